@@ -1,0 +1,1 @@
+#include "app/MatchData.h"

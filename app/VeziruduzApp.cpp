@@ -1,0 +1,1 @@
+#include "app/VeziruduzApp.h"

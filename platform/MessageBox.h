@@ -1,0 +1,30 @@
+// Message boxes: one call shape for the whole program. The caption and text of every box also go to the
+// debug output. Tests install a prompter that answers and records instead of showing a window.
+// UI thread only: workers hand their errors to a window by message and that window shows the box.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Answers a message box. The default prompter shows a QMessageBox.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual int ask(HWND owner, std::u16string_view text, std::u16string_view caption, UINT flags) = 0;
+};
+
+// Installs a prompter (nullptr restores the default); returns the previous one. Not owned.
+Prompter* setPrompter(Prompter* prompter);
+
+} // namespace platform
+
+// Shows a box and returns IDOK, IDCANCEL, IDYES or IDNO. An empty caption reads "Veziruduz".
+int MessageBox(HWND owner, std::u16string_view text, std::u16string_view caption = {}, UINT flags = MB_OK);
+// Narrow texts are UTF-8.
+int MessageBox(HWND owner, std::string_view text, std::string_view caption = {}, UINT flags = MB_OK);
+// The framework's box with the application's caption and no owner.
+int AfxMessageBox(std::u16string_view text, UINT flags = MB_OK);
