@@ -11,6 +11,7 @@ namespace platform {
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
+std::function<void()> g_onTerminate; // UI thread only
 
 void handleTermination(int) {
     const char byte = 1;
@@ -27,14 +28,18 @@ bool ignoreBrokenPipe() {
 }
 
 void onTerminationRequest(std::function<void()> onTerminate) {
-    if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    g_onTerminate = std::move(onTerminate);
+    if (g_signalPipe[0] >= 0)
+        return; // already listening; only the callback changes
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [callback = std::move(onTerminate)] {
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
         char bytes[16];
         while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        callback();
+        if (g_onTerminate)
+            g_onTerminate();
     });
     struct sigaction action {};
     action.sa_handler = handleTermination;

@@ -10,8 +10,8 @@ namespace platform {
 // Returns false when the signal disposition cannot be changed.
 bool ignoreBrokenPipe();
 
-// Calls onTerminate on the UI thread when SIGTERM or SIGINT arrives. Call once, on the UI thread, after
-// the application object exists.
+// Calls onTerminate on the UI thread when SIGTERM or SIGINT arrives; a later call replaces the callback.
+// UI thread, after the application object exists.
 void onTerminationRequest(std::function<void()> onTerminate);
 
 } // namespace platform

@@ -1,0 +1,140 @@
+#include "platform/MessageBox.h"
+#include "platform/ProcessSignals.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SingleInstance.h"
+#include "platform/Sound.h"
+#include "tests/support/ScriptedPrompter.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(MessageBoxTest, PrompterAnswersAndRecordsEveryBox) {
+    ScriptedPrompter prompter;
+    prompter.answer(IDNO);
+    EXPECT_EQ(MessageBox(HWND{0}, u"Are you sure?", u"Information", MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBox(HWND{0}, std::string_view("Kye-Shi: 1:00"), std::string_view("Info")), IDOK);
+    EXPECT_EQ(AfxMessageBox(u"OLEDB Error"), IDOK);
+
+    const auto boxes = prompter.boxes();
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].caption, u"Information");
+    EXPECT_EQ(boxes[0].flags, MB_YESNO);
+    EXPECT_EQ(boxes[1].text, u"Kye-Shi: 1:00");
+    EXPECT_EQ(boxes[2].caption, u"Veziruduz");
+}
+
+TEST(SingleInstanceTest, SecondLockRefusedUntilFirstReleased) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    auto first = std::make_unique<platform::SingleInstanceLock>("VezIrudUz", folder);
+    ASSERT_TRUE(first->acquired());
+    EXPECT_FALSE(platform::SingleInstanceLock("VezIrudUz", folder).acquired());
+    EXPECT_TRUE(platform::SingleInstanceLock("Other", folder).acquired());
+    first.reset();
+    EXPECT_TRUE(platform::SingleInstanceLock("VezIrudUz", folder).acquired());
+}
+
+TEST(SingleInstanceTest, KilledHolderReleasesTheLock) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::SingleInstanceLock lock("VezIrudUz", folder);
+        const char byte = lock.acquired() ? 1 : 0;
+        [[maybe_unused]] auto n = write(ready[1], &byte, 1);
+        pause();
+        _exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 1);
+    EXPECT_FALSE(platform::SingleInstanceLock("VezIrudUz", folder).acquired());
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(platform::SingleInstanceLock("VezIrudUz", folder).acquired());
+    close(ready[0]);
+    close(ready[1]);
+}
+
+class ProgramFolderTest : public ::testing::Test {
+protected:
+    void TearDown() override { unsetenv("BELVANTA_HOME"); }
+};
+
+TEST_F(ProgramFolderTest, HomeVariableIsMadeAbsoluteWithTrailingSlash) {
+    QTemporaryDir dir;
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QDir().mkdir(QStringLiteral("court 1"));
+    setenv("BELVANTA_HOME", "court 1//", 1);
+    const std::u16string folder = platform::findProgramFolder();
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(QString::fromStdU16String(folder), QDir(dir.path()).canonicalPath() + "/court 1/");
+}
+
+TEST_F(ProgramFolderTest, WithoutHomeVariableItIsTheExecutablesFolder) {
+    unsetenv("BELVANTA_HOME");
+    EXPECT_EQ(QString::fromStdU16String(platform::findProgramFolder()),
+              QCoreApplication::applicationDirPath() + "/");
+}
+
+class RecordingSink final : public platform::SoundSink {
+public:
+    void play(std::u16string_view path) override { played.emplace_back(path); }
+    void stop() override { ++stops; }
+    std::vector<std::u16string> played;
+    int stops = 0;
+};
+
+TEST(SoundTest, PlaysThroughTheInstalledSinkAndEmptyPathStops) {
+    RecordingSink sink;
+    platform::SoundSink* previous = platform::setSoundSink(&sink);
+    PlaySound(u"/court/Sound/start.wav");
+    PlaySound(u"");
+    platform::setSoundSink(previous);
+    ASSERT_EQ(sink.played.size(), 1u);
+    EXPECT_EQ(sink.played[0], u"/court/Sound/start.wav");
+    EXPECT_EQ(sink.stops, 1);
+}
+
+TEST(SoundTest, MissingFileOnTheRealSinkIsHarmless) {
+    PlaySound(u"/nonexistent/Sound/none.wav");
+    PlaySound(u"");
+}
+
+TEST(ProcessSignalsTest, WriteToClosedPeerFailsInsteadOfEndingTheProcess) {
+    ASSERT_TRUE(platform::ignoreBrokenPipe());
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    close(pair[1]);
+    EXPECT_EQ(write(pair[0], "x", 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    close(pair[0]);
+}
+
+TEST(ProcessSignalsTest, TerminationSignalRunsTheHandlerOnTheUiThread) {
+    bool called = false;
+    platform::onTerminationRequest([&called] { called = true; });
+    raise(SIGTERM);
+    const QDeadlineTimer deadline(5000);
+    while (!called && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(called);
+}
+
+} // namespace
