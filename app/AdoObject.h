@@ -1,1 +1,64 @@
+// The program's database connection: opens a database named by an OLE DB style connection string, runs
+// printf-style statements and keeps the rows of the last SELECT in memory as DbVariant cells.
+// Used on the user-interface thread only (every member, including the destructor).
 #pragma once
+
+#include "app/DbVariant.h"
+#include "platform/WinTypes.h"
+
+#include <cstdarg>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+class CAdoObject {
+public:
+    // Longest statements after formatting; a longer one is refused, never cut.
+    static constexpr std::size_t kMaxSelectLength = 4096;
+    static constexpr std::size_t kMaxExecuteLength = 10000;
+
+    CAdoObject() = default;
+    virtual ~CAdoObject();
+    CAdoObject(const CAdoObject&) = delete;
+    CAdoObject& operator=(const CAdoObject&) = delete;
+
+    // "Provider=...;Data Source=..." (keys in any case, values trimmed). The Jet 4.0 and ACE 12.0
+    // providers open an existing database file read-write; it is never created. FALSE when already open
+    // (the open connection stays) or on any failure (the object stays closed, so another try may follow).
+    BOOL Open(const char* connectionString);
+    // Select and Execute run exactly one statement: a second one after it is refused, not run.
+    // Runs the statement and keeps its rows. Returns the column names, filled from the first row: a query
+    // without rows gives no names (nColumns is still set). On any failure, a closed connection included,
+    // returns exactly one empty name and keeps no rows.
+    std::vector<std::u16string> Select(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Runs one statement without keeping rows. TRUE on success.
+    BOOL Execute(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Always TRUE. The rows of the last SELECT stay.
+    BOOL Close();
+
+    // Row-major cells of the last SELECT: cell(r, c) is cells()[r * nColumns + c].
+    const DbVariant& cell(int row, int column) const;
+    const std::vector<DbVariant>& cells() const { return m_cells; }
+    // "source, description" of the most recent failure, also written to the debug output; later
+    // successes leave it.
+    const std::string& lastError() const { return m_lastError; }
+
+    int nColumns = 0; // columns of the last SELECT
+    int nRows = 0;    // rows of the last SELECT
+    int bOpen = 0;    // 1 while the connection is open
+
+private:
+    BOOL OpenSqliteFile(const std::string& path);
+    // Formats into a statement no longer than limit; false (error noted) otherwise.
+    bool FormatStatement(std::string& statement, std::size_t limit, const char* format, va_list args);
+    void ClearRows();
+    void DumpError(std::string_view source, std::string_view description);
+    void DumpSqliteError(std::string_view statement);
+
+    sqlite3* m_db = nullptr; // null while closed
+    std::vector<DbVariant> m_cells;
+    std::string m_lastError;
+};

@@ -1,1 +1,69 @@
 #include "app/VeziruduzApp.h"
+
+#include "app/AppGlobals.h"
+#include "app/StartWindow.h"
+#include "platform/MessageBox.h"
+#include "platform/ProcessSignals.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QWidget>
+
+CVeziruduzApp theApp;
+
+CVeziruduzApp::CVeziruduzApp() = default;
+
+CVeziruduzApp::~CVeziruduzApp() {
+    m_mainWindow.reset();
+    m_dbTournament.Close();
+    m_dbLocal.Close();
+}
+
+BOOL CVeziruduzApp::InitInstance() {
+    // A socket write to a vanished peer must fail with an error, not end the process.
+    if (!platform::ignoreBrokenPipe()) {
+        MessageBox(HWND{0}, u"Socket Initialization Error!", u"Veziruduz", MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppId));
+
+    m_instanceLock = std::make_unique<platform::SingleInstanceLock>(kInstanceName);
+    if (!m_instanceLock->acquired()) {
+        m_instanceLock.reset();
+        MessageBox(HWND{0}, u"This program has already started.", u"VEZIRUDUZ", MB_OK | MB_ICONINFORMATION);
+        return FALSE;
+    }
+
+    g_strAppDir = platform::findProgramFolder();
+
+    // The database was made for the Jet provider; the ACE provider is the fallback where only it exists.
+    const std::string folder = QString::fromStdU16String(g_strAppDir).toStdString();
+    if (!OpenLocalDatabase(m_dbLocal, folder, {"Microsoft.Jet.OLEDB.4.0", "Microsoft.ACE.OLEDB.12.0"})) {
+        AfxMessageBox(u"OLEDB Error");
+        return FALSE;
+    }
+
+    m_mainWindow = std::make_unique<StartWindow>();
+    platform::onTerminationRequest([this] {
+        if (m_mainWindow)
+            m_mainWindow->close();
+    });
+    m_mainWindow->show();
+    return TRUE;
+}
+
+BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder, std::initializer_list<const char*> providers) {
+    for (const char* provider : providers) {
+        const std::string connection = std::string("Provider=") + provider + ";Data Source=" + folder + "Vevuvurer.edi";
+        if (db.Open(connection.c_str()))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+int CVeziruduzApp::ExitInstance() {
+    m_mainWindow.reset();
+    return 0;
+}
