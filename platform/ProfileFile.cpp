@@ -1,1 +1,524 @@
 #include "platform/ProfileFile.h"
+
+#include "platform/CodePage.h"
+#include "platform/DebugOutput.h"
+
+#include <QChar>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::mutex g_profileLock; // serialises every read and every read-modify-write of a settings file
+
+enum class Encoding { Utf8, Utf8Bom, Utf16Le };
+
+// A file's text in its own code units (bytes for UTF-8, UTF-16 units for UTF-16LE), so that lines the
+// writer does not change go back to disk exactly as they were read, even when they are not valid text.
+struct FileText {
+    Encoding encoding = Encoding::Utf8;
+    std::string utf8;
+    std::u16string utf16;
+};
+
+bool isBlank(char32_t c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+template <class Char> std::basic_string_view<Char> trim(std::basic_string_view<Char> s) {
+    while (!s.empty() && isBlank(static_cast<char32_t>(s.front())))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(static_cast<char32_t>(s.back())))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::u16string toWide(std::string_view s) {
+    return MultiByteToWide(s, CP_UTF8);
+}
+std::u16string toWide(std::u16string_view s) {
+    return std::u16string(s);
+}
+
+template <class Char> std::basic_string<Char> fromWide(std::u16string_view s);
+template <> std::string fromWide<char>(std::u16string_view s) {
+    return WideToMultiByte(s, CP_UTF8);
+}
+template <> std::u16string fromWide<char16_t>(std::u16string_view s) {
+    return std::u16string(s);
+}
+
+bool sameName(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i] && QChar::toCaseFolded(char32_t(a[i])) != QChar::toCaseFolded(char32_t(b[i])))
+            return false;
+    }
+    return true;
+}
+
+struct Line {
+    enum Kind { Other, Section, Key } kind = Other;
+    size_t start = 0;      // first unit of the line
+    size_t contentEnd = 0; // end of the text, before "\r\n" or "\n"
+    size_t next = 0;       // first unit of the next line
+    std::u16string name;   // section or key name, trimmed
+    size_t valueStart = 0; // Key: the unit after '='
+};
+
+template <class Char> std::vector<Line> splitLines(std::basic_string_view<Char> text) {
+    std::vector<Line> lines;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        Line line;
+        line.start = pos;
+        const size_t newline = text.find(Char('\n'), pos);
+        line.next = newline == text.npos ? text.size() : newline + 1;
+        line.contentEnd = newline == text.npos ? text.size() : newline;
+        if (newline != text.npos && line.contentEnd > pos && text[line.contentEnd - 1] == Char('\r'))
+            --line.contentEnd;
+        const auto content = text.substr(pos, line.contentEnd - pos);
+        const auto body = trim(content);
+        if (!body.empty() && body.front() == Char('[')) {
+            line.kind = Line::Section;
+            const auto inner = body.substr(1);
+            line.name = toWide(trim(inner.substr(0, inner.find(Char(']')))));
+        } else if (!body.empty() && body.front() != Char(';')) {
+            const size_t equals = content.find(Char('='));
+            if (equals != content.npos) {
+                line.kind = Line::Key;
+                line.name = toWide(trim(content.substr(0, equals)));
+                line.valueStart = pos + equals + 1;
+            }
+        }
+        lines.push_back(std::move(line));
+        pos = lines.back().next;
+    }
+    return lines;
+}
+
+// The first section of that name, where it ends, and the first key of that name in it.
+struct Location {
+    std::optional<size_t> section;
+    size_t sectionEnd = 0;
+    std::optional<size_t> key;
+};
+
+Location locate(const std::vector<Line>& lines, std::u16string_view section, std::u16string_view key) {
+    Location at;
+    at.sectionEnd = lines.size();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        if (line.kind == Line::Section) {
+            if (at.section) {
+                at.sectionEnd = i;
+                break;
+            }
+            if (sameName(line.name, section))
+                at.section = i;
+        } else if (at.section && !at.key && line.kind == Line::Key && sameName(line.name, key)) {
+            at.key = i;
+        }
+    }
+    return at;
+}
+
+template <class Char> std::u16string valueOf(std::basic_string_view<Char> text, const Line& line) {
+    auto value = trim(text.substr(line.valueStart, line.contentEnd - line.valueStart));
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == Char('"') || value.front() == Char('\''))) {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return toWide(value);
+}
+
+// Quotes a value that would otherwise lose its end blanks or its own quotes when read back.
+std::u16string storedValue(std::u16string_view value) {
+    const bool quote = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
+                                          (value.size() >= 2 && value.front() == value.back() &&
+                                           (value.front() == u'"' || value.front() == u'\'')));
+    return quote ? u"\"" + std::u16string(value) + u"\"" : std::u16string(value);
+}
+
+template <class Char> std::basic_string<Char> newlineOf(std::basic_string_view<Char> text) {
+    const size_t newline = text.find(Char('\n'));
+    if (newline != text.npos && (newline == 0 || text[newline - 1] != Char('\r')))
+        return {Char('\n')};
+    return {Char('\r'), Char('\n')};
+}
+
+struct Change {
+    std::u16string section;
+    std::optional<std::u16string> key;   // none: delete the section
+    std::optional<std::u16string> value; // none: delete the key
+};
+
+// The file text after the change, or nothing when the change leaves the text as it is.
+template <class Char>
+std::optional<std::basic_string<Char>> applyChange(std::basic_string_view<Char> text, const Change& change) {
+    using String = std::basic_string<Char>;
+    const std::vector<Line> lines = splitLines(text);
+    const String nl = newlineOf(text);
+
+    if (!change.key) { // every copy of the section goes
+        String out;
+        bool inSection = false, removed = false;
+        for (const Line& line : lines) {
+            if (line.kind == Line::Section)
+                inSection = sameName(line.name, change.section);
+            if (inSection)
+                removed = true;
+            else
+                out.append(text.substr(line.start, line.next - line.start));
+        }
+        return removed ? std::optional(out) : std::nullopt;
+    }
+
+    const Location at = locate(lines, change.section, *change.key);
+    if (!change.value) { // every copy of the key in the section goes
+        if (!at.key)
+            return std::nullopt;
+        String out;
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const Line& line = lines[i];
+            const bool drop = i > *at.section && i < at.sectionEnd && line.kind == Line::Key &&
+                              sameName(line.name, *change.key);
+            if (!drop)
+                out.append(text.substr(line.start, line.next - line.start));
+        }
+        return out;
+    }
+
+    const String value = fromWide<Char>(storedValue(*change.value));
+    if (at.key) {
+        const Line& line = lines[*at.key];
+        size_t valueFrom = line.valueStart;
+        while (valueFrom < line.contentEnd && (text[valueFrom] == Char(' ') || text[valueFrom] == Char('\t')))
+            ++valueFrom;
+        String out(text.substr(0, valueFrom));
+        out += value;
+        out.append(text.substr(line.contentEnd));
+        if (out == text)
+            return std::nullopt;
+        return out;
+    }
+
+    const String entry = fromWide<Char>(*change.key) + String(1, Char('=')) + value + nl;
+    if (at.section) {
+        // After the section's last non-blank line, so a blank line before the next section stays there.
+        size_t after = *at.section;
+        for (size_t i = *at.section + 1; i < at.sectionEnd; ++i) {
+            if (!trim(text.substr(lines[i].start, lines[i].contentEnd - lines[i].start)).empty())
+                after = i;
+        }
+        const Line& line = lines[after];
+        String out(text.substr(0, line.next));
+        if (line.next == line.contentEnd) // the file's last line had no line end
+            out += nl;
+        out += entry;
+        out.append(text.substr(line.next));
+        return out;
+    }
+
+    String out(text);
+    if (!lines.empty()) {
+        const Line& last = lines.back();
+        if (last.next == last.contentEnd)
+            out += nl;
+        if (!trim(text.substr(last.start, last.contentEnd - last.start)).empty())
+            out += nl; // a blank line between sections
+    }
+    out += String(1, Char('[')) + fromWide<Char>(change.section) + String(1, Char(']')) + nl + entry;
+    return out;
+}
+
+enum class ReadStatus { Ok, Missing, Failed };
+
+ReadStatus readBytes(const std::string& path, std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadStatus::Missing : ReadStatus::Failed;
+    bytes.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return ReadStatus::Failed;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return ReadStatus::Ok;
+}
+
+FileText decode(const std::string& bytes) {
+    FileText file;
+    if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+        file.encoding = Encoding::Utf16Le;
+        // An odd last byte is not a character; it is dropped.
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            file.utf16.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                                       static_cast<unsigned char>(bytes[i + 1]) << 8));
+    } else if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        file.encoding = Encoding::Utf8Bom;
+        file.utf8 = bytes.substr(3);
+    } else {
+        file.utf8 = bytes;
+    }
+    return file;
+}
+
+std::string encode(const FileText& file) {
+    switch (file.encoding) {
+    case Encoding::Utf8:
+        return file.utf8;
+    case Encoding::Utf8Bom:
+        return "\xEF\xBB\xBF" + file.utf8;
+    case Encoding::Utf16Le:
+        break;
+    }
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : file.utf16) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes a temporary file next to the target, flushes it and renames it over the target.
+bool replaceFile(const std::string& path, const std::string& bytes) {
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) { // write through a link, not over it
+        target = real;
+        std::free(real);
+    }
+    struct stat old {};
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const std::string temporary = target + "." + std::to_string(::getpid()) + ".tmp";
+    ::unlink(temporary.c_str()); // left over by a crashed run that had the same process id
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = (!existed || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        const int error = errno; // for the caller's message
+        ::unlink(temporary.c_str());
+        errno = error;
+    }
+    return ok;
+}
+
+std::optional<std::u16string> readValue(const std::string& path, std::u16string_view section,
+                                        std::u16string_view key) {
+    std::string bytes;
+    if (readBytes(path, bytes) != ReadStatus::Ok)
+        return std::nullopt;
+    const FileText file = decode(bytes);
+    const auto find = [&](auto text) -> std::optional<std::u16string> {
+        const std::vector<Line> lines = splitLines(text);
+        const Location at = locate(lines, trim(section), trim(key));
+        if (!at.key)
+            return std::nullopt;
+        return valueOf(text, lines[*at.key]);
+    };
+    if (file.encoding == Encoding::Utf16Le)
+        return find(std::u16string_view(file.utf16));
+    return find(std::string_view(file.utf8));
+}
+
+bool hasAny(std::u16string_view text, std::u16string_view units) {
+    return text.find_first_of(units) != text.npos;
+}
+
+// Refuses names and values that would change the file's line structure.
+bool validChange(const Change& change) {
+    if (hasAny(change.section, u"\r\n]"))
+        return false;
+    if (change.key) {
+        const std::u16string& key = *change.key;
+        if (key.empty() || hasAny(key, u"\r\n=") || key.front() == u'[' || key.front() == u';')
+            return false;
+    }
+    return !change.value || !hasAny(*change.value, u"\r\n");
+}
+
+BOOL writeChange(const std::string& path, Change change) {
+    change.section = std::u16string(trim(std::u16string_view(change.section)));
+    if (change.key)
+        change.key = std::u16string(trim(std::u16string_view(*change.key)));
+    if (!validChange(change)) {
+        DebugPrintf("settings file %s: refused a section, key or value that would break its lines",
+                    path.c_str());
+        return FALSE;
+    }
+    std::string bytes;
+    const ReadStatus status = readBytes(path, bytes);
+    if (status == ReadStatus::Failed) {
+        DebugPrintf("settings file %s cannot be read (%s); not written", path.c_str(), std::strerror(errno));
+        return FALSE;
+    }
+    if (status == ReadStatus::Missing && !change.value)
+        return TRUE; // nothing to delete
+    FileText file = decode(bytes);
+    bool changed = false;
+    if (file.encoding == Encoding::Utf16Le) {
+        if (auto text = applyChange(std::u16string_view(file.utf16), change)) {
+            file.utf16 = std::move(*text);
+            changed = true;
+        }
+    } else if (auto text = applyChange(std::string_view(file.utf8), change)) {
+        file.utf8 = std::move(*text);
+        changed = true;
+    }
+    if (!changed && status == ReadStatus::Ok)
+        return TRUE;
+    if (!replaceFile(path, encode(file))) {
+        DebugPrintf("settings file %s cannot be written (%s)", path.c_str(), std::strerror(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::u16string_view view(const char16_t* text) {
+    return text ? std::u16string_view(text) : std::u16string_view();
+}
+
+std::string pathOf(const char16_t* path) {
+    return WideToMultiByte(view(path), CP_UTF8);
+}
+
+DWORD copyOut(std::u16string_view value, char16_t* out, DWORD size) {
+    if (!out || size == 0)
+        return 0;
+    size_t n = std::min<size_t>(value.size(), size - 1);
+    if (n < value.size() && n > 0 && value[n - 1] >= 0xD800 && value[n - 1] <= 0xDBFF)
+        --n; // not half a surrogate pair
+    std::copy_n(value.data(), n, out);
+    out[n] = u'\0';
+    return static_cast<DWORD>(n);
+}
+
+DWORD copyOut(std::string_view value, char* out, DWORD size) {
+    if (!out || size == 0)
+        return 0;
+    size_t n = std::min<size_t>(value.size(), size - 1);
+    if (n < value.size())
+        while (n > 0 && (static_cast<unsigned char>(value[n]) & 0xC0) == 0x80)
+            --n; // not part of a UTF-8 sequence
+    std::copy_n(value.data(), n, out);
+    out[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+std::optional<std::u16string> lookUp(const std::string& path, const char16_t* section, const char16_t* key) {
+    if (!section || !key || path.empty())
+        return std::nullopt;
+    std::lock_guard lock(g_profileLock);
+    return readValue(path, section, key);
+}
+
+} // namespace
+
+DWORD GetPrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* def,
+                               char16_t* out, DWORD size, const char16_t* path) {
+    const auto value = lookUp(pathOf(path), section, key);
+    return copyOut(value ? std::u16string_view(*value) : view(def), out, size);
+}
+
+UINT GetPrivateProfileIntW(const char16_t* section, const char16_t* key, int def, const char16_t* path) {
+    const auto value = lookUp(pathOf(path), section, key);
+    if (!value || value->empty())
+        return static_cast<UINT>(def);
+    return static_cast<UINT>(_wtoi(value->c_str()));
+}
+
+BOOL WritePrivateProfileStringW(const char16_t* section, const char16_t* key, const char16_t* value,
+                                const char16_t* path) {
+    if (!section || !path || !*path)
+        return FALSE;
+    Change change{std::u16string(section), std::nullopt, std::nullopt};
+    if (key)
+        change.key = std::u16string(key);
+    if (key && value)
+        change.value = std::u16string(value);
+    std::lock_guard lock(g_profileLock);
+    return writeChange(pathOf(path), std::move(change));
+}
+
+DWORD GetPrivateProfileStringA(const char* section, const char* key, const char* def, char* out, DWORD size,
+                               const char* path) {
+    std::optional<std::u16string> value;
+    if (section && key && path && *path) {
+        const std::u16string wideSection = toWide(std::string_view(section));
+        const std::u16string wideKey = toWide(std::string_view(key));
+        std::lock_guard lock(g_profileLock);
+        value = readValue(path, wideSection, wideKey);
+    }
+    if (!value)
+        return copyOut(std::string_view(def ? def : ""), out, size);
+    return copyOut(std::string_view(fromWide<char>(*value)), out, size);
+}
+
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* path) {
+    if (!section || !path || !*path)
+        return FALSE;
+    Change change{toWide(std::string_view(section)), std::nullopt, std::nullopt};
+    if (key)
+        change.key = toWide(std::string_view(key));
+    if (key && value)
+        change.value = toWide(std::string_view(value));
+    std::lock_guard lock(g_profileLock);
+    return writeChange(path, std::move(change));
+}
+
+int _wtoi(const char16_t* text) {
+    if (!text)
+        return 0;
+    while (*text == u' ' || (*text >= u'\t' && *text <= u'\r'))
+        ++text;
+    const bool negative = *text == u'-';
+    if (*text == u'-' || *text == u'+')
+        ++text;
+    constexpr long long limit = static_cast<long long>(INT_MAX) + 1; // magnitude of INT_MIN
+    long long magnitude = 0;
+    for (; *text >= u'0' && *text <= u'9'; ++text)
+        magnitude = std::min(limit, magnitude * 10 + (*text - u'0'));
+    if (negative)
+        return static_cast<int>(-magnitude);
+    return static_cast<int>(std::min<long long>(magnitude, INT_MAX));
+}
