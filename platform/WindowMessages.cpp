@@ -1,1 +1,251 @@
 #include "platform/WindowMessages.h"
+
+#include "platform/DebugOutput.h"
+#include "platform/WindowTimers.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <algorithm>
+#include <cassert>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+// A send from a worker, waiting for the UI thread. Its state moves Queued -> Running -> Done, or straight
+// to Done when it is released; the sender returns once it is Done.
+struct PendingSend {
+    enum class State { Queued, Running, Done };
+
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    State state = State::Queued;
+    bool windowGone = false; // the window was destroyed while the handler ran: the result is 0
+    LRESULT result = 0;
+    std::condition_variable done;
+};
+
+struct Hub {
+    std::mutex mutex; // guards everything below and the state, result and windowGone of every pending send
+    std::unordered_map<HWND, MessageWindow*> windows;
+    HWND nextHandle = 0x10000; // well above small integers, so an id or index passed by mistake names nothing
+    bool shutDown = false;
+    std::vector<std::shared_ptr<PendingSend>> pending; // Queued or Running
+};
+
+Hub& hub() {
+    static Hub instance;
+    return instance;
+}
+
+// Caller holds the hub's mutex.
+void finish(Hub& h, const std::shared_ptr<PendingSend>& send, LRESULT result) {
+    send->state = PendingSend::State::Done;
+    send->result = result;
+    h.pending.erase(std::find(h.pending.begin(), h.pending.end(), send));
+    send->done.notify_one();
+}
+
+// Caller holds the hub's mutex. A queued send is released with 0 now; a running one keeps its sender
+// blocked until the handler returns, because the handler may still read the sender's text.
+void releaseSends(Hub& h, bool all, HWND hwnd) {
+    const auto pending = h.pending;
+    for (const auto& send : pending) {
+        if (!all && send->hwnd != hwnd)
+            continue;
+        if (send->state == PendingSend::State::Queued)
+            finish(h, send, 0);
+        else
+            send->windowGone = true;
+    }
+}
+
+MessageWindow* lockedFind(Hub& h, HWND hwnd) {
+    if (h.shutDown)
+        return nullptr;
+    const auto it = h.windows.find(hwnd);
+    return it == h.windows.end() ? nullptr : it->second;
+}
+
+// UI thread.
+void deliver(const std::shared_ptr<PendingSend>& send) {
+    Hub& h = hub();
+    MessageWindow* window = nullptr;
+    {
+        std::lock_guard lock(h.mutex);
+        if (send->state != PendingSend::State::Queued)
+            return; // released already
+        window = lockedFind(h, send->hwnd);
+        if (!window) {
+            finish(h, send, 0);
+            return;
+        }
+        send->state = PendingSend::State::Running;
+    }
+    const LRESULT result = window->WindowProc(send->message, send->wParam, send->lParam);
+    std::lock_guard lock(h.mutex);
+    finish(h, send, send->windowGone ? 0 : result);
+}
+
+// Travels inside the queued call. If Qt discards the call without running it (the application object goes
+// away first), its destruction still releases the sender.
+struct DeliveryTicket {
+    std::shared_ptr<PendingSend> send;
+    ~DeliveryTicket() {
+        Hub& h = hub();
+        std::lock_guard lock(h.mutex);
+        if (send && send->state == PendingSend::State::Queued)
+            finish(h, send, 0);
+    }
+};
+
+LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Hub& h = hub();
+    QCoreApplication* app = QCoreApplication::instance();
+    auto send = std::make_shared<PendingSend>();
+    send->hwnd = hwnd;
+    send->message = message;
+    send->wParam = wParam;
+    send->lParam = lParam;
+    {
+        std::lock_guard lock(h.mutex);
+        if (!app || !lockedFind(h, hwnd))
+            return 0;
+        h.pending.push_back(send);
+    }
+    auto ticket = std::make_shared<DeliveryTicket>();
+    ticket->send = send;
+    QMetaObject::invokeMethod(
+        app, [ticket] { deliver(ticket->send); }, Qt::QueuedConnection);
+    ticket.reset();
+    std::unique_lock lock(h.mutex);
+    send->done.wait(lock, [&] { return send->state == PendingSend::State::Done; });
+    return send->result;
+}
+
+void deliverPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageWindow* window = nullptr;
+    {
+        Hub& h = hub();
+        std::lock_guard lock(h.mutex);
+        window = lockedFind(h, hwnd);
+    }
+    if (window)
+        window->WindowProc(message, wParam, lParam);
+}
+
+bool onUiThread(const char* what) {
+    if (platform::isUiThread())
+        return true;
+    assert(!"called outside the UI thread");
+    DebugPrintf("%s called outside the UI thread; ignored", what);
+    return false;
+}
+
+} // namespace
+
+MessageWindow::MessageWindow() {
+    if (!onUiThread("MessageWindow"))
+        return; // no handle: messages to this window are refused
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    const HWND hwnd = h.nextHandle++;
+    h.windows.emplace(hwnd, this);
+    m_hwnd = hwnd;
+}
+
+MessageWindow::~MessageWindow() {
+    DestroyWindow();
+}
+
+HWND MessageWindow::GetSafeHwnd() const {
+    return m_hwnd;
+}
+
+void MessageWindow::DestroyWindow() {
+    const HWND hwnd = m_hwnd;
+    if (hwnd == 0 || !onUiThread("DestroyWindow"))
+        return;
+    platform::WindowTimers::instance().killAll(hwnd);
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    h.windows.erase(hwnd);
+    releaseSends(h, false, hwnd);
+    m_hwnd = 0;
+}
+
+BOOL MessageWindow::SetTimer(UINT_PTR id, UINT ms) {
+    return platform::WindowTimers::instance().set(*this, id, ms) ? TRUE : FALSE;
+}
+
+BOOL MessageWindow::KillTimer(UINT_PTR id) {
+    const HWND hwnd = m_hwnd;
+    return hwnd != 0 && platform::WindowTimers::instance().kill(hwnd, id) ? TRUE : FALSE;
+}
+
+LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!platform::isUiThread())
+        return sendFromWorker(hwnd, message, wParam, lParam);
+    MessageWindow* window = nullptr;
+    {
+        Hub& h = hub();
+        std::lock_guard lock(h.mutex);
+        window = lockedFind(h, hwnd);
+    }
+    return window ? window->WindowProc(message, wParam, lParam) : 0;
+}
+
+BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    QCoreApplication* app = QCoreApplication::instance();
+    {
+        Hub& h = hub();
+        std::lock_guard lock(h.mutex);
+        if (!app || !lockedFind(h, hwnd))
+            return FALSE;
+    }
+    QMetaObject::invokeMethod(
+        app, [=] { deliverPost(hwnd, message, wParam, lParam); }, Qt::QueuedConnection);
+    return TRUE;
+}
+
+BOOL IsWindow(HWND hwnd) {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    return h.windows.count(hwnd) != 0 ? TRUE : FALSE;
+}
+
+namespace platform {
+
+bool isUiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void shutdownMessages() {
+    if (!onUiThread("shutdownMessages"))
+        return;
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    h.shutDown = true;
+    releaseSends(h, true, 0);
+}
+
+int pendingSendCount() {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    return static_cast<int>(h.pending.size());
+}
+
+void restartMessagesForTests() {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    h.shutDown = false;
+}
+
+} // namespace platform
