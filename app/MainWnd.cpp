@@ -1,22 +1,205 @@
 #include "app/MainWnd.h"
 
+#include "app/AppGlobals.h"
+#include "app/ColorRef.h"
+#include "app/IniFiles.h"
+#include "app/MatchData.h"
+#include "app/MyListCtrl.h"
+#include "app/RuleSettings.h"
+#include "app/Timers.h"
+#include "app/WeightDivisions.h"
 #include "platform/DebugOutput.h"
+#include "screens/ExtIvrScrDlg.h"
+#include "screens/ExtScrDlg.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cassert>
+#include <iterator>
+#include <span>
 
 HWND g_hMainWnd = 0;
 
-CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+constexpr int kSimulation = 1001;
+constexpr int kShowButton = 1053;
+constexpr int kChungEventList = 1081;
+constexpr int kHongEventList = 1080;
+constexpr int kChungColourSwap = 1136;
+constexpr int kHongColourSwap = 1139;
+constexpr int kShowScoreboard = 1247;
+constexpr int kConfiguration = 1249;
+constexpr int kReverseScreen = 1252;
+
+// The point buttons of each side (add and remove), which the colour-swap buttons re-skin.
+constexpr int kPointButtons[2][10] = {
+    {1119, 1142, 1120, 1143, 1122, 1145, 1124, 1146, 1430, 1144},
+    {1128, 1148, 1129, 1277, 1131, 1280, 1133, 1281, 1431, 1279},
+};
+
+// The statics of the round breakdown paint their own background; every other control keeps its default.
+constexpr int kWhiteStatics[] = {1149, 1150, 1151, 1152, 1155, 1156, 1157, 1158, 1160,
+                                 1161, 1180, 1181, 1182, 1184, 1185, 1186, 1187, 1190};
+constexpr int kPinkStatics[] = {1153, 1159, 1183, 1188};
+constexpr int kRoseStatics[] = {1154, 1189};
+struct StaticColour {
+    std::span<const int> ids;
+    COLORREF colour;
+};
+constexpr StaticColour kStaticColours[] = {
+    {kWhiteStatics, RGB(255, 255, 255)},
+    {kPinkStatics, RGB(250, 235, 237)},
+    {kRoseStatics, RGB(247, 225, 228)},
+};
+
+constexpr COLORREF kBlueSkin = RGB(238, 245, 255);
+constexpr COLORREF kRedSkin = RGB(254, 241, 242);
+
+// Placeholder for the view's background picture.
+constexpr COLORREF kBackground = RGB(36, 40, 48);
+
+template <std::size_t N> void EmptyText(char (&text)[N]) {
+    std::fill(std::begin(text), std::end(text), '\0');
+}
+
+// Devices are forgotten between matches when the rules switch them off after each match, and always when
+// the program starts.
+bool ClearsDevices(const MatchData& md, BOOL initialised) {
+    return md.bPSSAutoOff || !initialised;
+}
+
+// The slots whose devices a clear covers: the two players, and every team member in a team match.
+int DeviceSlots(const MatchData& md) {
+    return md.nCompetitionType == 1 ? kPlayerSlots : 2;
+}
+
+// The skin is kept for the owner-drawn point buttons' pictures; the plain buttons show its colour.
+void SkinPointButtons(CMainWnd& view, int side, bool blue) {
+    view.m_pointButtonSkin[side] = CMainWnd::PointButtonSkin(side, blue);
+    // Highlighted in the skin's colour under the pointer, white otherwise.
+    const QString style = QStringLiteral("QPushButton { background-color: white; } "
+                                         "QPushButton:hover { background-color: %1; }")
+                              .arg(ColorFromRef(view.m_pointButtonSkin[side].background).name());
+    for (const int id : kPointButtons[side]) {
+        QPushButton* button = view.Button(id);
+        button->setStyleSheet(style);
+        button->update();
+    }
+}
+
+MatchData* Record(const char* what) {
+    if (!g_pMatchData) {
+        assert(!"operator view used without a match record");
+        DebugPrintf("%s without a match record; nothing done", what);
+    }
+    return g_pMatchData;
+}
+
+} // namespace
+
+CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
+    // The round breakdown statics paint their own background.
+    for (int id = 1149; id <= 1190; ++id) {
+        const std::optional<COLORREF> colour = StaticBackground(id);
+        if (!colour)
+            continue;
+        QLabel* label = Static(id);
+        QPalette look = label->palette();
+        look.setColor(QPalette::Window, ColorFromRef(*colour));
+        label->setPalette(look);
+        label->setAutoFillBackground(true);
+    }
+    EventList(kChungEventList);
+    EventList(kHongEventList);
+
+    for (const int id : {kChungColourSwap, kHongColourSwap, kShowScoreboard, kReverseScreen})
+        Button(id)->setCheckable(true);
+    connect(Button(kChungColourSwap), &QPushButton::clicked, this, &CMainWnd::OnClickedButton1136);
+    connect(Button(kHongColourSwap), &QPushButton::clicked, this, &CMainWnd::OnClickedButton1139);
+    connect(Button(kShowScoreboard), &QPushButton::clicked, this, &CMainWnd::OnClickedShowScoreboard);
+    connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
+    // The configuration dialog comes with the settings pages; until then its button stays disabled.
+    Button(kConfiguration)->setEnabled(false);
+
+    m_pointButtonSkin[0] = PointButtonSkin(0, true);
+    m_pointButtonSkin[1] = PointButtonSkin(1, false);
+
+    // The USB receiver is created and initialised here once it exists (m_pReceiver).
+    if (MatchData* md = Record("operator view construction")) {
+        std::copy_n("K", 2, md->szLinkTag[0]);
+        std::fill(std::begin(md->bRoundEnded), std::end(md->bRoundEnded), 0);
+    }
+}
 
 CMainWnd::~CMainWnd() {
-    DestroyWindow();
+    OnDestroy();
+
+    // Workers go first, while no handler can run on this view any more: a worker blocked in a send to it was
+    // released by OnDestroy. The receiver's threads (CloseReceiver, then the receiver object) and the WT post
+    // thread's loop (with g_strHttpResp emptied) are stopped and joined here once they exist.
+
+    // Links: the OVR link (unless nOvrSupplier is 8), the IVR and TVG links through CommClose, each pointer
+    // nulled; the pre-registration link stopped and deleted; every wired judge port still open closed once;
+    // the Swiss Timing log file closed. They join here with the link and wired-judge code.
+
+    // Owned windows; the other pop-ups the view owns are deleted here as they arrive.
+    delete m_pExtIvrScrDlg;
+    m_pExtIvrScrDlg = nullptr;
+    delete m_pExtScrDlg;
+    m_pExtScrDlg = nullptr;
+
+    MatchData* md = Record("operator view destruction");
+    if (!md)
+        return;
+    FreeWeightDivisions(*md);
+    // The toggle shows the setting only once the controls were set up; a view that never started must not
+    // overwrite the saved setting.
+    if (!m_bInitialised)
+        return;
+    md->nReverseScreen = Button(kReverseScreen)->isChecked() ? 1 : 0;
+    const std::u16string value = QString::number(md->nReverseScreen).toStdU16String();
+    if (!WriteIniString(u"Rule", u"Reverse_Screen", value.c_str(), u"Rule.ini"))
+        DebugPrintf("Reverse_Screen could not be written to Rule.ini");
 }
 
 void CMainWnd::OnInitialUpdate() {
     g_hMainWnd = GetSafeHwnd();
+    MatchData* md = Record("operator view start");
+    if (!md)
+        return;
+    LoadWeightDivisions(*md);
+    if (!m_pExtScrDlg) {
+        m_pExtScrDlg = new CExtScrDlg(this);
+        m_pExtScrDlg->PlaceOnScreen();
+        m_pExtScrDlg->setVisible(md->nMonitorCount >= 2);
+    }
+    SetupControls();
+    ClearMatchIdentity();
+    ClearPlayers();
+    // A new match's screen. The full reset of the judge queues and tallies joins here with them; until then
+    // the hit levels and the counter texts are what it clears on the screen.
+    ClearHitLevels();
+    ResetCounterTexts();
+    // The receiver start thread is started here with m_pReceiver ("Create thread error" when it cannot be).
+    hide();
+    show();
+    SetTimer(TIMER_DEVICE_STATUS, 1000);
+    ShowDlgItem(kSimulation, false);
+    m_bInitialised = TRUE;
+}
+
+void CMainWnd::OnDestroy() {
+    if (m_bDestroyed)
+        return;
+    m_bDestroyed = TRUE;
+    KillTimer(TIMER_DEVICE_STATUS);
+    DestroyWindow();
+    // The OVR farewell (control-character event 11 with supplier 0), the closing of the wired judge ports and
+    // the saving of the match log join here with the link, wired-judge and match-log code.
 }
 
 LRESULT CMainWnd::WindowProc(UINT, WPARAM, LPARAM) {
@@ -24,6 +207,133 @@ LRESULT CMainWnd::WindowProc(UINT, WPARAM, LPARAM) {
 }
 
 void CMainWnd::OnTimer(UINT_PTR) {}
+
+void CMainWnd::ClearMatchIdentity() {
+    MatchData* record = Record("ClearMatchIdentity");
+    if (!record)
+        return;
+    MatchData& md = *record;
+    EmptyText(md.szContestNo);
+    EmptyText(md.szWeightClass);
+    EmptyText(md.szGender);
+    EmptyText(md.szWeight);
+    EmptyText(md.szPhase);
+    g_strMatchTitle.clear();
+    g_strMatchWeight.clear();
+    if (md.nCompetitionType == 1) {
+        LoadTeamRules(md);
+        md.nLevelBody = md.nTeamLevB;
+        md.nLevelHead = md.nTeamLevH;
+        md.nLevelPunch = md.nTeamLevP;
+    } else {
+        md.nLevelBody = 0;
+        md.nLevelHead = 0;
+    }
+    if (ClearsDevices(md, m_bInitialised)) {
+        for (int slot = 0; slot < DeviceSlots(md); ++slot) {
+            md.bRegBody[slot] = 0;
+            md.bRegHead[slot] = 0;
+        }
+    }
+    md.nCurRound = 0;
+    UpdateHitCount(0, 0);
+    ShowDlgItem(kShowButton, false);
+}
+
+void CMainWnd::ClearPlayers() {
+    MatchData* record = Record("ClearPlayers");
+    if (!record)
+        return;
+    MatchData& md = *record;
+    for (int slot = 0; slot < 2; ++slot) {
+        TTK_Player& player = md.aPlayer[slot];
+        player.nNation = 0;
+        EmptyText(player.szShortName);
+        EmptyText(player.szName);
+        EmptyText(player.szNationCode);
+    }
+    if (ClearsDevices(md, m_bInitialised)) {
+        for (int slot = 0; slot < DeviceSlots(md); ++slot) {
+            EmptyText(md.aPlayer[slot].szMacBody);
+            EmptyText(md.aPlayer[slot].szMacHead);
+        }
+    }
+}
+
+void CMainWnd::ShowExtIvrScreen(int side, int show) {
+    if (!show) {
+        delete m_pExtIvrScrDlg;
+        m_pExtIvrScrDlg = nullptr;
+        return;
+    }
+    const MatchData* md = Record("ShowExtIvrScreen");
+    if (!md || md->nMonitorCount < 2)
+        return; // the public screens stay hidden without a second monitor
+    if (!m_pExtIvrScrDlg)
+        m_pExtIvrScrDlg = new CTK_ExtIvrScrDlg(side, PublicScreenRect(*md), this);
+    m_pExtIvrScrDlg->show();
+}
+
+CMainWnd::ButtonSkin CMainWnd::PointButtonSkin(int side, bool blue) {
+    if (blue)
+        return {kBlueSkin, {483, 484, side == 0 ? 664 : 663, 486, 488, 489}};
+    return {kRedSkin, {490, 491, side == 0 ? 661 : 662, 493, 495, 660}};
+}
+
+std::optional<COLORREF> CMainWnd::StaticBackground(int id) {
+    for (const StaticColour& entry : kStaticColours) {
+        if (std::ranges::find(entry.ids, id) != entry.ids.end())
+            return entry.colour;
+    }
+    return std::nullopt;
+}
+
+void CMainWnd::OnClickedButton1136() {
+    SkinPointButtons(*this, 0, Button(kChungColourSwap)->isChecked());
+}
+
+void CMainWnd::OnClickedButton1139() {
+    SkinPointButtons(*this, 1, !Button(kHongColourSwap)->isChecked());
+}
+
+void CMainWnd::OnClickedShowScoreboard() {
+    const MatchData* md = Record("show scoreboard");
+    if (!md || !m_pExtScrDlg)
+        return;
+    if (Button(kShowScoreboard)->isChecked() && md->nMonitorCount > 1) {
+        m_pExtScrDlg->PlaceOnScreen();
+        m_pExtScrDlg->show();
+    } else {
+        m_pExtScrDlg->hide();
+    }
+}
+
+void CMainWnd::OnClickedReverseScreen() {
+    QPushButton* reverse = Button(kReverseScreen);
+    MatchData* md = Record("reverse screen");
+    if (!md || !Button(kShowScoreboard)->isChecked()) {
+        // Only a shown scoreboard can be reversed: the toggle goes back to what it was.
+        reverse->setChecked(!reverse->isChecked());
+        reverse->update();
+        return;
+    }
+    md->nReverseScreen = reverse->isChecked() ? 1 : 0;
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->Relayout(md->nReverseScreen);
+}
+
+void CMainWnd::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), ColorFromRef(kBackground));
+    PaintJudgePresses(painter);
+    PaintJudgeSlots(painter);
+    PaintSlotStates(painter);
+    PaintMatchInfo(painter);
+    UpdateChangeInfo(0);
+    PaintReplayQuota(painter);
+    PaintLastHits(painter);
+    PaintDeviceStatus(painter);
+}
 
 QWidget* CMainWnd::GetDlgItem(int id) const {
     const auto it = m_controls.find(id);
@@ -53,6 +363,10 @@ QLabel* CMainWnd::Static(int id) {
 
 QPushButton* CMainWnd::Button(int id) {
     return MakeControl<QPushButton>(id);
+}
+
+CMyListCtrl* CMainWnd::EventList(int id) {
+    return MakeControl<CMyListCtrl>(id);
 }
 
 void CMainWnd::SetDlgItemText(int id, const QString& text) {

@@ -1,7 +1,8 @@
 #include "app/VeziruduzApp.h"
 
 #include "app/AppGlobals.h"
-#include "app/StartWindow.h"
+#include "app/MainFrame.h"
+#include "app/Monitors.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ProgramFolder.h"
@@ -9,14 +10,16 @@
 
 #include <QCoreApplication>
 #include <QString>
-#include <QWidget>
 
 CVeziruduzApp theApp;
 
 CVeziruduzApp::CVeziruduzApp() = default;
 
 CVeziruduzApp::~CVeziruduzApp() {
+    if (m_mainWindow)
+        platform::onTerminationRequest({});
     m_mainWindow.reset();
+    m_monitors.reset();
     m_dbTournament.Close();
     m_dbLocal.Close();
 }
@@ -45,18 +48,23 @@ BOOL CVeziruduzApp::InitInstance() {
         return FALSE;
     }
 
-    m_mainWindow = std::make_unique<StartWindow>();
+    m_monitors = std::make_unique<ScreenMonitors>();
+    m_mainWindow = std::make_unique<CMainFrame>(*m_monitors);
+    m_mainWindow->OnCreate();
+    m_mainWindow->InitialUpdateFrame();
     platform::onTerminationRequest([this] {
         if (m_mainWindow)
-            m_mainWindow->close();
+            m_mainWindow->closeWithoutAsking();
     });
     m_mainWindow->show();
     return TRUE;
 }
 
-BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder, std::initializer_list<const char*> providers) {
+BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder,
+                       std::initializer_list<const char*> providers) {
     for (const char* provider : providers) {
-        const std::string connection = std::string("Provider=") + provider + ";Data Source=" + folder + "Vevuvurer.edi";
+        const std::string connection =
+            std::string("Provider=") + provider + ";Data Source=" + folder + "Vevuvurer.edi";
         if (db.Open(connection.c_str()))
             return TRUE;
     }
@@ -64,6 +72,9 @@ BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder, std::initializ
 }
 
 int CVeziruduzApp::ExitInstance() {
+    if (m_mainWindow)
+        platform::onTerminationRequest({}); // nothing left to close
     m_mainWindow.reset();
+    m_monitors.reset(); // a QObject of the application, which may not outlive it
     return 0;
 }

@@ -9,7 +9,8 @@
 #include <memory>
 #include <string>
 
-class QWidget;
+class CMainFrame;
+class ScreenMonitors;
 namespace platform {
 class SingleInstanceLock;
 }
@@ -25,7 +26,7 @@ public:
     BOOL InitInstance();
     int ExitInstance();
 
-    QWidget* mainWindow() const { return m_mainWindow.get(); }
+    CMainFrame* mainWindow() const { return m_mainWindow.get(); }
 
     CAdoObject m_dbLocal;      // local match database, open for the life of the process
     CAdoObject m_dbTournament; // tournament results database, opened on demand
@@ -34,14 +35,14 @@ public:
     static constexpr const char* kAppId = "Veziruduz.AppID.NoVersion";
 
 private:
-
     std::unique_ptr<platform::SingleInstanceLock> m_instanceLock;
-    std::unique_ptr<QWidget> m_mainWindow;
+    std::unique_ptr<ScreenMonitors> m_monitors; // outlives the frame, which measures through it
+    std::unique_ptr<CMainFrame> m_mainWindow;
 };
 
 extern CVeziruduzApp theApp;
 
 // Opens the local database "Vevuvurer.edi" in the folder (narrow, with a trailing '/') through the first
 // provider that opens it, in the order given.
-BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder, std::initializer_list<const char*> providers);
-
+BOOL OpenLocalDatabase(CAdoObject& db, const std::string& folder,
+                       std::initializer_list<const char*> providers);

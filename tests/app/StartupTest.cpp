@@ -1,14 +1,17 @@
 #include "app/AppGlobals.h"
+#include "app/MainFrame.h"
+#include "app/MatchData.h"
 #include "app/VeziruduzApp.h"
 #include "platform/SingleInstance.h"
+#include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <sqlite3.h>
 
@@ -29,7 +32,8 @@ protected:
     void makeDatabase() {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(home.file("Vevuvurer.edi").c_str(), &db), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE GAMET (keyvalue TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE GAMET (keyvalue TEXT)", nullptr, nullptr, nullptr),
+                  SQLITE_OK);
         sqlite3_close(db);
     }
 
@@ -47,6 +51,21 @@ TEST_F(StartupTest, StartsWithTheDatabaseOpenAndShowsTheMainWindow) {
     EXPECT_EQ(app.m_dbLocal.bOpen, 1);
     ASSERT_NE(app.mainWindow(), nullptr);
     EXPECT_TRUE(app.mainWindow()->isVisible());
+    EXPECT_EQ(app.mainWindow()->windowTitle(), QStringLiteral("Belvanta V2.0.18H"));
+    EXPECT_NE(app.mainWindow()->view(), nullptr);
+    EXPECT_NE(g_pMatchData, nullptr);
+    EXPECT_EQ(app.ExitInstance(), 0);
+    EXPECT_EQ(g_pMatchData, nullptr);
+}
+
+TEST_F(StartupTest, TerminationSignalClosesTheMainWindowWithoutAsking) {
+    makeDatabase();
+    CVeziruduzApp app;
+    ASSERT_EQ(app.InitInstance(), TRUE);
+    ASSERT_TRUE(app.mainWindow()->isVisible());
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_TRUE(pumpUntil([&] { return !app.mainWindow()->isVisible(); }));
+    EXPECT_TRUE(prompter.boxes().empty());
     EXPECT_EQ(app.ExitInstance(), 0);
 }
 
@@ -76,7 +95,8 @@ TEST_F(StartupTest, MissingDatabaseEndsStartUpWithOledbError) {
 TEST_F(StartupTest, FallsBackToTheSecondProviderSilently) {
     makeDatabase();
     CAdoObject db;
-    EXPECT_EQ(OpenLocalDatabase(db, home.path(), {"Microsoft.Missing.OLEDB.1.0", "Microsoft.ACE.OLEDB.12.0"}), TRUE);
+    EXPECT_EQ(OpenLocalDatabase(db, home.path(), {"Microsoft.Missing.OLEDB.1.0", "Microsoft.ACE.OLEDB.12.0"}),
+              TRUE);
     EXPECT_EQ(db.bOpen, 1);
     EXPECT_TRUE(prompter.boxes().empty());
 }

@@ -1,0 +1,35 @@
+#include "app/MyListCtrl.h"
+
+#include "app/ColorRef.h"
+
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Paints every cell in the colours of its row, whatever the items themselves say.
+class RowColourDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QColor text = ColorFromRef(CMyListCtrl::OnGetCellTextColor(index.row(), index.column()));
+        option->palette.setColor(QPalette::Text, text);
+        option->backgroundBrush = ColorFromRef(CMyListCtrl::OnGetCellBkColor(index.row(), index.column()));
+    }
+};
+
+} // namespace
+
+CMyListCtrl::CMyListCtrl(QWidget* parent) : QTableWidget(parent) {
+    setItemDelegate(new RowColourDelegate(this));
+}
+
+COLORREF CMyListCtrl::OnGetCellTextColor(int row, int) {
+    return row % 2 == 0 ? RGB(128, 37, 0) : RGB(0, 0, 0);
+}
+
+COLORREF CMyListCtrl::OnGetCellBkColor(int row, int) {
+    return row % 2 == 0 ? RGB(254, 252, 253) : RGB(238, 251, 255);
+}

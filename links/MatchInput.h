@@ -1,0 +1,37 @@
+// The match-input record: a match handed over as a small ini file by a results system (OVR supplier 5).
+// The registration dialogs fill it from the file; the result file and the engine read its keys when the
+// match ends. Copying copies the flag and every text.
+//
+// Thread: user-interface thread only.
+#pragma once
+
+#include <string>
+
+struct TTK_MatchInput {
+    // Positions of the texts; 1 and 13 are never filled.
+    enum Field {
+        FileName = 0, // the file's name without folder and without ".ini"
+        Match = 2,    // [Match_Input] match
+        VmaKey = 3,
+        BlueName = 4,
+        BlueId = 5,
+        BlueFlag = 6,
+        RedName = 7,
+        RedId = 8,
+        RedFlag = 9,
+        Gender = 10,
+        BodyLevel = 11,
+        HeadLevel = 12,
+        Weight = 14,
+        RoundTime = 15, // [Timing] round_time
+        RestTime = 16,  // [Timing] rest_time
+        FieldCount = 17,
+    };
+    int bValid = 0; // 1 while the match-input mode is on
+    std::u16string field[FieldCount];
+};
+
+extern TTK_MatchInput g_MatchInput;
+
+// Empties the texts of g_MatchInput for a new match; the valid flag stays, the link settings own it.
+void ClearMatchInput();
