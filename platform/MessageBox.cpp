@@ -23,23 +23,44 @@ int showQtBox(std::u16string_view text, std::u16string_view caption, UINT flags)
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
     switch (flags & MB_ICONMASK) {
-    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MB_ICONERROR:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     switch (flags & MB_TYPEMASK) {
-    case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MB_YESNOCANCEL: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
-    case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    case MB_YESNO:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MB_YESNOCANCEL:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MB_OKCANCEL:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    case QMessageBox::Cancel: return IDCANCEL;
-    default: return IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return IDOK;
     }
 }
 
@@ -57,7 +78,8 @@ int MessageBox(HWND owner, std::u16string_view text, std::u16string_view caption
     OutputDebugString(u"[box] " + std::u16string(caption) + u": " + std::u16string(text));
     if (platform::Prompter* prompter = platform::g_prompter.load())
         return prompter->ask(owner, text, caption, flags);
-    assert(QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread());
+    assert(QCoreApplication::instance() &&
+           QThread::currentThread() == QCoreApplication::instance()->thread());
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL; // no widgets: nothing can be shown
     return platform::showQtBox(text, caption, flags);

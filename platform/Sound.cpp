@@ -15,7 +15,8 @@ namespace {
 class QtSoundSink final : public SoundSink {
 public:
     void play(std::u16string_view absolutePath) override {
-        const QString path = QString::fromUtf16(absolutePath.data(), static_cast<qsizetype>(absolutePath.size()));
+        const QString path =
+            QString::fromUtf16(absolutePath.data(), static_cast<qsizetype>(absolutePath.size()));
         if (!QFileInfo::exists(path)) {
             OutputDebugString("sound file missing: " + path.toStdString());
             return;

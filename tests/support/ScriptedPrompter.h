@@ -20,8 +20,14 @@ public:
     explicit ScriptedPrompter(int defaultAnswer = IDOK);
     ~ScriptedPrompter() override;
 
-    void answer(int id) { std::lock_guard l(m_lock); m_answers.push_back(id); }
-    std::vector<Box> boxes() const { std::lock_guard l(m_lock); return m_boxes; }
+    void answer(int id) {
+        std::lock_guard l(m_lock);
+        m_answers.push_back(id);
+    }
+    std::vector<Box> boxes() const {
+        std::lock_guard l(m_lock);
+        return m_boxes;
+    }
     // UTF-8 texts of the boxes shown, for readable expectations.
     std::vector<std::string> texts() const;
 
