@@ -171,6 +171,16 @@ public:
     std::u16string m_strMatchKey; // GAMET key of the logged match
     int m_bLampNextShow[2] = {};  // per side: the next toggle shows the lamp
 
+    // ---- message hub ----
+
+    // ---- timers ----
+
+    // ---- link senders (outside systems) ----
+
+    // ---- registration ----
+
+    // ---- receiver ----
+
 private:
     template <typename T> T* MakeControl(int id);
     std::map<int, QWidget*> m_controls; // children of the view, deleted with it
