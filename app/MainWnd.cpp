@@ -1,5 +1,7 @@
 #include "app/MainWnd.h"
 
+#include "devices/ReceiverCommand.h"
+
 #include "app/AppGlobals.h"
 #include "app/ColorRef.h"
 #include "app/IniFiles.h"
@@ -380,4 +382,8 @@ void CMainWnd::SetDlgItemText(int id, const QString& text) {
 void CMainWnd::ShowDlgItem(int id, bool show) {
     if (QWidget* control = GetDlgItem(id))
         control->setVisible(show);
+}
+
+void CMainWnd::SendReceiverCommand(int code, const char* text) {
+    ::SendReceiverCommand(m_pReceiver, code, text);
 }

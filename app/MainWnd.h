@@ -181,6 +181,9 @@ public:
 
     // ---- receiver ----
 
+    // Every command the view gives the receiver goes through here; virtual so tests can record them.
+    virtual void SendReceiverCommand(int code, const char* text);
+
 private:
     template <typename T> T* MakeControl(int id);
     std::map<int, QWidget*> m_controls; // children of the view, deleted with it
