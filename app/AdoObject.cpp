@@ -271,6 +271,28 @@ BOOL CAdoObject::OpenSqliteFile(const std::string& path) {
     return TRUE;
 }
 
+sqlite3_stmt* CAdoObject::Prepare(const std::string& sql) {
+    if (!m_db) {
+        DumpError("CAdoObject", "the connection is not open");
+        return nullptr;
+    }
+    Statement statement;
+    switch (prepareOne(m_db, sql, statement)) {
+    case Prepared::Ok:
+        return statement.release();
+    case Prepared::SqlError:
+        DumpSqliteError(sql);
+        break;
+    case Prepared::Empty:
+        DumpError("CAdoObject", "empty statement");
+        break;
+    case Prepared::Several:
+        DumpError("CAdoObject", "more than one statement: " + sql);
+        break;
+    }
+    return nullptr;
+}
+
 std::vector<std::u16string> CAdoObject::Select(const char* format, ...) {
     ClearRows();
     std::string sql;
@@ -281,24 +303,9 @@ std::vector<std::u16string> CAdoObject::Select(const char* format, ...) {
     const std::vector<std::u16string> failed(1);
     if (!formatted)
         return failed;
-    if (!m_db) {
-        DumpError("CAdoObject", "the connection is not open");
+    const Statement statement(Prepare(sql));
+    if (!statement)
         return failed;
-    }
-    Statement statement;
-    switch (prepareOne(m_db, sql, statement)) {
-    case Prepared::Ok:
-        break;
-    case Prepared::SqlError:
-        DumpSqliteError(sql);
-        return failed;
-    case Prepared::Empty:
-        DumpError("CAdoObject", "empty statement");
-        return failed;
-    case Prepared::Several:
-        DumpError("CAdoObject", "more than one statement: " + sql);
-        return failed;
-    }
     std::vector<std::u16string> names;
     const int columns = sqlite3_column_count(statement.get());
     int rc;
@@ -327,24 +334,9 @@ BOOL CAdoObject::Execute(const char* format, ...) {
     va_end(args);
     if (!formatted)
         return FALSE;
-    if (!m_db) {
-        DumpError("CAdoObject", "the connection is not open");
+    const Statement statement(Prepare(sql));
+    if (!statement)
         return FALSE;
-    }
-    Statement statement;
-    switch (prepareOne(m_db, sql, statement)) {
-    case Prepared::Ok:
-        break;
-    case Prepared::SqlError:
-        DumpSqliteError(sql);
-        return FALSE;
-    case Prepared::Empty:
-        DumpError("CAdoObject", "empty statement");
-        return FALSE;
-    case Prepared::Several:
-        DumpError("CAdoObject", "more than one statement: " + sql);
-        return FALSE;
-    }
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }

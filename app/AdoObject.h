@@ -13,6 +13,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class CAdoObject {
 public:
@@ -57,6 +58,8 @@ private:
     void ClearRows();
     void DumpError(std::string_view source, std::string_view description);
     void DumpSqliteError(std::string_view statement);
+    // One prepared statement, owned by the caller; null (and the error kept) when it cannot run.
+    sqlite3_stmt* Prepare(const std::string& sql);
 
     sqlite3* m_db = nullptr; // null while closed
     std::vector<DbVariant> m_cells;
