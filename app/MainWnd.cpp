@@ -1,5 +1,6 @@
 #include "app/MainWnd.h"
 
+#include "devices/Receiver.h"
 #include "devices/ReceiverCommand.h"
 
 #include "app/AppGlobals.h"
@@ -11,6 +12,7 @@
 #include "app/Timers.h"
 #include "app/WeightDivisions.h"
 #include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 
@@ -130,7 +132,8 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     m_pointButtonSkin[0] = PointButtonSkin(0, true);
     m_pointButtonSkin[1] = PointButtonSkin(1, false);
 
-    // The USB receiver is created and initialised here once it exists (m_pReceiver).
+    m_pReceiver = new TTK_Receiver;
+    InitReceiver(m_pReceiver);
     if (MatchData* md = Record("operator view construction")) {
         std::copy_n("K", 2, md->szLinkTag[0]);
         std::fill(std::begin(md->bRoundEnded), std::end(md->bRoundEnded), 0);
@@ -141,8 +144,11 @@ CMainWnd::~CMainWnd() {
     OnDestroy();
 
     // Workers go first, while no handler can run on this view any more: a worker blocked in a send to it was
-    // released by OnDestroy. The receiver's threads (CloseReceiver, then the receiver object) and the WT post
-    // thread's loop (with g_strHttpResp emptied) are stopped and joined here once they exist.
+    // released by OnDestroy. The WT post thread's loop (with g_strHttpResp emptied) is stopped and joined
+    // here once it exists.
+    CloseReceiver(m_pReceiver);
+    delete m_pReceiver;
+    m_pReceiver = nullptr;
 
     // Links: the OVR link (unless nOvrSupplier is 8), the IVR and TVG links through CommClose, each pointer
     // nulled; the pre-registration link stopped and deleted; every wired judge port still open closed once;
@@ -186,7 +192,8 @@ void CMainWnd::OnInitialUpdate() {
     // the hit levels and the counter texts are what it clears on the screen.
     ClearHitLevels();
     ResetCounterTexts();
-    // The receiver start thread is started here with m_pReceiver ("Create thread error" when it cannot be).
+    if (!ReceiverStartThread(m_pReceiver))
+        MessageBox(GetSafeHwnd(), "Create thread error");
     hide();
     show();
     SetTimer(TIMER_DEVICE_STATUS, 1000);
@@ -203,12 +210,6 @@ void CMainWnd::OnDestroy() {
     // The OVR farewell (control-character event 11 with supplier 0), the closing of the wired judge ports and
     // the saving of the match log join here with the link, wired-judge and match-log code.
 }
-
-LRESULT CMainWnd::WindowProc(UINT, WPARAM, LPARAM) {
-    return 0;
-}
-
-void CMainWnd::OnTimer(UINT_PTR) {}
 
 void CMainWnd::ClearMatchIdentity() {
     MatchData* record = Record("ClearMatchIdentity");

@@ -3,7 +3,11 @@
 // timer. UI thread only, except GetSafeHwnd() (see platform/WindowMessages.h).
 #pragma once
 
+#include "app/JsonActionQueue.h"
+#include "app/Monitors.h"
+#include "app/SerialBuffers.h"
 #include "platform/WindowMessages.h"
+#include "registration/RegDlgHandle.h"
 
 #include <QWidget>
 
@@ -22,7 +26,7 @@ class QPainter;
 class QPushButton;
 struct TTK_Receiver;
 
-class CMainWnd : public QWidget, public MessageWindow {
+class CMainWnd : public QWidget, public MessageWindow, public DisplayChangeHandler {
     Q_OBJECT
 public:
     explicit CMainWnd(QWidget* parent = nullptr);
@@ -154,12 +158,14 @@ public:
 
     // User-interface thread only. Database failures are written to the debug output; the match goes on.
 
-    // One scoring event of Chung or Hong: a CHUNGLOG / HONGLOG row (column by kind) and, except for judge
-    // presses (13..15), the running totals of the match's GAMET row. Only while the match is logged and not
-    // in the equipment test. time: the clock text; count 1 valid, 0 not; stamp: the event's time stamp.
+    // One scoring event of Chung or Hong: a CHUNGLOG / HONGLOG row (column by kind, dbindex the next
+    // nLogIndex) and, except for judge presses (13..15), the running totals of the match's GAMET row, in one
+    // commit. Only while the match is logged and not in the equipment test. time: the clock text; count 1
+    // valid, 0 not; stamp: the event's time stamp.
     void LogChungEvent(std::u16string_view time, int kind, int value, int count, std::uint32_t stamp);
     void LogHongEvent(std::u16string_view time, int kind, int value, int count, std::uint32_t stamp);
-    // The match's GAMET row, once per match (bMatchLogged), and its registration row out of PLAYER.
+    // The match's GAMET row, once per match (bMatchLogged), under a key unique on this court, and its
+    // registration row out of PLAYER. A row that cannot be written is tried again before the next event.
     void LogMatchRow();
     // show 0 hides both judge-input lamps (1421, 1422); otherwise toggles Chung's lamp, or Hong's when
     // second is non-zero, force first marking it to be shown. Hong's toggle appends "[R<round>:<clock>]" to
@@ -168,16 +174,195 @@ public:
     // Button 1012 "DRAW": the draw decision.
     void OnClickedDraw();
 
-    std::u16string m_strMatchKey; // GAMET key of the logged match
+    std::u16string m_strMatchKey;    // GAMET key of the logged match
+    std::string m_strMatchStarted;   // its start, "YYYY-MM-DD HH:MM:SS" local time
+    bool m_bMatchRowMissing = false; // its GAMET row is still to be written
     int m_bLampNextShow[2] = {};  // per side: the next toggle shows the lamp
 
     // ---- message hub ----
 
+    // WindowProc (above) is the hub: every custom message of app/Messages.h from the worker threads and the
+    // dialogs reaches its handler here, on the UI thread. A text in lParam belongs to the sender and lives
+    // only during the call; no handler keeps a pointer to it. Every message returns 0.
+
+    // The frame calls it after measuring the monitors again: the public windows are placed again and shown
+    // only with two or more monitors (the scoreboard also only while its toggle is on).
+    void OnDisplayChange() override;
+
+    // The press-time stamp of a device or judge event, in ms: 10 ms for each round-clock step since the
+    // round was prepared, plus the time since the last step (GetTickCount).
+    DWORD PressTime() const;
+    // The round clock calls it at each 10 ms step with the tick count it read.
+    void OnRoundClockStep(DWORD now);
+
+    DWORD m_nRoundSteps = 0;         // round-clock steps of the round; PrepareRound sets 0
+    DWORD m_nRoundTick = 0;          // GetTickCount() of the last round-clock step, or of the clock's start
+    DWORD m_nJudgePressTime[3] = {}; // press time of each judge's last press
+    DWORD m_nLastInputTime = 0;      // press time of the last device or judge event; point buttons set 0
+    int m_bConnectState = 0;   // registration's connect button (UM_CONNECT_STATE); Swiss Timing reads it
+    int m_bLinkReady = 0;      // UM_LINK_READY arrived
+    int m_bReadyEventSent = 0; // control-character event 8 went out; it goes once a run
+
+    // Handlers the messages lead to that come with the match engine, the devices and the pop-ups; virtual
+    // so tests can see which handler a message reaches. The texts are the senders' (never null).
+    virtual void RegisterDevice(int index, const char* text, int team); // pairing request, index 0..27
+    virtual void ReleaseDevice(int index, int team);
+    virtual void SetRoundAndTime(const char* text); // "time,round"
+    virtual void OnFinalDecision(const char* text); // the video-replay decision
+    virtual void StartNextMatch();                  // the registration wrote a new match
+    // Hits of side 0 Chung / 1 Hong and judge presses of judge 0..2; flagOut gets the flag the lamp shows.
+    virtual void OnTrunkHit(int side, const char* text, int* flagOut);
+    virtual void OnHeadHit(int side, const char* text, int* flagOut);
+    virtual void OnJudgeInput(int judge, const char* text, int* flagOut);
+    virtual void OnJudgeInputType2(int judge, const char* text, int* flagOut); // nCompetitionType 2
+    // EndRound: winner 1 Chung, 2 Hong.
+    virtual void EndRound(int winner, int reason);
+    virtual void OnClickedEquipmentTest(); // enters or leaves the equipment test
+    virtual void UpdateCourtReceiver();    // the receiver's identity into the tournament database
+    // The round-winner pop-up on the public screen (winner 0 Chung / 1 Hong, criterion 0..7), and closing
+    // it; the winner pop-up's closing; the round result dialog's pointer dropped as the dialog goes; the
+    // public equipment-test screen's reset.
+    virtual void ShowRoundWinnerPopup(int winner, int criterion);
+    virtual void CloseRoundWinnerPopup();
+    virtual void CloseWinnerPopup();
+    virtual void ForgetRoundResultDialog();
+    virtual void ResetPublicEquipmentTest();
+
     // ---- timers ----
+
+    // OnTimer dispatches every timer of app/Timers.h to its action below. UI thread only.
+
+    // The WT JSON action of a point of the kind (0..21) for side 0 Chung / 1 Hong; 8 for any other kind or
+    // side. Point kind 8 (the judges' bonus) takes the kind of the technique in the side's current slot.
+    int JsonPointActionKind(int side, int pointKind) const;
+
+    JsonActionQueue m_JsonQueue; // drained by TIMER_JSON_QUEUE, one action per tick
+    SerialBuffers m_SerialRecv;  // emptied by the TIMER_SERIAL_FLUSH of each link
+    int m_nCurrentSlot[2] = {};  // per side: the judge-slot queue's current slot, kept by the judges' input
+    int m_bRefereeCallMute = 0;  // the referee-call sound played less than 2 s ago (TIMER_REFEREE_CALL_MUTE)
+    int m_bRoundEndPending = 0;  // a round ended less than 2 s ago (TIMER_ROUND_END_DELAY)
+
+    // Timer actions of the match flow that arrive with it; virtual so tests can see which action a tick
+    // reaches.
+    virtual void CheckDeviceStatus();                // device table and registrations, each second
+    virtual void OnRoundClockTick();                 // round clock step
+    virtual void OnRestTick();                       // rest between rounds, each second
+    virtual void OnKyeShiTick();                     // injury count, each second
+    virtual void OnTimeoutTick();                    // coach time-out, each second
+    virtual void OnJudgeWindowTimer(int side);       // device-hit window 1 of the judges
+    virtual void OnJudgeWindowTimerB(int side);      // device-hit window 2 (punch)
+    virtual void OnTechWindowA(int side, int force); // the judges' technique windows; force 1 closes at once
+    virtual void OnTechWindowB(int side, int force);
+    virtual void OnTechWindowC(int side, int force);
+    virtual void OnTechWindowD(int side, int force);
 
     // ---- link senders (outside systems) ----
 
+    // Each sender turns one match event into the records of its outside system and hands them to the
+    // transport. It checks its own supplier setting and link state first and returns at once when they do
+    // not select it: a link that is down is skipped, nothing is reported, nothing waits for a reply.
+    // Texts are the event's texts from the match engine, unused ones empty. UI thread only; virtual so
+    // tests of the engine can record the events.
+
+    // OVR supplier 0 (and the pre-registration link): control-character records.
+    virtual void SendControlCharEvent(int code, std::u16string_view text1, std::u16string_view text2,
+                                      std::u16string_view text3);
+    // OVR supplier 2 (or pre-registration on): colon records, each also appended to Log/log.txt.
+    virtual void SendColonEvent(int code, std::u16string_view text1, std::u16string_view text2,
+                                std::u16string_view text3);
+    // OVR supplier 7 (or pre-registration on): pipe records.
+    virtual void SendPipeEvent(int code, std::u16string_view text1, std::u16string_view text2,
+                               std::u16string_view text3);
+    // OVR supplier 4: bracket records on the UDP OVR link.
+    virtual void SendBracketEvent(int code, std::u16string_view text1, std::u16string_view text2,
+                                  std::u16string_view text3);
+    // WT text protocol to the IVR (supplier 2), TVG (supplier 2) and OVR (supplier 6) links; target 0 all,
+    // 1 the IVR link only, 2 the TVG link only.
+    virtual void SendWtMessage(int target, int code, int side, int value);
+    // IVR suppliers 0 and 1: control-character IVR records.
+    virtual void SendIvrMessage(int code, std::u16string_view text1, std::u16string_view text2,
+                                std::u16string_view text3, std::u16string_view text4);
+    // TVG suppliers 0 and 1 ("TM" and "PT" records), each also appended to Log/log_tvg.txt.
+    virtual void SendTvgMessage(int supplier, int code, std::u16string_view text1, std::u16string_view text2,
+                                std::u16string_view text3);
+    // Swiss Timing: 0 the periodic device status, 2 connect, 3 disconnect.
+    virtual void SendSwissTiming(int code);
+    // OVR supplier 8: one WT JSON document; kind 3 an action (value the action kind), 4 a round's
+    // intermediate result (value the round), 5 the final result.
+    virtual void BuildJsonAction(int kind, int value, int hitLevel);
+
+    // Openers of the outside links (UM_EXT_LINK_CONTROL); flag 1 opens, 0 the sender is closing the link.
+    virtual void OpenOvrLink();
+    virtual void OpenPreRegLink();
+    virtual void OpenIvrLink(int flag);
+    virtual void OpenTvgLink(int flag);
+    virtual void OpenSwissTimingLink(int flag);
+
+    // Every record of the senders leaves through here, to CommSend; virtual so tests can read the bytes.
+    virtual BOOL SendOnLink(int commType, void* link, std::string_view bytes);
+
+    int m_nBracketPointCount = 0;   // NEW_POINT records of the match; 0 after NEW_FIGHT
+    int m_nRestCount = 0;           // rest countdown in seconds, kept by the rest clock
+    std::u16string m_strInjuryText; // the injury (Kye-Shi) clock as last shown, kept by the injury clock
+
     // ---- registration ----
+
+    // The open registration dialogs (individual or team), null while closed; their window handle is
+    // g_hRegDlg. Created by the registration button, forgotten on UM_REGDLG_DESTROYED.
+    CTK_RegDlg* m_pRegDlg = nullptr;
+    CTK_RegDlg_Team* m_pRegDlgTeam = nullptr;
+
+    // ---- points and the score event record ----
+
+    // Every score change of a side passes through AddPoint or RemovePoint, and ends in RecordScoreEvent.
+    // UI thread only. time: the clock text; source 0 operator, 1 devices and the judges' technique windows,
+    // 2 the judges' punch window; side 0 Chung, 1 Hong; kind the technique kind (match/ScoreRules.h); value
+    // the points, -1 to take them from the settings; extra the kind's detail (hit level, 2 trunk or 3 head
+    // technique, video-replay outcome 1..7). Each returns true when it changed the match: a point outside its
+    // game states, or a removal that would take the round below zero, changes nothing and says nothing.
+    bool AddPoint(std::u16string_view time, int source, int side, int kind, int value, int extra);
+    bool RemovePoint(std::u16string_view time, int side, int kind, int value, int extra);
+    // The common tail of every score change (gam-jeoms too): the history row, the event log and the
+    // match-log workbook, then the rules that end a round or the match at once. removal 0 add, 1 remove.
+    void RecordScoreEvent(std::u16string_view time, int side, int kind, int removal, int points, int source,
+                          int extra);
+    // Equipment test: a hit (side, kind, level) or a judge press ("a,b" on tile 20..22) lights its tile.
+    void ShowTestHit(int side, int kind, int level);
+    void ShowTestJudge(int tile, int a, int b);
+    // The point buttons of both sides, by control id (1119 .. 1431); the technical-point buttons ask first.
+    void OnClickedPointButton(int id);
+    // Connects the point buttons to OnClickedPointButton; once, when the view is built.
+    void ConnectPointButtons();
+
+    int m_nHistoryRows[2] = {}; // rows of each side's event list in this match
+    BOOL m_bLogOpen = FALSE;    // the match-log workbook is open
+    int m_nShownSeconds = 0;    // whole seconds the round clock shows
+    // Per side: a device trunk or head hit whose judges' window is open; a judges' point of value -1 takes
+    // the value of that technique. Raised by the judge-slot queue, cleared as the window ends.
+    int m_bTrunkHit[2] = {};
+    int m_bHeadHit[2] = {};
+
+    // Handlers of the parts of the match engine still to come, called by the points; virtual so tests can
+    // see what a score change asked for. Each only says on the debug output what reached it.
+    virtual void StopAll();                         // round clock: every clock stops
+    virtual void DecideWinner(int side, int kind);  // decisions: side 0/1, kind 11 lets the operator choose
+    virtual void ShowDecisionPopup(int kind, int side); // decisions: the winner pop-up, side 1 Chung 2 Hong
+    virtual void DecideRoundEnd();                  // end of round: the golden round's cascade
+    // Round result: the dialog for the round index with the winner (1, 2; 0 none) and reason proposed, or
+    // the open one shown again.
+    virtual void ShowRoundResultDialog(int roundIndex, int winner, int reason);
+    // Judge-slot queue: a scored point enters it, and the marks of a slot.
+    virtual void QueueScoredPoint(int side, int kind, int source, int value);
+    virtual void SetJudgeMarks(int side, int slot, int value);
+    virtual void ClearJudgeMarks(int side, int slot);
+    virtual void MarkSlotScored(int side, int kind);
+    virtual void ClearSlot(int side, int slot);
+    // Judges' input: the side's slot cursors reset, or stepped back by one with the cursor of the kind
+    // (0 punch, 3 trunk, 6 head, 16 hit), each unless already negative.
+    virtual void ResetSlotCursors(int side);
+    virtual void StepBackSlotCursors(int side, int kind);
+    // Equipment test: UM_PSS_TEST_UPDATE with the tile and text to each test screen that is open.
+    virtual void UpdateTestScreens(int tile, std::string_view text);
 
     // ---- receiver ----
 

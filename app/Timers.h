@@ -1,5 +1,6 @@
 // The window timers of the operator view, with the period each is armed with. Per-side timers come in
-// pairs indexed by side (0 Chung, 1 Hong); the serial flush pair is indexed by link (0 OVR, 1 IVR).
+// pairs indexed by side (0 Chung, 1 Hong); the serial flush timers are indexed by link (0 OVR, 1 IVR,
+// 2 TVG).
 #pragma once
 
 #include "platform/WinTypes.h"
@@ -18,7 +19,8 @@ constexpr UINT_PTR TIMER_ROUND_END_DELAY = 119;   // 2000 ms, one-shot: clears t
 constexpr UINT_PTR TIMER_TIMEOUT_CLOCK = 120;     // 1000 ms: coach time-out
 constexpr UINT_PTR TIMER_OPEN_ROUND_RESULT = 121; // 2 ms, one-shot: opens the round result dialog
 constexpr UINT_PTR TIMER_JUDGE_WINDOW_B[2] = {122, 123}; // 100 ms: second judge window
-constexpr UINT_PTR TIMER_SERIAL_FLUSH[2] = {200, 201};   // 100 ms: drops a stalled serial receive buffer
-constexpr UINT_PTR TIMER_TVG_CLOCK = 203;                // 1000 ms: clock and score notice to the TVG link
-constexpr UINT_PTR TIMER_SWISS_TIMING = 204;             // 3000 ms: Swiss Timing periodic output
-constexpr UINT_PTR TIMER_JSON_QUEUE = 300;               // 100 ms: sends the next queued WT JSON match action
+// 100 ms: empties a serial receive buffer that stayed unchanged for a tick
+constexpr UINT_PTR TIMER_SERIAL_FLUSH[3] = {200, 201, 202};
+constexpr UINT_PTR TIMER_TVG_CLOCK = 203;    // 1000 ms: clock and score notice to the TVG link
+constexpr UINT_PTR TIMER_SWISS_TIMING = 204; // 3000 ms: Swiss Timing periodic output
+constexpr UINT_PTR TIMER_JSON_QUEUE = 300;   // 100 ms: sends the next queued WT JSON match action

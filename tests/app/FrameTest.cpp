@@ -25,12 +25,13 @@ struct ViewLog {
     bool recordAliveAtViewEnd = false;
 };
 
-class RecordingView : public CMainWnd, public DisplayChangeHandler {
+class RecordingView : public CMainWnd {
 public:
     RecordingView(QWidget* parent, ViewLog& log) : CMainWnd(parent), m_log(log) {}
     ~RecordingView() override { m_log.recordAliveAtViewEnd = g_pMatchData != nullptr; }
     void OnDisplayChange() override {
         m_log.monitorCountsAtDisplayChange.push_back(g_pMatchData->nMonitorCount);
+        CMainWnd::OnDisplayChange();
     }
 
 private:

@@ -1,0 +1,96 @@
+// Handlers of the operator view whose work arrives with the parts of the match engine not built yet. Each
+// only says on the debug output what reached it.
+
+#include "app/MainWnd.h"
+
+#include "platform/DebugOutput.h"
+
+// message hub
+
+void CMainWnd::RegisterDevice(int index, const char* text, int team) {
+    DebugPrintf("device registration: index %d, team %d, text \"%s\"", index, team, text);
+}
+void CMainWnd::ReleaseDevice(int index, int team) {
+    DebugPrintf("device release: index %d, team %d", index, team);
+}
+void CMainWnd::SetRoundAndTime(const char* text) {
+    DebugPrintf("round and time set: \"%s\"", text);
+}
+void CMainWnd::OnFinalDecision(const char* text) {
+    DebugPrintf("video-replay decision: \"%s\"", text);
+}
+void CMainWnd::StartNextMatch() {
+    OutputDebugString("new match written by the registration");
+}
+void CMainWnd::OnTrunkHit(int side, const char* text, int*) {
+    DebugPrintf("trunk hit, side %d: \"%s\"", side, text);
+}
+void CMainWnd::OnHeadHit(int side, const char* text, int*) {
+    DebugPrintf("head hit, side %d: \"%s\"", side, text);
+}
+void CMainWnd::OnJudgeInput(int judge, const char* text, int*) {
+    DebugPrintf("judge %d press: \"%s\"", judge + 1, text);
+}
+void CMainWnd::OnJudgeInputType2(int judge, const char* text, int*) {
+    DebugPrintf("judge %d press (judge-driven match): \"%s\"", judge + 1, text);
+}
+void CMainWnd::EndRound(int winner, int reason) {
+    DebugPrintf("round winner decided: winner %d, reason %d", winner, reason);
+}
+void CMainWnd::OnClickedEquipmentTest() {
+    OutputDebugString("equipment test closed with OK");
+}
+void CMainWnd::UpdateCourtReceiver() {
+    OutputDebugString("court receiver for the tournament database");
+}
+void CMainWnd::ShowRoundWinnerPopup(int winner, int criterion) {
+    DebugPrintf("round-winner pop-up: winner %d, criterion %d", winner, criterion);
+}
+void CMainWnd::CloseRoundWinnerPopup() {
+    OutputDebugString("round-winner pop-up closed");
+}
+void CMainWnd::CloseWinnerPopup() {
+    OutputDebugString("winner pop-up closed");
+}
+void CMainWnd::ForgetRoundResultDialog() {
+    OutputDebugString("round result dialog gone");
+}
+void CMainWnd::ResetPublicEquipmentTest() {
+    OutputDebugString("public equipment-test screen reset");
+}
+
+// timers
+
+void CMainWnd::CheckDeviceStatus() {
+    OutputDebugString("device status check");
+}
+void CMainWnd::OnRoundClockTick() {
+    OutputDebugString("round clock step");
+}
+void CMainWnd::OnRestTick() {
+    OutputDebugString("rest clock step");
+}
+void CMainWnd::OnKyeShiTick() {
+    OutputDebugString("Kye-Shi clock step");
+}
+void CMainWnd::OnTimeoutTick() {
+    OutputDebugString("coach time-out clock step");
+}
+void CMainWnd::OnJudgeWindowTimer(int side) {
+    DebugPrintf("judge window tick, side %d", side);
+}
+void CMainWnd::OnJudgeWindowTimerB(int side) {
+    DebugPrintf("second judge window tick, side %d", side);
+}
+void CMainWnd::OnTechWindowA(int side, int force) {
+    DebugPrintf("technique window A tick, side %d, force %d", side, force);
+}
+void CMainWnd::OnTechWindowB(int side, int force) {
+    DebugPrintf("technique window B tick, side %d, force %d", side, force);
+}
+void CMainWnd::OnTechWindowC(int side, int force) {
+    DebugPrintf("technique window C tick, side %d, force %d", side, force);
+}
+void CMainWnd::OnTechWindowD(int side, int force) {
+    DebugPrintf("technique window D tick, side %d, force %d", side, force);
+}

@@ -1,0 +1,3 @@
+#include "registration/RegDlgHandle.h"
+
+std::atomic<HWND> g_hRegDlg{0};
