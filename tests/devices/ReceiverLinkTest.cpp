@@ -1,0 +1,500 @@
+// The receiver link against real pseudo-terminals: the tty layer on its own, then the receiver object with
+// its threads against the fake receiver, on a manual clock.
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/Messages.h"
+#include "app/ProgressDlg.h"
+#include "devices/Receiver.h"
+#include "platform/UsbReceiverPort.h"
+#include "platform/WindowMessages.h"
+#include "tests/platform/EventPump.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tools/FakeReceiver.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<BYTE>;
+
+// A bare pseudo-terminal: the test plays the device on the master.
+struct Pty {
+    Pty() {
+        char name[256] = {};
+        termios raw{};
+        cfmakeraw(&raw);
+        if (openpty(&master, &slave, name, &raw, nullptr) == 0)
+            path = name;
+    }
+    ~Pty() {
+        if (master >= 0)
+            ::close(master);
+        if (slave >= 0)
+            ::close(slave);
+    }
+    Bytes ReadMaster(std::size_t count) {
+        Bytes got;
+        const bool done = pumpUntil([&] {
+            BYTE chunk[512];
+            const ssize_t n = ::read(master, chunk, sizeof chunk);
+            if (n > 0)
+                got.insert(got.end(), chunk, chunk + n);
+            return got.size() >= count;
+        });
+        EXPECT_TRUE(done);
+        return got;
+    }
+    int master = -1;
+    int slave = -1;
+    std::string path;
+};
+
+// Stands in for /sys/class/tty and /dev: one USB device per serial port, its tty a link to a pty.
+class FakeSysfs {
+public:
+    FakeSysfs() { platform::setUsbScanRootsForTests(Tty().string(), Dev().string()); }
+    ~FakeSysfs() { platform::setUsbScanRootsForTests("", ""); }
+
+    void AddPort(const std::string& name, const std::string& serial, const std::string& ttyPath) {
+        const fs::path usb = Root() / "devices" / name;
+        const fs::path port = usb / "1-1:1.0" / name;
+        fs::create_directories(port);
+        fs::create_directories(Tty() / name);
+        fs::create_symlink(port, Tty() / name / "device");
+        Write(usb / "idVendor", "10c4\n");
+        Write(usb / "idProduct", "ea60\n");
+        SetSerial(name, serial);
+        fs::create_directories(Dev());
+        if (!ttyPath.empty())
+            fs::create_symlink(ttyPath, Dev() / name);
+    }
+    // Another device of the same kind in the same place.
+    void SetSerial(const std::string& name, const std::string& serial) {
+        Write(Root() / "devices" / name / "serial", serial + "\n");
+    }
+    void AddOtherTty(const std::string& name) { fs::create_directories(Tty() / name); }
+
+private:
+    static void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
+    fs::path Root() const { return fs::path(m_dir.path().toStdString()); }
+    fs::path Tty() const { return Root() / "class" / "tty"; }
+    fs::path Dev() const { return Root() / "dev"; }
+
+    QTemporaryDir m_dir;
+};
+
+std::string Identity(DWORD index) {
+    char text[256] = {};
+    EXPECT_EQ(SI_GetProductString(index, text, sizeof text), SI_SUCCESS);
+    return text;
+}
+
+// ---- the tty layer ----
+
+class UsbReceiverPortTest : public ::testing::Test {
+protected:
+    UsbReceiverPortTest() { unsetenv("BELVANTA_RECEIVER"); }
+    ~UsbReceiverPortTest() override { unsetenv("BELVANTA_RECEIVER"); }
+};
+
+TEST_F(UsbReceiverPortTest, ScanCountsUsbSerialPortsInNumberOrderWithTheirIdentity) {
+    Pty second;
+    Pty tenth;
+    FakeSysfs sysfs;
+    sysfs.AddPort("ttyUSB10", "B-10", tenth.path);
+    sysfs.AddPort("ttyUSB2", "A-2", second.path);
+    sysfs.AddOtherTty("ttyS0");
+
+    DWORD count = 0;
+    ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(Identity(0), "10c4:ea60:A-2");
+    EXPECT_EQ(Identity(1), "10c4:ea60:B-10");
+    char text[256];
+    EXPECT_EQ(SI_GetProductString(2, text, sizeof text), SI_DEVICE_NOT_FOUND);
+
+    // Device 0 is ttyUSB2: what it sends arrives at that pty.
+    USB_HANDLE handle;
+    ASSERT_EQ(SI_Open(0, &handle), SI_SUCCESS);
+    DWORD written = 0;
+    const BYTE ping[] = {0x02, 0x01, 0x07, 0x00, 0x06};
+    ASSERT_EQ(SI_Write(handle, ping, sizeof ping, &written), SI_SUCCESS);
+    EXPECT_EQ(second.ReadMaster(sizeof ping), Bytes(std::begin(ping), std::end(ping)));
+    SI_Close(handle);
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST_F(UsbReceiverPortTest, NamedReceiverTakesPrecedenceOverTheScan) {
+    Pty scanned;
+    Pty named;
+    FakeSysfs sysfs;
+    sysfs.AddPort("ttyUSB0", "S", scanned.path);
+
+    setenv("BELVANTA_RECEIVER", named.path.c_str(), 1);
+    DWORD count = 0;
+    ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(Identity(0), named.path);
+
+    setenv("BELVANTA_RECEIVER", "/nonexistent/receiver", 1);
+    ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 0u);
+    USB_HANDLE handle;
+    EXPECT_EQ(SI_Open(0, &handle), SI_DEVICE_NOT_FOUND);
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST_F(UsbReceiverPortTest, EveryByteValuePassesUnchangedBothWays) {
+    Pty pty;
+    setenv("BELVANTA_RECEIVER", pty.path.c_str(), 1);
+    USB_HANDLE handle;
+    ASSERT_EQ(SI_Open(0, &handle), SI_SUCCESS);
+    ASSERT_EQ(SI_SetBaudRate(handle, 230400), SI_SUCCESS);
+    Bytes all(256);
+    std::iota(all.begin(), all.end(), 0); // CR, LF, XON, XOFF, ^C ... must not be translated or eaten
+
+    DWORD written = 0;
+    ASSERT_EQ(SI_Write(handle, all.data(), 256, &written), SI_SUCCESS);
+    EXPECT_EQ(written, 256u);
+    EXPECT_EQ(pty.ReadMaster(256), all);
+
+    ASSERT_EQ(::write(pty.master, all.data(), all.size()), 256);
+    SI_SetTimeouts(5000, 5000);
+    Bytes got;
+    while (got.size() < 256) {
+        ASSERT_EQ(SI_WaitForRX(handle, 5000), SI_SUCCESS);
+        BYTE chunk[128];
+        DWORD read = 0;
+        ASSERT_EQ(SI_Read(handle, chunk, sizeof chunk, &read), SI_SUCCESS);
+        EXPECT_LE(read, 128u);
+        got.insert(got.end(), chunk, chunk + read);
+    }
+    EXPECT_EQ(got, all);
+    SI_Close(handle);
+}
+
+TEST_F(UsbReceiverPortTest, HangUpCancelAndCloseEndAWait) {
+    Pty pty;
+    setenv("BELVANTA_RECEIVER", pty.path.c_str(), 1);
+    USB_HANDLE handle;
+    ASSERT_EQ(SI_Open(0, &handle), SI_SUCCESS);
+    EXPECT_EQ(SI_SetBaudRate(handle, 12345), SI_INVALID_BAUDRATE);
+
+    SI_CancelWait(handle); // before the wait: the wait still ends
+    EXPECT_EQ(SI_WaitForRX(handle, SI_INFINITE), SI_WAIT_CANCELLED);
+
+    USB_HANDLE copy = handle;
+    SI_Close(handle);
+    EXPECT_EQ(SI_WaitForRX(copy, SI_INFINITE), SI_INVALID_HANDLE);
+    DWORD written = 0;
+    EXPECT_EQ(SI_Write(copy, "x", 1, &written), SI_INVALID_HANDLE);
+
+    ASSERT_EQ(SI_Open(0, &handle), SI_SUCCESS); // closed for real: the tty opens again
+    ::close(pty.master);
+    pty.master = -1;
+    // The wait returns (a hang-up may still leave bytes to read); the read then fails.
+    SI_WaitForRX(handle, SI_INFINITE);
+    BYTE buffer[128];
+    DWORD read = 0;
+    EXPECT_EQ(SI_Read(handle, buffer, sizeof buffer, &read), SI_READ_ERROR);
+    DWORD waiting = 0;
+    DWORD status = 0;
+    EXPECT_EQ(SI_CheckRXQueue(handle, &waiting, &status), SI_DEVICE_IO_FAILED);
+    SI_Close(handle);
+}
+
+// ---- the receiver object and its threads ----
+
+// Stands in for a window the receiver tells: records every message on the UI thread.
+class RecordingWindow final : public MessageWindow {
+public:
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM) override {
+        messages.push_back(message);
+        return 0;
+    }
+    int Count(UINT message) const { return static_cast<int>(std::ranges::count(messages, message)); }
+    std::vector<UINT> messages;
+};
+
+// The frames the receive thread hands over, in place of the dispatch.
+std::mutex g_framesLock;
+std::vector<Bytes> g_frames;
+
+void RecordFrame(TTK_Receiver&, const ReceiverFrame& frame) {
+    std::lock_guard guard(g_framesLock);
+    g_frames.emplace_back(frame.bytes, frame.bytes + frame.length);
+}
+
+std::vector<Bytes> Frames() {
+    std::lock_guard guard(g_framesLock);
+    return g_frames;
+}
+
+constexpr int kLostBit = 0x800000;
+
+class ReceiverLinkTest : public ::testing::Test {
+protected:
+    ReceiverLinkTest() {
+        CreateMatchData();
+        md = g_pMatchData;
+        m_savedView = g_hMainWnd;
+        g_hMainWnd = view.GetSafeHwnd();
+        g_hProgDlg = progress.GetSafeHwnd();
+        unsetenv("BELVANTA_RECEIVER");
+        std::lock_guard guard(g_framesLock);
+        g_frames.clear();
+    }
+    ~ReceiverLinkTest() override {
+        receiver.reset();
+        unsetenv("BELVANTA_RECEIVER");
+        g_hProgDlg = 0;
+        g_hMainWnd = m_savedView;
+        FreeMatchData();
+    }
+
+    void MakeReceiver() {
+        receiver = std::make_unique<TTK_Receiver>();
+        InitReceiver(receiver.get());
+        receiver->clock = &clock;
+        receiver->frameSink = RecordFrame;
+    }
+    // The link through the fake receiver, up to the version request it answers.
+    void StartWithFake() {
+        setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
+        MakeReceiver();
+        ASSERT_TRUE(ReceiverStartThread(receiver.get()));
+        ASSERT_TRUE(fake.WaitForCommand(0x07));
+    }
+    // Waits until the worker sleeps its n-th sleep, then lets that sleep end.
+    void EndSleep(const ReceiverWorker& worker, int n, DWORD ms) {
+        ASSERT_TRUE(pumpUntil([&] { return worker.SleepingIn() == n; })) << "sleep " << n;
+        clock.Advance(ms);
+    }
+    bool HasFrame(const Bytes& frame) {
+        return pumpUntil([&] { return std::ranges::count(Frames(), frame) > 0; });
+    }
+
+    FakeReceiver fake;
+    WorkerClock clock{true};
+    RecordingWindow view;
+    RecordingWindow progress;
+    ScriptedPrompter prompter;
+    MatchData* md = nullptr;
+    std::unique_ptr<TTK_Receiver> receiver; // last: closed before the peers go
+
+private:
+    HWND m_savedView = 0;
+};
+
+TEST_F(ReceiverLinkTest, StartOpensAsksTheVersionAndHandsOverEveryFrame) {
+    ASSERT_TRUE(fake.IsOpen());
+    DeviceStatusSet(*md, kLostBit);
+    StartWithFake();
+    EXPECT_EQ(md->bReceiverOpen, 1);
+    EXPECT_EQ(DeviceStatusLoad(*md) & kLostBit, 0);
+    EXPECT_EQ(fake.Commands().front(), (Bytes{0x02, 0x01, 0x07, 0x00, 0x06}));
+    EXPECT_EQ(receiver->protocol.nState.load(), kReceiverVersionSent);
+    {
+        std::lock_guard guard(receiver->linkLock);
+        EXPECT_EQ(std::string(receiver->szProductString), fake.SlavePath());
+    }
+
+    // The fake's version reply, then noise, a hit and a judge press in one write.
+    ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); }));
+    EXPECT_EQ(Frames().front()[1], kFrameTypeReply);
+    EXPECT_EQ(Frames().front()[2], 0x07);
+
+    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
+    Bytes hitFrame = hit;
+    hitFrame.push_back(FrameChecksum(hit.data(), 7));
+    const Bytes judge = {0x02, 0x10, 0x19, 0x05, 0x33, 0x44, 0x03, 0x02, 0x06};
+    Bytes judgeFrame = judge;
+    judgeFrame.push_back(FrameChecksum(judge.data(), 5));
+    Bytes burst = {0xFF, 0x00, 0x13};
+    burst.insert(burst.end(), hitFrame.begin(), hitFrame.end());
+    burst.insert(burst.end(), judgeFrame.begin(), judgeFrame.end());
+    ASSERT_TRUE(fake.SendRaw(burst));
+
+    ASSERT_TRUE(HasFrame(judgeFrame));
+    const std::vector<Bytes> frames = Frames();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[1], hitFrame);
+    EXPECT_EQ(frames[2], judgeFrame);
+}
+
+TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {
+    FakeSysfs sysfs; // no USB serial port yet
+    MakeReceiver();
+    ASSERT_TRUE(ReceiverStartThread(receiver.get()));
+    for (int attempt = 1; attempt <= 6; ++attempt)
+        EndSleep(receiver->startThread, attempt, 100);
+    ASSERT_TRUE(pumpUntil([&] { return prompter.boxes().size() >= 2; }));
+    EXPECT_EQ(md->bReceiverOpen, 0);
+
+    sysfs.AddPort("ttyUSB0", "R1", fake.SlavePath());
+    EndSleep(receiver->startThread, 7, 100);
+    ASSERT_TRUE(fake.WaitForCommand(0x07));
+    EXPECT_EQ(md->bReceiverOpen, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Receiver Connection Error", "Receiver is not connected!"}));
+}
+
+TEST_F(ReceiverLinkTest, UnpluggedReceiverIsReportedLost) {
+    StartWithFake();
+    EndSleep(receiver->checkThread, 1, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_PRESENT) == 1; }));
+
+    fake.Unplug();
+    EndSleep(receiver->checkThread, 2, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
+    EXPECT_TRUE(pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
+    EXPECT_EQ(view.Count(UM_RECEIVER_PRESENT), 1);
+    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_FALSE(receiver->IsOpen());
+    EXPECT_TRUE(prompter.boxes().empty());
+}
+
+TEST_F(ReceiverLinkTest, AnotherReceiverInItsPlaceIsReportedLost) {
+    FakeSysfs sysfs;
+    sysfs.AddPort("ttyUSB0", "FIRST", fake.SlavePath());
+    MakeReceiver();
+    ASSERT_TRUE(ReceiverStartThread(receiver.get()));
+    ASSERT_TRUE(fake.WaitForCommand(0x07));
+    EndSleep(receiver->checkThread, 1, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_PRESENT) == 1; }));
+
+    sysfs.SetSerial("ttyUSB0", "SECOND");
+    EndSleep(receiver->checkThread, 2, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
+    EXPECT_EQ(view.messages, (std::vector<UINT>{UM_RECEIVER_PRESENT, UM_RECEIVER_PRESENT, UM_RECEIVER_LOST}));
+    EXPECT_TRUE(pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
+}
+
+// A pairing poll's final-polls flag, the low bit of its class byte.
+std::vector<int> PollFlags(const std::vector<Bytes>& commands) {
+    std::vector<int> flags;
+    for (const Bytes& frame : commands) {
+        if (frame[2] == 0x0D)
+            flags.push_back(frame[6] & 0x01);
+    }
+    return flags;
+}
+
+void BeginPairing(TTK_Receiver& receiver, const char* name, BYTE code) {
+    ReceiverProtocolState& protocol = receiver.protocol;
+    {
+        std::lock_guard guard(protocol.lock);
+        std::strcpy(protocol.szPairName, name);
+        const BYTE poll[3] = {code, 0x14, 0x00};
+        std::memcpy(protocol.abPoll, poll, 3);
+        protocol.bTeamPoll = false;
+    }
+    protocol.nState = kReceiverRegistered;
+    protocol.bPairing = 1;
+}
+
+TEST_F(ReceiverLinkTest, PairingWithoutReplyPollsFourteenTimesThenTimesOut) {
+    fake.SetPollsBeforePairing(-1);
+    StartWithFake();
+    BeginPairing(*receiver, "CV", 0x01);
+    ASSERT_TRUE(StartRegistrationWait(receiver.get()));
+    for (int poll = 1; poll <= 14; ++poll)
+        EndSleep(receiver->pairingThread, poll, 1050);
+
+    ASSERT_TRUE(pumpUntil([&] { return !prompter.boxes().empty(); }));
+    const ScriptedPrompter::Box box = prompter.boxes().front();
+    EXPECT_EQ(prompter.texts().front(), "Registeraion Timeout!\r\nPlease check the vest of Chung player.");
+    EXPECT_EQ(box.caption, u"Information");
+    EXPECT_EQ(box.flags & MB_ICONMASK, MB_ICONINFORMATION);
+    EXPECT_EQ(progress.Count(WM_CLOSE), 1);
+    EXPECT_EQ(receiver->protocol.nState.load(), kReceiverPairTimeout);
+    EXPECT_EQ(PollFlags(fake.Commands()), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
+}
+
+TEST_F(ReceiverLinkTest, TimeoutBoxNamesTheDeviceKind) {
+    struct Case {
+        const char* name;
+        BYTE code;
+        const char* text; // null: no box
+    };
+    const Case cases[] = {
+        {"CH", 0x03, "Registeraion Timeout!\r\nPlease check the head gear of Chung player."},
+        {"HH", 0x13, "Registeraion Timeout!\r\nPlease check the head gear of Hong player."},
+        {"HV", 0x11, "Registeraion Timeout!\r\nPlease check the vest of Hong player."},
+        {"judge3", 0x23, "Registeraion Timeout!\r\nPlease check the referee device."},
+        {"CV2", 0x01, nullptr},
+    };
+    fake.SetPollsBeforePairing(-1);
+    StartWithFake();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPrompter boxes;
+        BeginPairing(*receiver, c.name, c.code);
+        ASSERT_TRUE(StartRegistrationWait(receiver.get()));
+        for (int poll = 1; poll <= 14; ++poll)
+            EndSleep(receiver->pairingThread, poll, 1050);
+        ASSERT_TRUE(pumpUntil(
+            [&] { return receiver->pairingThread.GetState() == ReceiverWorker::State::Finished; }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(boxes.texts(), c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
+    }
+}
+
+TEST_F(ReceiverLinkTest, PairingReplyEndsThePollsWithoutABox) {
+    fake.SetPollsBeforePairing(-1);
+    StartWithFake();
+    BeginPairing(*receiver, "HH", 0x13);
+    ASSERT_TRUE(StartRegistrationWait(receiver.get()));
+    EndSleep(receiver->pairingThread, 1, 1050);
+    ASSERT_TRUE(fake.WaitForCommand(0x0D, 2));
+
+    ASSERT_TRUE(pumpUntil([&] { return receiver->pairingThread.SleepingIn() == 2; }));
+    receiver->protocol.bPairing = 0; // what the pairing reply does
+    clock.Advance(1050);
+    ASSERT_TRUE(
+        pumpUntil([&] { return receiver->pairingThread.GetState() == ReceiverWorker::State::Finished; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(PollFlags(fake.Commands()).size(), 2u);
+    EXPECT_TRUE(prompter.boxes().empty());
+    EXPECT_EQ(progress.Count(WM_CLOSE), 0);
+}
+
+TEST_F(ReceiverLinkTest, CloseJoinsEveryThreadAndSendsTheCloseFrame) {
+    fake.SetPollsBeforePairing(-1);
+    StartWithFake();
+    BeginPairing(*receiver, "CV", 0x01);
+    ASSERT_TRUE(StartRegistrationWait(receiver.get()));
+    ASSERT_TRUE(pumpUntil([&] { return receiver->checkThread.SleepingIn() == 1; }));
+
+    CloseReceiver(receiver.get()); // every thread is asleep or waiting for bytes: each is woken, none killed
+    for (const ReceiverWorker* worker :
+         {&receiver->startThread, &receiver->checkThread, &receiver->receiveThread, &receiver->pairingThread})
+        EXPECT_EQ(worker->GetState(), ReceiverWorker::State::Idle);
+    ASSERT_TRUE(fake.WaitForCommand(0x05));
+    EXPECT_EQ(fake.Commands().back(), (Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}));
+    EXPECT_FALSE(receiver->IsOpen());
+    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_FALSE(WriteReceiver(receiver.get(), Bytes{0x02}.data(), 1));
+    CloseReceiver(receiver.get()); // twice is harmless
+}
+
+} // namespace
