@@ -1,0 +1,443 @@
+// The local event log against a real SQLite file made from the shipped schema, read back with the
+// statements of the result browser and the result sheet.
+#include "records/EventLog.h"
+#include "app/AppGlobals.h"
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/VariantText.h"
+#include "app/VeziruduzApp.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Rows = std::vector<std::vector<std::u16string>>;
+
+QDateTime g_now;
+QDateTime TestClock() {
+    return g_now;
+}
+
+// A view, a match record and the local database of a fresh program folder, on a clock the test sets.
+class LocalEventLog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_strAppDir = home.widePath();
+        CreateMatchData();
+        g_now = QDateTime(QDate(2024, 5, 6), QTime(10, 30, 0));
+        SetEventLogClock(&TestClock);
+        MakeDatabase();
+        ASSERT_TRUE(Reopen()) << theApp.m_dbLocal.lastError();
+        md().nRound = 3;
+        view = std::make_unique<CMainWnd>();
+
+        md().nCourtNo = 4;
+        std::strcpy(md().szContestNo, "012");
+        std::strcpy(md().szWeightClass, "-58kg");
+        std::strcpy(md().szWeight, "Senior");
+        std::strcpy(md().szGender, "M");
+        std::strcpy(md().aPlayer[0].szName, "KIM");
+        std::strcpy(md().aPlayer[0].szNationCode, "KOR");
+        std::strcpy(md().aPlayer[0].szMacBody, "0123456789ABCDEF");
+        std::strcpy(md().aPlayer[1].szName, "LEE");
+        std::strcpy(md().aPlayer[1].szNationCode, "none");
+        std::strcpy(md().aPlayer[1].szMacBody, "1123456789ABCDEF");
+        md().nPSSType = 2;
+        md().bUseESocks = 0;
+        md().nLevelBody = 25;
+        md().nLevelHead = 18;
+        md().nGameState = 3;
+        md().nCurRound = 1;
+        view->ShowRoundNumber(1);
+    }
+    void TearDown() override {
+        view.reset();
+        theApp.m_dbLocal.Close();
+        SetEventLogClock(nullptr);
+        FreeMatchData();
+        g_strAppDir.clear();
+    }
+
+    std::string dbFile() const { return home.file("Vevuvurer.edi"); }
+    void MakeDatabase() {
+        std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
+        ASSERT_TRUE(in) << "schema file not found";
+        std::stringstream schema;
+        schema << in.rdbuf();
+        RawSql(schema.str());
+    }
+    bool Reopen() {
+        const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dbFile();
+        return theApp.m_dbLocal.Open(connection.c_str());
+    }
+    // Runs statements on a second connection, as another program would.
+    void RawSql(const std::string& sql) {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(dbFile().c_str(), &raw), SQLITE_OK);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error);
+        const std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(raw);
+        ASSERT_EQ(rc, SQLITE_OK) << message;
+    }
+    // True when another connection can take the write lock at once: no transaction was left open.
+    bool WritableFromOutside() {
+        sqlite3* raw = nullptr;
+        sqlite3_open(dbFile().c_str(), &raw);
+        const bool free =
+            sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK;", nullptr, nullptr, nullptr) == SQLITE_OK;
+        sqlite3_close(raw);
+        return free;
+    }
+
+    // Every row of a query as the readers see it (VariantToString of each cell).
+    Rows Query(const std::string& sql) {
+        CAdoObject& db = theApp.m_dbLocal;
+        db.Select("%s", sql.c_str());
+        Rows rows;
+        for (int r = 0; r < db.nRows; ++r) {
+            rows.emplace_back();
+            for (int c = 0; c < db.nColumns; ++c)
+                rows.back().push_back(VariantToString(db.cell(r, c)));
+        }
+        return rows;
+    }
+    std::u16string One(const std::string& sql) {
+        const Rows rows = Query(sql);
+        EXPECT_EQ(rows.size(), 1u) << sql << ": " << theApp.m_dbLocal.lastError();
+        return rows.size() == 1 && !rows[0].empty() ? rows[0][0] : u"<none>";
+    }
+    std::string Key() const { return QString::fromStdU16String(view->m_strMatchKey).toStdString(); }
+
+    MatchData& md() { return *g_pMatchData; }
+
+    TempHome home;
+    std::unique_ptr<CMainWnd> view;
+};
+
+// The result sheet's event query ("Include All") and the readers' text of each column.
+const char* kEventColumns = "SELECT round, rtime, face, vest, point, deduct, judge1, judge2, judge3, jpoint, "
+                            "itemvalid ,gtime, ptime, "
+                            "dbindex FROM ";
+
+TEST(EventLogRules, ColumnOfEachKindForEachSide) {
+    struct Case {
+        int kind;
+        const char* chung;
+        const char* hong;
+    };
+    const Case cases[] = {
+        {0, "jpoint", "jpoint"}, {1, "vest", "vest"},      {2, "face", "face"},      {3, "point", "point"},
+        {4, "point", "jpoint"},  {5, "point", "jpoint"},   {6, "point", "point"},    {7, "point", "jpoint"},
+        {8, "jpoint", "jpoint"}, {9, "jpoint", "jpoint"},  {10, "deduct", "deduct"}, {11, "point", "point"},
+        {12, "point", "point"},  {13, "judge1", "judge1"}, {14, "judge2", "judge2"}, {15, "judge3", "judge3"},
+        {16, "vest", "vest"},    {17, "face", "face"},     {18, nullptr, nullptr},   {19, "jpoint", "jpoint"},
+        {20, "point", "point"},  {21, "deduct", "deduct"}, {22, "vest", "vest"},     {23, "point", "point"},
+        {24, nullptr, nullptr},  {-1, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        const char* chung = EventLogColumn(0, c.kind);
+        const char* hong = EventLogColumn(1, c.kind);
+        EXPECT_EQ(chung ? std::string(chung) : "-", c.chung ? std::string(c.chung) : "-") << c.kind;
+        EXPECT_EQ(hong ? std::string(hong) : "-", c.hong ? std::string(c.hong) : "-") << c.kind;
+    }
+}
+
+TEST(EventLogRules, KeyIsTheMinuteWithANumberForLaterMatchesOfIt) {
+    const QDateTime at(QDate(2024, 1, 2), QTime(9, 5, 59));
+    EXPECT_EQ(EventLogKey(at, 1), "202401020905");
+    EXPECT_EQ(EventLogKey(at, 2), "202401020905-2");
+    EXPECT_EQ(EventLogKey(at, 12), "202401020905-12");
+}
+
+TEST_F(LocalEventLog, AScriptedMatchReadsBackAsTheBrowserAndTheSheetExpect) {
+    view->LogMatchRow();
+    ASSERT_EQ(Key(), "202405061030");
+
+    // One event as the scoring paths log it, after the score record has changed.
+    struct Step {
+        int round;
+        int side;
+        int kind;
+        int value;
+        int valid;
+        std::uint32_t stamp;
+        const char16_t* clock;
+        int column; // expected: index into the sheet's columns, -1 for no row
+        // score changes of the side before the call
+        int points;
+        int tallyRow;
+        int penalty1;
+        int penalty2;
+    };
+    enum { Face = 2, Vest = 3, Point = 4, Deduct = 5, Judge1 = 6, JPoint = 9 };
+    const Step script[] = {
+        {1, 0, 1, 28, 1, 1500, u"1:52", Vest, 0, -1, 0, 0},   // trunk hit
+        {1, 0, 3, 2, 1, 1500, u"1:52", Point, 2, 2, 0, 0},    // trunk kick point
+        {1, 1, 2, 41, 0, 320, u"1:40", Face, 0, -1, 0, 0},    // head hit that does not count
+        {1, 1, 10, 1, 1, 2000, u"1:31", Deduct, 0, -1, 1, 0}, // gam-jeom
+        {1, 0, 13, 3, 0, 250, u"1:20", Judge1, 0, -1, 0, 0},  // judge 1 press
+        {2, 1, 6, 3, 1, 0, u"1:10", Point, 3, 4, 0, 0},       // head kick point in round 2
+        {2, 1, 4, 1, 1, 0, u"0:59", JPoint, 1, -1, 0, 0},     // kind 4: Hong's jpoint
+        {2, 0, 21, 2, 1, 2000, u"0:40", Deduct, 0, -1, 0, 1}, // double gam-jeom
+        {2, 0, 18, 1, 1, 0, u"0:30", -1, 0, -1, 0, 0},        // not logged
+        {2, 0, 4, -1, 1, 2000, u"0:05", Point, -1, -1, 0, 0}, // kind 4: Chung's point, a removal
+    };
+    Rows expected[2];
+    int dbindex = 0;
+    for (const Step& s : script) {
+        g_now = g_now.addSecs(7);
+        md().nCurRound = s.round;
+        view->ShowRoundNumber(s.round);
+        TTK_SideScore& side = md().aSide[s.side];
+        side.nScore += s.points;
+        if (s.tallyRow >= 0)
+            side.nTechTally[s.tallyRow][s.round - 1] += s.points;
+        side.nPenaltyCount1 += s.penalty1;
+        side.nPenaltyCount2 += s.penalty2;
+        if (s.side == 0)
+            view->LogChungEvent(s.clock, s.kind, s.value, s.valid, s.stamp);
+        else
+            view->LogHongEvent(s.clock, s.kind, s.value, s.valid, s.stamp);
+        if (s.column < 0)
+            continue;
+        std::vector<std::u16string> row(14, u"0");
+        row[0] = QString::number(s.round).toStdU16String();
+        row[1] = s.clock;
+        row[s.column] = QString::number(s.value).toStdU16String();
+        row[10] = s.valid ? u"TRUE" : u"FALSE";
+        row[11] = g_now.toString(QStringLiteral("yyyy-MM-dd/HH:mm:ss")).toStdU16String();
+        row[12] = QString::number(s.stamp).toStdU16String();
+        row[13] = QString::number(++dbindex).toStdU16String();
+        expected[s.side].push_back(row);
+    }
+    EXPECT_EQ(md().nLogIndex, 9);
+
+    const std::string where = " WHERE keyvalue = '" + Key() + "'";
+    EXPECT_EQ(Query(kEventColumns + std::string("CHUNGLOG") + where + " ORDER BY dbindex asc"), expected[0]);
+    EXPECT_EQ(Query(kEventColumns + std::string("HONGLOG") + where + " ORDER BY dbindex asc"), expected[1]);
+
+    // The sheet's two filters: counted events only, and counted events that carry points.
+    const auto indexes = [&](const std::string& table, const std::string& filter) {
+        std::vector<std::u16string> out;
+        for (const auto& row : Query(kEventColumns + table + where + filter + " ORDER BY dbindex asc"))
+            out.push_back(row[13]);
+        return out;
+    };
+    using Idx = std::vector<std::u16string>;
+    EXPECT_EQ(indexes("CHUNGLOG", " and itemvalid = TRUE"), (Idx{u"1", u"2", u"8", u"9"}));
+    EXPECT_EQ(indexes("HONGLOG", " and itemvalid = TRUE"), (Idx{u"4", u"6", u"7"}));
+    const std::string summary =
+        " and itemvalid = TRUE and (jpoint > 0 or jpoint < 0 or point > 0 or point < 0 "
+        "or deduct > 0 or deduct < 0)";
+    EXPECT_EQ(indexes("CHUNGLOG", summary), (Idx{u"2", u"8", u"9"}));
+    EXPECT_EQ(indexes("HONGLOG", summary), (Idx{u"4", u"6", u"7"}));
+
+    // The match row as the result sheet reads it, totals included:
+    // Chung 1 own + Hong's gam-jeom 1 = 2; Hong 4 own + Chung's double gam-jeom 2 = 6.
+    const Rows sheet = Query("SELECT roomno, gameno, chungpoint, hongpoint, cfacepoint, cbodypoint, "
+                             "\t\t\t\t\t\thfacepoint, hbodypoint, "
+                             "cdeduct, hdeduct, cname, hname, win, cnation, hnation, \t\t\t\t\t\tweight, "
+                             "weight1, sex, gtime,face, "
+                             "valid,keyvalue, cpoint, hpoint,bvalue,fvalue ,cfrom, hfrom \t\t\t\t\t\tFROM "
+                             "GAMET WHERE keyvalue = '" +
+                             Key() + "'");
+    ASSERT_EQ(sheet.size(), 1u);
+    const std::vector<std::u16string> want = {u"4",
+                                              u"012",
+                                              u"2",
+                                              u"6",
+                                              u"0",
+                                              u"2",
+                                              u"3",
+                                              u"0",
+                                              u"1",
+                                              u"1",
+                                              u"KIM",
+                                              u"LEE",
+                                              u"",
+                                              u"KOR",
+                                              u"none",
+                                              u"-58kg",
+                                              u"Senior",
+                                              u"M",
+                                              u"2024-05-06/10:30:00",
+                                              u"1",
+                                              u"0",
+                                              u"202405061030",
+                                              u"1",
+                                              u"4",
+                                              u"25",
+                                              u"18",
+                                              u"KOR",
+                                              u"none"};
+    EXPECT_EQ(sheet[0], want);
+
+    // The browser's newest match is this one, with its date column readable.
+    const Rows latest = Query(
+        "SELECT roomno, gameno, cname, hname, chungpoint, hongpoint, win, gtime, keyvalue FROM GAMET ORDER "
+        "BY gtime DESC");
+    ASSERT_EQ(latest.size(), 1u);
+    EXPECT_EQ(latest[0][7], u"2024-05-06/10:30:00");
+    EXPECT_EQ(latest[0][8], u"202405061030");
+}
+
+TEST_F(LocalEventLog, MatchesStartedInOneMinuteGetTheirOwnKeysAndRows) {
+    std::vector<std::string> keys;
+    for (int match = 0; match < 3; ++match) {
+        md().bMatchLogged = 0; // the engine prepares the next match
+        md().nLogIndex = 0;
+        g_now = g_now.addSecs(15); // 10:30:15, :30, :45
+        view->LogMatchRow();
+        keys.push_back(Key());
+        view->LogChungEvent(u"2:00", 3, 2, 1, 0);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"202405061030", "202405061030-2", "202405061030-3"}));
+    for (const std::string& key : keys) {
+        EXPECT_EQ(One("SELECT count(*) FROM GAMET WHERE keyvalue = '" + key + "'"), u"1") << key;
+        EXPECT_EQ(One("SELECT dbindex FROM CHUNGLOG WHERE keyvalue = '" + key + "'"), u"1") << key;
+    }
+    // The browser lists the newest first.
+    EXPECT_EQ(Query("SELECT keyvalue FROM GAMET ORDER BY gtime DESC"),
+              (Rows{{u"202405061030-3"}, {u"202405061030-2"}, {u"202405061030"}}));
+
+    g_now = g_now.addSecs(60);
+    md().bMatchLogged = 0;
+    view->LogMatchRow();
+    EXPECT_EQ(Key(), "202405061031");
+}
+
+TEST_F(LocalEventLog, TextsAreStoredWholeWhateverTheyHold) {
+    struct Case {
+        const char* name; // bytes in the record
+        std::u16string stored;
+    };
+    const Case cases[] = {
+        {"O'Neil", u"O'Neil"},
+        {"x'); DROP TABLE GAMET; --", u"x'); DROP TABLE GAMET; --"},
+        {"\xEA\xB9\x80", u"\uAE40"}, // UTF-8, as typed on this court
+        {"\xB1\xE8", u"\uAE40"},     // code page 949, as a match import gives it
+    };
+    for (const Case& c : cases) {
+        md().bMatchLogged = 0;
+        std::strcpy(md().aPlayer[1].szName, c.name);
+        view->LogMatchRow();
+        view->LogHongEvent(u"1'00", 2, 3, 1, 0);
+        EXPECT_EQ(One("SELECT hname FROM GAMET WHERE keyvalue = '" + Key() + "'"), c.stored) << c.name;
+        EXPECT_EQ(One("SELECT rtime FROM HONGLOG WHERE keyvalue = '" + Key() + "'"), u"1'00") << c.name;
+    }
+}
+
+TEST_F(LocalEventLog, TheEquipmentTestWritesNothing) {
+    view->LogMatchRow();
+    md().aSide[0].nScore = 2;
+    view->LogChungEvent(u"1:50", 3, 2, 1, 0);
+    md().nGameState = 13;
+    md().aSide[0].nScore = 5;
+    md().aSide[1].nScore = 3;
+    for (int kind : {1, 3, 10, 13})
+        view->LogChungEvent(u"1:50", kind, 3, 1, 0);
+    view->LogHongEvent(u"1:50", 3, 3, 1, 0);
+    EXPECT_EQ(md().nLogIndex, 1);
+    EXPECT_EQ(One("SELECT count(*) FROM CHUNGLOG"), u"1");
+    EXPECT_EQ(One("SELECT count(*) FROM HONGLOG"), u"0");
+    EXPECT_EQ(One("SELECT chungpoint || '/' || hongpoint FROM GAMET"), u"2/0");
+}
+
+// A write that fails is reported in the debug output, the other write of the event still happens, the
+// numbering goes on, and no transaction is left open.
+TEST_F(LocalEventLog, AFailedWriteIsReportedAndTheMatchGoesOn) {
+    struct Case {
+        const char* what;
+        std::string sabotage; // on a second connection
+        std::string report;
+        bool eventRow;
+        bool totals;
+    };
+    const Case cases[] = {
+        {"event table gone", "DROP TABLE CHUNGLOG", "event log: CHUNGLOG not written", false, true},
+        {"totals refused",
+         "CREATE TRIGGER refuse BEFORE UPDATE ON GAMET BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+         "event log: GAMET totals not written", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        theApp.m_dbLocal.Close();
+        home.write("Vevuvurer.edi", "");
+        std::remove((dbFile() + "-wal").c_str());
+        std::remove((dbFile() + "-shm").c_str());
+        MakeDatabase();
+        ASSERT_TRUE(Reopen());
+        md().bMatchLogged = 0;
+        md().aSide[0].nScore = 0;
+        view->LogMatchRow();
+        RawSql(c.sabotage);
+        md().aSide[0].nScore = 2;
+        testing::internal::CaptureStderr();
+        EXPECT_NO_THROW(view->LogChungEvent(u"1:00", 3, 2, 1, 0));
+        const std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_NE(output.find(c.report), std::string::npos) << output;
+        EXPECT_TRUE(WritableFromOutside());
+        if (c.eventRow) {
+            EXPECT_EQ(One("SELECT dbindex FROM CHUNGLOG"), u"1");
+        }
+        EXPECT_EQ(One("SELECT chungpoint FROM GAMET"), c.totals ? u"2" : u"0");
+        view->LogHongEvent(u"0:50", 3, 2, 1, 0);
+        EXPECT_EQ(One("SELECT dbindex FROM HONGLOG"), u"2");
+    }
+}
+
+TEST_F(LocalEventLog, AReadOnlyDatabaseLosesTheRowsButNothingElse) {
+    view->LogMatchRow();
+    ASSERT_TRUE(theApp.m_dbLocal.Execute("PRAGMA query_only = 1"));
+    md().aSide[1].nScore = 3;
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(view->LogHongEvent(u"1:00", 6, 3, 1, 0));
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("event log: HONGLOG not written"), std::string::npos) << output;
+    EXPECT_NE(output.find("event log: GAMET totals not written"), std::string::npos) << output;
+    EXPECT_EQ(md().nLogIndex, 1);
+    EXPECT_EQ(md().aSide[1].nScore, 3);
+    ASSERT_TRUE(theApp.m_dbLocal.Execute("PRAGMA query_only = 0"));
+    EXPECT_TRUE(WritableFromOutside());
+    view->LogHongEvent(u"0:58", 6, 3, 1, 0);
+    EXPECT_EQ(One("SELECT dbindex || '/' || hongpoint FROM HONGLOG, GAMET"), u"2/3");
+}
+
+TEST_F(LocalEventLog, AMatchRowThatCouldNotBeWrittenIsWrittenBeforeTheNextEvent) {
+    theApp.m_dbLocal.Close();
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(view->LogMatchRow());
+    EXPECT_NO_THROW(view->LogChungEvent(u"1:55", 1, 30, 1, 0));
+    const std::string output = testing::internal::GetCapturedStderr();
+    EXPECT_NE(output.find("event log: GAMET row not written"), std::string::npos) << output;
+    EXPECT_NE(output.find("the local database is not open; CHUNGLOG row 1 not written"), std::string::npos)
+        << output;
+    EXPECT_EQ(md().bMatchLogged, 1); // the match is under way all the same
+
+    ASSERT_TRUE(Reopen());
+    g_now = g_now.addSecs(20);
+    md().aSide[0].nScore = 2;
+    view->LogChungEvent(u"1:40", 3, 2, 1, 0);
+    EXPECT_EQ(One("SELECT keyvalue || ' ' || gtime || ' ' || chungpoint FROM GAMET"),
+              u"202405061030 2024-05-06 10:30:00 2");
+    EXPECT_EQ(One("SELECT dbindex FROM CHUNGLOG WHERE keyvalue = '202405061030'"), u"2");
+    view->LogChungEvent(u"1:30", 3, 2, 1, 0);
+    EXPECT_EQ(One("SELECT count(*) FROM GAMET"), u"1");
+}
+
+} // namespace
