@@ -11,6 +11,7 @@
 #include "app/RuleSettings.h"
 #include "app/Timers.h"
 #include "app/WeightDivisions.h"
+#include "match/KeyFilter.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "screens/ExtIvrScrDlg.h"
@@ -126,6 +127,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kHongColourSwap), &QPushButton::clicked, this, &CMainWnd::OnClickedButton1139);
     connect(Button(kShowScoreboard), &QPushButton::clicked, this, &CMainWnd::OnClickedShowScoreboard);
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
+    ConnectPointButtons();
     // The configuration dialog comes with the settings pages; until then its button stays disabled.
     Button(kConfiguration)->setEnabled(false);
 
@@ -198,6 +200,8 @@ void CMainWnd::OnInitialUpdate() {
     show();
     SetTimer(TIMER_DEVICE_STATUS, 1000);
     ShowDlgItem(kSimulation, false);
+    if (!m_pKeyFilter)
+        m_pKeyFilter = new KeyFilter(*this);
     m_bInitialised = TRUE;
 }
 
@@ -206,6 +210,8 @@ void CMainWnd::OnDestroy() {
         return;
     m_bDestroyed = TRUE;
     KillTimer(TIMER_DEVICE_STATUS);
+    delete m_pKeyFilter; // no key acts on a view being torn down
+    m_pKeyFilter = nullptr;
     DestroyWindow();
     // The OVR farewell (control-character event 11 with supplier 0), the closing of the wired judge ports and
     // the saving of the match log join here with the link, wired-judge and match-log code.

@@ -364,6 +364,77 @@ public:
     // Equipment test: UM_PSS_TEST_UPDATE with the tile and text to each test screen that is open.
     virtual void UpdateTestScreens(int tile, std::string_view text);
 
+    // ---- round clock and match flow ----
+
+    // The match by the clock: round preparation, the 10 ms round clock, rest, Kye-Shi and coach time-out
+    // countdowns, and start, stop and next round with their notices to the outside systems. UI thread only.
+
+    void OnClickedStart();  // button 1071, Start key: start, resume or the next round
+    void OnClickedStop();   // button 1070, Stop key: stops a running clock (state 8)
+    void NextRound();       // round-result click: the start path without its question in state 5
+    void OnClickedKyeShi(); // button 1075, Kye-Shi key: the injury count (state 9, or 15 between rounds)
+    void OnClickedCoachTimeout(); // button 1141: the coach time-out (state 10)
+    void OnClickedKyeShiCheck();  // check box 1245: the injury display shown or hidden
+    // The pause key in state 5 (rest clock stopped, state 14) and its resume (state 5, rest clock again).
+    void PauseRest();
+    void ResumeRest();
+    // Kills the running technique-window timers and closes their windows.
+    void StopTechWindows();
+    // The rest after a round: the rest clock set and started before the golden round, nothing after it; the
+    // round result dialog opened under the round-win system when openRoundResult is set.
+    void PrepareRest(bool openRoundResult);
+    // Resets the clock to the round's length and clears every per-round trace of the round before.
+    void PrepareRound();
+    // Stops the side's judge window and clears its counters.
+    void ResetJudgeWindow(int side);
+
+    DWORD m_nRestTick = 0;   // GetTickCount() of the last rest-clock step (seconds: m_nRestCount)
+    DWORD m_nKyeShiTick = 0; // last step and time left (ms) of the injury count
+    int m_nKyeShiRemain = 0;
+    DWORD m_nTimeoutTick = 0; // last step and time left (ms) of the coach time-out
+    int m_nTimeoutRemain = 0;
+    // nGameState and nRemainTime when the first of an injury count or a coach time-out began; restored when
+    // the count ends. m_bSaved: a saved state waits, so a second count does not overwrite it.
+    int m_nSavedState = 0;
+    int m_nSavedRemain = 0;
+    int m_bSaved = 0;
+    int m_nTeamMember = 0;         // team golden round: the member bout
+    int m_bTeamMemberDone[6] = {}; // per member bout (at most six): decided
+    int m_nBoongSecond = -1;       // shown second at which the team bout signal last sounded
+    int m_nTagMarkMs = 0;          // nRemainTime when the tag panel was last refreshed
+    // Punch indicator per side (0 none, 1 below threshold, 2 scored) and nRemainTime when it was set; kept
+    // by the protector-hit scoring, expired by the round clock.
+    int m_nPunchState[2] = {};
+    int m_nPunchTime[2] = {};
+    // Judges' window counters per side, cleared by ResetJudgeWindow; kept by the judges' input.
+    int m_nJudgeWindowCount[2][6] = {};
+    int m_nSlotIndex[2][3] = {}; // per side: current slot and window slots; -1 none
+    int m_nSlotCount[2] = {};
+
+    // Handlers of the parts still to come that the match flow calls; virtual so tests see the calls.
+    virtual void DecideRoundWinner(int roundIndex, int winner, int reason, int notify); // round-win system
+    virtual bool CheckPointGap(int* side);    // end of round: the point-gap rule ends the match; side 0/1
+    virtual void CompactJudgeSlots(int side); // judge-slot queue
+    virtual void RedrawTagPanel();            // team tags on both screens
+
+    // ---- keyboard shortcuts ----
+
+    // The key table (match/KeyTable.h) as the view's pre-translation of a key press: the application's key
+    // filter (match/KeyFilter.h) hands over every press meant for the program's windows before the focused
+    // control sees it. zDown: the Z key is held. Runs the key's action and returns TRUE when the key is
+    // consumed. UI thread only.
+    BOOL PreTranslateMessage(const QKeyEvent& event, bool zDown);
+    // Shift+Z: hides the public pop-ups (video replay, equipment test, round winner, winner, superiority,
+    // device error) without closing them. UI thread only.
+    void HidePublicPopups();
+
+    // Handlers of the parts still to come that the keys reach; virtual so tests see the calls.
+    virtual void OnClickedAddChungGamJeom(); // button 1125: a gam-jeom against Chung
+    virtual void OnClickedAddHongGamJeom();  // button 1134: a gam-jeom against Hong
+    virtual bool CheckEquipmentTestMode();   // true, after its notice, while the equipment test runs
+
+    QObject* m_pKeyFilter = nullptr; // the key filter on the application: from OnInitialUpdate to OnDestroy
+
     // ---- receiver ----
 
     // Every command the view gives the receiver goes through here; virtual so tests can record them.

@@ -64,18 +64,6 @@ void CMainWnd::ResetPublicEquipmentTest() {
 void CMainWnd::CheckDeviceStatus() {
     OutputDebugString("device status check");
 }
-void CMainWnd::OnRoundClockTick() {
-    OutputDebugString("round clock step");
-}
-void CMainWnd::OnRestTick() {
-    OutputDebugString("rest clock step");
-}
-void CMainWnd::OnKyeShiTick() {
-    OutputDebugString("Kye-Shi clock step");
-}
-void CMainWnd::OnTimeoutTick() {
-    OutputDebugString("coach time-out clock step");
-}
 void CMainWnd::OnJudgeWindowTimer(int side) {
     DebugPrintf("judge window tick, side %d", side);
 }

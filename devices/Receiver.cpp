@@ -2,11 +2,11 @@
 
 #include "app/MatchData.h"
 #include "app/Messages.h"
-#include "devices/PacketDispatch.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/WindowMessages.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -207,7 +207,7 @@ void PairingLoop(TTK_Receiver& receiver) {
 } // namespace
 
 // A hidden window of the receiver that shows, on the UI thread, the boxes its threads queue. m_lock guards
-// the queue of texts.
+// the queue and the box on screen.
 class ReceiverBoxWindow final : public MessageWindow {
 public:
     static constexpr UINT kShowText = WM_USER + 1;   // the next queued text box
@@ -215,8 +215,11 @@ public:
 
     void Queue(std::string text, std::string caption, UINT flags) {
         {
+            Box box{std::move(text), std::move(caption), flags};
             std::lock_guard guard(m_lock);
-            m_boxes.push_back({std::move(text), std::move(caption), flags});
+            if (m_showing == box || std::ranges::find(m_boxes, box) != m_boxes.end())
+                return;
+            m_boxes.push_back(std::move(box));
         }
         if (!PostMessage(GetSafeHwnd(), kShowText, 0, 0))
             DebugPrintf("receiver box not shown: messages are shut down");
@@ -236,8 +239,11 @@ public:
                 return 0;
             box = std::move(m_boxes.front());
             m_boxes.pop_front();
+            m_showing = box;
         }
         MessageBox(g_hMainWnd, box.text, box.caption, box.flags);
+        std::lock_guard guard(m_lock);
+        m_showing = {};
         return 0;
     }
 
@@ -246,9 +252,11 @@ private:
         std::string text;
         std::string caption;
         UINT flags = MB_OK;
+        bool operator==(const Box&) const = default;
     };
     std::mutex m_lock;
     std::deque<Box> m_boxes;
+    Box m_showing; // the box on screen now; empty text when none
 };
 
 TTK_Receiver::TTK_Receiver() = default;
@@ -291,7 +299,6 @@ void InitReceiver(TTK_Receiver* receiver) {
     DropHandle(*receiver);
     receiver->pMatch = g_pMatchData;
     receiver->parser.Reset();
-    receiver->frameSink = DispatchDeviceReport;
     if (!receiver->boxWindow)
         receiver->boxWindow = std::make_unique<ReceiverBoxWindow>();
 }
@@ -315,10 +322,11 @@ bool OpenReceiver(TTK_Receiver* receiver) {
         PostReceiverBox(&r, Format(format, status));
         return false;
     };
-    const bool ready = step(SI_GetProductString(0, identity, sizeof identity), "SI_GetProductString Error : %d  ") &&
-                       step(SI_SetTimeouts(5000, 5000), "SI_SetTimeouts Error : %d  ") &&
-                       step(SI_FlushBuffers(handle, 1, 1), "SI_FlushBuffers Error : %d  ") &&
-                       step(SI_SetBaudRate(handle, kBaudRate), "SI_SetBaudRate Error : %d  ");
+    const bool ready =
+        step(SI_GetProductString(0, identity, sizeof identity), "SI_GetProductString Error : %d  ") &&
+        step(SI_SetTimeouts(5000, 5000), "SI_SetTimeouts Error : %d  ") &&
+        step(SI_FlushBuffers(handle, 1, 1), "SI_FlushBuffers Error : %d  ") &&
+        step(SI_SetBaudRate(handle, kBaudRate), "SI_SetBaudRate Error : %d  ");
     if (!ready) {
         SI_Close(handle);
         SetReceiverOpen(r.pMatch, 0);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "app/Network.h"
+#include "devices/PacketDispatch.h"
 #include "devices/ReceiverCommand.h"
 #include "devices/ReceiverFrame.h"
 #include "devices/ReceiverWorker.h"
@@ -32,7 +33,7 @@ struct TTK_Receiver final : ReceiverLink {
 
     // ---- the link: `linkLock` guards hDevice and szProductString; held briefly, never across a send ----
     std::mutex linkLock;
-    USB_HANDLE hDevice;              // null when closed
+    USB_HANDLE hDevice;             // null when closed
     char szProductString[256] = {}; // identity text read at open, compared by the check thread
 
     MatchData* pMatch = nullptr; // g_pMatchData
@@ -46,7 +47,7 @@ struct TTK_Receiver final : ReceiverLink {
     // The frame parser with the frame being assembled and the last valid frame.
     ReceiverFrameParser parser;
     // Where each valid frame goes: DispatchDeviceReport, unless a test records frames (set before start).
-    void (*frameSink)(TTK_Receiver& receiver, const ReceiverFrame& frame) = nullptr;
+    void (*frameSink)(TTK_Receiver& receiver, const ReceiverFrame& frame) = DispatchDeviceReport;
 
     // ---- threads; each worker starts and stops its own thread (devices/ReceiverWorker.h) ----
     WorkerClock realClock;
@@ -74,8 +75,8 @@ struct TTK_Receiver final : ReceiverLink {
     std::mutex writeLock; // keeps frames whole when two threads write
 };
 
-// UI thread: stores g_pMatchData, clears the counters, the handle, the parser and nTeamSlot, state 43,
-// the frame sink DispatchDeviceReport, and creates the box window.
+// UI thread: stores g_pMatchData, clears the counters, the handle, the parser and nTeamSlot, state 43, and
+// creates the box window.
 void InitReceiver(TTK_Receiver* receiver);
 
 // Start and check threads: the open sequence (device count, open, identity, time-outs, flush, baud rate);
@@ -100,5 +101,7 @@ bool StartRegistrationWait(TTK_Receiver* receiver);
 // writer does not examine it).
 bool WriteReceiver(TTK_Receiver* receiver, const BYTE* bytes, int length);
 
-// Any thread: shows a message box (UTF-8 texts) on the UI thread, after the boxes queued before it.
+// Any thread: shows a message box (UTF-8 texts) on the UI thread, after the boxes queued before it. A box
+// that is already waiting or showing is not queued again, so a failure that repeats every 100 ms shows one
+// box at a time.
 void PostReceiverBox(TTK_Receiver* receiver, std::string text, std::string caption = {}, UINT flags = MB_OK);

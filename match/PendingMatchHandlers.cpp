@@ -7,9 +7,6 @@
 
 #include <string>
 
-void CMainWnd::StopAll() {
-    OutputDebugString("every clock stopped");
-}
 void CMainWnd::DecideWinner(int side, int kind) {
     DebugPrintf("decision for side %d, kind %d", side, kind);
 }

@@ -133,7 +133,7 @@ void ApplyEndingRules(CMainWnd& view, MatchData& md, int side, int kind, int rem
     }
 
     const int target = GoldenPointTarget(md);
-    const bool bothBelow = GoldenTotal(md, 0) < target && GoldenTotal(md, 1) < target;
+    const bool bothBelow = RoundTotal(md, 0) < target && RoundTotal(md, 1) < target;
     if (removal) {
         if (bothBelow && md.nRemainTime == 0)
             view.DecideRoundEnd();
@@ -156,7 +156,7 @@ void ApplyEndingRules(CMainWnd& view, MatchData& md, int side, int kind, int rem
             view.DecideRoundEnd();
         return;
     }
-    Decide(view, md, GoldenTotal(md, 0) < target ? 1 : 0, kGoldenPointDecision);
+    Decide(view, md, RoundTotal(md, 0) < target ? 1 : 0, kGoldenPointDecision);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ScoreRules {
 
@@ -15,8 +16,8 @@ struct KindTexts {
     std::u16string_view letter;
 };
 
-// By kind 0..21. The history keeps the misspelt "Vaild Punch": the result browser and the printed sheets
-// read these texts back.
+// By kind 0..21. The history texts are the ones operators know from the court screens, "Vaild Punch"
+// included.
 constexpr KindTexts kKindTexts[] = {
     {u"Punch", u"F"},              // 0
     {u"", u""},                    // 1
@@ -678,10 +679,6 @@ int FirstPointGapRound(const MatchData& md) {
 
 int GoldenPointTarget(const MatchData& md) {
     return md.nCompetitionType == 1 ? md.nTeamGRndGPoint : 2;
-}
-
-int GoldenTotal(const MatchData& md, int side) {
-    return RoundTotal(md, side);
 }
 
 std::u16string TechnicalPromptText(const MatchData& md, int side, bool removal) {

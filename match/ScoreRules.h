@@ -102,7 +102,8 @@ Tallies RemovalTallies(const MatchData& md, int kind, int value, int extra);
 std::pair<int, int> DisplayedScores(const MatchData& md);
 // A side's match total: own points plus the opponent's gam-jeom points.
 int MatchTotal(const MatchData& md, int side);
-// A side's total of the current round: own points plus the points the opponent's gam-jeoms gave.
+// A side's total of the current round: own points plus the points the opponent's gam-jeoms gave. In the
+// golden round it is the side's golden total.
 int RoundTotal(const MatchData& md, int side);
 // A side's gam-jeoms (single and double) of the current round.
 int RoundGamJeoms(const MatchData& md, int side);
@@ -147,8 +148,6 @@ int PointCeilingWinner(const MatchData& md);
 int FirstPointGapRound(const MatchData& md);
 // Points a side needs in the golden round: Team_GRnd_GPoint in team matches, else 2.
 int GoldenPointTarget(const MatchData& md);
-// A side's golden total: own points of the round plus the points of the opponent's gam-jeoms of the round.
-int GoldenTotal(const MatchData& md, int side);
 
 // The technical-point prompt of a side's add (removal false) or remove button.
 std::u16string TechnicalPromptText(const MatchData& md, int side, bool removal);

@@ -87,15 +87,14 @@ std::vector<Receiver> ScanReceivers() {
         if (name.starts_with("ttyUSB"))
             names.push_back(name);
     }
-    std::ranges::sort(names, [](const std::string& a, const std::string& b) {
-        return PortNumber(a) < PortNumber(b);
-    });
+    std::ranges::sort(
+        names, [](const std::string& a, const std::string& b) { return PortNumber(a) < PortNumber(b); });
     std::vector<Receiver> found;
     for (const std::string& name : names) {
         // The USB device that carries the serial port sits two levels above the port's device.
         const std::filesystem::path usb = std::filesystem::path(sysRoot) / name / "device" / ".." / "..";
-        const std::string identity =
-            FirstLine(usb / "idVendor") + ":" + FirstLine(usb / "idProduct") + ":" + FirstLine(usb / "serial");
+        const std::string identity = FirstLine(usb / "idVendor") + ":" + FirstLine(usb / "idProduct") + ":" +
+                                     FirstLine(usb / "serial");
         found.push_back({devRoot + "/" + name, identity});
     }
     return found;
@@ -147,21 +146,30 @@ void Drain(int fd) {
 
 speed_t BaudConstant(DWORD baud) {
     switch (baud) {
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    case 230400: return B230400;
-    case 460800: return B460800;
-    case 921600: return B921600;
-    default: return B0;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B0;
     }
 }
 
 // Raw 8N1 without flow control; reads return what is there at once (the waits are done with poll).
 bool MakeRaw(int fd, speed_t speed) {
-    termios tio {};
+    termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
         return false;
     ::cfmakeraw(&tio);
@@ -269,7 +277,7 @@ int SI_SetBaudRate(const USB_HANDLE& handle, DWORD baud) {
     const speed_t speed = BaudConstant(baud);
     if (speed == B0)
         return SI_INVALID_BAUDRATE;
-    termios tio {};
+    termios tio{};
     if (::tcgetattr(device->fd, &tio) != 0)
         return SI_DEVICE_IO_FAILED;
     ::cfsetispeed(&tio, speed);

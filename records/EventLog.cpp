@@ -35,7 +35,9 @@ std::string DateTimeText(const QDateTime& at) {
 template <std::size_t N> std::string Quoted(const char (&field)[N]) {
     const std::string_view text = FieldText(field);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    // Only decoding tells whether the bytes are UTF-8; the field itself is what goes in.
+    [[maybe_unused]] const QString decoded =
+        utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
     if (!utf8.hasError())
         return SqlQuote(text);
     return SqlQuote(QString::fromStdU16String(Cp949ToWide(text)).toStdString());

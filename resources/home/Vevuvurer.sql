@@ -96,3 +96,7 @@ CREATE TABLE IF NOT EXISTS HONGLOG (
     ptime INTEGER,
     dbindex INTEGER
 );
+
+-- A match's events are read (result sheet) and deleted (result browser) by its key, in dbindex order.
+CREATE INDEX IF NOT EXISTS CHUNGLOG_match ON CHUNGLOG (keyvalue, dbindex);
+CREATE INDEX IF NOT EXISTS HONGLOG_match ON HONGLOG (keyvalue, dbindex);

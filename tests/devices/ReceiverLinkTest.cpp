@@ -1,5 +1,6 @@
 // The receiver link against real pseudo-terminals: the tty layer on its own, then the receiver object with
 // its threads against the fake receiver, on a manual clock.
+#include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
@@ -9,6 +10,7 @@
 #include "platform/WindowMessages.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempHome.h"
 #include "tools/FakeReceiver.h"
 
 #include <QTemporaryDir>
@@ -16,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -222,6 +225,22 @@ TEST_F(UsbReceiverPortTest, HangUpCancelAndCloseEndAWait) {
     SI_Close(handle);
 }
 
+int OpenDescriptors() {
+    return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+TEST_F(UsbReceiverPortTest, NotATtyIsRefusedWithoutLeavingADescriptorOpen) {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("receiver").toStdString();
+    std::ofstream(file) << "not a tty";
+    setenv("BELVANTA_RECEIVER", file.c_str(), 1);
+    const int before = OpenDescriptors();
+    USB_HANDLE handle;
+    EXPECT_EQ(SI_Open(0, &handle), SI_DEVICE_IO_FAILED);
+    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(OpenDescriptors(), before);
+}
+
 // ---- the receiver object and its threads ----
 
 // Stands in for a window the receiver tells: records every message on the UI thread.
@@ -289,6 +308,8 @@ protected:
         ASSERT_TRUE(pumpUntil([&] { return worker.SleepingIn() == n; })) << "sleep " << n;
         clock.Advance(ms);
     }
+    // The receiver's threads write the flag; the UI thread reads it atomically.
+    int ReceiverOpen() const { return std::atomic_ref<int>(md->bReceiverOpen).load(); }
     bool HasFrame(const Bytes& frame) {
         return pumpUntil([&] { return std::ranges::count(Frames(), frame) > 0; });
     }
@@ -309,7 +330,7 @@ TEST_F(ReceiverLinkTest, StartOpensAsksTheVersionAndHandsOverEveryFrame) {
     ASSERT_TRUE(fake.IsOpen());
     DeviceStatusSet(*md, kLostBit);
     StartWithFake();
-    EXPECT_EQ(md->bReceiverOpen, 1);
+    EXPECT_EQ(ReceiverOpen(), 1);
     EXPECT_EQ(DeviceStatusLoad(*md) & kLostBit, 0);
     EXPECT_EQ(fake.Commands().front(), (Bytes{0x02, 0x01, 0x07, 0x00, 0x06}));
     EXPECT_EQ(receiver->protocol.nState.load(), kReceiverVersionSent);
@@ -348,14 +369,15 @@ TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {
     for (int attempt = 1; attempt <= 6; ++attempt)
         EndSleep(receiver->startThread, attempt, 100);
     ASSERT_TRUE(pumpUntil([&] { return prompter.boxes().size() >= 2; }));
-    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_EQ(ReceiverOpen(), 0);
 
     sysfs.AddPort("ttyUSB0", "R1", fake.SlavePath());
     EndSleep(receiver->startThread, 7, 100);
     ASSERT_TRUE(fake.WaitForCommand(0x07));
-    EXPECT_EQ(md->bReceiverOpen, 1);
+    EXPECT_EQ(ReceiverOpen(), 1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Receiver Connection Error", "Receiver is not connected!"}));
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"Receiver Connection Error", "Receiver is not connected!"}));
 }
 
 TEST_F(ReceiverLinkTest, UnpluggedReceiverIsReportedLost) {
@@ -366,9 +388,10 @@ TEST_F(ReceiverLinkTest, UnpluggedReceiverIsReportedLost) {
     fake.Unplug();
     EndSleep(receiver->checkThread, 2, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
-    EXPECT_TRUE(pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
+    EXPECT_TRUE(
+        pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
     EXPECT_EQ(view.Count(UM_RECEIVER_PRESENT), 1);
-    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_EQ(ReceiverOpen(), 0);
     EXPECT_FALSE(receiver->IsOpen());
     EXPECT_TRUE(prompter.boxes().empty());
 }
@@ -386,7 +409,8 @@ TEST_F(ReceiverLinkTest, AnotherReceiverInItsPlaceIsReportedLost) {
     EndSleep(receiver->checkThread, 2, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
     EXPECT_EQ(view.messages, (std::vector<UINT>{UM_RECEIVER_PRESENT, UM_RECEIVER_PRESENT, UM_RECEIVER_LOST}));
-    EXPECT_TRUE(pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
+    EXPECT_TRUE(
+        pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
 }
 
 // A pairing poll's final-polls flag, the low bit of its class byte.
@@ -452,8 +476,8 @@ TEST_F(ReceiverLinkTest, TimeoutBoxNamesTheDeviceKind) {
         ASSERT_TRUE(StartRegistrationWait(receiver.get()));
         for (int poll = 1; poll <= 14; ++poll)
             EndSleep(receiver->pairingThread, poll, 1050);
-        ASSERT_TRUE(pumpUntil(
-            [&] { return receiver->pairingThread.GetState() == ReceiverWorker::State::Finished; }));
+        ASSERT_TRUE(
+            pumpUntil([&] { return receiver->pairingThread.GetState() == ReceiverWorker::State::Finished; }));
         QCoreApplication::processEvents();
         EXPECT_EQ(boxes.texts(), c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
     }
@@ -492,9 +516,38 @@ TEST_F(ReceiverLinkTest, CloseJoinsEveryThreadAndSendsTheCloseFrame) {
     ASSERT_TRUE(fake.WaitForCommand(0x05));
     EXPECT_EQ(fake.Commands().back(), (Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}));
     EXPECT_FALSE(receiver->IsOpen());
-    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_EQ(ReceiverOpen(), 0);
     EXPECT_FALSE(WriteReceiver(receiver.get(), Bytes{0x02}.data(), 1));
     CloseReceiver(receiver.get()); // twice is harmless
+}
+
+// The operator view owns the receiver: its first update starts the link, and its destruction closes the
+// link even while the check thread waits in a send to the view that no longer runs handlers.
+TEST_F(ReceiverLinkTest, ViewStartsTheLinkAndClosesItWhileTheCheckThreadSendsToIt) {
+    TempHome home;
+    const std::u16string savedAppDir = g_strAppDir;
+    g_strAppDir = home.widePath();
+    setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
+    auto owner = std::make_unique<CMainWnd>();
+    ASSERT_NE(owner->m_pReceiver, nullptr);
+    owner->m_pReceiver->clock = &clock;
+    owner->OnInitialUpdate();
+    ASSERT_TRUE(fake.WaitForCommand(0x07));
+    EXPECT_EQ(g_hMainWnd, owner->GetSafeHwnd());
+
+    // The check pass sends to the view; the UI thread does not run it before the view goes.
+    ASSERT_TRUE(pumpUntil([&] { return owner->m_pReceiver->checkThread.SleepingIn() == 1; }));
+    const int pending = platform::pendingSendCount();
+    clock.Advance(1000);
+    ASSERT_TRUE(pumpUntil([&] { return platform::pendingSendCount() == pending + 1; },
+                          std::chrono::seconds(20), false));
+    owner.reset();
+
+    EXPECT_TRUE(fake.WaitForCommand(0x05));
+    EXPECT_EQ(fake.Commands().back(), (Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}));
+    EXPECT_EQ(ReceiverOpen(), 0);
+    g_hMainWnd = view.GetSafeHwnd();
+    g_strAppDir = savedAppDir;
 }
 
 } // namespace

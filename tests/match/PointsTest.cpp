@@ -28,7 +28,8 @@ void ExpectRound(const MatchData& md, int side, const RoundState& want) {
     EXPECT_EQ(md.aSide[side].nScore, want.score);
     for (int row = 0; row < kTallyRows; ++row) {
         const auto it = want.tallies.find(row);
-        EXPECT_EQ(md.aSide[side].nTechTally[row][0], it == want.tallies.end() ? 0 : it->second) << "row " << row;
+        EXPECT_EQ(md.aSide[side].nTechTally[row][0], it == want.tallies.end() ? 0 : it->second)
+            << "row " << row;
     }
 }
 
@@ -59,25 +60,22 @@ TEST_F(MatchTest, EachKindRaisesItsTalliesBySourceAndRules) {
         {"judges' bonus after a trunk hit", 2, 0, 0, 1, 8, 2, 0, 1, 0, {2, {{6, 2}, {7, 1}, {10, 4}}}},
         {"judges' bonus after a head hit", 2, 0, 0, 1, 8, 2, 0, 0, 1, {2, {{8, 2}, {9, 1}, {10, 5}}}},
         {"judges' bonus without a hit", 2, 0, 0, 1, 8, 2, 0, 0, 0, {2, {}}},
-        {"judges' bonus of value -1 after a head hit", 2, 0, 0, 1, 8, -1, 0, 0, 1,
-         {3, {{8, 3}, {9, 1}, {10, 6}}}},
+        {"bonus of -1, head hit", 2, 0, 0, 1, 8, -1, 0, 0, 1, {3, {{8, 3}, {9, 1}, {10, 6}}}},
         {"type-2 technical", 1, 2, 0, 1, 9, 2, 0, 0, 0, {2, {{6, 2}, {7, 1}, {10, 4}, {5, 1}}}},
         {"technical, trunk", 2, 0, 0, 0, 11, 2, 2, 0, 0, {2, {{6, 2}, {7, 1}, {10, 4}}}},
         {"technical, head", 2, 0, 0, 0, 11, 2, 3, 0, 0, {2, {{8, 2}, {9, 1}, {10, 5}}}},
         {"technical, head, trunk protector only", 1, 0, 0, 0, 11, 2, 3, 0, 0, {2, {{6, 2}, {7, 1}, {10, 4}}}},
         {"technical, head, type 2", 1, 2, 0, 0, 11, 2, 3, 0, 0, {2, {{6, 2}, {7, 1}, {10, 4}, {5, 1}}}},
-        {"technical, head, type 2 with head gear", 2, 2, 0, 0, 11, 2, 3, 0, 0, {2, {{8, 2}, {9, 1}, {10, 5}}}},
+        {"technical head, type 2, gear", 2, 2, 0, 0, 11, 2, 3, 0, 0, {2, {{8, 2}, {9, 1}, {10, 5}}}},
         {"technical, no answer", 2, 0, 0, 0, 11, 2, 0, 0, 0, {2, {}}},
         {"technical of value -1, head", 2, 0, 0, 0, 11, -1, 3, 0, 0, {3, {{8, 3}, {9, 1}, {10, 6}}}},
         {"replay 1 punch", 1, 0, 0, 0, 12, 1, 1, 0, 0, {1, {{0, 1}, {1, 1}}}},
         {"replay 2 trunk", 1, 0, 0, 0, 12, 2, 2, 0, 0, {2, {{2, 2}, {3, 1}}}},
         {"replay 3 head", 1, 0, 0, 0, 12, 3, 3, 0, 0, {3, {{4, 3}, {5, 1}}}},
-        {"replay 4 turning trunk", 1, 0, 0, 0, 12, 4, 4, 0, 0, {4, {{2, 4}, {3, 1}, {6, 2}, {7, 1}, {10, 4}}}},
-        {"replay 4 turning trunk, type 2", 1, 2, 0, 0, 12, 4, 4, 0, 0,
-         {4, {{2, 4}, {3, 1}, {6, 1}, {7, 1}, {10, 4}}}},
-        {"replay 5 turning head", 1, 0, 0, 0, 12, 5, 5, 0, 0, {5, {{4, 5}, {5, 1}, {8, 2}, {9, 1}, {10, 5}}}},
-        {"replay 5, type 2", 1, 2, 0, 0, 12, 5, 5, 0, 0,
-         {5, {{2, 5}, {3, 1}, {6, 2}, {7, 1}, {10, 5}, {5, 1}}}},
+        {"replay 4", 1, 0, 0, 0, 12, 4, 4, 0, 0, {4, {{2, 4}, {3, 1}, {6, 2}, {7, 1}, {10, 4}}}},
+        {"replay 4, type 2", 1, 2, 0, 0, 12, 4, 4, 0, 0, {4, {{2, 4}, {3, 1}, {6, 1}, {7, 1}, {10, 4}}}},
+        {"replay 5", 1, 0, 0, 0, 12, 5, 5, 0, 0, {5, {{4, 5}, {5, 1}, {8, 2}, {9, 1}, {10, 5}}}},
+        {"replay 5, t2", 1, 2, 0, 0, 12, 5, 5, 0, 0, {5, {{2, 5}, {3, 1}, {6, 2}, {7, 1}, {10, 5}, {5, 1}}}},
         {"replay 6 trunk technique", 1, 0, 0, 0, 12, 2, 6, 0, 0, {2, {{6, 2}, {7, 1}, {10, 4}}}},
         {"replay 7 head technique", 1, 0, 0, 0, 12, 3, 7, 0, 0, {3, {{8, 3}, {9, 1}, {10, 6}}}},
         {"replay 7, type 2", 1, 2, 0, 0, 12, 3, 7, 0, 0, {3, {{8, 3}, {9, 1}, {10, 5}, {5, 1}}}},
@@ -121,8 +119,8 @@ TEST_F(MatchTest, OperatorPointsOnlyWhileTheClockStandsDevicePointsOnlyWhileItRu
 
 TEST_F(MatchTest, ScoresShownByTheRulesOfTheRound) {
     struct SideSetup {
-        int score, round;     // nScore, nRoundScore of the round
-        int pen1, pen2;       // gam-jeoms of the match
+        int score, round; // nScore, nRoundScore of the round
+        int pen1, pen2;   // gam-jeoms of the match
         int roundPen1, roundPen2, roundPenPoints;
     };
     struct Case {
@@ -132,24 +130,16 @@ TEST_F(MatchTest, ScoresShownByTheRulesOfTheRound) {
         std::pair<int, int> shown;
     };
     const Case cases[] = {
-        {"regular round: match totals", 0, 0, 3, 2, {5, 1, 2, 0, 0, 0, 0}, {3, 1, 1, 1, 0, 0, 0}, {8, 5}},
-        {"regular round, round-win system: round totals", 1, 0, 3, 2, {9, 4, 0, 0, 0, 0, 1},
-         {9, 1, 0, 0, 0, 0, 2}, {6, 2}},
-        {"golden round, individual: one gam-jeom alone is not a point", 0, 0, 3, 4, {0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 1, 0, 1, 0, 1}, {0, 0}},
-        {"golden round, individual: a point and a gam-jeom make two", 0, 0, 3, 4, {1, 1, 0, 0, 0, 0, 0},
-         {0, 0, 1, 0, 1, 0, 1}, {2, 0}},
-        {"golden round, individual: two gam-jeoms", 0, 0, 3, 4, {0, 0, 0, 0, 0, 0, 0},
-         {0, 0, 2, 0, 2, 0, 2}, {2, 0}},
-        {"golden round, type 2: one gam-jeom counts nothing", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0},
-         {0, 0, 1, 0, 1, 0, 1}, {1, 0}},
-        {"golden round, type 2: a double alone counts nothing", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0},
-         {0, 0, 0, 1, 0, 1, 2}, {1, 0}},
-        {"golden round, type 2: counts, not points", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0},
-         {0, 0, 1, 1, 1, 1, 0}, {4, 0}},
-        {"golden round, team: round totals", 0, 1, 3, 4, {2, 2, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 1, 0, 1},
-         {3, 0}},
-        {"golden round of four rounds", 0, 0, 4, 5, {3, 3, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {3, 0}},
+        {"regular", 0, 0, 3, 2, {5, 1, 2, 0, 0, 0, 0}, {3, 1, 1, 1, 0, 0, 0}, {8, 5}},
+        {"regular, round wins", 1, 0, 3, 2, {9, 4, 0, 0, 0, 0, 1}, {9, 1, 0, 0, 0, 0, 2}, {6, 2}},
+        {"golden: 1 gam-jeom alone", 0, 0, 3, 4, {0, 0, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 1, 0, 1}, {0, 0}},
+        {"golden: point + gam-jeom", 0, 0, 3, 4, {1, 1, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 1, 0, 1}, {2, 0}},
+        {"golden: 2 gam-jeoms", 0, 0, 3, 4, {0, 0, 0, 0, 0, 0, 0}, {0, 0, 2, 0, 2, 0, 2}, {2, 0}},
+        {"golden type 2: 1 gam-jeom", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 1, 0, 1}, {1, 0}},
+        {"golden type 2: 1 double", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0}, {0, 0, 0, 1, 0, 1, 2}, {1, 0}},
+        {"golden type 2: by counts", 0, 2, 3, 4, {1, 1, 0, 0, 0, 0, 0}, {0, 0, 1, 1, 1, 1, 0}, {4, 0}},
+        {"golden team", 0, 1, 3, 4, {2, 2, 0, 0, 0, 0, 0}, {0, 0, 1, 0, 1, 0, 1}, {3, 0}},
+        {"golden of 4 rounds", 0, 0, 4, 5, {3, 3, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0}, {3, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -179,9 +169,10 @@ TEST_F(MatchTest, ARoundBeyondTheArraysStaysInsideThem) {
     md->nCompetitionRule = 1;
     for (const int round : {5, 6, 40}) {
         md->nCurRound = round;
-        md->nGameState = 3; // the golden point just scored stopped the clock
-        EXPECT_TRUE(view->AddPoint(kTime, 1, 0, 16, 0, 25));
-        EXPECT_TRUE(view->AddPoint(kTime, 1, 0, 3, 2, 25));
+        for (const int kind : {16, 3}) {
+            md->nGameState = 3; // the golden point scored before stopped the clock
+            EXPECT_TRUE(view->AddPoint(kTime, 1, 0, kind, 2, 25));
+        }
     }
     EXPECT_EQ(md->aSide[0].nPssHits[5], 3);
     EXPECT_EQ(md->aSide[0].nRoundScore[4], 6);
@@ -221,8 +212,13 @@ TEST_F(MatchTest, ARemovalLowersWhatTheAdditionRaisedAndNoTallyBelowZero) {
         int kind, value, extra;
     };
     const Case cases[] = {
-        {"punch", 0, 1, 0},        {"trunk", 3, 2, 0},        {"head", 6, 3, 0},         {"technical trunk", 11, 2, 2},
-        {"technical head", 11, 2, 3}, {"replay 4", 12, 4, 4}, {"replay 7", 12, 3, 7},
+        {"punch", 0, 1, 0},
+        {"trunk", 3, 2, 0},
+        {"head", 6, 3, 0},
+        {"technical trunk", 11, 2, 2},
+        {"technical head", 11, 2, 3},
+        {"replay 4", 12, 4, 4},
+        {"replay 7", 12, 3, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -452,8 +448,7 @@ TEST_F(MatchTest, WtScoreCodesAndJudgeMarksByKind) {
             for (const std::string& line : view->With(prefix))
                 judges.push_back(line);
         EXPECT_EQ(judges, c.judges);
-        EXPECT_EQ(view->With("wt 0 3"),
-                  c.wtCode ? Lines{"wt 0 3 0 " + std::to_string(c.wtCode)} : Lines{});
+        EXPECT_EQ(view->With("wt 0 3"), c.wtCode ? Lines{"wt 0 3 0 " + std::to_string(c.wtCode)} : Lines{});
         EXPECT_EQ(view->With("wt 0 4"), (Lines{"wt 0 4 0 0"}));
     }
 }
@@ -527,10 +522,10 @@ TEST_F(MatchTest, PointButtonsTakeTheirValueAndWorkOnlyWhereTheyApply) {
         int side, score; // expected own round score after the click
     };
     const Case cases[] = {
-        {"Chung punch", 1119, 0, 0, 0, 1},   {"Chung punch, type 2", 1119, 2, 0, 0, 0},
-        {"Chung trunk", 1120, 2, 0, 0, 2},   {"Chung head", 1122, 0, 0, 0, 3},
-        {"Hong punch", 1128, 0, 0, 1, 1},    {"Hong trunk", 1129, 0, 0, 1, 2},
-        {"Hong head", 1131, 0, 0, 1, 3},     {"Hong head, type 2", 1131, 2, 0, 1, 0},
+        {"Chung punch", 1119, 0, 0, 0, 1}, {"Chung punch, type 2", 1119, 2, 0, 0, 0},
+        {"Chung trunk", 1120, 2, 0, 0, 2}, {"Chung head", 1122, 0, 0, 0, 3},
+        {"Hong punch", 1128, 0, 0, 1, 1},  {"Hong trunk", 1129, 0, 0, 1, 2},
+        {"Hong head", 1131, 0, 0, 1, 3},   {"Hong head, type 2", 1131, 2, 0, 1, 0},
     };
     md->nGameState = 8;
     for (const Case& c : cases) {
@@ -544,8 +539,9 @@ TEST_F(MatchTest, PointButtonsTakeTheirValueAndWorkOnlyWhereTheyApply) {
     }
     // The hit buttons only under the round-win system or in the golden round.
     std::memset(md->aSide, 0, sizeof md->aSide);
+    const int rows = view->EventList(1081)->rowCount();
     view->OnClickedPointButton(1124);
-    EXPECT_EQ(view->EventList(1081)->rowCount(), 0);
+    EXPECT_EQ(view->EventList(1081)->rowCount(), rows);
     md->nCompetitionRule = 1;
     view->OnClickedPointButton(1133);
     EXPECT_EQ(md->aSide[1].nPssHits[1], 1);
@@ -579,20 +575,24 @@ TEST(TechnicalPromptTest, TextsBySideTypeAndPointSetting) {
          "YES => TRUNK Tech. (+1) Points\r\n\r\nNO => TRUNK Tech. (+2) Points"},
         {"type 2 by technique, Hong add", 2, -1, 1, false,
          "YES => TRUNK Tech. (+1) Points\r\n\r\nNO => TRUNK Tech. (+X2) Points"},
-        {"type 2, Hong add", 2, 4, 1, false, "YES => TRUNK Tech. (+1) Points\r\n\r\nNO => TRUNK Tech. (+4) Points"},
+        {"type 2, Hong add", 2, 4, 1, false,
+         "YES => TRUNK Tech. (+1) Points\r\n\r\nNO => TRUNK Tech. (+4) Points"},
         {"by technique, Chung add", 0, -1, 0, false,
          "YES => TRUNK Tech. (X2) Points\r\n\r\nNO => HEAD Tech. (2 or 3) Points"},
         {"by technique, Hong add", 1, -1, 1, false,
          "YES => TRUNK Tech. (+2) Points\r\n\r\nNO => HEAD Tech. (+2 or 3) Points"},
-        {"fixed, Chung add", 0, 4, 0, false, "YES => TRUNK Tech. (+4) Points\r\n\r\nNO => HEAD Tech. (+4) Points"},
+        {"fixed, Chung add", 0, 4, 0, false,
+         "YES => TRUNK Tech. (+4) Points\r\n\r\nNO => HEAD Tech. (+4) Points"},
         {"type 2 by technique, Chung remove", 2, -1, 0, true,
          "YES => TRUNK Tech. (-1) Points\r\n\r\nNO => TRUNK Tech. (-X2) Points"},
         {"type 2 by technique, Hong remove", 2, -1, 1, true,
          "YES => TRUNK Tech. (-X2) Points\r\n\r\nNO => TRUNK Tech. (-X2) Points"},
-        {"type 2, Hong remove", 2, 4, 1, true, "YES => TRUNK Tech. (-1) Points\r\n\r\nNO => TRUNK Tech. (-4) Points"},
+        {"type 2, Hong remove", 2, 4, 1, true,
+         "YES => TRUNK Tech. (-1) Points\r\n\r\nNO => TRUNK Tech. (-4) Points"},
         {"by technique, Hong remove", 0, -1, 1, true,
          "YES => TRUNK Tech. (-X2) Points\r\n\r\nNO => HEAD Tech. (-2 or 3) Points"},
-        {"fixed, Chung remove", 0, 4, 0, true, "YES => TRUNK Tech. (-4) Points\r\n\r\nNO => HEAD Tech. (-4) Points"},
+        {"fixed, Chung remove", 0, 4, 0, true,
+         "YES => TRUNK Tech. (-4) Points\r\n\r\nNO => HEAD Tech. (-4) Points"},
     };
     const auto md = std::make_unique<MatchData>();
     md->nJudgePointBottom = 1;

@@ -47,10 +47,12 @@ public:
                               std::u16string_view c) override {
         Add("ctrl " + std::to_string(code) + " " + Join({a, b, c}));
     }
-    void SendColonEvent(int code, std::u16string_view a, std::u16string_view b, std::u16string_view c) override {
+    void SendColonEvent(int code, std::u16string_view a, std::u16string_view b,
+                        std::u16string_view c) override {
         Add("colon " + std::to_string(code) + " " + Join({a, b, c}));
     }
-    void SendPipeEvent(int code, std::u16string_view a, std::u16string_view b, std::u16string_view c) override {
+    void SendPipeEvent(int code, std::u16string_view a, std::u16string_view b,
+                       std::u16string_view c) override {
         Add("pipe " + std::to_string(code) + " " + Join({a, b, c}));
     }
     void SendBracketEvent(int code, std::u16string_view a, std::u16string_view b,

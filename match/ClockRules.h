@@ -1,0 +1,70 @@
+// The arithmetic of the match clocks and of the round sequence, as pure functions over plain values and
+// the match record, so each rule can be checked with a table of cases. Any thread (they touch nothing
+// shared); the operator view calls them on the UI thread.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <string>
+#include <string_view>
+
+struct MatchData;
+
+namespace ClockRules {
+
+// A round-clock step never takes more than this from the clock: a tick held up by a busy UI thread costs
+// the round at most this much, not the whole delay.
+constexpr DWORD kRoundStepCapMs = 600;
+// A rest-clock step longer than this counts as one second.
+constexpr DWORD kRestStepLimitMs = 2000;
+// The injury count loses at most one second per step.
+constexpr DWORD kKyeShiStepCapMs = 1000;
+// The ten-second warning sounds as the round clock passes this remaining time.
+constexpr int kWarningMs = 10000;
+// Below this remaining time the round clock shows hundredths.
+constexpr int kFineClockMs = 9901;
+// The longest clock a setting may ask for (99:59), so milliseconds never overflow.
+constexpr int kMaxClockSeconds = 5999;
+
+struct RoundStep {
+    int remainMs;      // time left after the step, never below 0
+    int shownSeconds;  // whole seconds shown after the step
+    bool secondPassed; // the shown seconds went down by one
+    bool warning;      // the clock passed 10 s in this step: sound the warning
+    bool ended;        // nothing left to show: the round is over
+};
+// One round-clock step that found `elapsedMs` since the last one (the unsigned tick difference).
+RoundStep StepRound(int remainMs, int shownSeconds, DWORD elapsedMs);
+
+struct RestStep {
+    int remainMs;
+    int seconds; // rest seconds shown after the step
+    bool secondPassed;
+    bool warning; // 10, 3, 2 or 1 s left: the short signal
+    bool ended;   // the rest is over
+};
+// One rest-clock step (every second).
+RestStep StepRest(int remainMs, int seconds, DWORD elapsedMs);
+
+// A countdown (injury count, coach time-out) after `elapsedMs`, each step taking at most capMs; never
+// below 0.
+int StepCountdown(int remainMs, DWORD elapsedMs, DWORD capMs);
+
+// "<caption>\n%d:%02d" of a countdown's remaining milliseconds, whole seconds rounded down.
+std::u16string CountdownCaption(std::u16string_view caption, int remainMs);
+
+// A clock setting in seconds, held to 0..kMaxClockSeconds.
+int ClampClockSeconds(int seconds);
+
+// The length in seconds of round nCurRound: per round in a team match, the golden-round length after the
+// regular rounds.
+int RoundLengthSeconds(const MatchData& md);
+
+// Match total of side 0 Chung / 1 Hong: own points plus the opponent's gam-jeom points.
+int MatchTotal(const MatchData& md, int side);
+
+// Whether another round may be started after round nCurRound: not after a golden round, and not after the
+// last regular round unless the match is tied without the round-win system.
+bool RoundMayFollow(const MatchData& md);
+
+} // namespace ClockRules
