@@ -177,7 +177,7 @@ public:
     std::u16string m_strMatchKey;    // GAMET key of the logged match
     std::string m_strMatchStarted;   // its start, "YYYY-MM-DD HH:MM:SS" local time
     bool m_bMatchRowMissing = false; // its GAMET row is still to be written
-    int m_bLampNextShow[2] = {};  // per side: the next toggle shows the lamp
+    int m_bLampNextShow[2] = {};     // per side: the next toggle shows the lamp
 
     // ---- message hub ----
 
@@ -344,10 +344,10 @@ public:
 
     // Handlers of the parts of the match engine still to come, called by the points; virtual so tests can
     // see what a score change asked for. Each only says on the debug output what reached it.
-    virtual void StopAll();                         // round clock: every clock stops
-    virtual void DecideWinner(int side, int kind);  // decisions: side 0/1, kind 11 lets the operator choose
+    virtual void StopAll();                        // round clock: every clock stops
+    virtual void DecideWinner(int side, int kind); // decisions: side 0/1, kind 11 lets the operator choose
     virtual void ShowDecisionPopup(int kind, int side); // decisions: the winner pop-up, side 1 Chung 2 Hong
-    virtual void DecideRoundEnd();                  // end of round: the golden round's cascade
+    virtual void DecideRoundEnd();                      // end of round: the golden round's cascade
     // Round result: the dialog for the round index with the winner (1, 2; 0 none) and reason proposed, or
     // the open one shown again.
     virtual void ShowRoundResultDialog(int roundIndex, int winner, int reason);

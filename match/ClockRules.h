@@ -17,8 +17,9 @@ namespace ClockRules {
 constexpr DWORD kRoundStepCapMs = 600;
 // A rest-clock step longer than this counts as one second.
 constexpr DWORD kRestStepLimitMs = 2000;
-// The injury count loses at most one second per step.
+// The injury count loses at most one second per step; the coach time-out takes every step whole.
 constexpr DWORD kKyeShiStepCapMs = 1000;
+constexpr DWORD kNoStepCap = 0xFFFFFFFFu;
 // The ten-second warning sounds as the round clock passes this remaining time.
 constexpr int kWarningMs = 10000;
 // Below this remaining time the round clock shows hundredths.

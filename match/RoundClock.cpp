@@ -205,7 +205,9 @@ void CMainWnd::OnRestTick() {
         KillTimer(TIMER_REST_CLOCK);
         md->nLastTick = md->nRemainTime = 0;
         PlayFlowSound(u"boong");
-        if (md->nGameState != 11 && md->nGameState != 13)
+        // A decided match, the equipment test and a declined golden point (4) keep their state: 4 turned
+        // into 6 would let Start begin the golden round without its question.
+        if (md->nGameState != 11 && md->nGameState != 13 && md->nGameState != 4)
             md->nGameState = 6;
         UpdateStateDisplay();
         ShowClockMs(0);
@@ -261,7 +263,7 @@ void CMainWnd::OnTimeoutTick() {
     const DWORD now = GetTickCount();
     // The coach's minute is counted by the real time passed, without a cap per step.
     m_nTimeoutRemain =
-        ClockRules::StepCountdown(m_nTimeoutRemain, now - m_nTimeoutTick, now - m_nTimeoutTick);
+        ClockRules::StepCountdown(m_nTimeoutRemain, now - m_nTimeoutTick, ClockRules::kNoStepCap);
     if (m_nTimeoutRemain / 1000 > 0) {
         SetDlgItemText(OperatorIds::SecondPanel,
                        Q(ClockRules::CountdownCaption(u"Time out", m_nTimeoutRemain)));

@@ -202,6 +202,9 @@ TEST_F(ClockTest, LastRegularRoundAsksForTheGoldenRoundOrTheEnd) {
     clock.advance(1000);
     EXPECT_EQ(prompter.texts().back(), "Are you sure to play a Golden Point Round?");
     EXPECT_EQ(md->nGameState, 4);
+    clock.advance(60000); // the rest ends without undoing the operator's No
+    EXPECT_FALSE(Armed(TIMER_REST_CLOCK));
+    EXPECT_EQ(md->nGameState, 4);
 
     md->nCurRound = 2;
     md->nGameState = 6;

@@ -86,8 +86,8 @@ TEST_F(MatchTest, EveryEventTellsTheLeaderMarkAndTheTvgScoreNotice) {
 // Match-ending checks
 
 struct SideSetup {
-    int round = 0; // own points of the current round, the only round with points
-    int pen1 = 0, pen2 = 0;                         // gam-jeoms of the match
+    int round = 0;          // own points of the current round, the only round with points
+    int pen1 = 0, pen2 = 0; // gam-jeoms of the match
     int roundPen1 = 0, roundPen2 = 0, roundPts = 0; // of the current round; roundPts the points they gave
 };
 
