@@ -1,5 +1,7 @@
 #include "devices/ReceiverWorker.h"
 
+#include "platform/WindowMessages.h"
+
 #include "platform/DebugOutput.h"
 
 #include <chrono>
@@ -53,7 +55,11 @@ void ReceiverWorker::Stop() {
     std::lock_guard guard(m_threadLock);
     if (!m_thread.joinable())
         return;
+    // The worker may be waiting on a window that lives on (the view, a dialog): let it go before joining.
+    const std::thread::id id = m_thread.get_id();
+    platform::releaseSendsFrom(id);
     m_thread.join();
+    platform::forgetReleasedSender(id);
     m_state = State::Idle;
 }
 

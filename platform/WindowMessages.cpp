@@ -11,6 +11,8 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -28,6 +30,7 @@ struct PendingSend {
     State state = State::Queued;
     bool windowGone = false; // the window was destroyed while the handler ran: the result is 0
     LRESULT result = 0;
+    std::thread::id sender = std::this_thread::get_id();
     std::condition_variable done;
 };
 
@@ -37,6 +40,7 @@ struct Hub {
     HWND nextHandle = 0x10000; // well above small integers, so an id or index passed by mistake names nothing
     bool shutDown = false;
     std::vector<std::shared_ptr<PendingSend>> pending; // Queued or Running
+    std::set<std::thread::id> releasedSenders;         // threads whose sends return 0 at once
 };
 
 Hub& hub() {
@@ -54,10 +58,10 @@ void finish(Hub& h, const std::shared_ptr<PendingSend>& send, LRESULT result) {
 
 // Caller holds the hub's mutex. A queued send is released with 0 now; a running one keeps its sender
 // blocked until the handler returns, because the handler may still read the sender's text.
-void releaseSends(Hub& h, bool all, HWND hwnd) {
+void releaseSends(Hub& h, bool all, HWND hwnd, std::thread::id sender = {}) {
     const auto pending = h.pending;
     for (const auto& send : pending) {
-        if (!all && send->hwnd != hwnd)
+        if (!all && send->hwnd != hwnd && !(sender != std::thread::id() && send->sender == sender))
             continue;
         if (send->state == PendingSend::State::Queued)
             finish(h, send, 0);
@@ -115,7 +119,7 @@ LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     send->lParam = lParam;
     {
         std::lock_guard lock(h.mutex);
-        if (!app || !lockedFind(h, hwnd))
+        if (!app || !lockedFind(h, hwnd) || h.releasedSenders.count(send->sender))
             return 0;
         h.pending.push_back(send);
     }
@@ -234,6 +238,19 @@ void shutdownMessages() {
     std::lock_guard lock(h.mutex);
     h.shutDown = true;
     releaseSends(h, true, 0);
+}
+
+void releaseSendsFrom(std::thread::id sender) {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    h.releasedSenders.insert(sender);
+    releaseSends(h, false, 0, sender);
+}
+
+void forgetReleasedSender(std::thread::id sender) {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    h.releasedSenders.erase(sender);
 }
 
 int pendingSendCount() {

@@ -17,6 +17,7 @@
 #include "platform/WinTypes.h"
 
 #include <atomic>
+#include <thread>
 
 class MessageWindow {
 public:
@@ -73,6 +74,13 @@ bool isUiThread();
 // UI thread, at shutdown, before joining workers: from then on every send returns 0 at once, every send
 // still waiting is released with 0 (a handler already running finishes first), and posts are dropped.
 void shutdownMessages();
+
+// Any thread, before joining a worker: from now on every send of that thread returns 0 at once, and a send
+// of it still waiting for the UI thread is released with 0 (one whose handler runs finishes first). So a
+// worker's owner can join it even while the worker waits on a window that is still alive. Call
+// forgetReleasedSender after the join, since the system may reuse the thread's id.
+void releaseSendsFrom(std::thread::id sender);
+void forgetReleasedSender(std::thread::id sender);
 
 // Any thread: sends from other threads that wait for the UI thread (tests use it to know a worker blocks).
 int pendingSendCount();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 #include <atomic>
 #include <cstring>
 #include <functional>
@@ -256,6 +258,38 @@ TEST_F(WindowMessagesTest, ShutdownReleasesAWorkerBlockedInASend) {
     EXPECT_EQ(late, 0);
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.received.empty());
+}
+
+TEST_F(WindowMessagesTest, ReleasingASenderLetsItsOwnerJoinItWhileTheWindowLives) {
+    RecordingWindow window;
+    const HWND hwnd = window.GetSafeHwnd();
+    std::promise<std::thread::id> started;
+    std::atomic<bool> again{false};
+    LRESULT first = -1;
+    LRESULT second = -1;
+    std::thread worker([&] {
+        started.set_value(std::this_thread::get_id());
+        first = SendMessage(hwnd, UM_OTHER, 5, 0);
+        while (!again)
+            std::this_thread::yield();
+        second = SendMessage(hwnd, UM_OTHER, 6, 0); // still released: returns at once
+    });
+    const std::thread::id id = started.get_future().get();
+    ASSERT_TRUE(workerBlocksInSend());
+    platform::releaseSendsFrom(id);
+    again = true;
+    worker.join(); // no pumping: the UI thread only joins
+    platform::forgetReleasedSender(id);
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.received.empty());
+
+    // Other threads' sends were never affected.
+    LRESULT other = -1;
+    Worker otherWorker([&] { other = SendMessage(hwnd, UM_OTHER, 7, 0); });
+    ASSERT_TRUE(otherWorker.pumpAndJoin());
+    EXPECT_EQ(other, 8);
 }
 
 TEST_F(WindowMessagesTest, PostsArriveLaterInOrder) {
