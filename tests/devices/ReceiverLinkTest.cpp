@@ -451,6 +451,8 @@ TEST_F(ReceiverLinkTest, PairingWithoutReplyPollsFourteenTimesThenTimesOut) {
     EXPECT_EQ(box.flags & MB_ICONMASK, MB_ICONINFORMATION);
     EXPECT_EQ(progress.Count(WM_CLOSE), 1);
     EXPECT_EQ(receiver->protocol.nState.load(), kReceiverPairTimeout);
+    // The fake reads the last poll from the pty on its own thread: wait for it to arrive.
+    pumpUntil([&] { return PollFlags(fake.Commands()).size() >= 14; });
     EXPECT_EQ(PollFlags(fake.Commands()), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
 }
 
