@@ -4,14 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 #include <QFile>
 
-#include <fstream>
 #include <functional>
 #include <ostream>
-#include <sstream>
 
 void PrintTo(const DbVariant& v, std::ostream* out) {
     switch (v.type()) {
@@ -58,21 +55,7 @@ bool exists(const std::string& path) {
 // An empty local database made from the shipped schema, as the set-up script makes it.
 class AdoObjectTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
-        ASSERT_TRUE(in) << "schema file not found";
-        std::stringstream schema;
-        schema << in.rdbuf();
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(path().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-                  SQLITE_OK);
-        char* error = nullptr;
-        const int rc = sqlite3_exec(raw, schema.str().c_str(), nullptr, nullptr, &error);
-        const std::string message = error ? error : "";
-        sqlite3_free(error);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK) << message;
-    }
+    void SetUp() override { ASSERT_EQ(home.makeLocalDatabase(), ""); }
 
     std::string path() const { return home.file("Vevuvurer.edi"); }
     void open() { ASSERT_TRUE(db.Open(connection(kJet, path()).c_str())) << db.lastError(); }

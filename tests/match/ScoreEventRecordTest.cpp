@@ -13,11 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -471,18 +468,8 @@ TEST(EndingRulesTest, WorkbookCodesAndLoggedPoints) {
 class ScriptedMatchTest : public MatchTest {
 protected:
     void SetUp() override {
-        std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
-        ASSERT_TRUE(in) << "schema file not found";
-        std::stringstream schema;
-        schema << in.rdbuf();
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(home.file("Vevuvurer.edi").c_str(), &raw), SQLITE_OK);
-        const int rc = sqlite3_exec(raw, schema.str().c_str(), nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK);
-        const std::string connection =
-            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + home.file("Vevuvurer.edi");
-        ASSERT_TRUE(theApp.m_dbLocal.Open(connection.c_str())) << theApp.m_dbLocal.lastError();
+        ASSERT_EQ(home.makeLocalDatabase(), "");
+        ASSERT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
         std::strcpy(md->szContestNo, "101");
         view->ShowRoundNumber(1);
         view->LogMatchRow();

@@ -16,9 +16,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -72,17 +70,8 @@ protected:
     }
 
     std::string dbFile() const { return home.file("Vevuvurer.edi"); }
-    void MakeDatabase() {
-        std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
-        ASSERT_TRUE(in) << "schema file not found";
-        std::stringstream schema;
-        schema << in.rdbuf();
-        RawSql(schema.str());
-    }
-    bool Reopen() {
-        const std::string connection = "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + dbFile();
-        return theApp.m_dbLocal.Open(connection.c_str());
-    }
+    void MakeDatabase() { ASSERT_EQ(home.makeLocalDatabase(), ""); }
+    bool Reopen() { return theApp.m_dbLocal.Open(home.localConnection().c_str()); }
     // Runs statements on a second connection, as another program would.
     void RawSql(const std::string& sql) {
         sqlite3* raw = nullptr;

@@ -12,12 +12,9 @@
 
 #include <QLabel>
 
-#include <sqlite3.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -163,22 +160,11 @@ class EventLogTest : public RecordsTest {
 protected:
     void SetUp() override {
         RecordsTest::SetUp();
-        std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
-        ASSERT_TRUE(in) << "schema file not found";
-        std::stringstream schema;
-        schema << in.rdbuf();
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(home.file("Vevuvurer.edi").c_str(), &raw), SQLITE_OK);
-        const int rc = sqlite3_exec(raw, schema.str().c_str(), nullptr, nullptr, nullptr);
-        sqlite3_exec(raw,
-                     "INSERT INTO PLAYER(FNo,Weight,Weight1,Sex) VALUES('A''1','-58','58','M');"
-                     "INSERT INTO PLAYER(FNo,Weight,Weight1,Sex) VALUES('B2','-58','58','M');",
-                     nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-        ASSERT_EQ(rc, SQLITE_OK);
-        const std::string connection =
-            "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + home.file("Vevuvurer.edi");
-        ASSERT_TRUE(theApp.m_dbLocal.Open(connection.c_str())) << theApp.m_dbLocal.lastError();
+        ASSERT_EQ(
+            home.makeLocalDatabase("INSERT INTO PLAYER(FNo,Weight,Weight1,Sex) VALUES('A''1','-58','58','M');"
+                                   "INSERT INTO PLAYER(FNo,Weight,Weight1,Sex) VALUES('B2','-58','58','M');"),
+            "");
+        ASSERT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
 
         std::strcpy(md().szContestNo, "A'1");
         std::strcpy(md().szWeightClass, "-58");

@@ -17,6 +17,13 @@ public:
     // Writes a file below the folder (bytes as given), making its folder.
     void write(const std::string& relative, const std::string& bytes) const;
     std::string read(const std::string& relative) const;
+    // Makes the empty local database Vevuvurer.edi from the shipped schema, as the set-up script does, then
+    // runs extraSql on it. Returns "" on success, else what went wrong.
+    std::string makeLocalDatabase(const std::string& extraSql = {}) const;
+    // The connection text by which the program opens that database.
+    std::string localConnection() const {
+        return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + file("Vevuvurer.edi");
+    }
 
 private:
     QTemporaryDir m_dir;
