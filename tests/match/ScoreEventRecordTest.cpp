@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <cstring>
 #include <string>
 #include <vector>

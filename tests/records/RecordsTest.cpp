@@ -12,7 +12,6 @@
 
 #include <QLabel>
 
-
 #include <cstring>
 #include <memory>
 #include <string>
