@@ -13,6 +13,7 @@
 #include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCourt.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -30,21 +31,14 @@
 namespace {
 
 // Each test has its own program folder and match record; boxes go to a script.
-class MainWndTest : public ::testing::Test {
+class MainWndTest : public ::testing::Test, protected TestCourt {
 protected:
-    MainWndTest() : m_savedAppDir(g_strAppDir) {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md = g_pMatchData;
+    MainWndTest() {
         md->nMonitorCount = 1;
         md->nPrimaryRight = 1366;
         md->nPrimaryBottom = 768;
         md->nExtScrWidth = 1920;
         md->nExtScrHeight = 1080;
-    }
-    ~MainWndTest() override {
-        FreeMatchData();
-        g_strAppDir = m_savedAppDir;
     }
 
     // A second monitor of 1920 x 1080 right of the 1366 x 768 primary.
@@ -59,13 +53,6 @@ protected:
         ReadIniString(u"Rule", key, value, u"Rule.ini");
         return QString::fromStdU16String(value).toStdString();
     }
-
-    TempHome home;
-    ScriptedPrompter prompter;
-    MatchData* md = nullptr;
-
-private:
-    std::u16string m_savedAppDir;
 };
 
 void Fill(char* text, const char* value) {

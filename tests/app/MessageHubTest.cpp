@@ -12,6 +12,7 @@
 #include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCourt.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -110,12 +111,9 @@ public:
 
 using Calls = std::vector<std::string>;
 
-class MessageHubTest : public ::testing::Test {
+class MessageHubTest : public ::testing::Test, protected TestCourt {
 protected:
-    MessageHubTest() : m_savedAppDir(g_strAppDir) {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md = g_pMatchData;
+    MessageHubTest() {
         md->nMonitorCount = 1;
         md->nPrimaryRight = 1366;
         md->nPrimaryBottom = 768;
@@ -130,8 +128,6 @@ protected:
     ~MessageHubTest() override {
         view.reset();
         g_hRegDlg = 0;
-        FreeMatchData();
-        g_strAppDir = m_savedAppDir;
     }
 
     // Sends from a worker thread as the receiver and the judge readers do, the UI thread pumping meanwhile.
@@ -179,13 +175,7 @@ protected:
 
     bool LampShown(int id) const { return !view->GetDlgItem(id)->isHidden(); }
 
-    TempHome home;
-    ScriptedPrompter prompter;
-    MatchData* md = nullptr;
     std::unique_ptr<HubView> view;
-
-private:
-    std::u16string m_savedAppDir;
 };
 
 TEST_F(MessageHubTest, WirelessJudgePressesCountOnlyUpToTheJudgeNumberAndFollowTheMatchType) {

@@ -5,6 +5,7 @@
 #include "platform/TickSource.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCourt.h"
 
 #include <gtest/gtest.h>
 
@@ -61,20 +62,13 @@ private:
 };
 
 // A fresh program folder and match record per test, the manual clock, and the view on it.
-class ViewTimersTest : public ::testing::Test {
+class ViewTimersTest : public ::testing::Test, protected TestCourt {
 protected:
-    ViewTimersTest() : m_savedAppDir(g_strAppDir) {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md = g_pMatchData;
+    ViewTimersTest() {
         view = std::make_unique<RecordingView>();
         hwnd = view->GetSafeHwnd();
     }
-    ~ViewTimersTest() override {
-        view.reset();
-        FreeMatchData();
-        g_strAppDir = m_savedAppDir;
-    }
+    ~ViewTimersTest() override { view.reset(); }
 
     // Arms the timer with its period and lets exactly one period pass.
     void TickOnce(UINT_PTR id, UINT period) {
@@ -82,15 +76,9 @@ protected:
         clock.advance(period);
     }
 
-    TempHome home;
-    ScriptedPrompter prompter;
     platform::ManualTime clock;
-    MatchData* md = nullptr;
     std::unique_ptr<RecordingView> view;
     HWND hwnd = 0;
-
-private:
-    std::u16string m_savedAppDir;
 };
 
 using Calls = std::vector<std::string>;

@@ -6,6 +6,8 @@
 #include "screens/OperatorLayout.h"
 #include "tests/support/TempHome.h"
 
+#include "tests/support/TestCourt.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -494,12 +496,9 @@ public:
     std::vector<Sent> sent;
 };
 
-class LinkSenderTest : public ::testing::Test {
+class LinkSenderTest : public ::testing::Test, protected TestCourt {
 protected:
-    LinkSenderTest() : m_savedAppDir(g_strAppDir) {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md = g_pMatchData;
+    LinkSenderTest() {
         view = std::make_unique<RecordingView>();
         md->nCourtNo = 3;
         md->nCurRound = 1;
@@ -515,8 +514,6 @@ protected:
         // The handles are stand-ins: nothing may close them.
         md->pOvrLink = md->pIvrLink = md->pTvgLink = md->pStLink = md->pPreRegLink = nullptr;
         view.reset();
-        FreeMatchData();
-        g_strAppDir = m_savedAppDir;
     }
 
     // Every sender once, with an event each link format knows.
@@ -532,13 +529,8 @@ protected:
         view->BuildJsonAction(3, 8, 0);
     }
 
-    TempHome home;
-    MatchData* md = nullptr;
     std::unique_ptr<RecordingView> view;
     int ovr = 0, ivr = 0, tvg = 0, st = 0, preReg = 0; // stand-in link handles
-
-private:
-    std::u16string m_savedAppDir;
 };
 
 TEST_F(LinkSenderTest, ALinkThatIsDownIsSkippedWithoutTouchingAnything) {

@@ -9,6 +9,7 @@
 #include "platform/Sound.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestCourt.h"
 
 #include <QString>
 
@@ -131,12 +132,9 @@ private:
 };
 
 // A fresh program folder and match record per test, a recording view over them, boxes to a script.
-class MatchTest : public ::testing::Test {
+class MatchTest : public ::testing::Test, protected TestCourt {
 protected:
-    MatchTest() : m_savedAppDir(g_strAppDir) {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md = g_pMatchData;
+    MatchTest() {
         md->nRound = 3;
         md->nCurRound = 1;
         md->nGameState = 3;
@@ -150,18 +148,6 @@ protected:
         md->nOvrSupplier = 6; // no OVR records unless a test chooses a supplier
         view = std::make_unique<RecordingView>();
     }
-    ~MatchTest() override {
-        view.reset();
-        FreeMatchData();
-        g_strAppDir = m_savedAppDir;
-    }
-
-    TempHome home;
-    ScriptedPrompter prompter;
     RecordingSound sound;
-    MatchData* md = nullptr;
     std::unique_ptr<RecordingView> view;
-
-private:
-    std::u16string m_savedAppDir;
 };
