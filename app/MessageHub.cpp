@@ -51,6 +51,7 @@ bool LinkUp(const void* link, int connected) {
 // The protectors of the individual match leave the device table when the registration disconnects; the
 // judge devices and the team members stay paired.
 void RemoveProtectors(std::vector<TTK_Network>& table) {
+    std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
     std::erase_if(table, [](const TTK_Network& entry) {
         return entry.name == "CH" || entry.name == "CV" || entry.name == "HH" || entry.name == "HV";
     });

@@ -3,6 +3,7 @@
 
 #include "platform/WinTypes.h"
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,8 @@ struct TTK_Network {
 };
 
 // Created empty and freed together with the match record (CreateMatchData / FreeMatchData) on the
-// user-interface thread. The device registration code owns its entries and their locking.
+// user-interface thread. The device registration code owns its entries.
 extern std::vector<TTK_Network>* g_pNetworkArr;
+// Guards the entries of *g_pNetworkArr: the receive thread reads and removes them while the user-interface
+// thread registers and releases devices. Held briefly, never across a SendMessage.
+inline std::mutex g_networkLock;

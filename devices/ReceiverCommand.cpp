@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -126,17 +127,20 @@ void PollBytes(const MatchData& md, std::string_view name, BYTE out[3]) {
     out[2] = code != 0 && md.bUseESocks ? 0x10 : 0x00;
 }
 
-// First device-table entry of that name, or null.
-const TTK_Network* FindDevice(const char* name) {
+// The kind of the first device-table entry of that name; the receive thread changes the table too, so
+// nothing points into it after the lock is let go.
+std::optional<BYTE> DeviceKind(const char* name) {
+    std::lock_guard lock(g_networkLock);
     if (!g_pNetworkArr)
-        return nullptr;
+        return std::nullopt;
     for (const TTK_Network& e : *g_pNetworkArr)
         if (e.name == name)
-            return &e;
-    return nullptr;
+            return e.kind;
+    return std::nullopt;
 }
 
 void RemoveDevice(const char* name) {
+    std::lock_guard lock(g_networkLock);
     if (!g_pNetworkArr)
         return;
     const auto it = std::find_if(g_pNetworkArr->begin(), g_pNetworkArr->end(),
@@ -423,8 +427,8 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
         Write(link, 0x34, payload, 1);
         return;
     case 47:
-        if (const TTK_Network* e = FindDevice(text)) {
-            payload[0] = e->kind;
+        if (const std::optional<BYTE> kind = DeviceKind(text)) {
+            payload[0] = *kind;
             Write(link, 0x3B, payload, 1);
         }
         return;
@@ -440,8 +444,8 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
         Write(link, 0x3A, payload, 2);
         return;
     case 50:
-        if (const TTK_Network* e = FindDevice(text)) {
-            payload[0] = e->kind;
+        if (const std::optional<BYTE> kind = DeviceKind(text)) {
+            payload[0] = *kind;
             payload[1] = 0x01;
             RemoveDevice(text);
             Write(link, 0x3A, payload, 2);
