@@ -5,6 +5,8 @@
 
 #include "platform/DebugOutput.h"
 
+#include <utility>
+
 // message hub
 
 void CMainWnd::RegisterDevice(int index, const char* text, int team) {
@@ -62,7 +64,10 @@ void CMainWnd::ResetPublicEquipmentTest() {
 // timers
 
 void CMainWnd::CheckDeviceStatus() {
-    OutputDebugString("device status check");
+    // Runs every second: said once, not every time.
+    static bool said = false;
+    if (!std::exchange(said, true))
+        OutputDebugString("device status check: not built yet");
 }
 void CMainWnd::OnJudgeWindowTimer(int side) {
     DebugPrintf("judge window tick, side %d", side);
