@@ -91,7 +91,7 @@ const ControlPlace kControls[] = {
     {ReplayRejectChung, B, {460, 440, 80, 30}, "C. Reject", true},
     {ReplayRejectHong, B, {740, 440, 80, 30}, "H. Reject", true},
     {CoachTimeout, B, {600, 440, 80, 40}, "Time out\nBy Coach", false},
-    {Draw, B, {600, 600, 80, 30}, "DRAW", true},
+    {Draw, B, {600, 600, 80, 30}, "DRAW", false}, // shown when a team match ends level
     {RoundResult, B, {560, 650, 160, 30}, "Round Result", false},
     {ShowScoreboard, T, {1130, 600, 140, 30}, "Scoreboard", true},
     {ReverseScreen, T, {1130, 635, 140, 30}, "Reverse", true},
