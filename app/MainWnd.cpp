@@ -17,6 +17,7 @@
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 class CExtScrDlg;
 class CMyListCtrl;
 class CTK_ExtIvrScrDlg;
+class QFile;
 class QLabel;
 class QPaintEvent;
 class QPainter;
@@ -285,8 +287,10 @@ public:
     // TVG suppliers 0 and 1 ("TM" and "PT" records), each also appended to Log/log_tvg.txt.
     virtual void SendTvgMessage(int supplier, int code, std::u16string_view text1, std::u16string_view text2,
                                 std::u16string_view text3);
-    // Swiss Timing: 0 the periodic device status, 2 connect, 3 disconnect.
+    // Swiss Timing: 0 the periodic device status, 2 connect (opens the day's log), 3 disconnect (closes it).
+    // Each record is logged while connected and listed in the open registration dialog.
     virtual void SendSwissTiming(int code);
+    std::unique_ptr<QFile> m_pStLog; // Log/<date time>.txt while Swiss Timing is connected
     // OVR supplier 8: one WT JSON document; kind 3 an action (value the action kind), 4 a round's
     // intermediate result (value the round), 5 the final result.
     virtual void BuildJsonAction(int kind, int value, int hitLevel);

@@ -5,9 +5,11 @@
 #include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "app/Messages.h"
 #include "links/EventText.h"
 #include "links/Transport.h"
 #include "platform/DebugOutput.h"
+#include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "screens/ScreenText.h"
 
@@ -199,8 +201,24 @@ void CMainWnd::SendSwissTiming(int code) {
         digits[i] =
             EventText::SwissTimingDigit(md->nDeviceStatus & (1 << i), ScreenText::BatteryPercent(battery[i]));
     const std::string record = EventText::SwissTiming(code, m_bConnectState != 0, digits);
-    if (Sendable(record))
-        SendOnLink(0, md->pStLink, record);
+    if (code == 2 && !m_pStLog) {
+        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
+        auto log = std::make_unique<QFile>(QString::fromStdU16String(AppPath(u"Log/")) + stamp + ".txt");
+        if (log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            m_pStLog = std::move(log);
+    } else if (code == 3) {
+        m_pStLog.reset();
+    }
+    if (!Sendable(record))
+        return;
+    if (m_bConnectState && m_pStLog) {
+        const QByteArray line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8() + '-' +
+                                QByteArray::fromStdString(EventText::TokensAsText(record)) + "\r\n";
+        m_pStLog->write(line);
+        m_pStLog->flush();
+    }
+    SendOnLink(0, md->pStLink, record);
+    SendMessage(g_hRegDlg.load(), UM_REG_LOG_LINE, 0, reinterpret_cast<LPARAM>(record.c_str()));
 }
 
 void CMainWnd::BuildJsonAction(int kind, int value, int) {

@@ -1,8 +1,10 @@
 #include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "app/Messages.h"
 #include "links/EventText.h"
 #include "links/Transport.h"
+#include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "tests/support/TempHome.h"
 
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 
@@ -649,6 +652,45 @@ TEST_F(LinkSenderTest, LogsAreKeptOnlyWhenTheirFileExistsAndGrow) {
     view->SendColonEvent(8, u"", u"", u"");
     EXPECT_EQ(Utf16Le(home.read("Log/log.txt")), "[STX]Resume:12[ETX]\r\n[STX]MatchEnd:12[ETX]\r\n");
     EXPECT_EQ(view->sent.size(), 3u);
+}
+
+// The registration dialog's list of Swiss Timing lines.
+class RegistrationLog : public MessageWindow {
+public:
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM lParam) override {
+        if (message == UM_REG_LOG_LINE)
+            lines.emplace_back(reinterpret_cast<const char*>(lParam));
+        return 0;
+    }
+    std::vector<std::string> lines;
+};
+
+TEST_F(LinkSenderTest, SwissTimingKeepsItsLogWhileConnectedAndListsEveryRecord) {
+    RegistrationLog dialog;
+    g_hRegDlg = dialog.GetSafeHwnd();
+    md->pStLink = &st;
+    md->bStConnected = 1;
+    view->m_bConnectState = 1;
+    view->SendSwissTiming(2);
+    view->SendSwissTiming(0);
+    view->SendSwissTiming(3);
+    view->m_bConnectState = 0;
+    view->SendSwissTiming(0);
+    g_hRegDlg = 0;
+
+    EXPECT_EQ(dialog.lines, (std::vector<std::string>{"\x01tconnect\x04",
+                                                      "\x01st\x02"
+                                                      "3333\x04", // batteries unknown: low
+                                                      "\x01tdisconnect\x04",
+                                                      "\x01st\x02"
+                                                      "9999\x04"}));
+    const QStringList logs = QDir(QString::fromStdString(home.file("Log"))).entryList({"*.txt"}, QDir::Files);
+    ASSERT_EQ(logs.size(), 1);
+    const std::string log = home.read("Log/" + logs.front().toStdString());
+    // One line per record sent while connected: the time, then the record with its tokens as text.
+    EXPECT_NE(log.find("-[SOH]tconnect[EOT]\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("-[SOH]st[STX]3333[EOT]\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("9999"), std::string::npos) << "nothing is logged after the disconnect";
 }
 
 TEST_F(LinkSenderTest, BracketPointsCountPerMatchOverUdpOnly) {
