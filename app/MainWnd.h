@@ -439,6 +439,15 @@ public:
 
     QObject* m_pKeyFilter = nullptr; // the key filter on the application: from OnInitialUpdate to OnDestroy
 
+    // ---- new match and round set-up ----
+
+    // StartNextMatch and SetRoundAndTime (message hub, above) live in match/NewMatch.cpp. UI thread only.
+
+    // Handler of the part still to come that the new-match set-up calls; virtual so tests see the call.
+    virtual void ResetMatchScreen(); // match screen and per-match counters cleared for a new match
+
+    std::int64_t m_nNewMatchDay = 0; // local calendar day (Julian) of the last new match; 0 before the first
+
     // ---- receiver ----
 
     // Every command the view gives the receiver goes through here; virtual so tests can record them.

@@ -5,24 +5,10 @@
 
 #include "platform/DebugOutput.h"
 
-#include <utility>
-
 // message hub
 
-void CMainWnd::RegisterDevice(int index, const char* text, int team) {
-    DebugPrintf("device registration: index %d, team %d, text \"%s\"", index, team, text);
-}
-void CMainWnd::ReleaseDevice(int index, int team) {
-    DebugPrintf("device release: index %d, team %d", index, team);
-}
-void CMainWnd::SetRoundAndTime(const char* text) {
-    DebugPrintf("round and time set: \"%s\"", text);
-}
 void CMainWnd::OnFinalDecision(const char* text) {
     DebugPrintf("video-replay decision: \"%s\"", text);
-}
-void CMainWnd::StartNextMatch() {
-    OutputDebugString("new match written by the registration");
 }
 void CMainWnd::OnTrunkHit(int side, const char* text, int*) {
     DebugPrintf("trunk hit, side %d: \"%s\"", side, text);
@@ -63,12 +49,6 @@ void CMainWnd::ResetPublicEquipmentTest() {
 
 // timers
 
-void CMainWnd::CheckDeviceStatus() {
-    // Runs every second: said once, not every time.
-    static bool said = false;
-    if (!std::exchange(said, true))
-        OutputDebugString("device status check: not built yet");
-}
 void CMainWnd::OnJudgeWindowTimer(int side) {
     DebugPrintf("judge window tick, side %d", side);
 }

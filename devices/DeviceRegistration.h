@@ -1,0 +1,26 @@
+// The device table's owner on the user-interface side: the registration dialogs' device indexes become
+// receiver commands, and a new or finished match releases the protectors while the judge devices stay.
+#pragma once
+
+#include "app/Network.h"
+
+#include <string_view>
+
+class CMainWnd;
+
+// Any thread: the device name of a registration index, 0 "CV", 1 "CH", 2 "HV", 3 "HH", then the same four
+// for team members 2..5 ("CV2".."HH5"), 20..22 "judge1".."judge3"; empty for any other index.
+std::string_view DeviceNameOfIndex(int index);
+
+// User-interface thread: releases every paired device except the judge devices (command 51 with the
+// device's kind, one after the other with `waitMs` between them) and keeps only the judge devices in the
+// table, in their order. The released entries leave the table before the first command goes, so a pairing
+// reply arriving meanwhile is kept. waitMs null waits for real (40 ms).
+void RebuildDeviceTable(CMainWnd& view, void (*waitMs)(int ms) = nullptr);
+
+// Any thread: empties the device table.
+void ClearDeviceTable();
+
+// Any thread: copies entry `index` of the device table into `entry`; false, leaving `entry` alone, for an
+// index outside the table or no table.
+bool GetDeviceEntry(int index, TTK_Network& entry);
