@@ -129,6 +129,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kShowScoreboard), &QPushButton::clicked, this, &CMainWnd::OnClickedShowScoreboard);
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
     ConnectPointButtons();
+    ConnectGamJeomButtons();
     // The configuration dialog comes with the settings pages; until then its button stays disabled.
     Button(kConfiguration)->setEnabled(false);
 

@@ -215,6 +215,8 @@ public:
     // Hits of side 0 Chung / 1 Hong and judge presses of judge 0..2; flagOut gets the flag the lamp shows.
     virtual void OnTrunkHit(int side, const char* text, int* flagOut);
     virtual void OnHeadHit(int side, const char* text, int* flagOut);
+    // The frame of the scoring side (0 Chung, 1 Hong) to each wired judge device in use whose port is open.
+    virtual void NotifyWiredJudges(int side);
     virtual void OnJudgeInput(int judge, const char* text, int* flagOut);
     virtual void OnJudgeInputType2(int judge, const char* text, int* flagOut); // nCompetitionType 2
     // EndRound: winner 1 Chung, 2 Hong.
@@ -432,10 +434,10 @@ public:
     // device error) without closing them. UI thread only.
     void HidePublicPopups();
 
-    // Handlers of the parts still to come that the keys reach; virtual so tests see the calls.
+    // What the keys reach; virtual so tests see the calls.
     virtual void OnClickedAddChungGamJeom(); // button 1125: a gam-jeom against Chung
     virtual void OnClickedAddHongGamJeom();  // button 1134: a gam-jeom against Hong
-    virtual bool CheckEquipmentTestMode();   // true, after its notice, while the equipment test runs
+    virtual bool CheckEquipmentTestMode();   // true, after its notice, while the equipment test runs (pending)
 
     QObject* m_pKeyFilter = nullptr; // the key filter on the application: from OnInitialUpdate to OnDestroy
 
@@ -447,6 +449,22 @@ public:
     virtual void ResetMatchScreen(); // match screen and per-match counters cleared for a new match
 
     std::int64_t m_nNewMatchDay = 0; // local calendar day (Julian) of the last new match; 0 before the first
+
+    // ---- gam-jeom penalties ----
+
+    // A gam-jeom against side 0 Chung / 1 Hong given or taken back, single or double: the side's penalty
+    // counters of the current round, the scores and counts shown, a sound, the outside systems, then
+    // RecordScoreEvent, which applies the gam-jeom limit. Only in game states 2 and 4..9 (the equipment test
+    // shows its notice). A gam-jeom beyond the round's limit under the round-win system, or a removal from a
+    // round without a gam-jeom of that kind, changes nothing and says nothing. UI thread only.
+    void AddGamJeom(int side);
+    void AddDoubleGamJeom(int side);
+    void RemoveGamJeom(int side);
+    void RemoveDoubleGamJeom(int side);
+    // The eight gam-jeom buttons (1125 .. 1295); the double ones ask the operator first.
+    void OnClickedGamJeomButton(int id);
+    // Connects the gam-jeom buttons to OnClickedGamJeomButton; once, when the view is built.
+    void ConnectGamJeomButtons();
 
     // ---- receiver ----
 

@@ -10,12 +10,6 @@
 void CMainWnd::OnFinalDecision(const char* text) {
     DebugPrintf("video-replay decision: \"%s\"", text);
 }
-void CMainWnd::OnTrunkHit(int side, const char* text, int*) {
-    DebugPrintf("trunk hit, side %d: \"%s\"", side, text);
-}
-void CMainWnd::OnHeadHit(int side, const char* text, int*) {
-    DebugPrintf("head hit, side %d: \"%s\"", side, text);
-}
 void CMainWnd::OnJudgeInput(int judge, const char* text, int*) {
     DebugPrintf("judge %d press: \"%s\"", judge + 1, text);
 }

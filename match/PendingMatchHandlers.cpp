@@ -1,6 +1,7 @@
 // Handlers of the operator view that the points call and whose work arrives with the parts of the match
 // engine not built yet: the round clock, the decisions, the end of round, the round result dialog, the
-// judges' slot queue and the equipment-test screens. Each only says on the debug output what reached it.
+// judges' slot queue, the equipment-test screens and the wired judge devices. Each only says on the debug
+// output what reached it.
 #include "app/MainWnd.h"
 
 #include "platform/DebugOutput.h"
@@ -42,4 +43,7 @@ void CMainWnd::StepBackSlotCursors(int side, int kind) {
 }
 void CMainWnd::UpdateTestScreens(int tile, std::string_view text) {
     DebugPrintf("equipment test tile %d: %s", tile, std::string(text).c_str());
+}
+void CMainWnd::NotifyWiredJudges(int side) {
+    DebugPrintf("wired judges told side %d scored", side);
 }
