@@ -437,7 +437,7 @@ public:
     // What the keys reach; virtual so tests see the calls.
     virtual void OnClickedAddChungGamJeom(); // button 1125: a gam-jeom against Chung
     virtual void OnClickedAddHongGamJeom();  // button 1134: a gam-jeom against Hong
-    virtual bool CheckEquipmentTestMode();   // true, after its notice, while the equipment test runs (pending)
+    virtual bool CheckEquipmentTestMode(); // true, after its notice, while the equipment test runs (pending)
 
     QObject* m_pKeyFilter = nullptr; // the key filter on the application: from OnInitialUpdate to OnDestroy
 
@@ -466,10 +466,52 @@ public:
     // Connects the gam-jeom buttons to OnClickedGamJeomButton; once, when the view is built.
     void ConnectGamJeomButtons();
 
+    // ---- end of round ----
+
+    // CheckPointGap, DecideRoundEnd and EndRound (declared above) live in match/RoundEnd.cpp with this
+    // section. UI thread only.
+
+    // True when a side has reached the point ceiling; side gets the winner (0 Chung, Chung first when both
+    // have), else 0.
+    bool CheckPointCeiling(int* side);
+
+    // What the end of a golden round opens and records; virtual so tests see the calls. Each only says on
+    // the debug output what reached it until its dialog or screen exists.
+    virtual void ShowSuperiorityScreen(); // public superiority screen
+    // Winner selection dialog for the side with the decision proposed (modal); on OK it has stored nWinSide,
+    // nDecisionKind and nWinRound and returns true.
+    virtual bool ConfirmRoundEndWinner(int side, int decision);
+    virtual void ShowRoundWinnerScreens(int side); // public round-winner screen, operator copy stand-alone
+    virtual void CloseRoundEndScreens();           // superiority and round-winner screens closed
+    // A confirmed decision written and announced: "Winner Cancel" shown, the local database row, the
+    // notices to the outside systems.
+    virtual void RecordConfirmedDecision();
+
     // ---- receiver ----
 
     // Every command the view gives the receiver goes through here; virtual so tests can record them.
     virtual void SendReceiverCommand(int code, const char* text);
+
+    // ---- decisions and winner ----
+
+    // DecideWinner and ShowDecisionPopup (points section, above) live in match/Decision.cpp. UI thread only.
+
+    void OnClickedChungWinner(); // button 1068: the operator decides for Chung
+    void OnClickedHongWinner();  // button 1069: the operator decides for Hong
+
+    // Handlers of the winner dialogs still to come that a decision opens; virtual so tests see the calls.
+    // The winner selection for side 0/1 with the proposed decision, modal: on OK it has stored nWinSide,
+    // nDecisionKind and nWinRound and returns IDOK; IDCANCEL leaves them.
+    virtual int ChooseWinner(int side, int proposedKind);
+    // The decision pop-up (kind, side 1 Chung / 2 Hong) shown over the desktop rectangle, replacing an open
+    // one.
+    virtual void OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom);
+    // Every winner screen closes: the winner displays, the pop-up and the golden-round screens.
+    virtual void CloseWinnerScreens();
+    // The winner display on the public screen and, or, on the operator's screen.
+    virtual void ShowWinnerScreens(bool publicScreen, bool operatorScreen);
+    // The golden-round winner screen with its criterion.
+    virtual void ShowGoldenRoundWinnerScreen(int criterion);
 
 private:
     template <typename T> T* MakeControl(int id);

@@ -16,9 +16,6 @@ void CMainWnd::OnJudgeInput(int judge, const char* text, int*) {
 void CMainWnd::OnJudgeInputType2(int judge, const char* text, int*) {
     DebugPrintf("judge %d press (judge-driven match): \"%s\"", judge + 1, text);
 }
-void CMainWnd::EndRound(int winner, int reason) {
-    DebugPrintf("round winner decided: winner %d, reason %d", winner, reason);
-}
 void CMainWnd::OnClickedEquipmentTest() {
     OutputDebugString("equipment test closed with OK");
 }

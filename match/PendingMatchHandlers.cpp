@@ -1,21 +1,35 @@
 // Handlers of the operator view that the points call and whose work arrives with the parts of the match
-// engine not built yet: the round clock, the decisions, the end of round, the round result dialog, the
+// engine not built yet: the round clock, the winner dialogs, the round result dialog, the
 // judges' slot queue, the equipment-test screens and the wired judge devices. Each only says on the debug
 // output what reached it.
 #include "app/MainWnd.h"
+#include "app/MatchData.h"
 
 #include "platform/DebugOutput.h"
 
 #include <string>
 
-void CMainWnd::DecideWinner(int side, int kind) {
-    DebugPrintf("decision for side %d, kind %d", side, kind);
+// Until the winner selection dialog exists the proposed decision stands, as if confirmed.
+int CMainWnd::ChooseWinner(int side, int proposedKind) {
+    DebugPrintf("winner selection for side %d, proposed decision %d, taken", side, proposedKind);
+    if (MatchData* md = g_pMatchData) {
+        md->nWinSide = side;
+        md->nDecisionKind = proposedKind;
+        md->nWinRound = md->nCurRound;
+    }
+    return IDOK;
 }
-void CMainWnd::ShowDecisionPopup(int kind, int side) {
-    DebugPrintf("decision pop-up, kind %d, side %d", kind, side);
+void CMainWnd::OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom) {
+    DebugPrintf("decision pop-up, kind %d, side %d at %d,%d-%d,%d", kind, side, left, top, right, bottom);
 }
-void CMainWnd::DecideRoundEnd() {
-    OutputDebugString("golden round cascade");
+void CMainWnd::CloseWinnerScreens() {
+    OutputDebugString("winner screens closed");
+}
+void CMainWnd::ShowWinnerScreens(bool publicScreen, bool operatorScreen) {
+    DebugPrintf("winner screens: public %d, operator %d", publicScreen, operatorScreen);
+}
+void CMainWnd::ShowGoldenRoundWinnerScreen(int criterion) {
+    DebugPrintf("golden-round winner screen, criterion %d", criterion);
 }
 void CMainWnd::ShowRoundResultDialog(int roundIndex, int winner, int reason) {
     DebugPrintf("round result dialog for round index %d, winner %d, reason %d", roundIndex, winner, reason);

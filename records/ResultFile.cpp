@@ -28,7 +28,9 @@ std::string Utf8(const std::u16string& text) {
 } // namespace
 
 const char* ResultTypeCode(int decisionKind) {
-    static const char* const codes[] = {"RSC", "PTF", "PTG", "SDP", "SUP", "WDR", "DSQ", "PUN", "DQB"};
+    // In the order of the decision kinds (0 final score, 1 point gap, 2 golden point, 3 referee stop ...), so
+    // a win on the final score is reported as PTF, not as a referee stop.
+    static const char* const codes[] = {"PTF", "PTG", "SDP", "RSC", "SUP", "WDR", "DSQ", "PUN", "DQB"};
     return decisionKind >= 0 && decisionKind < static_cast<int>(std::size(codes)) ? codes[decisionKind]
                                                                                   : "NONE";
 }

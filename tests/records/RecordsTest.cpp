@@ -130,7 +130,7 @@ TEST_F(RecordsTest, ResultFileValuesCannotAddLines) {
 }
 
 TEST(ResultFileTest, DecisionCodesAndADrawNamesNoWinner) {
-    const char* codes[] = {"RSC", "PTF", "PTG", "SDP",  "SUP",  "WDR",
+    const char* codes[] = {"PTF", "PTG", "SDP", "RSC",  "SUP",  "WDR",
                            "DSQ", "PUN", "DQB", "NONE", "NONE", "NONE"};
     for (int kind = 0; kind < 12; ++kind)
         EXPECT_STREQ(ResultTypeCode(kind), codes[kind]) << kind;

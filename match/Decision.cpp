@@ -1,0 +1,165 @@
+// The decision of a match: the winner buttons, the decision the operator confirms, and its record in the
+// local database, the result file and every outside system.
+#include "app/AdoObject.h"
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/SqlText.h"
+#include "app/Timers.h"
+#include "app/VeziruduzApp.h"
+#include "links/MatchInput.h"
+#include "match/DecisionRules.h"
+#include "match/MatchFlowSteps.h"
+#include "match/ScoreRules.h"
+#include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
+#include "records/MatchRecords.h"
+#include "screens/ExtScrDlg.h"
+
+#include <QRect>
+#include <QString>
+
+#include <string>
+
+using namespace DecisionRules;
+
+namespace {
+
+constexpr int kWinnerCancelButton = 1000;
+constexpr int kGoldenRoundTie = 2; // criterion of the golden-round winner screen: equal round totals
+
+std::string Utf8(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
+}
+
+// GAMET's win column of the logged match. A match that was never logged has no row to update; a row that
+// cannot be written is reported and the decision stands.
+void WriteWinColumn(const CMainWnd& view, const MatchData& md) {
+    if (view.m_strMatchKey.empty()) {
+        DebugPrintf("decision: the match has no event-log row; win column not written");
+        return;
+    }
+    const std::u16string win = WinText(md.nWinSide, md.nDecisionKind, UsesTournamentList(md));
+    if (!theApp.m_dbLocal.Execute("UPDATE GAMET SET win='%s' WHERE keyvalue='%s'",
+                                  Utf8(SqlQuote(win)).c_str(), Utf8(SqlQuote(view.m_strMatchKey)).c_str())) {
+        DebugPrintf("decision: win column not written: %s", theApp.m_dbLocal.lastError().c_str());
+        AfxMessageBox(u"DB Error!");
+    }
+}
+
+void SendDecisionNotices(CMainWnd& view, MatchData& md, int side) {
+    const int kind = md.nDecisionKind;
+    const std::u16string letter(ScoreRules::SideLetter(side));
+    const std::u16string word(ScoreRules::SideWord(side));
+    const QString code = QString::fromLatin1(DecisionCodeText(kind, md.nOvrSupplier));
+    const std::u16string codeText = code.toStdU16String();
+    // The control-character sender serves both the OVR link of supplier 0 and the pre-registration link;
+    // one call reaches each of them once.
+    if (md.bUsePreReg || md.nOvrSupplier == 0)
+        view.SendControlCharEvent(7, letter, DecisionNumberText(kind), u"");
+    switch (md.nOvrSupplier) {
+    case 2:
+        view.SendColonEvent(8, u"", u"", u"");
+        view.SendColonEvent(15, word, codeText, u"");
+        view.SendColonEvent(16, word, codeText, u"");
+        break;
+    case 3:
+        UpdateTournamentScore(2);
+        break;
+    case 4:
+        view.SendBracketEvent(5, ScoreRules::SideWordUpper(side),
+                              QString::fromLatin1(DecisionCodeShort(kind)).toStdU16String(), u"");
+        break;
+    case 7:
+        view.SendPipeEvent(8, u"", u"", u"");
+        view.SendPipeEvent(14, word, codeText, u"");
+        break;
+    case 8:
+        if (DecidesRound(kind)) {
+            view.m_JsonQueue.Append(6, md.nCurRound);
+            if (ScoreRules::UsesRoundWins(md))
+                view.m_JsonQueue.Append(JsonActionQueue::kIntermediateResult, md.nCurRound);
+        }
+        view.m_JsonQueue.Append(JsonActionQueue::kFinalResult);
+        break;
+    default:
+        break;
+    }
+    // The result file belongs to a match handed over as a match-input record; other matches have none.
+    if (g_MatchInput.bValid)
+        WriteResultIni();
+    view.SendIvrMessage(7, letter, codeText, u"", u"");
+    view.SendTvgMessage(md.nTvgSupplier, 3, letter, codeText, u"");
+    if (ScoreRules::UsesRoundWins(md) && DecidesRound(kind))
+        view.SendWtMessage(0, 20, side, md.nCurRound);
+    view.SendWtMessage(0, 9, side, kind);
+}
+
+} // namespace
+
+void CMainWnd::OnClickedChungWinner() {
+    DecideWinner(0, kNoDecision);
+}
+
+void CMainWnd::OnClickedHongWinner() {
+    DecideWinner(1, kNoDecision);
+}
+
+void CMainWnd::DecideWinner(int side, int kind) {
+    MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    if (side != 0 && side != 1) {
+        DebugPrintf("decision for side %d refused: no such side", side);
+        return;
+    }
+    MatchFlowSteps::HideInjuryDisplay(*this);
+    if (md->nGameState != 1 && md->nGameState != 5)
+        md->nGameState = 8;
+    for (UINT_PTR id : {TIMER_KYESHI_CLOCK, TIMER_TIMEOUT_CLOCK, TIMER_ROUND_CLOCK})
+        KillTimer(id);
+    UpdateStateDisplay();
+    CloseWinnerScreens();
+
+    int proposed = kind;
+    if (kind == kNoDecision) {
+        proposed = ProposedDecision(*md);
+    } else {
+        ShowDecisionPopup(kind, side + 1);
+        // A team golden bout goes on after its decision; the match is decided by the bouts.
+        if (md->nCompetitionType == 1 && md->nTeamGRndMatchType == 1)
+            return;
+    }
+
+    if (ChooseWinner(side, proposed) != IDOK) {
+        md->nDecisionKind = kNoDecision;
+        CloseWinnerPopup();
+        return;
+    }
+
+    if (ScoreRules::IsGoldenRound(*md) && ScoreRules::RoundTotal(*md, 0) == ScoreRules::RoundTotal(*md, 1)) {
+        ShowGoldenRoundWinnerScreen(kGoldenRoundTie);
+    } else {
+        if (RecordRoundDecision(*md, side, md->nDecisionKind))
+            ShowRoundWinners(1);
+        const bool publicScreen = md->nMonitorCount >= 2;
+        if (publicScreen || md->bStandAloneMode)
+            ShowWinnerScreens(publicScreen, md->bStandAloneMode != 0);
+    }
+
+    ShowDlgItem(kWinnerCancelButton, true);
+    WriteWinColumn(*this, *md);
+    SendDecisionNotices(*this, *md, side);
+    md->nGameState = 11;
+    UpdateStateDisplay();
+}
+
+void CMainWnd::ShowDecisionPopup(int kind, int side) {
+    const MatchData* md = g_pMatchData;
+    if (!md || md->nMonitorCount < 2)
+        return;
+    const QPoint origin = PublicScreenRect(*md).topLeft();
+    const PopupRect r = DecisionPopupRect(md->nDisplayResolution, ScoreRules::UsesRoundWins(*md));
+    OpenDecisionPopup(kind, side, origin.x() + r.left, origin.y() + r.top, origin.x() + r.right,
+                      origin.y() + r.bottom);
+    MatchFlowSteps::PlayFlowSound(u"boong");
+}
