@@ -130,6 +130,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
     ConnectPointButtons();
     ConnectGamJeomButtons();
+    ConnectVideoReplayButtons();
     // The configuration dialog comes with the settings pages; until then its button stays disabled.
     Button(kConfiguration)->setEnabled(false);
 

@@ -417,11 +417,11 @@ public:
     int m_nSlotIndex[2][3] = {}; // per side: current slot and window slots; -1 none
     int m_nSlotCount[2] = {};
 
-    // Handlers of the parts still to come that the match flow calls; virtual so tests see the calls.
-    virtual void DecideRoundWinner(int roundIndex, int winner, int reason, int notify); // round-win system
-    virtual bool CheckPointGap(int* side);    // end of round: the point-gap rule ends the match; side 0/1
-    virtual void CompactJudgeSlots(int side); // judge-slot queue
-    virtual void RedrawTagPanel();            // team tags on both screens
+    // What the match flow calls in other parts; virtual so tests see the calls.
+    virtual void DecideRoundWinner(int roundIndex, int winner, int reason, int notify); // match/RoundWin.cpp
+    virtual bool CheckPointGap(int* side);    // match/RoundEnd.cpp: the point gap ends the match; side 0/1
+    virtual void CompactJudgeSlots(int side); // judge-slot queue (pending)
+    virtual void RedrawTagPanel();            // team tags on both screens (pending)
 
     // ---- keyboard shortcuts ----
 
@@ -486,6 +486,27 @@ public:
     // A confirmed decision written and announced: "Winner Cancel" shown, the local database row, the
     // notices to the outside systems.
     virtual void RecordConfirmedDecision();
+
+    // ---- video-replay requests ----
+
+    // A coach's request for a video replay against the side's quota, the quota buttons, and the decision
+    // the replay dialog sends (OnFinalDecision, message hub above). UI thread only.
+
+    void OnClickedChungVideoReplay(); // button 1127
+    void OnClickedHongVideoReplay();  // button 1135
+    // A request of side 0 Chung / 1 Hong: refused with a box when the side has no request left; otherwise
+    // the replay dialog opens (unless one is open) and the outside systems are told.
+    void RequestVideoReplay(int side);
+    void OnClickedChungReplayRejected(); // button 1002: one request less, not below 0
+    void OnClickedHongReplayRejected();  // button 1003
+    void OnClickedChungReplayQuotaUp();  // button 1025: one request more, at most the quota in force
+    void OnClickedHongReplayQuotaUp();   // button 1026
+    // Connects the six buttons above; once, when the view is built.
+    void ConnectVideoReplayButtons();
+
+    // Handler of the replay dialog still to come; virtual so tests see the call. Opens the dialog for the
+    // requester (0 Chung, 1 Hong, 2 referee) and returns true, or returns false when one is already open.
+    virtual bool OpenReplayDialog(int requester);
 
     // ---- receiver ----
 

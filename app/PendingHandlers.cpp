@@ -7,9 +7,6 @@
 
 // message hub
 
-void CMainWnd::OnFinalDecision(const char* text) {
-    DebugPrintf("video-replay decision: \"%s\"", text);
-}
 void CMainWnd::OnJudgeInput(int judge, const char* text, int*) {
     DebugPrintf("judge %d press: \"%s\"", judge + 1, text);
 }
