@@ -131,6 +131,8 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     ConnectPointButtons();
     ConnectGamJeomButtons();
     ConnectVideoReplayButtons();
+    ConnectTagButtons();
+    ConnectFinishButtons();
     // The configuration dialog comes with the settings pages; until then its button stays disabled.
     Button(kConfiguration)->setEnabled(false);
 

@@ -23,6 +23,7 @@ class CMyListCtrl;
 class CTK_ExtIvrScrDlg;
 class QFile;
 class QLabel;
+class QMouseEvent;
 class QPaintEvent;
 class QPainter;
 class QPushButton;
@@ -421,7 +422,7 @@ public:
     virtual void DecideRoundWinner(int roundIndex, int winner, int reason, int notify); // match/RoundWin.cpp
     virtual bool CheckPointGap(int* side);    // match/RoundEnd.cpp: the point gap ends the match; side 0/1
     virtual void CompactJudgeSlots(int side); // judge-slot queue (pending)
-    virtual void RedrawTagPanel();            // team tags on both screens (pending)
+    virtual void RedrawTagPanel();            // match/TeamTags.cpp: team tags on both screens
 
     // ---- keyboard shortcuts ----
 
@@ -507,6 +508,53 @@ public:
     // Handler of the replay dialog still to come; virtual so tests see the call. Opens the dialog for the
     // requester (0 Chung, 1 Hong, 2 referee) and returns true, or returns false when one is already open.
     virtual bool OpenReplayDialog(int requester);
+
+    // ---- finishing a match ----
+
+    // The operator's "finish" and the small handlers around the result pop-ups. UI thread only.
+
+    // Button 1072: after the operator's Yes, clocks stop, pop-ups close, devices are released (bPSSAutoOff),
+    // the match log is completed, the state returns to 0 and the outside systems learn the match is over.
+    // Refused with its notice in the equipment test.
+    void OnClickedFinishGame();
+    // Every result pop-up the view holds closes (device error, round winner, replay screen, winner,
+    // decision, superiority, operator copies).
+    virtual void CloseResultPopups();
+    // Button 1000 "Winner Cancel": the winner pop-ups close, state 7 with decision 11 so Start resumes.
+    void OnClickedWinnerCancel();
+    // Button 1014: under the round-win system, while a finished round waits (states 2, 4..8), its result
+    // dialog for round nCurRound-1.
+    void OnClickedRoundResult();
+    // A left click at (x, y) of the view: under the round-win system, while a finished round waits, the
+    // next-round marks ask for the next round and the round result area opens the round result dialog.
+    void OnLButtonDown(int x, int y);
+    // Buttons 1289/1291 "+" and 1290/1292 "-": a team point (kind 20) for Chung or Hong; team matches only.
+    void OnClickedAddChungTeamPoint();
+    void OnClickedAddHongTeamPoint();
+    void OnClickedRemoveChungTeamPoint();
+    void OnClickedRemoveHongTeamPoint();
+    // Connects the buttons above; once, when the view is built.
+    void ConnectFinishButtons();
+    void mousePressEvent(QMouseEvent* event) override;
+
+    // The display reset at the end of a match: match identity and players cleared, screen reset, round
+    // number emptied and the clock at 0. Virtual so tests see the call.
+    virtual void ResetAfterMatch();
+    // The tournament database learns the match is finished (game_status '3'); false when the statement
+    // could not be executed. Virtual so tests can make it fail.
+    virtual bool SendTournamentMatchFinished();
+
+    // ---- team tag counters ----
+
+    // A team tag of a side: counted in the side's nTagCount of the current round and opening the tag window
+    // that the round clock runs down; the cancel buttons take the side's last tag back. UI thread only.
+
+    void OnClickedChungTag();       // button 1130 "C-TAG": only in game states 3 and 8, no window open
+    void OnClickedHongTag();        // button 1287 "H-TAG"
+    void OnClickedChungTagCancel(); // button 1284 "C-CANCEL": one tag less (not below 0), window closed
+    void OnClickedHongTagCancel();  // button 1288 "H-CANCEL"
+    // Connects the four tag buttons above; once, when the view is built.
+    void ConnectTagButtons();
 
     // ---- receiver ----
 

@@ -344,8 +344,10 @@ void CMainWnd::UpdateChangeInfo(int) {
             SetDlgItemText(tagText[side], QStringLiteral("TAG"));
             continue;
         }
+        // The window lasts Team_Tag_Time seconds. (Counting the elapsed time modulo a minute would never
+        // end a 60-second window, the default, and would lock the tags for the rest of the match.)
         const int elapsed = (m_nTagStartMs[side] - md.nRemainTime) / 1000;
-        const int left = md.nTeamTagTime - elapsed % 60;
+        const int left = md.nTeamTagTime - elapsed;
         if (left < 1) {
             m_bTagActive[side] = 0;
             m_nTagStartMs[side] = 0;
@@ -363,6 +365,8 @@ void CMainWnd::UpdateChangeInfo(int) {
             SetDlgItemText(tagText[side], QStringLiteral("TAG"));
         }
     }
+    if (ended)
+        RedrawTagPanel();
 }
 
 void CMainWnd::PaintReplayQuota(QPainter& painter) {
