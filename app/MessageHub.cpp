@@ -4,7 +4,7 @@
 
 #include "app/MatchData.h"
 #include "app/Messages.h"
-#include "app/Network.h"
+#include "devices/DeviceRegistration.h"
 #include "platform/DebugOutput.h"
 #include "platform/TickSource.h"
 #include "screens/ExtIvrScrDlg.h"
@@ -16,10 +16,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 
 using namespace OperatorIds;
 
@@ -50,13 +48,6 @@ bool LinkUp(const void* link, int connected) {
 
 // The protectors of the individual match leave the device table when the registration disconnects; the
 // judge devices and the team members stay paired.
-void RemoveProtectors(std::vector<TTK_Network>& table) {
-    std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
-    std::erase_if(table, [](const TTK_Network& entry) {
-        return entry.name == "CH" || entry.name == "CV" || entry.name == "HH" || entry.name == "HV";
-    });
-}
-
 void SetTextColour(QLabel* label, const QColor& colour) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
@@ -95,12 +86,7 @@ void ProtectorHit(CMainWnd& view, UINT message, WPARAM side, const char* text) {
 // device, the dialog clears its device buttons, the protectors leave the device table.
 void Disconnect(CMainWnd& view) {
     view.SendSwissTiming(3);
-    view.SendReceiverCommand(44, "ED");
-    SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
-    if (g_pNetworkArr)
-        RemoveProtectors(*g_pNetworkArr);
-    // The receiver takes this long to drop its devices before the next command may reach it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ReleaseEveryDevice(view, true);
 }
 
 void LinkReady(CMainWnd& view, const MatchData& md) {

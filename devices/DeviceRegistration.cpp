@@ -1,7 +1,9 @@
 #include "devices/DeviceRegistration.h"
 
 #include "app/MainWnd.h"
+#include "app/Messages.h"
 #include "platform/DebugOutput.h"
+#include "registration/RegDlgHandle.h"
 
 #include <algorithm>
 #include <array>
@@ -101,6 +103,27 @@ void RebuildDeviceTable(CMainWnd& view, void (*waitMs)(int ms)) {
         view.SendReceiverCommand(51, kind);
         (waitMs ? waitMs : WaitFor)(40);
     }
+}
+
+void ReleaseEveryDevice(CMainWnd& view, bool removeProtectors) {
+    view.SendReceiverCommand(44, "ED");
+    SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
+    if (removeProtectors)
+        RemoveIndividualProtectors();
+    WaitForReceiverRelease();
+}
+
+void RemoveIndividualProtectors() {
+    std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
+    if (!g_pNetworkArr)
+        return;
+    std::erase_if(*g_pNetworkArr, [](const TTK_Network& entry) {
+        return entry.name == "CH" || entry.name == "CV" || entry.name == "HH" || entry.name == "HV";
+    });
+}
+
+void WaitForReceiverRelease() {
+    WaitFor(100);
 }
 
 void ClearDeviceTable() {

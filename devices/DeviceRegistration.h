@@ -18,6 +18,17 @@ std::string_view DeviceNameOfIndex(int index);
 // reply arriving meanwhile is kept. waitMs null waits for real (40 ms).
 void RebuildDeviceTable(CMainWnd& view, void (*waitMs)(int ms) = nullptr);
 
+// User-interface thread: the receiver releases every device (command 44 "ED"), the open registration dialog
+// refreshes its device buttons, the protectors of an individual match leave the table when
+// removeProtectors is set (the judge devices stay paired), then the receiver is given its time to drop them.
+void ReleaseEveryDevice(CMainWnd& view, bool removeProtectors);
+
+// Any thread: removes the four protectors of an individual match (CH, CV, HH, HV) from the device table.
+void RemoveIndividualProtectors();
+
+// User-interface thread: the pause the receiver needs after a release before the next command reaches it.
+void WaitForReceiverRelease();
+
 // Any thread: empties the device table.
 void ClearDeviceTable();
 

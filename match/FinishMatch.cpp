@@ -4,8 +4,8 @@
 
 #include "app/MatchData.h"
 #include "app/Messages.h"
-#include "app/Network.h"
 #include "app/Timers.h"
+#include "devices/DeviceRegistration.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "records/MatchRecords.h"
@@ -15,10 +15,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include <chrono>
 #include <mutex>
 #include <string_view>
-#include <thread>
 
 namespace {
 
@@ -52,23 +50,8 @@ bool Within(int v, int low, int high) {
     return v >= low && v <= high;
 }
 
-// The protectors of an individual match leave the device table; the judge devices stay paired.
-void RemoveProtectors() {
-    if (!g_pNetworkArr)
-        return;
-    std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
-    std::erase_if(*g_pNetworkArr, [](const TTK_Network& entry) {
-        return entry.name == "CH" || entry.name == "CV" || entry.name == "HH" || entry.name == "HV";
-    });
-}
-
 void ReleaseDevices(CMainWnd& view, const MatchData& md) {
-    view.SendReceiverCommand(44, "ED"); // "ED" releases every device, team or individual
-    SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
-    if (md.nCompetitionType != 1)
-        RemoveProtectors();
-    // The receiver takes this long to drop its devices before the next command may reach it.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ReleaseEveryDevice(view, md.nCompetitionType != 1); // "ED" releases every device, team or individual
 }
 
 void CompleteMatchLog(const MatchData& md) {

@@ -7,7 +7,6 @@
 #include "app/MatchData.h"
 #include "app/MatchTitle.h"
 #include "app/Messages.h"
-#include "app/Network.h"
 #include "app/Timers.h"
 #include "devices/DeviceRegistration.h"
 #include "links/MatchInput.h"
@@ -21,10 +20,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <chrono>
 #include <cstring>
 #include <ctime>
-#include <thread>
 #include <utility>
 
 namespace NewMatch {
@@ -105,17 +102,6 @@ std::string LocalDateText() {
     return text;
 }
 
-// The protectors of the individual match leave the device table; the judge devices stay paired, as the
-// receiver keeps them.
-void RemoveProtectors() {
-    if (!g_pNetworkArr)
-        return;
-    std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
-    std::erase_if(*g_pNetworkArr, [](const TTK_Network& entry) {
-        return entry.name == "CH" || entry.name == "CV" || entry.name == "HH" || entry.name == "HV";
-    });
-}
-
 } // namespace
 
 void CMainWnd::StartNextMatch() {
@@ -130,15 +116,13 @@ void CMainWnd::StartNextMatch() {
     md->nGameState = 1;
 
     if (md->bPSSAutoOff || !m_bInitialised) {
-        if (team)
+        if (team) {
             RebuildDeviceTable(*this);
-        else
-            SendReceiverCommand(44, "ED");
-        SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
-        if (!team)
-            RemoveProtectors();
-        // The receiver takes this long to drop its devices before the next command may reach it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
+            WaitForReceiverRelease();
+        } else {
+            ReleaseEveryDevice(*this, true);
+        }
     }
 
     CloseWinnerPopup();
