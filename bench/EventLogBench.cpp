@@ -9,6 +9,7 @@
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
 #include "app/VeziruduzApp.h"
+#include "bench/Percentile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,14 +31,6 @@ namespace {
 
 constexpr int kChungEventList = 1081;
 constexpr int kEventsPerMatch = 200; // a new match (GAMET row, empty list) after this many events
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto at = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(at, values.size() - 1)];
-}
 
 bool MakeDatabase(const std::string& file) {
     std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");

@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "bench/Percentile.h"
 #include "devices/Receiver.h"
 #include "platform/WindowMessages.h"
 #include "tools/FakeReceiver.h"
@@ -25,14 +26,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto at = static_cast<std::size_t>(p * static_cast<double>(values.size() - 1) + 0.5);
-    return values[std::min(at, values.size() - 1)];
-}
 
 // The operator view's stand-in: notes when a hit's handler runs.
 class HitWindow final : public MessageWindow {
