@@ -3,21 +3,17 @@
 // judges' slot queue, the equipment-test screens and the wired judge devices. Each only says on the debug
 // output what reached it.
 #include "app/MainWnd.h"
-#include "app/MatchData.h"
 
 #include "platform/DebugOutput.h"
 
 #include <string>
 
-// Until the winner selection dialog exists the proposed decision stands, as if confirmed.
+// Until the winner selection dialog exists nobody can confirm a decision: it answers Cancel, so nothing is
+// recorded or announced.
 int CMainWnd::ChooseWinner(int side, int proposedKind) {
-    DebugPrintf("winner selection for side %d, proposed decision %d, taken", side, proposedKind);
-    if (MatchData* md = g_pMatchData) {
-        md->nWinSide = side;
-        md->nDecisionKind = proposedKind;
-        md->nWinRound = md->nCurRound;
-    }
-    return IDOK;
+    DebugPrintf("winner selection for side %d, proposed decision %d: no dialog yet, not decided", side,
+                proposedKind);
+    return IDCANCEL;
 }
 void CMainWnd::OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom) {
     DebugPrintf("decision pop-up, kind %d, side %d at %d,%d-%d,%d", kind, side, left, top, right, bottom);

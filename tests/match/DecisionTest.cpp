@@ -109,9 +109,12 @@ TEST_F(MatchTest, ARoundDecidedAgainReplacesItsWinnerAndIsCountedOnce) {
 class DecisionView : public RecordingView {
 public:
     int answer = IDOK;
-    int chosenKind = -1; // the operator's choice; -1 takes the proposal
+    int chosenKind = -1;  // the operator's choice; -1 takes the proposal
+    bool shipped = false; // answer with the program's own selection instead of the scripted one
     int ChooseWinner(int side, int proposed) override {
         Add("choose " + std::to_string(side) + " " + std::to_string(proposed));
+        if (shipped)
+            return CMainWnd::ChooseWinner(side, proposed);
         if (answer == IDOK && g_pMatchData) {
             g_pMatchData->nWinSide = side;
             g_pMatchData->nDecisionKind = chosenKind < 0 ? proposed : chosenKind;
@@ -260,6 +263,20 @@ TEST_F(DecisionTest, CancellingLeavesNoDecisionAndTheStateAsItWas) {
         EXPECT_TRUE(Notices().empty());
     }
     EXPECT_EQ(Win("202405011200"), "");
+}
+
+TEST_F(DecisionTest, AWinnerButtonWithoutItsSelectionDialogDecidesNothing) {
+    dv->shipped = true;
+    md->nGameState = 3;
+    md->nWinSide = -1;
+    dv->CMainWnd::DecideWinner(1, kNoDecision);
+    dv->CMainWnd::DecideWinner(0, kRSC);
+    EXPECT_EQ(Win("202405011200"), "");
+    EXPECT_EQ(md->nDecisionKind, kNoDecision);
+    EXPECT_EQ(md->nWinSide, -1);
+    EXPECT_EQ(md->nGameState, 8);
+    EXPECT_TRUE(Notices().empty());
+    EXPECT_TRUE(dv->TakeJson().empty());
 }
 
 TEST_F(DecisionTest, TheWinnerButtonsProposeByTheRoundAndTheClock) {
