@@ -6,6 +6,7 @@
 #include "app/JsonActionQueue.h"
 #include "app/Monitors.h"
 #include "app/SerialBuffers.h"
+#include "match/JudgeWindows.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
 
@@ -415,7 +416,7 @@ public:
     int m_nPunchTime[2] = {};
     // Judges' window counters per side, cleared by ResetJudgeWindow; kept by the judges' input.
     int m_nJudgeWindowCount[2][6] = {};
-    int m_nSlotIndex[2][3] = {}; // per side: current slot and window slots; -1 none
+    int m_nSlotIndex[2][3] = {}; // per side and judge: the slot showing the judge's last press; -1 none
     int m_nSlotCount[2] = {};
 
     // What the match flow calls in other parts; virtual so tests see the calls.
@@ -581,6 +582,30 @@ public:
     virtual void ShowWinnerScreens(bool publicScreen, bool operatorScreen);
     // The golden-round winner screen with its criterion.
     virtual void ShowGoldenRoundWinnerScreen(int criterion);
+
+    // ---- judges' input and the technique-slot queues ----
+
+    // Each side's queue of technique slots with the judges' marks, and the judges' consensus windows that
+    // fill it (match/SlotQueue.cpp, match/JudgeInput.cpp). The queue operations that other parts call are
+    // declared with them above (QueueScoredPoint, SetJudgeMarks ... CompactJudgeSlots, ResetMatchScreen).
+    // Every change repaints only the slots and marks it touched, on both screens. Slots below 0 or past
+    // the queue are ignored. UI thread only.
+
+    int SlotOfKind(int side, int kind) const; // the slot a point of the kind goes to; -1 none
+    void SetJudgePress(int side, int judge, int value, int extra); // set flag only in a running round
+    void SetJudgeMark(int side, int judge, int slot, int value, int extra); // the press, and the mark
+    void RemoveSlot(int side, int from, int end); // slots from..end-1 move down by one; end-1 emptied
+    // The presses of the judges that have a slot cleared, their marks on empty slots too; window A's slot
+    // and the current slot step back from the end of the queue.
+    void CloseJudgeWindow(int side);
+    // When a judge pressed in the window of the timer id: the slot leaves the queue (up to last).
+    void DropSlotIfMarked(int side, UINT_PTR timerId, int slot, int last);
+    // A window ended: slots the judges did not confirm lose their marks (empty ones leave the queue).
+    void DropUnconfirmedSlots(int side, UINT_PTR timerId);
+    void DropUnconfirmedSlotsType2(int side, UINT_PTR timerId); // nCompetitionType 2
+    void OpenHitWindow(int side, int window);                   // kHitWindow1 or kHitWindow2
+
+    JudgeWindowState m_judgeWindows[2]; // per side
 
 private:
     template <typename T> T* MakeControl(int id);

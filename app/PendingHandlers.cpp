@@ -37,12 +37,6 @@ void CMainWnd::ResetPublicEquipmentTest() {
 
 // timers
 
-void CMainWnd::OnJudgeWindowTimer(int side) {
-    DebugPrintf("judge window tick, side %d", side);
-}
-void CMainWnd::OnJudgeWindowTimerB(int side) {
-    DebugPrintf("second judge window tick, side %d", side);
-}
 void CMainWnd::OnTechWindowA(int side, int force) {
     DebugPrintf("technique window A tick, side %d, force %d", side, force);
 }
