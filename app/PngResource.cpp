@@ -1,6 +1,7 @@
 #include "app/PngResource.h"
 
 #include "platform/DebugOutput.h"
+#include "resources/Artwork.h"
 #include "resources/ImageIds.h"
 
 #include <QFile>
@@ -29,9 +30,32 @@ std::unique_ptr<QImage> LoadPngFile(const QString& path) {
     return image;
 }
 
+namespace {
+
+std::unique_ptr<QImage> FromCatalogue(ImageKind kind, int id) {
+    QImage image = Artwork(kind, id);
+    if (image.isNull())
+        return nullptr;
+    return std::make_unique<QImage>(std::move(image));
+}
+
+} // namespace
+
 std::unique_ptr<QImage> LoadPngResource(int id) {
     for (const auto& resource : kImageResources)
         if (resource.id == id)
             return LoadPngFile(QString::fromLatin1(resource.path));
-    return nullptr;
+    return FromCatalogue(ImageKind::Png, id);
+}
+
+std::unique_ptr<QImage> LoadBitmapResource(int id) {
+    return FromCatalogue(ImageKind::Bitmap, id);
+}
+
+std::unique_ptr<QImage> LoadIconResource(int id) {
+    return FromCatalogue(ImageKind::Icon, id);
+}
+
+std::unique_ptr<QImage> LoadCursorResource(int id) {
+    return FromCatalogue(ImageKind::Cursor, id);
 }
