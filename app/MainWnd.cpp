@@ -133,8 +133,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     ConnectVideoReplayButtons();
     ConnectTagButtons();
     ConnectFinishButtons();
-    // The configuration dialog comes with the settings pages; until then its button stays disabled.
-    Button(kConfiguration)->setEnabled(false);
+    connect(Button(kConfiguration), &QPushButton::clicked, this, &CMainWnd::OnClickedConfiguration);
 
     m_pointButtonSkin[0] = PointButtonSkin(0, true);
     m_pointButtonSkin[1] = PointButtonSkin(1, false);

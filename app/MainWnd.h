@@ -10,6 +10,7 @@
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <cstdint>
@@ -22,6 +23,7 @@
 class CExtScrDlg;
 class CMyListCtrl;
 class CTK_ExtIvrScrDlg;
+class CTK_SuDlg;
 class QFile;
 class QLabel;
 class QMouseEvent;
@@ -312,6 +314,13 @@ public:
     int m_nBracketPointCount = 0;   // NEW_POINT records of the match; 0 after NEW_FIGHT
     int m_nRestCount = 0;           // rest countdown in seconds, kept by the rest clock
     std::u16string m_strInjuryText; // the injury (Kye-Shi) clock as last shown, kept by the injury clock
+
+    // ---- configuration ----
+
+    // Button 1249: opens the Configuration dialog, modal to the operator; an open one is replaced. The
+    // dialog deletes itself when it closes.
+    void OnClickedConfiguration();
+    QPointer<CTK_SuDlg> m_pSuDlg;
 
     // ---- registration ----
 

@@ -7,6 +7,7 @@
 #include "app/ProgressDlg.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverFrame.h"
+#include "match/RuleWndHandle.h"
 #include "platform/DebugOutput.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
@@ -304,6 +305,7 @@ void HandleReply(TTK_Receiver& receiver, const ReceiverFrame& frame) {
                 g_nReceiverPanId = receiver.wPanId;
             }
             st.nState = kReceiverReady;
+            SendMessage(g_hRuleWnd.load(), UM_LINK_READY, 0, 0);
             SendMessage(g_hMainWnd, UM_LINK_READY, 0, 0);
         }
         return;

@@ -11,9 +11,10 @@
 // g_networkLock, which is never held across a send.
 //
 // Replies are taken only in the receiver state that awaits them (ReceiverProtocolState::nState): version,
-// channel, network (then UM_LINK_READY to the view), registration (then command 43), and the pairing reply,
-// which stops the pairing-wait thread, posts WM_CLOSE to the progress dialog, writes the device table and
-// sends UM_REG_DEVICE_PAIRED to the registration dialog and UM_DEVICE_PAIRED_MAIN to the view.
+// channel, network (then UM_LINK_READY to the Rule page and the view), registration (then command 43), and
+// the pairing reply, which stops the pairing-wait thread, posts WM_CLOSE to the progress dialog, writes the
+// device table and sends UM_REG_DEVICE_PAIRED to the registration dialog and UM_DEVICE_PAIRED_MAIN to the
+// view.
 #pragma once
 
 #include "platform/WinTypes.h"

@@ -1,0 +1,3 @@
+#include "match/RuleWndHandle.h"
+
+std::atomic<HWND> g_hRuleWnd{0};

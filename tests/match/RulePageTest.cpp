@@ -1,0 +1,382 @@
+// The Rule page of the configuration dialog: the court channel table, the receiver version rule, the time
+// texts, saving into Rule.ini, and the page's controls offscreen.
+#include "app/AppGlobals.h"
+#include "app/IniFiles.h"
+#include "app/MainWnd.h"
+#include "app/Messages.h"
+#include "controls/MaskedEdit.h"
+#include "match/RulePageRules.h"
+#include "match/RuleWnd.h"
+#include "match/SuDlg.h"
+#include "platform/WindowMessages.h"
+#include "tests/platform/EventPump.h"
+#include "tests/support/TestCourt.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// ---- court channels ----
+
+TEST(CourtChannel, EveryCourtHasItsChannelAndCourtsSixteenApartShareIt) {
+    // Courts 1..4 take every fourth channel from 0, courts 5..8 from 1, and so on.
+    const int expected[16] = {0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15};
+    std::set<int> used;
+    for (int court = 1; court <= 32; ++court) {
+        SCOPED_TRACE(court);
+        EXPECT_EQ(ChannelForCourt(court), expected[(court - 1) % 16]);
+        used.insert(ChannelForCourt(court));
+    }
+    EXPECT_EQ(used.size(), 16u) << "sixteen neighbouring courts never share a channel";
+    EXPECT_EQ(ChannelForCourt(0), 0) << "a court outside 1..32 is taken as court 1";
+    EXPECT_EQ(ChannelForCourt(33), 0);
+}
+
+TEST(CourtChannel, CourtStepsWrapAndChannelTextsRunFromElevenToTwentySix) {
+    EXPECT_EQ(NextCourt(32), 1);
+    EXPECT_EQ(NextCourt(1), 2);
+    EXPECT_EQ(PreviousCourt(1), 32);
+    EXPECT_EQ(PreviousCourt(17), 16);
+    EXPECT_EQ(ChannelText(0), u"CH11 - 2405MHz");
+    EXPECT_EQ(ChannelText(15), u"CH26 - 2480MHz");
+}
+
+// ---- receiver version ----
+
+TEST(ReceiverVersionRule, PartsAreHexadecimalAndOnlyThreeSevenOrLaterPasses) {
+    const struct {
+        const char16_t* text;
+        int major;
+        int minor;
+        bool accepted;
+    } cases[] = {
+        {u"3.6", 3, 6, false},   {u"3.7", 3, 7, true},   {u"4.0", 4, 0, true}, {u"03.0a", 3, 10, true},
+        {u"03.06", 3, 6, false}, {u"2.7", 2, 7, false},  // a minor above 6 alone is not enough
+        {u"02.05", 2, 5, false}, {u"09.01", 9, 1, true}, // the first firmware reports itself so
+        {u"10.00", 16, 0, true}, {u"", 0, 0, false},     {u"3", 3, 0, false},  {u"x.7", 0, 7, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text)));
+        const ReceiverVersion v = ParseReceiverVersion(c.text);
+        EXPECT_EQ(v, (ReceiverVersion{c.major, c.minor}));
+        EXPECT_EQ(ReceiverVersionAccepted(v), c.accepted);
+    }
+}
+
+// ---- times ----
+
+TEST(RuleTimes, TextsParseStepAndKeepTheirBounds) {
+    EXPECT_EQ(TimeText(125), u"2 : 05");
+    EXPECT_EQ(TimeText(599), u"9 : 59");
+    const struct {
+        const char16_t* text;
+        std::optional<int> seconds;
+    } cases[] = {
+        {u"2 : 05", 125},  {u"2:05", 125}, {u" :  ", 0},   {u"0 : 00", 0},
+        {u"10 : 00", 600}, {u"45", 45},    {u"1:2:3", {}}, {u"a : 10", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseTimeText(c.text), c.seconds)
+            << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+    EXPECT_EQ(StepTime(599, 1), 599);
+    EXPECT_EQ(StepTime(10, -1), 10);
+    EXPECT_EQ(StepTime(60, -1), 59);
+    EXPECT_EQ(ClampTime(0), kMinTimeSeconds);
+}
+
+// ---- saving ----
+
+// Records what the page tells the operator view.
+class RecordingView final : public MessageWindow {
+public:
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM lParam) override {
+        messages.push_back(message);
+        last = lParam;
+        return 0;
+    }
+    int Count(UINT message) const { return static_cast<int>(std::ranges::count(messages, message)); }
+    std::vector<UINT> messages;
+    LPARAM last = 0;
+};
+
+class RuleSaveTest : public TestCourt, public ::testing::Test {
+protected:
+    RuleSaveTest() {
+        m_savedView = g_hMainWnd;
+        g_hMainWnd = view.GetSafeHwnd();
+        md->nRound = 3;
+        md->nCompetitionType = 0;
+        values = RulePageValuesFrom(*md);
+    }
+    ~RuleSaveTest() override { g_hMainWnd = m_savedView; }
+
+    int Key(const char16_t* key) { return ReadIniInt(u"Rule", key, u"Rule.ini"); }
+    bool HasKey(const char16_t* key) {
+        WCHAR buffer[kIniValueChars];
+        return ReadIniString(u"Rule", key, buffer, u"Rule.ini") > 0;
+    }
+
+    RecordingView view;
+    RulePageValues values;
+
+private:
+    HWND m_savedView = 0;
+};
+
+TEST_F(RuleSaveTest, TeamTimesAreCappedAndTheSecondAboveTheMaximumBecomesThreeMinutes) {
+    values.competitionType = 1;
+    values.matchTime1 = 600;
+    values.matchTime2 = 600;
+    values.videoQuota = 3;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_EQ(Key(u"Team_Match_Time_1"), 599);
+    EXPECT_EQ(Key(u"Team_Match_Time_2"), 180);
+    EXPECT_EQ(md->nTeamMatchTime[0], 599);
+    EXPECT_EQ(md->nTeamMatchTime[1], 180);
+    EXPECT_FALSE(HasKey(u"Match_Time"));
+    EXPECT_EQ(Key(u"Team_VR_Quota"), 3);
+    EXPECT_FALSE(HasKey(u"VR_Quota"));
+    EXPECT_EQ(view.Count(UM_MATCH_TYPE_CHANGED), 1) << "the classification changed";
+}
+
+TEST_F(RuleSaveTest, TimesBelowTheLowerBoundAreRaisedSoNoRoundOfNothingIsSaved) {
+    values.matchTime1 = 0;
+    values.restTime = 5;
+    values.kyeShiTime = 600;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_EQ(Key(u"Match_Time"), kMinTimeSeconds);
+    EXPECT_EQ(Key(u"Rest_Time"), kMinTimeSeconds);
+    EXPECT_EQ(Key(u"KyeShi_Time"), 599);
+    EXPECT_EQ(md->nMatchTime, kMinTimeSeconds);
+}
+
+TEST_F(RuleSaveTest, DisplayResolutionIsWrittenOnlyWhenItChanged) {
+    md->nDisplayResolution = 0;
+    values.resolution720 = 0;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_FALSE(HasKey(u"Display_Resolution"));
+    EXPECT_EQ(view.Count(UM_MATCH_TYPE_CHANGED), 0);
+    EXPECT_EQ(view.Count(UM_ROUND_WIN_MODE_CHANGED), 1) << "the round-win mode is told on every save";
+
+    values.resolution720 = 1;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_EQ(Key(u"Display_Resolution"), 1);
+    EXPECT_EQ(md->nDisplayResolution, 1);
+    EXPECT_EQ(view.Count(UM_MATCH_TYPE_CHANGED), 1);
+}
+
+TEST_F(RuleSaveTest, EveryFieldIsStoredWithItsOffsetAndTheQuorumFollowsTheJudges) {
+    values.judgeMiddle = 0; // "X2"
+    values.trunkPoint = 1;
+    values.headPoint = 4;
+    values.eSocks = 1;
+    values.judgeNumber = 3;
+    values.roundIndex = 1;
+    values.usePointGap = 1;
+    values.punch = 1;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_EQ(Key(u"Judge_Point_Middle"), -1);
+    EXPECT_EQ(md->nJudgePointMiddle, -1);
+    EXPECT_EQ(Key(u"EBP_Point"), 2);
+    EXPECT_EQ(Key(u"EHP_Point"), 5);
+    EXPECT_EQ(Key(u"Use_eSocks"), 1);
+    EXPECT_EQ(Key(u"Round"), 2);
+    EXPECT_EQ(Key(u"Use_Point_Gap"), 1);
+    EXPECT_EQ(Key(u"Use_PUnch"), 1);
+    EXPECT_EQ(md->nJudgeQuorum, 2);
+    EXPECT_EQ(view.Count(UM_MATCH_TYPE_CHANGED), 1) << "the round count changed";
+
+    values.judgeNumber = 1;
+    SaveRuleValues(*md, values, view.GetSafeHwnd());
+    EXPECT_EQ(md->nJudgeQuorum, 1);
+}
+
+TEST_F(RuleSaveTest, NumbersOutsideTheirRangesAreRefusedWithTheRange) {
+    EXPECT_FALSE(CheckRuleValues(values).has_value());
+    values.pointGap = 4;
+    EXPECT_EQ(CheckRuleValues(values), u"Please enter an integer between 5 and 50.");
+    values.pointGap = 12;
+    values.videoQuota = 6;
+    EXPECT_EQ(CheckRuleValues(values), u"Please enter an integer between 0 and 5.");
+}
+
+TEST_F(RuleSaveTest, SetWritesCourtAndChannelAndTellsTheView) {
+    EXPECT_TRUE(SaveCourtChannel(*md, 7, 9, view.GetSafeHwnd()));
+    EXPECT_EQ(Key(u"Court_No"), 7);
+    EXPECT_EQ(Key(u"Channel_No"), 9);
+    EXPECT_EQ(view.messages, std::vector<UINT>{UM_SET_COURT_CHANNEL});
+    EXPECT_EQ(view.last, 9);
+    EXPECT_FALSE(SaveCourtChannel(*md, 33, 0, view.GetSafeHwnd()));
+    EXPECT_FALSE(SaveCourtChannel(*md, 1, 16, view.GetSafeHwnd()));
+    EXPECT_EQ(Key(u"Court_No"), 7) << "a refused court writes nothing";
+}
+
+// ---- the page offscreen ----
+
+class RulePageTest : public RuleSaveTest {
+protected:
+    RulePageTest() {
+        md->nCourtNo = 32;
+        md->nChannelNo = 15;
+        md->nGamJeom = 0; // shown as 10
+        md->nPointGap = 20;
+        md->nPointCeil = 40;
+        md->nMatchTime = 120;
+        md->nRestTime = 60;
+        md->nKyeShiTime = 60;
+        md->nTeamMatchTime[1] = 180;
+        page = std::make_unique<CTK_RuleWnd>(md);
+    }
+    ~RulePageTest() override { page.reset(); }
+
+    void Click(int id) { page->Check(id)->click(); }
+    std::unique_ptr<CTK_RuleWnd> page;
+};
+
+TEST_F(RulePageTest, LoadsTheRecordWithItsShownReplacements) {
+    EXPECT_EQ(page->Static(CTK_RuleWnd::IDC_COURT)->text(), "32");
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_CHANNEL)->currentIndex(), 15);
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_GAMJEOM)->value(), 10);
+    EXPECT_EQ(page->Edit(CTK_RuleWnd::IDC_MATCH_TIME)->text(), "2 : 00");
+    EXPECT_FALSE(page->GetDlgItem(CTK_RuleWnd::IDC_MATCH_TIME2)->isEnabled()) << "1:1 has one match time";
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_ROUND)->count(), 3);
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_ROUND)->itemText(0), "1 Round + G");
+    EXPECT_EQ(g_hRuleWnd.load(), page->GetSafeHwnd());
+    page.reset();
+    EXPECT_EQ(g_hRuleWnd.load(), 0) << "the page's handle goes with it";
+}
+
+TEST_F(RulePageTest, CourtStepsWrapAndPickTheCourtsChannel) {
+    Click(CTK_RuleWnd::IDC_COURT_UP);
+    EXPECT_EQ(page->Court(), 1);
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_CHANNEL)->currentIndex(), 0);
+    Click(CTK_RuleWnd::IDC_COURT_DOWN);
+    Click(CTK_RuleWnd::IDC_COURT_DOWN); // 31
+    for (int i = 0; i < 15; ++i)
+        Click(CTK_RuleWnd::IDC_COURT_DOWN);
+    EXPECT_EQ(page->Court(), 16);
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_CHANNEL)->currentIndex(), 15);
+
+    Click(CTK_RuleWnd::IDC_SET);
+    EXPECT_EQ(md->nCourtNo, 16);
+    EXPECT_EQ(md->nChannelNo, 15);
+    EXPECT_EQ(view.last, 15);
+}
+
+TEST_F(RulePageTest, BestOfThreeSetsItsLimitsAndForcesThreeRounds) {
+    QComboBox* rule = page->Combo(CTK_RuleWnd::IDC_COMPETITION_RULE);
+    rule->setCurrentIndex(1);
+    emit rule->activated(1);
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_GAMJEOM)->value(), 5);
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_POINT_GAP)->value(), 12);
+    QComboBox* rounds = page->Combo(CTK_RuleWnd::IDC_ROUND);
+    EXPECT_EQ(rounds->currentIndex(), 2);
+    EXPECT_EQ(rounds->itemText(0), "1 Round");
+    rounds->setCurrentIndex(0);
+    emit rounds->activated(0);
+    EXPECT_EQ(rounds->currentIndex(), 2) << "Best of 3 always plays three rounds";
+
+    ASSERT_TRUE(page->SaveRule());
+    EXPECT_EQ(Key(u"Competition_Rule"), 1);
+    EXPECT_EQ(Key(u"Gam-jeom"), 5);
+    EXPECT_EQ(Key(u"Point_Gap"), 12);
+    EXPECT_EQ(Key(u"Round"), 3);
+
+    rule->setCurrentIndex(0);
+    emit rule->activated(0);
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_GAMJEOM)->value(), 10);
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_POINT_GAP)->value(), 20);
+}
+
+TEST_F(RulePageTest, TeamShowsItsTimesAndQuotaAndSpinsKeepTheBounds) {
+    md->nTeamMatchTime[0] = 240;
+    md->nTeamVRQuota = -1;
+    Click(CTK_RuleWnd::IDC_TYPE_TEAM);
+    EXPECT_TRUE(page->GetDlgItem(CTK_RuleWnd::IDC_MATCH_TIME2)->isEnabled());
+    EXPECT_EQ(page->Edit(CTK_RuleWnd::IDC_MATCH_TIME)->text(), "4 : 00");
+    EXPECT_EQ(page->Edit(CTK_RuleWnd::IDC_MATCH_TIME2)->text(), "3 : 00");
+    EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_VIDEO_QUOTA)->value(), 1) << "a negative quota shows as 1";
+    EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_ROUND)->count(), 4);
+
+    COXMaskedEdit* rest = page->Edit(CTK_RuleWnd::IDC_REST_TIME);
+    rest->SetWindowText("0 : 10");
+    const auto arrows = rest->parentWidget()->findChildren<QAbstractButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    arrows[1]->click(); // down
+    EXPECT_EQ(rest->text(), "0 : 10");
+    rest->SetWindowText("9 : 59");
+    arrows[0]->click(); // up
+    EXPECT_EQ(rest->text(), "9 : 59");
+    arrows[1]->click();
+    EXPECT_EQ(rest->text(), "9 : 58");
+}
+
+TEST_F(RulePageTest, LinkReadyWithAnOldReceiverWarnsWithoutHoldingTheReceiveThread) {
+    g_strReceiverVersion = u"03.06";
+    std::atomic<bool> returned = false;
+    std::thread receiveThread([&] {
+        SendMessage(g_hRuleWnd.load(), UM_LINK_READY, 0, 0);
+        returned = true;
+    });
+    ASSERT_TRUE(pumpUntil([&] { return returned.load(); }));
+    receiveThread.join();
+    EXPECT_FALSE(page->GetDlgItem(CTK_RuleWnd::IDC_SET)->isEnabled());
+    EXPECT_FALSE(page->GetDlgItem(CTK_RuleWnd::IDC_COURT_UP)->isEnabled());
+    EXPECT_EQ(page->Static(CTK_RuleWnd::IDC_VERSION)->text(), "Receiver (Ver. 03.06)");
+    EXPECT_EQ(md->bReceiverVerOk, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !prompter.texts().empty(); }));
+    EXPECT_EQ(prompter.texts(),
+              std::vector<std::string>{"Warning!!\r\nProgram is not support this receiver!\r\n"
+                                       "Please contact your place of purchase for an upgrade!"});
+}
+
+TEST_F(RulePageTest, LinkReadyWithANewReceiverAcceptsItAndTurnsTheCourtGreen) {
+    g_strReceiverVersion = u"04.00";
+    SendMessage(page->GetSafeHwnd(), UM_LINK_READY, 0, 0);
+    EXPECT_EQ(md->bReceiverVerOk, 1);
+    EXPECT_EQ(md->bReceiverMajorNew, 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(page->Static(CTK_RuleWnd::IDC_COURT)->palette().color(QPalette::Window), QColor(0, 255, 0));
+
+    // Once a receiver answered, the court steps no longer move the channel.
+    CTK_RuleWnd again(md);
+    again.Check(CTK_RuleWnd::IDC_COURT_UP)->click();
+    EXPECT_EQ(again.Combo(CTK_RuleWnd::IDC_CHANNEL)->currentIndex(), 15);
+    EXPECT_EQ(again.Static(CTK_RuleWnd::IDC_VERSION)->text(), "Receiver (Ver. 04.00)");
+}
+
+// ---- the dialog ----
+
+TEST_F(RuleSaveTest, DialogShowsDefaultOnTheDivisionTabOnlyAndApplySavesTheRulePage) {
+    CTK_SuDlg dialog(md);
+    EXPECT_EQ(dialog.windowTitle(), "Configuration");
+    EXPECT_EQ(dialog.Tabs()->count(), 3);
+    EXPECT_EQ(dialog.Tabs()->tabText(2), "Division / Level");
+    EXPECT_TRUE(dialog.DefaultButton()->isHidden());
+    dialog.Tabs()->setCurrentIndex(2);
+    EXPECT_FALSE(dialog.DefaultButton()->isHidden());
+    dialog.Tabs()->setCurrentIndex(1);
+    EXPECT_TRUE(dialog.DefaultButton()->isHidden());
+
+    dialog.RulePage()->Number(CTK_RuleWnd::IDC_GAMJEOM)->setValue(7);
+    EXPECT_TRUE(dialog.OnApply());
+    EXPECT_EQ(Key(u"Gam-jeom"), 7);
+    EXPECT_EQ(md->nGamJeom, 7);
+}
+
+} // namespace
