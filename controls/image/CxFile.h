@@ -1,0 +1,95 @@
+// The byte streams the image container would read and write through: an abstract stream modelled on the
+// C runtime's stdio functions, one over a FILE stream and one over a growable memory buffer.
+// A copy of a stream shares the FILE or buffer of the original without owning it: only the original
+// closes or frees what it owns.
+// Threads: a stream belongs to the thread that uses it.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+class CxFile {
+public:
+    CxFile() = default;
+    virtual ~CxFile() = default;
+
+    virtual bool Close() = 0;
+    virtual std::size_t Read(void* buffer, std::size_t size, std::size_t count) = 0;
+    virtual std::size_t Write(const void* buffer, std::size_t size, std::size_t count) = 0;
+    virtual bool Seek(std::int32_t offset, int origin) = 0;
+    virtual std::int32_t Tell() = 0;
+    virtual std::int32_t Size() = 0;
+    virtual bool Flush() = 0;
+    virtual bool Eof() = 0;
+    virtual std::int32_t Error() = 0;
+    virtual bool PutC(BYTE c);
+    virtual std::int32_t GetC() = 0;
+    virtual char* GetS(char* string, std::int32_t n) = 0;
+    virtual std::int32_t Scanf(const char* format, void* output) = 0;
+};
+
+class CxIOFile : public CxFile {
+public:
+    explicit CxIOFile(std::FILE* fp = nullptr);
+    CxIOFile(const CxIOFile& other);
+    CxIOFile& operator=(const CxIOFile& other);
+    ~CxIOFile() override;
+
+    bool Open(const WCHAR* filename, const WCHAR* mode);
+
+    bool Close() override;
+    std::size_t Read(void* buffer, std::size_t size, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t size, std::size_t count) override;
+    bool Seek(std::int32_t offset, int origin) override;
+    std::int32_t Tell() override;
+    std::int32_t Size() override;
+    bool Flush() override;
+    bool Eof() override;
+    std::int32_t Error() override;
+    bool PutC(BYTE c) override;
+    std::int32_t GetC() override;
+    char* GetS(char* string, std::int32_t n) override;
+    std::int32_t Scanf(const char* format, void* output) override;
+
+protected:
+    std::FILE* m_fp;
+    bool m_bCloseFile;
+};
+
+class CxMemFile : public CxFile {
+public:
+    explicit CxMemFile(BYTE* pBuffer = nullptr, DWORD size = 0);
+    CxMemFile(const CxMemFile& other);
+    CxMemFile& operator=(const CxMemFile& other);
+    ~CxMemFile() override;
+
+    bool Open();
+    BYTE* GetBuffer(bool bDetachBuffer = true);
+
+    bool Close() override;
+    std::size_t Read(void* buffer, std::size_t size, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t size, std::size_t count) override;
+    bool Seek(std::int32_t offset, int origin) override;
+    std::int32_t Tell() override;
+    std::int32_t Size() override;
+    bool Flush() override;
+    bool Eof() override;
+    std::int32_t Error() override;
+    bool PutC(BYTE c) override;
+    std::int32_t GetC() override;
+    char* GetS(char* string, std::int32_t n) override;
+    std::int32_t Scanf(const char* format, void* output) override;
+
+protected:
+    bool Alloc(std::size_t nBytes);
+    void Free();
+
+    BYTE* m_pBuffer;
+    std::int32_t m_Size;
+    bool m_bFreeOnClose;
+    std::int32_t m_Position;
+    std::int32_t m_Edge; // bytes allocated
+};
