@@ -14,6 +14,7 @@
 #include "match/KeyFilter.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "records/MatchRecords.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 
@@ -217,8 +218,12 @@ void CMainWnd::OnDestroy() {
     delete m_pKeyFilter; // no key acts on a view being torn down
     m_pKeyFilter = nullptr;
     DestroyWindow();
-    // The OVR farewell (control-character event 11 with supplier 0), the closing of the wired judge ports and
-    // the saving of the match log join here with the link, wired-judge and match-log code.
+    if (m_bLogOpen) {
+        CloseMatchLog(); // saves the match's lines
+        m_bLogOpen = FALSE;
+    }
+    // The OVR farewell (control-character event 11 with supplier 0) and the closing of the wired judge ports
+    // join here with the link and wired-judge code.
 }
 
 void CMainWnd::ClearMatchIdentity() {

@@ -58,7 +58,7 @@ void CompleteMatchLog(const MatchData& md) {
     WriteMatchLogTimes(1);
     for (int round = 0; round < md.nCurRound; ++round)
         WriteMatchLogRoundScores(round);
-    WriteMatchLogRoundScores(md.nCurRound); // the total row
+    WriteMatchLogRoundScores(10); // the match totals
     CloseMatchLog();
 }
 

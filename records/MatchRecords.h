@@ -21,16 +21,24 @@ std::string ResultFileText(const MatchData& md, const TTK_MatchInput& input);
 int WriteResultIni();
 
 // ---- match-log workbook ----
-// The workbook writer is not part of this program yet: OpenMatchLog reports "not opened" (0), and the
-// others, which callers use only while a workbook is open, write nothing but a debug line.
+// One workbook per match in Log/ under the program folder, copied from "Log file.xls" ("Log file_Team.xls"
+// for a team match); see records/MatchLog.h. Callers use the writers only while a log is open.
 
+// Opens the log of a new match under that file name (a name already there gets a number added): loads the
+// template and writes the copy. 1 on success; 0 when the template is missing, damaged or has fewer than
+// three sheets, or the file cannot be written.
 int OpenMatchLog(std::u16string_view fileName);
 void WriteMatchLogHeader();
 void WriteMatchLogTimes(int which); // 0 start time, 1 end and elapsed time
+// Round index 0..4, or 10 for the match totals.
 void WriteMatchLogRoundScores(int round);
-void LogMatchEvent(int round, int code, std::u16string_view time, int side, int group, int points, int extra,
-                   int reserved1 = 0, int reserved2 = 0, int reserved3 = 0);
-void CloseMatchLog();
+// One event line: round, event code 0..40, clock text, side (0 blue, 1 red, 2 referee), source 0..8,
+// points, count, up to three techniques 1..7 (0 none).
+void LogMatchEvent(int round, int code, std::u16string_view time, int side, int source, int points, int count,
+                   int technique1 = 0, int technique2 = 0, int technique3 = 0);
+// Saves the open log and closes it. False when that save failed: the operator is told ("Log file save
+// error!") and the lines since the last save are lost. True with no log open.
+bool CloseMatchLog();
 
 // ---- tournament results database ----
 // Each writes through theApp.m_dbTournament and only while it is open; failures are not reported.

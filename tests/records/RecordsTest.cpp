@@ -267,8 +267,4 @@ TEST_F(RecordsTest, DrawRecordsTheDecision) {
     EXPECT_EQ(md().nWinRound, 2);
 }
 
-TEST(MatchLogTest, TheWorkbookIsNeverReportedOpen) {
-    EXPECT_EQ(OpenMatchLog(u"Log/match.xls"), 0);
-}
-
 } // namespace

@@ -1,0 +1,147 @@
+// The in-memory workbook of the match log: loaded from a spreadsheet file, its worksheets turned into grids
+// of cells read and written by row and column, and the whole workbook written back on each save (all cell
+// records rebuilt from the grids; the workbook's fonts, formats and sheet names kept with additions).
+// User-interface thread only; no call shows a message, results say what happened.
+#pragma once
+
+#include "records/BiffWorkbook.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct XfSpec;
+
+// The compound file behind a book and its "Workbook" stream. Results of the stream operations: 1 success,
+// -1 failure, -6 a stream of 4 GiB or more.
+class ExcelStorage {
+public:
+    static constexpr std::string_view kStreamName = "Workbook";
+
+    // Creates (or replaces) the compound file at the absolute path, with an empty stream.
+    bool Create(const std::string& path);
+    // Opens an existing compound file.
+    bool Open(const std::string& path);
+    // Forgets the file; nothing when none is open.
+    void Close();
+    bool IsOpen() const { return !m_path.empty(); }
+    int MakeFile();
+    int ReadFile(YExcel::Bytes& out) const;
+    // Replaces the stream with `data` (the file is rewritten atomically).
+    int WriteFile(std::span<const std::uint8_t> data);
+
+private:
+    std::string m_path;
+    bool m_hasStream = false;
+};
+
+class ExcelCell {
+public:
+    enum Kind : int { Undefined = 0, Integer = 1, Floating = 2, Text = 3, WideText = 4, Formula = 5 };
+
+    int kind() const { return m_kind; }
+    std::int32_t integer() const { return m_integer; }
+    double floating() const { return m_floating; }
+    const std::u16string& wideText() const { return m_wide; }
+    // The 8-bit (UTF-8) text of a text cell, or a formula's cached text; null otherwise.
+    const char* GetString() const;
+    // Copies the 8-bit text and gives true; false for another kind.
+    bool GetString(std::string& out) const;
+
+    // UTF-8 text; an empty text makes the cell undefined.
+    void SetString(std::string_view text);
+    void SetWString(std::u16string_view text);
+    void SetInteger(std::int32_t value);
+    void SetDouble(double value);
+    void SetFormula(std::shared_ptr<YExcel::FormulaHolder> holder);
+    void Clear();
+
+    // Merged area anchored at this cell: height in rows, width in columns (1 or 0: not merged).
+    void SetMerge(std::uint16_t height, std::uint16_t width) {
+        m_mergeHeight = height;
+        m_mergeWidth = width;
+    }
+    std::uint16_t mergeHeight() const { return m_mergeHeight; }
+    std::uint16_t mergeWidth() const { return m_mergeWidth; }
+
+    std::uint16_t xf() const { return m_xf; }
+    void SetXf(std::uint16_t xf) { m_xf = xf; }
+    // Looks the spec's cell format up once (or adds it) and uses it for this cell.
+    void SetFormat(XfSpec& spec);
+
+    const YExcel::FormulaHolder* formula() const { return m_formula.get(); }
+
+private:
+    int m_kind = Undefined;
+    std::int32_t m_integer = 0;
+    double m_floating = 0;
+    std::string m_text;
+    std::u16string m_wide;
+    std::uint16_t m_mergeHeight = 0;
+    std::uint16_t m_mergeWidth = 0;
+    std::uint16_t m_xf = 0;
+    std::shared_ptr<YExcel::FormulaHolder> m_formula; // shared between copies of the cell
+};
+
+class ExcelBook;
+
+class ExcelSheet {
+public:
+    static constexpr int kMaxColumn = 255;
+    static constexpr int kMaxRow = 65535;
+
+    ExcelSheet(int position, std::uint16_t defaultXf) : m_position(position), m_defaultXf(defaultXf) {}
+
+    int position() const { return m_position; }
+    int rows() const { return static_cast<int>(m_grid.size()); }
+    int columns() const { return m_columns; }
+    // The cell at (row, column), counted from 0, growing the grid to reach it; null outside 0..65535 x
+    // 0..255.
+    ExcelCell* Cell(int row, int column);
+    // The cell when it is inside the grid, else null; never grows the grid.
+    const ExcelCell* Peek(int row, int column) const;
+
+    std::vector<YExcel::ColInfo>& colInfos() { return m_colInfos; }
+    const std::vector<YExcel::ColInfo>& colInfos() const { return m_colInfos; }
+
+private:
+    friend class ExcelBook;
+    int m_position;
+    std::uint16_t m_defaultXf;
+    int m_columns = 0;
+    std::vector<std::vector<ExcelCell>> m_grid;
+    std::vector<YExcel::ColInfo> m_colInfos;
+};
+
+class ExcelBook {
+public:
+    // A book with the workbook records every reader needs (fonts, cell formats, the "Normal" style) and
+    // one empty worksheet per name; for making templates.
+    static std::unique_ptr<ExcelBook> Blank(const std::vector<std::u16string>& sheetNames);
+
+    // Loads the spreadsheet file at the absolute path. 1 on success; 0 when it cannot be opened or is not
+    // a well-formed workbook (the book is then left without sheets).
+    int Load(const std::string& path);
+    // Writes the whole book to its storage; false without an open storage or when the write fails.
+    bool Save();
+    // Parses a workbook stream; false (and no sheets) when it is malformed.
+    bool Read(std::span<const std::uint8_t> stream);
+    // The workbook stream of the book as it is now: every worksheet rebuilt from its grid.
+    YExcel::Bytes Write();
+
+    ExcelStorage& storage() { return m_storage; }
+    YExcel::Workbook& globals() { return m_globals; }
+    int SheetCount() const { return static_cast<int>(m_sheets.size()); }
+    std::shared_ptr<ExcelSheet> Sheet(int position) const;
+
+private:
+    void UpdateSheetRecords();
+    void BuildSheets();
+    std::uint16_t DefaultCellXf() const;
+
+    ExcelStorage m_storage;
+    YExcel::Workbook m_globals;
+    std::vector<YExcel::Worksheet> m_worksheets;
+    std::vector<std::shared_ptr<ExcelSheet>> m_sheets;
+};

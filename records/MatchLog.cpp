@@ -1,0 +1,497 @@
+// The match-log workbook. Everything goes into the book in memory; the file is rewritten whole only when
+// the log is opened and when it is closed (the next match, the end of the match, the end of the program).
+#include "records/MatchLog.h"
+
+#include "app/AppGlobals.h"
+#include "app/MatchData.h"
+#include "platform/CodePage.h"
+#include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
+#include "records/CellFormats.h"
+#include "records/ExcelBook.h"
+#include "records/MatchRecords.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+namespace MatchLog {
+namespace {
+
+std::unique_ptr<ExcelBook> g_pMatchLogBook;
+int g_nMatchLogLine = 0;
+
+template <std::size_t N> std::string_view Field(const char (&text)[N]) {
+    return {text, strnlen(text, N)};
+}
+
+std::string Format(const char* pattern, auto... values) {
+    char text[128];
+    std::snprintf(text, sizeof text, pattern, values...);
+    return text;
+}
+
+ExcelCell* At(int sheetIndex, int row, int column) {
+    if (!g_pMatchLogBook)
+        return nullptr;
+    const auto sheet = g_pMatchLogBook->Sheet(sheetIndex);
+    return sheet ? sheet->Cell(row, column) : nullptr;
+}
+
+void PutText(int sheet, int row, int column, std::string_view text) {
+    if (ExcelCell* cell = At(sheet, row, column))
+        cell->SetString(text);
+}
+
+void PutInteger(int sheet, int row, int column, int value) {
+    if (ExcelCell* cell = At(sheet, row, column))
+        cell->SetInteger(value);
+}
+
+std::string LocalTimeText() {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+struct EventTexts {
+    const char* red;  // a nonzero side
+    const char* blue; // side 0; null: the same text for both
+};
+
+constexpr std::array<EventTexts, 41> kEventTexts{{
+    {"Start round %d", nullptr},
+    {"Stop round %d", nullptr},
+    {"Time out", nullptr},
+    {"Match resume", nullptr},
+    {"Kye-shi match pause", nullptr},
+    {"Kye-shi match resume", nullptr},
+    {"Red punch judge", "Blue punch judge"},
+    {"Red punch point", "Blue punch point"},
+    {"Red body hit", "Blue body hit"},
+    {"Red body point", "Blue body point"},
+    {"Red head hit", "Blue head hit"},
+    {"Red head point", "Blue head point"},
+    {"Red tech judge", "Blue tech judge"},
+    {"Red tech point", "Blue tech point"},
+    {"Red gam-jeom", "Blue gam-jeom"},
+    {"Red video replay", "Blue video replay"},
+    {"Red add point", "Blue add point"},
+    {"Add red punch point", "Add blue punch point"},
+    {"Add red body point", "Add blue body point"},
+    {"Add red head point", "Add blue head point"},
+    {"Add red tech point", "Add blue tech point"},
+    {"Add red hit", "Add blue hit"},
+    {"Add red gam-jeom", "Add blue gam-jeom"},
+    {"Remove red punch point", "Remove blue punch point"},
+    {"Remove red body point", "Remove blue body point"},
+    {"Remove red head point", "Remove blue head point"},
+    {"Remove red tech point", "Remove blue tech point"},
+    {"Remove red hit", "Remove blue hit"},
+    {"Remove red gam-jeom", "Remove blue gam-jeom"},
+    {"Red remove point", "Blue remove point"},
+    {"Call for meeting", nullptr},
+    {"Technical issue", nullptr},
+    {"Call for doctor", nullptr},
+    {"Red body judge", "Blue body judge"},
+    {"Red head judge", "Blue head judge"},
+    {"Red body tech judge", "Blue body tech judge"},
+    {"Red head tech judge", "Blue head tech judge"},
+    {"Red spinning kick judge", "Blue spinning kick judge"},
+    {"Red punch hit", "Blue punch hit"},
+    {"Red gam-jeom 2POINT", "Blue gam-jeom 2POINT"},
+    {"Remove Red gam-jeom 2POINT", "Remove Blue gam-jeom 2POINT"},
+}};
+
+constexpr int kVideoReplay = 15;
+
+bool IsPenalty(int code) {
+    return code == 14 || code == 22 || code == 28 || code == 39 || code == 40;
+}
+bool IsRemoval(int code) {
+    return (code >= 23 && code <= 29) || code == 40;
+}
+bool InJ(int code) {
+    return code == 6 || code == 8 || code == 10 || code == 12 || code == 15 || code == 38;
+}
+bool InP(int code) {
+    switch (code) {
+    case 7:
+    case 9:
+    case 11:
+    case 13:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 23:
+    case 24:
+    case 25:
+    case 29:
+        return true;
+    default:
+        return false;
+    }
+}
+bool InG(int code) {
+    return code == 14 || code == 22 || code == 28;
+}
+
+// Reads "h:m:s" into seconds.
+std::optional<int> Seconds(std::string_view text) {
+    int h = 0, m = 0, s = 0, used = 0;
+    const std::string copy(text);
+    if (std::sscanf(copy.c_str(), "%2d:%2d:%2d%n", &h, &m, &s, &used) != 3 ||
+        used != static_cast<int>(copy.size()))
+        return std::nullopt;
+    if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 60)
+        return std::nullopt;
+    return h * 3600 + m * 60 + s;
+}
+
+// Each event line asks a fresh format table for its looks; the same look finds the same cell format.
+class EventStyles {
+public:
+    explicit EventStyles(ExcelBook& book) : m_table(book) {}
+
+    XfSpec& Spec(CellLook look) {
+        const auto key = std::pair(static_cast<int>(look.look), static_cast<int>(look.fill));
+        auto it = m_specs.find(key);
+        if (it != m_specs.end())
+            return it->second;
+        FontSpec font;
+        font.name = u"Arial";
+        font.height = 240;
+        font.weight = 400;
+        font.colour = look.look == Look::Blue ? 4 : look.look == Look::Plain ? 0 : 2;
+        XfSpec spec;
+        spec.table = &m_table;
+        spec.font = m_table.FindOrAddFont(font);
+        spec.format = 0;
+        spec.alignment = 0x12;
+        spec.border1 = 0x1111;
+        if (look.look == Look::Marker) {
+            spec.fill = 17;
+            spec.border2 = 0x04000000;
+        } else {
+            spec.fill = look.fill == Fill::Yellow ? 5 : look.fill == Fill::Grey ? 22 : 1;
+            spec.border2 = look.fill == Fill::None ? 0 : 0x04000000;
+        }
+        return m_specs.emplace(key, spec).first->second;
+    }
+
+private:
+    CellFormatTable m_table;
+    std::map<std::pair<int, int>, XfSpec> m_specs;
+};
+
+} // namespace
+
+ExcelBook* OpenBook() {
+    return g_pMatchLogBook.get();
+}
+
+std::string EventText(int code, int side, int round) {
+    if (code < 0 || code >= static_cast<int>(kEventTexts.size()))
+        return Format("Event %d", code);
+    if (code == kVideoReplay && side != 0 && side != 1)
+        return "Referee video replay";
+    const EventTexts& t = kEventTexts[code];
+    const char* text = side == 0 && t.blue ? t.blue : t.red;
+    return code <= 1 ? Format(text, round) : text;
+}
+
+std::string SourceText(int source) {
+    static constexpr const char* kSources[] = {"S", "BP", "HP", "J", "RJ", "RC", "BC", "CR", "BH"};
+    if (source < 0 || source > 8)
+        return Format("%d", source);
+    return kSources[source];
+}
+
+std::string TechniqueText(int technique) {
+    static constexpr const char* kTechniques[] = {"P",         "T",         "Body",    "Head",
+                                                  "Body tech", "Head tech", "Spinning"};
+    if (technique < 1 || technique > 7)
+        return {};
+    return kTechniques[technique - 1];
+}
+
+std::optional<std::string> ElapsedText(std::string_view start, std::string_view end) {
+    const auto from = Seconds(start);
+    const auto to = Seconds(end);
+    if (!from || !to)
+        return std::nullopt;
+    int elapsed = *to - *from;
+    if (elapsed < 0)
+        elapsed += 24 * 3600; // the match went on past midnight
+    return Format("%02d:%02d", elapsed / 60, elapsed % 60);
+}
+
+std::optional<CellLook> EventCellLook(int code, int side, int column, int round, bool golden) {
+    const CellLook redNone{Look::Red, Fill::None};
+    const CellLook roundColumn{Look::Red, round % 2 ? Fill::Grey : Fill::None};
+    if (code == 0 || code == 1)
+        return CellLook{Look::Marker, Fill::None};
+    if (column == 1)
+        return roundColumn;
+    const auto asJ = [&] {
+        return side != 0 ? CellLook{Look::Blue, Fill::None} : CellLook{Look::Plain, Fill::None};
+    };
+    const auto asP = [&] {
+        return side != 0 ? CellLook{Look::Blue, Fill::Yellow} : CellLook{Look::Plain, Fill::Yellow};
+    };
+    if (column == 2 || column == 5 || column == 6) {
+        if (InJ(code))
+            return asJ();
+        if (InP(code))
+            return asP();
+        if (InG(code) || code == 39 || code == 40)
+            return golden ? asJ() : asP();
+        return redNone;
+    }
+    if (column == 3 || column == 4) {
+        if (InG(code) && golden)
+            return roundColumn;
+        if (InP(code) || InG(code))
+            return CellLook{Look::Red, Fill::Yellow};
+        return redNone;
+    }
+    const bool low = column >= 7 && column <= 11;
+    const bool high = column >= 12 && column <= 16;
+    if (InJ(code)) {
+        if (side == 1 && high)
+            return CellLook{Look::Blue, Fill::None};
+        if (side == 0 && low)
+            return CellLook{Look::Plain, Fill::None};
+        return redNone;
+    }
+    if (InP(code)) {
+        if (side == 1 && high)
+            return CellLook{Look::Blue, Fill::Yellow};
+        if (side == 0 && low)
+            return CellLook{Look::Plain, Fill::Yellow};
+        if (side == 2)
+            return std::nullopt;
+        return redNone;
+    }
+    if (InG(code)) {
+        if (side == 1 && low)
+            return CellLook{Look::Plain, Fill::None};
+        if (side == 0 && high)
+            return CellLook{Look::Blue, Fill::None};
+        return redNone;
+    }
+    return redNone;
+}
+
+bool GoldenRoundException(const MatchData& md, int side) {
+    if (side < 0 || side > 1 || md.nRound < 0 || md.nRound >= kMaxRounds || md.nCurRound != md.nRound + 1)
+        return false;
+    const TTK_SideScore& s = md.aSide[side];
+    return s.nRoundPenalty1[md.nRound] + s.nRoundPenalty2[md.nRound] < 2;
+}
+
+std::string UniqueLogPath(const std::string& folder, std::string name) {
+    for (char& c : name)
+        if (c == '/' || c == '\\')
+            c = '_';
+    if (name.empty() || name == "." || name == "..")
+        name = "match.xls";
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    std::string path = folder + name;
+    for (int n = 2; QFileInfo::exists(QString::fromStdString(path)); ++n)
+        path = folder + stem + " (" + std::to_string(n) + ")" + extension;
+    return path;
+}
+
+} // namespace MatchLog
+
+using namespace MatchLog;
+
+int OpenMatchLog(std::u16string_view fileName) {
+    g_pMatchLogBook.reset();
+    const MatchData* md = g_pMatchData;
+    if (!md)
+        return 0;
+    const std::string folder = WideToMultiByte(AppPath(u"Log/"), CP_UTF8);
+    if (!QDir().mkpath(QString::fromStdString(folder))) {
+        DebugPrintf("OpenMatchLog: the folder %s cannot be made", folder.c_str());
+        return 0;
+    }
+    auto book = std::make_unique<ExcelBook>();
+    const std::string templatePath =
+        folder + WideToMultiByte(md->nCompetitionType == 1 ? kTeamTemplate : kTemplate, CP_UTF8);
+    if (!book->Load(templatePath) || book->SheetCount() < 3) {
+        DebugPrintf("OpenMatchLog: the template %s is missing, damaged or has fewer than three sheets",
+                    templatePath.c_str());
+        return 0;
+    }
+    book->storage().Close();
+    const std::string path = UniqueLogPath(folder, WideToMultiByte(fileName, CP_UTF8));
+    if (!book->storage().Create(path) || book->storage().MakeFile() != 1 || !book->Save()) {
+        DebugPrintf("OpenMatchLog: %s cannot be written", path.c_str());
+        return 0;
+    }
+    g_pMatchLogBook = std::move(book);
+    g_nMatchLogLine = 0;
+    return 1;
+}
+
+void WriteMatchLogHeader() {
+    const MatchData* md = g_pMatchData;
+    if (!g_pMatchLogBook || !md)
+        return;
+    constexpr int kColumn = 3;
+    const auto put = [](int row, std::string_view text) { PutText(kHeaderSheet, row, kColumn, text); };
+    put(3, Field(md->szContestNo));
+    put(4, QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")).toStdString());
+    const bool women = Field(md->szGender).find('F') != std::string_view::npos;
+    put(5, std::string(women ? "W" : "M") + std::string(Field(md->szWeight)));
+    put(6, Field(md->szPhase));
+    put(7, Field(md->szWeightClass));
+    put(8, std::to_string(md->nLevelBody));
+    put(9, std::to_string(md->nLevelHead));
+    for (int side = 0; side < 2; ++side) {
+        const TTK_Player& p = md->aPlayer[side];
+        put(12 + side, Field(p.szName));
+        put(14 + side, Field(p.szNationName));
+        put(16 + side, Field(p.szNationCode));
+    }
+    PutInteger(kHeaderSheet, 20, kColumn, md->nCompetitionType == 1 ? md->nTeamVRQuota : md->nVRQuota);
+}
+
+void WriteMatchLogTimes(int which) {
+    if (!g_pMatchLogBook)
+        return;
+    constexpr int kColumn = 3;
+    const std::string now = LocalTimeText();
+    if (which == 0) {
+        PutText(kHeaderSheet, 10, kColumn, now);
+        return;
+    }
+    PutText(kHeaderSheet, 11, kColumn, now);
+    const auto sheet = g_pMatchLogBook->Sheet(kHeaderSheet);
+    const ExcelCell* start = sheet ? sheet->Peek(10, kColumn) : nullptr;
+    std::string startText;
+    if (!start || !start->GetString(startText))
+        return;
+    if (const auto elapsed = ElapsedText(startText, now))
+        PutText(kHeaderSheet, 18, kColumn, *elapsed);
+}
+
+void WriteMatchLogRoundScores(int round) {
+    const MatchData* md = g_pMatchData;
+    if (!g_pMatchLogBook || !md)
+        return;
+    const bool totals = round == 10;
+    if (!totals && (round < 0 || round > 4)) {
+        DebugPrintf("WriteMatchLogRoundScores: no row for round index %d", round);
+        return;
+    }
+    const int base = totals ? (md->nCompetitionType == 1 ? 30 : 25) : 5 + 5 * round;
+    const int lastEntry = std::clamp(md->nRound, 0, kMaxRounds - 1);
+    // A round's entry, or the sum of the entries of the regular rounds and the golden round.
+    const auto value = [&](const int* entries) {
+        if (!totals)
+            return entries[round];
+        int sum = 0;
+        for (int i = 0; i <= lastEntry; ++i)
+            sum += entries[i];
+        return sum;
+    };
+    for (int side = 0; side < 2; ++side) {
+        const TTK_SideScore& own = md->aSide[side];
+        const TTK_SideScore& other = md->aSide[1 - side];
+        const TTK_Player& player = md->aPlayer[side];
+        const int row = base + side;
+        PutText(kRoundSheet, row, 1,
+                std::string(Field(player.szName)) + " - " + std::string(Field(player.szNationCode)));
+        for (int tally = 0; tally < 6; ++tally)
+            PutInteger(kRoundSheet, row, 2 + tally, value(own.nTechTally[tally]));
+        PutText(kRoundSheet, row, 8, Format("(+%d)", value(own.nTechTally[6])));
+        PutInteger(kRoundSheet, row, 9, value(own.nTechTally[7]));
+        PutText(kRoundSheet, row, 10, Format("(+%d)", value(own.nTechTally[8])));
+        PutInteger(kRoundSheet, row, 11, value(own.nTechTally[9]));
+        PutText(kRoundSheet, row, 12,
+                Format("(+%d)", value(other.nRoundPenalty1) + value(other.nRoundPenalty2)));
+        PutInteger(kRoundSheet, row, 13, value(own.nRoundPenalty1) + value(own.nRoundPenalty2));
+        const int score = totals ? own.nScore + other.nPenaltyCount1 + 2 * other.nPenaltyCount2
+                                 : own.nRoundScore[round] + other.nRoundPenaltyPoints1[round] +
+                                       other.nRoundPenaltyPoints2[round];
+        PutInteger(kRoundSheet, row, 20, score);
+    }
+}
+
+void LogMatchEvent(int round, int code, std::u16string_view time, int side, int source, int points, int count,
+                   int technique1, int technique2, int technique3) {
+    const MatchData* md = g_pMatchData;
+    if (!g_pMatchLogBook || !md || g_pMatchLogBook->SheetCount() <= kEventSheet)
+        return;
+    const int row = kFirstEventRow + g_nMatchLogLine;
+    if (row > ExcelSheet::kMaxRow) {
+        DebugPrintf("LogMatchEvent: the event sheet is full; event %d not logged", code);
+        return;
+    }
+    const auto text = [&](int column, std::string_view value) { PutText(kEventSheet, row, column, value); };
+    const auto integer = [&](int column, int value) { PutInteger(kEventSheet, row, column, value); };
+    const bool red = side == 1;
+
+    integer(1, round);
+    text(2, EventText(code, side, round));
+    text(3, WideToMultiByte(time, CP_UTF8));
+    const QTime now = QTime::currentTime();
+    text(4, Format("%02u:%02u:%02u.%03u", now.hour(), now.minute(), now.second(), now.msec()));
+    text(5, SourceText(source));
+
+    const auto total = [&](int s) {
+        const TTK_SideScore& own = md->aSide[s];
+        const TTK_SideScore& other = md->aSide[1 - s];
+        const int i = round - 1;
+        if (md->nCompetitionRule == 1 && i >= 0 && i < kMaxRounds)
+            return own.nRoundScore[i] + other.nRoundPenaltyPoints1[i] + other.nRoundPenaltyPoints2[i];
+        return own.nScore + other.nPenaltyCount1 + 2 * other.nPenaltyCount2;
+    };
+    text(6, Format("%d - %d", total(0), total(1)));
+
+    if (points != 0) {
+        int column = red ? 12 : 7;
+        if (IsPenalty(code))
+            column = side == 1 ? 7 : side == 0 ? 12 : 2; // the points go to the opponent
+        if (IsRemoval(code))
+            text(column, Format("-%d", points));
+        else
+            integer(column, points);
+    }
+    if (count != 0)
+        integer(red ? 13 : 8, count);
+    const int techniques[] = {technique1, technique2, technique3};
+    for (int i = 0; i < 3; ++i)
+        if (techniques[i] != 0)
+            text((red ? 14 : 9) + i, TechniqueText(techniques[i]));
+
+    EventStyles styles(*g_pMatchLogBook);
+    const bool golden = GoldenRoundException(*md, side);
+    for (int column = 1; column <= 16; ++column)
+        if (const auto look = EventCellLook(code, side, column, round, golden))
+            if (ExcelCell* cell = At(kEventSheet, row, column))
+                cell->SetFormat(styles.Spec(*look));
+    ++g_nMatchLogLine;
+}
+
+bool CloseMatchLog() {
+    if (!g_pMatchLogBook)
+        return true;
+    const bool saved = g_pMatchLogBook->Save();
+    g_pMatchLogBook->storage().Close();
+    g_pMatchLogBook.reset();
+    if (!saved) {
+        DebugPrintf("CloseMatchLog: the match log could not be saved; its lines are lost");
+        AfxMessageBox(u"Log file save error!");
+    }
+    return saved;
+}

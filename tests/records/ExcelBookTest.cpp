@@ -1,0 +1,372 @@
+// The workbook: cells to records and back, merged areas, saving and loading through the compound file,
+// the INDEX and DBCELL offsets, and cell formats found or added.
+#include "records/ExcelBook.h"
+#include "platform/CompoundFile.h"
+#include "records/CellFormats.h"
+#include "tests/support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+using namespace YExcel;
+
+namespace {
+
+// Every record of a stream with the stream offset it starts at.
+std::vector<std::pair<std::size_t, Record>> RecordsOf(const Bytes& stream) {
+    std::vector<std::pair<std::size_t, Record>> out;
+    ByteReader in(stream);
+    while (!in.atEnd()) {
+        const std::size_t at = in.pos();
+        out.emplace_back(at, Record::Read(in));
+    }
+    return out;
+}
+
+// The records of worksheet `k` (0-based), BOF to EOF.
+std::vector<std::pair<std::size_t, Record>> SheetRecords(const Bytes& stream, int k) {
+    std::vector<std::pair<std::size_t, Record>> out;
+    int sheet = -2; // the globals block comes first
+    for (auto& [at, r] : RecordsOf(stream)) {
+        if (r.code == kBof)
+            ++sheet;
+        if (sheet == k)
+            out.emplace_back(at, r);
+    }
+    return out;
+}
+
+std::uint16_t U16(const Bytes& d, std::size_t at) {
+    return static_cast<std::uint16_t>(d.at(at) | d.at(at + 1) << 8);
+}
+std::uint32_t U32(const Bytes& d, std::size_t at) {
+    return U16(d, at) | static_cast<std::uint32_t>(U16(d, at + 2)) << 16;
+}
+
+// The cell records (code, row, column) of sheet 0 row `row`.
+std::vector<std::tuple<std::uint16_t, int, int>> CellsOfRow(const Bytes& stream, int row) {
+    std::vector<std::tuple<std::uint16_t, int, int>> out;
+    for (const auto& [at, r] : SheetRecords(stream, 0)) {
+        const bool cell = r.code == kBlank || r.code == kRk || r.code == kMulRk || r.code == kNumber ||
+                          r.code == kLabelSst || r.code == kFormula;
+        if (cell && U16(r.data, 0) == row)
+            out.emplace_back(r.code, U16(r.data, 0), U16(r.data, 2));
+    }
+    return out;
+}
+
+TEST(ExcelBook, CellsBecomeTheSmallestFaithfulRecords) {
+    auto book = ExcelBook::Blank({u"One"});
+    ExcelSheet& s = *book->Sheet(0);
+    // row 0: three integers, a gap, a lone integer
+    s.Cell(0, 0)->SetInteger(1);
+    s.Cell(0, 1)->SetInteger(2);
+    s.Cell(0, 2)->SetInteger(3);
+    s.Cell(0, 4)->SetInteger(9);
+    // row 1: 1.5 as an RK, 0.123 as a NUMBER, an integer too large for an RK, an emptied text
+    s.Cell(1, 0)->SetDouble(1.5);
+    s.Cell(1, 1)->SetDouble(0.123);
+    s.Cell(1, 2)->SetInteger(1 << 29);
+    s.Cell(1, 3)->SetString("x");
+    s.Cell(1, 3)->SetString("");
+    s.Cell(1, 4)->SetString("text");
+    const Bytes stream = book->Write();
+
+    using C = std::tuple<std::uint16_t, int, int>;
+    EXPECT_EQ(CellsOfRow(stream, 0), (std::vector<C>{{kMulRk, 0, 0}, {kBlank, 0, 3}, {kRk, 0, 4}}));
+    EXPECT_EQ(
+        CellsOfRow(stream, 1),
+        (std::vector<C>{{kRk, 1, 0}, {kNumber, 1, 1}, {kNumber, 1, 2}, {kBlank, 1, 3}, {kLabelSst, 1, 4}}));
+    for (const auto& [at, r] : SheetRecords(stream, 0)) {
+        if (r.code == kRk && U16(r.data, 0) == 1) {
+            EXPECT_EQ(U32(r.data, 6), 0x4062C001u); // 150.0 with bit 0
+        }
+        if (r.code == kMulRk) {
+            EXPECT_EQ(U32(r.data, 6), 1u * 4 + 2);
+            EXPECT_EQ(U16(r.data, r.data.size() - 2), 2); // last column
+        }
+    }
+
+    // Read back: the same values, kinds and widths.
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(stream));
+    ExcelSheet& b = *back.Sheet(0);
+    EXPECT_EQ(b.Cell(0, 2)->integer(), 3);
+    EXPECT_EQ(b.Cell(1, 0)->kind(), ExcelCell::Floating);
+    EXPECT_EQ(b.Cell(1, 0)->floating(), 1.5);
+    EXPECT_EQ(b.Cell(1, 1)->floating(), 0.123);
+    EXPECT_EQ(b.Cell(1, 2)->floating(), 1 << 29);
+    EXPECT_EQ(b.Cell(1, 3)->kind(), ExcelCell::Undefined);
+    EXPECT_STREQ(b.Cell(1, 4)->GetString(), "text");
+}
+
+TEST(ExcelBook, TextsShareOneSharedStringAndKeepTheirCharacters) {
+    auto book = ExcelBook::Blank({u"One", u"Two"});
+    book->Sheet(0)->Cell(0, 0)->SetString("KIM Min-su");
+    book->Sheet(0)->Cell(0, 1)->SetString("김민수");
+    book->Sheet(1)->Cell(3, 3)->SetString("KIM Min-su");
+    book->Sheet(1)->Cell(3, 4)->SetString("Müller");
+    book->Sheet(1)->Cell(3, 5)->SetWString(u"wide");
+    const Bytes stream = book->Write();
+    EXPECT_EQ(book->globals().sstTotal, 5u);
+    EXPECT_EQ(book->globals().sst,
+              (std::vector<BiffString>{
+                  {u"KIM Min-su", false}, {u"김민수", true}, {u"Müller", false}, {u"wide", true}}));
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(stream));
+    // Read back, 16-bit shared strings are wide texts.
+    EXPECT_EQ(back.Sheet(0)->Cell(0, 1)->kind(), ExcelCell::WideText);
+    EXPECT_EQ(back.Sheet(0)->Cell(0, 1)->wideText(), u"김민수");
+    EXPECT_STREQ(back.Sheet(1)->Cell(3, 4)->GetString(), "Müller");
+    EXPECT_EQ(back.Sheet(1)->Cell(3, 5)->kind(), ExcelCell::WideText);
+}
+
+TEST(ExcelBook, MergedAreasAreWrittenAsRangesAndReadBack) {
+    auto book = ExcelBook::Blank({u"One"});
+    book->Sheet(0)->Cell(4, 1)->SetMerge(2, 3);
+    book->Sheet(0)->Cell(4, 1)->SetString("title");
+    const Bytes stream = book->Write();
+    int mergedRecords = 0;
+    for (const auto& [at, r] : SheetRecords(stream, 0)) {
+        if (r.code != kMergedCells)
+            continue;
+        ++mergedRecords;
+        ASSERT_EQ(r.data.size(), 10u);
+        EXPECT_EQ(U16(r.data, 0), 1);
+        EXPECT_EQ(U16(r.data, 2), 4); // rows 4-5
+        EXPECT_EQ(U16(r.data, 4), 5);
+        EXPECT_EQ(U16(r.data, 6), 1); // columns 1-3
+        EXPECT_EQ(U16(r.data, 8), 3);
+    }
+    EXPECT_EQ(mergedRecords, 1);
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(stream));
+    EXPECT_EQ(back.Sheet(0)->Cell(4, 1)->mergeHeight(), 2);
+    EXPECT_EQ(back.Sheet(0)->Cell(4, 1)->mergeWidth(), 3);
+}
+
+TEST(ExcelBook, SheetPositionsIndexAndDbCellsPointWhereTheRecordsAre) {
+    auto book = ExcelBook::Blank({u"One", u"Two"});
+    for (int row = 0; row < 70; ++row) // three row blocks
+        for (int column = 0; column < 3; ++column)
+            book->Sheet(1)->Cell(row, column)->SetInteger(row * 10 + column);
+    book->Sheet(0)->Cell(0, 0)->SetString("a");
+    const Bytes stream = book->Write();
+    const auto all = RecordsOf(stream);
+    std::map<std::size_t, std::uint16_t> codeAt;
+    for (const auto& [at, r] : all)
+        codeAt[at] = r.code;
+
+    // BOUNDSHEET positions name the worksheets' BOF records.
+    std::vector<std::size_t> positions;
+    for (const auto& [at, r] : all)
+        if (r.code == kBoundSheet)
+            positions.push_back(U32(r.data, 0));
+    ASSERT_EQ(positions.size(), 2u);
+    for (const std::size_t p : positions)
+        EXPECT_EQ(codeAt[p], kBof);
+
+    const auto sheet = SheetRecords(stream, 1);
+    const auto index =
+        std::find_if(sheet.begin(), sheet.end(), [](const auto& x) { return x.second.code == kIndex; });
+    ASSERT_NE(index, sheet.end());
+    const Bytes& d = index->second.data;
+    EXPECT_EQ(U32(d, 8), 70u); // last row + 1
+    ASSERT_EQ(d.size(), 16u + 4 * 3);
+    for (int b = 0; b < 3; ++b) {
+        const std::size_t dbCellAt = U32(d, 16 + 4 * b);
+        ASSERT_EQ(codeAt[dbCellAt], kDbCell) << b;
+        const auto dbCell =
+            std::find_if(all.begin(), all.end(), [&](const auto& x) { return x.first == dbCellAt; });
+        const Bytes& cell = dbCell->second.data;
+        const std::size_t firstRow = dbCellAt - U32(cell, 0);
+        ASSERT_EQ(codeAt[firstRow], kRow);
+        // Each row offset leads to that row's first cell: from the second ROW record, then cell to cell.
+        std::size_t at = firstRow + 20 + U16(cell, 4);
+        for (std::size_t i = 0; i < (cell.size() - 4) / 2; ++i) {
+            if (i > 0)
+                at += U16(cell, 4 + 2 * i);
+            ASSERT_EQ(codeAt[at], kMulRk) << b << " " << i;
+            const auto row =
+                std::find_if(all.begin(), all.end(), [&](const auto& x) { return x.first == at; });
+            EXPECT_EQ(U16(row->second.data, 0), b * 32 + i);
+        }
+    }
+}
+
+TEST(ExcelBook, SavingTwiceGivesTheSameBytesAndTheFileLoadsBack) {
+    TempHome home;
+    const std::string path = home.file("Log/book.xls");
+    auto book = ExcelBook::Blank({u"A", u"B", u"C"});
+    book->Sheet(2)->Cell(5, 1)->SetInteger(4);
+    book->Sheet(2)->Cell(5, 2)->SetString("Red gam-jeom");
+    ASSERT_TRUE(book->storage().Create(path));
+    ASSERT_EQ(book->storage().MakeFile(), 1);
+    ASSERT_TRUE(book->Save());
+    const std::string first = home.read("Log/book.xls");
+    ASSERT_TRUE(book->Save());
+    EXPECT_EQ(home.read("Log/book.xls"), first);
+    EXPECT_EQ(book->Write(), book->Write());
+
+    ExcelBook back;
+    ASSERT_EQ(back.Load(path), 1);
+    ASSERT_EQ(back.SheetCount(), 3);
+    EXPECT_EQ(back.Sheet(2)->Cell(5, 1)->integer(), 4);
+    EXPECT_STREQ(back.Sheet(2)->Cell(5, 2)->GetString(), "Red gam-jeom");
+    // Loaded and saved unchanged, the book writes the same stream.
+    EXPECT_EQ(back.Write(), book->Write());
+}
+
+TEST(ExcelBook, StorageResults) {
+    TempHome home;
+    ExcelStorage storage;
+    Bytes bytes{1};
+    EXPECT_EQ(storage.ReadFile(bytes), -1);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(storage.WriteFile(bytes), -1);
+    storage.Close(); // nothing open: nothing happens
+
+    const std::string path = home.file("Log/s.xls");
+    home.write("Log/s.xls", "not a compound file");
+    EXPECT_FALSE(storage.Open(path));
+    EXPECT_TRUE(storage.Create(path));       // replaces it
+    EXPECT_EQ(storage.WriteFile(bytes), -1); // no stream made yet
+    ASSERT_EQ(storage.MakeFile(), 1);
+    Bytes read{9};
+    EXPECT_EQ(storage.ReadFile(read), 1); // the empty stream
+    EXPECT_TRUE(read.empty());
+    EXPECT_EQ(storage.WriteFile(Bytes{1, 2, 3}), 1);
+    EXPECT_EQ(storage.ReadFile(read), 1);
+    EXPECT_EQ(read, (Bytes{1, 2, 3}));
+    EXPECT_FALSE(storage.Create(home.file("no such folder/s.xls")));
+}
+
+TEST(ExcelBook, DamagedWorkbooksFailTheLoad) {
+    auto book = ExcelBook::Blank({u"One"});
+    book->Sheet(0)->Cell(2, 2)->SetString("abc");
+    book->Sheet(0)->Cell(2, 3)->SetInteger(5);
+    book->Sheet(0)->Cell(2, 4)->SetInteger(6);
+    const Bytes good = book->Write();
+
+    std::vector<std::pair<const char*, Bytes>> cases;
+    cases.emplace_back("empty", Bytes{});
+    cases.emplace_back("truncated", Bytes(good.begin(), good.end() - 30));
+    Bytes badIndex = good;   // the LABELSST's string index made 1000
+    Bytes badColumns = good; // the MULRK's last column made wrong
+    Bytes badMerge = good;
+    for (const auto& [at, r] : SheetRecords(good, 0)) {
+        if (r.code == kLabelSst)
+            Set32(badIndex, at + 4 + 6, 1000);
+        if (r.code == kMulRk)
+            Set16(badColumns, at + 4 + r.data.size() - 2, 200);
+    }
+    cases.emplace_back("string index", badIndex);
+    cases.emplace_back("MULRK columns", badColumns);
+    Bytes noGlobals(good.begin() + static_cast<std::ptrdiff_t>(SheetRecords(good, 0).front().first),
+                    good.end());
+    cases.emplace_back("no globals", noGlobals);
+    for (const auto& [name, stream] : cases) {
+        SCOPED_TRACE(name);
+        ExcelBook back;
+        EXPECT_FALSE(back.Read(stream));
+        EXPECT_EQ(back.SheetCount(), 0);
+    }
+    ExcelBook fine;
+    EXPECT_TRUE(fine.Read(good));
+
+    TempHome home;
+    home.write("x.xls", "plain text");
+    ExcelBook fromFile;
+    EXPECT_EQ(fromFile.Load(home.file("x.xls")), 0);
+    EXPECT_EQ(fromFile.Load(home.file("missing.xls")), 0);
+}
+
+TEST(ExcelBook, CellsOutsideTheSheetAreNotAddressable) {
+    auto book = ExcelBook::Blank({u"One"});
+    ExcelSheet& s = *book->Sheet(0);
+    EXPECT_EQ(s.Cell(0, 256), nullptr);
+    EXPECT_EQ(s.Cell(65536, 0), nullptr);
+    EXPECT_EQ(s.Cell(-1, 0), nullptr);
+    ASSERT_NE(s.Cell(3, 7), nullptr);
+    EXPECT_EQ(s.rows(), 4);
+    EXPECT_EQ(s.columns(), 8);
+    EXPECT_EQ(s.Cell(1, 1)->kind(), ExcelCell::Undefined);
+    EXPECT_EQ(s.Cell(1, 1)->xf(), 15); // the default cell format, not a style
+}
+
+// ---- cell formats ----
+
+TEST(CellFormats, FontIndexesSkipFour) {
+    auto book = ExcelBook::Blank({u"One"}); // four fonts
+    CellFormatTable table(*book);
+    FontSpec big;
+    big.height = 240;
+    EXPECT_EQ(table.FindOrAddFont(big), 5); // appended at position 4
+    EXPECT_EQ(table.FindOrAddFont(big), 5); // found there
+    FontSpec red = big;
+    red.colour = 2;
+    EXPECT_EQ(table.FindOrAddFont(red), 6);
+    EXPECT_EQ(table.FindOrAddFont(FontSpec{}), 0); // the default font is the first one
+    EXPECT_EQ(book->globals().fonts.size(), 6u);
+}
+
+TEST(CellFormats, XfRecordsAreReusedAndCellsTakeThem) {
+    auto book = ExcelBook::Blank({u"One"});
+    CellFormatTable table(*book);
+    const std::size_t before = book->globals().xfs.size();
+    XfSpec yellow;
+    yellow.table = &table;
+    yellow.alignment = 0x12;
+    yellow.border1 = 0x1111;
+    yellow.border2 = 0x04000000;
+    yellow.fill = 5;
+    XfSpec grey = yellow;
+    grey.fill = 22;
+    const int y = table.FindOrAddXF(yellow);
+    const int g = table.FindOrAddXF(grey);
+    EXPECT_NE(y, g);
+    EXPECT_EQ(book->globals().xfs.size(), before + 2);
+    EXPECT_EQ(table.FindOrAddXF(grey), g);
+    EXPECT_EQ(table.FindOrAddXF(yellow), y);
+    EXPECT_EQ(book->globals().xfs[y].typeAndProtection, 0x0078);
+
+    // A second table over the same book finds them too; the cached index spares the search.
+    CellFormatTable again(*book);
+    XfSpec same = yellow;
+    same.table = &again;
+    ExcelCell* cell = book->Sheet(0)->Cell(0, 0);
+    cell->SetFormat(same);
+    EXPECT_EQ(cell->xf(), y);
+    EXPECT_EQ(same.index, y);
+    book->globals().xfs.clear(); // a search would now add a record; the cache does not search
+    book->Sheet(0)->Cell(0, 1)->SetFormat(same);
+    EXPECT_EQ(book->Sheet(0)->Cell(0, 1)->xf(), y);
+    EXPECT_TRUE(book->globals().xfs.empty());
+}
+
+TEST(CellFormats, NumberFormatTable) {
+    auto book = ExcelBook::Blank({u"One"});
+    book->globals().formats.push_back(Format{200, {u"0.000", false}});
+    book->globals().formats.push_back(Format{2, {u"0.0#", false}}); // replaces the built-in 2
+    CellFormatTable table(*book);
+    EXPECT_EQ(table.nextFormatIndex(), 201);
+    EXPECT_EQ(table.formats().at(0), u"General");
+    EXPECT_EQ(table.formats().at(49), u"@");
+    EXPECT_EQ(table.formats().at(2), u"0.0#");
+    EXPECT_EQ(table.FormatIndex(u"0.000"), std::optional<std::uint16_t>(200));
+    EXPECT_EQ(table.FormatIndex(u"mm:ss"), std::optional<std::uint16_t>(45));
+    EXPECT_EQ(CellFormatTable(*ExcelBook::Blank({u"x"})).nextFormatIndex(), 164);
+
+    // Only the formats above the built-in ones are written.
+    const Bytes stream = book->Write();
+    int formats = 0;
+    for (const auto& [at, r] : RecordsOf(stream))
+        if (r.code == kFormat) {
+            ++formats;
+            EXPECT_EQ(U16(r.data, 0), 200);
+        }
+    EXPECT_EQ(formats, 1);
+}
+
+} // namespace

@@ -1,0 +1,433 @@
+// The match-log workbook of a scripted match: the header, event lines with their columns and looks, the
+// round score table, the file's name and place, and the failures the operator must hear of.
+#include "records/MatchLog.h"
+#include "app/AppGlobals.h"
+#include "app/MainWnd.h"
+#include "platform/CompoundFile.h"
+#include "records/CellFormats.h"
+#include "records/ExcelBook.h"
+#include "records/MatchRecords.h"
+#include "tests/support/TestCourt.h"
+#include "tools/LogTemplates.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <cstring>
+#include <regex>
+
+namespace {
+
+using MatchLog::CellLook;
+using MatchLog::Fill;
+using MatchLog::Look;
+
+std::string SourceTemplate(const char* name) {
+    QFile file(QString::fromUtf8(BELVANTA_SOURCE_DIR "/resources/home/Log/") + QString::fromUtf8(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}
+
+class MatchLogTest : public TestCourt, public ::testing::Test {
+protected:
+    void SetUp() override {
+        home.write("Log/Log file.xls", SourceTemplate("Log file.xls"));
+        home.write("Log/Log file_Team.xls", SourceTemplate("Log file_Team.xls"));
+        std::strcpy(md->szContestNo, "A101");
+        std::strcpy(md->szGender, "F");
+        std::strcpy(md->szWeight, "-49kg");
+        std::strcpy(md->szPhase, "Final");
+        std::strcpy(md->szWeightClass, "Female -49kg");
+        md->nLevelBody = 20;
+        md->nLevelHead = 25;
+        md->nVRQuota = 2;
+        md->nTeamVRQuota = 5;
+        md->nRound = 3;
+        std::strcpy(md->aPlayer[0].szName, "SMITH Anna");
+        std::strcpy(md->aPlayer[0].szNationName, "Great Britain");
+        std::strcpy(md->aPlayer[0].szNationCode, "GBR");
+        std::strcpy(md->aPlayer[1].szName, "김민서");
+        std::strcpy(md->aPlayer[1].szNationName, "Korea");
+        std::strcpy(md->aPlayer[1].szNationCode, "KOR");
+    }
+    void TearDown() override { CloseMatchLog(); }
+
+    // The log file as a loaded book.
+    std::unique_ptr<ExcelBook> Saved(const std::string& name) {
+        auto book = std::make_unique<ExcelBook>();
+        EXPECT_EQ(book->Load(home.file("Log/" + name)), 1) << name;
+        return book;
+    }
+    static std::string Text(ExcelBook& book, int sheet, int row, int column) {
+        const ExcelCell* cell = book.Sheet(sheet)->Peek(row, column);
+        if (!cell)
+            return "<outside>";
+        if (cell->kind() == ExcelCell::WideText)
+            return QString::fromStdU16String(cell->wideText()).toStdString();
+        std::string text;
+        return cell->GetString(text) ? text : "<not text>";
+    }
+    static std::optional<int> Integer(ExcelBook& book, int sheet, int row, int column) {
+        const ExcelCell* cell = book.Sheet(sheet)->Peek(row, column);
+        if (!cell || cell->kind() != ExcelCell::Integer)
+            return std::nullopt;
+        return cell->integer();
+    }
+};
+
+constexpr const char16_t* kName = u"2026-12-10 090000(NoA101).xls";
+constexpr const char* kFile = "2026-12-10 090000(NoA101).xls";
+
+TEST_F(MatchLogTest, HeaderIsWrittenAndTheFileHoldsTheTemplateCopyAtOnce) {
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogHeader();
+    // The file is there from the start with the template's sheets.
+    auto atOpen = Saved(kFile);
+    ASSERT_EQ(atOpen->SheetCount(), 3);
+    EXPECT_EQ(Text(*atOpen, 0, 1, 1), "MATCH LOG");
+    EXPECT_EQ(Text(*atOpen, 0, 3, 3), "<not text>"); // the header is in memory only until a save
+
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    const std::pair<int, std::string> header[] = {
+        {3, "A101"}, {5, "W-49kg"},      {6, "Final"},   {7, "Female -49kg"},   {8, "20"},
+        {9, "25"},   {12, "SMITH Anna"}, {13, "김민서"}, {14, "Great Britain"}, {15, "Korea"},
+        {16, "GBR"}, {17, "KOR"},
+    };
+    for (const auto& [row, text] : header)
+        EXPECT_EQ(Text(*book, 0, row, 3), text) << row;
+    EXPECT_TRUE(std::regex_match(Text(*book, 0, 4, 3), std::regex(R"(\d{4}-\d\d-\d\d)")));
+    EXPECT_EQ(Integer(*book, 0, 20, 3), 2);
+}
+
+TEST_F(MatchLogTest, EventLinesPutEachValueInItsColumn) {
+    md->aSide[0].nScore = 5;
+    md->aSide[1].nScore = 3;
+    md->aSide[1].nPenaltyCount1 = 1; // blue gains 1
+    md->aSide[0].nPenaltyCount2 = 1; // red gains 2
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);       // row 5
+    LogMatchEvent(1, 14, u"1:40", 1, 5, 1, 0);      // row 6: red's gam-jeom, blue's point
+    LogMatchEvent(1, 14, u"1:35", 0, 5, 1, 0);      // row 7: blue's gam-jeom, red's point
+    LogMatchEvent(1, 25, u"1:20", 0, 6, 2, 0);      // row 8: removal
+    LogMatchEvent(1, 17, u"1:10", 0, 6, 2, 0);      // row 9: addition
+    LogMatchEvent(1, 9, u"0:50", 1, 1, 2, 1, 3, 5); // row 10: red body point, count and techniques
+    LogMatchEvent(1, 15, u"0:30", 2, 4, 0, 0);      // row 11: referee video replay
+    LogMatchEvent(1, 22, u"0:20", 2, 5, 1, 0);      // row 12: a referee's penalty points go to column 2
+    LogMatchEvent(2, 38, u"1:59", 0, 1, 0, 33);     // row 13: blue punch hit with its value
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    constexpr int E = MatchLog::kEventSheet;
+
+    EXPECT_EQ(Integer(*book, E, 5, 1), 1);
+    EXPECT_EQ(Text(*book, E, 5, 2), "Start round 1");
+    EXPECT_EQ(Text(*book, E, 5, 3), "2:00");
+    EXPECT_TRUE(std::regex_match(Text(*book, E, 5, 4), std::regex(R"(\d\d:\d\d:\d\d\.\d{3})")));
+    EXPECT_EQ(Text(*book, E, 5, 5), "S");
+    EXPECT_EQ(Text(*book, E, 5, 6), "6 - 5"); // 5 + 1, 3 + 2
+
+    EXPECT_EQ(Text(*book, E, 6, 2), "Red gam-jeom");
+    EXPECT_EQ(Integer(*book, E, 6, 7), 1);
+    EXPECT_EQ(Text(*book, E, 6, 12), "<not text>");
+    EXPECT_EQ(Text(*book, E, 7, 2), "Blue gam-jeom");
+    EXPECT_EQ(Integer(*book, E, 7, 12), 1);
+    EXPECT_EQ(Integer(*book, E, 7, 7), std::nullopt);
+
+    EXPECT_EQ(Text(*book, E, 8, 2), "Remove blue head point");
+    EXPECT_EQ(Text(*book, E, 8, 7), "-2");
+    EXPECT_EQ(Text(*book, E, 8, 5), "BC");
+    EXPECT_EQ(Text(*book, E, 9, 2), "Add blue punch point");
+    EXPECT_EQ(Integer(*book, E, 9, 7), 2);
+
+    EXPECT_EQ(Text(*book, E, 10, 2), "Red body point");
+    EXPECT_EQ(Integer(*book, E, 10, 12), 2);
+    EXPECT_EQ(Integer(*book, E, 10, 13), 1);
+    EXPECT_EQ(Text(*book, E, 10, 14), "Body");
+    EXPECT_EQ(Text(*book, E, 10, 15), "Body tech");
+    EXPECT_EQ(Text(*book, E, 10, 16), "<not text>");
+
+    EXPECT_EQ(Text(*book, E, 11, 2), "Referee video replay");
+    EXPECT_EQ(Integer(*book, E, 12, 2), 1);
+    EXPECT_EQ(Text(*book, E, 13, 2), "Blue punch hit");
+    EXPECT_EQ(Integer(*book, E, 13, 8), 33);
+    EXPECT_EQ(book->Sheet(E)->rows(), 14); // nothing below the last line
+}
+
+TEST_F(MatchLogTest, RoundWinSystemScoresTheGivenRound) {
+    md->nCompetitionRule = 1;
+    md->aSide[0].nRoundScore[1] = 4;
+    md->aSide[1].nRoundPenaltyPoints1[1] = 1;
+    md->aSide[1].nRoundScore[1] = 2;
+    md->aSide[0].nScore = 40; // not used under the round-win system
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    LogMatchEvent(2, 8, u"1:00", 0, 1, 0, 0);
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 6), "5 - 2");
+}
+
+TEST_F(MatchLogTest, EventLinesTakeTheirLooks) {
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0); // marker line
+    LogMatchEvent(1, 9, u"1:00", 1, 1, 2, 0); // red body point
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    const auto& g = book->globals();
+    const auto look = [&](int row, int column) {
+        const YExcel::XF& xf = g.xfs.at(book->Sheet(MatchLog::kEventSheet)->Peek(row, column)->xf());
+        const std::size_t font = xf.font < 4 ? xf.font : xf.font - 1u;
+        return std::tuple(g.fonts.at(font).colour, g.fonts.at(font).height, xf.fill, xf.border2, xf.alignment,
+                          xf.border1);
+    };
+    using L =
+        std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, std::uint32_t, std::uint8_t, std::uint32_t>;
+    for (int column = 1; column <= 16; ++column)
+        EXPECT_EQ(look(5, column), L(2, 240, 17, 0x04000000, 0x12, 0x1111)) << column;
+    EXPECT_EQ(look(6, 1), L(2, 240, 22, 0x04000000, 0x12, 0x1111)); // odd round: grey
+    EXPECT_EQ(look(6, 2), L(4, 240, 5, 0x04000000, 0x12, 0x1111));  // blue font, yellow
+    EXPECT_EQ(look(6, 12), L(4, 240, 5, 0x04000000, 0x12, 0x1111));
+    EXPECT_EQ(look(6, 7), L(2, 240, 1, 0, 0x12, 0x1111)); // red font, no fill
+    // Two lines of the same looks add no cell formats: the table finds them.
+    const std::size_t formats = g.xfs.size();
+    ASSERT_EQ(OpenMatchLog(u"again.xls"), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
+    LogMatchEvent(1, 9, u"1:00", 1, 1, 2, 0);
+    LogMatchEvent(1, 9, u"0:59", 1, 1, 2, 0);
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_EQ(Saved("again.xls")->globals().xfs.size(), formats);
+}
+
+TEST_F(MatchLogTest, RoundScoresAndTotals) {
+    md->nCurRound = 5;
+    md->nRound = 4;
+    for (int r = 0; r < 5; ++r) {
+        md->aSide[0].nTechTally[0][r] = r + 1; // punch points
+        md->aSide[0].nTechTally[6][r] = 2;     // body tech points
+        md->aSide[1].nRoundPenalty1[r] = 1;
+        md->aSide[0].nRoundScore[r] = 10 * (r + 1);
+        md->aSide[1].nRoundPenaltyPoints1[r] = 1;
+    }
+    md->aSide[0].nScore = 150;
+    md->aSide[1].nPenaltyCount1 = 5;
+    md->aSide[1].nPenaltyCount2 = 1;
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogRoundScores(0);
+    WriteMatchLogRoundScores(4);
+    const auto open = MatchLog::OpenBook();
+    ASSERT_NE(open, nullptr);
+    // Round 4 (the fifth) is on row 25 ...
+    EXPECT_EQ(Integer(*open, 1, 25, 2), 5);
+    EXPECT_EQ(Integer(*open, 1, 25, 20), 51);
+    // ... and the totals take the same row in an individual match.
+    WriteMatchLogRoundScores(10);
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    EXPECT_EQ(Text(*book, 1, 5, 1), "SMITH Anna - GBR");
+    EXPECT_EQ(Text(*book, 1, 6, 1), "김민서 - KOR");
+    EXPECT_EQ(Integer(*book, 1, 5, 2), 1);
+    EXPECT_EQ(Text(*book, 1, 5, 8), "(+2)");
+    EXPECT_EQ(Text(*book, 1, 5, 12), "(+1)"); // the opponent's gam-jeoms
+    EXPECT_EQ(Integer(*book, 1, 6, 13), 1);
+    EXPECT_EQ(Integer(*book, 1, 5, 20), 11);
+    EXPECT_EQ(Integer(*book, 1, 25, 2), 1 + 2 + 3 + 4 + 5);
+    EXPECT_EQ(Text(*book, 1, 25, 8), "(+10)");
+    EXPECT_EQ(Integer(*book, 1, 25, 20), 150 + 5 + 2);
+    EXPECT_EQ(Integer(*book, 1, 26, 20), 0);
+}
+
+TEST_F(MatchLogTest, TeamMatchUsesTheTeamTemplateAndRow30) {
+    md->nCompetitionType = 1;
+    md->aSide[1].nScore = 12;
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogHeader();
+    WriteMatchLogRoundScores(10);
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    EXPECT_EQ(Text(*book, 0, 1, 1), "TEAM MATCH LOG");
+    EXPECT_EQ(Integer(*book, 0, 20, 3), 5); // the team quota
+    EXPECT_EQ(Integer(*book, 1, 31, 20), 12);
+    EXPECT_EQ(Text(*book, 1, 25, 0), "Round 5"); // the template's label, untouched
+}
+
+TEST_F(MatchLogTest, StartAndEndTimes) {
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogTimes(0);
+    WriteMatchLogTimes(1);
+    ASSERT_TRUE(CloseMatchLog());
+    auto book = Saved(kFile);
+    const std::regex time(R"(\d\d:\d\d:\d\d)");
+    EXPECT_TRUE(std::regex_match(Text(*book, 0, 10, 3), time));
+    EXPECT_TRUE(std::regex_match(Text(*book, 0, 11, 3), time));
+    // Taken a moment apart (or across a second): 00:00 or 00:01, never negative.
+    EXPECT_TRUE(std::regex_match(Text(*book, 0, 18, 3), std::regex("00:0[01]")));
+}
+
+TEST(MatchLogTimes, ElapsedTime) {
+    struct Case {
+        const char* start;
+        const char* end;
+        std::optional<std::string> elapsed;
+    };
+    const Case cases[] = {
+        {"10:00:00", "10:07:05", "07:05"},       {"23:58:30", "00:03:00", "04:30"}, // across midnight
+        {"09:00:00", "10:30:00", "90:00"},       {"12:00:00", "12:00:00", "00:00"},
+        {"Start", "10:00:00", std::nullopt},     {"10:00", "10:05:00", std::nullopt},
+        {"10:00:00x", "10:05:00", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchLog::ElapsedText(c.start, c.end), c.elapsed) << c.start << " " << c.end;
+}
+
+TEST(MatchLogTexts, EventSourceAndTechniqueTexts) {
+    struct Case {
+        int code, side, round;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 0, 2, "Start round 2"},
+        {1, 1, 3, "Stop round 3"},
+        {2, 1, 1, "Time out"},
+        {6, 0, 1, "Blue punch judge"},
+        {6, 1, 1, "Red punch judge"},
+        {15, 2, 1, "Referee video replay"},
+        {15, 1, 1, "Red video replay"},
+        {15, 0, 1, "Blue video replay"},
+        {40, 0, 1, "Remove Blue gam-jeom 2POINT"},
+        {32, 1, 1, "Call for doctor"},
+        {41, 0, 1, "Event 41"},
+        {-1, 0, 1, "Event -1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchLog::EventText(c.code, c.side, c.round), c.text) << c.code;
+    EXPECT_EQ(MatchLog::SourceText(0), "S");
+    EXPECT_EQ(MatchLog::SourceText(8), "BH");
+    EXPECT_EQ(MatchLog::SourceText(9), "9");
+    EXPECT_EQ(MatchLog::TechniqueText(7), "Spinning");
+    EXPECT_EQ(MatchLog::TechniqueText(8), "");
+}
+
+TEST(MatchLogLooks, LookTable) {
+    struct Case {
+        int code, side, column, round;
+        bool golden;
+        std::optional<CellLook> look;
+    };
+    const CellLook redNone{Look::Red, Fill::None};
+    const Case cases[] = {
+        {1, 1, 9, 2, false, CellLook{Look::Marker, Fill::None}},
+        {8, 0, 1, 2, false, redNone},                          // even round
+        {8, 0, 1, 3, false, CellLook{Look::Red, Fill::Grey}},  // odd round
+        {8, 1, 2, 1, false, CellLook{Look::Blue, Fill::None}}, // J
+        {8, 0, 5, 1, false, CellLook{Look::Plain, Fill::None}},
+        {9, 1, 6, 1, false, CellLook{Look::Blue, Fill::Yellow}},  // P
+        {14, 1, 2, 1, false, CellLook{Look::Blue, Fill::Yellow}}, // G as P
+        {14, 1, 2, 1, true, CellLook{Look::Blue, Fill::None}},    // G as J
+        {39, 0, 6, 1, true, CellLook{Look::Plain, Fill::None}},
+        {30, 0, 2, 1, false, redNone},
+        {14, 0, 3, 3, true, CellLook{Look::Red, Fill::Grey}}, // golden: as column 1
+        {14, 0, 4, 1, false, CellLook{Look::Red, Fill::Yellow}},
+        {9, 0, 3, 1, false, CellLook{Look::Red, Fill::Yellow}},
+        {39, 0, 3, 1, false, redNone},
+        {8, 1, 12, 1, false, CellLook{Look::Blue, Fill::None}},
+        {8, 0, 7, 1, false, CellLook{Look::Plain, Fill::None}},
+        {8, 0, 12, 1, false, redNone},
+        {9, 1, 16, 1, false, CellLook{Look::Blue, Fill::Yellow}},
+        {9, 0, 11, 1, false, CellLook{Look::Plain, Fill::Yellow}},
+        {9, 2, 7, 1, false, std::nullopt},
+        {9, 2, 16, 1, false, std::nullopt},
+        {14, 1, 7, 1, false, CellLook{Look::Plain, Fill::None}},
+        {14, 0, 12, 1, false, CellLook{Look::Blue, Fill::None}},
+        {14, 0, 7, 1, false, redNone},
+        {39, 1, 7, 1, false, redNone},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchLog::EventCellLook(c.code, c.side, c.column, c.round, c.golden), c.look)
+            << c.code << " side " << c.side << " column " << c.column;
+}
+
+TEST_F(MatchLogTest, GoldenRoundException) {
+    md->nRound = 3;
+    md->nCurRound = 4;
+    md->aSide[1].nRoundPenalty1[3] = 1;
+    EXPECT_TRUE(MatchLog::GoldenRoundException(*md, 1));
+    md->aSide[1].nRoundPenalty2[3] = 1;
+    EXPECT_FALSE(MatchLog::GoldenRoundException(*md, 1));
+    EXPECT_TRUE(MatchLog::GoldenRoundException(*md, 0));
+    EXPECT_FALSE(MatchLog::GoldenRoundException(*md, 2));
+    md->nCurRound = 3;
+    EXPECT_FALSE(MatchLog::GoldenRoundException(*md, 0));
+}
+
+TEST_F(MatchLogTest, ATemplateThatCannotServeFailsTheOpen) {
+    struct Case {
+        const char* name;
+        std::string bytes; // "" removes the template
+    };
+    std::string twoSheets;
+    {
+        auto book = ExcelBook::Blank({u"A", u"B"});
+        ASSERT_TRUE(book->storage().Create(home.file("two.xls")));
+        ASSERT_EQ(book->storage().MakeFile(), 1);
+        ASSERT_TRUE(book->Save());
+        twoSheets = home.read("two.xls");
+    }
+    const Case cases[] = {{"missing", ""}, {"two sheets", twoSheets}, {"not a workbook", "plain text"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(QString::fromStdString(home.file("Log/Log file.xls")));
+        if (!c.bytes.empty())
+            home.write("Log/Log file.xls", c.bytes);
+        EXPECT_EQ(OpenMatchLog(kName), 0);
+        EXPECT_EQ(MatchLog::OpenBook(), nullptr);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(home.file(std::string("Log/") + kFile))));
+        LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0); // with no log, nothing happens
+    }
+}
+
+TEST_F(MatchLogTest, LogsGetDistinctNamesInsideTheLogFolder) {
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    ASSERT_TRUE(CloseMatchLog());
+    ASSERT_EQ(OpenMatchLog(kName), 1); // the next match in the same second
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/2026-12-10 090000(NoA101) (2).xls"))));
+    ASSERT_EQ(OpenMatchLog(u"2026(No../../evil).xls"), 1); // a contest number with folder separators
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/2026(No.._.._evil).xls"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(home.file("evil).xls"))));
+}
+
+TEST_F(MatchLogTest, AFailedFinalSaveIsReported) {
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
+    ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
+    EXPECT_FALSE(CloseMatchLog());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Log file save error!"});
+    EXPECT_EQ(MatchLog::OpenBook(), nullptr);
+    EXPECT_TRUE(CloseMatchLog()); // nothing open any more
+}
+
+TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
+    {
+        CMainWnd view;
+        ASSERT_EQ(OpenMatchLog(kName), 1);
+        view.m_bLogOpen = TRUE;
+        LogMatchEvent(1, 3, u"1:00", 0, 0, 0, 0);
+    }
+    EXPECT_EQ(MatchLog::OpenBook(), nullptr);
+    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Match resume");
+}
+
+TEST_F(MatchLogTest, ShippedTemplatesAreTheGeneratorsOutput) {
+    for (const bool team : {false, true}) {
+        const std::string name = team ? "Log file_Team.xls" : "Log file.xls";
+        std::vector<std::uint8_t> shipped;
+        ASSERT_EQ(platform::ReadCompoundStream(BELVANTA_SOURCE_DIR "/resources/home/Log/" + name, "Workbook",
+                                               shipped),
+                  platform::CompoundResult::Ok);
+        EXPECT_EQ(shipped, LogTemplates::Build(team)->Write()) << name << ": run tools/make-log-templates";
+    }
+}
+
+} // namespace
