@@ -92,13 +92,13 @@ bool StripColons(std::string& text) {
 
 namespace {
 
-// "%Y-%m-%d %X" of the current local time.
+// "%Y-%m-%d %H:%M:%S" of the current local time: the locale's time form could put any text in a file name.
 std::string LocalDateText() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     char text[64] = {};
-    std::strftime(text, sizeof text, "%Y-%m-%d %X", &local);
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
 }
 
