@@ -282,6 +282,81 @@ TEST(ExcelBook, DamagedWorkbooksFailTheLoad) {
     EXPECT_EQ(fromFile.Load(home.file("missing.xls")), 0);
 }
 
+TEST(ExcelBook, ChartSheetsAreSkippedWithTheirNames) {
+    auto book = ExcelBook::Blank({u"A", u"B"});
+    book->Sheet(1)->Cell(0, 0)->SetString("second");
+    Bytes stream = book->Write();
+    // A chart sheet's name before the SST and its block (with a block inside it) before the first worksheet.
+    Bytes chart;
+    BOF{.type = 0x20}.ToRecord().Write(chart);
+    BOF{.type = 0x20}.ToRecord().Write(chart);
+    Record{kEof, {}, {}}.Write(chart);
+    Record{0x1002, Bytes(8, 0), {}}.Write(chart);
+    Record{kEof, {}, {}}.Write(chart);
+    const std::size_t firstSheet = SheetRecords(stream, 0).front().first;
+    stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(firstSheet), chart.begin(), chart.end());
+    Bytes name;
+    BoundSheet{.sheetType = 2, .name = {u"Chart", false}}.ToRecord().Write(name);
+    std::size_t sst = 0;
+    for (const auto& [at, r] : RecordsOf(stream))
+        if (r.code == kSst)
+            sst = at;
+    stream.insert(stream.begin() + static_cast<std::ptrdiff_t>(sst), name.begin(), name.end());
+
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(stream));
+    ASSERT_EQ(back.SheetCount(), 2);
+    EXPECT_STREQ(back.Sheet(1)->Cell(0, 0)->GetString(), "second");
+    ASSERT_EQ(back.globals().sheets.size(), 2u);
+    EXPECT_EQ(back.globals().sheets[1].name.text, u"B");
+}
+
+TEST(ExcelBook, FormulasTravelWithTheirFollowingRecordsAndText) {
+    auto book = ExcelBook::Blank({u"A"});
+    auto holder = std::make_shared<FormulaHolder>();
+    holder->result = {0, 0, 0, 0, 0, 0, 0xFF, 0xFF}; // a text result
+    holder->options = 0x0008;
+    holder->tokens = {0x03, 0x00, 0x01, 0x00, 0x00, 0x00}; // kept as they are
+    holder->followCode = kShrFmla1;
+    holder->followData = {1, 0, 2, 0, 3, 4, 0, 0, 9, 9};
+    holder->hasText = true;
+    holder->text = {u"Total", false};
+    book->Sheet(0)->Cell(2, 1)->SetFormula(holder);
+    auto plain = std::make_shared<FormulaHolder>(); // a number result: no STRING record
+    plain->tokens = {0x1E, 0x05, 0x00};
+    book->Sheet(0)->Cell(2, 2)->SetFormula(plain);
+    const Bytes stream = book->Write();
+
+    std::vector<std::uint16_t> codes;
+    for (const auto& [at, r] : SheetRecords(stream, 0))
+        if (r.code == kFormula || r.code == kShrFmla1 || r.code == kString)
+            codes.push_back(r.code);
+    EXPECT_EQ(codes, (std::vector<std::uint16_t>{kFormula, kShrFmla1, kString, kFormula}));
+
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(stream));
+    const ExcelCell* cell = back.Sheet(0)->Cell(2, 1);
+    ASSERT_EQ(cell->kind(), ExcelCell::Formula);
+    EXPECT_STREQ(cell->GetString(), "Total");
+    EXPECT_EQ(cell->formula()->tokens, holder->tokens);
+    EXPECT_EQ(cell->formula()->followData, holder->followData);
+    EXPECT_EQ(cell->formula()->result, holder->result);
+    EXPECT_EQ(back.Sheet(0)->Cell(2, 2)->formula()->tokens, plain->tokens);
+    EXPECT_FALSE(back.Sheet(0)->Cell(2, 2)->formula()->hasText);
+    EXPECT_EQ(back.Write(), stream);
+}
+
+TEST(ExcelBook, FormattedEmptyCellsKeepTheirFormat) {
+    auto book = ExcelBook::Blank({u"A"});
+    book->Sheet(0)->Cell(0, 0)->SetString("label");
+    book->Sheet(0)->Cell(6, 4)->SetXf(16); // a bordered box still to be filled
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(book->Write()));
+    EXPECT_EQ(back.Sheet(0)->rows(), 7);
+    EXPECT_EQ(back.Sheet(0)->columns(), 5);
+    EXPECT_EQ(back.Sheet(0)->Peek(6, 4)->xf(), 16);
+}
+
 TEST(ExcelBook, CellsOutsideTheSheetAreNotAddressable) {
     auto book = ExcelBook::Blank({u"One"});
     ExcelSheet& s = *book->Sheet(0);
