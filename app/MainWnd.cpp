@@ -1,4 +1,5 @@
 #include "app/MainWnd.h"
+#include "devices/JudgeSerialPort.h"
 
 #include "devices/Receiver.h"
 #include "devices/ReceiverCommand.h"
@@ -222,8 +223,10 @@ void CMainWnd::OnDestroy() {
         CloseMatchLog(); // saves the match's lines
         m_bLogOpen = FALSE;
     }
-    // The OVR farewell (control-character event 11 with supplier 0) and the closing of the wired judge ports
-    // join here with the link and wired-judge code.
+    // The wired judge readers send to this view: they stop before it goes.
+    for (int judge = 0; judge < kJudges; ++judge)
+        CloseWiredJudge(judge);
+    // The OVR farewell (control-character event 11 with supplier 0) joins here with the link code.
 }
 
 void CMainWnd::ClearMatchIdentity() {

@@ -1,6 +1,6 @@
 // Handlers of the operator view that the points call and whose work arrives with the parts of the match
 // engine not built yet: the round clock, the winner dialogs, the round result dialog, the
-// equipment-test screens and the wired judge devices. Each only says on the debug
+// equipment-test screens. Each only says on the debug
 // output what reached it.
 #include "app/MainWnd.h"
 
@@ -32,7 +32,4 @@ void CMainWnd::ShowRoundResultDialog(int roundIndex, int winner, int reason) {
 }
 void CMainWnd::UpdateTestScreens(int tile, std::string_view text) {
     DebugPrintf("equipment test tile %d: %s", tile, std::string(text).c_str());
-}
-void CMainWnd::NotifyWiredJudges(int side) {
-    DebugPrintf("wired judges told side %d scored", side);
 }
