@@ -1,6 +1,7 @@
 #include "match/SuDlg.h"
 
 #include "app/MatchData.h"
+#include "match/DivWnd.h"
 #include "match/RuleWnd.h"
 #include "platform/DebugOutput.h"
 
@@ -23,13 +24,12 @@ CTK_SuDlg::CTK_SuDlg(MatchData* md, QWidget* parent) : QDialog(parent), m_pMatch
     m_pTabs->setObjectName(QString::number(IDC_TAB));
     m_pRuleWnd = new CTK_RuleWnd(md, m_pTabs);
     m_pExternalTab = new QWidget(m_pTabs);
-    m_pDivisionTab = new QWidget(m_pTabs);
+    m_pDivWnd = new CTK_DivWnd(md, m_pTabs);
     m_pTabs->addTab(m_pRuleWnd, QStringLiteral("Rule"));
     m_pTabs->addTab(m_pExternalTab, QStringLiteral("External"));
-    m_pTabs->addTab(m_pDivisionTab, QStringLiteral("Division / Level"));
+    m_pTabs->addTab(m_pDivWnd, QStringLiteral("Division / Level"));
     layout->addWidget(m_pTabs);
     CreateExternalPage();
-    CreateDivisionPage();
 
     auto* buttons = new QHBoxLayout;
     auto* version = new QLabel(QStringLiteral("Ver.2.0.18H"), this);
@@ -78,7 +78,7 @@ bool CTK_SuDlg::OnApply() {
     // are saved all the same.
     const bool rules = m_pRuleWnd->SaveRule();
     SaveExternalPage();
-    SaveDivisionPage();
+    m_pDivWnd->SaveLevels();
     return rules;
 }
 
@@ -88,5 +88,5 @@ void CTK_SuDlg::OnOkay() {
 }
 
 void CTK_SuDlg::OnDefault() {
-    DefaultDivisionPage();
+    m_pDivWnd->ShowDivision(m_pDivWnd->CurrentDivision(), 1);
 }

@@ -12,6 +12,7 @@
 
 #include <QDialog>
 
+class CTK_DivWnd;
 class CTK_RuleWnd;
 class QPushButton;
 class QTabWidget;
@@ -45,6 +46,7 @@ public:
     void OnTabChanged(int index);
 
     CTK_RuleWnd* RulePage() const { return m_pRuleWnd; }
+    CTK_DivWnd* DivisionPage() const { return m_pDivWnd; }
     QWidget* ExternalTab() const { return m_pExternalTab; }
     QTabWidget* Tabs() const { return m_pTabs; }
     QPushButton* DefaultButton() const { return m_pDefault; }
@@ -53,16 +55,12 @@ private:
     // The External page of the links folder, built into ExternalTab(); and its save.
     void CreateExternalPage();
     void SaveExternalPage();
-    // The division and level page, built into its tab; its save and its factory levels.
-    void CreateDivisionPage();
-    void SaveDivisionPage();
-    void DefaultDivisionPage();
 
     MatchData* m_pMatch;
     QTabWidget* m_pTabs = nullptr;
     CTK_RuleWnd* m_pRuleWnd = nullptr;
     QWidget* m_pExternalTab = nullptr;
     QWidget* m_pExternalPage = nullptr; // the External page once the links folder builds it
-    QWidget* m_pDivisionTab = nullptr;
+    CTK_DivWnd* m_pDivWnd = nullptr;
     QPushButton* m_pDefault = nullptr;
 };

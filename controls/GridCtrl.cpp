@@ -1,0 +1,713 @@
+#include "controls/GridCtrl.h"
+
+#include "app/ColorRef.h"
+#include "controls/InPlaceEdit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+
+constexpr UINT kEscape = 0x1B;
+constexpr UINT kReturn = 0x0D;
+
+int VirtualKey(int key) {
+    switch (key) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return VK_TAB;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_nId(id) {
+    if (id)
+        setObjectName(QString::number(id));
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::Box);
+    viewport()->setMouseTracking(true);
+    SetFont(font());
+    horizontalScrollBar()->setSingleStep(GetDefaultCell(false, false)->GetWidth() / 2);
+    verticalScrollBar()->setSingleStep(GetDefaultCell(false, false)->GetHeight());
+}
+
+CGridCtrl::~CGridCtrl() {
+    // Editors are children of the viewport; none may report to a grid being torn down.
+    for (CInPlaceEdit* edit : viewport()->findChildren<CInPlaceEdit*>())
+        edit->Detach();
+}
+
+// ---- window parts of the model ----
+
+void CGridCtrl::RedrawCell(int row, int col) {
+    QRect rect;
+    if (GetCellRect(row, col, rect))
+        viewport()->update(rect);
+}
+
+void CGridCtrl::Refresh() {
+    viewport()->update();
+}
+
+void CGridCtrl::ResetScrollBars() {
+    SetClientSize(viewport()->size());
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    // Work on the client area as if no bar were shown.
+    QSize whole = viewport()->size();
+    if (verticalScrollBar()->isVisible())
+        whole.rwidth() += bar;
+    if (horizontalScrollBar()->isVisible())
+        whole.rheight() += bar;
+    SetClientSize(whole);
+    const ScrollBars bars = ComputeScrollBars(bar, bar);
+    setHorizontalScrollBarPolicy(bars.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(bars.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    horizontalScrollBar()->setRange(0, std::max(bars.hMax - bars.hPage, 0));
+    horizontalScrollBar()->setPageStep(std::max(bars.hPage, 1));
+    verticalScrollBar()->setRange(0, std::max(bars.vMax + 1 - bars.vPage, 0));
+    verticalScrollBar()->setPageStep(std::max(bars.vPage, 1));
+    SetClientSize(viewport()->size());
+    SyncScroll();
+    viewport()->update();
+}
+
+LRESULT CGridCtrl::SendMessageToParent(int row, int col, int code) {
+    LRESULT result = 0;
+    emit notify(code, row, col, &result);
+    return result;
+}
+
+QWidget* CGridCtrl::EditParent() {
+    return viewport();
+}
+
+void CGridCtrl::OnEditorEnded(int row, int col, const QString& text, UINT key) {
+    OnEndEditCell(row, col, text);
+    setFocus(Qt::OtherFocusReason);
+    // Tab and the arrow and page keys go on to the next cell and open its editor with that key.
+    const bool moves = key == VK_TAB || (key >= VK_PRIOR && key <= VK_DOWN);
+    if (!moves)
+        return;
+    const CCellID before = GetFocusCell();
+    const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+    bool passOn = false;
+    const CCellID target = KeyTarget(static_cast<int>(key), shift, false, &passOn);
+    if (target == before || !IsValid(target))
+        return;
+    SetFocusCell(target.row, target.col);
+    SetSelectionStart(target);
+    SetSelectedRange({target.row, target.col, target.row, target.col});
+    EnsureVisible(target.row, target.col);
+    OnEditCell(target.row, target.col, QPoint(-1, -1), key);
+}
+
+void CGridCtrl::SyncScroll() {
+    SetScrollPos(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+void CGridCtrl::scrollContentsBy(int, int) {
+    EndEditing();
+    SyncScroll();
+    viewport()->update();
+}
+
+void CGridCtrl::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    EndEditing();
+    ResetScrollBars();
+}
+
+void CGridCtrl::EnsureVisible(int row, int col) {
+    if (!IsValid(row, col))
+        return;
+    const int fixedWidth = GetFixedColumnWidth();
+    const int fixedHeight = GetFixedRowHeight();
+    // Scroll straight to the cell's virtual position when it lies outside the scrollable view.
+    int x = 0;
+    for (int c = GetFixedColumnCount(); c < col; ++c)
+        x += GetColumnWidth(c);
+    int y = 0;
+    for (int r = GetFixedRowCount(); r < row; ++r)
+        y += GetRowHeight(r);
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    const int viewWidth = viewport()->width() - fixedWidth;
+    const int viewHeight = viewport()->height() - fixedHeight;
+    if (col >= GetFixedColumnCount()) {
+        if (x < h->value())
+            h->setValue(x);
+        else if (x + GetColumnWidth(col) > h->value() + viewWidth)
+            h->setValue(std::min(x + GetColumnWidth(col) - viewWidth, x));
+    }
+    if (row >= GetFixedRowCount()) {
+        if (y < v->value())
+            v->setValue(y);
+        else if (y + GetRowHeight(row) > v->value() + viewHeight)
+            v->setValue(std::min(y + GetRowHeight(row) - viewHeight, y));
+    }
+    SyncScroll();
+}
+
+bool CGridCtrl::AutoSizeColumn(int col) {
+    if (col < 0 || col >= GetColumnCount() || GetColumnWidth(col) == 0)
+        return false;
+    int width = 0;
+    for (int row = 0; row < GetRowCount(); ++row)
+        if (const CGridCellBase* cell = GetCell(row, col))
+            width = std::max(width, cell->GetCellExtent().width());
+    SetColumnWidth(col, width);
+    return true;
+}
+
+bool CGridCtrl::AutoSizeRow(int row) {
+    if (row < 0 || row >= GetRowCount() || GetRowHeight(row) == 0)
+        return false;
+    int height = 0;
+    for (int col = 0; col < GetColumnCount(); ++col)
+        if (const CGridCellBase* cell = GetCell(row, col))
+            height = std::max(height, cell->GetCellExtent().height());
+    SetRowHeight(row, height);
+    return true;
+}
+
+void CGridCtrl::AutoSizeColumns() {
+    for (int col = 0; col < GetColumnCount(); ++col)
+        if (GetColumnWidth(col) > 0)
+            AutoSizeColumn(col);
+    ResetScrollBars();
+}
+
+// ---- drawing ----
+
+void CGridCtrl::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    OnDraw(painter, event->rect());
+}
+
+void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
+    SetClientSize(viewport()->size());
+    const int fixedWidth = GetFixedColumnWidth();
+    const int fixedHeight = GetFixedRowHeight();
+    const CCellRange visible = GetVisibleNonFixedCellRange();
+
+    // What lies outside the cells shows the grid's background; the cells' own areas their default colours.
+    int right = fixedWidth + HPartialOffset();
+    for (int col = visible.minCol; col >= 0 && col <= visible.maxCol; ++col)
+        right += GetColumnWidth(col);
+    int bottom = fixedHeight;
+    for (int row = visible.minRow; row >= 0 && row <= visible.maxRow; ++row)
+        bottom += GetRowHeight(row);
+    if (visible.minCol < 0 || visible.maxCol < visible.minCol)
+        right = fixedWidth;
+    if (visible.minRow < 0 || visible.maxRow < visible.minRow)
+        bottom = fixedHeight;
+    painter.fillRect(clip, ColorFromRef(GetGridBkColor()));
+    painter.fillRect(QRect(0, 0, right, bottom).intersected(clip),
+                     ColorFromRef(GetDefaultCell(false, false)->GetBackClr()));
+
+    const auto drawCell = [&](int row, int col) {
+        QRect rect;
+        if (GetRowHeight(row) <= 0 || GetColumnWidth(col) <= 0 || !GetCellRect(row, col, rect))
+            return;
+        if (!rect.intersects(clip))
+            return;
+        if (CGridCellBase* cell = GetCell(row, col)) {
+            cell->SetCoords(row, col);
+            cell->Draw(painter, row, col, rect, false);
+        }
+    };
+    for (int row = 0; row < GetFixedRowCount(); ++row)
+        for (int col = 0; col < GetFixedColumnCount(); ++col)
+            drawCell(row, col);
+    if (visible.minRow >= 0)
+        for (int row = visible.minRow; row <= visible.maxRow; ++row)
+            for (int col = 0; col < GetFixedColumnCount(); ++col)
+                drawCell(row, col);
+    if (visible.minCol >= 0)
+        for (int row = 0; row < GetFixedRowCount(); ++row)
+            for (int col = visible.minCol; col <= visible.maxCol; ++col)
+                drawCell(row, col);
+    if (visible.minRow >= 0 && visible.minCol >= 0)
+        for (int row = visible.minRow; row <= visible.maxRow; ++row)
+            for (int col = visible.minCol; col <= visible.maxCol; ++col)
+                drawCell(row, col);
+
+    // Grid lines between the scrollable cells; the fixed cells draw their own bevels.
+    if (visible.minRow < 0 || visible.minCol < 0)
+        return;
+    painter.setPen(ColorFromRef(GetGridLineColor()));
+    int x = fixedWidth + HPartialOffset();
+    for (int col = visible.minCol; col <= visible.maxCol; ++col) {
+        if (GetColumnWidth(col) <= 0)
+            continue;
+        x += GetColumnWidth(col);
+        painter.drawLine(x - 1, fixedHeight, x - 1, bottom - 1);
+    }
+    int y = fixedHeight;
+    for (int row = visible.minRow; row <= visible.maxRow; ++row) {
+        if (GetRowHeight(row) <= 0)
+            continue;
+        y += GetRowHeight(row);
+        painter.drawLine(fixedWidth, y - 1, right - 1, y - 1);
+    }
+}
+
+// ---- editing ----
+
+void CGridCtrl::OnEditCell(int row, int col, QPoint point, UINT ch) {
+    if (!IsValid(row, col) || !IsCellEditable(row, col))
+        return;
+    EnsureVisible(row, col);
+    QRect rect;
+    if (!IsCellVisible(row, col) || !GetCellRect(row, col, rect))
+        return;
+    if (SendMessageToParent(row, col, GVN_BEGINLABELEDIT) < 0)
+        return;
+    if (CGridCellBase* cell = GetCell(row, col))
+        cell->Edit(row, col, rect, point, static_cast<UINT>(m_nId), ch);
+}
+
+void CGridCtrl::EndEditing() {
+    const CCellID focus = GetFocusCell();
+    if (CGridCellBase* cell = GetCell(focus.row, focus.col))
+        cell->EndEdit();
+}
+
+void CGridCtrl::OnFixedRowClick(CCellID cell) {
+    if (!IsValid(cell))
+        return;
+    if (GetHeaderSort()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const bool ascending = !(cell.col == GetSortColumn() && GetSortAscending());
+        SortItems(cell.col, ascending);
+        QApplication::restoreOverrideCursor();
+        Refresh();
+    }
+    if (IsSelectable()) {
+        SetMouseMode(cell.col < GetFixedColumnCount() ? MOUSE_SELECT_ALL : MOUSE_SELECT_COL);
+        OnSelecting(cell);
+    }
+}
+
+void CGridCtrl::OnFixedColumnClick(CCellID cell) {
+    if (IsSelectable()) {
+        SetMouseMode(cell.row < GetFixedRowCount() ? MOUSE_SELECT_ALL : MOUSE_SELECT_ROW);
+        OnSelecting(cell);
+    }
+}
+
+// ---- clipboard ----
+
+void CGridCtrl::OnEditCopy() {
+    if (const std::optional<QString> text = CopyTextFromGrid())
+        QApplication::clipboard()->setText(*text);
+}
+
+void CGridCtrl::OnEditCut() {
+    if (!IsEditable())
+        return;
+    OnEditCopy();
+    CutSelectedText();
+}
+
+void CGridCtrl::OnEditPaste() {
+    if (!IsEditable())
+        return;
+    const CCellRange range = GetSelectedCellRange();
+    CCellID target = IsValid(range) ? CCellID{range.minRow, range.minCol} : GetFocusCell();
+    if (!IsValid(target))
+        target = GetTopleftNonFixedCell();
+    if (!IsValid(target))
+        return;
+    CGridCellBase* cell = GetCell(target.row, target.col);
+    if (cell && cell->IsEditing()) {
+        if (auto* edit = qobject_cast<QLineEdit*>(cell->GetEditWnd())) {
+            edit->paste();
+            return;
+        }
+    }
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data && data->hasText())
+        PasteTextToGrid(target, data->text(), true);
+}
+
+void CGridCtrl::OnEditSelectAll() {
+    const CCellID focus = GetFocusCell();
+    SendMessageToParent(focus.row, focus.col, GVN_SELCHANGING);
+    SelectAllCells();
+    SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+}
+
+// ---- keyboard ----
+
+bool CGridCtrl::focusNextPrevChild(bool next) {
+    // Tab moves between cells while the grid handles it.
+    if (GetHandleTabKey() && IsValid(GetFocusCell()))
+        return false;
+    return QAbstractScrollArea::focusNextPrevChild(next);
+}
+
+void CGridCtrl::keyPressEvent(QKeyEvent* event) {
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const int key = event->key();
+    const CCellID focus = GetFocusCell();
+    if (!IsValid(focus)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (ctrl) {
+        switch (key) {
+        case Qt::Key_Insert:
+        case Qt::Key_C:
+            OnEditCopy();
+            return;
+        case Qt::Key_A:
+            OnEditSelectAll();
+            return;
+        case Qt::Key_V:
+            OnEditPaste();
+            return;
+        case Qt::Key_X:
+            OnEditCut();
+            return;
+        case Qt::Key_Plus:
+            AutoSizeColumns();
+            Refresh();
+            return;
+        default:
+            break;
+        }
+    }
+    if (shift && key == Qt::Key_Insert) {
+        OnEditPaste();
+        return;
+    }
+    if (key == Qt::Key_Delete) {
+        CutSelectedText();
+        return;
+    }
+    if (key == Qt::Key_F2) {
+        OnEditCell(focus.row, focus.col, QPoint(-1, -1), VK_LBUTTON);
+        return;
+    }
+    const int vk = VirtualKey(key);
+    CCellID target = focus;
+    if (vk == VK_NEXT || vk == VK_PRIOR) {
+        const int topBefore = GetTopleftNonFixedCell().row;
+        verticalScrollBar()->triggerAction(vk == VK_NEXT ? QAbstractSlider::SliderPageStepAdd
+                                                         : QAbstractSlider::SliderPageStepSub);
+        SyncScroll();
+        const int moved = GetTopleftNonFixedCell().row - topBefore;
+        if (vk == VK_NEXT)
+            target.row = moved ? std::min(focus.row + moved, GetRowCount() - 1) : GetRowCount() - 1;
+        else
+            target.row = moved ? std::max(focus.row + moved, GetFixedRowCount()) : GetFixedRowCount();
+    } else if (vk != 0 && (vk != VK_TAB || GetHandleTabKey())) {
+        bool passOn = false;
+        target = KeyTarget(vk, shift || key == Qt::Key_Backtab, ctrl, &passOn);
+        if (passOn) {
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        }
+    } else {
+        // Characters open the editor on the focus cell; Escape and Ctrl combinations do not.
+        const QString text = event->text();
+        if (!ctrl && !text.isEmpty() && MouseMode() == MOUSE_NOTHING) {
+            const UINT ch = text.at(0).unicode();
+            if (ch != kEscape && (ch != VK_TAB || !GetHandleTabKey()) &&
+                (ch >= 0x20 || ch == kReturn || ch == 0x08)) {
+                OnChar(ch);
+                return;
+            }
+        }
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    if (target == focus)
+        return;
+    if (MouseMode() == MOUSE_NOTHING) {
+        SetMouseMode(MOUSE_SELECT_CELLS);
+        if (!shift || vk == VK_TAB)
+            SetSelectionStart(target);
+        SendMessageToParent(target.row, target.col, GVN_SELCHANGING);
+        OnSelecting(target);
+        SendMessageToParent(target.row, target.col, GVN_SELCHANGED);
+        SetMouseMode(MOUSE_NOTHING);
+    }
+    SetFocusCell(target.row, target.col);
+    EnsureVisible(target.row, target.col);
+    Refresh();
+}
+
+void CGridCtrl::OnChar(UINT ch) {
+    const CCellID focus = GetFocusCell();
+    OnEditCell(focus.row, focus.col, QPoint(-1, -1), ch);
+}
+
+// ---- mouse ----
+
+bool CGridCtrl::MouseOverColumnResizeArea(QPoint point) const {
+    if (point.y() >= GetFixedRowHeight())
+        return false;
+    const CCellID cell = GetCellFromPt(point);
+    QRect rect;
+    if (!GetCellRect(cell.row, cell.col, rect))
+        return false;
+    const int endX = rect.left() + GetColumnWidth(cell.col);
+    return (point.x() - rect.left() < kResizeCaptureRange && cell.col != 0) ||
+           endX - point.x() < kResizeCaptureRange;
+}
+
+bool CGridCtrl::MouseOverRowResizeArea(QPoint point) const {
+    if (point.x() >= GetFixedColumnWidth())
+        return false;
+    const CCellID cell = GetCellFromPt(point);
+    QRect rect;
+    if (!GetCellRect(cell.row, cell.col, rect))
+        return false;
+    const int endY = rect.top() + GetRowHeight(cell.row);
+    return (point.y() - rect.top() < kResizeCaptureRange && cell.row != 0) ||
+           endY - point.y() < kResizeCaptureRange;
+}
+
+void CGridCtrl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    const QPoint point = event->position().toPoint();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    m_bLMouseButtonDown = true;
+    m_LeftClickDownPoint = point;
+    m_LeftClickDownCell = GetCellFromPt(point);
+    if (!IsValid(m_LeftClickDownCell))
+        return;
+    if (!shift)
+        SetSelectionStart(m_LeftClickDownCell);
+    else if (!IsValid(SelectionStart()))
+        SetSelectionStart(GetFocusCell());
+    EndEditing();
+
+    QRect textRect;
+    const CCellID cell = m_LeftClickDownCell;
+    if (cell == GetFocusCell() && !ctrl && GetCellRect(cell.row, cell.col, textRect) &&
+        textRect.contains(point) && IsCellEditable(cell.row, cell.col)) {
+        SetMouseMode(MOUSE_PREPARE_EDIT);
+        return;
+    }
+    if (IsCellSelected(cell.row, cell.col)) {
+        SetFocusCell(cell.row, cell.col);
+        if (ctrl) {
+            SetSelectedRange({cell.row, cell.col, cell.row, cell.col}, false, false);
+            return;
+        }
+    } else if (MouseMode() != MOUSE_OVER_COL_DIVIDE && MouseMode() != MOUSE_OVER_ROW_DIVIDE) {
+        if (IsCellFixed(cell.row, cell.col))
+            SetFocusCell(-1, -1);
+        else
+            SetFocusCell(cell.row, cell.col);
+    }
+
+    if (MouseMode() == MOUSE_OVER_COL_DIVIDE && GetColumnResize()) {
+        SetMouseMode(MOUSE_SIZING_COL);
+        QRect rect;
+        GetCellRect(cell.row, cell.col, rect);
+        m_nResizeIndex =
+            point.x() - rect.left() < kResizeCaptureRange && cell.col > 0 ? cell.col - 1 : cell.col;
+        return;
+    }
+    if (MouseMode() == MOUSE_OVER_ROW_DIVIDE && GetRowResize()) {
+        SetMouseMode(MOUSE_SIZING_ROW);
+        QRect rect;
+        GetCellRect(cell.row, cell.col, rect);
+        m_nResizeIndex =
+            point.y() - rect.top() < kResizeCaptureRange && cell.row > 0 ? cell.row - 1 : cell.row;
+        return;
+    }
+
+    SendMessageToParent(cell.row, cell.col, GVN_SELCHANGING);
+    RememberSelection(ctrl);
+    if (cell.row < GetFixedRowCount()) {
+        OnFixedRowClick(cell);
+    } else if (cell.col < GetFixedColumnCount()) {
+        OnFixedColumnClick(cell);
+    } else {
+        SetMouseMode(MOUSE_SELECT_CELLS);
+        OnSelecting(cell);
+        m_nTimerId = startTimer(kAutoScrollMs);
+    }
+}
+
+void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (m_bLMouseButtonDown && IsValid(m_LeftClickDownCell)) {
+        switch (MouseMode()) {
+        case MOUSE_SELECT_COL:
+        case MOUSE_SELECT_ROW:
+        case MOUSE_SELECT_CELLS: {
+            const CCellID cell = GetCellFromPt(point);
+            if (IsValid(cell) && !(cell == GetFocusCell())) {
+                OnSelecting(cell);
+                SetFocusCell(cell.row, cell.col);
+            }
+            break;
+        }
+        case MOUSE_PREPARE_EDIT:
+        case MOUSE_PREPARE_DRAG:
+            // The button went down on the focus cell's text, but the mouse moved: no edit.
+            SetMouseMode(MOUSE_PREPARE_DRAG);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    if (GetColumnResize() && MouseOverColumnResizeArea(point)) {
+        viewport()->setCursor(Qt::SizeHorCursor);
+        SetMouseMode(MOUSE_OVER_COL_DIVIDE);
+    } else if (GetRowResize() && MouseOverRowResizeArea(point)) {
+        viewport()->setCursor(Qt::SizeVerCursor);
+        SetMouseMode(MOUSE_OVER_ROW_DIVIDE);
+    } else if (MouseMode() != MOUSE_NOTHING) {
+        viewport()->setCursor(Qt::ArrowCursor);
+        SetMouseMode(MOUSE_NOTHING);
+    }
+    if (MouseMode() == MOUSE_NOTHING && GetTitleTips()) {
+        const CCellID cell = GetCellFromPt(point);
+        const CGridCellBase* c = GetCell(cell.row, cell.col);
+        QRect rect;
+        if (c && !c->IsEditing() && GetCellRect(cell.row, cell.col, rect) &&
+            c->GetTextExtent(c->GetTipText()).width() > rect.width())
+            viewport()->setToolTip(c->GetTipText());
+        else
+            viewport()->setToolTip(QString());
+    }
+}
+
+void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    m_bLMouseButtonDown = false;
+    if (m_nTimerId) {
+        killTimer(m_nTimerId);
+        m_nTimerId = 0;
+    }
+    const CCellID focus = GetFocusCell();
+    switch (MouseMode()) {
+    case MOUSE_PREPARE_EDIT:
+        OnEditCell(focus.row, focus.col, point, VK_LBUTTON);
+        break;
+    case MOUSE_PREPARE_DRAG:
+        SendMessageToParent(m_LeftClickDownCell.row, m_LeftClickDownCell.col, NM_CLICK);
+        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGING);
+        ResetSelection();
+        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+        break;
+    case MOUSE_SIZING_COL:
+        if (point != m_LeftClickDownPoint) {
+            QPoint origin;
+            if (GetCellOrigin(0, m_nResizeIndex, origin))
+                SetColumnWidth(m_nResizeIndex, std::max(point.x() - origin.x(), 0));
+            ResetScrollBars();
+        }
+        break;
+    case MOUSE_SIZING_ROW:
+        if (point != m_LeftClickDownPoint) {
+            QPoint origin;
+            if (GetCellOrigin(m_nResizeIndex, 0, origin))
+                SetRowHeight(m_nResizeIndex, std::max(point.y() - origin.y(), 0));
+            ResetScrollBars();
+        }
+        break;
+    default:
+        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+        SendMessageToParent(m_LeftClickDownCell.row, m_LeftClickDownCell.col, NM_CLICK);
+        break;
+    }
+    SetMouseMode(MOUSE_NOTHING);
+    viewport()->setCursor(Qt::ArrowCursor);
+}
+
+void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (MouseMode() == MOUSE_OVER_COL_DIVIDE && GetColumnResize()) {
+        const CCellID cell = GetCellFromPt(point);
+        QRect rect;
+        if (GetCellRect(cell.row, cell.col, rect))
+            AutoSizeColumn(point.x() - rect.left() < kResizeCaptureRange && cell.col > 0 ? cell.col - 1
+                                                                                         : cell.col);
+        Refresh();
+        return;
+    }
+    if (MouseMode() == MOUSE_NOTHING) {
+        const CCellID cell = GetCellFromPt(point);
+        if (IsValid(cell) && !IsCellFixed(cell.row, cell.col))
+            OnEditCell(cell.row, cell.col, point, VK_LBUTTON);
+        if (IsValid(cell))
+            SendMessageToParent(cell.row, cell.col, NM_DBLCLK);
+    }
+}
+
+void CGridCtrl::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != m_nTimerId) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    const QPoint point = viewport()->mapFromGlobal(QCursor::pos());
+    const QRect client = viewport()->rect();
+    const int fixedHeight = GetFixedRowHeight();
+    const int fixedWidth = GetFixedColumnWidth();
+    QPoint probe = point;
+    if (point.y() > client.bottom()) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        probe = {std::clamp(point.x(), 0, client.right()), client.bottom()};
+    } else if (point.y() < fixedHeight) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        probe = {std::clamp(point.x(), 0, client.right()), fixedHeight + 1};
+    }
+    if (point.x() > client.right()) {
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        probe = {client.right(), std::clamp(point.y(), 0, client.bottom())};
+    } else if (point.x() < fixedWidth) {
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        probe = {fixedWidth + 1, std::clamp(point.y(), 0, client.bottom())};
+    }
+    SyncScroll();
+    const CCellID cell = GetCellFromPt(probe);
+    if (IsValid(cell))
+        OnSelecting(cell);
+}

@@ -1,0 +1,83 @@
+// The grid control: a scrolling table of cells with fixed header rows and columns, drawn by its cells, with
+// a focus cell and a selection, keyboard and mouse navigation, column and row sizing by the dividers,
+// in-place editing, sorting by a header click and the clipboard as Unicode text. What it stores and decides
+// is CGridModel (controls/GridModel.h); this class is its window.
+//
+// The parent learns of selection changes, clicks and edits through the notify signal (code, row, column);
+// a slot that sets *result negative refuses a begin-edit or end-edit.
+//
+// Thread: user-interface thread only.
+#pragma once
+
+#include "controls/GridModel.h"
+
+#include <QAbstractScrollArea>
+
+class CGridCtrl : public QAbstractScrollArea, public CGridModel {
+    Q_OBJECT
+public:
+    static constexpr UINT_PTR kAutoScrollTimer = 513;
+    static constexpr int kAutoScrollMs = 150;
+    static constexpr int kResizeCaptureRange = 3;
+
+    explicit CGridCtrl(QWidget* parent = nullptr, int id = 0);
+    ~CGridCtrl() override;
+
+    int GetDlgCtrlID() const { return m_nId; }
+
+    // ---- window parts of the model ----
+    void RedrawCell(int row, int col) override;
+    void Refresh() override;
+    void ResetScrollBars() override;
+    LRESULT SendMessageToParent(int row, int col, int code) override;
+    QWidget* EditParent() override;
+    void OnEditorEnded(int row, int col, const QString& text, UINT key) override;
+
+    // Scrolls until the cell is wholly in view.
+    void EnsureVisible(int row, int col);
+    bool AutoSizeColumn(int col);
+    bool AutoSizeRow(int row);
+    void AutoSizeColumns();
+
+    // Opens the in-place editor on a cell (a mouse click gives VK_LBUTTON as the character).
+    void OnEditCell(int row, int col, QPoint point, UINT ch);
+    void EndEditing();
+    void OnFixedRowClick(CCellID cell);
+    void OnFixedColumnClick(CCellID cell);
+
+    // Clipboard commands.
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnEditSelectAll();
+
+    // The whole drawing into a painter (the paint event uses it).
+    void OnDraw(QPainter& painter, QRect clip);
+
+signals:
+    void notify(int code, int row, int col, LRESULT* result);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void OnChar(UINT ch);
+    bool MouseOverColumnResizeArea(QPoint point) const;
+    bool MouseOverRowResizeArea(QPoint point) const;
+    void SyncScroll();
+
+    int m_nId;
+    int m_nTimerId = 0;
+    int m_nResizeIndex = -1;
+    QPoint m_LeftClickDownPoint;
+    bool m_bLMouseButtonDown = false;
+};

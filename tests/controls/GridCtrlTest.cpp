@@ -1,0 +1,133 @@
+// The grid's window offscreen: keys open and end the in-place editor, the editor's own keys, and editors of
+// two grids that do not hinder each other.
+#include "controls/GridCtrl.h"
+#include "controls/InPlaceEdit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Key(QWidget* target, int key, const QString& text = {},
+         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+}
+
+class GridCtrlTest : public ::testing::Test {
+protected:
+    GridCtrlTest() {
+        Fill(grid);
+        grid.resize(400, 200);
+        grid.show();
+        grid.SetFocusCell(1, 1);
+    }
+    ~GridCtrlTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void Fill(CGridCtrl& g) {
+        g.SetRowCount(4);
+        g.SetColumnCount(4);
+        g.SetFixedRowCount(1);
+        g.SetFixedColumnCount(1);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                g.SetItemText(r, c, QStringLiteral("t%1%2").arg(r).arg(c));
+    }
+    static CInPlaceEdit* Editor(CGridCtrl& g) {
+        for (CInPlaceEdit* edit : g.viewport()->findChildren<CInPlaceEdit*>())
+            if (edit->isVisible())
+                return edit;
+        return nullptr;
+    }
+    CGridCtrl grid;
+};
+
+TEST_F(GridCtrlTest, TypingALetterOpensTheEditorWithJustThatLetter) {
+    Key(&grid, Qt::Key_X, "x");
+    CInPlaceEdit* edit = Editor(grid);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "x");
+    EXPECT_TRUE(edit->ExitsOnArrows());
+    Key(edit, Qt::Key_Right);
+    EXPECT_EQ(grid.GetItemText(1, 1), "x") << "an editor opened by typing ends on an arrow key";
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 2}));
+    CInPlaceEdit* next = Editor(grid);
+    ASSERT_NE(next, nullptr) << "the arrow opens the editor on the cell it leads to";
+    Key(next, Qt::Key_Escape);
+    EXPECT_EQ(grid.GetItemText(1, 2), "t12");
+}
+
+TEST_F(GridCtrlTest, EnterKeepsTheTextAndEscapePutsItBack) {
+    Key(&grid, Qt::Key_Return, "\r");
+    CInPlaceEdit* edit = Editor(grid);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "t11");
+    EXPECT_EQ(edit->cursorPosition(), 3);
+    edit->setText("changed");
+    Key(edit, Qt::Key_Escape);
+    EXPECT_EQ(edit->ExitKey(), 27u);
+    EXPECT_EQ(grid.GetItemText(1, 1), "t11");
+    EXPECT_EQ(Editor(grid), nullptr);
+    Key(&grid, Qt::Key_Escape, QString(QChar(27)));
+    EXPECT_EQ(Editor(grid), nullptr) << "Escape typed into the grid does not start editing";
+}
+
+TEST_F(GridCtrlTest, AnEditorOpenedByTheMouseKeepsItsArrowsAndTabGoesOn) {
+    grid.OnEditCell(1, 1, QPoint(5, 5), VK_LBUTTON);
+    CInPlaceEdit* edit = Editor(grid);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(edit->ExitsOnArrows());
+    Key(edit, Qt::Key_Left);
+    EXPECT_EQ(Editor(grid), edit) << "the caret moves; the edit goes on";
+    edit->setText("a");
+    Key(edit, Qt::Key_Tab);
+    EXPECT_EQ(grid.GetItemText(1, 1), "a");
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 2}));
+    ASSERT_NE(Editor(grid), nullptr) << "Tab opens the editor on the next cell";
+    Editor(grid)->EndEdit();
+}
+
+TEST_F(GridCtrlTest, ReadOnlyCellsAndAParentRefusalOpenNoEditor) {
+    grid.SetItemState(1, 1, grid.GetItemState(1, 1) | GVIS_READONLY);
+    Key(&grid, Qt::Key_A, "a");
+    EXPECT_EQ(Editor(grid), nullptr);
+    grid.SetFocusCell(2, 2);
+    QObject::connect(&grid, &CGridCtrl::notify, [](int code, int, int, LRESULT* result) {
+        if (code == GVN_BEGINLABELEDIT)
+            *result = -1;
+    });
+    Key(&grid, Qt::Key_A, "a");
+    EXPECT_EQ(Editor(grid), nullptr);
+}
+
+TEST_F(GridCtrlTest, EditorsOfTwoGridsEndEachOnTheirOwn) {
+    CGridCtrl other;
+    Fill(other);
+    other.resize(400, 200);
+    other.show();
+    other.SetFocusCell(1, 1);
+    grid.OnEditCell(1, 1, QPoint(-1, -1), 'p');
+    other.OnEditCell(1, 1, QPoint(-1, -1), 'q');
+    CInPlaceEdit* first = Editor(grid);
+    CInPlaceEdit* second = Editor(other);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    first->EndEdit();
+    second->EndEdit();
+    EXPECT_EQ(grid.GetItemText(1, 1), "p");
+    EXPECT_EQ(other.GetItemText(1, 1), "q");
+}
+
+TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
+    Key(&grid, Qt::Key_Down);
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{2, 1}));
+    EXPECT_TRUE(grid.IsCellSelected(2, 1));
+    Key(&grid, Qt::Key_Down, {}, Qt::ShiftModifier);
+    EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{2, 1, 3, 1}));
+    Key(&grid, Qt::Key_C, {}, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "t21\r\nt31");
+}
+
+} // namespace
