@@ -616,6 +616,10 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        OnRButtonUp(event->position().toPoint());
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
@@ -660,6 +664,22 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
     }
     SetMouseMode(MOUSE_NOTHING);
     viewport()->setCursor(Qt::ArrowCursor);
+}
+
+void CGridCtrl::OnRButtonUp(QPoint point) {
+    EndEditing();
+    const CCellID cell = GetCellFromPt(point);
+    if (!IsValid(cell)) {
+        SendMessageToParent(-1, -1, NM_RCLICK);
+        return;
+    }
+    SetFocusCell(-1, -1);
+    SetFocusCell(std::max(cell.row, GetFixedRowCount()), std::max(cell.col, GetFixedColumnCount()));
+    QRect rect;
+    if (GetCellRect(cell.row, cell.col, rect))
+        if (CGridCellBase* c = GetCell(cell.row, cell.col))
+            c->OnRClick(point - rect.topLeft());
+    SendMessageToParent(cell.row, cell.col, NM_RCLICK);
 }
 
 void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {

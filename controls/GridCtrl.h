@@ -16,7 +16,7 @@
 class CGridCtrl : public QAbstractScrollArea, public CGridModel {
     Q_OBJECT
 public:
-    static constexpr UINT_PTR kAutoScrollTimer = 513;
+    // Period of the auto-scroll while the left button selects past the grid's edge.
     static constexpr int kAutoScrollMs = 150;
     static constexpr int kResizeCaptureRange = 3;
 
@@ -50,6 +50,9 @@ public:
     void OnEditCut();
     void OnEditPaste();
     void OnEditSelectAll();
+
+    // A right click: the focus moves to the cell (raised out of the fixed area) and the parent is told.
+    void OnRButtonUp(QPoint point);
 
     // The whole drawing into a painter (the paint event uses it).
     void OnDraw(QPainter& painter, QRect clip);

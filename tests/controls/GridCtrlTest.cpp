@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 namespace {
 
 void Key(QWidget* target, int key, const QString& text = {},
@@ -118,6 +121,19 @@ TEST_F(GridCtrlTest, EditorsOfTwoGridsEndEachOnTheirOwn) {
     second->EndEdit();
     EXPECT_EQ(grid.GetItemText(1, 1), "p");
     EXPECT_EQ(other.GetItemText(1, 1), "q");
+}
+
+TEST_F(GridCtrlTest, ARightClickMovesTheFocusOutOfTheHeaderAndTellsTheParent) {
+    std::vector<std::tuple<int, int, int>> notes;
+    QObject::connect(&grid, &CGridCtrl::notify,
+                     [&](int code, int row, int col, LRESULT*) { notes.emplace_back(code, row, col); });
+    QRect header;
+    ASSERT_TRUE(grid.GetCellRect(0, 2, header));
+    grid.OnRButtonUp(header.center());
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 2}));
+    EXPECT_EQ(notes.back(), std::make_tuple(NM_RCLICK, 0, 2));
+    grid.OnRButtonUp(QPoint(390, 190)); // below and right of every cell
+    EXPECT_EQ(notes.back(), std::make_tuple(NM_RCLICK, -1, -1));
 }
 
 TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
