@@ -17,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "records/MatchRecords.h"
 #include "screens/ExtIvrScrDlg.h"
+#include "devices/DevErrDlg.h"
 #include "screens/ExtScrDlg.h"
 
 #include <QFile>
@@ -42,6 +43,7 @@ constexpr int kHongColourSwap = 1139;
 constexpr int kShowScoreboard = 1247;
 constexpr int kConfiguration = 1249;
 constexpr int kReverseScreen = 1252;
+constexpr int kRegistration = 1308;
 
 // The point buttons of each side (add and remove), which the colour-swap buttons re-skin.
 constexpr int kPointButtons[2][10] = {
@@ -130,6 +132,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kHongColourSwap), &QPushButton::clicked, this, &CMainWnd::OnClickedButton1139);
     connect(Button(kShowScoreboard), &QPushButton::clicked, this, &CMainWnd::OnClickedShowScoreboard);
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
+    connect(Button(kRegistration), &QPushButton::clicked, this, &CMainWnd::OnClickedRegistration);
     ConnectPointButtons();
     ConnectGamJeomButtons();
     ConnectVideoReplayButtons();
@@ -163,6 +166,8 @@ CMainWnd::~CMainWnd() {
     // the Swiss Timing log file closed. They join here with the link and wired-judge code.
 
     // Owned windows; the other pop-ups the view owns are deleted here as they arrive.
+    delete m_pDevErrDlg;
+    m_pDevErrDlg = nullptr;
     delete m_pExtIvrScrDlg;
     m_pExtIvrScrDlg = nullptr;
     delete m_pExtScrDlg;

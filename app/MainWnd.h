@@ -22,6 +22,7 @@
 
 class CExtScrDlg;
 class CMyListCtrl;
+class CTK_DevErrDlg;
 class CTK_ExtIvrScrDlg;
 class CTK_SuDlg;
 class QFile;
@@ -328,6 +329,16 @@ public:
     // g_hRegDlg. Created by the registration button, forgotten on UM_REGDLG_DESTROYED.
     CTK_RegDlg* m_pRegDlg = nullptr;
     CTK_RegDlg_Team* m_pRegDlgTeam = nullptr;
+    CTK_DevErrDlg* m_pDevErrDlg = nullptr; // device-error pop-up over the public scoreboard while open
+
+    // Button 1308: the registration dialog (the team one in a team match), made once and shown; refused
+    // with a box until the receiver has reported its network.
+    void OnClickedRegistration();
+    // The device check lost a device: the dialog comes up wide with the lost devices' buttons reset.
+    void ShowRegistrationForLostDevices();
+    // The device-error pop-up: show 0 closes it; otherwise the open one is shown again or, with two or more
+    // monitors, one is made for the current device status over the public scoreboard.
+    void ShowDeviceErrorPopup(int show);
 
     // ---- points and the score event record ----
 

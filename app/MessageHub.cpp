@@ -4,6 +4,7 @@
 
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "devices/DevErrDlg.h"
 #include "devices/DeviceRegistration.h"
 #include "platform/DebugOutput.h"
 #include "platform/TickSource.h"
@@ -293,8 +294,12 @@ void CMainWnd::OnDisplayChange() {
         m_pExtIvrScrDlg->setGeometry(PublicScreenRect(*md));
         m_pExtIvrScrDlg->setVisible(twoMonitors);
     }
-    // The public equipment-test screen, the round-winner, winner and superiority pop-ups, the device-error
-    // pop-up and the winner display follow the monitors here the same way as they arrive.
+    if (m_pDevErrDlg) {
+        m_pDevErrDlg->PlaceOnScreen();
+        m_pDevErrDlg->setVisible(twoMonitors);
+    }
+    // The public equipment-test screen, the round-winner, winner and superiority pop-ups and the winner
+    // display follow the monitors here the same way as they arrive.
 }
 
 DWORD CMainWnd::PressTime() const {

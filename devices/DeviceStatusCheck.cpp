@@ -104,18 +104,17 @@ void CMainWnd::CheckDeviceStatus() {
         ForgetRegistration(*md, lost.name);
         SendReceiverCommand(plan.lostCommand, lost.name.c_str());
     }
+    ShowDeviceErrorPopup(0);
     if (!plan.showPopup)
         return;
     if (plan.stopRound) {
         KillTimer(TIMER_ROUND_CLOCK);
         OnClickedStop();
     }
+    ShowDeviceErrorPopup(1);
     DebugPrintf("device-error pop-up shown: %s", plan.popupText.c_str());
     if (plan.releaseCommand == 0)
         return;
     SendReceiverCommand(plan.releaseCommand, plan.releaseName.c_str());
-    // The open registration dialog refreshes its device display; opening one, and placing it in its wide
-    // layout, comes with the dialogs.
-    if (const HWND regDlg = g_hRegDlg.load())
-        SendMessage(regDlg, UM_REG_REFRESH_DEVICES, 0, 0);
+    ShowRegistrationForLostDevices();
 }

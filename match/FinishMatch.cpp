@@ -114,6 +114,7 @@ void CMainWnd::CloseResultPopups() {
     ShowExtIvrScreen(0, 0);
     CloseWinnerScreens();
     CloseRoundWinnerPopup();
+    ShowDeviceErrorPopup(0);
 }
 
 void CMainWnd::OnClickedWinnerCancel() {

@@ -1,6 +1,7 @@
 // The operator view's side of the keyboard shortcuts: a key press through the key table to its action.
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "devices/DevErrDlg.h"
 #include "match/KeyTable.h"
 #include "platform/MessageBox.h"
 #include "screens/ExtIvrScrDlg.h"
@@ -87,6 +88,8 @@ BOOL CMainWnd::PreTranslateMessage(const QKeyEvent& event, bool zDown) {
 void CMainWnd::HidePublicPopups() {
     if (m_pExtIvrScrDlg)
         m_pExtIvrScrDlg->hide();
-    // The public equipment-test screen, the round-winner, winner and superiority pop-ups and the
-    // device-error pop-up are hidden here the same way as they arrive.
+    if (m_pDevErrDlg)
+        m_pDevErrDlg->hide();
+    // The public equipment-test screen, the round-winner, winner and superiority pop-ups are hidden here
+    // the same way as they arrive.
 }

@@ -1,0 +1,32 @@
+// The contest list of the registration dialogs: one row per contest, Chung's columns in blue and Hong's in
+// red on white, full-row selection, grid lines, headers that cannot be clicked.
+//
+// Thread: user-interface thread only.
+#pragma once
+
+#include "platform/WinTypes.h"
+#include "registration/RegistrationRules.h"
+
+#include <QTableWidget>
+
+#include <vector>
+
+class CMy_ListCtrl : public QTableWidget {
+    Q_OBJECT
+public:
+    // team: the team dialog's list, whose team columns take the side colours too.
+    explicit CMy_ListCtrl(bool team, QWidget* parent = nullptr);
+
+    // The 13 columns; tournament: the 15-column layout with the head-gear addresses.
+    void SetupColumns(bool tournament);
+    static COLORREF OnGetCellTextColor(int column, bool team);
+    static COLORREF OnGetCellBkColor(int row, int column);
+
+    void SetRows(const std::vector<Registration::ContestRow>& rows);
+    Registration::ContestRow Row(int row) const;
+    // Selected rows, highest first.
+    std::vector<int> SelectedRows() const;
+
+private:
+    bool m_bTeam;
+};
