@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -136,7 +137,8 @@ void CTK_RegDlg::InitControls() {
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;
     auto* leftBox = new QWidget(content);
-    leftBox->setFixedWidth(575);
+    // The team's member grid needs more of the wide window.
+    leftBox->setFixedWidth(m_bTeam ? 520 : 575);
     leftBox->setLayout(left);
     top->addWidget(leftBox);
     top->addLayout(right);
@@ -323,6 +325,11 @@ void CTK_RegDlg::InitTeamDevicePanel(QWidget* content, QVBoxLayout* right) {
     auto* devices = new QGroupBox(QStringLiteral("Protectors"), content);
     auto* dg = new QGridLayout(devices);
     dg->setVerticalSpacing(2);
+    dg->setHorizontalSpacing(2);
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    digits.setPointSizeF(small.pointSizeF());
     for (int k = 0; k < 4; ++k) {
         auto* heading = new QLabel(k < 2 ? QStringLiteral("Chung") : QStringLiteral("Hong"), devices);
         if (k % 2 == 0) {
@@ -338,10 +345,13 @@ void CTK_RegDlg::InitTeamDevicePanel(QWidget* content, QVBoxLayout* right) {
             const MemberDevice* device = MemberDeviceOf(index);
             auto* edit = Add(device->edit, new QLineEdit(devices));
             edit->setMaxLength(16);
-            edit->setFixedWidth(138);
+            edit->setFont(digits);
+            edit->setFixedWidth(118);
             auto* button = Add(
                 device->button,
                 new QPushButton(QStringLiteral("%1 %2").arg(k % 2 ? "Head" : "Trunk").arg(member), devices));
+            button->setFont(small);
+            button->setFixedWidth(54);
             const int row = 1 + (member - 1) * 2 + (k % 2);
             const int column = k < 2 ? 0 : 2;
             dg->addWidget(edit, row, column);
@@ -376,7 +386,7 @@ void CTK_RegDlg::InitJudgePanel(QWidget* content, QVBoxLayout* right) {
     for (int n = 0; n < 3; ++n) {
         auto* wired = Add(kWired[n], new QCheckBox(QStringLiteral("Use Wire Connection"), judges));
         auto* label = Add(kLabels[n], new QLabel(QStringLiteral("None"), judges));
-        label->setMinimumWidth(140);
+        label->setMinimumWidth(m_bTeam ? 96 : 140);
         label->setFrameShape(QFrame::Box);
         auto* button = Add(kJudgeButtons[n], new QPushButton(judges));
         if (m_bTeam) {
