@@ -10,12 +10,19 @@
 #include "registration/RegDlg.h"
 #include "registration/RegDlgTeam.h"
 
+#include <mutex>
+
 void CMainWnd::OnClickedRegistration() {
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
     // The dialogs pair devices through the receiver, which needs its court and channel first.
-    if (g_nReceiverPanId == 0) {
+    int panId = 0;
+    {
+        std::lock_guard guard(g_receiverNetworkLock); // the receive thread writes it
+        panId = g_nReceiverPanId;
+    }
+    if (panId == 0) {
         MessageBox(GetSafeHwnd(), u"Please set the channel and court");
         return;
     }

@@ -8,7 +8,9 @@
 #include "app/TextConvert.h"
 #include "app/WeightDivisions.h"
 #include "controls/MaskedEdit.h"
+#include "links/MatchInput.h"
 #include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
 #include "registration/ContestList.h"
 #include "registration/RegDlgHandle.h"
 
@@ -94,7 +96,15 @@ CTK_RegDlg::CTK_RegDlg(QWidget* parent, bool team)
     }
     ApplyPssType();
     GetDlgItem(1049)->setEnabled(false);
-    GetDlgItem(1290)->setEnabled(LinkUp() || PreRegUp());
+    if (g_MatchInput.bValid) {
+        // A match-input file is in use: the button reads the next file.
+        GetDlgItem(1290)->setEnabled(true);
+        SetDlgItemText(1290, QStringLiteral("Load VM File"));
+    } else {
+        GetDlgItem(1290)->setEnabled(LinkUp() || PreRegUp());
+        if (!team && m_pMatchData && m_pMatchData->nOvrSupplier == 2)
+            SetDlgItemText(1055, QStringLiteral(" Prev. Game"));
+    }
     ShowDeviceState();
     if (m_pMatchData) {
         MatchData& md = *m_pMatchData;
@@ -219,11 +229,21 @@ void CTK_RegDlg::InitControls() {
     import->addWidget(Add(1049, new QLineEdit(content)));
     auto* loadOvr = Add(1290, new QPushButton(QStringLiteral("Load OVR Match"), content));
     import->addWidget(loadOvr);
-    import->addWidget(Add(1402, new QCheckBox(QStringLiteral(" Playing Game"), content)));
+    auto* playing = Add(1402, new QCheckBox(QStringLiteral(" Playing Game"), content));
+    import->addWidget(playing);
     left->addLayout(import);
     connect(loadGame, &QCheckBox::clicked, this, [this](bool on) {
         const bool prevGame = !m_bTeam && m_pMatchData && m_pMatchData->nOvrSupplier == 2 && LinkUp();
         GetDlgItem(1049)->setEnabled(on && !prevGame);
+    });
+    connect(playing, &QCheckBox::clicked, this, [this, playing](bool now) {
+        const char16_t* question = now ? u"Do you want load playing game?" : u"Do you want load next game?";
+        if (MessageBox(GetSafeHwnd(), question, u"Information", MB_YESNO | MB_ICONQUESTION) != IDYES) {
+            playing->setChecked(!now);
+            return;
+        }
+        DebugPrintf("the %s game of the tournament database is not read: that reader is not built",
+                    now ? "playing" : "next");
     });
     connect(loadOvr, &QPushButton::clicked, this, [] {
         OutputDebugString("match import from the registration dialog is not built; nothing requested");
