@@ -9,6 +9,7 @@
 #include "app/Messages.h"
 #include "app/ProgressDlg.h"
 #include "app/TextConvert.h"
+#include "devices/JudgeSerialPort.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 
@@ -406,6 +407,18 @@ void CTK_RegDlg::RegisterMemberPss(int index) {
                              .arg(device->member)
                              .arg(kParts[device->k % 2]);
     ShowProgress(text.toStdU16String());
+}
+
+bool CTK_RegDlg::OpenJudgePort(int judge) {
+    if (OpenWiredJudge(judge))
+        return true;
+    DebugPrintf("wired judge %d: port \"%s\" not opened: %s", judge + 1, WiredJudgePort(judge).c_str(),
+                g_JudgeSerial[judge].LastError().c_str());
+    return false;
+}
+
+void CTK_RegDlg::CloseJudgePort(int judge) {
+    CloseWiredJudge(judge);
 }
 
 void CTK_RegDlg::ShowProgress(const std::u16string& text) {

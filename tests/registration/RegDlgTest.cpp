@@ -11,6 +11,7 @@
 #include "app/VeziruduzApp.h"
 #include "controls/MaskedEdit.h"
 #include "devices/DevErrDlg.h"
+#include "devices/JudgeSerialPort.h"
 #include "devices/PacketDispatch.h"
 #include "platform/TickSource.h"
 #include "platform/WindowMessages.h"
@@ -29,6 +30,9 @@
 
 #include <cstring>
 #include <memory>
+
+#include <pty.h>
+#include <unistd.h>
 
 namespace {
 
@@ -256,6 +260,30 @@ TEST_F(RegDlgTest, WiredJudgeThatCannotOpenIsNotRegistered) {
     EXPECT_EQ(md->bJudgeWired[0], 0);
     EXPECT_TRUE(view.received.empty());
     EXPECT_EQ(prompter.texts().back(), "Fail to connection!\r\nPlease check the wire connection!");
+}
+
+TEST_F(RegDlgTest, WiredJudgeOpensItsPortAndClosesItOnRelease) {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    home.write("ini/JudgeDev.ini", std::string("[JUDGE_1]\r\nUse=1\r\nPort=") + name + "\r\n");
+    md->nJudgeUse[0] = 1;
+    RegDlg* d = Open();
+    Click(1329);
+    EXPECT_EQ(md->bJudgeWired[0], 1);
+    EXPECT_TRUE(g_JudgeSerial[0].IsOpen());
+    EXPECT_EQ(d->GetDlgItemText(1323), "OK");
+    EXPECT_EQ(d->GetDlgItemText(1329), "Judge 1\nOff");
+    prompter.answer(IDYES);
+    Click(1329);
+    EXPECT_FALSE(g_JudgeSerial[0].IsOpen());
+    EXPECT_EQ(md->bJudgeWired[0], 0);
+    EXPECT_EQ(view.received.back().message, UM_RELEASE_DEVICE);
+    EXPECT_EQ(view.received.back().wParam, 20u);
+    EXPECT_EQ(d->GetDlgItemText(1323), "None");
+    ::close(master);
+    ::close(slave);
 }
 
 TEST_F(RegDlgTest, RoundTimeApplyAndReset) {
