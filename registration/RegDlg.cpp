@@ -8,6 +8,7 @@
 #include "app/TextConvert.h"
 #include "app/WeightDivisions.h"
 #include "controls/MaskedEdit.h"
+#include "devices/DevListDlg.h"
 #include "links/MatchInput.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -316,7 +317,8 @@ void CTK_RegDlg::InitDevicePanel(QWidget* content, QVBoxLayout* right) {
     right->addWidget(devices);
     connect(useList, &QCheckBox::clicked, this, &CTK_RegDlg::OnUseDeviceList);
     connect(listButton, &QPushButton::clicked, this, [this] {
-        OutputDebugString("the device list editor is not built; the lists are read again as they are");
+        CTK_DevListDlg editor(this);
+        editor.exec();
         ReadDeviceListEntries();
     });
 
