@@ -21,6 +21,7 @@
 #include <string_view>
 
 class CExtScrDlg;
+class CTK_RndResDlg;
 class CMyListCtrl;
 class CTK_DevErrDlg;
 class CTK_ExtIvrScrDlg;
@@ -626,6 +627,11 @@ public:
     void OpenHitWindow(int side, int window);                   // kHitWindow1 or kHitWindow2
 
     JudgeWindowState m_judgeWindows[2]; // per side
+
+    // ---- match dialogs ----
+
+    // The modeless round result dialog while it is open (it deletes itself when closed). UI thread only.
+    QPointer<CTK_RndResDlg> m_pRndResDlg;
 
 private:
     template <typename T> T* MakeControl(int id);

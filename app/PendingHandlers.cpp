@@ -28,9 +28,6 @@ void CMainWnd::CloseRoundWinnerPopup() {
 void CMainWnd::CloseWinnerPopup() {
     OutputDebugString("winner pop-up closed");
 }
-void CMainWnd::ForgetRoundResultDialog() {
-    OutputDebugString("round result dialog gone");
-}
 void CMainWnd::ResetPublicEquipmentTest() {
     OutputDebugString("public equipment-test screen reset");
 }

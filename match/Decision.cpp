@@ -38,7 +38,8 @@ void WriteWinColumn(const CMainWnd& view, const MatchData& md) {
         DebugPrintf("decision: the match has no event-log row; win column not written");
         return;
     }
-    const std::u16string win = WinText(md.nWinSide, md.nDecisionKind, UsesTournamentList(md));
+    // The winner selection stores the decision kind of the ordinary list in either layout.
+    const std::u16string win = WinText(md.nWinSide, md.nDecisionKind, false);
     if (!theApp.m_dbLocal.Execute("UPDATE GAMET SET win='%s' WHERE keyvalue='%s'",
                                   Utf8(SqlQuote(win)).c_str(), Utf8(SqlQuote(view.m_strMatchKey)).c_str())) {
         DebugPrintf("decision: win column not written: %s", theApp.m_dbLocal.lastError().c_str());

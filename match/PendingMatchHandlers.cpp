@@ -1,6 +1,5 @@
 // Handlers of the operator view that the points call and whose work arrives with the parts of the match
-// engine not built yet: the round clock, the winner dialogs, the round result dialog, the
-// equipment-test screens. Each only says on the debug
+// engine not built yet: the winner screens and the equipment-test screens. Each only says on the debug
 // output what reached it.
 #include "app/MainWnd.h"
 
@@ -8,13 +7,6 @@
 
 #include <string>
 
-// Until the winner selection dialog exists nobody can confirm a decision: it answers Cancel, so nothing is
-// recorded or announced.
-int CMainWnd::ChooseWinner(int side, int proposedKind) {
-    DebugPrintf("winner selection for side %d, proposed decision %d: no dialog yet, not decided", side,
-                proposedKind);
-    return IDCANCEL;
-}
 void CMainWnd::OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom) {
     DebugPrintf("decision pop-up, kind %d, side %d at %d,%d-%d,%d", kind, side, left, top, right, bottom);
 }
@@ -26,9 +18,6 @@ void CMainWnd::ShowWinnerScreens(bool publicScreen, bool operatorScreen) {
 }
 void CMainWnd::ShowGoldenRoundWinnerScreen(int criterion) {
     DebugPrintf("golden-round winner screen, criterion %d", criterion);
-}
-void CMainWnd::ShowRoundResultDialog(int roundIndex, int winner, int reason) {
-    DebugPrintf("round result dialog for round index %d, winner %d, reason %d", roundIndex, winner, reason);
 }
 void CMainWnd::UpdateTestScreens(int tile, std::string_view text) {
     DebugPrintf("equipment test tile %d: %s", tile, std::string(text).c_str());

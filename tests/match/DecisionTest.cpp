@@ -1,4 +1,6 @@
 #include "match/DecisionRules.h"
+#include "match/WinSelDlg.h"
+#include "tests/match/DialogHelpers.h"
 #include "tests/match/RecordingView.h"
 
 #include "app/AdoObject.h"
@@ -8,6 +10,7 @@
 #include "links/MatchInput.h"
 
 #include <QFile>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -223,12 +226,14 @@ TEST_F(DecisionTest, TheWtJsonApiGetsTheRoundEndOnlyForADecisionThatEndsTheRound
     EXPECT_EQ(dv->TakeJson(), (Lines{"40:"}));
 }
 
-TEST_F(DecisionTest, TheTournamentListNamesTheDecisionWhileItsLinkIsConnected) {
+// The winner selection stores the decision kind whatever layout it listed, so the tournament layout's
+// referee stop is named as one, not as the decision at its list position.
+TEST_F(DecisionTest, TheWinColumnNamesTheDecisionKindWhileTheTournamentLinkIsConnected) {
     md->nOvrSupplier = 3;
     md->bOvrConnected = 1;
-    dv->chosenKind = 5;
+    dv->chosenKind = kRSC;
     dv->CMainWnd::DecideWinner(0, kNoDecision);
-    EXPECT_EQ(Win("202405011200"), "C.WIN((RSC) KO, Head)");
+    EXPECT_EQ(Win("202405011200"), "C.WIN((RSC) Referee Stop Contest)");
 }
 
 TEST_F(DecisionTest, AKeyWithAQuoteUpdatesOnlyItsOwnRow) {
@@ -265,11 +270,16 @@ TEST_F(DecisionTest, CancellingLeavesNoDecisionAndTheStateAsItWas) {
     EXPECT_EQ(Win("202405011200"), "");
 }
 
-TEST_F(DecisionTest, AWinnerButtonWithoutItsSelectionDialogDecidesNothing) {
+TEST_F(DecisionTest, AWinnerButtonWhoseSelectionDialogIsCancelledDecidesNothing) {
     dv->shipped = true;
     md->nGameState = 3;
     md->nWinSide = -1;
+    const auto cancel = [](QWidget& dialog) {
+        Child<QPushButton>(dialog, CTK_WinSelDlg::IDC_CANCEL)->click();
+    };
+    WhenModal(cancel);
     dv->CMainWnd::DecideWinner(1, kNoDecision);
+    WhenModal(cancel);
     dv->CMainWnd::DecideWinner(0, kRSC);
     EXPECT_EQ(Win("202405011200"), "");
     EXPECT_EQ(md->nDecisionKind, kNoDecision);

@@ -1,0 +1,81 @@
+// Saves a picture of each match dialog, drawn offscreen over a sample match, into the folder given:
+//   QT_QPA_PLATFORM=offscreen dialog-shots /tmp/shots
+// so a change to a dialog can be looked at without a display.
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "match/RoundResultDlg.h"
+#include "match/WinSelDlg.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void Save(QWidget& widget, const QDir& folder, const char* name) {
+    const QString path = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    if (!widget.grab().save(path))
+        std::fprintf(stderr, "could not write %s\n", path.toLocal8Bit().constData());
+    else
+        std::printf("%s\n", path.toLocal8Bit().constData());
+}
+
+void SampleMatch(MatchData& md) {
+    md.nPrimaryRight = 1366;
+    md.nPrimaryBottom = 768;
+    md.nRound = 3;
+    md.nCurRound = 2;
+    md.nGamJeom = 5;
+    md.nCompetitionRule = 1;
+    std::strcpy(md.szContestNo, "101");
+    std::strcpy(md.aPlayer[0].szName, "KIM Minjun");
+    std::strcpy(md.aPlayer[0].szNationCode, "KOR");
+    std::strcpy(md.aPlayer[1].szName, "SMITH John");
+    std::strcpy(md.aPlayer[1].szNationCode, "GBR");
+    for (int side = 0; side < 2; ++side) {
+        md.aSide[side].nRoundScore[1] = 7;
+        md.aSide[side].nTechTally[5][1] = 1;
+        md.aSide[side].nTechTally[3][1] = 2;
+        md.aSide[side].nPssHits[2] = 9;
+    }
+    md.aSide[0].nTechTally[10][1] = 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: dialog-shots FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.exists() && !QDir().mkpath(folder.path())) {
+        std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
+    CreateMatchData();
+    SampleMatch(*g_pMatchData);
+
+    {
+        CTK_RndResDlg decided(1, 0, 11, nullptr);
+        decided.show();
+        Save(decided, folder, "round-result");
+    }
+    {
+        g_pMatchData->aSide[0].nTechTally[10][1] = 0;
+        CTK_RndResDlg draw(1, 0, 11, nullptr);
+        draw.show();
+        Save(draw, folder, "round-result-draw");
+    }
+    {
+        CTK_WinSelDlg select(1, 4, nullptr);
+        select.show();
+        Save(select, folder, "winner-selection");
+    }
+    FreeMatchData();
+    return 0;
+}
