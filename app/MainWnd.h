@@ -21,7 +21,11 @@
 #include <string_view>
 
 class CExtScrDlg;
+class CTK_IVRDlg;
 class CTK_RndResDlg;
+class CTK_WinDispDlg;
+class CTK_WinDispDlg_OP;
+class CTK_WinPopDlg;
 class CMyListCtrl;
 class CTK_DevErrDlg;
 class CTK_ExtIvrScrDlg;
@@ -498,8 +502,8 @@ public:
     // have), else 0.
     bool CheckPointCeiling(int* side);
 
-    // What the end of a golden round opens and records; virtual so tests see the calls. Each only says on
-    // the debug output what reached it until its dialog or screen exists.
+    // What the end of a golden round opens and records; virtual so tests see the calls. The screens only say
+    // on the debug output what reached them until they exist.
     virtual void ShowSuperiorityScreen(); // public superiority screen
     // Winner selection dialog for the side with the decision proposed (modal); on OK it has stored nWinSide,
     // nDecisionKind and nWinRound and returns true.
@@ -527,7 +531,7 @@ public:
     // Connects the six buttons above; once, when the view is built.
     void ConnectVideoReplayButtons();
 
-    // Handler of the replay dialog still to come; virtual so tests see the call. Opens the dialog for the
+    // The replay dialog (match/MatchDialogs.cpp); virtual so tests see the call. Opens the dialog for the
     // requester (0 Chung, 1 Hong, 2 referee) and returns true, or returns false when one is already open.
     virtual bool OpenReplayDialog(int requester);
 
@@ -590,7 +594,7 @@ public:
     void OnClickedChungWinner(); // button 1068: the operator decides for Chung
     void OnClickedHongWinner();  // button 1069: the operator decides for Hong
 
-    // Handlers of the winner dialogs still to come that a decision opens; virtual so tests see the calls.
+    // The winner dialogs a decision opens (match/MatchDialogs.cpp); virtual so tests see the calls.
     // The winner selection for side 0/1 with the proposed decision, modal: on OK it has stored nWinSide,
     // nDecisionKind and nWinRound and returns IDOK; IDCANCEL leaves them.
     virtual int ChooseWinner(int side, int proposedKind);
@@ -630,8 +634,18 @@ public:
 
     // ---- match dialogs ----
 
-    // The modeless round result dialog while it is open (it deletes itself when closed). UI thread only.
+    // The modeless round result and video-replay dialogs while they are open (each deletes itself when
+    // closed), and the winner displays and the reason banner the view shows and deletes. UI thread only.
     QPointer<CTK_RndResDlg> m_pRndResDlg;
+    QPointer<CTK_IVRDlg> m_pIvrDlg;
+    QPointer<CTK_WinDispDlg> m_pWinDispDlg;
+    QPointer<CTK_WinDispDlg_OP> m_pWinDispDlgOp;
+    QPointer<CTK_WinPopDlg> m_pWinPopDlg;
+    // Button 1015: the referee's video-replay request.
+    void OnClickedIvrRequest();
+    // After a display change: the public winner display and the reason banner placed again over the
+    // scoreboard area and shown only with two or more monitors.
+    void PlaceWinnerScreens();
 
 private:
     template <typename T> T* MakeControl(int id);

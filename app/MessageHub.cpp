@@ -158,7 +158,7 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         SendWtMessage(0, 12, static_cast<int>(wParam), 0);
         break;
     case UM_IVR_DESTROYED:
-        // The video-replay dialog's pointer is forgotten here once the dialog exists.
+        m_pIvrDlg.clear();
         ShowExtIvrScreen(0, 0);
         break;
     case UM_REGDLG_DESTROYED:
@@ -298,8 +298,9 @@ void CMainWnd::OnDisplayChange() {
         m_pDevErrDlg->PlaceOnScreen();
         m_pDevErrDlg->setVisible(twoMonitors);
     }
-    // The public equipment-test screen, the round-winner, winner and superiority pop-ups and the winner
-    // display follow the monitors here the same way as they arrive.
+    PlaceWinnerScreens();
+    // The public equipment-test screen and the round-winner and superiority pop-ups follow the monitors here
+    // the same way as they arrive.
 }
 
 DWORD CMainWnd::PressTime() const {

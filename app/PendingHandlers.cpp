@@ -25,9 +25,6 @@ void CMainWnd::ShowRoundWinnerPopup(int winner, int criterion) {
 void CMainWnd::CloseRoundWinnerPopup() {
     OutputDebugString("round-winner pop-up closed");
 }
-void CMainWnd::CloseWinnerPopup() {
-    OutputDebugString("winner pop-up closed");
-}
 void CMainWnd::ResetPublicEquipmentTest() {
     OutputDebugString("public equipment-test screen reset");
 }

@@ -1,8 +1,31 @@
-// The operator view's side of the match dialogs: the round result dialog it keeps one of, and the winner
-// selection it runs for a decision.
+// The operator view's side of the match dialogs: the round result dialog it keeps one of, the winner
+// selection it runs for a decision, the video-replay dialog of a request, and the winner displays and the
+// reason banner it shows and deletes.
 #include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "match/DecisionRules.h"
 #include "match/RoundResultDlg.h"
+#include "match/ScoreRules.h"
+#include "match/VideoReplayDlg.h"
 #include "match/WinSelDlg.h"
+#include "match/WinnerDisplayDlg.h"
+#include "records/MatchRecords.h"
+#include "screens/ExtIvrScrDlg.h"
+#include "screens/ExtScrDlg.h"
+
+namespace {
+
+// The referee's request shows the public video-replay screen with this kind.
+constexpr int kRefereeRequestScreen = 9;
+constexpr int kRefereeRequestLogEvent = 15;
+constexpr int kReferee = 2;
+
+template <typename T> void Delete(QPointer<T>& window) {
+    delete window.data();
+    window = nullptr;
+}
+
+} // namespace
 
 void CMainWnd::ShowRoundResultDialog(int roundIndex, int winner, int reason) {
     // One at a time: a dialog still open is brought forward instead; one that is closing does not count.
@@ -28,4 +51,79 @@ int CMainWnd::ChooseWinner(int side, int proposedKind) {
 
 bool CMainWnd::ConfirmRoundEndWinner(int side, int decision) {
     return ChooseWinner(side, decision) == IDOK;
+}
+
+bool CMainWnd::OpenReplayDialog(int requester) {
+    if (m_pIvrDlg)
+        return false;
+    m_pIvrDlg = new CTK_IVRDlg(requester, this);
+    m_pIvrDlg->show();
+    return true;
+}
+
+void CMainWnd::OnClickedIvrRequest() {
+    MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    if (!m_pIvrDlg) {
+        ShowExtIvrScreen(kRefereeRequestScreen, 1);
+        OpenReplayDialog(kReferee);
+    }
+    if (m_bLogOpen)
+        LogMatchEvent(md->nCurRound, kRefereeRequestLogEvent, m_strClockText, kReferee, 0, 0, 0);
+    SendWtMessage(0, 11, kReferee, 0);
+}
+
+void CMainWnd::ShowWinnerScreens(bool publicScreen, bool operatorScreen) {
+    Delete(m_pWinDispDlg);
+    Delete(m_pWinDispDlgOp);
+    const MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    if (publicScreen) {
+        const QRect area = PublicScreenRect(*md);
+        m_pWinDispDlg = new CTK_WinDispDlg(area.left(), area.top(), area.left() + area.width(),
+                                           area.top() + area.height(), this);
+        m_pWinDispDlg->show();
+    }
+    if (operatorScreen) {
+        m_pWinDispDlgOp = new CTK_WinDispDlg_OP(this);
+        m_pWinDispDlgOp->show();
+    }
+}
+
+void CMainWnd::OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom) {
+    Delete(m_pWinPopDlg);
+    m_pWinPopDlg = new CTK_WinPopDlg(left, top, right, bottom, kind, side, this);
+    m_pWinPopDlg->show();
+}
+
+void CMainWnd::CloseWinnerPopup() {
+    Delete(m_pWinPopDlg);
+}
+
+void CMainWnd::CloseWinnerScreens() {
+    Delete(m_pWinDispDlgOp);
+    Delete(m_pWinDispDlg);
+    Delete(m_pWinPopDlg);
+    CloseRoundEndScreens();
+}
+
+void CMainWnd::PlaceWinnerScreens() {
+    const MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    const bool twoMonitors = md->nMonitorCount >= 2;
+    const QRect area = PublicScreenRect(*md);
+    if (m_pWinDispDlg) {
+        m_pWinDispDlg->setGeometry(area);
+        m_pWinDispDlg->setVisible(twoMonitors);
+    }
+    if (m_pWinPopDlg) {
+        const DecisionRules::PopupRect r =
+            DecisionRules::DecisionPopupRect(md->nDisplayResolution, ScoreRules::UsesRoundWins(*md));
+        m_pWinPopDlg->setGeometry(area.left() + r.left, area.top() + r.top, r.right - r.left,
+                                  r.bottom - r.top);
+        m_pWinPopDlg->setVisible(twoMonitors);
+    }
 }

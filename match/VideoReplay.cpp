@@ -142,6 +142,8 @@ void CMainWnd::OnFinalDecision(const char* text) {
     if (!decision) {
         DebugPrintf("video-replay decision \"%.*s\" ignored: %s", static_cast<int>(raw.size()), raw.data(),
                     error.c_str());
+        // The operator confirmed it and must know that it changed nothing.
+        MessageBox(GetSafeHwnd(), "The video replay decision was not applied: " + error + ".");
         return;
     }
     if (!g_pMatchData) {
@@ -191,4 +193,5 @@ void CMainWnd::ConnectVideoReplayButtons() {
     connect(Button(1003), &QPushButton::clicked, this, &CMainWnd::OnClickedHongReplayRejected);
     connect(Button(1025), &QPushButton::clicked, this, &CMainWnd::OnClickedChungReplayQuotaUp);
     connect(Button(1026), &QPushButton::clicked, this, &CMainWnd::OnClickedHongReplayQuotaUp);
+    connect(Button(1015), &QPushButton::clicked, this, &CMainWnd::OnClickedIvrRequest);
 }

@@ -53,6 +53,6 @@ void CMainWnd::OnClickedDraw() {
     md.nWinRound = md.nCurRound;
     md.nWinSide = 3;
     md.nDecisionKind = 10;
-    // The winner display dialogs, the draw's notices to outside systems and its tournament-database rows
-    // come with their own screens and links.
+    ShowWinnerScreens(md.nMonitorCount >= 2, md.bStandAloneMode != 0);
+    // The draw's notices to outside systems and its tournament-database rows come with their own links.
 }

@@ -1,13 +1,20 @@
 // Saves a picture of each match dialog, drawn offscreen over a sample match, into the folder given:
 //   QT_QPA_PLATFORM=offscreen dialog-shots /tmp/shots
 // so a change to a dialog can be looked at without a display.
+#include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "match/RoundResultDlg.h"
+#include "match/VideoReplayDlg.h"
 #include "match/WinSelDlg.h"
+#include "match/WinnerDisplayDlg.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -75,6 +82,43 @@ int main(int argc, char** argv) {
         CTK_WinSelDlg select(1, 4, nullptr);
         select.show();
         Save(select, folder, "winner-selection");
+    }
+    {
+        CTK_IVRDlg replay(0, nullptr);
+        replay.show();
+        for (int id : {int(CTK_IVRDlg::IDC_RED), int(VideoReplayDlgRules::kTrunkButton),
+                       int(CTK_IVRDlg::IDC_ADD), int(CTK_IVRDlg::IDC_ACCEPT)})
+            replay.findChild<QPushButton*>(QString::number(id))->click();
+        Save(replay, folder, "video-replay");
+    }
+    g_pMatchData->nWinSide = 0;
+    g_pMatchData->aSide[0].nRoundWins = 2;
+    g_pMatchData->aPlayer[0].nNation = 1;
+    // A program folder with one flag, from Debian's flag pictures when they are installed.
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral("Img/Flag"));
+    QFile::copy(QStringLiteral("/usr/share/iso-flags-png-320x240/kr.png"),
+                home.filePath(QStringLiteral("Img/Flag/kr.png")));
+    g_strAppDir = (home.path() + QStringLiteral("/")).toStdU16String();
+    const std::u16string flag = u"kr.png";
+    std::copy(flag.begin(), flag.end(), g_pMatchData->aNation[1].wszField[3]);
+    {
+        CTK_WinDispDlg display(0, 0, 1920, 1080, nullptr);
+        display.show();
+        Save(display, folder, "winner-display-1920");
+    }
+    g_pMatchData->nDisplayResolution = 1;
+    g_pMatchData->nWinSide = 3;
+    {
+        CTK_WinDispDlg display(0, 0, 1280, 720, nullptr);
+        display.show();
+        Save(display, folder, "winner-display-1280-draw");
+    }
+    g_pMatchData->nWinSide = 1;
+    {
+        CTK_WinDispDlg_OP display(nullptr);
+        display.show();
+        Save(display, folder, "winner-display-operator");
     }
     FreeMatchData();
     return 0;
