@@ -12,6 +12,9 @@
 #include "app/RuleSettings.h"
 #include "app/Timers.h"
 #include "app/WeightDivisions.h"
+#include "controls/ButtonST.h"
+#include "controls/MyStatic.h"
+#include "controls/XStatic.h"
 #include "match/KeyFilter.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -19,6 +22,7 @@
 #include "screens/ExtIvrScrDlg.h"
 #include "devices/DevErrDlg.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/OperatorLayout.h"
 
 #include <QFile>
 #include <QLabel>
@@ -69,9 +73,6 @@ constexpr StaticColour kStaticColours[] = {
 constexpr COLORREF kBlueSkin = RGB(238, 245, 255);
 constexpr COLORREF kRedSkin = RGB(254, 241, 242);
 
-// Placeholder for the view's background picture.
-constexpr COLORREF kBackground = RGB(36, 40, 48);
-
 template <std::size_t N> void EmptyText(char (&text)[N]) {
     std::fill(std::begin(text), std::end(text), '\0');
 }
@@ -87,16 +88,23 @@ int DeviceSlots(const MatchData& md) {
     return md.nCompetitionType == 1 ? kPlayerSlots : 2;
 }
 
-// The skin is kept for the owner-drawn point buttons' pictures; the plain buttons show its colour.
+// A skin paints the side's point buttons with the pictures of the blue or the red side and highlights them
+// under the pointer in the skin's colour; white otherwise.
 void SkinPointButtons(CMainWnd& view, int side, bool blue) {
     view.m_pointButtonSkin[side] = CMainWnd::PointButtonSkin(side, blue);
-    // Highlighted in the skin's colour under the pointer, white otherwise.
-    const QString style = QStringLiteral("QPushButton { background-color: white; } "
-                                         "QPushButton:hover { background-color: %1; }")
-                              .arg(ColorFromRef(view.m_pointButtonSkin[side].background).name());
     for (const int id : kPointButtons[side]) {
-        QPushButton* button = view.Button(id);
-        button->setStyleSheet(style);
+        auto* button = qobject_cast<CButtonST*>(view.Button(id));
+        if (!button)
+            continue;
+        button->m_crColors[CButtonST::BkIn] = view.m_pointButtonSkin[side].background;
+        for (const CorrectionButton& face : OperatorLayout::CorrectionButtons()) {
+            if (face.id != id)
+                continue;
+            // The same button of the side whose colour the skin takes.
+            for (const CorrectionButton& other : OperatorLayout::CorrectionButtons())
+                if (other.side == (blue ? 0 : 1) && other.column == face.column && other.add == face.add)
+                    button->SetBitmapsFromResource(other.bitmap, RGB(255, 255, 255));
+        }
         button->update();
     }
 }
@@ -117,11 +125,11 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
         const std::optional<COLORREF> colour = StaticBackground(id);
         if (!colour)
             continue;
-        QLabel* label = Static(id);
-        QPalette look = label->palette();
-        look.setColor(QPalette::Window, ColorFromRef(*colour));
-        label->setPalette(look);
-        label->setAutoFillBackground(true);
+        if (auto* label = qobject_cast<CMyStatic*>(Static(id))) {
+            label->m_crFill = *colour;
+            label->m_crTextBk = *colour;
+            label->m_crText = RGB(0, 0, 0);
+        }
     }
     EventList(kChungEventList);
     EventList(kHongEventList);
@@ -350,12 +358,12 @@ void CMainWnd::OnClickedReverseScreen() {
 
 void CMainWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ColorFromRef(kBackground));
+    PaintBackground(painter);
     PaintJudgePresses(painter);
     PaintJudgeSlots(painter);
     PaintSlotStates(painter);
     PaintMatchInfo(painter);
-    UpdateChangeInfo(0);
+    // The team tag countdown runs on the round clock (UpdateChangeInfo), not on painting.
     PaintReplayQuota(painter);
     PaintLastHits(painter);
     PaintDeviceStatus(painter);
@@ -366,17 +374,17 @@ QWidget* CMainWnd::GetDlgItem(int id) const {
     return it == m_controls.end() ? nullptr : it->second;
 }
 
-template <typename T> T* CMainWnd::MakeControl(int id) {
+template <typename T, typename Made> T* CMainWnd::MakeControl(int id) {
     if (QWidget* existing = GetDlgItem(id)) {
         if (auto* typed = qobject_cast<T*>(existing))
             return typed;
         assert(!"control id used with two kinds of control");
         DebugPrintf("control %d used with two kinds of control", id);
-        auto* stray = new T(this); // keeps the caller safe; never shown
+        auto* stray = new Made(this); // keeps the caller safe; never shown
         stray->hide();
         return stray;
     }
-    auto* control = new T(this);
+    auto* control = new Made(this);
     control->setObjectName(QString::number(id));
     control->hide();
     m_controls.emplace(id, control);
@@ -384,11 +392,15 @@ template <typename T> T* CMainWnd::MakeControl(int id) {
 }
 
 QLabel* CMainWnd::Static(int id) {
-    return MakeControl<QLabel>(id);
+    return MakeControl<QLabel, CMyStatic>(id);
+}
+
+CxStatic* CMainWnd::Mark(int id) {
+    return MakeControl<CxStatic>(id);
 }
 
 QPushButton* CMainWnd::Button(int id) {
-    return MakeControl<QPushButton>(id);
+    return MakeControl<QPushButton, CWinXPButtonST>(id);
 }
 
 CMyListCtrl* CMainWnd::EventList(int id) {

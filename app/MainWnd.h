@@ -11,6 +11,7 @@
 #include "registration/RegDlgHandle.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CExtScrDlg;
 class CTK_IVRDlg;
@@ -28,6 +30,7 @@ class CTK_WinDispDlg_OP;
 class CTK_WinPopDlg;
 class CMyListCtrl;
 class CTK_DevErrDlg;
+class CxStatic;
 class CTK_ExtIvrScrDlg;
 class CTK_SuDlg;
 class QFile;
@@ -123,11 +126,17 @@ public:
     // system.
     void UpdateStateDisplay();
     // The paint parts of the view's paint handler, in this order. Each draws into the given painter.
+    void PaintBackground(QPainter& painter); // the background picture
     void PaintJudgePresses(QPainter& painter);
     void PaintJudgeSlots(QPainter& painter);
     void PaintSlotStates(QPainter& painter);
     void PaintMatchInfo(QPainter& painter);
-    void UpdateChangeInfo(int unused = 0); // team-tag countdown texts; draws nothing itself
+    // Team-tag countdown texts, run by the round clock while a tag counts; draws nothing itself. Outside a
+    // team match the tag controls are hidden, in one they are shown.
+    void UpdateChangeInfo(int unused = 0);
+    void ShowTeamControls(); // the team tag and team point controls, shown only in a team match
+    // Repaints a rectangle of the view (the once-a-second refresh goes through it; tests record it).
+    virtual void InvalidateArea(const QRect& rect);
     void PaintReplayQuota(QPainter& painter);
     void PaintLastHits(QPainter& painter);
     void PaintDeviceStatus(QPainter& painter);
@@ -157,7 +166,13 @@ public:
 
     std::u16string m_strClockText; // the round clock as last shown; every point and log entry copies it
     std::u16string m_strRoundText; // "%d" of the round, empty before the match
-    int m_nTeamPage = 0;           // team member pair (0-based) whose devices the icons show
+    int m_nTeamPage = 0;           // team member pair (0-based) to compare at the next tick
+    int m_nDevicePage = 0;         // team member pair whose devices the icons show (the one last compared)
+    // Pictures of the screen, made once by SetupControls; a missing picture is not drawn.
+    struct PaintImages;
+    std::shared_ptr<PaintImages> m_pImages;
+    std::vector<QFont> m_fonts; // the eighteen fonts of the screen, font n at index n - 1
+    CxStatic* Mark(int id);     // a bitmap panel of the screen, made on first use
     int m_nShownHeadBattery[2] = {};
     int m_nShownBodyBattery[2] = {};
     // Team tags: per side the tagging flag and the remaining round time (ms) when the tag began; the joint
@@ -648,7 +663,8 @@ public:
     void PlaceWinnerScreens();
 
 private:
-    template <typename T> T* MakeControl(int id);
+    // The control of the id as a T, made as a Made (a T) when it does not exist yet.
+    template <typename T, typename Made = T> T* MakeControl(int id);
     std::map<int, QWidget*> m_controls; // children of the view, deleted with it
 };
 

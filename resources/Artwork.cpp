@@ -75,7 +75,7 @@ std::vector<Recipe> BuildRecipes() {
         [](QSize s) { return CommandButton(s, Side::Chung, "CHUNG WIN"); });
     bmp(1023, {150, 44}, "Hong winner button",
         [](QSize s) { return CommandButton(s, Side::Hong, "HONG WIN"); });
-    bmp(545, {120, 52}, "start button", [](QSize s) { return CommandButton(s, Side::Neutral, "START"); });
+    bmp(545, {100, 44}, "start button", [](QSize s) { return CommandButton(s, Side::Neutral, "START"); });
     bmp(546, {80, 40}, "stop button", [](QSize s) { return CommandButton(s, Side::Alert, "STOP"); });
     // The operator's round marks and round-win marks.
     bmp(922, {35, 35}, "Chung won the round (operator)", [](QSize s) { return Mark(s, Side::Chung, "W"); });

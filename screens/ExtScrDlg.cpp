@@ -100,3 +100,82 @@ void CExtScrDlg::UpdateTagPanel(int chungTag, int hongTag, int chungTime, int ho
     m_nTagTime[1] = hongTime;
     update();
 }
+
+void CExtScrDlg::SetScores(int chung, int hong, int reversed) {
+    m_nScore[0] = chung;
+    m_nScore[1] = hong;
+    m_nReversed = reversed ? 1 : 0;
+    update();
+}
+
+void CExtScrDlg::InvalidateScores() {
+    update();
+}
+
+void CExtScrDlg::SetRoundText(int round) {
+    m_strRoundText = g_pMatchData && g_pMatchData->nGameState != 0 ? QString::number(round) : QString();
+    update();
+}
+
+void CExtScrDlg::SetClockText(const QString& text) {
+    m_strClockText = text;
+    update();
+}
+
+void CExtScrDlg::SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed) {
+    m_strReplayText[0] = chung;
+    m_strReplayText[1] = hong;
+    m_nReversed = reversed ? 1 : 0;
+    update();
+}
+
+void CExtScrDlg::InvalidateHitCounts() {
+    update();
+}
+
+void CExtScrDlg::InvalidateMinLevels() {
+    update();
+}
+
+void CExtScrDlg::InvalidateHeader() {
+    update();
+}
+
+void CExtScrDlg::InvalidatePenaltyAreas(int reversed) {
+    m_nReversed = reversed ? 1 : 0;
+    update();
+}
+
+void CExtScrDlg::InvalidateHitLevelBoxes() {
+    update();
+}
+
+void CExtScrDlg::InvalidateJudgeRows(int, int reversed) {
+    m_nReversed = reversed ? 1 : 0;
+    update();
+}
+
+void CExtScrDlg::ApplySideNames(int reversed) {
+    m_nReversed = reversed ? 1 : 0;
+    update();
+}
+
+void CExtScrDlg::ClearHitLevels() {
+    m_bBlink[0] = m_bBlink[1] = false;
+    update();
+}
+
+void CExtScrDlg::StartHitLevelBlink(int side, bool start) {
+    m_bBlink[side & 1] = start;
+    update();
+}
+
+void CExtScrDlg::SetTagState(int chungActive, int hongActive, int chungStart, int hongStart) {
+    if (!g_pMatchData || g_pMatchData->nCompetitionType != 1)
+        return;
+    m_bTagActive[0] = chungActive;
+    m_bTagActive[1] = hongActive;
+    m_nTagStartMs[0] = chungStart;
+    m_nTagStartMs[1] = hongStart;
+    update();
+}

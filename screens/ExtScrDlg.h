@@ -53,6 +53,30 @@ public:
     // Team tag panel: each side's tag count and tag clock.
     void UpdateTagPanel(int chungTag, int hongTag, int chungTime, int hongTime);
 
+    // What the operator screen hands over as it shows a value (each stores and repaints; the painting of the
+    // areas comes with the scoreboard itself).
+    void SetScores(int chung, int hong, int reversed);
+    void InvalidateScores(); // also the round leader's highlight
+    void SetRoundText(int round);
+    void SetClockText(const QString& text);
+    void SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed);
+    void InvalidateHitCounts();
+    void InvalidateMinLevels();
+    void InvalidateHeader();
+    void InvalidatePenaltyAreas(int reversed);
+    void InvalidateHitLevelBoxes();
+    void InvalidateJudgeRows(int side, int reversed);
+    void ApplySideNames(int reversed);
+    void ClearHitLevels();
+    void StartHitLevelBlink(int side, bool start);
+    void SetTagState(int chungActive, int hongActive, int chungStart, int hongStart);
+
+    int Score(int side) const { return m_nScore[side & 1]; }
+    const QString& ClockText() const { return m_strClockText; }
+    const QString& RoundText() const { return m_strRoundText; }
+    const QString& ReplayText(int side) const { return m_strReplayText[side & 1]; }
+    bool HitLevelBlinking(int side) const { return m_bBlink[side & 1]; }
+
     int Reversed() const { return m_nReversed; }
     int SideIndicator(int side) const { return m_nSideIndicator[side & 1]; }
     int Tag(int side) const { return m_nTag[side & 1]; }
@@ -63,4 +87,11 @@ private:
     int m_nSideIndicator[2] = {}; // punch indicator state per side
     int m_nTag[2] = {};           // team tag count per side
     int m_nTagTime[2] = {};       // team tag clock per side
+    int m_nScore[2] = {};         // scores shown
+    QString m_strClockText;       // clock text from the operator screen
+    QString m_strRoundText;       // round number text
+    QString m_strReplayText[2];   // captions of the video-replay cards
+    bool m_bBlink[2] = {};        // hit-level box blinking per side
+    int m_bTagActive[2] = {};     // team tag countdown per side
+    int m_nTagStartMs[2] = {};
 };

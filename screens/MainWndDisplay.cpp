@@ -3,16 +3,26 @@
 #include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "app/MyListCtrl.h"
+#include "app/PngResource.h"
 #include "app/TextConvert.h"
+#include "controls/ButtonST.h"
+#include "controls/MyStatic.h"
+#include "controls/OutlineText.h"
+#include "controls/XStatic.h"
+#include "resources/Artwork.h"
+#include "resources/ArtworkIds.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
 #include "screens/RoundLeader.h"
 #include "screens/ScreenText.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 
 #include <algorithm>
@@ -40,7 +50,19 @@ std::u16string WideField(const WCHAR (&field)[260]) {
     return std::u16string(std::begin(field), end);
 }
 
+COLORREF Ref(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
+
+// The colours of a static: the owner-drawn label takes them as its own, anything else by its palette.
 void SetColours(QWidget* widget, const QColor& text, const QColor& back) {
+    if (auto* label = qobject_cast<CMyStatic*>(widget)) {
+        label->m_crText = Ref(text);
+        label->m_crTextBk = Ref(back);
+        label->m_crFill = Ref(back);
+        label->update();
+        return;
+    }
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     palette.setColor(QPalette::Window, back);
@@ -48,41 +70,67 @@ void SetColours(QWidget* widget, const QColor& text, const QColor& back) {
     widget->setAutoFillBackground(true);
 }
 
-const QColor& SideColour(int side) {
-    return side == 0 ? OperatorColours::Chung : OperatorColours::Hong;
-}
-
 int QuotaInForce(const MatchData& md) {
     return md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota;
 }
 
-// Placeholder artwork until the screen's pictures exist: each kind of mark or icon is a filled box of its
-// own colour.
-QColor MarkColour(int kind) {
-    static const QColor colours[] = {Qt::darkGray,         QColor(40, 160, 60), QColor(230, 140, 20),
-                                     QColor(120, 60, 200), QColor(0, 150, 160), Qt::darkRed};
-    return colours[static_cast<std::size_t>(std::clamp(kind, 0, 100)) % std::size(colours)];
-}
+const QColor kPanelDark = QColor::fromRgba(ArtworkColours::Panel);
+const QColor kCaption(170, 178, 192);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kHover = RGB(238, 245, 255); // under the pointer
 
-void DrawBox(QPainter& painter, const QRect& rect, const QColor& fill, const QString& text,
-             int align = Qt::AlignCenter) {
-    painter.fillRect(rect, fill);
-    if (!text.isEmpty())
-        painter.drawText(rect, align | Qt::TextSingleLine, text);
-}
+// The fonts of the screen: height in pixels and weight, font 1 to 18. Font 18 is the round breakdown's.
+struct FontSpec {
+    int height;
+    bool bold;
+};
+constexpr FontSpec kFonts[18] = {
+    {25, false}, {43, false}, {45, true},  {79, true},  {60, true}, {140, true},
+    {100, true}, {25, true},  {22, true},  {46, true},  {46, true}, {56, true},
+    {50, true},  {26, true},  {16, false}, {29, false}, {13, true}, {16, true},
+};
+// The face the screens name; the program draws it with the metric twin of Helvetica, Liberation Sans.
+const QString kFace = QStringLiteral("HelveticaNeueLTPro-Bd");
+
+// Which font each kind of static takes, by id (font number 1..18), for the statics whose font is not the
+// breakdown's.
+struct FontUse {
+    int id;
+    int font;
+};
+constexpr FontUse kFontUses[] = {
+    {OperatorIds::ScoreChung, 7},
+    {OperatorIds::ScoreHong, 7},
+    {OperatorIds::Clock, 5},
+    {OperatorIds::TimeoutPanel, 14},
+    {OperatorIds::SecondPanel, 13},
+    {OperatorIds::NameChung, 10},
+    {OperatorIds::NameHong, 10},
+    {OperatorIds::NationChung, 9},
+    {OperatorIds::NationHong, 9},
+    {OperatorIds::PenaltyChung, 13},
+    {OperatorIds::PenaltyHong, 13},
+    {OperatorIds::PenaltyTotalChung, 14},
+    {OperatorIds::PenaltyTotalHong, 14},
+    {OperatorIds::RoundWinsChung, 7},
+    {OperatorIds::RoundWinsHong, 7},
+    {OperatorIds::HitCountLabelChung, 15},
+    {OperatorIds::HitCountLabelHong, 15},
+    {OperatorIds::HitCountChung, 14},
+    {OperatorIds::HitCountHong, 14},
+    {OperatorIds::TagTextChung, 9},
+    {OperatorIds::TagTextHong, 9},
+};
 
 // Every paint part: white text on a transparent background, in the given font, restored afterwards.
 class PaintScope {
 public:
-    PaintScope(QPainter& painter, int pixelSize, bool bold) : m_painter(painter) {
+    PaintScope(QPainter& painter, const QFont& font) : m_painter(painter) {
         m_painter.save();
         m_painter.setRenderHint(QPainter::Antialiasing);
         m_painter.setRenderHint(QPainter::SmoothPixmapTransform);
         m_painter.setBackgroundMode(Qt::TransparentMode);
         m_painter.setPen(Qt::white);
-        QFont font(QStringLiteral("Helvetica"));
-        font.setPixelSize(pixelSize);
-        font.setBold(bold);
         m_painter.setFont(font);
     }
     ~PaintScope() { m_painter.restore(); }
@@ -93,35 +141,184 @@ private:
     QPainter& m_painter;
 };
 
+QImage Png(int id) {
+    const std::unique_ptr<QImage> image = LoadPngResource(id);
+    return image ? *image : QImage();
+}
+
+void DrawPicture(QPainter& painter, const QRect& rect, const QImage& image) {
+    if (!image.isNull())
+        painter.drawImage(rect, image);
+}
+
+// A number over a picture, white (or another colour) with a dark outline so it reads on any colour.
+void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, int size,
+                    TextDesigner::Argb colour = 0xFFFFFFFF) {
+    TextDesigner::OutlineText outline;
+    outline.SelectOutline(colour, 0xFF101010, 3);
+    TextDesigner::StringFormat centred;
+    centred.horizontal = Qt::AlignHCenter;
+    QFont font(kFace);
+    font.setPixelSize(size);
+    font.setBold(true);
+    const int top = rect.top() + (rect.height() - QFontMetrics(font).height()) / 2;
+    outline.DrawString(painter, font.family(), TextDesigner::FontStyleBold, size, text,
+                       QPointF(rect.center().x() + 1, top), centred);
+}
+
 } // namespace
+
+std::shared_ptr<CMainWnd::PaintImages> CMainWnd::PaintImages::Load() {
+    auto images = std::make_shared<PaintImages>();
+    if (auto background = LoadBitmapResource(504))
+        images->background = *background;
+    for (int kind = 1; kind <= 10; ++kind)
+        images->mark[kind] = Png(451 + kind);
+    images->slotWaiting = Png(444);
+    images->hit[1][1] = Png(440);
+    images->hit[1][0] = Png(441);
+    images->hit[2][1] = Png(442);
+    images->hit[2][0] = Png(443);
+    images->hit[3][1] = Png(1037);
+    images->hit[3][0] = Png(1038);
+    images->replayCard = Png(ArtworkIds::ReplayQuota);
+    images->receiver[0] = Png(ArtworkIds::ReceiverClosed);
+    images->receiver[1] = Png(ArtworkIds::ReceiverOpen);
+    images->judgeWired = Png(ArtworkIds::JudgeWired);
+    images->judgeWireless = Png(ArtworkIds::JudgeWireless);
+    images->trunk[0] = Png(ArtworkIds::TrunkChung);
+    images->trunk[1] = Png(ArtworkIds::TrunkHong);
+    images->trunk[2] = Png(ArtworkIds::TrunkNone);
+    images->head[0] = Png(ArtworkIds::HeadChung);
+    images->head[1] = Png(ArtworkIds::HeadHong);
+    images->head[2] = Png(ArtworkIds::HeadNone);
+    images->punch = Png(ArtworkIds::PunchLevel);
+    return images;
+}
 
 void CMainWnd::SetupControls() {
     if (!g_pMatchData)
         return;
     const MatchData& md = *g_pMatchData;
+    if (!m_pImages)
+        m_pImages = PaintImages::Load();
+    if (m_fonts.empty()) {
+        QFont::insertSubstitution(kFace, QStringLiteral("Liberation Sans"));
+        for (const FontSpec& spec : kFonts) {
+            QFont font(kFace);
+            font.setPixelSize(spec.height);
+            font.setBold(spec.bold);
+            m_fonts.push_back(font);
+        }
+    }
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(15);
+    listFont.setBold(true);
+
     for (const ControlPlace& place : OperatorLayout::Controls()) {
         QWidget* control = nullptr;
+        const QString text = QString::fromUtf8(place.text);
+        const QString tip = place.tip ? QString::fromUtf8(place.tip) : QString();
         switch (place.kind) {
         case ControlKind::Area:
             continue;
+        case ControlKind::List: {
+            CMyListCtrl* list = EventList(place.id);
+            list->setFont(listFont);
+            list->setSelectionBehavior(QAbstractItemView::SelectRows);
+            list->setShowGrid(true);
+            list->setColumnCount(5);
+            list->setHorizontalHeaderLabels({QStringLiteral("SEQ"), QStringLiteral("ROUND"),
+                                             QStringLiteral("POINT"), QStringLiteral("DETAIL"),
+                                             QStringLiteral("TIME")});
+            const int widths[] = {35, 75, 75, 195, 115};
+            for (int column = 0; column < 5; ++column) {
+                list->setColumnWidth(column, widths[column]);
+                list->horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
+            }
+            list->verticalHeader()->hide();
+            list->verticalHeader()->setDefaultSectionSize(18);
+            list->horizontalHeader()->setFixedHeight(20);
+            control = list;
+            break;
+        }
+        case ControlKind::Mark: {
+            CxStatic* mark = Mark(place.id);
+            mark->SetBitmapFromResource(place.image);
+            control = mark;
+            break;
+        }
         case ControlKind::Button:
-        case ControlKind::CheckButton: {
+        case ControlKind::CheckButton:
+        case ControlKind::BitmapButton:
+        case ControlKind::IconButton:
+        case ControlKind::ToggleButton: {
             QPushButton* button = Button(place.id);
-            button->setText(QString::fromUtf8(place.text));
-            button->setCheckable(place.kind == ControlKind::CheckButton);
+            button->setText(text);
+            auto* owner = qobject_cast<CButtonST*>(button);
+            if (owner) {
+                owner->m_bDrawBorder = false;
+                owner->m_crColors[CButtonST::BkIn] = kHover;
+                owner->m_crColors[CButtonST::BkOut] = kWhite;
+                owner->m_crColors[CButtonST::BkFocus] = kWhite;
+                owner->m_crColors[CButtonST::FgIn] = RGB(0, 0, 0);
+                owner->m_crColors[CButtonST::FgOut] = RGB(0, 0, 0);
+                owner->m_crColors[CButtonST::FgFocus] = RGB(0, 0, 0);
+                if (auto* outlined = qobject_cast<CWinXPButtonST*>(owner))
+                    outlined->m_bRounded = true;
+                if (place.kind == ControlKind::BitmapButton)
+                    owner->SetBitmapsFromResource(place.image, kWhite);
+                if (place.kind == ControlKind::IconButton || place.kind == ControlKind::ToggleButton) {
+                    const auto in = LoadIconResource(place.image);
+                    const auto out = LoadIconResource(place.image2);
+                    owner->SetIcon(in ? *in : QImage(),
+                                   out ? CButtonST::OutImage::Given : CButtonST::OutImage::None,
+                                   out ? *out : QImage());
+                }
+                if (!tip.isEmpty())
+                    owner->SetTooltipText(tip);
+            }
+            if (place.kind == ControlKind::CheckButton || place.kind == ControlKind::ToggleButton)
+                button->setCheckable(true);
+            QFont font = m_fonts[14 - 1];
+            font.setPixelSize(place.rect.height() <= 26 ? 13 : 15);
+            button->setFont(font);
             control = button;
             break;
         }
         default: {
             QLabel* label = Static(place.id);
-            label->setText(QString::fromUtf8(place.text));
+            label->setText(text);
             label->setAlignment(Qt::AlignCenter);
-            if (place.kind == ControlKind::ChungStatic)
+            switch (place.kind) {
+            case ControlKind::ChungStatic:
                 SetColours(label, Qt::white, OperatorColours::Chung);
-            else if (place.kind == ControlKind::HongStatic)
+                break;
+            case ControlKind::HongStatic:
                 SetColours(label, Qt::white, OperatorColours::Hong);
-            else if (place.kind == ControlKind::PanelStatic)
+                break;
+            case ControlKind::PanelStatic:
                 SetColours(label, Qt::black, OperatorColours::Panel);
+                break;
+            case ControlKind::CaptionStatic:
+                SetColours(label, kCaption, kPanelDark);
+                break;
+            case ControlKind::TableStatic:
+                break; // the breakdown cells keep the colours of their brushes
+            default:
+                SetColours(label, Qt::white, kPanelDark);
+                break;
+            }
+            auto* own = qobject_cast<CMyStatic*>(label);
+            QFont font = m_fonts[18 - 1];
+            for (const FontUse& use : kFontUses)
+                if (use.id == place.id)
+                    font = m_fonts[static_cast<std::size_t>(use.font - 1)];
+            if (place.kind == ControlKind::CaptionStatic)
+                font = m_fonts[17 - 1];
+            label->setFont(font);
+            if (own)
+                own->m_pFont = nullptr;
             control = label;
             break;
         }
@@ -129,26 +326,52 @@ void CMainWnd::SetupControls() {
         control->setGeometry(place.rect);
         control->setVisible(place.visible);
     }
-    QFont big = font();
-    big.setBold(true);
-    big.setPixelSize(79);
-    Static(ScoreChung)->setFont(big);
-    Static(ScoreHong)->setFont(big);
-    big.setPixelSize(60);
-    Static(Clock)->setFont(big);
+    // Own fonts of the owner-drawn statics follow their widget font.
+    for (const ControlPlace& place : OperatorLayout::Controls())
+        if (auto* own = qobject_cast<CMyStatic*>(GetDlgItem(place.id)))
+            own->m_pFont = &own->font();
 
     ShowDlgItem(CoachTimeout, md.nCompetitionType == 2 && md.nRound == 1);
     ShowDlgItem(RoundWinIndicatorChung, md.nCompetitionRule == 1);
     ShowDlgItem(RoundWinIndicatorHong, md.nCompetitionRule == 1);
     m_bLampNextShow[0] = m_bLampNextShow[1] = 0;
-    connect(Button(Draw), &QPushButton::clicked, this, &CMainWnd::OnClickedDraw);
+    ShowTeamControls();
+    connect(Button(Draw), &QPushButton::clicked, this, &CMainWnd::OnClickedDraw, Qt::UniqueConnection);
+    connect(Button(Start), &QPushButton::clicked, this, &CMainWnd::OnClickedStart, Qt::UniqueConnection);
+    connect(Button(Stop), &QPushButton::clicked, this, &CMainWnd::OnClickedStop, Qt::UniqueConnection);
+    connect(Button(KyeShi), &QPushButton::clicked, this, &CMainWnd::OnClickedKyeShi, Qt::UniqueConnection);
+    connect(Button(CoachTimeout), &QPushButton::clicked, this, &CMainWnd::OnClickedCoachTimeout,
+            Qt::UniqueConnection);
+    connect(Button(KyeShiCheck), &QPushButton::clicked, this, &CMainWnd::OnClickedKyeShiCheck,
+            Qt::UniqueConnection);
+    connect(Button(ChungWinner), &QPushButton::clicked, this, &CMainWnd::OnClickedChungWinner,
+            Qt::UniqueConnection);
+    connect(Button(HongWinner), &QPushButton::clicked, this, &CMainWnd::OnClickedHongWinner,
+            Qt::UniqueConnection);
+    connect(Button(EquipmentTest), &QPushButton::clicked, this, &CMainWnd::OnClickedEquipmentTest,
+            Qt::UniqueConnection);
 
     Button(ShowScoreboard)->setChecked(true);
     Button(ReverseScreen)->setChecked(md.nReverseScreen != 0);
+    Button(ColourSwapChung)->setChecked(true);
+    Button(ColourSwapHong)->setChecked(true);
+    for (int id : {ShowScoreboard, ReverseScreen, ColourSwapChung, ColourSwapHong})
+        Button(id)->update();
     if (m_pExtScrDlg) {
         m_pExtScrDlg->Relayout(md.nReverseScreen);
         m_pExtScrDlg->setVisible(md.nMonitorCount >= 2);
     }
+}
+
+void CMainWnd::ShowTeamControls() {
+    const bool team = g_pMatchData && g_pMatchData->nCompetitionType == 1;
+    for (int id : {TagChung, TagHong, TagCancelChung, TagCancelHong, TeamPointAddChung, TeamPointRemoveChung,
+                   TeamPointAddHong, TeamPointRemoveHong, TagTextChung, TagTextHong})
+        ShowDlgItem(id, team);
+}
+
+void CMainWnd::InvalidateArea(const QRect& rect) {
+    update(rect);
 }
 
 void CMainWnd::RefreshFromSnapshot() {
@@ -157,29 +380,48 @@ void CMainWnd::RefreshFromSnapshot() {
     const MatchData& md = *g_pMatchData;
     const MatchData& old = *g_pMatchSnapshot;
     if (md.bReceiverOpen != old.bReceiverOpen)
-        update(OperatorLayout::ReceiverIcon());
+        InvalidateArea(OperatorLayout::ReceiverIcon());
     if (md.bReceiverOpen == 0)
         ToggleJudgeLamp(0, 0, 0);
+    // A device that stops reporting, or a change of the judges or protectors in use, changes the icons too.
+    const int status = DeviceStatusLoad(md);
+    const int oldStatus = DeviceStatusLoad(old);
+    const bool layoutChanged = md.nJudgeNumber != old.nJudgeNumber || md.nPSSType != old.nPSSType;
     for (int j = 0; j < kJudges; ++j)
-        if (md.bJudgeWired[j] != old.bJudgeWired[j] || md.nJudgeWiredValue[j] != old.nJudgeWiredValue[j])
-            update(OperatorLayout::JudgeIcon(j));
+        if (layoutChanged || md.bJudgeWired[j] != old.bJudgeWired[j] ||
+            md.nJudgeWiredValue[j] != old.nJudgeWiredValue[j] || ((status ^ oldStatus) & (1 << (4 + j))))
+            InvalidateArea(OperatorLayout::JudgeIcon(j).united(OperatorLayout::JudgeNumber(j)));
 
     int pages = 1;
     if (md.nCompetitionType == 1)
         pages = md.nTeamType == 0 ? 3 : md.nTeamType == 1 ? 5 : md.nTeamType == 2 ? 4 : 1;
     if (m_nTeamPage >= pages)
         m_nTeamPage = 0;
+    const int changed = status ^ oldStatus;
     for (int side = 0; side < 2; ++side) {
         const int slot = m_nTeamPage * 2 + side;
-        if (md.bRegHead[slot] != old.bRegHead[slot] || m_nShownHeadBattery[side] != old.nHeadBattery[slot]) {
-            update(OperatorLayout::HeadIcon(side));
+        const bool headLost = changed & (1 << (side == 0 ? 0 : 2));
+        const bool trunkLost = changed & (1 << (side == 0 ? 1 : 3));
+        // The icons show another member pair than before: they are repainted whatever it holds.
+        const bool pageMoved = m_nDevicePage != m_nTeamPage;
+        if (layoutChanged || pageMoved || headLost || md.bRegHead[slot] != old.bRegHead[slot] ||
+            m_nShownHeadBattery[side] != old.nHeadBattery[slot]) {
+            InvalidateArea(OperatorLayout::HeadIcon(side));
             m_nShownHeadBattery[side] = old.nHeadBattery[slot];
         }
-        if (md.bRegBody[slot] != old.bRegBody[slot] || m_nShownBodyBattery[side] != old.nBodyBattery[slot]) {
-            update(OperatorLayout::TrunkIcon(side));
+        if (layoutChanged || pageMoved || trunkLost || md.bRegBody[slot] != old.bRegBody[slot] ||
+            m_nShownBodyBattery[side] != old.nBodyBattery[slot]) {
+            InvalidateArea(OperatorLayout::TrunkIcon(side));
             m_nShownBodyBattery[side] = md.nBodyBattery[slot];
         }
     }
+    if (changed & ~0x7F) // team members' protectors
+        for (int side = 0; side < 2; ++side) {
+            InvalidateArea(OperatorLayout::HeadIcon(side));
+            InvalidateArea(OperatorLayout::TrunkIcon(side));
+        }
+    // The icons paint the pair just compared; the next tick compares the next pair.
+    m_nDevicePage = m_nTeamPage;
     m_nTeamPage = (m_nTeamPage + 1) % pages;
 }
 
@@ -207,6 +449,9 @@ void CMainWnd::UpdateStateDisplay() {
                     ShowDlgItem(id, false);
             md.bRoundTableShown = 0;
         }
+        // The round table takes the place of the scores, as on the public scoreboard.
+        ShowDlgItem(ScoreChung, !md.bRoundTableShown);
+        ShowDlgItem(ScoreHong, !md.bRoundTableShown);
     };
     timeout->setText(QStringLiteral("Time out"));
     if (state == 5 || state == 6 || state == 14) {
@@ -245,98 +490,138 @@ void CMainWnd::UpdateStateDisplay() {
                  state > 15)
             md.bRoundOver = 0;
     }
+    ShowTeamControls();
     if (m_pExtScrDlg) {
+        m_pExtScrDlg->SetTagState(m_bTagActive[0], m_bTagActive[1], m_nTagStartMs[0], m_nTagStartMs[1]);
         m_pExtScrDlg->UpdateRoundScores();
         m_pExtScrDlg->update();
     }
 }
 
+void CMainWnd::PaintBackground(QPainter& painter) {
+    if (m_pImages && !m_pImages->background.isNull())
+        painter.drawImage(0, 0, m_pImages->background);
+    else
+        painter.fillRect(rect(), kPanelDark);
+}
+
+namespace {
+
+// A judge's mark: the picture of its kind and a number over it, dark on the light tiles. In a one-judge
+// match with trunk protectors only, a trunk mark (3 Chung, 7 Hong) has its number at the bottom.
+void PaintMark(QPainter& painter, const CMainWnd::PaintImages* images, const QRect& rect,
+               const TTK_JudgeMark& mark, int number, bool bottom) {
+    if (mark.nKind <= 0 || mark.nKind > 10 || !images || images->mark[mark.nKind].isNull())
+        return;
+    painter.drawImage(rect, images->mark[mark.nKind]);
+    painter.setPen(QColor(16, 16, 16));
+    painter.drawText(rect,
+                     (bottom ? Qt::AlignHCenter | Qt::AlignBottom : Qt::AlignCenter) | Qt::TextSingleLine,
+                     Number(number));
+}
+
+} // namespace
+
 void CMainWnd::PaintJudgePresses(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 16, false);
+    PaintScope scope(painter, m_fonts[15 - 1]);
     for (int side = 0; side < 2; ++side)
         for (int j = 0; j < kJudges; ++j) {
             const TTK_JudgeMark& press = md.aSide[side].aJudgePress[j];
-            if (press.nKind == 0)
-                continue;
             const bool bottom =
                 md.nCompetitionType == 2 && md.nPSSType == 1 && press.nKind == (side == 0 ? 3 : 7);
-            DrawBox(painter, OperatorLayout::JudgePress(side, j), MarkColour(press.nKind),
-                    Number(md.nPSSType != 0 ? j + 1 : press.nValue),
-                    bottom ? Qt::AlignHCenter | Qt::AlignBottom : Qt::AlignCenter);
+            PaintMark(painter, m_pImages.get(), OperatorLayout::JudgePress(side, j), press,
+                      md.nPSSType != 0 ? j + 1 : press.nValue, bottom);
         }
 }
 
 void CMainWnd::PaintJudgeSlots(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 16, false);
+    PaintScope scope(painter, m_fonts[15 - 1]);
     for (int side = 0; side < 2; ++side)
         for (int j = 0; j < kJudges; ++j)
             for (int row = 0; row < kQueueSlots; ++row) {
                 const TTK_JudgeMark& mark = md.aSide[side].aJudgeSlot[j][row];
-                if (mark.nKind == 0)
-                    continue;
                 const bool bottom =
                     md.nCompetitionType == 2 && md.nPSSType == 1 && mark.nKind == (side == 0 ? 3 : 7);
-                DrawBox(painter, OperatorLayout::JudgeSlot(side, j, row), MarkColour(mark.nKind),
-                        Number(md.nPSSType != 0 ? row + 1 : mark.nValue),
-                        bottom ? Qt::AlignHCenter | Qt::AlignBottom : Qt::AlignCenter);
+                PaintMark(painter, m_pImages.get(), OperatorLayout::JudgeSlot(side, j, row), mark,
+                          md.nPSSType != 0 ? row + 1 : mark.nValue, bottom);
             }
 }
 
 void CMainWnd::PaintSlotStates(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || !m_pImages || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 16, false);
+    PaintScope scope(painter, m_fonts[15 - 1]);
     for (int side = 0; side < 2; ++side)
         for (int row = 0; row < kQueueSlots; ++row) {
-            const int state = md.aSide[side].aSlotState[row].nState;
+            const TTK_QueueSlot& slot = md.aSide[side].aSlotState[row];
             QRect rect = OperatorLayout::SlotState(side, row);
-            if (state == 1) {
-                DrawBox(painter, rect, MarkColour(1), {});
-            } else if (state >= 2 && state <= 4) {
+            if (slot.nState == 1) {
+                DrawPicture(painter, rect, m_pImages->slotWaiting);
+            } else if (slot.nState >= 2 && slot.nState <= 4) {
                 if (side == 1)
                     rect = QRect(1162, rect.y(), 17, 22);
-                DrawBox(painter, rect, state == 3 ? MarkColour(3) : MarkColour(2), {});
+                // A head technique (state 3) and the trunk ones (2 and 4).
+                DrawPicture(painter, rect, m_pImages->hit[slot.nState == 3 ? 2 : 1][1]);
             }
         }
 }
 
 void CMainWnd::PaintMatchInfo(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 25, true);
-    painter.drawText(OperatorLayout::Rect(MatchTitle), Qt::AlignCenter, Q(g_strMatchTitle));
-    painter.drawText(OperatorLayout::Rect(ContestNo), Qt::AlignCenter, FieldQ(md.szContestNo));
-    painter.drawText(OperatorLayout::Rect(RoundNumber), Qt::AlignCenter, Q(m_strRoundText));
-    for (int j = 0; j < std::min(md.nJudgeNumber, kJudges); ++j)
-        painter.drawText(OperatorLayout::JudgeIcon(j).translated(-1, -17),
-                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, Number(j + 1));
+    PaintScope scope(painter, m_fonts[8 - 1]);
+    painter.drawText(OperatorLayout::Rect(MatchTitle), Qt::AlignCenter | Qt::TextSingleLine,
+                     Q(g_strMatchTitle));
+    const QString contest = FieldQ(md.szContestNo);
+    painter.setPen(OperatorColours::Leading);
+    if (!contest.isEmpty())
+        painter.drawText(OperatorLayout::Rect(ContestNo), Qt::AlignCenter | Qt::TextSingleLine,
+                         QStringLiteral("MATCH %1").arg(contest));
+    if (!m_strRoundText.empty())
+        painter.drawText(OperatorLayout::Rect(RoundNumber), Qt::AlignCenter | Qt::TextSingleLine,
+                         QStringLiteral("ROUND %1").arg(Q(m_strRoundText)));
+    // The judge numbers sit above their icons, in a font small enough to stay clear of them.
+    painter.setPen(Qt::white);
+    painter.setFont(m_fonts[18 - 1]);
+    for (int j = 0; j < std::min(md.nJudgeNumber, kJudges); ++j) {
+        painter.drawText(OperatorLayout::JudgeNumber(j), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                         Number(j + 1));
+    }
+    // The minimum hit levels over faint pictures of what they measure.
     const bool idle = md.nGameState == 0;
-    painter.drawText(OperatorLayout::Rect(LevelHead), Qt::AlignCenter,
-                     idle || md.nCompetitionType == 2 ? QString() : Number(md.nLevelHead));
-    painter.drawText(OperatorLayout::Rect(LevelBody), Qt::AlignCenter,
-                     idle ? QString() : Number(md.nLevelBody));
+    const auto level = [&](int id, const QImage& picture, const QString& text) {
+        const QRect rect = OperatorLayout::Rect(id);
+        if (!picture.isNull()) {
+            painter.setOpacity(0.45);
+            painter.drawImage(rect, picture);
+            painter.setOpacity(1.0);
+        }
+        if (!text.isEmpty())
+            OutlinedNumber(painter, rect, text, 24);
+    };
+    const bool withImages = m_pImages != nullptr;
+    level(LevelHead, withImages && md.nPSSType == 2 ? m_pImages->head[2] : QImage(),
+          idle || md.nCompetitionType == 2 ? QString() : Number(md.nLevelHead));
+    level(LevelBody, withImages ? m_pImages->trunk[2] : QImage(), idle ? QString() : Number(md.nLevelBody));
     if (md.bUsePunch)
-        DrawBox(painter, OperatorLayout::Rect(LevelPunch), MarkColour(4), Number(md.nLevelPunch));
+        level(LevelPunch, withImages ? m_pImages->punch : QImage(), Number(md.nLevelPunch));
 }
 
 void CMainWnd::UpdateChangeInfo(int) {
     if (!g_pMatchData)
         return;
     const MatchData& md = *g_pMatchData;
-    const int tagControls[] = {1130, 1287, 1284, 1288, 1289, 1290, 1291, 1292, TagTextChung, TagTextHong};
-    if (md.nCompetitionType != 1) {
-        for (int id : tagControls)
-            ShowDlgItem(id, false);
+    ShowTeamControls();
+    if (md.nCompetitionType != 1)
         return;
-    }
     const int tagText[2] = {TagTextChung, TagTextHong};
     bool ended = false;
     for (int side = 0; side < 2; ++side) {
@@ -370,77 +655,89 @@ void CMainWnd::UpdateChangeInfo(int) {
 }
 
 void CMainWnd::PaintReplayQuota(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 26, true);
+    PaintScope scope(painter, m_fonts[14 - 1]);
     const int countId[2] = {ReplayCountChung, ReplayCountHong};
     for (int side = 0; side < 2; ++side) {
         const int remaining = md.aSide[side].nVRRemain;
         if (remaining < 1)
             continue;
-        painter.fillRect(OperatorLayout::ReplayImage(side), SideColour(side).darker(130));
-        painter.drawText(OperatorLayout::Rect(countId[side]), Qt::AlignCenter,
-                         Q(ScreenText::ReplayCount(remaining, QuotaInForce(md))));
+        if (m_pImages)
+            DrawPicture(painter, OperatorLayout::ReplayImage(side), m_pImages->replayCard);
+        const QString count = Q(ScreenText::ReplayCount(remaining, QuotaInForce(md)));
+        if (!count.isEmpty()) {
+            const QRect area = OperatorLayout::Rect(countId[side]);
+            OutlinedNumber(painter, QRect(area.x(), area.y() + 22, area.width(), 28), count, 22);
+        }
     }
 }
 
 void CMainWnd::PaintLastHits(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || !m_pImages)
         return;
     const MatchData& md = *g_pMatchData;
-    PaintScope scope(painter, 25, true);
+    PaintScope scope(painter, m_fonts.empty() ? painter.font() : m_fonts[8 - 1]);
     for (int side = 0; side < 2; ++side)
         for (int age = 0; age < 2; ++age) {
             const TTK_LastHit& hit = md.aSide[side].aLastHit[age];
-            if (hit.nType == 0)
+            if (hit.nType < 1 || hit.nType > 3)
                 continue;
             const int threshold = hit.nType == 1   ? md.nLevelBody
                                   : hit.nType == 2 ? md.nLevelHead
                                                    : md.nLevelPunch;
+            const QImage& picture = m_pImages->hit[hit.nType][hit.nLevel >= threshold ? 1 : 0];
+            if (picture.isNull())
+                continue;
             const QRect box = OperatorLayout::LastHit(side, age);
-            painter.fillRect(box, hit.nLevel >= threshold ? SideColour(side) : QColor(Qt::darkGray));
+            painter.drawImage(box, picture);
             if (hit.nType != 3 || md.bUsePunch)
-                painter.drawText(QRect(box.x(), 353, 38, 51), Qt::AlignCenter, Number(hit.nLevel));
+                OutlinedNumber(painter, QRect(box.x(), 366, 38, 38), Number(hit.nLevel), 20);
         }
 }
 
 void CMainWnd::PaintDeviceStatus(QPainter& painter) {
-    if (!g_pMatchData)
+    if (!g_pMatchData || !m_pImages || m_fonts.empty())
         return;
     const MatchData& md = *g_pMatchData;
     const int status = DeviceStatusLoad(md);
-    PaintScope scope(painter, 16, true);
-    painter.fillRect(OperatorLayout::ReceiverIcon(),
-                     md.bReceiverOpen ? QColor(40, 160, 60) : QColor(Qt::darkRed));
+    PaintScope scope(painter, m_fonts[18 - 1]);
+    DrawPicture(painter, OperatorLayout::ReceiverIcon(), m_pImages->receiver[md.bReceiverOpen ? 1 : 0]);
+    // A device that does not report: "!!" in yellow, outlined to stand out on the light icons.
+    const auto warning = [&](const QRect& rect) {
+        OutlinedNumber(painter, rect, QStringLiteral("!!"), 20, 0xFFFFFF00);
+    };
     for (int j = 0; j < std::min(md.nJudgeNumber, kJudges); ++j) {
         const QRect icon = OperatorLayout::JudgeIcon(j);
         const QRect text(icon.x(), 26, 48, 34);
         if (md.bJudgeWired[j]) {
-            painter.fillRect(icon, QColor(0, 150, 160));
-            painter.drawText(text, Qt::AlignCenter,
-                             Number(ScreenText::BatteryPercent(md.nJudgeWiredValue[j])));
+            DrawPicture(painter, icon, m_pImages->judgeWired);
+            OutlinedNumber(painter, text, Number(ScreenText::BatteryPercent(md.nJudgeWiredValue[j])), 15);
         } else {
-            painter.fillRect(icon, Qt::darkGray);
+            DrawPicture(painter, icon, m_pImages->judgeWireless);
             if (status & (1 << (4 + j)))
-                painter.drawText(text, Qt::AlignCenter, QStringLiteral("!!"));
+                warning(text);
         }
     }
     if (md.nPSSType == 0)
         return;
     for (int side = 0; side < 2; ++side) {
-        const int slot = std::clamp(m_nTeamPage * 2 + side, 0, kPlayerSlots - 1);
-        const auto draw = [&](const QRect& icon, bool registered, int battery, int lostBit) {
+        const int slot = std::clamp(m_nDevicePage * 2 + side, 0, kPlayerSlots - 1);
+        const auto draw = [&](const QRect& icon, const QImage* pictures, bool registered, int battery,
+                              int lostBit) {
             const QRect text(icon.x(), 15, icon.width(), 49);
-            painter.fillRect(icon, registered ? SideColour(side) : QColor(Qt::darkGray));
+            DrawPicture(painter, icon, pictures[registered ? side : 2]);
             if (registered)
-                painter.drawText(text, Qt::AlignCenter, Number(ScreenText::BatteryPercent(battery)));
+                OutlinedNumber(painter, text, Number(ScreenText::BatteryPercent(battery)), 15);
             else if (status & (1 << lostBit))
-                painter.drawText(text, Qt::AlignCenter, QStringLiteral("!!"));
+                warning(text);
         };
-        draw(OperatorLayout::TrunkIcon(side), md.bRegBody[slot], md.nBodyBattery[slot], side == 0 ? 1 : 3);
+        draw(OperatorLayout::TrunkIcon(side), m_pImages->trunk, md.bRegBody[slot], md.nBodyBattery[slot],
+             side == 0 ? 1 : 3);
         if (md.nPSSType == 2)
-            draw(OperatorLayout::HeadIcon(side), md.bRegHead[slot], md.nHeadBattery[slot], side == 0 ? 0 : 2);
+            draw(OperatorLayout::HeadIcon(side), m_pImages->head, md.bRegHead[slot], md.nHeadBattery[slot],
+                 side == 0 ? 0 : 2);
     }
 }
 
@@ -457,11 +754,15 @@ void CMainWnd::UpdateHitCount(int chung, int hong) {
     SetDlgItemText(HitCountLabelHong, QStringLiteral("Hit Count"));
     SetDlgItemText(HitCountChung, Number(chung));
     SetDlgItemText(HitCountHong, Number(hong));
+    if (md.nCompetitionRule == 1 && m_pExtScrDlg)
+        m_pExtScrDlg->InvalidateHitCounts();
 }
 
 void CMainWnd::RefreshLevelDisplay() {
     for (int id : {LevelHead, LevelBody, LevelPunch})
         update(OperatorLayout::Rect(id));
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->InvalidateMinLevels();
 }
 
 void CMainWnd::ShowClockMs(int ms) {
@@ -469,6 +770,8 @@ void CMainWnd::ShowClockMs(int ms) {
         return;
     m_strClockText = ScreenText::ClockFromMs(ms, g_pMatchData->nGameState);
     SetDlgItemText(Clock, Q(m_strClockText));
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->SetClockText(Q(m_strClockText));
 }
 
 void CMainWnd::ShowClockSeconds(int seconds) {
@@ -476,14 +779,19 @@ void CMainWnd::ShowClockSeconds(int seconds) {
         return;
     m_strClockText = ScreenText::ClockFromSeconds(seconds, g_pMatchData->nGameState);
     SetDlgItemText(Clock, Q(m_strClockText));
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->SetClockText(Q(m_strClockText));
 }
 
 void CMainWnd::ShowClock(int seconds, int ms) {
     if (!g_pMatchData)
         return;
     const int state = g_pMatchData->nGameState;
-    SetDlgItemText(Clock, Q(ScreenText::ClockFromMs(ms, state)));
+    const QString text = Q(ScreenText::ClockFromMs(ms, state));
+    SetDlgItemText(Clock, text);
     m_strClockText = ScreenText::ClockFromSeconds(seconds, state);
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->SetClockText(text);
 }
 
 void CMainWnd::ShowRoundNumber(int round) {
@@ -497,10 +805,14 @@ void CMainWnd::ShowRoundNumber(int round) {
     } else if (round == 1 || round > md.nRound) {
         UpdateHitCount(md.aSide[0].nPssHits[0], md.aSide[1].nPssHits[0]);
     }
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->SetRoundText(round);
     update(OperatorLayout::Rect(RoundNumber));
 }
 
 void CMainWnd::ShowScores(int chung, int hong) {
+    if (m_pExtScrDlg && g_pMatchData)
+        m_pExtScrDlg->SetScores(chung, hong, g_pMatchData->nReverseScreen);
     SetDlgItemText(ScoreChung, Q(ScreenText::Score(chung)));
     SetDlgItemText(ScoreHong, Q(ScreenText::Score(hong)));
 }
@@ -570,11 +882,15 @@ void CMainWnd::ShowRoundLeader() {
                OperatorColours::Chung);
     SetColours(Static(ScoreHong), md.nRoundLeader == 2 ? OperatorColours::Leading : QColor(Qt::white),
                OperatorColours::Hong);
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->InvalidateScores();
 }
 
 void CMainWnd::HideRoundLeader() {
     ShowDlgItem(LeaderChung, false);
     ShowDlgItem(LeaderHong, false);
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->InvalidateScores();
 }
 
 void CMainWnd::ShowRoundWinners(int show) {
@@ -622,6 +938,12 @@ void CMainWnd::ShowReplayQuota(int chung, int hong) {
         update(OperatorLayout::Rect(id).translated(4, 0).adjusted(0, -6, 0, 0));
     SetDlgItemText(BreakQuotaChung, Number(chung));
     SetDlgItemText(BreakQuotaHong, Number(hong));
+    if (m_pExtScrDlg && g_pMatchData) {
+        const int quota = QuotaInForce(*g_pMatchData);
+        m_pExtScrDlg->SetVideoReplayTexts(Q(ScreenText::ReplayCount(chung, quota)),
+                                          Q(ScreenText::ReplayCount(hong, quota)),
+                                          g_pMatchData->nReverseScreen);
+    }
 }
 
 void CMainWnd::UpdatePenaltyDisplay(int chung, int hong) {
@@ -634,6 +956,8 @@ void CMainWnd::UpdatePenaltyDisplay(int chung, int hong) {
     if (!golden) {
         SetDlgItemText(PenaltyChung, Number(chung));
         SetDlgItemText(PenaltyHong, Number(hong));
+        if (m_pExtScrDlg)
+            m_pExtScrDlg->InvalidatePenaltyAreas(md.nReverseScreen);
         return;
     }
     const int g = std::clamp(md.nRound, 0, kMaxRounds - 1);
@@ -643,6 +967,8 @@ void CMainWnd::UpdatePenaltyDisplay(int chung, int hong) {
     SetDlgItemText(PenaltyTotalChung, Number(c.nPenaltyCount2 + c.nPenaltyCount1));
     SetDlgItemText(PenaltyHong, Number(h.nRoundPenalty2[g] + h.nRoundPenalty1[g]));
     SetDlgItemText(PenaltyTotalHong, Number(h.nPenaltyCount2 + h.nPenaltyCount1));
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->InvalidatePenaltyAreas(md.nReverseScreen);
 }
 
 void CMainWnd::ShowHitLevel(int side, int type, int level) {
@@ -663,6 +989,12 @@ void CMainWnd::ShowHitLevel(int side, int type, int level) {
     TTK_LastHit* history = md.aSide[side].aLastHit;
     std::copy_backward(history, history + 2, history + 3);
     history[0] = TTK_LastHit{type, level};
+    const int threshold = type == 1 ? md.nLevelBody : type == 2 ? md.nLevelHead : md.nLevelPunch;
+    if (m_pExtScrDlg) {
+        if (md.nCompetitionRule != 1)
+            m_pExtScrDlg->StartHitLevelBlink(side, level >= threshold);
+        m_pExtScrDlg->InvalidateHitLevelBoxes();
+    }
     for (int s = 0; s < 2; ++s)
         for (int age = 0; age < 2; ++age)
             update(OperatorLayout::LastHit(s, age));
@@ -671,6 +1003,8 @@ void CMainWnd::ShowHitLevel(int side, int type, int level) {
 void CMainWnd::ClearHitLevels() {
     if (!g_pMatchData)
         return;
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->ClearHitLevels();
     for (int side = 0; side < 2; ++side) {
         for (TTK_LastHit& hit : g_pMatchData->aSide[side].aLastHit)
             hit = TTK_LastHit{};
@@ -714,16 +1048,18 @@ void CMainWnd::ShowPlayers() {
         }
         // The flag file of the nation row; a name that reaches outside the flag folder is not read.
         const std::u16string file = hasNation ? WideField(md.aNation[nation].wszField[3]) : u"none.gif";
-        QLabel* flag = Static(flagId[side]);
+        CxStatic* flag = Mark(flagId[side]);
         if (file.find(u"none.gif") != std::u16string::npos || file.find(u'/') != std::u16string::npos ||
             file.find(u'\\') != std::u16string::npos) {
             flag->hide();
         } else {
-            const QPixmap picture(Q(AppPath(u"Img/Flag/" + file)));
-            flag->setPixmap(picture.isNull() ? QPixmap() : picture.scaled(90, 60));
+            const QImage picture(Q(AppPath(u"Img/Flag/" + file)));
+            flag->SetBitmap(picture);
             flag->show();
         }
     }
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->ApplySideNames(md.nReverseScreen);
     RefreshPlayerInfo();
 }
 
@@ -737,6 +1073,8 @@ void CMainWnd::RefreshPlayerInfo() {
     SetDlgItemText(NationHong, FieldQ(md.aPlayer[1].szNationCode));
     for (int id : {MatchTitle, ContestNo, LevelHead, LevelBody, LevelPunch})
         update(OperatorLayout::Rect(id));
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->InvalidateHeader();
 }
 
 void CMainWnd::ResetCounterTexts() {

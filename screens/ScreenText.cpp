@@ -85,16 +85,21 @@ int ScreenText::BatteryPercent(int raw) {
 }
 
 std::string ScreenText::UpperName(std::string_view utf8, std::size_t limit) {
-    const QString upper = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())).toUpper();
+    // Only the ASCII letters change; every other character, one byte or several, is kept as it is, and the
+    // cut falls between whole characters.
     std::string out;
-    // Character by character, so a cut never leaves half a UTF-8 sequence (upper case can be longer).
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const qsizetype length = upper.at(i).isHighSurrogate() && i + 1 < upper.size() ? 2 : 1;
-        const std::string bytes = upper.mid(i, length).toStdString();
-        if (out.size() + bytes.size() > limit)
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        length = std::min(length, utf8.size() - i);
+        if (out.size() + length > limit)
             break;
-        out += bytes;
-        i += length - 1;
+        for (std::size_t k = 0; k < length; ++k) {
+            const char c = utf8[i + k];
+            out += length == 1 && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
+        i += length;
     }
     return out;
 }

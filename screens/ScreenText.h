@@ -23,7 +23,8 @@ public:
     static std::u16string ReplayCount(int remaining, int quota);
     // Battery percentage of a device from its raw report value.
     static int BatteryPercent(int raw);
-    // A player name as the name panels show it: upper-cased, and no longer than `limit` bytes of UTF-8
-    // (cut only between characters), so it fits back into its fixed-size field.
+    // A player name as the name panels show it: its ASCII letters upper-cased (other characters kept as they
+    // are), and no longer than `limit` bytes of UTF-8 (cut only between characters), so it fits back into its
+    // fixed-size field.
     static std::string UpperName(std::string_view utf8, std::size_t limit);
 };

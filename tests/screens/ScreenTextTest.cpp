@@ -79,11 +79,15 @@ TEST(ScreenTextTest, BatteryPercentByRawValue) {
 
 TEST(ScreenTextTest, UpperNameFitsItsFieldWithoutSplittingACharacter) {
     EXPECT_EQ(ScreenText::UpperName("o'neil", 259), "O'NEIL");
-    EXPECT_EQ(ScreenText::UpperName("kim é", 259), "KIM \xC3\x89");
-    // "é" upper-cased is two bytes: a limit of 3 keeps one whole character.
-    EXPECT_EQ(ScreenText::UpperName("\xC3\xA9\xC3\xA9", 3), "\xC3\x89");
-    // Upper case can be longer than the name ("ß" becomes "SS"); the limit still holds.
-    EXPECT_EQ(ScreenText::UpperName("\xC3\x9F\xC3\x9F", 3), "SSS");
+    // Only ASCII letters change: the bytes of "é" are never touched one by one.
+    EXPECT_EQ(ScreenText::UpperName("kim \xC3\xA9", 259), "KIM \xC3\xA9");
+    EXPECT_EQ(ScreenText::UpperName("\xEA\xB9\x80 min-jun", 259),
+              "\xEA\xB9\x80 MIN-JUN"); // a Hangul syllable
+    // A limit of 3 keeps one whole two-byte character, never half of the next.
+    EXPECT_EQ(ScreenText::UpperName("\xC3\xA9\xC3\xA9", 3), "\xC3\xA9");
+    EXPECT_EQ(ScreenText::UpperName("ab\xEA\xB9\x80", 4), "AB");
+    // A broken sequence at the end is kept whole as far as it goes.
+    EXPECT_EQ(ScreenText::UpperName("a\xC3", 259), "A\xC3");
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -425,11 +429,13 @@ TEST_F(DisplayTest, PaintingAllPartsDrawsWithoutARecordFault) {
     md().aSide[0].nVRRemain = 1;
     md().bRegBody[0] = 1;
     md().nBodyBattery[0] = 113;
-    view->resize(1296, 742);
+    view->resize(1280, 720);
     const QImage shot = view->grab().toImage();
-    // The placeholder of Hong's newest hit (valid by the zero threshold) is painted in Hong's colour.
+    // Hong's newest hit (valid by the zero threshold) is drawn where there was only background before.
+    md().aSide[1].aLastHit[0] = {};
+    const QImage without = view->grab().toImage();
     const QRect hit = OperatorLayout::LastHit(1, 0);
-    EXPECT_EQ(shot.pixelColor(hit.x() + 2, hit.y() + 2), OperatorColours::Hong);
+    EXPECT_NE(shot.copy(hit), without.copy(hit));
 }
 
 } // namespace

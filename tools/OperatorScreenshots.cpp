@@ -1,0 +1,197 @@
+// Writes PNG pictures of the operator screen in its main states, offscreen, so anyone can look at the screen
+// without a display: no match, a loaded match, a running round with scores and penalties, a decision.
+//
+//     operator-screenshots FOLDER
+//
+// The screen runs on a throw-away program folder; no receiver is opened and nothing is written elsewhere.
+#include "app/AppGlobals.h"
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/MyListCtrl.h"
+#include "screens/OperatorLayout.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+template <std::size_t N> void Put(char (&field)[N], const char* text) {
+    std::strncpy(field, text, N - 1);
+    field[N - 1] = '\0';
+}
+
+void PutWide(WCHAR (&field)[260], const char16_t* text) {
+    std::u16string value(text);
+    value.resize(std::min<std::size_t>(value.size(), 259));
+    std::copy(value.begin(), value.end(), field);
+    field[value.size()] = u'\0';
+}
+
+// A nation row whose flag comes from Debian's flag pictures when they are installed.
+void Nation(MatchData& md, const QDir& flags, int row, const char16_t* code, const char* iso) {
+    PutWide(md.aNation[row].wszField[0], code);
+    const QString source = QStringLiteral("/usr/share/iso-flags-png-320x240/%1.png").arg(QLatin1String(iso));
+    const QString file = QStringLiteral("%1.png").arg(QLatin1String(iso));
+    if (QFile::copy(source, flags.filePath(file)))
+        PutWide(md.aNation[row].wszField[3], reinterpret_cast<const char16_t*>(file.utf16()));
+    else
+        PutWide(md.aNation[row].wszField[3], u"none.gif");
+}
+
+void History(CMainWnd& view, int id, const std::vector<QStringList>& rows) {
+    CMyListCtrl* list = view.EventList(id);
+    for (const QStringList& row : rows) {
+        const int at = list->rowCount();
+        list->insertRow(at);
+        for (int column = 0; column < row.size(); ++column)
+            list->setItem(at, column, new QTableWidgetItem(row[column]));
+    }
+}
+
+bool Shoot(CMainWnd& view, const QDir& out, const char* name) {
+    const QString path = out.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    if (!view.grab().save(path)) {
+        std::fprintf(stderr, "operator-screenshots: cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("BELVANTA_RECEIVER", "/nonexistent/belvanta-screenshot-receiver");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: operator-screenshots FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir home;
+    if (!out.mkpath(QStringLiteral(".")) || !home.isValid()) {
+        std::fprintf(stderr, "operator-screenshots: cannot make the folders\n");
+        return 1;
+    }
+    QDir(home.path()).mkpath(QStringLiteral("Img/Flag"));
+    g_strAppDir = (home.path() + QStringLiteral("/")).toStdU16String();
+    CreateMatchData();
+    MatchData& md = *g_pMatchData;
+    md.nMonitorCount = 1;
+    md.nRound = 3;
+    md.nGamJeom = 10;
+    md.nVRQuota = 1;
+    md.nPSSType = 2;
+    md.nJudgeNumber = 3;
+    md.bUsePunch = 0;
+    md.bReceiverOpen = 1;
+
+    bool ok = true;
+    {
+        auto view = std::make_unique<CMainWnd>();
+        view->resize(OperatorLayout::Width, OperatorLayout::Height);
+        view->SetupControls();
+        view->ResetCounterTexts();
+        view->UpdateStateDisplay();
+        view->ShowPlayers();
+        ok &= Shoot(*view, out, "1-no-match");
+
+        // A loaded match: players, nations, levels, devices registered.
+        const QDir flags(QDir(home.path()).filePath(QStringLiteral("Img/Flag")));
+        md.nNationCount = 3;
+        Nation(md, flags, 1, u"KOR", "kr");
+        Nation(md, flags, 2, u"GBR", "gb");
+        Put(md.aPlayer[0].szName, "Kim Minjun");
+        Put(md.aPlayer[0].szNationCode, "KOR");
+        md.aPlayer[0].nNation = 1;
+        Put(md.aPlayer[1].szName, "Oliver Bennett");
+        Put(md.aPlayer[1].szNationCode, "GBR");
+        md.aPlayer[1].nNation = 2;
+        Put(md.szContestNo, "101");
+        g_strMatchTitle = u"Final  Male -68kg";
+        md.nLevelBody = 24;
+        md.nLevelHead = 12;
+        md.nGameState = 1;
+        md.nCurRound = 1;
+        md.aSide[0].nVRRemain = md.aSide[1].nVRRemain = 1;
+        for (int slot = 0; slot < 2; ++slot) {
+            md.bRegBody[slot] = md.bRegHead[slot] = 1;
+            md.nBodyBattery[slot] = 116 - slot * 3;
+            md.nHeadBattery[slot] = 112 + slot;
+        }
+        md.bJudgeWired[0] = 1;
+        md.nJudgeWiredValue[0] = 110;
+        view->ShowPlayers();
+        view->ShowRoundNumber(1);
+        view->ShowClockSeconds(120);
+        view->ShowScores(0, 0);
+        view->ShowReplayQuota(1, 1);
+        view->UpdateStateDisplay();
+        ok &= Shoot(*view, out, "2-match-loaded");
+
+        // A running round with scores, penalties, hits and the judges' marks.
+        md.nGameState = 3;
+        md.nCurRound = 2;
+        md.nRemainTime = 83'450;
+        md.aSide[0].nRoundScore[0] = 5;
+        md.aSide[0].nRoundScore[1] = 2;
+        md.aSide[1].nRoundScore[0] = 3;
+        md.aSide[1].nRoundScore[1] = 1;
+        md.aSide[0].nRoundPenalty1[1] = 1;
+        md.aSide[0].nPenaltyCount1 = 1;
+        md.aSide[1].nRoundPenalty1[0] = 2;
+        md.aSide[1].nPenaltyCount1 = 2;
+        md.nCurRound = 1;
+        view->ShowRoundBreakdown();
+        md.nCurRound = 2;
+        view->ShowRoundBreakdown();
+        view->ShowScores(md.aSide[0].nScore + md.aSide[1].nPenaltyCount1,
+                         md.aSide[1].nScore + md.aSide[0].nPenaltyCount1);
+        view->UpdatePenaltyDisplay(1, 2);
+        view->ShowRoundNumber(2);
+        view->ShowClockMs(md.nRemainTime);
+        view->ShowHitLevel(0, 1, 31);
+        view->ShowHitLevel(0, 2, 18);
+        view->ShowHitLevel(1, 1, 19);
+        view->ShowHitLevel(1, 1, 27);
+        for (int j = 0; j < 3; ++j) {
+            md.aSide[0].aJudgeSlot[j][0] = {2, 0, 1};
+            md.aSide[0].aJudgeSlot[j][1] = {j == 2 ? 0 : 3, 0, 1};
+            md.aSide[1].aJudgeSlot[j][0] = {2, 0, 1};
+        }
+        md.aSide[0].aJudgePress[1] = {1, 0, 1};
+        md.aSide[0].aSlotState[0] = {2, 31, 1};
+        md.aSide[0].aSlotState[1] = {3, 18, 0};
+        md.aSide[1].aSlotState[0] = {2, 27, 1};
+        DeviceStatusSet(md, 1 << 5); // judge 2 silent
+        md.bJudgeWired[1] = 0;
+        History(*view, OperatorIds::EventListChung,
+                {{"1", "1", "(+)2", "Trunk", "1:31"},
+                 {"2", "1", "(+)3", "Head", "0:48"},
+                 {"3", "2", "(+)2", "Trunk", "1:37"}});
+        History(*view, OperatorIds::EventListHong,
+                {{"1", "1", "(+)2", "Trunk", "1:12"}, {"2", "2", "(+)1", "Punch", "1:42"}});
+        view->UpdateStateDisplay();
+        view->update();
+        ok &= Shoot(*view, out, "3-round-running");
+
+        // The match decided: the clock stopped at the end, the decision pending.
+        md.nGameState = 11;
+        md.nCurRound = 3;
+        md.nRemainTime = 0;
+        view->ShowClockMs(0);
+        view->ShowRoundNumber(3);
+        view->UpdateStateDisplay();
+        ok &= Shoot(*view, out, "4-decision");
+    }
+    FreeMatchData();
+    return ok ? 0 : 1;
+}
