@@ -353,8 +353,6 @@ void CMainWnd::SetupControls() {
 
     Button(ShowScoreboard)->setChecked(true);
     Button(ReverseScreen)->setChecked(md.nReverseScreen != 0);
-    Button(ColourSwapChung)->setChecked(true);
-    Button(ColourSwapHong)->setChecked(true);
     for (int id : {ShowScoreboard, ReverseScreen, ColourSwapChung, ColourSwapHong})
         Button(id)->update();
     if (m_pExtScrDlg) {

@@ -247,12 +247,17 @@ TEST_F(OperatorScreenTest, HitLevelHistoryAcceptsByTheProtectorsInUse) {
         bool usePunch, accepted;
     } cases[] = {
         {0, 0, 1, 30, false, false}, // no protectors: nothing
-        {0, 1, 1, 30, false, true},  {0, 1, 2, 30, false, false}, {0, 1, 3, 30, false, true},
-        {0, 2, 1, 30, false, true},  {0, 2, 2, 30, false, true},  {0, 2, 3, 30, false, true},
+        {0, 1, 1, 30, false, true},
+        {0, 1, 2, 30, false, false},
+        {0, 1, 3, 30, false, true},
+        {0, 2, 1, 30, false, true},
+        {0, 2, 2, 30, false, true},
+        {0, 2, 3, 30, false, true},
         {0, 2, 4, 30, false, false}, // no such hit
         {0, 2, 3, 99, true, false},  // a punch given by the judges is no hit level
-        {0, 2, 3, 99, false, true},  {2, 1, 2, 30, false, true}, // the third judging type takes any hit with
-                                                                 // trunk protectors only
+        {0, 2, 3, 99, false, true},
+        {2, 1, 2, 30, false, true}, // the third judging type takes any hit with
+                                    // trunk protectors only
         {2, 2, 1, 30, false, false},
     };
     for (const auto& c : cases) {
@@ -303,6 +308,19 @@ TEST_F(OperatorScreenTest, TeamControlsShowOnlyInATeamMatch) {
     md().nCompetitionType = 0;
     view->UpdateStateDisplay();
     EXPECT_FALSE(view->GetDlgItem(TagHong)->isVisibleTo(view.get()));
+}
+
+TEST_F(OperatorScreenTest, PaintingNeverEndsATagOnlyTheClockDoes) {
+    md().nCompetitionType = 1;
+    md().nTeamTagTime = 60;
+    md().nGameState = 3;
+    view->m_bTagActive[0] = 1;
+    view->m_nTagStartMs[0] = 100'000;
+    md().nRemainTime = 30'000; // seventy seconds on: the window has run out
+    view->grab();
+    EXPECT_EQ(view->m_bTagActive[0], 1) << "a repaint decides nothing";
+    view->UpdateChangeInfo(); // what the round clock runs while a tag counts
+    EXPECT_EQ(view->m_bTagActive[0], 0);
 }
 
 TEST_F(OperatorScreenTest, TheRoundTableTakesThePlaceOfTheScores) {
