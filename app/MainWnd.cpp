@@ -146,6 +146,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     ConnectVideoReplayButtons();
     ConnectTagButtons();
     ConnectFinishButtons();
+    connect(Button(1243), &QPushButton::clicked, this, &CMainWnd::OnClickedEquipmentTest);
     connect(Button(kConfiguration), &QPushButton::clicked, this, &CMainWnd::OnClickedConfiguration);
 
     m_pointButtonSkin[0] = PointButtonSkin(0, true);

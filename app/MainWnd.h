@@ -32,6 +32,8 @@ class CMyListCtrl;
 class CTK_DevErrDlg;
 class CxStatic;
 class CTK_ExtIvrScrDlg;
+class CTK_PssTestDlg;
+class CTK_PssTestDlg_Op;
 class CTK_SuDlg;
 class QFile;
 class QLabel;
@@ -479,7 +481,7 @@ public:
     // What the keys reach; virtual so tests see the calls.
     virtual void OnClickedAddChungGamJeom(); // button 1125: a gam-jeom against Chung
     virtual void OnClickedAddHongGamJeom();  // button 1134: a gam-jeom against Hong
-    virtual bool CheckEquipmentTestMode(); // true, after its notice, while the equipment test runs (pending)
+    virtual bool CheckEquipmentTestMode();   // true, after its notice, while the equipment test runs
 
     QObject* m_pKeyFilter = nullptr; // the key filter on the application: from OnInitialUpdate to OnDestroy
 
@@ -645,7 +647,33 @@ public:
     void DropUnconfirmedSlotsType2(int side, UINT_PTR timerId); // nCompetitionType 2
     void OpenHitWindow(int side, int window);                   // kHitWindow1 or kHitWindow2
 
+    // A press of the judge (0..2) for the side (the judges' input decodes the text first): logged, its
+    // class bit set in the judge's mask, a slot opened or joined, the window opened, the mark shown and the
+    // IVR link told. Presses outside a running round are logged and shown but open nothing.
+    void JudgePressSide(std::u16string_view time, int side, int judge, int code);
+    // The first class of the side whose judges agree: its point kind (-1 none) and value; true when one
+    // did. The consensus bits of every agreeing class are kept.
+    bool EvaluateJudgeVotes(int side, int* kind, int* value);
+    bool EvaluateJudgeVotesType2(int side, int* kind, int* value); // nCompetitionType 2
+    static std::u16string TechniqueLabel(int cls);                 // "P ", "T ", "SK" ... "  " for none
+    // The match-log workbook's line of a press, while the workbook is open.
+    void LogJudgeTechnique(std::u16string_view time, int side, int judge, int code);
+
     JudgeWindowState m_judgeWindows[2]; // per side
+    int m_nJudgeMs[kJudges] = {};       // milliseconds part of each judge's logged press time
+
+    // ---- equipment test ----
+
+    // State 13 (devices/EquipmentTest.cpp): OnClickedEquipmentTest (button 1243) goes in and out,
+    // UpdateTestScreens feeds the screens, CheckEquipmentTestMode guards the operator's functions (all
+    // declared above). Entering stops every clock: a running round, an injury count or a coach time-out
+    // comes back stopped (state 8), a rest goes on from where it stopped. UI thread only.
+
+    void CloseTestScreens(); // both test screens go once the current message is handled
+
+    CTK_PssTestDlg* m_pPssTestDlg = nullptr;      // public test screen, with two or more monitors
+    CTK_PssTestDlg_Op* m_pPssTestDlgOp = nullptr; // operator's copy, in stand-alone mode
+    int m_nTestSavedState = 0;                    // nGameState to go back to after the test
 
     // ---- match dialogs ----
 

@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "devices/DevErrDlg.h"
 #include "devices/DeviceRegistration.h"
+#include "devices/PssTestDlg.h"
 #include "platform/DebugOutput.h"
 #include "platform/TickSource.h"
 #include "screens/ExtIvrScrDlg.h"
@@ -298,9 +299,12 @@ void CMainWnd::OnDisplayChange() {
         m_pDevErrDlg->PlaceOnScreen();
         m_pDevErrDlg->setVisible(twoMonitors);
     }
+    if (m_pPssTestDlg) {
+        m_pPssTestDlg->setGeometry(PublicScreenRect(*md));
+        m_pPssTestDlg->setVisible(twoMonitors);
+    }
     PlaceWinnerScreens();
-    // The public equipment-test screen and the round-winner and superiority pop-ups follow the monitors here
-    // the same way as they arrive.
+    // The round-winner and superiority pop-ups follow the monitors here the same way as they arrive.
 }
 
 DWORD CMainWnd::PressTime() const {

@@ -22,7 +22,6 @@ struct JudgeWindowState {
     DWORD hitWindowTick[kHitWindows] = {};
     std::uint32_t consensus = 0; // results already found in the open windows
     std::uint32_t scored = 0;    // results already scored in the open windows
-    int judgeMs[kJudges] = {};   // milliseconds part of each judge's logged press time
 };
 
 namespace SlotRules {

@@ -2,6 +2,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "devices/DevErrDlg.h"
+#include "devices/PssTestDlg.h"
 #include "match/KeyTable.h"
 #include "platform/MessageBox.h"
 #include "screens/ExtIvrScrDlg.h"
@@ -90,6 +91,7 @@ void CMainWnd::HidePublicPopups() {
         m_pExtIvrScrDlg->hide();
     if (m_pDevErrDlg)
         m_pDevErrDlg->hide();
-    // The public equipment-test screen, the round-winner, winner and superiority pop-ups are hidden here
-    // the same way as they arrive.
+    if (m_pPssTestDlg)
+        m_pPssTestDlg->hide();
+    // The round-winner, winner and superiority pop-ups are hidden here the same way as they arrive.
 }
