@@ -71,7 +71,8 @@ void AppendLog(std::u16string_view name, std::string_view line) {
 } // namespace
 
 BOOL CMainWnd::SendOnLink(int commType, void* link, std::string_view bytes) {
-    return CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
+    CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
+    return link != nullptr;
 }
 
 void CMainWnd::SendControlCharEvent(int code, std::u16string_view text1, std::u16string_view text2,

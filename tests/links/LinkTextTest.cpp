@@ -765,7 +765,7 @@ TEST_F(LinkSenderTest, WtNoticesNeedALoadedMatchExceptThePortNotices) {
 TEST(TransportTest, ANullLinkSendsNothing) {
     const char bytes[] = "x";
     for (int type : {0, 1, 2, 7})
-        EXPECT_EQ(CommSend(type, nullptr, bytes, 1), FALSE) << type;
+        EXPECT_EQ(CommSend(type, nullptr, bytes, 1), 0) << type;
     CommClose(1, nullptr); // nothing to free
 }
 
