@@ -170,9 +170,9 @@ CMainWnd::~CMainWnd() {
     delete m_pReceiver;
     m_pReceiver = nullptr;
 
-    // Links: the OVR link (unless nOvrSupplier is 8), the IVR and TVG links through CommClose, each pointer
-    // nulled; the pre-registration link stopped and deleted; every wired judge port still open closed once;
-    // the Swiss Timing log file closed. They join here with the link and wired-judge code.
+    // Links: every outside link closed and its slot cleared (their reader threads joined). Every wired judge
+    // port still open closed once and the Swiss Timing log file closed join here with the wired-judge code.
+    CloseLinks();
 
     // Owned windows; the other pop-ups the view owns are deleted here as they arrive.
     delete m_pDevErrDlg;

@@ -212,7 +212,8 @@ public:
 
     // WindowProc (above) is the hub: every custom message of app/Messages.h from the worker threads and the
     // dialogs reaches its handler here, on the UI thread. A text in lParam belongs to the sender and lives
-    // only during the call; no handler keeps a pointer to it. Every message returns 0.
+    // only during the call; no handler keeps a pointer to it. Every message returns 0 but
+    // UM_SERIAL_DATA (1).
 
     // The frame calls it after measuring the monitors again: the public windows are placed again and shown
     // only with two or more monitors (the scoreboard also only while its toggle is on).
@@ -330,6 +331,17 @@ public:
     virtual void OpenIvrLink(int flag);
     virtual void OpenTvgLink(int flag);
     virtual void OpenSwissTimingLink(int flag);
+
+    // ---- link opening and link events (links/LinkOpening.cpp) ----
+
+    // The view owns the links; the settings page asks it to open them. UI thread only.
+    void OnSerialData();                               // UM_SERIAL_DATA: the serial OVR, IVR, TVG links
+    void OnTcpSocketEvent(WPARAM code, LPARAM linkId); // UM_TCP_EVENT: event code, the link's id
+    void OnUdpSocketEvent(WPARAM code, LPARAM linkId); // UM_UDP_EVENT: 2 for data, the link's id
+    // Every link closed and its slot cleared: the view's end.
+    void CloseLinks();
+    // OVR supplier 3: the tournament results database instead of a link; virtual so tests see the call.
+    virtual void ConnectTournamentDb();
 
     // Every record of the senders leaves through here, to CommSend; virtual so tests can read the bytes.
     virtual BOOL SendOnLink(int commType, void* link, std::string_view bytes);

@@ -175,6 +175,15 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case UM_EXT_LINK_CONTROL:
         OpenLink(*this, wParam, lParam);
         break;
+    case UM_SERIAL_DATA:
+        OnSerialData();
+        return 1;
+    case UM_TCP_EVENT:
+        OnTcpSocketEvent(wParam, lParam);
+        break;
+    case UM_UDP_EVENT:
+        OnUdpSocketEvent(wParam, lParam);
+        break;
     case UM_TRUNK_HIT:
     case UM_HEAD_HIT:
         ProtectorHit(*this, message, wParam, text);

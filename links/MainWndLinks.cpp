@@ -229,19 +229,3 @@ void CMainWnd::BuildJsonAction(int kind, int value, int) {
     DebugPrintf("WT JSON document (kind %d, value %d, %s) not sent: the post queue is not available yet",
                 kind, value, kind == 3 ? std::string(EventText::JsonActionName(value)).c_str() : "result");
 }
-
-void CMainWnd::OpenOvrLink() {
-    OutputDebugString("OVR link: link opening is not available yet");
-}
-void CMainWnd::OpenPreRegLink() {
-    OutputDebugString("pre-registration link: link opening is not available yet");
-}
-void CMainWnd::OpenIvrLink(int) {
-    OutputDebugString("IVR link: link opening is not available yet");
-}
-void CMainWnd::OpenTvgLink(int) {
-    OutputDebugString("TVG link: link opening is not available yet");
-}
-void CMainWnd::OpenSwissTimingLink(int) {
-    OutputDebugString("Swiss Timing link: link opening is not available yet");
-}

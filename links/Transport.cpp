@@ -207,6 +207,11 @@ int CommReceive(int commType, void* handle, char* buffer, int size) {
     return 0;
 }
 
+int CommTypeOf(void* handle) {
+    const auto* base = static_cast<const LinkBase*>(handle);
+    return base && base->nTag == kLinkTag ? base->nType : kNoTransport;
+}
+
 TcpInfo* CommTcpInfo(void* handle) {
     auto* tcp = Link<TcpLink>(handle, COMM_TCP);
     return tcp ? &tcp->info : nullptr;

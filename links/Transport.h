@@ -62,6 +62,9 @@ int CommSend(int commType, void* link, const char* data, int length);
 // handle of another transport). What is not taken stays queued and is announced again.
 int CommReceive(int commType, void* link, char* buffer, int size);
 
+// The transport a handle was opened on; -1 for null or the WT JSON API marker. Closing a slot uses it, so a
+// transport list changed since the open still closes the right link.
+int CommTypeOf(void* link);
 // The records behind TCP and UDP handles; null for any other handle.
 TcpInfo* CommTcpInfo(void* link);
 UdpInfo* CommUdpInfo(void* link);
