@@ -122,6 +122,10 @@ void CTcpSock::Close() {
     if (!m_pSocket)
         return;
     disconnect(m_pSocket, nullptr, this, nullptr);
+    // What was staged goes to the system first (a closing record such as the OVR kill notice), without
+    // waiting; then the socket closes at once.
+    if (m_pSocket->state() == QAbstractSocket::ConnectedState)
+        m_pSocket->flush();
     m_pSocket->abort();
 }
 

@@ -82,7 +82,7 @@ public:
     // Takes up to size waiting bytes; returns the count, or -1 when none wait. What is left stays queued
     // and is announced by a new data event.
     int Receive(char* buffer, int size);
-    // Closes the connection; no event follows.
+    // Hands what is staged to the system and closes the connection; no event follows.
     void Close();
 
     const TcpInfo* Info() const { return m_pInfo; }

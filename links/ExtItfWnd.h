@@ -1,0 +1,103 @@
+// The "External" page of the configuration dialog: per outside system the supplier and the transport, the
+// transport settings dialogs, and opening and closing each link. The page never opens a link itself: it
+// asks the operator view (UM_EXT_LINK_CONTROL to g_hMainWnd), which owns the links, and shows the link
+// slots of the match record; the buttons and lamps follow the slots while the page is shown, so a link
+// that connects or drops later shows as it is. It also loads ExtItf.ini and saves the link keys of
+// Rule.ini. UI thread only.
+#pragma once
+
+#include <QWidget>
+
+#include <map>
+
+struct MatchData;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+class CTK_ExtItfWnd : public QWidget {
+    Q_OBJECT
+public:
+    // The page's controls go by their ids (also their object names).
+    enum Ids {
+        OvrSupplier = 1042,
+        OvrComm = 1043,
+        IvrSupplier = 1044,
+        IvrComm = 1045,
+        TvgSupplier = 1046,
+        TvgComm = 1047,
+        LedBlinks = 1048,
+        LedDuration = 1049,
+        LedRest = 1050,
+        PreRegCheck = 1053,
+        UseWtCheck = 1055,
+        OnlyMatchInfoCheck = 1057,
+        StOpen = 1000,
+        ConnectTest = 1001,
+        TvgOpen = 1004,
+        TvgSetting = 1005,
+        LedOff = 1006,
+        LedOn = 1007,
+        LedSet = 1008,
+        OvrSetting = 1261,
+        OvrOpen = 1262,
+        IvrSetting = 1263,
+        IvrOpen = 1264,
+        OvrLamp = 1265,
+        IvrLamp = 1266,
+        TvgLamp = 1267,
+        PreRegConnect = 1268,
+        PreRegLamp = 1269,
+        PreRegSetting = 1270,
+        StSetting = 1272,
+        StLamp = 1273,
+        WtSetting = 1274,
+    };
+
+    // Builds the page on the record and starts it (OnInitDialog).
+    explicit CTK_ExtItfWnd(MatchData* md, QWidget* parent = nullptr);
+    ~CTK_ExtItfWnd() override;
+
+    // Control set-up, the state of every link, the LED values and ExtItf.ini into the record.
+    void OnInitDialog();
+    // The configuration dialog's "Okay" and "Apply": Rule.ini's link keys and the record.
+    void SaveSettings();
+
+    QWidget* Item(int id) const; // null for an id the page does not have
+
+    // Handlers of the controls.
+    void OnClickedOvrOpen();
+    void OnClickedIvrOpen();
+    void OnClickedTvgOpen();
+    void OnClickedPreRegConnect();
+    void OnClickedStOpen();
+    void OnCommTypeChanged(int system); // 0 OVR, 1 IVR, 2 TVG
+    void OnClickedLedSet();
+    void OnClickedPreReg();
+    void OnClickedUseWt();
+    void OnClickedOnlyMatchInfo();
+    void OnClickedConnectTest();
+    // The "Setting" buttons: the settings dialog of that link, modal.
+    void OnClickedSetting(int id);
+
+    // Buttons, lamps and lists from the link slots.
+    void ShowLinkStates();
+
+protected:
+    // Opens a link settings dialog; virtual so tests can answer it without a modal loop.
+    virtual void RunDialog(QWidget* dialog);
+
+private:
+    void Build();
+    void OpenOrClose(int system);
+    void CloseLink(int system, bool tellPeer);
+    void ShowWtControls();
+    void SetLamp(int id, bool open);
+    QComboBox* List(int id) const;
+    QPushButton* Button(int id) const;
+
+    MatchData* m_pData;
+    std::map<int, QWidget*> m_items;
+    QTimer* m_pRefresh = nullptr; // the live state while the page is shown
+};
