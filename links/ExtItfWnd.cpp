@@ -154,7 +154,7 @@ void CTK_ExtItfWnd::Build() {
         0, 1);
     layout->addWidget(
         linkGroup(" TVG", TvgSupplier, {"SICC", "ATOS", "WT"}, TvgComm, TvgSetting, TvgOpen, TvgLamp, "TVG"),
-        0, 2);
+        1, 0);
 
     // Pre-registration, the WT protocol and the match-information switch.
     auto* other = new QGroupBox;
@@ -168,7 +168,7 @@ void CTK_ExtItfWnd::Build() {
     otherGrid->addWidget(button(WtSetting, "Setting"), 1, 1);
     otherGrid->addWidget(button(ConnectTest, "Connect Test"), 1, 2);
     otherGrid->addWidget(add(OnlyMatchInfoCheck, new QCheckBox(QStringLiteral(" Only Match Info."))), 2, 0);
-    layout->addWidget(other, 1, 0, 1, 2);
+    layout->addWidget(other, 2, 0, 1, 2);
 
     // The LED group and the Swiss Timing group exist hidden.
     QGroupBox* led = group(" LED");
@@ -185,7 +185,7 @@ void CTK_ExtItfWnd::Build() {
     }
     ledGrid->addWidget(button(LedSet, "Set"), 4, 1);
     led->hide();
-    layout->addWidget(led, 1, 2);
+    layout->addWidget(led, 1, 1);
 
     QGroupBox* st = group(" SWISS TIMING");
     auto* stGrid = new QGridLayout(st);
@@ -193,8 +193,8 @@ void CTK_ExtItfWnd::Build() {
     stGrid->addWidget(button(StOpen, "Open"), 0, 1);
     stGrid->addWidget(lamp(StLamp, "Swiss Timing"), 0, 2, Qt::AlignCenter);
     st->hide();
-    layout->addWidget(st, 2, 0);
-    layout->setRowStretch(3, 1);
+    layout->addWidget(st, 3, 0);
+    layout->setRowStretch(4, 1);
 
     connect(Button(OvrOpen), &QPushButton::clicked, this, &CTK_ExtItfWnd::OnClickedOvrOpen);
     connect(Button(IvrOpen), &QPushButton::clicked, this, &CTK_ExtItfWnd::OnClickedIvrOpen);
