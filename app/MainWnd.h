@@ -615,6 +615,9 @@ public:
 
     // Every command the view gives the receiver goes through here; virtual so tests can record them.
     virtual void SendReceiverCommand(int code, const char* text);
+    // MatchData::nDeviceStatus as the device status check last read it: the next check compares with the
+    // value it read itself, so a change between the check and the snapshot copy is still seen once.
+    int m_nCheckedDeviceStatus = 0;
 
     // ---- decisions and winner ----
 

@@ -244,6 +244,7 @@ struct MatchData {
     int bRegHead[kPlayerSlots]; // head gear of the player slot registered
     int nBodyBattery[kPlayerSlots];
     int nHeadBattery[kPlayerSlots];
+    int nJudgeBattery[kJudges]; // status value (battery) of each wireless judge device, from the receiver
     void* pOvrLink;
     int bOvrConnected;
     void* pIvrLink;

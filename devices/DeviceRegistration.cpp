@@ -3,6 +3,7 @@
 #include "app/MainWnd.h"
 #include "app/Messages.h"
 #include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
 #include "registration/RegDlgHandle.h"
 
 #include <algorithm>
@@ -15,9 +16,11 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 23> kIndexNames = {
-    "CV",  "CH",  "HV",  "HH",  "CV2", "CH2", "HV2", "HH2", "CV3",    "CH3",    "HV3",   "HH3",
-    "CV4", "CH4", "HV4", "HH4", "CV5", "CH5", "HV5", "HH5", "judge1", "judge2", "judge3"};
+// Index 23 names no device; team member 6 follows the judge devices.
+constexpr std::array<std::string_view, 28> kIndexNames = {
+    "CV",     "CH",     "HV",     "HH",  "CV2", "CH2", "HV2", "HH2", "CV3", "CH3",
+    "HV3",    "HH3",    "CV4",    "CH4", "HV4", "HH4", "CV5", "CH5", "HV5", "HH5",
+    "judge1", "judge2", "judge3", "",    "CV6", "CH6", "HV6", "HH6"};
 
 constexpr size_t kAddressDigits = 16;
 
@@ -72,6 +75,12 @@ void CMainWnd::RegisterDevice(int index, const char* text, int team) {
                     "nothing sent",
                     static_cast<int>(address.size()), address.data(), static_cast<int>(name.size()),
                     name.data(), team ? "one " : "", team ? "" : "es");
+        // The operator typed or loaded it: say so where it is seen, or the device just never pairs.
+        const std::string text = "The device address of " + std::string(name) + " is not valid:\r\n" +
+                                 std::string(address.substr(0, 64)) + "\r\n\r\n" +
+                                 (team ? "Enter one address of 16 hexadecimal digits."
+                                       : "Enter addresses of 16 hexadecimal digits each.");
+        MessageBox(GetSafeHwnd(), text, "Information", MB_OK | MB_ICONINFORMATION);
         return;
     }
     SendReceiverCommand(team ? 42 : 40, std::string(address).c_str());

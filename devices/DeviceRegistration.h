@@ -9,7 +9,8 @@
 class CMainWnd;
 
 // Any thread: the device name of a registration index, 0 "CV", 1 "CH", 2 "HV", 3 "HH", then the same four
-// for team members 2..5 ("CV2".."HH5"), 20..22 "judge1".."judge3"; empty for any other index.
+// for team members 2..5 ("CV2".."HH5"), 20..22 "judge1".."judge3", 24..27 team member 6 ("CV6".."HH6");
+// empty for any other index.
 std::string_view DeviceNameOfIndex(int index);
 
 // User-interface thread: releases every paired device except the judge devices (command 51 with the

@@ -92,11 +92,15 @@ DeviceStatusPlan PlanDeviceStatusCheck(int previous, int current, int competitio
 
 void CMainWnd::CheckDeviceStatus() {
     MatchData* md = g_pMatchData;
-    if (!md || !g_pMatchSnapshot)
+    if (!md)
         return;
-    // Read once: the receive thread may change the status while the check runs; the next tick sees that.
-    const DeviceStatusPlan plan = PlanDeviceStatusCheck(
-        DeviceStatusLoad(*g_pMatchSnapshot), DeviceStatusLoad(*md), md->nCompetitionType, md->nGameState);
+    // Read once and compared with what the previous check read (not with the snapshot, which is copied
+    // later in the tick): the receive thread may change the status at any moment, and the next check sees
+    // every change exactly once.
+    const int status = DeviceStatusLoad(*md);
+    const DeviceStatusPlan plan =
+        PlanDeviceStatusCheck(m_nCheckedDeviceStatus, status, md->nCompetitionType, md->nGameState);
+    m_nCheckedDeviceStatus = status;
     if (!plan.changed)
         return;
     for (const LostDeviceNotice& lost : plan.lost) {

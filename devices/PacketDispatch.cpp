@@ -151,9 +151,10 @@ bool HandleReport(MatchData& md, const TTK_Network& entry, const Device& d, bool
     if (base == kEventStatus && length >= 5) {
         if (protector && !AddressFitsKind(entry, d))
             return false;
-        if (protector)
-            std::atomic_ref<int>(d.head ? md.nHeadBattery[PlayerSlot(d)] : md.nBodyBattery[PlayerSlot(d)])
-                .store(p[4], std::memory_order_relaxed);
+        int& field = !protector ? md.nJudgeBattery[d.judge - 1]
+                     : d.head   ? md.nHeadBattery[PlayerSlot(d)]
+                                : md.nBodyBattery[PlayerSlot(d)];
+        std::atomic_ref<int>(field).store(p[4], std::memory_order_relaxed);
         Queue(out, UM_DEVICE_STATE_LOG, event == 5 ? 1 : 0, false);
     } else if (base == kEventHit && protector && length >= 7) {
         if (!AddressFitsKind(entry, d))

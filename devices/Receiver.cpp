@@ -1,9 +1,12 @@
 #include "devices/Receiver.h"
 
+#include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "platform/CodePage.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "platform/TickSource.h"
 #include "platform/WindowMessages.h"
 
 #include <algorithm>
@@ -96,6 +99,18 @@ void ReportLost(TTK_Receiver& receiver) {
     SendMessage(g_hMainWnd, UM_RECEIVER_LOST, 0, 0);
 }
 
+// The wired judges' serial ports (JudgeDev.ini) are USB adapters too: never taken for the receiver. Read
+// before every scan, so a port changed in the settings counts at once.
+void ExcludeJudgePorts() {
+    std::vector<std::string> ports;
+    for (const WCHAR* section : {u"JUDGE_1", u"JUDGE_2", u"JUDGE_3"}) {
+        WCHAR port[kIniValueChars] = {};
+        if (ReadIniString(section, u"Port", port, u"JudgeDev.ini") > 0)
+            ports.push_back(WideToMultiByte(port, CP_UTF8));
+    }
+    platform::setUsbReceiverExcludedPorts(std::move(ports));
+}
+
 bool SameIdentity(TTK_Receiver& receiver, const char* identity) {
     std::lock_guard guard(receiver.linkLock);
     return std::strcmp(identity, receiver.szProductString) == 0;
@@ -111,6 +126,7 @@ void CheckLoop(TTK_Receiver& receiver) {
         }
         DWORD count = 0;
         char identity[256] = {};
+        ExcludeJudgePorts();
         const bool present = SI_GetNumDevices(&count) == SI_SUCCESS && count > 0 &&
                              SI_GetProductString(0, identity, sizeof identity) == SI_SUCCESS &&
                              LinkHealthy(receiver);
@@ -133,16 +149,20 @@ void CheckLoop(TTK_Receiver& receiver) {
 void ReceiveLoop(TTK_Receiver& receiver) {
     ReceiverWorker& self = receiver.receiveThread;
     BYTE buffer[kReadBytes];
+    const auto sink = [&](const ReceiverFrame& frame) { receiver.frameSink(receiver, frame); };
     while (!self.StopRequested()) {
         const USB_HANDLE handle = CurrentHandle(receiver);
-        const int waited = handle ? SI_WaitForRX(handle, kCheckPassMs) : SI_INVALID_HANDLE;
-        if (waited == SI_READ_TIMED_OUT || waited == SI_WAIT_CANCELLED)
+        // A partial frame waits only its time-out for the rest of its bytes.
+        const DWORD waitMs = receiver.parser.HoldsPartialFrame() ? kPartialFrameTimeoutMs + 1 : kCheckPassMs;
+        const int waited = handle ? SI_WaitForRX(handle, waitMs) : SI_INVALID_HANDLE;
+        if (waited == SI_READ_TIMED_OUT || waited == SI_WAIT_CANCELLED) {
+            receiver.parser.Expire(GetTickCount(), sink);
             continue;
+        }
         DWORD read = 0;
         const int status = waited == SI_SUCCESS ? SI_Read(handle, buffer, kReadBytes, &read) : waited;
         if (status == SI_SUCCESS) {
-            receiver.parser.Feed(buffer, static_cast<int>(read),
-                                 [&](const ReceiverFrame& frame) { receiver.frameSink(receiver, frame); });
+            receiver.parser.Feed(buffer, static_cast<int>(read), GetTickCount(), sink);
             continue;
         }
         if (status == SI_READ_TIMED_OUT)
@@ -308,6 +328,7 @@ bool OpenReceiver(TTK_Receiver* receiver) {
         return false;
     TTK_Receiver& r = *receiver;
     DropHandle(r); // the tty is exclusive: a handle still held would refuse the new open
+    ExcludeJudgePorts();
     DWORD count = 0;
     USB_HANDLE handle;
     if (SI_GetNumDevices(&count) != SI_SUCCESS || count == 0 || SI_Open(0, &handle) != SI_SUCCESS) {

@@ -184,6 +184,42 @@ void SetState(ReceiverProtocolState& st, ReceiverState s) {
     st.nState.store(s);
 }
 
+// The box of a pairing that cannot start, by the side of the device being paired.
+ReceiverNotice PairingRefusedNotice(ReceiverProtocolState& st) {
+    std::lock_guard l(st.lock);
+    return st.nSide == 0   ? ReceiverNotice::PairTimeoutChung
+           : st.nSide == 1 ? ReceiverNotice::PairTimeoutHong
+                           : ReceiverNotice::PairTimeoutReferee;
+}
+
+// The version was not answered: the first two refusals ask again (when the receiver can be asked),
+// the third says to check the cable.
+void RefuseChannel(ReceiverLink& link, bool askAgain);
+
+// A closed receiver takes no frame and no state changes, but a command still keeps its own books: a
+// release forgets its table entry, and a request that needs the receiver shows the box it shows whenever
+// the receiver cannot take it.
+void CommandToClosedReceiver(ReceiverLink& link, int code, const char* text) {
+    DebugPrintf("receiver command %d (%s) not sent: the receiver is closed", code, text);
+    switch (code) {
+    case 37:
+        RefuseChannel(link, false);
+        return;
+    case 38:
+        link.Notify(ReceiverNotice::NetworkError);
+        return;
+    case 43:
+        link.Notify(PairingRefusedNotice(link.Protocol()));
+        return;
+    case 49:
+    case 50:
+        RemoveDevice(text);
+        return;
+    default:
+        return;
+    }
+}
+
 } // namespace
 
 int ReceiverLink::Random16() {
@@ -288,9 +324,27 @@ void SendReceiverCommand(TTK_Receiver* receiver, int code, const char* text) {
         SendReceiverCommand(*receiver, code, text);
 }
 
+namespace {
+
+void RefuseChannel(ReceiverLink& link, bool askAgain) {
+    if (link.Protocol().nVersionRetry.fetch_add(1) + 1 < 3) {
+        link.Notify(ReceiverNotice::EquipmentError);
+        if (askAgain)
+            SendReceiverCommand(link, 36, "");
+    } else {
+        link.Notify(ReceiverNotice::CheckUsb);
+    }
+}
+
+} // namespace
+
 void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
-    if (!text || !link.IsOpen())
+    if (!text)
         return;
+    if (!link.IsOpen()) {
+        CommandToClosedReceiver(link, code, text);
+        return;
+    }
     ReceiverProtocolState& st = link.Protocol();
     const MatchData* md = link.Match();
     const std::string_view name = text;
@@ -305,12 +359,7 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
         return;
     case 37: {
         if (st.nState.load() != kReceiverVersionReceived) {
-            if (st.nVersionRetry.fetch_add(1) + 1 < 3) {
-                link.Notify(ReceiverNotice::EquipmentError);
-                SendReceiverCommand(link, 36, "");
-            } else {
-                link.Notify(ReceiverNotice::CheckUsb);
-            }
+            RefuseChannel(link, true);
             return;
         }
         payload[0] = static_cast<BYTE>(std::atoi(text) & 0xFF);
@@ -390,14 +439,7 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
     }
     case 43: {
         if (st.nState.load() != kReceiverRegistered) {
-            int side;
-            {
-                std::lock_guard l(st.lock);
-                side = st.nSide;
-            }
-            link.Notify(side == 0   ? ReceiverNotice::PairTimeoutChung
-                        : side == 1 ? ReceiverNotice::PairTimeoutHong
-                                    : ReceiverNotice::PairTimeoutReferee);
+            link.Notify(PairingRefusedNotice(st));
             return;
         }
         bool team;

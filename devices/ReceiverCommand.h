@@ -88,9 +88,11 @@ public:
 };
 
 // Builds and writes one command frame (or starts a pairing) for command code 36..57; text is the command's
-// narrow argument (a device name, a name followed by hexadecimal addresses, or a value). A null or closed
-// receiver, a null text, or a code outside the table writes nothing; so does a command whose addresses are
-// not hexadecimal. UI thread, receiver start thread and receive thread; commands 39..42 on the UI thread.
+// narrow argument (a device name, a name followed by hexadecimal addresses, or a value). A null receiver, a
+// null text, or a code outside the table writes nothing; so does a command whose addresses are not
+// hexadecimal. A closed receiver gets no frame and no state change, but releases 49/50 still remove their
+// table entry and 37, 38 and 43 show the box they show when the receiver cannot take them. UI thread,
+// receiver start thread and receive thread; commands 39..42 on the UI thread.
 void SendReceiverCommand(TTK_Receiver* receiver, int code, const char* text);
 void SendReceiverCommand(ReceiverLink& link, int code, const char* text);
 

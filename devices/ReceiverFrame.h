@@ -19,6 +19,10 @@ inline constexpr int kFrameBufferSize = 128; // what the parser and the frame co
 inline constexpr int kFrameMaxPayload = kFrameBufferSize - kFrameOverhead; // 123
 inline constexpr int kCommandBufferSize = 256; // the writer's buffer: room for 31 addresses of command 40
 inline constexpr int kCommandMaxPayload = kCommandBufferSize - kFrameOverhead;
+// At 230400 baud a whole frame takes under 6 ms: a partial frame older than this was begun by noise (a
+// stray STX with a bogus length byte) and is dropped, so the good frame behind it is not held back until
+// more bytes arrive.
+inline constexpr DWORD kPartialFrameTimeoutMs = 30;
 
 // XOR of bytes 1 .. 3+N of a frame whose length byte (offset 3) is N. Any thread.
 inline BYTE FrameChecksum(const BYTE* frame, int payloadLength) {
@@ -46,8 +50,9 @@ struct ReceiverFrame {
 
 // Finds frames in a byte stream fed in pieces of any size. A frame with an unknown type byte, a length byte
 // above kFrameMaxPayload or a bad checksum is dropped and the bytes after its STX are scanned again for the
-// next STX, so a stray 0x02 in noise cannot swallow the good frame that follows it. Not thread-safe: the
-// receive thread owns its parser.
+// next STX, so a stray 0x02 in noise cannot swallow the good frame that follows it. A partial frame begun
+// more than kPartialFrameTimeoutMs before is dropped the same way (Expire, or the next timed Feed). Not
+// thread-safe: the receive thread owns its parser.
 class ReceiverFrameParser {
 public:
     // Feeds count bytes; calls onFrame(const ReceiverFrame&) once for every complete valid frame, in order,
@@ -56,6 +61,24 @@ public:
         for (int i = 0; i < count; ++i)
             Step(bytes[i], onFrame);
     }
+    // The same for bytes that arrived at `now` (GetTickCount): a partial frame that timed out before them
+    // is dropped first.
+    template <class Sink> void Feed(const BYTE* bytes, int count, DWORD now, Sink&& onFrame) {
+        Expire(now, onFrame);
+        m_now = now;
+        Feed(bytes, count, onFrame);
+    }
+    // Drops a partial frame begun more than kPartialFrameTimeoutMs before `now` and scans its bytes after
+    // the STX again; what they hold is as old as the frame, so a partial frame among them goes too.
+    template <class Sink> void Expire(DWORD now, Sink&& onFrame) {
+        while (m_state != kHunt && now - m_startedAt > kPartialFrameTimeoutMs) {
+            m_now = m_startedAt;
+            Rescan(onFrame);
+        }
+        m_now = now;
+    }
+    // A frame is partly received: the reader should come back within kPartialFrameTimeoutMs.
+    bool HoldsPartialFrame() const { return m_state != kHunt; }
 
     // Forgets a partly received frame (after the link was re-opened).
     void Reset() {
@@ -76,6 +99,7 @@ private:
                 m_rx[0] = b;
                 m_held = 1;
                 m_state = kType;
+                m_startedAt = m_now;
             }
             return;
         case kType:
@@ -136,4 +160,6 @@ private:
     int m_need = 0;                   // payload bytes still to come
     BYTE m_sum = 0;                   // running checksum
     State m_state = kHunt;
+    DWORD m_now = 0;       // arrival time of the bytes being fed
+    DWORD m_startedAt = 0; // arrival time of the held frame's STX
 };

@@ -46,6 +46,18 @@ std::atomic<DWORD> g_writeTimeout{SI_INFINITE};
 std::mutex g_rootsLock; // guards the two scan roots
 std::string g_sysClassTty = "/sys/class/tty";
 std::string g_devFolder = "/dev";
+std::vector<std::string> g_excludedPorts; // guarded by g_rootsLock
+
+// The receiver's USB vendor and product ids (the radio's USB bridge as its maker ships it).
+constexpr const char* kReceiverVendor = "10c4";
+constexpr const char* kReceiverProduct = "ea61";
+
+// A path as the kernel knows it, so "/dev/ttyUSB1" and a link to it compare equal.
+std::string Resolved(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
 
 struct Receiver {
     std::string path;
@@ -75,11 +87,15 @@ std::vector<Receiver> ScanReceivers() {
     }
     std::string sysRoot;
     std::string devRoot;
+    std::vector<std::string> excluded;
     {
         std::lock_guard guard(g_rootsLock);
         sysRoot = g_sysClassTty;
         devRoot = g_devFolder;
+        excluded = g_excludedPorts;
     }
+    for (std::string& path : excluded)
+        path = Resolved(path);
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(sysRoot, error)) {
@@ -93,9 +109,15 @@ std::vector<Receiver> ScanReceivers() {
     for (const std::string& name : names) {
         // The USB device that carries the serial port sits two levels above the port's device.
         const std::filesystem::path usb = std::filesystem::path(sysRoot) / name / "device" / ".." / "..";
-        const std::string identity = FirstLine(usb / "idVendor") + ":" + FirstLine(usb / "idProduct") + ":" +
-                                     FirstLine(usb / "serial");
-        found.push_back({devRoot + "/" + name, identity});
+        const std::string vendor = FirstLine(usb / "idVendor");
+        const std::string product = FirstLine(usb / "idProduct");
+        // Other USB serial adapters (the wired judges' among them) are never the receiver.
+        if (vendor != kReceiverVendor || product != kReceiverProduct)
+            continue;
+        const std::string path = devRoot + "/" + name;
+        if (std::ranges::find(excluded, Resolved(path)) != excluded.end())
+            continue;
+        found.push_back({path, vendor + ":" + product + ":" + FirstLine(usb / "serial")});
     }
     return found;
 }
@@ -384,6 +406,11 @@ void SI_CancelWait(const USB_HANDLE& handle) {
 }
 
 namespace platform {
+
+void setUsbReceiverExcludedPorts(std::vector<std::string> paths) {
+    std::lock_guard guard(g_rootsLock);
+    g_excludedPorts = std::move(paths);
+}
 
 void setUsbScanRootsForTests(const std::string& sysClassTty, const std::string& devFolder) {
     std::lock_guard guard(g_rootsLock);

@@ -4,8 +4,10 @@
 //
 // Which tty: the environment variable BELVANTA_RECEIVER, when set and not empty, names the one receiver
 // path (a real tty or the receiver emulator's pseudo-terminal) and takes precedence over the scan; it is the
-// only receiver setting, since the settings files have no key for it. Otherwise every USB serial tty
-// (/sys/class/tty/ttyUSB*) counts as a receiver, in the order of its number.
+// only receiver setting, since the settings files have no key for it. Otherwise a USB serial tty
+// (/sys/class/tty/ttyUSB*) counts as a receiver, in the order of its number, when its USB device has the
+// receiver's vendor and product ids (10c4:ea61) and it is not one of the excluded ports (the wired judges'
+// adapters), so unplugging another adapter is never taken for a receiver loss.
 //
 // Identity text (SI_GetProductString): "vendor:product:serial" from sysfs, stable per physical device, so a
 // different receiver plugged in is told apart; for a BELVANTA_RECEIVER path the path itself.
@@ -20,6 +22,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 struct UsbDevice;
@@ -78,5 +81,9 @@ namespace platform {
 // Tests only, before any receiver call: the folders that stand for /sys/class/tty and /dev in the scan
 // (empty strings restore them). BELVANTA_RECEIVER still takes precedence.
 void setUsbScanRootsForTests(const std::string& sysClassTty, const std::string& devFolder);
+
+// Any thread: the tty paths that belong to other devices and are never scanned as a receiver (replaces the
+// list). The scan compares resolved paths, so a link to a port excludes the port.
+void setUsbReceiverExcludedPorts(std::vector<std::string> paths);
 
 } // namespace platform

@@ -97,6 +97,14 @@ TEST_P(RegisterTable, SendsTheCommandOfTheIndexAndLeavesTheTableToTheReceiver) {
     EXPECT_EQ(view->commands, c.commands);
     // The table changes only by the receiver's replies and the release commands themselves.
     EXPECT_EQ(Names(), (Lines{"CV", "judge1", "HV"}));
+    // An address that is refused is told to the operator, once; nothing else shows a box.
+    const bool refusedAddress =
+        c.commands.empty() && !c.text.empty() && c.text != "release" && !DeviceNameOfIndex(c.index).empty();
+    const std::vector<std::string> boxes = prompter.texts();
+    ASSERT_EQ(boxes.size(), refusedAddress ? 1u : 0u);
+    if (refusedAddress) {
+        EXPECT_NE(boxes[0].find("is not valid"), std::string::npos) << boxes[0];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,7 +120,9 @@ INSTANTIATE_TEST_SUITE_P(
                       RegisterCase{"team member 1 with its digit", 0, "CV1" + kAddr1, 1, {"42 CV1" + kAddr1}},
                       RegisterCase{"team member 1 without it", 2, "HV" + kAddr1, 1, {"42 HV" + kAddr1}},
                       RegisterCase{"index past the judges", 23, "", 0, {}},
-                      RegisterCase{"member 6 has no index", 24, "CV6" + kAddr1, 1, {}},
+                      RegisterCase{"member 6 trunk address", 24, "CV6" + kAddr1, 1, {"42 CV6" + kAddr1}},
+                      RegisterCase{"pairing member 6 head gear", 27, "", 1, {"41 HH6"}},
+                      RegisterCase{"index past member 6", 28, "", 1, {}},
                       RegisterCase{"negative index", -1, "", 0, {}},
                       RegisterCase{"partial address group", 0, "CV" + kAddr1 + "0A1B", 0, {}},
                       RegisterCase{"address too short", 0, "CV0A1B", 0, {}},
@@ -125,6 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RegisterCase{"release member 2 head gear", 7, "release", 1, {"50 HH2"}},
                       RegisterCase{"release judge 3", 22, "release", 0, {"49 judge3"}},
                       RegisterCase{"release past the judges", 23, "release", 0, {}},
+                      RegisterCase{"release member 6 head gear", 25, "release", 1, {"50 CH6"}},
                       RegisterCase{"release negative index", -5, "release", 1, {}}),
     [](const auto& info) {
         std::string name = info.param.label;
@@ -216,7 +227,7 @@ TEST_P(StatusTable, ReactsToTheDevicesLostSinceThePreviousCheck) {
         md->bJudgeWired[judge] = 1;
     md->nCompetitionType = c.team;
     md->nGameState = c.gameState;
-    g_pMatchSnapshot->nDeviceStatus = c.previous;
+    view->m_nCheckedDeviceStatus = c.previous;
     md->nDeviceStatus = c.current;
     FakeRegDlg regDlg;
     g_hRegDlg = regDlg.GetSafeHwnd();
@@ -306,6 +317,23 @@ INSTANTIATE_TEST_SUITE_P(
                 ch = '_';
         return name;
     });
+
+TEST_F(DeviceRegistrationTest, ALossBetweenTheCheckAndTheSnapshotIsReportedOnceByTheNextCheck) {
+    md->bRegBody[0] = 1;
+    view->CheckDeviceStatus();
+    EXPECT_TRUE(view->commands.empty());
+    DeviceStatusSet(*md, 0x2); // the receive thread, after the check read the status
+    view->RefreshFromSnapshot();
+    TakeMatchSnapshot();
+    view->CheckDeviceStatus();
+    EXPECT_EQ(view->commands, (Lines{"46 CV", "44 CV"}));
+    EXPECT_EQ(md->bRegBody[0], 0);
+    view->commands.clear();
+    view->CheckDeviceStatus();
+    TakeMatchSnapshot();
+    view->CheckDeviceStatus();
+    EXPECT_TRUE(view->commands.empty()) << "a loss is reported once";
+}
 
 TEST_F(DeviceRegistrationTest, NoRegistrationDialogMeansOnlyTheRelease) {
     md->nDeviceStatus = 0x10;

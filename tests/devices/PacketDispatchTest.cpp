@@ -163,19 +163,24 @@ TEST_F(PacketDispatchTest, IndividualReportsBecomeTheViewsMessages) {
     }
 }
 
-TEST_F(PacketDispatchTest, StatusReportsKeepEachProtectorsValue) {
-    Table() = {Entry("CV", 0x01, 1, 0), Entry("HH", 0x13, 2, 1)};
+TEST_F(PacketDispatchTest, StatusReportsKeepEachDevicesValue) {
+    Table() = {Entry("CV", 0x01, 1, 0), Entry("HH", 0x13, 2, 1), Entry("judge2", 0x22, 7, 0)};
     Dispatch(Report({0x50, 1, 1, 0, 81}));
     Dispatch(Report({0x50, 2, 5, 0, 42}));
+    Dispatch(Report({0x50, 7, 1, 0, 66}));
     EXPECT_EQ(md->nBodyBattery[0], 81);
     EXPECT_EQ(md->nHeadBattery[1], 42);
+    EXPECT_EQ(md->nJudgeBattery[1], 66);
 
     md->nCompetitionType = 1;
-    Table() = {Entry("HV3", 0x11, 3, 0), Entry("CH6", 0x03, 4, 1)};
+    Table() = {Entry("HV3", 0x11, 3, 0), Entry("CH6", 0x03, 4, 1), Entry("judge3", 0x23, 8, 0)};
     Dispatch(Report({0x50, 3, 1, 0, 33}));
     Dispatch(Report({0x50, 4, 1, 0, 44}));
+    Dispatch(Report({0x50, 8, 5, 0, 55}));
     EXPECT_EQ(md->nBodyBattery[5], 33);  // member 3, Hong
     EXPECT_EQ(md->nHeadBattery[10], 44); // member 6, Chung
+    EXPECT_EQ(md->nJudgeBattery[2], 55);
+    EXPECT_EQ(md->nJudgeBattery[0], 0);
 }
 
 TEST_F(PacketDispatchTest, TeamHitsNeedAReadingInTheirRangeAndEveryMatchingEntryIsHandled) {

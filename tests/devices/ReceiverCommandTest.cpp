@@ -284,6 +284,39 @@ TEST(ReceiverCommandTest, ClosedLinkNullReceiverAndNullTextWriteNothing) {
     SendCommand05(static_cast<TTK_Receiver*>(nullptr));
 }
 
+TEST(ReceiverCommandTest, AClosedReceiverStillKeepsTheBooksOfEachCommand) {
+    std::vector<TTK_Network> table(3);
+    table[0].name = "CV";
+    table[1].name = "HH3";
+    table[2].name = "judge1";
+    std::vector<TTK_Network>* saved = g_pNetworkArr;
+    g_pNetworkArr = &table;
+    RecordingLink link;
+    SendReceiverCommand(link, 39, "HV"); // the device being paired is Hong's
+    link.written.clear();
+    link.open = false;
+    for (const int state : {kReceiverVersionReceived, kReceiverChannelAccepted, kReceiverRegistered}) {
+        link.state.nState = state;
+        for (const int code : {37, 38, 43})
+            SendReceiverCommand(link, code, "3");
+        EXPECT_EQ(link.state.nState.load(), state);
+    }
+    SendReceiverCommand(link, 49, "CV");
+    SendReceiverCommand(link, 50, "HH3");
+    SendReceiverCommand(link, 44, "ED");
+    g_pNetworkArr = saved;
+
+    EXPECT_TRUE(link.written.empty());
+    EXPECT_EQ(link.state.bPairing.load(), 0);
+    EXPECT_EQ(link.restarts, 0);
+    using N = ReceiverNotice;
+    EXPECT_EQ(link.notices, (std::vector<N>{N::EquipmentError, N::NetworkError, N::PairTimeoutHong,
+                                            N::EquipmentError, N::NetworkError, N::PairTimeoutHong,
+                                            N::CheckUsb, N::NetworkError, N::PairTimeoutHong}));
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].name, "judge1");
+}
+
 TEST(ReceiverCommandTest, Command05IsTheFixedFrame) {
     RecordingLink link;
     SendCommand05(link);

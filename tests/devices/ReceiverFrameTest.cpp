@@ -117,6 +117,50 @@ TEST(ReceiverFrameTest, ShortFrameAfterALongOneLeavesNoStaleBytes) {
     EXPECT_EQ(last.Payload()[2], 0) << "byte 2 of the short reply must not come from the long one";
 }
 
+TEST(ReceiverFrameTest, AStalePartialFrameIsDroppedAndTheFrameBehindItComesOut) {
+    // A stray STX of a report whose length byte promises 80 bytes, then a whole hit, all at time 1000.
+    const Bytes bogus = {0x02, kFrameTypeReport, kDeviceReportCommand, 0x50};
+    struct Case {
+        const char* name;
+        Bytes second; // fed at 1000 + afterMs (empty: only Expire runs then)
+        DWORD afterMs;
+        std::vector<Bytes> frames;
+    };
+    const Case cases[] = {
+        {"within the time-out the bytes may still belong to the long frame", {}, kPartialFrameTimeoutMs, {}},
+        {"after it the held bytes are scanned again", {}, kPartialFrameTimeoutMs + 1, {kHit}},
+        {"bytes that come late drop it before they are read", kEmpty, 200, {kHit, kEmpty}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReceiverFrameParser parser;
+        std::vector<Bytes> frames;
+        const auto sink = [&](const ReceiverFrame& f) { frames.emplace_back(f.bytes, f.bytes + f.length); };
+        const Bytes first = Concat({bogus, kHit});
+        parser.Feed(first.data(), static_cast<int>(first.size()), 1000, sink);
+        EXPECT_TRUE(frames.empty());
+        EXPECT_TRUE(parser.HoldsPartialFrame());
+        const DWORD later = 1000 + c.afterMs;
+        if (c.second.empty())
+            parser.Expire(later, sink);
+        else
+            parser.Feed(c.second.data(), static_cast<int>(c.second.size()), later, sink);
+        EXPECT_EQ(frames, c.frames);
+    }
+}
+
+TEST(ReceiverFrameTest, AFrameWhoseBytesComeInQuickPiecesIsKept) {
+    ReceiverFrameParser parser;
+    std::vector<Bytes> frames;
+    DWORD now = 5000;
+    for (const BYTE b : kHit) {
+        parser.Feed(&b, 1, now,
+                    [&](const ReceiverFrame& f) { frames.emplace_back(f.bytes, f.bytes + f.length); });
+        now += 2;
+    }
+    EXPECT_EQ(frames, std::vector<Bytes>{kHit});
+}
+
 TEST(ReceiverFrameTest, BuildFrameRefusesAPayloadBeyondTheWriterBuffer) {
     BYTE out[kCommandBufferSize + 8];
     const Bytes payload(kCommandMaxPayload + 1, 0);

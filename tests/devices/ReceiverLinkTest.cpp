@@ -77,14 +77,16 @@ public:
     FakeSysfs() { platform::setUsbScanRootsForTests(Tty().string(), Dev().string()); }
     ~FakeSysfs() { platform::setUsbScanRootsForTests("", ""); }
 
-    void AddPort(const std::string& name, const std::string& serial, const std::string& ttyPath) {
+    // A receiver's port, unless product names another USB serial bridge.
+    void AddPort(const std::string& name, const std::string& serial, const std::string& ttyPath,
+                 const std::string& product = "ea61") {
         const fs::path usb = Root() / "devices" / name;
         const fs::path port = usb / "1-1:1.0" / name;
         fs::create_directories(port);
         fs::create_directories(Tty() / name);
         fs::create_symlink(port, Tty() / name / "device");
         Write(usb / "idVendor", "10c4\n");
-        Write(usb / "idProduct", "ea60\n");
+        Write(usb / "idProduct", product + "\n");
         SetSerial(name, serial);
         fs::create_directories(Dev());
         if (!ttyPath.empty())
@@ -95,6 +97,7 @@ public:
         Write(Root() / "devices" / name / "serial", serial + "\n");
     }
     void AddOtherTty(const std::string& name) { fs::create_directories(Tty() / name); }
+    std::string DevPath(const std::string& name) const { return (Dev() / name).string(); }
 
 private:
     static void Write(const fs::path& file, const std::string& text) { std::ofstream(file) << text; }
@@ -130,8 +133,8 @@ TEST_F(UsbReceiverPortTest, ScanCountsUsbSerialPortsInNumberOrderWithTheirIdenti
     DWORD count = 0;
     ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
     EXPECT_EQ(count, 2u);
-    EXPECT_EQ(Identity(0), "10c4:ea60:A-2");
-    EXPECT_EQ(Identity(1), "10c4:ea60:B-10");
+    EXPECT_EQ(Identity(0), "10c4:ea61:A-2");
+    EXPECT_EQ(Identity(1), "10c4:ea61:B-10");
     char text[256];
     EXPECT_EQ(SI_GetProductString(2, text, sizeof text), SI_DEVICE_NOT_FOUND);
 
@@ -144,6 +147,26 @@ TEST_F(UsbReceiverPortTest, ScanCountsUsbSerialPortsInNumberOrderWithTheirIdenti
     EXPECT_EQ(second.ReadMaster(sizeof ping), Bytes(std::begin(ping), std::end(ping)));
     SI_Close(handle);
     EXPECT_EQ(handle, nullptr);
+}
+
+TEST_F(UsbReceiverPortTest, OtherAdaptersAndTheJudgePortsAreNeverTheReceiver) {
+    Pty judgeAdapter;
+    Pty listedJudge;
+    Pty receiver;
+    FakeSysfs sysfs;
+    sysfs.AddPort("ttyUSB0", "J-0", judgeAdapter.path, "ea60"); // a plain USB serial adapter
+    sysfs.AddPort("ttyUSB1", "J-1", listedJudge.path);          // the receiver's ids, but a judge's port
+    sysfs.AddPort("ttyUSB2", "R-2", receiver.path);
+    platform::setUsbReceiverExcludedPorts({sysfs.DevPath("ttyUSB1")});
+
+    DWORD count = 0;
+    ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(Identity(0), "10c4:ea61:R-2");
+
+    platform::setUsbReceiverExcludedPorts({});
+    ASSERT_EQ(SI_GetNumDevices(&count), SI_SUCCESS);
+    EXPECT_EQ(count, 2u);
 }
 
 TEST_F(UsbReceiverPortTest, NamedReceiverTakesPrecedenceOverTheScan) {
@@ -360,6 +383,19 @@ TEST_F(ReceiverLinkTest, StartOpensAsksTheVersionAndHandsOverEveryFrame) {
     ASSERT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames[1], hitFrame);
     EXPECT_EQ(frames[2], judgeFrame);
+}
+
+TEST_F(ReceiverLinkTest, AFrameBehindAStrayLengthByteArrivesWithoutWaitingForMoreBytes) {
+    StartWithFake();
+    ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); })); // the version reply
+    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
+    Bytes burst = {0x02, 0x10, 0x19, 0x60}; // a report that promises 96 bytes
+    burst.insert(burst.end(), hit.begin(), hit.end());
+    burst.push_back(FrameChecksum(hit.data(), 7));
+    ASSERT_TRUE(fake.SendRaw(burst));
+    Bytes hitFrame = hit;
+    hitFrame.push_back(FrameChecksum(hit.data(), 7));
+    EXPECT_TRUE(HasFrame(hitFrame)); // nothing follows on the line
 }
 
 TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {
