@@ -258,8 +258,11 @@ BOOL CAdoObject::OpenSqliteFile(const std::string& path) {
         failure = "the database file is read-only";
     // The file is only read on first use: a file that is no database shows up here, not at open.
     else if (sqlite3_busy_timeout(db, kBusyTimeoutMs) != SQLITE_OK ||
-             sqlite3_exec(db, "PRAGMA foreign_keys=OFF; SELECT count(*) FROM sqlite_master;", nullptr,
-                          nullptr, nullptr) != SQLITE_OK)
+             // A commit returns once it is on the disk, in WAL mode too: an event the screen shows
+             // survives a power cut.
+             sqlite3_exec(
+                 db, "PRAGMA foreign_keys=OFF; PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;",
+                 nullptr, nullptr, nullptr) != SQLITE_OK)
         failure = sqlite3_errmsg(db);
     if (!failure.empty()) {
         sqlite3_close_v2(db);

@@ -203,9 +203,13 @@ public:
     // Button 1012 "DRAW": the draw decision.
     void OnClickedDraw();
 
+    // A new match has no row yet: its key, start and the error notice are those of no match.
+    void ForgetMatchRow();
+
     std::u16string m_strMatchKey;    // GAMET key of the logged match
     std::string m_strMatchStarted;   // its start, "YYYY-MM-DD HH:MM:SS" local time
     bool m_bMatchRowMissing = false; // its GAMET row is still to be written
+    bool m_bLogErrorShown = false;   // "DB Error!" was shown for an event-log failure of this match
     int m_bLampNextShow[2] = {};     // per side: the next toggle shows the lamp
 
     // ---- message hub ----
@@ -344,7 +348,30 @@ public:
     virtual void ConnectTournamentDb();
 
     // Every record of the senders leaves through here, to CommSend; virtual so tests can read the bytes.
+    // While links are held the records wait, in order, and count as sent.
     virtual BOOL SendOnLink(int commType, void* link, std::string_view bytes);
+    // A score change holds the links until the event log has committed the event (the log releases
+    // them), so no peer hears of a point the records could still lose. ReleaseLinks sends what waits and
+    // ends the hold; it is safe to call when nothing is held. LinkHold releases at the end of its scope.
+    void HoldLinks();
+    void ReleaseLinks();
+    struct HeldLinkRecord {
+        int commType;
+        void* link;
+        std::string bytes;
+    };
+    bool m_bHoldLinks = false;
+    std::vector<HeldLinkRecord> m_heldLinks;
+    class LinkHold {
+    public:
+        explicit LinkHold(CMainWnd& view) : m_view(view) { view.HoldLinks(); }
+        ~LinkHold() { m_view.ReleaseLinks(); }
+        LinkHold(const LinkHold&) = delete;
+        LinkHold& operator=(const LinkHold&) = delete;
+
+    private:
+        CMainWnd& m_view;
+    };
 
     int m_nBracketPointCount = 0;   // NEW_POINT records of the match; 0 after NEW_FIGHT
     int m_nRestCount = 0;           // rest countdown in seconds, kept by the rest clock
@@ -462,6 +489,7 @@ public:
     int m_bSaved = 0;
     int m_nTeamMember = 0;         // team golden round: the member bout
     int m_bTeamMemberDone[6] = {}; // per member bout (at most six): decided
+    void ResetTeamBouts();         // no bout played or decided: at a new match and at a match's end
     int m_nBoongSecond = -1;       // shown second at which the team bout signal last sounded
     int m_nTagMarkMs = 0;          // nRemainTime when the tag panel was last refreshed
     // Punch indicator per side (0 none, 1 below threshold, 2 scored) and nRemainTime when it was set; kept

@@ -92,9 +92,9 @@ std::u16string MatchGenderText(const MatchData& md) {
 }
 
 MatchTitle ComposeMatchTitle(const MatchData& md) {
-    const std::u16string phase = Cp949ToWide(FieldText(md.szPhase));
-    const std::u16string weightClass = Cp949ToWide(FieldText(md.szWeightClass));
-    const std::u16string weight = Cp949ToWide(FieldText(md.szWeight));
+    const std::u16string phase = RecordTextWide(FieldText(md.szPhase));
+    const std::u16string weightClass = RecordTextWide(FieldText(md.szWeightClass));
+    const std::u16string weight = RecordTextWide(FieldText(md.szWeight));
 
     if (md.nCompetitionType == 2) {
         if (ovrConnected(md, kSupplierWt))

@@ -17,7 +17,7 @@ struct MatchTitle {
 std::u16string MatchGenderText(const MatchData& md);
 
 // Title and weight text of the match in md, from phase, weight class, gender and weight. The record's
-// narrow texts are read as code page 949. Thread: any, with md not written meanwhile.
+// narrow texts are UTF-8, as every narrow text of the record. Thread: any, with md not written meanwhile.
 MatchTitle ComposeMatchTitle(const MatchData& md);
 
 // User-interface thread. Title of the loaded match (g_pMatchData); also sets g_strMatchWeight.

@@ -14,6 +14,14 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return ConvertCodePage(utf8, CP_UTF8, CP_ACP);
 }
 
+std::u16string RecordTextWide(std::string_view utf8) {
+    return MultiByteToWide(utf8, CP_UTF8);
+}
+
+std::string RecordTextUtf8(std::string_view utf8) {
+    return WideToMultiByte(RecordTextWide(utf8), CP_UTF8);
+}
+
 std::u16string Cp949ToWide(std::string_view cp949) {
     return MultiByteToWide(cp949, kKorean);
 }

@@ -17,6 +17,12 @@ std::string AnsiToUtf8(std::string_view ansi);
 // UTF-8 to the system ANSI code page.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// Every narrow text of MatchData and the records is UTF-8; code page 949 is converted only at the border of
+// the outside file or peer that needs it. These read a record text: as UTF-16, or as UTF-8 that is certainly
+// valid (bytes a damaged field holds that are not UTF-8 become U+FFFD), never as raw bytes.
+std::u16string RecordTextWide(std::string_view utf8);
+std::string RecordTextUtf8(std::string_view utf8);
+
 // Code page 949 to UTF-16 and back.
 std::u16string Cp949ToWide(std::string_view cp949);
 std::string WideToCp949(std::u16string_view text);

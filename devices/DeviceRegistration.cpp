@@ -122,6 +122,16 @@ void ReleaseEveryDevice(CMainWnd& view, bool removeProtectors) {
     WaitForReceiverRelease();
 }
 
+void ReleaseMatchDevices(CMainWnd& view, bool team) {
+    if (!team) {
+        ReleaseEveryDevice(view, true);
+        return;
+    }
+    RebuildDeviceTable(view);
+    SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
+    WaitForReceiverRelease();
+}
+
 void RemoveIndividualProtectors() {
     std::lock_guard lock(g_networkLock); // the receive thread reads and removes entries too
     if (!g_pNetworkArr)

@@ -24,6 +24,11 @@ void RebuildDeviceTable(CMainWnd& view, void (*waitMs)(int ms) = nullptr);
 // removeProtectors is set (the judge devices stay paired), then the receiver is given its time to drop them.
 void ReleaseEveryDevice(CMainWnd& view, bool removeProtectors);
 
+// User-interface thread: the devices of a match that ends (a new match, or its finish) are released the same
+// way: a team match rebuilds the table (RebuildDeviceTable) and the open registration dialog refreshes its
+// device buttons; an individual match releases every device (ReleaseEveryDevice with its protectors).
+void ReleaseMatchDevices(CMainWnd& view, bool team);
+
 // Any thread: removes the four protectors of an individual match (CH, CV, HH, HV) from the device table.
 void RemoveIndividualProtectors();
 

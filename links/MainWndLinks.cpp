@@ -6,6 +6,8 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/TextConvert.h"
+#include "app/TextLogs.h"
 #include "links/EventText.h"
 #include "links/Transport.h"
 #include "platform/DebugOutput.h"
@@ -55,24 +57,31 @@ LinkFields CurrentFields(const CMainWnd& view, const MatchData& md) {
 // Appends one line, as UTF-16LE, to a log of the program's Log folder. The log is kept only when the file
 // exists: creating it switches the log on.
 void AppendLog(std::u16string_view name, std::string_view line) {
-    QFile file(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))));
-    if (!file.exists() || !file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;
-    const QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (QChar c : text) {
-        bytes.append(static_cast<char>(c.unicode() & 0xFF));
-        bytes.append(static_cast<char>(c.unicode() >> 8));
-    }
-    file.write(bytes);
+    AppendUtf16LeLog(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))),
+                     RecordTextWide(line), true);
 }
 
 } // namespace
 
 BOOL CMainWnd::SendOnLink(int commType, void* link, std::string_view bytes) {
+    if (m_bHoldLinks) {
+        m_heldLinks.push_back({commType, link, std::string(bytes)});
+        return link != nullptr;
+    }
     CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
     return link != nullptr;
+}
+
+void CMainWnd::HoldLinks() {
+    m_bHoldLinks = true;
+}
+
+void CMainWnd::ReleaseLinks() {
+    m_bHoldLinks = false;
+    std::vector<HeldLinkRecord> held = std::move(m_heldLinks);
+    m_heldLinks.clear();
+    for (const HeldLinkRecord& record : held)
+        SendOnLink(record.commType, record.link, record.bytes);
 }
 
 void CMainWnd::SendControlCharEvent(int code, std::u16string_view text1, std::u16string_view text2,

@@ -33,7 +33,10 @@ std::string Utf8(std::u16string_view text) {
 
 // GAMET's win column of the logged match. A match that was never logged has no row to update; a row that
 // cannot be written is reported and the decision stands.
-void WriteWinColumn(const CMainWnd& view, const MatchData& md) {
+void WriteWinColumn(CMainWnd& view, const MatchData& md) {
+    // A match decided before its first start (a withdrawal) gets its row now, so its win is its own.
+    if (!md.bMatchLogged)
+        view.LogMatchRow();
     if (view.m_strMatchKey.empty()) {
         DebugPrintf("decision: the match has no event-log row; win column not written");
         return;

@@ -50,10 +50,6 @@ bool Within(int v, int low, int high) {
     return v >= low && v <= high;
 }
 
-void ReleaseDevices(CMainWnd& view, const MatchData& md) {
-    ReleaseEveryDevice(view, md.nCompetitionType != 1); // "ED" releases every device, team or individual
-}
-
 void CompleteMatchLog(const MatchData& md) {
     WriteMatchLogTimes(1);
     for (int round = 0; round < md.nCurRound; ++round)
@@ -84,7 +80,7 @@ void CMainWnd::OnClickedFinishGame() {
     KillTimer(TIMER_REST_CLOCK);
     CloseResultPopups();
     if (md->bPSSAutoOff)
-        ReleaseDevices(*this, *md);
+        ReleaseMatchDevices(*this, md->nCompetitionType == 1);
     if (md->nOvrSupplier == 8)
         BuildJsonAction(3, kJsonMatchEndKind, 0);
     if (m_bLogOpen) {
@@ -198,6 +194,7 @@ void CMainWnd::ResetAfterMatch() {
     SetDlgItemText(OperatorIds::RoundNumber, QString());
     m_nShownSeconds = 0;
     m_nBoongSecond = 0;
+    ResetTeamBouts();
     ShowClock(0, 0);
 }
 

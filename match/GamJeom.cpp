@@ -90,6 +90,7 @@ void RunGamJeom(CMainWnd& view, int side, Op op) {
     if (!ScoreRules::AdmitsRemoval(md.nGameState) || !GamJeomRules::Apply(md, side, op))
         return;
     const GamJeomRules::OpInfo& info = GamJeomRules::Info(op);
+    const CMainWnd::LinkHold hold(view); // the notices wait for the event log's commit
 
     const auto [chung, hong] = GamJeomRules::ShownScores(md, op);
     if (info.soundAlways || md.bUseSoundEffect)

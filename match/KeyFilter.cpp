@@ -13,7 +13,10 @@ KeyFilter::~KeyFilter() {
     qApp->removeEventFilter(this);
 }
 
-bool KeyFilter::ForShortcuts(const QWidget& target) {
+bool KeyFilter::ForShortcuts(const QWidget& target, const QWidget* viewWindow) {
+    // Another window of the program has the keyboard: Space is for its focused button.
+    if (target.window() != viewWindow)
+        return false;
     // A modal dialog or message box (the gam-jeom question among them) and an open menu or list keep the
     // keyboard for their own controls; a text field keeps Space and the arrows for editing, so a name typed
     // into a registration dialog never starts the clock.
@@ -49,7 +52,7 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     m_pLastPress = event;
     m_nLastStamp = key.timestamp();
     m_pLastTarget = target;
-    if (!ForShortcuts(*target))
+    if (!ForShortcuts(*target, m_view.window()))
         return false;
     return m_view.PreTranslateMessage(key, m_bZDown);
 }

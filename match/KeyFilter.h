@@ -1,6 +1,7 @@
-// The operator's keyboard shortcuts for the whole program: an event filter on the application that shows
-// each key press to the operator view's key table before the focused control receives it, so Space never
-// clicks a focused button. Keys for a modal dialog, an open pop-up menu or a text field go to them
+// The operator's keyboard shortcuts: an event filter on the application that shows each key press meant for
+// the operator view's window to the view's key table before the focused control receives it, so Space never
+// clicks a focused button there. Keys for any other window of the program (a modeless dialog such as the
+// registration or the video replay), a modal dialog, an open pop-up menu or a text field go to them
 // untouched. UI thread only.
 #pragma once
 
@@ -17,9 +18,9 @@ public:
     explicit KeyFilter(CMainWnd& view);
     ~KeyFilter() override;
 
-    // Whether a key press meant for the widget is one for the shortcuts; false where the widget's own use of
-    // the key comes first.
-    static bool ForShortcuts(const QWidget& target);
+    // Whether a key press meant for the widget is one for the shortcuts: the widget is in the view's window
+    // (viewWindow), and nothing whose own use of the key comes first has it.
+    static bool ForShortcuts(const QWidget& target, const QWidget* viewWindow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -6,6 +6,7 @@
 #include "app/RuleSettings.h"
 #include "app/Timers.h"
 #include "match/ClockRules.h"
+#include "match/DecisionRules.h"
 #include "match/FlowNotices.h"
 #include "match/MatchFlowSteps.h"
 #include "platform/TickSource.h"
@@ -16,6 +17,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <iterator>
 
 using namespace MatchFlowSteps;
 
@@ -40,10 +42,11 @@ bool RoundLimitsAllowStart(const CMainWnd& view, const MatchData& md) {
     return md.nCurRound != 3 && md.aSide[0].nRoundWins <= 1 && md.aSide[1].nRoundWins <= 1;
 }
 
-// In a team golden round a bout decided by the operator closes, and the clock restarts with the time the
-// following member bouts have left.
+// In a team golden round of member bouts a bout decided by the operator closes, and the clock restarts with
+// the time the following member bouts have left. Bouts exist only there: a resume in any other round, or
+// of another match, closes nothing.
 void CloseDecidedTeamBout(CMainWnd& view, MatchData& md) {
-    if (md.nCompetitionType != 1)
+    if (md.nCompetitionType != 1 || md.nCurRound < md.nRound + 1 || md.nTeamGRndMatchType != 1)
         return;
     const int bout = view.m_nTeamMember;
     if (bout < 0 || bout >= 6)
@@ -54,6 +57,8 @@ void CloseDecidedTeamBout(CMainWnd& view, MatchData& md) {
         return;
     view.DecideRoundWinner(bout, 3, 11, 1);
     ++view.m_nTeamMember;
+    md.nDecisionKind =
+        DecisionRules::kNoDecision; // the decision was this bout's; the next bout starts undecided
     view.CloseWinnerPopup();
     // Held at 0: a bout count past the golden round's length ends that round at once instead of running a
     // negative clock.
@@ -62,6 +67,15 @@ void CloseDecidedTeamBout(CMainWnd& view, MatchData& md) {
     md.nRemainTime = md.nLastTick = seconds * 1000;
     view.m_nShownSeconds = seconds;
 }
+
+} // namespace
+
+void CMainWnd::ResetTeamBouts() {
+    m_nTeamMember = 0;
+    std::fill(std::begin(m_bTeamMemberDone), std::end(m_bTeamMemberDone), 0);
+}
+
+namespace {
 
 // Algorithm of the Start button; nextRound: the round-result click, which asks nothing in state 5 and
 // knows no state 15.
@@ -282,7 +296,6 @@ void CMainWnd::PauseRest() {
     MatchData* md = g_pMatchData;
     if (!md)
         return;
-    ShowDlgItem(OperatorIds::TimeoutPanel, false);
     StopTechWindows();
     for (UINT_PTR id : {TIMER_REST_CLOCK, TIMER_KYESHI_CLOCK, TIMER_TIMEOUT_CLOCK, TIMER_ROUND_CLOCK})
         KillTimer(id);

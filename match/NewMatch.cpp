@@ -7,6 +7,7 @@
 #include "app/MatchData.h"
 #include "app/MatchTitle.h"
 #include "app/Messages.h"
+#include "app/TextLogs.h"
 #include "app/Timers.h"
 #include "devices/DeviceRegistration.h"
 #include "links/MatchInput.h"
@@ -58,6 +59,8 @@ std::optional<RoundAndTime> ParseRoundAndTime(std::string_view text) {
 }
 
 std::string MatchLogFileName(std::string dateText, std::string_view contestNo) {
+    if (!IsSafeFileNamePart(contestNo))
+        return {};
     StripColons(dateText);
     return dateText + "(No" + std::string(contestNo) + ").xls";
 }
@@ -115,15 +118,8 @@ void CMainWnd::StartNextMatch() {
     }
     md->nGameState = 1;
 
-    if (md->bPSSAutoOff || !m_bInitialised) {
-        if (team) {
-            RebuildDeviceTable(*this);
-            SendMessage(g_hRegDlg.load(), UM_REG_REFRESH_DEVICES, 0, 0);
-            WaitForReceiverRelease();
-        } else {
-            ReleaseEveryDevice(*this, true);
-        }
-    }
+    if (md->bPSSAutoOff || !m_bInitialised)
+        ReleaseMatchDevices(*this, team);
 
     CloseWinnerPopup();
     CloseRoundWinnerPopup();
@@ -134,6 +130,8 @@ void CMainWnd::StartNextMatch() {
         ClearMatchInput();
     md->bMatchLogged = 0;
     md->nLogIndex = 0;
+    ForgetMatchRow(); // nothing of this match may land in the previous one's row
+    ResetTeamBouts();
     g_strMatchTitle = BuildMatchTitle();
     ShowPlayers();
     RefreshPlayerInfo();
@@ -171,7 +169,7 @@ void CMainWnd::StartNextMatch() {
 
     const std::string logName = NewMatch::MatchLogFileName(
         LocalDateText(), std::string_view(md->szContestNo, strnlen(md->szContestNo, sizeof md->szContestNo)));
-    if (OpenMatchLog(MultiByteToWide(logName, CP_ACP))) {
+    if (!logName.empty() && OpenMatchLog(MultiByteToWide(logName, CP_UTF8))) {
         m_bLogOpen = TRUE;
         WriteMatchLogHeader();
     } else {

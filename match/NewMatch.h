@@ -22,7 +22,8 @@ struct RoundAndTime {
 // a third token, overlong).
 std::optional<RoundAndTime> ParseRoundAndTime(std::string_view text);
 
-// "<date>(No<contest>).xls" with every ':' of the date text removed.
+// "<date>(No<contest>).xls" with every ':' of the date text removed; empty when the contest number cannot be
+// part of a file name (a folder separator, ".." or a control character).
 std::string MatchLogFileName(std::string dateText, std::string_view contestNo);
 
 // The golden-round value of side 0 Chung / 1 Hong for round index r, by nCompetitionType: type 2 own round

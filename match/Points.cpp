@@ -168,6 +168,7 @@ bool CMainWnd::AddPoint(std::u16string_view time, int source, int side, int kind
         return false;
     }
     const std::u16string_view sideLetter = SideLetter(side);
+    const LinkHold hold(*this); // the notices wait for the event log's commit
 
     if (IsHit(kind)) {
         const int slot = HitCounterSlot(md);
@@ -281,6 +282,7 @@ bool CMainWnd::RemovePoint(std::u16string_view time, int side, int kind, int val
         return false;
     }
     TTK_SideScore& own = md.aSide[side];
+    const LinkHold hold(*this); // the notices wait for the event log's commit
 
     if (kind == kTrunkHit || kind == kHeadHit) {
         const int slot = HitCounterSlot(md);

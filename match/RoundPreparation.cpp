@@ -20,7 +20,9 @@ using namespace MatchFlowSteps;
 void CMainWnd::ResetJudgeWindow(int side) {
     if (side < 0 || side > 1)
         return;
+    // Both windows of the side: a window left running would close on the next round's first press.
     KillTimer(TIMER_JUDGE_WINDOW[side]);
+    KillTimer(TIMER_JUDGE_WINDOW_B[side]);
     for (int& count : m_nJudgeWindowCount[side])
         count = 0;
     m_bTrunkHit[side] = 0;

@@ -179,6 +179,7 @@ void CMainWnd::RecordScoreEvent(std::u16string_view time, int side, int kind, in
         LogChungEvent(time, logKind, logged, 1, stamp);
     else
         LogHongEvent(time, logKind, logged, 1, stamp);
+    ReleaseLinks(); // the log has committed (or not logged) the event: the held notices go out
 
     if (kind >= 0 && kind <= kDoubleGamJeom && m_bLogOpen) {
         const int code = HistoryLogCode(removal, source, -1, kind);

@@ -1,6 +1,8 @@
 // The operator view's event-log writers: the GAMET row of a match and the CHUNGLOG / HONGLOG rows and
-// GAMET totals of its scoring events. A write that fails is reported in the debug output and the match goes
-// on: the log never stops the clock, never shows a message box and never takes a point off the screen.
+// GAMET totals of its scoring events. Each event is committed (durably: the local database waits for the
+// disk) before the link records of its score change go out. A write that fails is reported in the debug
+// output, the first of a match also by "DB Error!", and the match goes on: the log never stops the clock
+// and never takes a point off the screen.
 #include "records/EventLog.h"
 
 #include "app/MainWnd.h"
@@ -10,9 +12,9 @@
 #include "app/VariantText.h"
 #include "app/VeziruduzApp.h"
 #include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
 
 #include <QString>
-#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -29,18 +31,10 @@ std::string DateTimeText(const QDateTime& at) {
     return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
 }
 
-// A narrow field of the record as UTF-8 between single quotes. Texts typed or registered on this court are
-// UTF-8; those taken from the nation table or a match import may be code page 949, which is converted so
-// the database holds one encoding.
+// A narrow field of the record between single quotes. Record texts are UTF-8; a damaged field still goes in
+// as valid UTF-8, so the database holds one encoding.
 template <std::size_t N> std::string Quoted(const char (&field)[N]) {
-    const std::string_view text = FieldText(field);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    // Only decoding tells whether the bytes are UTF-8; the field itself is what goes in.
-    [[maybe_unused]] const QString decoded =
-        utf8(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
-    if (!utf8.hasError())
-        return SqlQuote(text);
-    return SqlQuote(QString::fromStdU16String(Cp949ToWide(text)).toStdString());
+    return SqlQuote(RecordTextUtf8(FieldText(field)));
 }
 
 std::string Quoted(std::u16string_view text) {
@@ -62,20 +56,26 @@ bool Written(const char* what, BOOL ok) {
 }
 
 // One transaction for the writes of one event, so they reach the disk in a single commit; rolled back
-// unless committed. Without a transaction (BEGIN refused) each write commits on its own.
+// unless committed. A savepoint, so the match row written inside an event's transaction nests in it.
+// Without one (refused) each write commits on its own.
 class Transaction {
 public:
-    explicit Transaction(CAdoObject& db) : m_db(db), m_open(db.Execute("BEGIN") == TRUE) {}
+    explicit Transaction(CAdoObject& db) : m_db(db), m_open(db.Execute("SAVEPOINT event_log") == TRUE) {}
     ~Transaction() {
-        if (m_open)
-            m_db.Execute("ROLLBACK");
+        if (m_open && m_db.Execute("ROLLBACK TO event_log"))
+            m_db.Execute("RELEASE event_log");
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-    void Commit() {
-        if (m_open && Written("event (commit)", m_db.Execute("COMMIT")))
-            m_open = false;
+    // False when the commit failed: the writes are rolled back.
+    bool Commit() {
+        if (!m_open)
+            return true;
+        if (!Written("event (commit)", m_db.Execute("RELEASE event_log")))
+            return false;
+        m_open = false;
+        return true;
     }
 
 private:
@@ -87,16 +87,6 @@ private:
 bool KeyTaken(CAdoObject& db, const std::string& key) {
     db.Select("SELECT count(*) FROM GAMET WHERE keyvalue='%s'", key.c_str());
     return db.nRows == 1 && db.cell(0, 0).isInteger() && db.cell(0, 0).asInt64() > 0;
-}
-
-// The log commits at every scoring event. In WAL mode, synchronous NORMAL makes a commit wait for the disk
-// only at checkpoints: a power cut may lose the last few events but never the database's consistency, and
-// the score itself lives on the screen. Other journal modes keep their safer setting. Per connection, so it
-// is set again for each match.
-void CommitWithoutWaitingForTheDisk(CAdoObject& db) {
-    db.Select("PRAGMA journal_mode");
-    if (db.nRows == 1 && db.nColumns == 1 && VariantToString(db.cell(0, 0)) == u"wal")
-        db.Execute("PRAGMA synchronous=NORMAL");
 }
 
 BOOL InsertMatchRow(const MatchData& md, const std::string& key, const std::string& started) {
@@ -114,6 +104,34 @@ BOOL InsertMatchRow(const MatchData& md, const std::string& key, const std::stri
         Quoted(c.szNationCode).c_str(), Quoted(h.szNationCode).c_str());
 }
 
+// The match's GAMET row and, when its registration came from this court's list, the removal of its PLAYER
+// row: both or neither, and the removal only once the row is in. False when the row is not written.
+bool WriteMatchRow(const MatchData& md, const std::string& key, const std::string& started) {
+    CAdoObject& db = theApp.m_dbLocal;
+    Transaction transaction(db);
+    if (!Written("GAMET row", InsertMatchRow(md, key, started)))
+        return false;
+    if (!md.bOvrConnected || md.nOvrSupplier == 4) {
+        if (!Written(
+                "PLAYER row removal",
+                db.Execute("DELETE FROM PLAYER WHERE FNo = '%s' AND Weight = '%s' AND Weight1 = '%s' AND "
+                           "Sex = '%s'",
+                           Quoted(md.szContestNo).c_str(), Quoted(md.szWeightClass).c_str(),
+                           Quoted(md.szWeight).c_str(), Quoted(md.szGender).c_str())))
+            return false;
+    }
+    return transaction.Commit();
+}
+
+// The operator must learn that the records are not being kept: the first failure of a match shows
+// "DB Error!" (every failure is in the debug output). A box, not a stop: the clock runs on meanwhile.
+void ReportLogFailure(CMainWnd& view) {
+    if (view.m_bLogErrorShown)
+        return;
+    view.m_bLogErrorShown = true;
+    AfxMessageBox(u"DB Error!");
+}
+
 void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int value, int count,
               std::uint32_t stamp) {
     if (!g_pMatchData)
@@ -123,6 +141,8 @@ void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int 
         return;
     if (view.m_strMatchKey.empty()) {
         DebugPrintf("event log: the match has no key (its row was never started); event not written");
+        view.ReleaseLinks();
+        ReportLogFailure(view);
         return;
     }
     const char* column = EventLogColumn(side, kind);
@@ -133,33 +153,44 @@ void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int 
     CAdoObject& db = theApp.m_dbLocal;
     if (!db.bOpen) {
         DebugPrintf("event log: the local database is not open; %s row %d not written", table, index);
+        view.ReleaseLinks();
+        ReportLogFailure(view);
         return;
     }
     const std::string key = Quoted(view.m_strMatchKey);
-    Transaction transaction(db);
-    if (view.m_bMatchRowMissing)
-        view.m_bMatchRowMissing = !Written(
-            "GAMET row", InsertMatchRow(md, QString::fromStdU16String(view.m_strMatchKey).toStdString(),
-                                        view.m_strMatchStarted));
-    Written(table, db.Execute("INSERT INTO %s(keyvalue,round,rtime,%s,gtime,itemvalid,ptime,dbindex) "
-                              "VALUES('%s','%s','%s',%d,'%s',%d,%u,%d)",
-                              table, column, key.c_str(), Quoted(view.m_strRoundText).c_str(),
-                              Quoted(time).c_str(), value, DateTimeText(EventLogNow()).c_str(), count ? 1 : 0,
-                              static_cast<unsigned>(stamp), index));
-    if (kind < 13 || kind > 15) { // a judge's press changes no total
-        const TTK_SideScore& c = md.aSide[0];
-        const TTK_SideScore& h = md.aSide[1];
-        const TTK_SideScore& own = md.aSide[side];
-        const char prefix = side == 0 ? 'c' : 'h';
-        Written("GAMET totals",
-                db.Execute("UPDATE GAMET SET chungpoint=%d, hongpoint=%d, %cpoint=%d, %cfacepoint=%d, "
-                           "%cbodypoint=%d, %cdeduct=%d WHERE keyvalue='%s'",
-                           c.nScore + h.nPenaltyCount1 + 2 * h.nPenaltyCount2,
-                           h.nScore + c.nPenaltyCount1 + 2 * c.nPenaltyCount2, prefix, own.nScore, prefix,
-                           TallyToRound(own, 4, md.nCurRound), prefix, TallyToRound(own, 2, md.nCurRound),
-                           prefix, own.nPenaltyCount1 + own.nPenaltyCount2, key.c_str()));
+    bool failed = false;
+    {
+        Transaction transaction(db);
+        if (view.m_bMatchRowMissing) {
+            view.m_bMatchRowMissing = !WriteMatchRow(
+                md, QString::fromStdU16String(view.m_strMatchKey).toStdString(), view.m_strMatchStarted);
+            failed = view.m_bMatchRowMissing;
+        }
+        failed |= !Written(table, db.Execute("INSERT INTO %s(keyvalue,round,rtime,%s,gtime,itemvalid,ptime,"
+                                             "dbindex) VALUES('%s','%s','%s',%d,'%s',%d,%u,%d)",
+                                             table, column, key.c_str(), Quoted(view.m_strRoundText).c_str(),
+                                             Quoted(time).c_str(), value, DateTimeText(EventLogNow()).c_str(),
+                                             count ? 1 : 0, static_cast<unsigned>(stamp), index));
+        if (kind < 13 || kind > 15) { // a judge's press changes no total
+            const TTK_SideScore& c = md.aSide[0];
+            const TTK_SideScore& h = md.aSide[1];
+            const TTK_SideScore& own = md.aSide[side];
+            const char prefix = side == 0 ? 'c' : 'h';
+            failed |= !Written("GAMET totals",
+                               db.Execute("UPDATE GAMET SET chungpoint=%d, hongpoint=%d, %cpoint=%d, "
+                                          "%cfacepoint=%d, %cbodypoint=%d, %cdeduct=%d WHERE keyvalue='%s'",
+                                          c.nScore + h.nPenaltyCount1 + 2 * h.nPenaltyCount2,
+                                          h.nScore + c.nPenaltyCount1 + 2 * c.nPenaltyCount2, prefix,
+                                          own.nScore, prefix, TallyToRound(own, 4, md.nCurRound), prefix,
+                                          TallyToRound(own, 2, md.nCurRound), prefix,
+                                          own.nPenaltyCount1 + own.nPenaltyCount2, key.c_str()));
+        }
+        failed |= !transaction.Commit();
     }
-    transaction.Commit();
+    // The peers hear of the event only now that it is on the disk (or known lost).
+    view.ReleaseLinks();
+    if (failed)
+        ReportLogFailure(view);
 }
 
 } // namespace
@@ -226,7 +257,6 @@ void CMainWnd::LogMatchRow() {
     MatchData& md = *g_pMatchData;
     CAdoObject& db = theApp.m_dbLocal;
     const QDateTime now = EventLogNow();
-    CommitWithoutWaitingForTheDisk(db);
     // The key is the minute the match starts; a match started in a minute that already has one gets the
     // next free number after it, so its events never join the rows of another.
     std::string key = EventLogKey(now, 1);
@@ -234,17 +264,20 @@ void CMainWnd::LogMatchRow() {
         key = EventLogKey(now, n);
     m_strMatchKey = QString::fromStdString(key).toStdU16String();
     m_strMatchStarted = DateTimeText(now);
-    m_bMatchRowMissing = !Written("GAMET row", InsertMatchRow(md, key, m_strMatchStarted));
-    if (!md.bOvrConnected || md.nOvrSupplier == 4)
-        Written("PLAYER row removal",
-                db.Execute(
-                    "DELETE FROM PLAYER WHERE FNo = '%s' AND Weight = '%s' AND Weight1 = '%s' AND Sex = '%s'",
-                    Quoted(md.szContestNo).c_str(), Quoted(md.szWeightClass).c_str(),
-                    Quoted(md.szWeight).c_str(), Quoted(md.szGender).c_str()));
+    m_bMatchRowMissing = !WriteMatchRow(md, key, m_strMatchStarted);
+    if (m_bMatchRowMissing)
+        ReportLogFailure(*this);
     // Set even when the row could not be written: the match is under way, and the next event tries the row
     // again before its own.
     md.nLogIndex = 0;
     md.bMatchLogged = 1;
+}
+
+void CMainWnd::ForgetMatchRow() {
+    m_strMatchKey.clear();
+    m_strMatchStarted.clear();
+    m_bMatchRowMissing = false;
+    m_bLogErrorShown = false;
 }
 
 void CMainWnd::LogChungEvent(std::u16string_view time, int kind, int value, int count, std::uint32_t stamp) {

@@ -4,10 +4,10 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
+#include "app/TextLogs.h"
 #include "platform/DebugOutput.h"
 #include "screens/OperatorLayout.h"
 
-#include <QFile>
 #include <QString>
 
 void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
@@ -28,22 +28,10 @@ void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
     // The line goes only into a log file that is already there; a contest number naming another folder is
     // not followed.
     const std::string_view contest = FieldText(g_pMatchData->szContestNo);
-    if (contest.find_first_of("/\\") != std::string_view::npos || contest == "..")
+    if (!IsSafeFileNamePart(contest))
         return;
-    QFile log(QString::fromStdU16String(
-        AppPath(u"Log/No" +
-                QString::fromUtf8(contest.data(), static_cast<qsizetype>(contest.size())).toStdU16String() +
-                u".txt")));
-    if (!log.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Append))
-        return;
-    const std::u16string line = u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n";
-    QByteArray bytes;
-    for (const char16_t unit : line) { // UTF-16LE, two bytes a character
-        bytes.append(static_cast<char>(unit & 0xff));
-        bytes.append(static_cast<char>(unit >> 8));
-    }
-    if (log.write(bytes) != bytes.size())
-        DebugPrintf("judge-lamp log: %s", log.errorString().toStdString().c_str());
+    const QString path = QString::fromStdU16String(AppPath(u"Log/No" + RecordTextWide(contest) + u".txt"));
+    AppendUtf16LeLog(path, u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n", true);
 }
 
 void CMainWnd::OnClickedDraw() {

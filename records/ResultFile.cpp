@@ -41,10 +41,10 @@ std::string ResultFileText(const MatchData& md, const TTK_MatchInput& input) {
     // Only a decided side is named: a draw (or no decision) names no winner rather than the red side.
     std::string winner;
     if (md.nWinSide == 0)
-        winner = "Blue - " + std::string(FieldText(md.aPlayer[0].szName)) + " - " +
+        winner = "Blue - " + RecordTextUtf8(FieldText(md.aPlayer[0].szName)) + " - " +
                  Utf8(input.field[TTK_MatchInput::BlueId]);
     else if (md.nWinSide == 1)
-        winner = "Red - " + std::string(FieldText(md.aPlayer[1].szName)) + " - " +
+        winner = "Red - " + RecordTextUtf8(FieldText(md.aPlayer[1].szName)) + " - " +
                  Utf8(input.field[TTK_MatchInput::RedId]);
     const int chungTotal = c.nScore + h.nPenaltyCount1 + 2 * h.nPenaltyCount2;
     const int hongTotal = h.nScore + c.nPenaltyCount1 + 2 * c.nPenaltyCount2;

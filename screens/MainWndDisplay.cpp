@@ -455,11 +455,9 @@ void CMainWnd::UpdateStateDisplay() {
     if (state == 5 || state == 6 || state == 14) {
         clock->move(546, 322);
         timeout->move(546, 272);
-        if (state == 14)
-            SetColours(timeout, Qt::black, OperatorColours::Panel);
-        else
-            SetColours(timeout, Qt::white, Qt::black);
-        timeout->show();
+        SetColours(timeout, Qt::white, Qt::black);
+        // The display owns the panel: "Time out" between rounds, hidden while the rest count is paused.
+        timeout->setVisible(state != 14);
         second->hide();
         showRoundTable(true);
     } else if (state == 8) {

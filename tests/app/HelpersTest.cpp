@@ -4,6 +4,7 @@
 #include "app/MatchTitle.h"
 #include "app/PngResource.h"
 #include "app/TextConvert.h"
+#include "app/TextLogs.h"
 #include "app/VariantText.h"
 #include "resources/ImageIds.h"
 #include "tests/support/TempHome.h"
@@ -131,6 +132,31 @@ std::unique_ptr<MatchData> RecordFor(const TitleCase& c) {
     return md;
 }
 
+TEST(TextLogTest, AppendsWholeUtf16LeCharactersOnly) {
+    TempHome home;
+    const QString path = QString::fromStdString(home.file("log.txt"));
+    EXPECT_FALSE(AppendUtf16LeLog(path, u"A", true)) << "no file: the log is off";
+    EXPECT_FALSE(QFile::exists(path));
+
+    home.write("log.txt", std::string("B\0", 2));
+    EXPECT_TRUE(AppendUtf16LeLog(path, u"\uAE40\r\n", true));
+    EXPECT_EQ(home.read("log.txt"), std::string("B\0\x40\xAE\r\0\n\0", 8));
+
+    // Half a character left by a failed write is cut off, so what follows is not shifted.
+    home.write("log.txt", std::string("B\0C", 3));
+    EXPECT_TRUE(AppendUtf16LeLog(path, u"D", true));
+    EXPECT_EQ(home.read("log.txt"), std::string("B\0D\0", 4));
+
+    EXPECT_FALSE(AppendUtf16LeLog(QStringLiteral("/dev/full"), u"D", true)) << "a refused write is seen";
+}
+
+TEST(TextLogTest, OnlyAPlainNameMayComeFromAContestNumber) {
+    for (const char* safe : {"117", "A-12", "", "x.y"})
+        EXPECT_TRUE(IsSafeFileNamePart(safe)) << safe;
+    for (const char* unsafe : {"..", "../etc", "a/b", "a\\b", "1..2", "a\tb"})
+        EXPECT_FALSE(IsSafeFileNamePart(unsafe)) << unsafe;
+}
+
 TEST(MatchTitleTest, RulesGenderAndPhase) {
     const std::string longWeight(200, 'k');
     const std::u16string longMarked = u"k" + std::u16string(1, u'W') + std::u16string(199, u'k');
@@ -146,8 +172,11 @@ TEST(MatchTitleTest, RulesGenderAndPhase) {
         {"supplier 7 connected drops gender", 0, 7, 1, "F", "Final", "-58kg", "58", u"Final -58kg  58",
          u"58"},
         {"supplier 7 offline keeps gender", 0, 7, 0, "F", "Final", "-58kg", "58", u"Final -58kg W 58", u"58"},
-        {"Hangul class", 0, 0, 0, "F", "Final", "\xC5\xC2\xB1\xC7\xB5\xB5", "58",
+        // Record texts are UTF-8; bytes that are not (a field never converted at its border) are not
+        // guessed at but shown as replacement characters.
+        {"Hangul class", 0, 0, 0, "F", "Final", "\xED\x83\x9C\xEA\xB6\x8C\xEB\x8F\x84", "58",
          u"Final \uD0DC\uAD8C\uB3C4 W 58", u"58"},
+        {"damaged class", 0, 0, 0, "F", "Final", "A\xC5", "58", u"Final A\uFFFD W 58", u"58"},
         // Supplier 3 connected: the phase is a number of contestants; no gender.
         {"round of 16", 0, 3, 1, "F", "16", "-58kg", "58", u"Round of 16 -58kg 58", u"58"},
         {"final", 0, 3, 1, "F", "2", "-58kg", "58", u"Final -58kg 58", u"58"},

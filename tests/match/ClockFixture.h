@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Timers.h"
+#include "app/VeziruduzApp.h"
 #include "platform/TickSource.h"
 #include "tests/match/RecordingView.h"
 
@@ -43,8 +44,12 @@ protected:
         std::strcpy(md->szContestNo, "101");
         view = std::make_unique<ClockView>();
         hwnd = view->GetSafeHwnd();
+        // A round's start writes the match's row: the records are kept, as on a court.
+        EXPECT_EQ(home.makeLocalDatabase(), "");
+        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
     }
     ~ClockTest() override {
+        theApp.m_dbLocal.Close();
         view.reset();
         FreeMatchData();
         g_strAppDir = m_savedAppDir;

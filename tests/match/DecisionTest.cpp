@@ -151,6 +151,7 @@ protected:
         dv = owned.get();
         view = std::move(owned);
         dv->m_strMatchKey = u"202405011200";
+        md->bMatchLogged = 1;
         md->nCurRound = 3; // the last regular round: the proposal is PTF
     }
     void TearDown() override {
@@ -234,6 +235,19 @@ TEST_F(DecisionTest, TheWinColumnNamesTheDecisionKindWhileTheTournamentLinkIsCon
     dv->chosenKind = kRSC;
     dv->CMainWnd::DecideWinner(0, kNoDecision);
     EXPECT_EQ(Win("202405011200"), "C.WIN((RSC) Referee Stop Contest)");
+}
+
+TEST_F(DecisionTest, AMatchDecidedBeforeItsFirstStartWritesItsWinIntoItsOwnRow) {
+    dv->ForgetMatchRow(); // the next match was loaded: a withdrawal, decided before any round
+    md->bMatchLogged = 0;
+    md->nCurRound = 0;
+    dv->chosenKind = kWDR;
+    dv->CMainWnd::DecideWinner(1, kNoDecision);
+    EXPECT_EQ(Win("202405011200"), "") << "the previous match's row is left alone";
+    ASSERT_FALSE(dv->m_strMatchKey.empty());
+    EXPECT_NE(dv->m_strMatchKey, u"202405011200");
+    EXPECT_EQ(Win(U8(dv->m_strMatchKey)), "H.WIN((WDR) Withdrawal)");
+    EXPECT_TRUE(prompter.texts().empty());
 }
 
 TEST_F(DecisionTest, AKeyWithAQuoteUpdatesOnlyItsOwnRow) {

@@ -1,5 +1,6 @@
 // Finishing a match and the small handlers around the result pop-ups, over a recording view.
 #include "app/MatchData.h"
+#include "app/Network.h"
 #include "app/Timers.h"
 #include "tests/match/RecordingView.h"
 
@@ -59,6 +60,25 @@ TEST_F(FinishMatchTest, FinishStopsTheMatchReleasesDevicesAndTellsTheOutsideSyst
     EXPECT_EQ(md->nGameState, 0);
     EXPECT_EQ(view->events, (Lines{"close roundend", "close winner", "close roundwinner", "receiver 44 ED",
                                    "json 3 7 0", "reset", "ivr 8 |||"}));
+}
+
+TEST_F(FinishMatchTest, ATeamMatchEndRebuildsTheDeviceTableAsANewTeamMatchDoes) {
+    md->nCompetitionType = 1;
+    md->nGameState = 5;
+    md->bPSSAutoOff = 1;
+    std::vector<TTK_Network>& table = *g_pNetworkArr;
+    table.resize(3);
+    table[0].name = "CV2";
+    table[0].kind = 0x01;
+    table[1].name = "judge1";
+    table[1].kind = 0x21;
+    table[2].name = "HH";
+    table[2].kind = 0x13;
+    prompter.answer(IDYES);
+    view->OnClickedFinishGame();
+    EXPECT_EQ(fv->With("receiver"), (Lines{"receiver 51 1", "receiver 51 C"}));
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(table[0].name, "judge1");
 }
 
 TEST_F(FinishMatchTest, FinishRefusedInTheEquipmentTestOrByTheOperator) {

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -46,13 +45,14 @@ protected:
     }
 };
 
-// An operator's window with one focused control, active as the one the keyboard types into.
+// The operator view's window with one focused control of its own, active as the one the keyboard types
+// into.
 struct FocusedWindow {
-    QWidget window;
+    QWidget& window;
 
     template <typename Control> Control* Add(Control* made) {
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(made);
+        made->setParent(&window);
+        made->show();
         window.show();
         QApplication::setActiveWindow(&window);
         made->setFocus();
@@ -86,7 +86,7 @@ protected:
 };
 
 TEST_F(KeyFilterTest, SpaceRunsTheClockInsteadOfClickingTheFocusedButton) {
-    FocusedWindow w;
+    FocusedWindow w{*view};
     QPushButton* button = w.Add(new QPushButton(QStringLiteral("Registration")));
     ASSERT_EQ(QApplication::focusWidget(), button);
     int clicks = 0;
@@ -117,7 +117,7 @@ TEST_F(KeyFilterTest, SpaceRunsTheClockInsteadOfClickingTheFocusedButton) {
 }
 
 TEST_F(KeyFilterTest, KeysPassedOnReachTheFocusedControlAndActOnce) {
-    FocusedWindow w;
+    FocusedWindow w{*view};
     auto* recorder = w.Add(new KeyRecorder);
     recorder->setFocusPolicy(Qt::StrongFocus);
     recorder->setFocus();
@@ -141,7 +141,7 @@ TEST_F(KeyFilterTest, KeysPassedOnReachTheFocusedControlAndActOnce) {
 }
 
 TEST_F(KeyFilterTest, GamJeomKeysAskFirstAndOnlyOutsideTheRunningRound) {
-    FocusedWindow w;
+    FocusedWindow w{*view};
     w.Add(new QPushButton(QStringLiteral("any")));
 
     Type(w.window, Qt::Key_Left);
@@ -173,7 +173,7 @@ TEST_F(KeyFilterTest, GamJeomKeysAskFirstAndOnlyOutsideTheRunningRound) {
 
 TEST_F(KeyFilterTest, ModalDialogsAndTextFieldsKeepTheirKeys) {
     // A name typed into a text field.
-    FocusedWindow w;
+    FocusedWindow w{*view};
     auto* edit = w.Add(new QLineEdit);
     ASSERT_EQ(QApplication::focusWidget(), edit);
     Type(w.window, Qt::Key_Space);
@@ -202,7 +202,7 @@ TEST_F(KeyFilterTest, ShiftZHidesThePublicPopups) {
     view->ShowExtIvrScreen(0, 1);
     ASSERT_NE(view->m_pExtIvrScrDlg, nullptr);
     ASSERT_TRUE(view->m_pExtIvrScrDlg->isVisible());
-    FocusedWindow w;
+    FocusedWindow w{*view};
     w.Add(new QPushButton(QStringLiteral("any")));
 
     Type(w.window, Qt::Key_Z);
@@ -216,16 +216,47 @@ TEST_F(KeyFilterTest, TheViewInstallsOneFilterAndRemovesItAsItGoes) {
     view->OnInitialUpdate();
     std::strcpy(md->szContestNo, "101");
     md->nGameState = 3;
-    FocusedWindow w;
+    FocusedWindow w{*view};
     QPushButton* button = w.Add(new QPushButton(QStringLiteral("any")));
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
     Type(w.window, Qt::Key_Down);
     EXPECT_EQ(Count("wt 0 8 0 0"), 1) << "one filter after a second start";
 
-    view.reset();
-    Type(w.window, Qt::Key_Space);
+    view.reset(); // with its button
+    QWidget other;
+    auto* otherButton = new QPushButton(QStringLiteral("any"), &other);
+    QObject::connect(otherButton, &QPushButton::clicked, [&clicks] { ++clicks; });
+    other.show();
+    QApplication::setActiveWindow(&other);
+    otherButton->setFocus();
+    Type(other, Qt::Key_Space);
     EXPECT_EQ(clicks, 1) << "without the view Space is the button's again";
+}
+
+TEST_F(KeyFilterTest, AModelessDialogOfTheProgramKeepsItsKeys) {
+    FocusedWindow w{*view};
+    w.Add(new QPushButton(QStringLiteral("any")));
+    // A modeless dialog (registration, round result, video replay) over the view, its button focused.
+    QDialog dialog(view.get());
+    auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
+    int clicks = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&clicks] { ++clicks; });
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    ok->setFocus();
+    ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (const int key : {Qt::Key_Space, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left})
+        Type(dialog, key);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(md->nGameState, 3) << "the round runs on";
+    EXPECT_TRUE(prompter.boxes().empty());
+    EXPECT_EQ(Count("wt 0 8 0 0"), 0) << "no injury count";
+
+    QApplication::setActiveWindow(view.get());
+    Type(*view, Qt::Key_Space);
+    EXPECT_EQ(md->nGameState, 8) << "back in the view Space stops the clock";
+    EXPECT_EQ(clicks, 1);
 }
 
 } // namespace

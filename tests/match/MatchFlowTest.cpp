@@ -1,8 +1,10 @@
 // The match flow: start and its refusals, stop, next round and the golden point, the injury count and
 // the coach time-out with the state they save, round preparation, and the notices of each step.
+#include "app/IniFiles.h"
 #include "match/ClockRules.h"
 #include "match/FlowNotices.h"
 #include "match/MatchFlowSteps.h"
+#include "screens/OperatorLayout.h"
 #include "tests/match/ClockFixture.h"
 
 #include <QPushButton>
@@ -256,6 +258,95 @@ TEST_F(ClockTest, KyeShiCheckBox) {
     view->OnClickedKyeShiCheck();
     EXPECT_EQ(prompter.texts().back(), "Please click 'Kye-Shi' button.");
     EXPECT_FALSE(view->Button(MatchFlowSteps::kKyeShiCheck)->isChecked());
+}
+
+TEST_F(ClockTest, BothJudgeWindowsOfEachSideStopAtRoundPreparationAndAtRoundEnd) {
+    const auto armAll = [&] {
+        for (int side = 0; side < 2; ++side) {
+            view->SetTimer(TIMER_JUDGE_WINDOW[side], 100);
+            view->SetTimer(TIMER_JUDGE_WINDOW_B[side], 100);
+        }
+    };
+    const auto anyArmed = [&] {
+        for (int side = 0; side < 2; ++side)
+            if (Armed(TIMER_JUDGE_WINDOW[side]) || Armed(TIMER_JUDGE_WINDOW_B[side]))
+                return true;
+        return false;
+    };
+    armAll();
+    view->OnClickedStart(); // round 1 is prepared
+    EXPECT_FALSE(anyArmed());
+    armAll();
+    clock.advance(120000 - 50); // the round runs out with presses still open
+    armAll();
+    clock.advance(100);
+    EXPECT_EQ(md->nGameState, 5);
+    EXPECT_FALSE(anyArmed());
+}
+
+TEST_F(ClockTest, PausedRestHidesTheTimeoutPanelAndTheStateDisplayKeepsItHidden) {
+    view->OnInitialUpdate();
+    md->nCurRound = 1;
+    md->nGameState = 5;
+    view->UpdateStateDisplay();
+    ASSERT_TRUE(view->GetDlgItem(OperatorIds::TimeoutPanel)->isVisibleTo(view.get()));
+    view->PauseRest();
+    EXPECT_EQ(md->nGameState, 14);
+    EXPECT_FALSE(view->GetDlgItem(OperatorIds::TimeoutPanel)->isVisibleTo(view.get()));
+    view->UpdateStateDisplay(); // every later refresh agrees
+    EXPECT_FALSE(view->GetDlgItem(OperatorIds::TimeoutPanel)->isVisibleTo(view.get()));
+    view->ResumeRest();
+    EXPECT_EQ(md->nGameState, 5);
+    EXPECT_TRUE(view->GetDlgItem(OperatorIds::TimeoutPanel)->isVisibleTo(view.get()));
+}
+
+TEST_F(ClockTest, TeamBoutsCloseOnlyInTheirGoldenRoundAndStartAfreshEachMatch) {
+    // A golden round of member bouts; every start of a team match reads the team rules again.
+    ASSERT_TRUE(WriteIniString(u"Rule", u"Team_GRnd_Match_Type", u"1", u"Rule.ini"));
+    md->nCompetitionType = 1;
+    view->OnClickedStart();
+    view->OnClickedStop();
+    ASSERT_EQ(md->nTeamGRndMatchType, 1);
+    const int bout = md->nTeamIndCompetitionTime;
+    const auto resume = [&] {
+        view->flow.clear();
+        md->nGameState = 8;
+        view->OnClickedStart();
+        return view->flow;
+    };
+    const auto closings = [&](const Strings& flow) {
+        return std::ranges::count_if(flow, [](const std::string& f) { return f.ends_with(" 3 11 1"); });
+    };
+
+    // A decision in a regular round of a team match is no bout's.
+    md->nCurRound = 1;
+    md->nDecisionKind = 2;
+    md->nRemainTime = 30000;
+    EXPECT_EQ(closings(resume()), 0);
+    EXPECT_EQ(view->m_nTeamMember, 0);
+    EXPECT_EQ(md->nRemainTime, 30000) << "the clock keeps its time";
+
+    // In the golden round the decided bout closes once; the next bout starts undecided.
+    md->nCurRound = md->nRound + 1;
+    EXPECT_EQ(resume(), Strings{"roundwinner 0 3 11 1"});
+    EXPECT_EQ(view->m_nTeamMember, 1);
+    EXPECT_EQ(md->nDecisionKind, 11);
+    EXPECT_EQ(md->nRemainTime, (md->nTeamGRndMatchTime - bout) * 1000);
+    EXPECT_EQ(closings(resume()), 0);
+    EXPECT_EQ(view->m_nTeamMember, 1);
+
+    // A bout signalled at its end is left marked when the match is finished; the next match starts with
+    // no bout played.
+    view->m_bTeamMemberDone[1] = 1;
+    view->StartNextMatch();
+    EXPECT_EQ(view->m_nTeamMember, 0);
+    for (const int done : view->m_bTeamMemberDone)
+        EXPECT_EQ(done, 0);
+    md->nCurRound = md->nRound + 1;
+    md->nDecisionKind = 11;
+    md->nRemainTime = 50000;
+    EXPECT_EQ(closings(resume()), 0);
+    EXPECT_EQ(md->nRemainTime, 50000);
 }
 
 TEST_F(ClockTest, PrepareRoundTakesTheRoundsLength) {

@@ -102,6 +102,8 @@ TEST(NewMatchRules, StripsColonsAndNamesTheLog) {
     EXPECT_FALSE(StripColons(plain));
     EXPECT_EQ(plain, "1234");
     EXPECT_EQ(NewMatch::MatchLogFileName("2026-12-10 01:02:03", "117"), "2026-12-10 010203(No117).xls");
+    for (const char* unsafe : {"../x", "a/b", "a\\b", "..", "1\n2"})
+        EXPECT_EQ(NewMatch::MatchLogFileName("2026-12-10 01:02:03", unsafe), "") << unsafe;
 }
 
 TEST_F(NewMatchTest, GoldenRoundValuesFollowTheCompetitionType) {
@@ -225,9 +227,13 @@ TEST_F(NewMatchTest, NewMatchStartsFromTheBeginning) {
     g_MatchInput.field[TTK_MatchInput::Match] = u"old match";
     FakeRegDlg regDlg;
     g_hRegDlg = regDlg.GetSafeHwnd();
+    view->m_strMatchKey = u"202405011200"; // the row of the match before
+    view->m_bLogErrorShown = true;
 
     view->StartNextMatch();
 
+    EXPECT_TRUE(view->m_strMatchKey.empty());
+    EXPECT_FALSE(view->m_bLogErrorShown);
     EXPECT_EQ(md->nGameState, 1);
     EXPECT_EQ(md->nCurRound, 0);
     EXPECT_EQ(md->nRemainTime, 90000);

@@ -1,6 +1,7 @@
 // The end of a round settled by the rules: the golden round's cascade as a table, the point gap and
 // ceiling, and the ends of a round as the clock and the round result dialog reach them.
 #include "app/Timers.h"
+#include "app/VeziruduzApp.h"
 #include "match/RoundWinnerRules.h"
 #include "platform/TickSource.h"
 #include "tests/match/RecordingView.h"
@@ -160,7 +161,11 @@ protected:
         std::strcpy(md->szContestNo, "101");
         view = std::make_unique<EndView>();
         hwnd = view->GetSafeHwnd();
+        // A round's start writes the match's row: the records are kept, as on a court.
+        EXPECT_EQ(home.makeLocalDatabase(), "");
+        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
     }
+    ~RoundEndTest() override { theApp.m_dbLocal.Close(); }
     // Plays the round after nCurRound to its end by the clock.
     void PlayRound(int round) {
         md->nCurRound = round - 1;

@@ -6,6 +6,7 @@
 #include "app/MatchData.h"
 #include "app/VariantText.h"
 #include "app/VeziruduzApp.h"
+#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,8 +116,37 @@ protected:
 
     MatchData& md() { return *g_pMatchData; }
 
+    // The rows a second connection sees, as a peer reading the database would.
+    long long CountFromOutside(const std::string& table) {
+        sqlite3* raw = nullptr;
+        sqlite3_open(dbFile().c_str(), &raw);
+        sqlite3_stmt* statement = nullptr;
+        long long count = -1;
+        if (sqlite3_prepare_v2(raw, ("SELECT count(*) FROM " + table).c_str(), -1, &statement, nullptr) ==
+                SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            count = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        sqlite3_close(raw);
+        return count;
+    }
+
     TempHome home;
+    ScriptedPrompter prompter;
     std::unique_ptr<CMainWnd> view;
+};
+
+// Records, for each record sent on a link, how many CHUNGLOG rows a peer could read at that moment.
+class LinkOrderView : public CMainWnd {
+public:
+    std::function<long long()> rowsOutside;
+    std::vector<long long> rowsAtSend;
+    BOOL SendOnLink(int commType, void* link, std::string_view bytes) override {
+        if (m_bHoldLinks)
+            return CMainWnd::SendOnLink(commType, link, bytes);
+        rowsAtSend.push_back(rowsOutside());
+        return TRUE;
+    }
 };
 
 // The result sheet's event query ("Include All") and the readers' text of each column.
@@ -318,8 +349,8 @@ TEST_F(LocalEventLog, TextsAreStoredWholeWhateverTheyHold) {
     const Case cases[] = {
         {"O'Neil", u"O'Neil"},
         {"x'); DROP TABLE GAMET; --", u"x'); DROP TABLE GAMET; --"},
-        {"\xEA\xB9\x80", u"\uAE40"}, // UTF-8, as typed on this court
-        {"\xB1\xE8", u"\uAE40"},     // code page 949, as a match import gives it
+        {"\xEA\xB9\x80", u"\uAE40"},   // UTF-8, as typed on this court
+        {"\xB1\xE8", u"\uFFFD\uFFFD"}, // not UTF-8: a damaged field still goes in as valid text
     };
     for (const Case& c : cases) {
         md().bMatchLogged = 0;
@@ -328,6 +359,94 @@ TEST_F(LocalEventLog, TextsAreStoredWholeWhateverTheyHold) {
         view->LogHongEvent(u"1'00", 2, 3, 1, 0);
         EXPECT_EQ(One("SELECT hname FROM GAMET WHERE keyvalue = '" + Key() + "'"), c.stored) << c.name;
         EXPECT_EQ(One("SELECT rtime FROM HONGLOG WHERE keyvalue = '" + Key() + "'"), u"1'00") << c.name;
+    }
+}
+
+TEST_F(LocalEventLog, TheLocalDatabaseWaitsForTheDiskAtEveryCommit) {
+    EXPECT_EQ(One("PRAGMA journal_mode"), u"wal");
+    EXPECT_EQ(One("PRAGMA synchronous"), u"2"); // FULL
+    view->LogMatchRow();
+    EXPECT_EQ(One("PRAGMA synchronous"), u"2");
+}
+
+TEST_F(LocalEventLog, ThePeersHearOfAScoreChangeOnlyOnceItIsInTheDatabase) {
+    auto owned = std::make_unique<LinkOrderView>();
+    LinkOrderView& order = *owned;
+    view = std::move(owned);
+    order.rowsOutside = [this] { return CountFromOutside("CHUNGLOG"); };
+    int link = 0;
+    md().pIvrLink = &link;
+    md().bIvrConnected = 1;
+    md().nGameState = 8; // a gam-jeom is given with the clock stopped
+    view->LogMatchRow();
+    view->AddGamJeom(0);
+    ASSERT_FALSE(order.rowsAtSend.empty());
+    for (const long long rows : order.rowsAtSend)
+        EXPECT_EQ(rows, 1);
+    EXPECT_FALSE(view->m_bHoldLinks);
+
+    // A write that fails still lets the notices go, after the operator was told once.
+    order.rowsAtSend.clear();
+    RawSql("DROP TABLE CHUNGLOG");
+    view->AddGamJeom(0);
+    EXPECT_FALSE(order.rowsAtSend.empty());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
+    md().pIvrLink = nullptr;
+}
+
+TEST_F(LocalEventLog, AFailedWriteShowsDbErrorOncePerMatch) {
+    theApp.m_dbLocal.Close();
+    view->LogMatchRow();
+    view->LogChungEvent(u"1:55", 1, 30, 1, 0);
+    view->LogHongEvent(u"1:50", 1, 30, 1, 0);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
+
+    // The next match tells it again, once.
+    view->ForgetMatchRow();
+    md().bMatchLogged = 0;
+    view->LogMatchRow();
+    view->LogChungEvent(u"1:55", 1, 30, 1, 0);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"DB Error!", "DB Error!"}));
+
+    // A match whose writes work shows nothing.
+    ASSERT_TRUE(Reopen());
+    view->ForgetMatchRow();
+    md().bMatchLogged = 0;
+    view->LogMatchRow();
+    view->LogChungEvent(u"1:55", 1, 30, 1, 0);
+    EXPECT_EQ(prompter.texts().size(), 2u);
+}
+
+TEST_F(LocalEventLog, TheMatchRowAndTheRemovalOfItsRegistrationAreOneWrite) {
+    const std::string registration =
+        "INSERT INTO PLAYER(FNo, Weight, Weight1, Sex) VALUES('012', '-58kg', 'Senior', 'M')";
+    struct Case {
+        const char* what;
+        std::string sabotage; // on a second connection, after the registration row is in
+        const char* gametRows;
+        const char* playerRows;
+    };
+    const Case cases[] = {
+        {"both written", "SELECT 1", "1", "0"},
+        {"the row refused: the registration stays",
+         "CREATE TRIGGER refuse BEFORE INSERT ON GAMET BEGIN SELECT RAISE(ABORT, 'disk full'); END", "0",
+         "1"},
+        {"the removal refused: no row either",
+         "CREATE TRIGGER refuse BEFORE DELETE ON PLAYER BEGIN SELECT RAISE(ABORT, 'disk full'); END", "0",
+         "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RawSql("DELETE FROM GAMET; DELETE FROM PLAYER; DROP TRIGGER IF EXISTS refuse");
+        RawSql(registration);
+        RawSql(c.sabotage);
+        view->ForgetMatchRow();
+        md().bMatchLogged = 0;
+        view->LogMatchRow();
+        EXPECT_EQ(One("SELECT count(*) FROM GAMET"), QString::fromLatin1(c.gametRows).toStdU16String());
+        EXPECT_EQ(One("SELECT count(*) FROM PLAYER"), QString::fromLatin1(c.playerRows).toStdU16String());
+        EXPECT_EQ(view->m_bMatchRowMissing, std::string(c.gametRows) == "0");
+        EXPECT_TRUE(WritableFromOutside());
     }
 }
 

@@ -62,14 +62,15 @@ TEST_F(RecordsTest, HongLampTogglesAndAppendsToAnExistingLog) {
     md().nGameState = 3;
     view->ShowRoundNumber(2);
     view->ShowClockMs(65'000);
-    home.write("Log/No101.txt", "old");
+    home.write("Log/No101.txt", Utf16Le("old"));
     view->ToggleJudgeLamp(0, 0, 0); // all lamps off, the next toggle shows
     view->ToggleJudgeLamp(1, 0, 1);
     EXPECT_TRUE(shown(OperatorIds::LampHong));
     EXPECT_FALSE(shown(OperatorIds::LampChung));
     view->ToggleJudgeLamp(1, 0, 1);
     EXPECT_FALSE(shown(OperatorIds::LampHong));
-    EXPECT_EQ(home.read("Log/No101.txt"), "old" + Utf16Le("[R2:1:05]\r\n") + Utf16Le("[R2:1:05]\r\n"));
+    EXPECT_EQ(home.read("Log/No101.txt"),
+              Utf16Le("old") + Utf16Le("[R2:1:05]\r\n") + Utf16Le("[R2:1:05]\r\n"));
 }
 
 TEST_F(RecordsTest, LampsWithoutALogFileStillToggleAndCreateNothing) {
@@ -127,6 +128,27 @@ TEST_F(RecordsTest, ResultFileValuesCannotAddLines) {
               "[Match_Result]\r\nmatch=\r\nvma_key=\r\n"
               "winner=\"Red - KIM - R1  result_type=RSC\"\r\nscore=\"0 - 0\"\r\n"
               "result_type=NONE\r\n");
+}
+
+TEST(ResultFileTest, NamesAreWrittenAsValidUtf8) {
+    auto md = std::make_unique<MatchData>();
+    md->nWinSide = 1;
+    md->nDecisionKind = 0;
+    struct Case {
+        const char* name; // bytes in the record
+        const char* written;
+    };
+    const Case cases[] = {
+        {"\xEA\xB9\x80 Ji", "\xEA\xB9\x80 Ji"},         // UTF-8 stays as it is
+        {"\xB1\xE8 Ji", "\xEF\xBF\xBD\xEF\xBF\xBD Ji"}, // damaged bytes never reach the file raw
+    };
+    for (const Case& c : cases) {
+        std::strcpy(md->aPlayer[1].szName, c.name);
+        EXPECT_NE(
+            ResultFileText(*md, TTK_MatchInput{}).find(std::string("winner=\"Red - ") + c.written + " - \""),
+            std::string::npos)
+            << c.written;
+    }
 }
 
 TEST(ResultFileTest, DecisionCodesAndADrawNamesNoWinner) {
