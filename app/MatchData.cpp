@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <memory>
 
 MatchData* g_pMatchData = nullptr;
@@ -55,19 +56,47 @@ int FreeMatchData() {
     return 1;
 }
 
+namespace {
+
+// Worker-written fields as runs of ints, in the record's order: copied atomically, the blocks between them
+// plainly (the user-interface thread's own).
+struct SharedRun {
+    std::size_t offset;
+    std::size_t count;
+};
+constexpr SharedRun kWorkerWritten[] = {
+    {offsetof(MatchData, nDeviceStatus), 1},           {offsetof(MatchData, bReceiverOpen), 1},
+    {offsetof(MatchData, nBodyBattery), kPlayerSlots}, {offsetof(MatchData, nHeadBattery), kPlayerSlots},
+    {offsetof(MatchData, nJudgeBattery), kJudges},
+};
+
+constexpr bool RunsInOrder() {
+    for (std::size_t i = 1; i < std::size(kWorkerWritten); ++i)
+        if (kWorkerWritten[i].offset <
+            kWorkerWritten[i - 1].offset + kWorkerWritten[i - 1].count * sizeof(int))
+            return false;
+    return true;
+}
+static_assert(RunsInOrder());
+
+} // namespace
+
 void TakeMatchSnapshot() {
     if (g_pMatchData == nullptr || g_pMatchSnapshot == nullptr) {
         return;
     }
-    // nDeviceStatus may be changing on a receiver thread right now; it is read atomically, the rest of the
-    // block is the user-interface thread's own.
-    constexpr std::size_t statusAt = offsetof(MatchData, nDeviceStatus);
-    constexpr std::size_t statusEnd = statusAt + sizeof(int);
     auto* dst = reinterpret_cast<unsigned char*>(g_pMatchSnapshot);
-    const auto* src = reinterpret_cast<const unsigned char*>(g_pMatchData);
-    std::memcpy(dst, src, statusAt);
-    g_pMatchSnapshot->nDeviceStatus = DeviceStatusLoad(*g_pMatchData);
-    std::memcpy(dst + statusEnd, src + statusEnd, sizeof(MatchData) - statusEnd);
+    auto* src = reinterpret_cast<unsigned char*>(g_pMatchData);
+    std::size_t at = 0;
+    for (const SharedRun& run : kWorkerWritten) {
+        std::memcpy(dst + at, src + at, run.offset - at);
+        auto* from = reinterpret_cast<int*>(src + run.offset);
+        auto* to = reinterpret_cast<int*>(dst + run.offset);
+        for (std::size_t i = 0; i < run.count; ++i)
+            to[i] = SharedLoad(from[i]);
+        at = run.offset + run.count * sizeof(int);
+    }
+    std::memcpy(dst + at, src + at, sizeof(MatchData) - at);
 }
 
 namespace {

@@ -4,9 +4,12 @@
 // layout, g_pMatchSnapshot, is a copy taken once a second so that the display refresh can repaint only what
 // changed.
 //
-// The record has no lock: the user-interface thread writes almost everything. Exceptions: the receiver's
-// threads write the device fields (nDeviceStatus only through the DeviceStatus* helpers below), and the WT
-// post thread reads szMatchId, wszWTBaseUrl and wszWTApiKey.
+// The record has no lock. One rule: the user-interface thread is the only writer, except the worker-written
+// fields (nDeviceStatus, bReceiverOpen, nBodyBattery, nHeadBattery, nJudgeBattery), which the receiver's
+// threads write and every thread reads only atomically (SharedLoad / SharedStore below; the snapshot copies
+// them so; nDeviceStatus changes only through the DeviceStatus* helpers). The worker-read fields
+// (nCompetitionType and bUseESocks, read by the receive thread's dispatch) are written only with
+// SharedStore. The WT post thread reads szMatchId, wszWTBaseUrl and wszWTApiKey.
 //
 // Narrow texts are char arrays in the ANSI code page (UTF-8 here), wide texts are UTF-16 WCHAR arrays; both
 // are written only with a bounded copy of their declared size.
@@ -309,6 +312,15 @@ void TakeMatchSnapshot();
 
 // User-interface thread. TRUE when every protector and judge device the settings require is registered.
 BOOL CheckDevicesRegistered(const MatchData& md);
+
+// Any thread: an atomic read or write of a worker-written or worker-read field of the record.
+template <class T> T SharedLoad(const T& field) {
+    // atomic_ref needs a non-const object; the record itself is never const, only this view of it.
+    return std::atomic_ref<T>(const_cast<T&>(field)).load(std::memory_order_relaxed);
+}
+template <class T, class V> void SharedStore(T& field, V value) {
+    std::atomic_ref<T>(field).store(static_cast<T>(value), std::memory_order_relaxed);
+}
 
 // Any thread: atomic updates and reads of nDeviceStatus.
 void DeviceStatusSet(MatchData& md, int bits);

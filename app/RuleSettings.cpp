@@ -30,8 +30,9 @@ struct RuleKey {
     void (*store)(MatchData&, int);
 };
 
+// Atomic: the receive thread reads some of these fields (the competition type, eSocks) while a reload runs.
 template <auto Field> void Store(MatchData& md, int value) {
-    md.*Field = static_cast<std::remove_reference_t<decltype(md.*Field)>>(value);
+    SharedStore(md.*Field, value);
 }
 template <int Round> void StoreTeamMatchTime(MatchData& md, int value) {
     md.nTeamMatchTime[Round] = value;

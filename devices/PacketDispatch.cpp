@@ -119,9 +119,9 @@ bool AddressFitsKind(const TTK_Network& entry, const Device& d) {
     return entry.devAddr[2] == (d.head ? 1 : 0);
 }
 
-// The settings the dispatch reads while the user-interface thread may write them.
+// The settings the dispatch reads while the user-interface thread may write them (with SharedStore).
 template <class T> T Load(T& field) {
-    return std::atomic_ref<T>(field).load(std::memory_order_relaxed);
+    return SharedLoad(field);
 }
 
 // A message to the operator view, sent once the device table is unlocked.
@@ -154,7 +154,7 @@ bool HandleReport(MatchData& md, const TTK_Network& entry, const Device& d, bool
         int& field = !protector ? md.nJudgeBattery[d.judge - 1]
                      : d.head   ? md.nHeadBattery[PlayerSlot(d)]
                                 : md.nBodyBattery[PlayerSlot(d)];
-        std::atomic_ref<int>(field).store(p[4], std::memory_order_relaxed);
+        SharedStore(field, p[4]);
         Queue(out, UM_DEVICE_STATE_LOG, event == 5 ? 1 : 0, false);
     } else if (base == kEventHit && protector && length >= 7) {
         if (!AddressFitsKind(entry, d))
@@ -282,7 +282,7 @@ void HandleReply(TTK_Receiver& receiver, const ReceiverFrame& frame) {
             const int minor = p[0] == 0 ? 1 : p[1];
             char text[16];
             std::snprintf(text, sizeof text, "%02x.%02x", major, minor);
-            g_strReceiverVersion.assign(text, text + std::strlen(text));
+            SetReceiverVersionText(std::u16string(text, text + std::strlen(text)));
             st.nState = kReceiverVersionReceived;
             SendCommand05(&receiver);
             st.nStartCount = 0;

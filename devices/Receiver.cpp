@@ -38,7 +38,7 @@ constexpr int kSecondWarning = 4;
 
 void SetReceiverOpen(MatchData* md, int open) {
     if (md)
-        std::atomic_ref<int>(md->bReceiverOpen).store(open);
+        SharedStore(md->bReceiverOpen, open);
 }
 
 USB_HANDLE CurrentHandle(TTK_Receiver& receiver) {

@@ -1,5 +1,7 @@
 #include "match/HitRules.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstddef>
 #include <string_view>
@@ -24,7 +26,8 @@ std::optional<int> Decimal(std::string_view field) {
 std::optional<int> SensorByte(std::string_view field) {
     int value = 0;
     const char* end = field.data() + field.size();
-    if (field.empty() || field.size() > 2)
+    // Digits only: from_chars would take a sign ("-2") as part of the number.
+    if (field.empty() || field.size() > 2 || !std::isxdigit(static_cast<unsigned char>(field.front())))
         return std::nullopt;
     const auto [ptr, ec] = std::from_chars(field.data(), end, value, 16);
     if (ec != std::errc() || ptr != end)
@@ -79,6 +82,9 @@ Contact ContactOf(int sensor) {
 }
 
 int TrunkLevel(int raw, bool kgf) {
+    // The receiver measures 16 bits; a larger text (a simulator's) is held there, so the conversion below
+    // cannot leave int.
+    raw = std::clamp(raw, 0, kMaxRawForce);
     if (!kgf)
         return raw;
     // The receiver's scale is not linear: a steeper line takes over from raw 33.

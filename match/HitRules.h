@@ -33,7 +33,10 @@ std::optional<HitText> ParseHitText(const char* text, bool trunk);
 
 Contact ContactOf(int sensor);
 
-// The level of a trunk hit: the raw value, or its kgf conversion when kgf is set.
+// The largest impact the receiver reports (a 16-bit field).
+constexpr int kMaxRawForce = 65535;
+
+// The level of a trunk hit: the raw value held to 0..kMaxRawForce, or its kgf conversion when kgf is set.
 int TrunkLevel(int raw, bool kgf);
 
 // A hit is looked at only up to level 100, in a running round (state 3) whose clock has not reached zero,

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,10 +15,12 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -343,22 +346,118 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     return ok;
 }
 
-std::optional<std::u16string> readValue(const std::string& path, std::u16string_view section,
-                                        std::u16string_view key) {
+// A name as the lookup compares it: each unit case-folded, as sameName does.
+std::u32string folded(std::u16string_view name) {
+    std::u32string out;
+    out.reserve(name.size());
+    for (const char16_t unit : name)
+        out.push_back(QChar::toCaseFolded(char32_t(unit)));
+    return out;
+}
+
+// Every value of a file a reader can find: the first section of each name, the first key of each name in
+// it. Built once per version of the file, so a loader that reads thousands of keys reads the file once.
+struct ParsedFile {
+    std::unordered_map<std::u32string, std::unordered_map<std::u32string, std::u16string>> sections;
+};
+
+template <class Char> ParsedFile parse(std::basic_string_view<Char> text) {
+    ParsedFile parsed;
+    std::unordered_map<std::u32string, std::u16string>* current = nullptr;
+    for (const Line& line : splitLines(text)) {
+        if (line.kind == Line::Section) {
+            const auto [it, inserted] = parsed.sections.try_emplace(folded(line.name));
+            current = inserted ? &it->second : nullptr; // a later copy of a section is not read
+        } else if (line.kind == Line::Key && current) {
+            current->try_emplace(folded(line.name), valueOf(text, line));
+        }
+    }
+    return parsed;
+}
+
+// Tells one version of a file from another: a write (ours replaces the file, so its inode changes) or an
+// edit by another program changes one of these.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool operator==(const FileStamp& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+    }
+};
+
+std::optional<FileStamp> stampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+// The files read last, parsed; under g_profileLock. A few, since loaders read two files in turn.
+struct CachedFile {
+    std::string path;
+    FileStamp stamp;
+    std::shared_ptr<const ParsedFile> parsed;
+};
+constexpr size_t kCachedFiles = 4;
+constexpr long long kSettledMs = 100; // a file younger than this is read again at every lookup
+std::vector<CachedFile> g_cache;
+unsigned g_fileReads = 0;
+
+void forget(const std::string& path) {
+    std::erase_if(g_cache, [&](const CachedFile& c) { return c.path == path; });
+}
+
+// The parsed file, read again only when it changed. Null when it is missing or cannot be read.
+std::shared_ptr<const ParsedFile> parsedFile(const std::string& path) {
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp) {
+        forget(path);
+        return nullptr;
+    }
+    for (const CachedFile& c : g_cache)
+        if (c.path == path && c.stamp == *stamp)
+            return c.parsed;
     std::string bytes;
     if (readBytes(path, bytes) != ReadStatus::Ok)
-        return std::nullopt;
+        return nullptr;
+    ++g_fileReads;
     const FileText file = decode(bytes);
-    const auto find = [&](auto text) -> std::optional<std::u16string> {
-        const std::vector<Line> lines = splitLines(text);
-        const Location at = locate(lines, trim(section), trim(key));
-        if (!at.key)
-            return std::nullopt;
-        return valueOf(text, lines[*at.key]);
-    };
-    if (file.encoding == Encoding::Utf16Le)
-        return find(std::u16string_view(file.utf16));
-    return find(std::string_view(file.utf8));
+    auto parsed = std::make_shared<const ParsedFile>(file.encoding == Encoding::Utf16Le
+                                                         ? parse(std::u16string_view(file.utf16))
+                                                         : parse(std::string_view(file.utf8)));
+    // Stamped before the read: a change while it was read makes the next lookup read again. A file
+    // changed in the last moments is not kept: file times are coarse, and a second edit of the same size
+    // within the same tick would look unchanged.
+    forget(path);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const long long ageMs =
+        (now.tv_sec - stamp->modified.tv_sec) * 1000LL + (now.tv_nsec - stamp->modified.tv_nsec) / 1000000LL;
+    if (ageMs < kSettledMs)
+        return parsed;
+    if (g_cache.size() >= kCachedFiles)
+        g_cache.erase(g_cache.begin());
+    g_cache.push_back({path, *stamp, parsed});
+    return parsed;
+}
+
+std::optional<std::u16string> readValue(const std::string& path, std::u16string_view section,
+                                        std::u16string_view key) {
+    const std::shared_ptr<const ParsedFile> file = parsedFile(path);
+    if (!file)
+        return std::nullopt;
+    const auto s = file->sections.find(folded(trim(section)));
+    if (s == file->sections.end())
+        return std::nullopt;
+    const auto k = s->second.find(folded(trim(key)));
+    if (k == s->second.end())
+        return std::nullopt;
+    return k->second;
 }
 
 bool hasAny(std::u16string_view text, std::u16string_view units) {
@@ -407,6 +506,7 @@ BOOL writeChange(const std::string& path, Change change) {
     }
     if (!changed && status == ReadStatus::Ok)
         return TRUE;
+    forget(path);
     if (!replaceFile(path, encode(file))) {
         DebugPrintf("settings file %s cannot be written (%s)", path.c_str(), std::strerror(errno));
         return FALSE;
@@ -505,6 +605,15 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
     std::lock_guard lock(g_profileLock);
     return writeChange(path, std::move(change));
 }
+
+namespace platform {
+
+unsigned profileFileReadsForTests() {
+    std::lock_guard lock(g_profileLock);
+    return g_fileReads;
+}
+
+} // namespace platform
 
 int _wtoi(const char16_t* text) {
     if (!text)

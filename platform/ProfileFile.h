@@ -16,6 +16,9 @@
 // disk and renamed over the old one, so a crash leaves either the old or the new file. A folder that does
 // not exist, or a file that exists but cannot be read, makes a write fail with FALSE.
 //
+// A file is read and parsed once per version: readers of many keys (a 64 x 64 division file) reuse the parse
+// until the file changes (its size, times or inode), or this process writes it.
+//
 // Paths are absolute; wide paths and texts are UTF-16, narrow ones UTF-8.
 // Thread: any thread. One process-wide mutex serialises every call, so a read never sees half of another
 // thread's write and two writers never lose each other's change.
@@ -44,3 +47,8 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 // Leading blanks, an optional sign, then decimal digits up to the first non-digit; no digits (or null) gives
 // 0. A number beyond the int range saturates to INT_MAX or INT_MIN, as the C runtime does. Any thread.
 int _wtoi(const char16_t* text);
+
+namespace platform {
+// Tests, any thread: how many times a settings file was read from the disk so far.
+unsigned profileFileReadsForTests();
+} // namespace platform

@@ -377,9 +377,11 @@ void CMainWnd::RefreshFromSnapshot() {
         return;
     const MatchData& md = *g_pMatchData;
     const MatchData& old = *g_pMatchSnapshot;
-    if (md.bReceiverOpen != old.bReceiverOpen)
+    // The receiver's threads write the device fields: read atomically (SharedLoad).
+    const int receiverOpen = SharedLoad(md.bReceiverOpen);
+    if (receiverOpen != old.bReceiverOpen)
         InvalidateArea(OperatorLayout::ReceiverIcon());
-    if (md.bReceiverOpen == 0)
+    if (receiverOpen == 0)
         ToggleJudgeLamp(0, 0, 0);
     // A device that stops reporting, or a change of the judges or protectors in use, changes the icons too.
     const int status = DeviceStatusLoad(md);
@@ -410,7 +412,7 @@ void CMainWnd::RefreshFromSnapshot() {
         if (layoutChanged || pageMoved || trunkLost || md.bRegBody[slot] != old.bRegBody[slot] ||
             m_nShownBodyBattery[side] != old.nBodyBattery[slot]) {
             InvalidateArea(OperatorLayout::TrunkIcon(side));
-            m_nShownBodyBattery[side] = md.nBodyBattery[slot];
+            m_nShownBodyBattery[side] = SharedLoad(md.nBodyBattery[slot]);
         }
     }
     if (changed & ~0x7F) // team members' protectors
@@ -699,7 +701,8 @@ void CMainWnd::PaintDeviceStatus(QPainter& painter) {
     const MatchData& md = *g_pMatchData;
     const int status = DeviceStatusLoad(md);
     PaintScope scope(painter, m_fonts[18 - 1]);
-    DrawPicture(painter, OperatorLayout::ReceiverIcon(), m_pImages->receiver[md.bReceiverOpen ? 1 : 0]);
+    DrawPicture(painter, OperatorLayout::ReceiverIcon(),
+                m_pImages->receiver[SharedLoad(md.bReceiverOpen) ? 1 : 0]);
     // A device that does not report: "!!" in yellow, outlined to stand out on the light icons.
     const auto warning = [&](const QRect& rect) {
         OutlinedNumber(painter, rect, QStringLiteral("!!"), 20, 0xFFFFFF00);
@@ -729,11 +732,11 @@ void CMainWnd::PaintDeviceStatus(QPainter& painter) {
             else if (status & (1 << lostBit))
                 warning(text);
         };
-        draw(OperatorLayout::TrunkIcon(side), m_pImages->trunk, md.bRegBody[slot], md.nBodyBattery[slot],
-             side == 0 ? 1 : 3);
+        draw(OperatorLayout::TrunkIcon(side), m_pImages->trunk, md.bRegBody[slot],
+             SharedLoad(md.nBodyBattery[slot]), side == 0 ? 1 : 3);
         if (md.nPSSType == 2)
-            draw(OperatorLayout::HeadIcon(side), m_pImages->head, md.bRegHead[slot], md.nHeadBattery[slot],
-                 side == 0 ? 0 : 2);
+            draw(OperatorLayout::HeadIcon(side), m_pImages->head, md.bRegHead[slot],
+                 SharedLoad(md.nHeadBattery[slot]), side == 0 ? 0 : 2);
     }
 }
 

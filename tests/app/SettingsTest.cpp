@@ -5,9 +5,14 @@
 #include "app/RuleSettings.h"
 #include "app/WeightDivisions.h"
 #include "platform/CodePage.h"
+#include "platform/ProfileFile.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <QDateTime>
 
 #include <climits>
 #include <cstring>
@@ -526,6 +531,50 @@ TEST_F(SettingsTest, FemaleClassesUseTheMaleCountAndFactoryLevelsComeFromTheInit
     EXPECT_EQ(SelectedGender(*md), 1);
     EXPECT_EQ(SelectedWeight(*md), 1);
     EXPECT_EQ(md->nCurPhase, 4);
+}
+
+TEST_F(SettingsTest, ALargeDivisionFileIsReadFromTheDiskOnce) {
+    constexpr int kDivisions = 64;
+    constexpr int kClasses = 64;
+    std::string file = "[Division]\r\nNumber=" + std::to_string(kDivisions) + "\r\n";
+    for (int d = 0; d < kDivisions; ++d)
+        file += "Name_" + std::to_string(d) + "=D" + std::to_string(d) + "\r\n";
+    std::string factory;
+    for (int d = 0; d < kDivisions; ++d)
+        for (const char* gender : {"_Male", "_Female"}) {
+            const std::string section = "[D" + std::to_string(d) + gender + "]\r\nCat_Number=64\r\n";
+            file += section;
+            factory += section;
+            for (int k = 0; k < kClasses; ++k) {
+                const std::string n = std::to_string(k);
+                file += "Cat_Name_" + n + "=-" + n + "kg\r\nLevel_Body_" + n + "=" + n + "\r\n";
+                factory += "Level_Body_" + n + "=" + std::to_string(k + 1) + "\r\n";
+            }
+        }
+    home.write("ini/WeightDiv.ini", file);
+    home.write("ini/WeightDiv_init.ini", factory);
+    for (const char* name : {"ini/WeightDiv.ini", "ini/WeightDiv_init.ini"}) { // settled, as on a court
+        QFile written(QString::fromStdString(home.file(name)));
+        ASSERT_TRUE(written.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(written.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                        QFileDevice::FileModificationTime));
+    }
+    const unsigned before = platform::profileFileReadsForTests();
+    LoadWeightDivisions(*md);
+    EXPECT_EQ(platform::profileFileReadsForTests() - before, 2u) << "each file once";
+    ASSERT_EQ(WeightClassCount(*md, 63), 64);
+    EXPECT_EQ(std::u16string(WeightClassText(*md, WeightText::Name, 1, 63, 63)), u"-63kg");
+    EXPECT_EQ(*LevelEntry(*md, 3, 63, 63), 63);
+    EXPECT_EQ(*LevelEntry(*md, 9, 63, 63), 64);
+
+    // A file changed on the disk is read again; one written by the program too.
+    home.write("ini/WeightDiv.ini",
+               "[Division]\r\nNumber=1\r\nName_0=Only\r\n[Only_Male]\r\nCat_Number=1\r\n");
+    LoadWeightDivisions(*md);
+    EXPECT_EQ(std::u16string(DivisionName(*md, 0)), u"Only");
+    ASSERT_TRUE(WriteIniString(u"Division", u"Name_0", u"Renamed", u"WeightDiv.ini"));
+    LoadWeightDivisions(*md);
+    EXPECT_EQ(std::u16string(DivisionName(*md, 0)), u"Renamed");
 }
 
 TEST_F(SettingsTest, LookupsOutsideTheLoadedTablesFindNothing) {

@@ -6,12 +6,14 @@
 #include "app/Messages.h"
 #include "app/Network.h"
 #include "app/ProgressDlg.h"
+#include "app/RuleSettings.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverFrame.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
+#include "tests/support/TempHome.h"
 #include "tools/FakeReceiver.h"
 
 #include <gtest/gtest.h>
@@ -181,6 +183,53 @@ TEST_F(PacketDispatchTest, StatusReportsKeepEachDevicesValue) {
     EXPECT_EQ(md->nHeadBattery[10], 44); // member 6, Chung
     EXPECT_EQ(md->nJudgeBattery[2], 55);
     EXPECT_EQ(md->nJudgeBattery[0], 0);
+}
+
+// Meant for ThreadSanitizer (scripts/tsan runs it): a field of the record that the receive thread and the UI
+// thread both touch without atomics is reported there. Elsewhere it checks that nothing is lost.
+TEST_F(PacketDispatchTest, DispatchOnAWorkerWhileTheUiThreadSnapshotsAndReloadsTheRules) {
+    TempHome home;
+    const std::u16string savedAppDir = g_strAppDir;
+    g_strAppDir = home.widePath();
+    Table() = {Entry("CV", 0x01, 1, 0), Entry("HH", 0x13, 2, 1), Entry("judge2", 0x22, 3, 0)};
+    constexpr int kRounds = 300;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const BYTE level = static_cast<BYTE>(i % 100);
+            DispatchDeviceReport(*receiver, Report({0x50, 1, 1, 0, level}));
+            DispatchDeviceReport(*receiver, Report({0x50, 2, 1, 0, level}));
+            DispatchDeviceReport(*receiver, Report({0x50, 3, 1, 0, level}));
+            DispatchDeviceReport(*receiver, Report({0x50, 1, 2, 0x20, 0, 0x01, 0x2C}));
+            receiver->protocol.nState = kReceiverVersionSent;
+            DispatchDeviceReport(*receiver,
+                                 MakeFrame(kFrameTypeReply, 0x07, {0x03, static_cast<BYTE>(i % 16)}));
+        }
+        DispatchDeviceReport(*receiver, Report({0x50, 2, 4}));
+        done = true;
+    });
+    int snapshots = 0;
+    while (!done.load()) {
+        TakeMatchSnapshot();
+        LoadRuleSettings(*md);
+        EXPECT_LE(SharedLoad(md->nBodyBattery[0]), 99);
+        EXPECT_EQ(ReceiverVersionText().size() % 5, 0u); // empty or whole, never half written
+        QCoreApplication::processEvents();               // the hits the worker sends
+        ++snapshots;
+    }
+    worker.join();
+    QCoreApplication::processEvents();
+    TakeMatchSnapshot();
+    EXPECT_GT(snapshots, 0);
+    EXPECT_EQ(g_pMatchSnapshot->nBodyBattery[0], (kRounds - 1) % 100);
+    EXPECT_EQ(g_pMatchSnapshot->nJudgeBattery[1], (kRounds - 1) % 100);
+    EXPECT_EQ(g_pMatchSnapshot->nDeviceStatus, 0x4); // HH lost
+    EXPECT_EQ(ReceiverVersionText(), u"03.0b");
+    long hits = 0;
+    for (const Received& r : view.got)
+        hits += r.message == UM_TRUNK_HIT;
+    EXPECT_EQ(hits, kRounds);
+    g_strAppDir = savedAppDir;
 }
 
 TEST_F(PacketDispatchTest, TeamHitsNeedAReadingInTheirRangeAndEveryMatchingEntryIsHandled) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <array>
 #include <cstring>
 #include <string>
@@ -33,6 +35,15 @@ TEST(HitRulesTest, KgfConversionFollowsTheReceiversTwoLines) {
         EXPECT_EQ(TrunkLevel(c.raw, true), c.level);
         EXPECT_EQ(TrunkLevel(c.raw, false), c.raw);
     }
+    // A raw value past the receiver's 16 bits (a simulator's text) is held there before the conversion.
+    for (const int raw : {65536, 48309664, std::numeric_limits<int>::max()}) {
+        SCOPED_TRACE("raw " + std::to_string(raw));
+        EXPECT_EQ(TrunkLevel(raw, true), 311881);
+        EXPECT_EQ(TrunkLevel(raw, false), 65535);
+    }
+    const auto simulated = ParseHitText("valid,48309664,0,01", true);
+    ASSERT_TRUE(simulated);
+    EXPECT_FALSE(Admitted(TrunkLevel(simulated->raw, true), 3, 1000));
 }
 
 TEST(HitRulesTest, AdmissionAndThresholdsByGameState) {
@@ -90,6 +101,9 @@ TEST(HitRulesTest, TextsAreReadAtTheBorder) {
     EXPECT_TRUE(ParseHitText("valid,7,0", false));
     EXPECT_TRUE(ParseHitText("none,7,0,HEAD-1", false));
     EXPECT_FALSE(ParseHitText("Valid,7,0,11", true)->valid);
+    for (const char* signed_ :
+         {"valid,0,2,-2", "valid,0,2,+2", "valid,0,2, 2", "valid,-1,0,01", "valid,1,-0,01"})
+        EXPECT_FALSE(ParseHitText(signed_, true)) << signed_;
     EXPECT_EQ(SideFrame(0), (std::array<std::uint8_t, 7>{0x55, 0x55, 0x02, 0x01, 0x00, 0xAA, 0xAA}));
     EXPECT_EQ(SideFrame(1), (std::array<std::uint8_t, 7>{0x55, 0x55, 0x02, 0x01, 0x01, 0xAA, 0xAA}));
 }
