@@ -412,7 +412,7 @@ void CTK_RuleWnd::OnCourtStep(int delta) {
 }
 
 void CTK_RuleWnd::ShowReceiverVersion() {
-    Static(IDC_VERSION)->setText(QStringLiteral("Receiver (Ver. %1)").arg(Text(g_strReceiverVersion)));
+    Static(IDC_VERSION)->setText(QStringLiteral("Receiver (Ver. %1)").arg(Text(ReceiverVersionText())));
 }
 
 RulePageValues CTK_RuleWnd::Values() const {
@@ -477,7 +477,7 @@ void CTK_RuleWnd::OnLinkReady() {
     for (const int id : {IDC_COURT_UP, IDC_COURT_DOWN, IDC_SET})
         GetDlgItem(id)->setEnabled(false);
     // The receive thread waits in this send: its version text is stable now, and nothing here may block.
-    const std::u16string version = g_strReceiverVersion;
+    const std::u16string version = ReceiverVersionText();
     const bool accepted = ApplyReceiverVersion(*m_pMatch, version);
     ShowCourt();
     ShowReceiverVersion();
