@@ -137,39 +137,21 @@ bool CxImage::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight,
                               DWORD dwBytesperline, bool bFlipImage) {
     if (!pArray)
         return false;
-    if (!(dwBitsperpixel == 1 || dwBitsperpixel == 4 || dwBitsperpixel == 8 || dwBitsperpixel == 24 ||
-          dwBitsperpixel == 32))
-        return false;
-    if (!Create(dwWidth, dwHeight, dwBitsperpixel, 0))
-        return false;
-    if (dwBitsperpixel < 24)
-        SetGrayPalette();
-    if (dwBitsperpixel == 32 && !AlphaCreate())
-        return false;
-    for (DWORD y = 0; y < dwHeight; ++y) {
-        const BYTE* src = pArray + std::size_t{y} * dwBytesperline;
-        const DWORD target = bFlipImage ? dwHeight - 1 - y : y;
-        BYTE* dst = info.pImage + std::size_t{target} * info.dwEffWidth;
-        if (dwBitsperpixel == 32) {
-            const DWORD pixels = std::min(dwWidth, dwBytesperline / 4);
-            for (DWORD x = 0; x < pixels; ++x) {
-                dst[3 * x] = src[4 * x];
-                dst[3 * x + 1] = src[4 * x + 1];
-                dst[3 * x + 2] = src[4 * x + 2];
-                pAlpha[PlaneIndex(static_cast<std::int32_t>(x), static_cast<std::int32_t>(target))] =
-                    src[4 * x + 3];
-            }
-        } else {
-            std::memcpy(dst, src, std::min(info.dwEffWidth, dwBytesperline));
-        }
-    }
-    return true;
+    return CreateFromRows(dwWidth, dwHeight, dwBitsperpixel, dwBytesperline, bFlipImage,
+                          [&](DWORD y) { return pArray + std::size_t{y} * dwBytesperline; });
 }
 
 bool CxImage::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD dwHeight,
                                DWORD dwBitsperpixel, DWORD dwBytesperline, bool bFlipImage) {
     if (!ppMatrix)
         return false;
+    return CreateFromRows(dwWidth, dwHeight, dwBitsperpixel, dwBytesperline, bFlipImage,
+                          [&](DWORD y) { return ppMatrix[y]; });
+}
+
+// Rows without a source (null) are left as they are.
+bool CxImage::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
+                             bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow) {
     if (!(dwBitsperpixel == 1 || dwBitsperpixel == 4 || dwBitsperpixel == 8 || dwBitsperpixel == 24 ||
           dwBitsperpixel == 32))
         return false;
@@ -180,7 +162,7 @@ bool CxImage::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD
     if (dwBitsperpixel == 32 && !AlphaCreate())
         return false;
     for (DWORD y = 0; y < dwHeight; ++y) {
-        const BYTE* src = ppMatrix[y];
+        const BYTE* src = sourceRow(y);
         if (!src)
             continue;
         const DWORD target = bFlipImage ? dwHeight - 1 - y : y;

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 constexpr int CXIMAGE_NUM_CODEC_OPTIONS = 19;
 constexpr std::uint64_t CXIMAGE_MAX_MEMORY = 268435456;
@@ -304,6 +305,8 @@ private:
                           std::int32_t topExcl);
     bool EnsureSelection();
     bool SplitPlane(const BYTE* plane, CxImage* dest);
+    bool CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
+                        bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow);
     void AdoptLayers(CxImage** layers, std::int32_t count);
     DWORD UnDumpChecked(const BYTE* src, std::size_t length, int depth);
     DWORD DumpSizeChecked(int depth);
