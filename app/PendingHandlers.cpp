@@ -8,11 +8,11 @@
 // message hub
 
 void CMainWnd::UpdateCourtReceiver() {
-    OutputDebugString("court receiver for the tournament database");
+    OutputDebugString("court receiver for the tournament database: not done, no writer yet");
 }
 void CMainWnd::ShowRoundWinnerPopup(int winner, int criterion) {
-    DebugPrintf("round-winner pop-up: winner %d, criterion %d", winner, criterion);
+    DebugPrintf("round-winner pop-up: winner %d, criterion %d: not done, no pop-up yet", winner, criterion);
 }
 void CMainWnd::CloseRoundWinnerPopup() {
-    OutputDebugString("round-winner pop-up closed");
+    OutputDebugString("round-winner pop-up: nothing to close, no pop-up yet");
 }

@@ -5,5 +5,5 @@
 #include "platform/DebugOutput.h"
 
 void CMainWnd::ShowGoldenRoundWinnerScreen(int criterion) {
-    DebugPrintf("golden-round winner screen, criterion %d", criterion);
+    DebugPrintf("golden-round winner screen, criterion %d: not done, no screen yet", criterion);
 }

@@ -5,14 +5,14 @@
 #include "platform/DebugOutput.h"
 
 void CMainWnd::ShowSuperiorityScreen() {
-    OutputDebugString("superiority screen");
+    OutputDebugString("superiority screen: not done, no screen yet");
 }
 void CMainWnd::ShowRoundWinnerScreens(int side) {
-    DebugPrintf("round-winner screens for side %d", side);
+    DebugPrintf("round-winner screens for side %d: not done, no screens yet", side);
 }
 void CMainWnd::CloseRoundEndScreens() {
-    OutputDebugString("superiority and round-winner screens closed");
+    OutputDebugString("superiority and round-winner screens: nothing to close, none yet");
 }
 void CMainWnd::RecordConfirmedDecision() {
-    OutputDebugString("confirmed decision recorded and announced");
+    OutputDebugString("confirmed decision: not done here, nothing recorded or announced");
 }

@@ -46,9 +46,9 @@ public:
 
     explicit CellFormatTable(ExcelBook& book);
 
-    // The BIFF index of a font with exactly the spec's look (there is no font 4).
+    // The BIFF index of a font with exactly the requested look (there is no font 4).
     std::uint16_t FindOrAddFont(const FontSpec& spec);
-    // The position of a cell format with exactly the spec's look among the workbook's cell formats.
+    // The position of a cell format with exactly the requested look among the workbook's cell formats.
     int FindOrAddXF(const XfSpec& spec);
 
     std::uint16_t nextFormatIndex() const { return m_nextFormat; }

@@ -67,7 +67,7 @@ public:
 
     std::uint16_t xf() const { return m_xf; }
     void SetXf(std::uint16_t xf) { m_xf = xf; }
-    // Looks the spec's cell format up once (or adds it) and uses it for this cell.
+    // Looks the requested cell format up once (or adds it) and uses it for this cell.
     void SetFormat(XfSpec& spec);
 
     const YExcel::FormulaHolder* formula() const { return m_formula.get(); }
