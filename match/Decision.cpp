@@ -150,11 +150,19 @@ void CMainWnd::DecideWinner(int side, int kind) {
             ShowWinnerScreens(publicScreen, md->bStandAloneMode != 0);
     }
 
-    ShowDlgItem(kWinnerCancelButton, true);
-    WriteWinColumn(*this, *md);
-    SendDecisionNotices(*this, *md, side);
+    RecordConfirmedDecision();
     md->nGameState = 11;
     UpdateStateDisplay();
+}
+
+// The winner selection has stored the side and the kind; the golden round's superiority reaches here too.
+void CMainWnd::RecordConfirmedDecision() {
+    MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    ShowDlgItem(kWinnerCancelButton, true);
+    WriteWinColumn(*this, *md);
+    SendDecisionNotices(*this, *md, md->nWinSide);
 }
 
 void CMainWnd::ShowDecisionPopup(int kind, int side) {

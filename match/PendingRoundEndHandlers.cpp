@@ -13,6 +13,3 @@ void CMainWnd::ShowRoundWinnerScreens(int side) {
 void CMainWnd::CloseRoundEndScreens() {
     OutputDebugString("superiority and round-winner screens: nothing to close, none yet");
 }
-void CMainWnd::RecordConfirmedDecision() {
-    OutputDebugString("confirmed decision: not done here, nothing recorded or announced");
-}

@@ -237,6 +237,19 @@ TEST_F(DecisionTest, TheWinColumnNamesTheDecisionKindWhileTheTournamentLinkIsCon
     EXPECT_EQ(Win("202405011200"), "C.WIN((RSC) Referee Stop Contest)");
 }
 
+// The golden round's superiority is confirmed by its own dialog; the record and the notices are the
+// winner buttons' own.
+TEST_F(DecisionTest, ASuperiorityConfirmedAtTheGoldenRoundEndIsRecordedAndAnnounced) {
+    md->nOvrSupplier = 0;
+    md->nWinSide = 1;
+    md->nDecisionKind = kSUP;
+    dv->ShowDlgItem(1000, false);
+    dv->RecordConfirmedDecision();
+    EXPECT_EQ(Win("202405011200"), "H.WIN((SUP) Superiority)");
+    EXPECT_FALSE(dv->Button(1000)->isHidden()) << "Winner Cancel is offered";
+    EXPECT_EQ(Notices(), (Lines{"ctrl 7 R| 7|", "ivr 7 R|SUP||", "tvg 0 3 R|SUP|", "wt 0 9 1 4"}));
+}
+
 TEST_F(DecisionTest, AMatchDecidedBeforeItsFirstStartWritesItsWinIntoItsOwnRow) {
     dv->ForgetMatchRow(); // the next match was loaded: a withdrawal, decided before any round
     md->bMatchLogged = 0;
