@@ -15,12 +15,13 @@
 #include "controls/ButtonST.h"
 #include "controls/MyStatic.h"
 #include "controls/XStatic.h"
+#include "devices/DevErrDlg.h"
+#include "links/WtApiClient.h"
 #include "match/KeyFilter.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "records/MatchRecords.h"
 #include "screens/ExtIvrScrDlg.h"
-#include "devices/DevErrDlg.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
 
@@ -164,8 +165,8 @@ CMainWnd::~CMainWnd() {
     OnDestroy();
 
     // Workers go first, while no handler can run on this view any more: a worker blocked in a send to it was
-    // released by OnDestroy. The WT post thread's loop (with g_strHttpResp emptied) is stopped and joined
-    // here once it exists.
+    // released by OnDestroy. The WT post thread ends after the document it is sending.
+    WtApiPostQueue().Stop();
     CloseReceiver(m_pReceiver);
     delete m_pReceiver;
     m_pReceiver = nullptr;

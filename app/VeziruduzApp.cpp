@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/MainFrame.h"
 #include "app/Monitors.h"
+#include "links/WtApiClient.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ProgramFolder.h"
@@ -40,6 +41,7 @@ BOOL CVeziruduzApp::InitInstance() {
     }
 
     g_strAppDir = platform::findProgramFolder();
+    WtApiStartup();
 
     // The database was made for the Jet provider; the ACE provider is the fallback where only it exists.
     const std::string folder = QString::fromStdU16String(g_strAppDir).toStdString();
@@ -76,5 +78,6 @@ int CVeziruduzApp::ExitInstance() {
         platform::onTerminationRequest({}); // nothing left to close
     m_mainWindow.reset();
     m_monitors.reset(); // a QObject of the application, which may not outlive it
+    WtApiShutdown();    // after the view has stopped the post thread
     return 0;
 }

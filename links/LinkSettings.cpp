@@ -4,6 +4,7 @@
 #include "app/MatchData.h"
 #include "links/LinkSlots.h"
 #include "links/Transport.h"
+#include "links/WtApiClient.h"
 
 #include <QString>
 #include <QStringList>
@@ -156,6 +157,10 @@ void LoadExtItf(MatchData& md) {
         cfg.nTcpPort = static_cast<int>(ReadNumber(section, u"Tcp_Port"));
     }
     ReadIniString(u"OVR", u"WT_Protocol_Baseurl", md.wszWTBaseUrl, u"ExtItf.ini");
+    // The server's certificate is checked only against a CA file the venue names.
+    WCHAR caFile[kIniValueChars] = {};
+    ReadIniString(u"OVR", u"WT_Protocol_CaFile", caFile, u"ExtItf.ini");
+    WtApiSetCaFile(QString::fromUtf16(caFile).toStdString());
 }
 
 const WCHAR* SectionOf(int kind) {

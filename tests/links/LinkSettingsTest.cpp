@@ -8,7 +8,9 @@
 #include "links/LinkSlots.h"
 #include "links/MatchInput.h"
 #include "links/Transport.h"
+#include "links/WtApiClient.h"
 #include "tests/platform/EventPump.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 
 #include <QCheckBox>
@@ -354,6 +356,37 @@ TEST_F(ExtItfPageTest, AConnectTestThatDoesNotAnswerLeavesTheOvrSlotClosed) {
     Button(CTK_ExtItfWnd::ConnectTest)->click();
     EXPECT_EQ(md->pOvrLink, nullptr);
     EXPECT_EQ(md->bOvrConnected, 0);
+}
+
+TEST_F(ExtItfPageTest, AConnectTestShowsTheServersAnswerAndMarksTheOvrSlot) {
+    WtApiStartup();
+    LocalHttpServer api;
+    api.SetResponder(
+        [](const HttpRequestSeen& r) { return HttpReply{r.target == "/wt/status" ? 200 : 404, ""}; });
+    struct Case {
+        std::string base;
+        const char* box;
+        int connected;
+    };
+    const Case cases[] = {
+        {api.BaseUrl() + "/wt", "HTTP Response Code : 200", 1},
+        {api.BaseUrl() + "/elsewhere", "HTTP Response Code : 404", 0},
+        {"http://127.0.0.1:" + std::to_string(LocalHttpServer::ClosedPort()), "HTTP Response Code : 0", 0},
+    };
+    qobject_cast<QCheckBox*>(page->Item(CTK_ExtItfWnd::UseWtCheck))->click();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.base);
+        const std::u16string base = QString::fromStdString(c.base).toStdU16String();
+        std::fill(std::begin(md->wszWTBaseUrl), std::end(md->wszWTBaseUrl), u'\0');
+        std::copy(base.begin(), base.end(), md->wszWTBaseUrl);
+        const std::size_t boxes = prompter.boxes().size();
+        Button(CTK_ExtItfWnd::ConnectTest)->click();
+        ASSERT_EQ(prompter.texts().size(), boxes + 1);
+        EXPECT_EQ(prompter.texts().back(), c.box);
+        EXPECT_EQ(md->bOvrConnected, c.connected);
+        EXPECT_EQ(md->pOvrLink != nullptr, c.connected == 1);
+    }
+    WtApiShutdown();
 }
 
 } // namespace

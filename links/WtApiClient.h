@@ -1,0 +1,132 @@
+// The HTTP side of the WT JSON match API (OVR supplier 8): the GET requests the operator starts (the server's
+// status, the match list of this mat, one match) and the queue of match documents (actions and results)
+// that one worker thread POSTs in order.
+//
+// libcurl's library-wide state is set up once by WtApiStartup, before the first request, and cleaned up
+// once by WtApiShutdown, after the post thread has been joined. The post thread never reads the match
+// record: each document carries the base URL, API key and match id of the match it was queued for, so a
+// document of the last match never lands on the next one.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+struct MatchData;
+
+// Where a request goes: the base URL (ExtItf.ini [OVR] WT_Protocol_Baseurl) and the API key as UTF-8, the
+// mat of the match-list filter and the match id of the API. Plain data; any thread.
+struct WtApiTarget {
+    std::string baseUrl;
+    std::string apiKey;
+    std::string matchId;
+    int mat = 0;
+
+    // The record's base URL, key, mat (nCourtNo) and match id. UI thread (the record's writer).
+    static WtApiTarget Of(const MatchData& md);
+};
+
+// How long a request may take and whether the server's certificate is checked. Peer and host verification
+// stay off, as the federation's servers are often reached by address; naming a CA file turns both on.
+struct WtApiTransferLimits {
+    std::chrono::milliseconds connectTimeout{3000};
+    std::chrono::milliseconds totalTimeout{3000};
+    std::string caFile; // empty: no verification
+};
+
+// The limits of the operator's GETs: they block the caller, so they are bounded too.
+WtApiTransferLimits WtApiGetLimits();
+// The CA file of both the GETs and the posts (ExtItf.ini [OVR] WT_Protocol_CaFile, empty for none). UI
+// thread; a post already being sent keeps the value it started with.
+void WtApiSetCaFile(std::string path);
+std::string WtApiCaFile();
+
+// The request texts, exactly as the server sees them.
+namespace WtApiText {
+// "cache-control: no-cache", "accept: application/vnd.api+json", for a POST "content-type:
+// application/vnd.api+json", then "x-api-key:<key>" (no blank after the colon). Control characters of the
+// key are dropped so a typed key cannot add a header line.
+std::vector<std::string> Headers(std::string_view apiKey, bool post);
+// The URL of GET type 0 status, 1 the match list of the mat, 2 one match; empty for another type. The
+// match id is percent-encoded where it is not a plain URL character.
+std::string GetUrl(int type, const WtApiTarget& target);
+// The URL of a document: kind 3 "<base>/matches/<id>/actions", 4 and 5 "<base>/matches/<id>/results";
+// empty (the document is dropped) for any other kind.
+std::string PostUrl(int kind, std::string_view baseUrl, std::string_view matchId);
+} // namespace WtApiText
+
+// Sets libcurl up for the whole program; the first call does it, later ones nothing. Any thread.
+void WtApiStartup();
+// Stops and joins the post thread, then cleans libcurl up. After it, requests fail until the next
+// WtApiStartup. UI thread, at the end of the program (or of a test).
+void WtApiShutdown();
+
+// One GET of type 0 status, 1 the match list of the mat, 2 one match (matchId used by type 2 only) to
+// target, within limits. Returns libcurl's result code: 0 success, 2 when no transfer could be made,
+// 7 no connection, 22 an HTTP status of 400 or more, 28 the time-out ran out. g_strHttpResp
+// (app/HttpSinks.h) is emptied first; types 1 and 2 leave the reply body in it; type 0, and a failed type
+// 1 or 2, leave "HTTP Response Code : <code>" (0 when no reply came). Blocks the calling thread for at most
+// the limits' total time-out. Any thread, one GET at a time.
+int WtApiGet(int type, const WtApiTarget& target, std::string_view matchId = {},
+             const WtApiTransferLimits& limits = WtApiGetLimits());
+// The same against the target of g_pMatchData (2, and nothing sent, without a record). UI thread.
+int WtApiGet(int type, const char* matchId);
+
+// A GET off the calling thread: runs WtApiGet on a worker while the calling (UI) thread keeps its event
+// loop turning, so the round clock, timers and the screens go on during the request. The operator's input
+// waits until the request has ended (a busy cursor shows meanwhile). UI thread.
+int WtApiGetResponsive(int type, const WtApiTarget& target, std::string_view matchId = {});
+
+// One queued document.
+struct TPostEvtData {
+    int nKind = 0;       // 3 match action, 4 or 5 match result; any other is dropped when its turn comes
+    std::string strBody; // the JSON document, whole
+    int nValue = 0;      // carried with the document, not sent
+    std::string strUrl;  // where it goes, fixed when it was queued
+    std::string strApiKey;
+};
+
+// The FIFO of documents and the one thread that POSTs them: each document goes once, in queue order, at
+// least 10 ms after the one before, within the transfer limits; a failed POST is not retried. The thread
+// starts with the first document. Append and take-and-remove hold m_mutex.
+class WtPostQueue {
+public:
+    explicit WtPostQueue(WtApiTransferLimits limits = {});
+    ~WtPostQueue(); // Stop()
+    WtPostQueue(const WtPostQueue&) = delete;
+    WtPostQueue& operator=(const WtPostQueue&) = delete;
+
+    // Queues a document for target (its base URL, key and match id are kept with it) and starts the
+    // thread when it is not running. False when the thread could not be started (the document stays
+    // queued and the next Append tries again) or the queue has been stopped. UI thread.
+    bool Append(int kind, std::string body, int value, const WtApiTarget& target);
+    // Ends the thread: the document being sent finishes (bounded by the time-out), the rest are dropped
+    // and reported on the debug output. The queue may be started again by a later Append. Owner's thread.
+    void Stop();
+
+    std::size_t Waiting() const; // documents not yet taken by the thread; any thread
+    bool Running() const;        // UI thread
+
+private:
+    void Run();
+    bool Start();
+
+    const WtApiTransferLimits m_limits;
+    mutable std::mutex m_mutex;       // guards m_queue and m_bRun
+    std::condition_variable m_wake;   // a document arrived or the thread is to end
+    std::deque<TPostEvtData> m_queue; // first in, first out
+    bool m_bRun = false;              // the thread is to keep running
+    std::thread m_thread;             // joinable while started; touched by the owner's thread only
+};
+
+// The program's queue of documents, stopped by the operator view's destruction and by WtApiShutdown.
+WtPostQueue& WtApiPostQueue();
+// Queues a document of the kind for the target of g_pMatchData: always 0. A document the queue could not
+// take shows "Create post thread error". UI thread.
+int WtApiQueuePost(int kind, std::string body, int value);
