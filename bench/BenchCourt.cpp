@@ -1,0 +1,139 @@
+#include "bench/BenchCourt.h"
+
+#include "app/AppGlobals.h"
+#include "app/VeziruduzApp.h"
+#include "bench/Percentile.h"
+#include "platform/MessageBox.h"
+#include "screens/OperatorLayout.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+CoreLoad::CoreLoad() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned i = 0; i < cores; ++i)
+        m_threads.emplace_back([this] {
+            volatile unsigned long sink = 0;
+            while (!m_stop.load(std::memory_order_relaxed))
+                sink = sink * 6364136223846793005ul + 1;
+        });
+}
+
+CoreLoad::~CoreLoad() {
+    m_stop = true;
+    for (std::thread& t : m_threads)
+        t.join();
+}
+
+namespace {
+
+// A box during a benchmark would wait for a person: it is answered at once and its text printed, so a run
+// that met one says so.
+class PrintingPrompter final : public platform::Prompter {
+public:
+    int ask(HWND, std::u16string_view text, std::u16string_view, UINT) override {
+        std::fprintf(
+            stderr, "box during the benchmark: %s\n",
+            QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toUtf8().constData());
+        return IDOK;
+    }
+};
+PrintingPrompter g_prompter;
+
+bool MakeDatabase(const std::string& file) {
+    std::ifstream in(BELVANTA_SOURCE_DIR "/resources/home/Vevuvurer.sql");
+    std::stringstream schema;
+    schema << in.rdbuf();
+    sqlite3* db = nullptr;
+    const bool made = in && sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+                      sqlite3_exec(db, schema.str().c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return made;
+}
+
+template <std::size_t N> void Put(char (&field)[N], const char* text) {
+    std::strncpy(field, text, N - 1);
+    field[N - 1] = '\0';
+}
+
+// A three-round individual match under the points system, loaded and waiting for its first start; trunk
+// protectors and head gear on both sides, no outside link.
+void LoadMatch(MatchData& md) {
+    md.nMonitorCount = 1;
+    md.nRound = 3;
+    md.nCurRound = 1;
+    md.nMatchTime = 120;
+    md.nRestTime = 60;
+    md.nGRndMatchTime = 60;
+    md.nKyeShiTime = 60;
+    md.nRCTime = 60;
+    md.nGamJeom = 10;
+    md.nPSSType = 2;
+    md.nLevelBody = 25;
+    md.nLevelHead = 15;
+    md.nEBPPoint = 2; // a trunk protector's hit
+    md.nEHPPoint = 3;
+    md.nGamJeomPoint = 1;
+    md.nOvrSupplier = 6;
+    md.nGameState = 1;
+    Put(md.szContestNo, "101");
+    Put(md.aPlayer[0].szName, "KIM MINJUN");
+    Put(md.aPlayer[1].szName, "O'NEIL");
+    md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
+}
+
+} // namespace
+
+BenchCourt::BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView)
+    : m_savedAppDir(g_strAppDir) {
+    platform::setPrompter(&g_prompter);
+    const QDir home(m_folder.path());
+    for (const char* sub : {"ini", "Cfg", "Img/Flag", "Sound", "Log", "Result"})
+        home.mkpath(QString::fromLatin1(sub));
+    const std::string database = home.filePath(QStringLiteral("Vevuvurer.edi")).toStdString();
+    if (!m_folder.isValid() || !MakeDatabase(database)) {
+        m_error = "the program folder or its database could not be made";
+        return;
+    }
+    g_strAppDir = (m_folder.path() + QStringLiteral("/")).toStdU16String();
+    CreateMatchData();
+    LoadMatch(*g_pMatchData);
+    if (!theApp.m_dbLocal.Open(("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database).c_str())) {
+        m_error = "the local database could not be opened: " + theApp.m_dbLocal.lastError();
+        return;
+    }
+    m_view = makeView();
+    g_hMainWnd = m_view->GetSafeHwnd();
+    m_view->resize(OperatorLayout::Width, OperatorLayout::Height);
+    m_view->SetupControls();
+    m_view->ResetCounterTexts();
+    m_view->ShowPlayers();
+    m_view->ShowRoundNumber(1);
+    m_view->UpdateStateDisplay();
+    m_view->show();
+    QCoreApplication::processEvents();
+}
+
+BenchCourt::~BenchCourt() {
+    m_view.reset();
+    g_hMainWnd = 0;
+    theApp.m_dbLocal.Close();
+    if (g_pMatchData)
+        FreeMatchData();
+    g_strAppDir = m_savedAppDir;
+    platform::setPrompter(nullptr);
+}
+
+void ReportPercentiles(benchmark::State& state, const std::vector<double>& micros,
+                       const std::string& prefix) {
+    state.counters[prefix + "p50_us"] = Percentile(micros, 0.50);
+    state.counters[prefix + "p99_us"] = Percentile(micros, 0.99);
+    state.counters[prefix + "max_us"] = Percentile(micros, 1.0);
+}

@@ -1,0 +1,62 @@
+// A court for the benchmarks: a throw-away program folder with the local database made from the shipped
+// schema, a loaded three-round individual match, and the real operator view built, placed and shown as the
+// program shows it. Also the load that keeps every core busy, and the percentile counters every benchmark
+// reports.
+#pragma once
+
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Keeps every core busy with arithmetic until it goes.
+class CoreLoad {
+public:
+    CoreLoad();
+    ~CoreLoad();
+    CoreLoad(const CoreLoad&) = delete;
+    CoreLoad& operator=(const CoreLoad&) = delete;
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::vector<std::thread> m_threads;
+};
+
+class BenchCourt {
+public:
+    // makeView builds the view once the folder, the database and the match record exist; a benchmark
+    // passes a subclass that only observes the real handlers.
+    explicit BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView);
+    ~BenchCourt();
+    BenchCourt(const BenchCourt&) = delete;
+    BenchCourt& operator=(const BenchCourt&) = delete;
+
+    // Empty when the court is ready; else what went wrong (the benchmark skips with it).
+    const std::string& Error() const { return m_error; }
+    CMainWnd& View() { return *m_view; }
+    MatchData& Match() { return *g_pMatchData; }
+
+private:
+    QTemporaryDir m_folder;
+    std::u16string m_savedAppDir;
+    std::unique_ptr<CMainWnd> m_view;
+    std::string m_error;
+};
+
+// p50_us, p99_us and max_us of per-event timings in microseconds, as counters named with the prefix.
+void ReportPercentiles(benchmark::State& state, const std::vector<double>& micros,
+                       const std::string& prefix = {});
+
+// Runs the body with every core kept busy when busy is true.
+inline std::unique_ptr<CoreLoad> MaybeLoad(bool busy) {
+    return busy ? std::make_unique<CoreLoad>() : nullptr;
+}

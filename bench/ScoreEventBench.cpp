@@ -1,0 +1,120 @@
+// Cost to the UI thread of one scoring event along the shipped path, on the real operator view shown as on a
+// court and a local database on local disk (WAL, synchronous=FULL: each event is durable before the view
+// moves on):
+//   BM_ScoreEvent: a device's trunk kick through AddPoint -> RecordScoreEvent (score and leader mark, the
+//     history row of the shown list, the event log's CHUNGLOG/HONGLOG row and GAMET totals, the ending
+//     rules), then the repaint of the screen it causes; sides alternate, a new match every 100 events.
+//   BM_ScoreEventDatabase: the database part alone, the event log write exactly as RecordScoreEvent makes it.
+// Each runs on a quiet machine (busy:0) and with every core kept busy (busy:1). Every event is timed on its
+// own: p50_us, p99_us and max_us; with --benchmark_repetitions the repetitions add their median and p99.
+// Left out: outside links (none is open), the match-log workbook (no log template in the folder), sounds.
+//   score_event_bench --benchmark_repetitions=5
+#include "bench/BenchCourt.h"
+#include "bench/Percentile.h"
+
+#include <QApplication>
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kEventsPerMatch = 100;
+constexpr int kTrunkKick = 3;
+
+double Micros(Clock::time_point start) {
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+// A new match on the same court: the view's own reset, then the match's first event-log row.
+void NewMatch(CMainWnd& view, MatchData& md) {
+    view.ResetMatchScreen();
+    md.bMatchLogged = 0;
+    md.nGameState = 3;
+    md.nCurRound = 1;
+    view.m_strClockText = u"1:23";
+    view.LogMatchRow();
+}
+
+void BM_ScoreEvent(benchmark::State& state) {
+    BenchCourt court([] { return std::make_unique<CMainWnd>(); });
+    if (!court.Error().empty()) {
+        state.SkipWithError(court.Error().c_str());
+        return;
+    }
+    CMainWnd& view = court.View();
+    MatchData& md = court.Match();
+    md.nPointGap = 20;
+    const auto load = MaybeLoad(state.range(0) != 0);
+    std::vector<double> micros;
+    int n = 0;
+    for (auto _ : state) {
+        if (n % kEventsPerMatch == 0) {
+            state.PauseTiming();
+            NewMatch(view, md);
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
+        const Clock::time_point start = Clock::now();
+        view.m_nLastInputTime = 1500 + static_cast<DWORD>(n);
+        if (!view.AddPoint(view.m_strClockText, 1, n % 2, kTrunkKick, 2, 30)) {
+            state.SkipWithError("the point was refused");
+            break;
+        }
+        QCoreApplication::processEvents(); // the repaint the event causes
+        micros.push_back(Micros(start));
+        ++n;
+    }
+    ReportPercentiles(state, micros);
+}
+
+void BM_ScoreEventDatabase(benchmark::State& state) {
+    BenchCourt court([] { return std::make_unique<CMainWnd>(); });
+    if (!court.Error().empty()) {
+        state.SkipWithError(court.Error().c_str());
+        return;
+    }
+    CMainWnd& view = court.View();
+    MatchData& md = court.Match();
+    const auto load = MaybeLoad(state.range(0) != 0);
+    std::vector<double> micros;
+    int n = 0;
+    for (auto _ : state) {
+        if (n % kEventsPerMatch == 0) {
+            state.PauseTiming();
+            NewMatch(view, md);
+            state.ResumeTiming();
+        }
+        const Clock::time_point start = Clock::now();
+        if (n % 2 == 0)
+            view.LogChungEvent(u"1:23", kTrunkKick, 2, 1, 1500);
+        else
+            view.LogHongEvent(u"1:23", kTrunkKick, 2, 1, 1500);
+        micros.push_back(Micros(start));
+        ++n;
+    }
+    ReportPercentiles(state, micros);
+}
+
+void Percentiles(benchmark::internal::Benchmark* b) {
+    b->ArgName("busy")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Iterations(2000);
+    b->ComputeStatistics("p99", [](const std::vector<double>& v) { return Percentile(v, 0.99); });
+}
+
+BENCHMARK(BM_ScoreEvent)->Apply(Percentiles);
+BENCHMARK(BM_ScoreEventDatabase)->Apply(Percentiles);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
