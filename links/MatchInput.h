@@ -5,7 +5,11 @@
 // Thread: user-interface thread only.
 #pragma once
 
+#include "links/ImportOutcome.h"
+
 #include <string>
+
+struct MatchData;
 
 struct TTK_MatchInput {
     // Positions of the texts; 1 and 13 are never filled.
@@ -35,3 +39,12 @@ extern TTK_MatchInput g_MatchInput;
 
 // Empties the texts of g_MatchInput for a new match; the valid flag stays, the link settings own it.
 void ClearMatchInput();
+
+// Reads the match-input file at path (absolute) into g_MatchInput: 1 when all fourteen keys of
+// [Match_Input] and [Timing] have a value (the record is replaced whole, valid 1); 0 when one is missing or
+// empty, and g_MatchInput stays as it was.
+int ReadMatchInputFile(const std::u16string& path);
+
+// Copies the record into the match record: contest number, names, nations, gender, weight, levels and
+// times. A nation code that is in no row of the nation table gives the side no nation.
+ImportOutcome ApplyMatchInput(MatchData& md, const TTK_MatchInput& input);

@@ -246,9 +246,7 @@ void CTK_RegDlg::InitControls() {
         DebugPrintf("the %s game of the tournament database is not read: that reader is not built",
                     now ? "playing" : "next");
     });
-    connect(loadOvr, &QPushButton::clicked, this, [] {
-        OutputDebugString("match import from the registration dialog is not built; nothing requested");
-    });
+    connect(loadOvr, &QPushButton::clicked, this, &CTK_RegDlg::OnLoadOvrMatch);
 
     auto* start = new QHBoxLayout;
     auto* startOption = Add(1057, new QCheckBox(QStringLiteral(" Start Option"), content));
@@ -617,8 +615,7 @@ void CTK_RegDlg::AddLogLine(const QString& line) {
 
 void CTK_RegDlg::OnPairing(bool on) {
     m_bPairingOn = on ? 1 : 0;
-    OutputDebugString(on ? "OVR request record 2 from the pairing button is not built; nothing sent"
-                         : "OVR request record 7 from the pairing button is not built; nothing sent");
+    SendOvrRequest(on ? 2 : 7);
     SendMessage(g_hMainWnd, UM_CONNECT_STATE, on ? 1 : 0, 0);
     GetDlgItem(1290)->setEnabled(!on);
     auto* button = GetDlgItem(1000);

@@ -27,7 +27,11 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+struct ImportOutcome;
 struct MatchData;
+
+// One-shot, 2000 ms after a match request: the reply is read.
+constexpr UINT_PTR TIMER_OVR_MATCH_LOAD = 102;
 
 class CTK_RegDlg : public QDialog, public MessageWindow {
     Q_OBJECT
@@ -78,9 +82,30 @@ public:
     void OnUseDeviceList();
     void OnUseWireConnection(int judge);
 
+    // ---- match import ("Load OVR Match") ----
+    void OnLoadOvrMatch();
+    // Sends the current supplier's request: 0 when the reply is to be awaited, otherwise nothing was asked.
+    int RequestOvrMatch(const QString& number, bool byNumber);
+    // The control-character records: 0 RIN, 1 CO and BN, 2 pairing on, 7 pairing off.
+    void SendOvrRequest(int kind);
+    void RequestRin(int kind, const QString& number);
+    void RequestNextMatch(int kind, const QString& number);
+    void RequestAdjacentMatch(int direction); // 0 next, 1 previous
+    int RequestApiMatchList(const QString& number);
+    void LoadApiMatch();
+    void LoadTournamentMatch(int which);
+    // 1 read, 0 refused, 2 cancelled.
+    int LoadMatchInputFile();
+    void ReadOvrMatchReply(); // timer 102
+    // Shows the boxes of an import and, when it was taken, the form, the loaded match and the view's notice.
+    void ApplyImport(const ImportOutcome& outcome);
+
     MatchData* m_pMatchData;
 
 protected:
+    // The match-input file the operator picks (absolute path); empty when the dialog was cancelled.
+    virtual std::u16string AskMatchInputFile();
+
     // team: the team dialog's layout and rules (CTK_RegDlg_Team).
     CTK_RegDlg(QWidget* parent, bool team);
 
@@ -136,6 +161,8 @@ private:
     int m_nNextNumber = 0;
     QPoint m_rightClick; // last right press on the dialog's own surface; null when none
     int m_bPairingOn = 0;
+    int m_bLoadByNumber = 0;   // " Load Game : No." at the last request
+    std::string m_strApiReply; // the match list the last WT API request brought
     int m_nLogLines = 0;
     std::deque<std::string> m_judgePaired; // judge pairing texts waiting to be shown
 };

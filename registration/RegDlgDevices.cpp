@@ -344,6 +344,10 @@ void CTK_RegDlg::UpdateDeviceButtons(int kind, const char* text) {
 }
 
 void CTK_RegDlg::OnTimer(UINT_PTR id) {
+    if (id == TIMER_OVR_MATCH_LOAD) {
+        ReadOvrMatchReply();
+        return;
+    }
     if (id != kJudgePairedTimer)
         return;
     KillTimer(kJudgePairedTimer);

@@ -1,0 +1,635 @@
+// "Load OVR Match" against real peers: the registration dialog asks a loopback TCP peer that plays each
+// results system, the peer checks the request bytes and answers with a fixture reply, and the dialog's
+// 2000 ms timer reads it into the match record and the form. Also the match-input file through the dialog,
+// and the links that never keep a reply (serial, UDP).
+#include "registration/RegDlg.h"
+#include "registration/RegDlgTeam.h"
+
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/Messages.h"
+#include "app/VeziruduzApp.h"
+#include "links/LinkSlots.h"
+#include "links/MatchInput.h"
+#include "links/Transport.h"
+#include "platform/TickSource.h"
+#include "platform/WindowMessages.h"
+#include "registration/RegDlgHandle.h"
+#include "tests/platform/EventPump.h"
+#include "tests/support/TestCourt.h"
+#include "tools/PtyPeer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace {
+
+constexpr DWORD kLoopback = 0x7F000001;
+
+// The operator view as the dialog tells it: the messages in order.
+class FakeView : public MessageWindow {
+public:
+    std::vector<UINT> received;
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM) override {
+        received.push_back(message);
+        return 0;
+    }
+};
+
+// The dialogs with the file dialog answered by the test.
+template <typename Base> class Testable : public Base {
+public:
+    using Base::Base;
+    std::u16string pick; // empty: cancelled
+
+protected:
+    std::u16string AskMatchInputFile() override { return pick; }
+};
+
+// A match record field by name, as text, for the tables below.
+std::string FieldOf(const MatchData& md, const std::string& name) {
+    const auto text = [](const char* field) { return std::string(field); };
+    const std::map<std::string, std::function<std::string()>> fields = {
+        {"contest", [&] { return text(md.szContestNo); }},
+        {"class", [&] { return text(md.szWeightClass); }},
+        {"gender", [&] { return text(md.szGender); }},
+        {"weight", [&] { return text(md.szWeight); }},
+        {"phase", [&] { return text(md.szPhase); }},
+        {"key", [&] { return text(md.szOvrMatchKey); }},
+        {"rounds", [&] { return std::to_string(md.nRound); }},
+        {"matchTime", [&] { return std::to_string(md.nMatchTime); }},
+        {"restTime", [&] { return std::to_string(md.nRestTime); }},
+        {"body", [&] { return std::to_string(md.nLevelBody); }},
+        {"head", [&] { return std::to_string(md.nLevelHead); }},
+        {"punch", [&] { return std::to_string(md.nLevelPunch); }},
+        {"gamJeom", [&] { return std::to_string(md.nGamJeom); }},
+        {"pointGap", [&] { return std::to_string(md.nPointGap); }},
+        {"vrQuota", [&] { return std::to_string(md.nVRQuota); }},
+        {"teamDraw", [&] { return std::to_string(md.bTeamDrawUse); }},
+        {"c.name", [&] { return text(md.aPlayer[0].szName); }},
+        {"c.id", [&] { return text(md.aPlayer[0].szExtId); }},
+        {"c.code", [&] { return text(md.aPlayer[0].szNationCode); }},
+        {"c.nation", [&] { return std::to_string(md.aPlayer[0].nNation); }},
+        {"c.vr", [&] { return std::to_string(md.aSide[0].nVRRemain); }},
+        {"c.body", [&] { return text(md.aPlayer[0].szMacBody); }},
+        {"c.head", [&] { return text(md.aPlayer[0].szMacHead); }},
+        {"h.name", [&] { return text(md.aPlayer[1].szName); }},
+        {"h.id", [&] { return text(md.aPlayer[1].szExtId); }},
+        {"h.code", [&] { return text(md.aPlayer[1].szNationCode); }},
+        {"h.nation", [&] { return std::to_string(md.aPlayer[1].nNation); }},
+        {"h.vr", [&] { return std::to_string(md.aSide[1].nVRRemain); }},
+        {"h.body", [&] { return text(md.aPlayer[1].szMacBody); }},
+        {"h.head", [&] { return text(md.aPlayer[1].szMacHead); }},
+        {"echo0", [&] { return text(md.szLinkTag[0]); }},
+        {"echo1", [&] { return text(md.szLinkTag[1]); }},
+        {"echo7", [&] { return text(md.szLinkTag[7]); }},
+        {"echo9", [&] { return text(md.szLinkTag[9]); }},
+    };
+    const auto found = fields.find(name);
+    return found == fields.end() ? "<no field " + name + ">" : found->second();
+}
+
+class OvrImportTest : public ::testing::Test, protected TestCourt {
+protected:
+    OvrImportTest() {
+        EXPECT_EQ(home.makeLocalDatabase(), "");
+        theApp.m_dbLocal.Close();
+        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str()));
+        const char16_t* nations[][3] = {{u"", u"", u"-"}, {u"KOR", u"", u"Korea"}, {u"IRL", u"", u"Ireland"}};
+        for (int i = 0; i < 3; ++i)
+            for (int f = 0; f < 3; ++f)
+                std::copy_n(nations[i][f], std::char_traits<char16_t>::length(nations[i][f]) + 1,
+                            md->aNation[i].wszField[f]);
+        md->nNationCount = 3;
+        md->nCourtNo = 3;
+        md->nPSSType = 2;
+        md->nRound = 3;
+        md->nMatchTime = 120;
+        md->nPrimaryRight = 1920;
+        md->nPrimaryBottom = 1080;
+        server.listen(QHostAddress::LocalHost);
+        md->cfgOvr.dwTcpIp = kLoopback;
+        md->cfgOvr.nTcpPort = server.serverPort();
+        md->dwPreRegIp = kLoopback;
+        md->nPreRegPort = server.serverPort();
+        links = std::make_unique<CMainWnd>();
+        g_hMainWnd = view.GetSafeHwnd(); // the dialog's notices go to the fake; link events to the real view
+    }
+    ~OvrImportTest() override {
+        delete dialog.data();
+        links.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        g_hMainWnd = 0;
+        g_hRegDlg = 0;
+        g_MatchInput = TTK_MatchInput();
+    }
+
+    // Opens the OVR link (or the pre-registration link) over TCP to the test's server: its peer socket.
+    QTcpSocket* Connect(int system) {
+        if (system == LINK_OVR)
+            md->nOvrCommType = COMM_TCP;
+        SendMessage(links->GetSafeHwnd(), UM_EXT_LINK_CONTROL, system, 0);
+        EXPECT_TRUE(pumpUntil([&] { return server.hasPendingConnections(); }));
+        QTcpSocket* peer = server.nextPendingConnection();
+        EXPECT_TRUE(pumpUntil(
+            [&] { return system == LINK_OVR ? md->bOvrConnected == 1 : md->bPreRegConnected == 1; }));
+        return peer;
+    }
+    template <typename Dialog = Testable<CTK_RegDlg>> Dialog* Open() {
+        auto* d = new Dialog;
+        dialog = d;
+        return d;
+    }
+    std::string LastBox() const { return prompter.texts().empty() ? "<no box>" : prompter.texts().back(); }
+    void Click(int id) { static_cast<QPushButton*>(dialog->GetDlgItem(id))->click(); }
+    QComboBox* Combo(int id) { return static_cast<QComboBox*>(dialog->GetDlgItem(id)); }
+    // What the peer got, once `count` bytes have come.
+    static std::string Received(QTcpSocket* peer, std::size_t count) {
+        std::string got;
+        pumpUntil([&] {
+            got += peer->readAll().toStdString();
+            return got.size() >= count;
+        });
+        return got;
+    }
+    void Answer(QTcpSocket* peer, const std::string& reply, const char* buffer) {
+        peer->write(reply.data(), static_cast<qint64>(reply.size()));
+        peer->flush();
+        ASSERT_TRUE(pumpUntil([&] { return buffer[0] != '\0'; }));
+    }
+    void WaitForTheReply() {
+        clock.advance(1999);
+        EXPECT_FALSE(dialog->GetDlgItem(1290)->isEnabled()) << "the button waits for the reply";
+        clock.advance(1);
+        EXPECT_TRUE(dialog->GetDlgItem(1290)->isEnabled());
+    }
+
+    platform::ManualTime clock;
+    QTcpServer server;
+    FakeView view;
+    std::unique_ptr<CMainWnd> links;
+    QPointer<CTK_RegDlg> dialog;
+};
+
+struct SupplierCase {
+    const char* name;
+    int supplier;
+    bool byNumber;
+    const char* number;
+    std::string request; // the bytes the peer must get
+    std::string reply;
+    std::vector<std::pair<std::string, std::string>> fields;
+    int genderItem;
+    int nationRow[2];
+    std::vector<std::pair<int, std::string>> controls;
+};
+
+const std::string kMacs = "00150005E7750A1B|00150005E7750A1C|10150005E7750A1D|10150005E7750A1E|";
+
+const SupplierCase kSuppliers[] = {
+    {"Vordex-GENERIC",
+     6,
+     false,
+     "",
+     "\x01\x12"
+     "3\x13RIN\x04",
+     "\x01\x12"
+     "3\x13RIN|105|M|-68 kg|Final|C-77|KIM Minsu|KOR|H-88|Sean ROSS|IRL|2|1|25|30|20|10|12\x04",
+     {{"contest", "105"}, {"gender", "Male"}, {"weight", "-68 kg"},    {"phase", "Final"},
+      {"class", " "},     {"c.id", "C-77"},   {"c.name", "KIM Minsu"}, {"c.code", "KOR"},
+      {"c.nation", "1"},  {"h.id", "H-88"},   {"h.name", "Sean ROSS"}, {"h.code", "IRL"},
+      {"h.nation", "2"},  {"c.vr", "2"},      {"vrQuota", "2"},        {"h.vr", "1"},
+      {"body", "25"},     {"head", "30"},     {"punch", "20"},         {"gamJeom", "10"},
+      {"pointGap", "12"}},
+     0,
+     {1, 2},
+     {{1008, "KIM Minsu"}, {1282, "Korea"}, {1009, "Sean ROSS"}, {1284, "Ireland"}, {1048, "25"}}},
+    {"SCEU next match",
+     7,
+     false,
+     "",
+     "\x02"
+     "0012|3|NextMatch\x03",
+     "\x02"
+     "0|1|2|205|WSEN|\xE7\x94\xB7\xE5\xAD\x90|-80 kg|LEE Dae|C-1|KOR|Tom HALL|H-2|IRL|0|120|22|28|||no\x03",
+     {{"contest", "205"},
+      {"class", "Senior"},
+      {"gender", "Male"},
+      {"weight", "-80 kg"},
+      {"c.name", "LEE Dae"},
+      {"c.id", "C-1"},
+      {"c.code", "KOR"},
+      {"h.name", "Tom HALL"},
+      {"h.id", "H-2"},
+      {"h.code", "IRL"},
+      {"rounds", "3"},
+      {"matchTime", "120"},
+      {"body", "22"},
+      {"punch", "22"},
+      {"head", "28"}},
+     0,
+     {1, 2},
+     {{1008, "LEE Dae"}, {1284, "Ireland"}, {1048, "22"}, {1303, ""}}},
+    {"SCEU by number, team codes",
+     7,
+     true,
+     "207",
+     "\x02"
+     "0022|3|NextManualMatch|207\x03",
+     "\x02"
+     "0|1|2|207|XJUN|F|-49 kg|A|C-1||B|H-2||2|90|15|20|TKA|TKB|yes\x03",
+     {{"contest", "207"},
+      {"class", "XJUN"},
+      {"gender", "Female"},
+      {"c.code", "TKA"},
+      {"h.code", "TKB"},
+      {"c.nation", "0"},
+      {"h.nation", "0"},
+      {"rounds", "2"}},
+     1,
+     {0, 0},
+     {{1303, "TKA"}, {1305, "TKB"}, {1282, "-"}}},
+    {"ATOS previous match",
+     2,
+     false,
+     "",
+     "\x02"
+     "0015PrevMatch?\x03",
+     "\x02"
+     "Match:301,KEY-9,WJUN,WOMEN,U58,Name:PARK Ji,C-5,KOR,Ann ROSS,H-6,IRL,Rounds:0,90,30,yes,18\x03",
+     {{"contest", "301"},
+      {"key", "KEY-9"},
+      {"class", "Junior"},
+      {"gender", "Female"},
+      {"weight", "-58 kg"},
+      {"c.name", "PARK Ji"},
+      {"c.id", "C-5"},
+      {"c.code", "KOR"},
+      {"h.name", "Ann ROSS"},
+      {"h.id", "H-6"},
+      {"rounds", "3"},
+      {"matchTime", "90"},
+      {"restTime", "30"},
+      {"teamDraw", "0"},
+      {"body", "18"},
+      {"punch", "18"}},
+     1,
+     {1, 2},
+     {{1008, "PARK Ji"}, {1048, "18"}}},
+    {"ATOS next match",
+     2,
+     true,
+     "",
+     "\x02"
+     "0015NextMatch?\x03",
+     "\x02"
+     "No:302\nKEY-10,WPAR,MEN,O87,KIM,C-6,KOR,LEE,H-7,KOR,R:2,120,60,no,20\x03",
+     {{"contest", "302"},
+      {"class", "Para"},
+      {"gender", "Male"},
+      {"weight", "+87 kg"},
+      {"rounds", "2"},
+      {"teamDraw", "1"},
+      {"h.nation", "1"}},
+     0,
+     {1, 1},
+     {}},
+    {"Vordex",
+     0,
+     false,
+     "",
+     "\x01\x12"
+     "3\x13RIN\x04",
+     "\x01\x12"
+     "3|e1|e2|e3|e4|e5|x6|401|Senior|M|Male-74 kg|SemiFinal|C-ID1|CHOI Abcdefghijklm|KOR|H-ID2|Hong "
+     "Name|XYZ|1|2|24|26|" +
+         kMacs + "K\x04",
+     {{"contest", "401"},
+      {"class", "Senior"},
+      {"gender", "M"},
+      {"weight", "-74 kg"},
+      {"phase", "Semi-final"},
+      {"c.name", "CHOI Abcdefg"},
+      {"c.code", "KOR"},
+      {"c.nation", "1"},
+      {"h.name", "Hong Name"},
+      {"h.code", "XYZ"},
+      {"h.nation", "0"},
+      {"c.vr", "1"},
+      {"h.vr", "2"},
+      {"body", "24"},
+      {"punch", "24"},
+      {"head", "26"},
+      {"c.body", "00150005E7750A1B"},
+      {"c.head", "00150005E7750A1C"},
+      {"h.body", "10150005E7750A1D"},
+      {"h.head", "10150005E7750A1E"},
+      {"echo0", "K"},
+      {"echo1", "3"},
+      {"echo7", "401"},
+      {"echo9", "H-ID2"}},
+     0,
+     {1, 0},
+     {{1050, "401"},
+      {1302, "CHOI Abcdefg"},
+      {1304, "Hong Name"},
+      {1284, "-"},
+      {1044, "00150005E7750A1B"},
+      {1047, "10150005E7750A1E"}}},
+};
+
+class SupplierTest : public OvrImportTest, public ::testing::WithParamInterface<SupplierCase> {};
+
+TEST_P(SupplierTest, TheRequestReachesThePeerAndItsReplyFillsTheRecordAndTheForm) {
+    const SupplierCase& c = GetParam();
+    md->nOvrSupplier = c.supplier;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    ASSERT_TRUE(peer);
+    // The previous match: its Hong nation must not survive an unknown code.
+    md->aPlayer[1].nNation = 2;
+    auto* d = Open();
+    Combo(1307)->setCurrentIndex(2);
+    static_cast<QCheckBox*>(d->GetDlgItem(1055))->setChecked(c.byNumber);
+    static_cast<QLineEdit*>(d->GetDlgItem(1049))->setText(QString::fromLatin1(c.number));
+    Click(1290);
+    EXPECT_EQ(Received(peer, c.request.size()), c.request);
+    Answer(peer, c.reply, md->szOvrRecv);
+    WaitForTheReply();
+
+    EXPECT_TRUE(prompter.texts().empty()) << LastBox();
+    for (const auto& [field, value] : c.fields)
+        EXPECT_EQ(FieldOf(*md, field), value) << field;
+    EXPECT_EQ(Combo(1298)->currentIndex(), c.genderItem);
+    EXPECT_EQ(Combo(1306)->currentIndex(), c.nationRow[0]);
+    EXPECT_EQ(Combo(1307)->currentIndex(), c.nationRow[1]);
+    for (const auto& [id, text] : c.controls)
+        EXPECT_EQ(d->GetDlgItemText(id).toStdString(), text) << id;
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED, UM_MATCH_INFO_CHANGED}));
+}
+
+INSTANTIATE_TEST_SUITE_P(EachSupplier, SupplierTest, ::testing::ValuesIn(kSuppliers),
+                         [](const ::testing::TestParamInfo<SupplierCase>& info) {
+                             std::string name = info.param.name;
+                             std::erase_if(
+                                 name, [](char ch) { return !std::isalnum(static_cast<unsigned char>(ch)); });
+                             return name;
+                         });
+
+TEST_F(OvrImportTest, AVordexReplyOfKindKIsConfirmedAtOnceWithTheEchoedFields) {
+    md->nOvrSupplier = 0;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open();
+    Click(1290);
+    Received(peer, 7);
+    Answer(peer, kSuppliers[5].reply, md->szOvrRecv);
+    WaitForTheReply();
+    const std::string head = "\x01\x12"
+                             "3\x02"
+                             "3\x02"
+                             "e1\x02"
+                             "e2\x02"
+                             "e3\x02"
+                             "e4\x02"
+                             "e5\x02"
+                             "401";
+    const std::string confirm =
+        head + "\x13" + "CO\x04" + head + "\x13" + "BN\x02" + "C-ID1\x02" + "H-ID2\x04";
+    EXPECT_EQ(Received(peer, confirm.size()), confirm);
+
+    // Another kind is not confirmed.
+    std::string other = kSuppliers[5].reply;
+    other.replace(other.size() - 2, 1, "Q");
+    Click(1290);
+    Received(peer, 7);
+    Answer(peer, other, md->szOvrRecv);
+    WaitForTheReply();
+    EXPECT_STREQ(md->szLinkTag[0], "Q");
+    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(peer->bytesAvailable(), 0);
+}
+
+TEST_F(OvrImportTest, ASilentPeerShowsNoReplyAndTheStaleReplyIsNotReadAgain) {
+    md->nOvrSupplier = 6;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open();
+    Click(1290);
+    Received(peer, 7);
+    Answer(peer, kSuppliers[0].reply, md->szOvrRecv);
+    WaitForTheReply();
+    ASSERT_STREQ(md->szContestNo, "105");
+    view.received.clear();
+
+    Click(1290); // the peer stays silent this time
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{
+                  "There is no received data from OVR system.\r\nPlease check the OVR connection!"}));
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+}
+
+TEST_F(OvrImportTest, RefusalsBeforeAnyRequest) {
+    md->nOvrSupplier = 7;
+    auto* d = Open();
+    // The button itself is disabled while no link is up; the handler refuses as well.
+    EXPECT_FALSE(d->GetDlgItem(1290)->isEnabled());
+    d->OnLoadOvrMatch();
+    EXPECT_EQ(LastBox(), "The OVR system is not connected!\r\nPlaese check the connection from OVR sytem!");
+
+    QTcpSocket* peer = Connect(LINK_OVR);
+    md->nGameState = 3;
+    d->OnLoadOvrMatch();
+    EXPECT_EQ(LastBox(), "Please finish the previous game.");
+
+    md->nGameState = 0;
+    static_cast<QCheckBox*>(d->GetDlgItem(1055))->setChecked(true);
+    d->OnLoadOvrMatch(); // no match number typed
+    EXPECT_EQ(LastBox(), "Please check the match number!\r\nMatch number is empty!");
+    EXPECT_FALSE(clock.isArmed(d->GetSafeHwnd(), TIMER_OVR_MATCH_LOAD)) << "nothing asked, nothing awaited";
+    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(peer->bytesAvailable(), 0);
+    EXPECT_TRUE(view.received.empty());
+}
+
+TEST_F(OvrImportTest, AnIncompleteReplyChangesNothing) {
+    md->nOvrSupplier = 2;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    Received(peer, 16);
+    // The match key is missing.
+    Answer(peer, "\x02Match:301,,WJUN,WOMEN,U58,Name:P,C-5,KOR,A,H-6,IRL,R:0,90,30,yes,18\x03",
+           md->szOvrRecv);
+    WaitForTheReply();
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{
+                  "There is no received data from OVR system.\r\nPlease check the OVR connection!"}));
+}
+
+TEST_F(OvrImportTest, WithThePreRegistrationLinkUpTheRinGoesToBothAndOnlyItsAddressesAreTaken) {
+    md->nOvrSupplier = 0;
+    QTcpSocket* ovr = Connect(LINK_OVR);
+    QTcpSocket* preReg = Connect(LINK_PREREG);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    const std::string rin = "\x01\x12"
+                            "3\x13RIN\x04";
+    EXPECT_EQ(Received(ovr, 2 * rin.size()), rin + rin) << "asked twice, both on the OVR link";
+    EXPECT_EQ(preReg->bytesAvailable(), 0);
+    Answer(ovr, kSuppliers[5].reply, md->szOvrRecv);
+    Answer(preReg, kSuppliers[5].reply, md->szPreRegRecv);
+    WaitForTheReply();
+    EXPECT_STREQ(md->szContestNo, "999") << "the pre-registration reply loads no match";
+    EXPECT_STREQ(md->aPlayer[1].szMacHead, "10150005E7750A1E");
+    EXPECT_EQ(dialog->GetDlgItemText(1047).toStdString(), "10150005E7750A1E");
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
+}
+
+TEST_F(OvrImportTest, TheTeamDialogsGenericReaderCallsAnUnknownGenderMixed) {
+    md->nOvrSupplier = 6;
+    md->nLevelPunch = 7;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open<Testable<CTK_RegDlg_Team>>();
+    Click(1290);
+    Received(peer, 7);
+    std::string reply = kSuppliers[0].reply;
+    reply.replace(reply.find("|M|"), 3, "|X|");
+    Answer(peer, reply, md->szOvrRecv);
+    WaitForTheReply();
+    EXPECT_STREQ(md->szGender, "Mix");
+    EXPECT_EQ(Combo(1298)->currentIndex(), 2);
+    EXPECT_STREQ(md->szContestNo, "105");
+}
+
+TEST_F(OvrImportTest, RepliesOverSerialOrUdpAreNeverKept) {
+    md->nOvrSupplier = 0;
+    PtyPeer serial;
+    ASSERT_TRUE(serial.Ok());
+    md->nOvrCommType = COMM_SERIAL;
+    std::u16string path(serial.Path().begin(), serial.Path().end());
+    std::copy(path.begin(), path.end(), md->cfgOvr.wszComPort);
+    md->cfgOvr.nBaudrate = 9600;
+    md->cfgOvr.nDataBits = 3;
+    SendMessage(links->GetSafeHwnd(), UM_EXT_LINK_CONTROL, LINK_OVR, 0);
+    ASSERT_EQ(md->bOvrConnected, 1);
+    Open();
+    Click(1290);
+    EXPECT_EQ(serial.Read(7, 2000), "\x01\x12"
+                                    "3\x13RIN\x04");
+    ASSERT_TRUE(serial.Write(kSuppliers[5].reply));
+    ASSERT_TRUE(pumpUntil([&] { return links->m_SerialRecv[LINK_OVR].nLen > 0; }));
+    WaitForTheReply();
+    EXPECT_STREQ(md->szOvrRecv, "");
+    EXPECT_STREQ(md->szContestNo, "");
+
+    md->nOvrCommType = COMM_UDP;
+    QUdpSocket peer;
+    ASSERT_TRUE(peer.bind(QHostAddress::LocalHost, 0));
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    md->cfgOvr.dwUdpIp = kLoopback;
+    md->cfgOvr.nUdpTx = peer.localPort();
+    md->cfgOvr.nUdpRx = probe.localPort();
+    probe.close();
+    SendMessage(links->GetSafeHwnd(), UM_EXT_LINK_CONTROL, LINK_OVR, 0);
+    ASSERT_EQ(md->bOvrConnected, 1);
+    Click(1290);
+    ASSERT_TRUE(pumpUntil([&] { return peer.hasPendingDatagrams(); }));
+    peer.writeDatagram(kSuppliers[5].reply.data(), static_cast<qint64>(kSuppliers[5].reply.size()),
+                       QHostAddress::LocalHost, md->cfgOvr.nUdpRx);
+    pumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    WaitForTheReply();
+    EXPECT_STREQ(md->szOvrRecv, "");
+    EXPECT_STREQ(md->szContestNo, "");
+}
+
+// ---- the match-input file ----
+
+class MatchInputDialogTest : public OvrImportTest {
+protected:
+    std::u16string Write(const QString& name, const QString& text) {
+        const QString folder = QString::fromStdString(home.path()) + QStringLiteral("/vms");
+        QDir().mkpath(folder);
+        QFile file(folder + QLatin1Char('/') + name);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        return file.fileName().toStdU16String();
+    }
+};
+
+const char* const kInputFile =
+    "[Match_Input]\nmatch=12\nvma_key=V-1\nblue_name=KIM\nblue_id=B7\nblue_flag=KOR\n"
+    "red_name=ROSS\nred_id=R9\nred_flag=ZZZ\ngender=female\nweight=-57 kg\n"
+    "body_level=abc\nhead_level=31\n[Timing]\nround_time=90\nrest_time=45\n";
+
+TEST_F(MatchInputDialogTest, AFileIsReadKeyedByItsNameAndApplied) {
+    g_MatchInput.bValid = 1;
+    md->aPlayer[1].nNation = 2;
+    auto* d = Open<Testable<CTK_RegDlg>>();
+    EXPECT_EQ(d->GetDlgItemText(1290), "Load VM File");
+    Combo(1307)->setCurrentIndex(2);
+    d->pick = Write(QStringLiteral("A-0012.ini"), QString::fromLatin1(kInputFile));
+    Click(1290);
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::FileName], u"A-0012");
+    EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::VmaKey], u"V-1");
+    EXPECT_EQ(g_MatchInput.bValid, 1);
+    EXPECT_STREQ(md->szContestNo, "12");
+    EXPECT_EQ(d->GetDlgItemText(1050), "12");
+    EXPECT_EQ(d->GetDlgItemText(1302), "KIM");
+    EXPECT_STREQ(md->aPlayer[0].szNationCode, "KOR");
+    EXPECT_STREQ(md->aPlayer[0].szNationName, "Korea");
+    EXPECT_EQ(Combo(1306)->currentIndex(), 1);
+    EXPECT_STREQ(md->aPlayer[1].szNationCode, "") << "an unknown code gives no nation";
+    EXPECT_EQ(md->aPlayer[1].nNation, 0);
+    EXPECT_EQ(Combo(1307)->currentIndex(), 0);
+    EXPECT_EQ(Combo(1298)->currentIndex(), 1);
+    EXPECT_STREQ(md->szGender, "Female");
+    EXPECT_EQ(md->nLevelBody, 0);
+    EXPECT_EQ(md->nLevelHead, 31);
+    EXPECT_EQ(md->nMatchTime, 90);
+    EXPECT_EQ(md->nRestTime, 45);
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+}
+
+TEST_F(MatchInputDialogTest, AFileWithoutTimingIsRefusedAndCancelChangesNothing) {
+    g_MatchInput.bValid = 1;
+    auto* d = Open<Testable<CTK_RegDlg>>();
+    QString text = QString::fromLatin1(kInputFile);
+    text.truncate(text.indexOf(QStringLiteral("[Timing]")));
+    d->pick = Write(QStringLiteral("B-1.ini"), text);
+    Click(1290);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"[ERROR!] Fail to load the match infomation!"}));
+    EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::FileName], u"");
+    EXPECT_STREQ(md->szContestNo, "");
+    d->pick.clear();
+    Click(1290);
+    EXPECT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED, UM_MATCH_LOADED}));
+
+    md->nGameState = 2;
+    Click(1290);
+    EXPECT_EQ(LastBox(),
+              "The match is playing!\r\nPlease load a new match after completing the playing match!");
+}
+
+} // namespace
