@@ -241,7 +241,7 @@ void CTK_RuleWnd::BuildControls() {
         step->setFixedSize(40, 38);
         step->setAccessibleName(delta > 0 ? QStringLiteral("Next court") : QStringLiteral("Previous court"));
         step->setToolTip(step->accessibleName());
-        connect(step, &QPushButton::clicked, this, [this, delta] { OnCourtStep(delta); });
+        connect(step, &QPushButton::clicked, this, [this, by = delta] { OnCourtStep(by); });
         steps->addWidget(step);
     }
     court->addLayout(steps);
