@@ -108,8 +108,8 @@ void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype
     head.biClrUsed = entries;
     head.biClrImportant = 0;
     head.biSizeImage = static_cast<DWORD>(imageSize);
-    head.biXPelsPerMeter = static_cast<LONG>(info.xDPI * 10000.0 / 254 + 0.5);
-    head.biYPelsPerMeter = static_cast<LONG>(info.yDPI * 10000.0 / 254 + 0.5);
+    head.biXPelsPerMeter = PelsPerMeter(info.xDPI);
+    head.biYPelsPerMeter = PelsPerMeter(info.yDPI);
 
     pDib = std::malloc(GetSize());
     if (!pDib) {

@@ -107,7 +107,7 @@ void CxImage::SetXDPI(std::int32_t dpi) {
     if (dpi <= 0)
         dpi = 96;
     info.xDPI = dpi;
-    head.biXPelsPerMeter = static_cast<LONG>(std::floor(dpi * 10000.0 / 254 + 0.5));
+    head.biXPelsPerMeter = PelsPerMeter(dpi);
     if (pDib)
         static_cast<BITMAPINFOHEADER*>(pDib)->biXPelsPerMeter = head.biXPelsPerMeter;
 }
@@ -116,7 +116,7 @@ void CxImage::SetYDPI(std::int32_t dpi) {
     if (dpi <= 0)
         dpi = 96;
     info.yDPI = dpi;
-    head.biYPelsPerMeter = static_cast<LONG>(std::floor(dpi * 10000.0 / 254 + 0.5));
+    head.biYPelsPerMeter = PelsPerMeter(dpi);
     if (pDib)
         static_cast<BITMAPINFOHEADER*>(pDib)->biYPelsPerMeter = head.biYPelsPerMeter;
 }

@@ -4,7 +4,10 @@
 
 #include "platform/WinTypes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 using LONG = std::int32_t;
 
@@ -28,6 +31,14 @@ struct BITMAPINFOHEADER {
     DWORD biClrUsed;
     DWORD biClrImportant;
 };
+
+// The header's resolution of a DPI value. A DPI read from a stream can be anything; the result stays in
+// the field's range instead of overflowing it.
+inline LONG PelsPerMeter(std::int32_t dpi) {
+    const double pels = std::floor(dpi * 10000.0 / 254 + 0.5);
+    return static_cast<LONG>(
+        std::clamp(pels, double(std::numeric_limits<LONG>::min()), double(std::numeric_limits<LONG>::max())));
+}
 
 struct RECT {
     LONG left;

@@ -281,6 +281,8 @@ TEST(Bookkeeping, TypesResolutionAndOptions) {
     EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(img.GetDIB())->biXPelsPerMeter, 11811);
     img.SetYDPI(0);
     EXPECT_EQ(img.GetYDPI(), 96);
+    img.SetXDPI(2'000'000'000); // beyond what the header's field holds: held at its largest
+    EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(img.GetDIB())->biXPelsPerMeter, 2147483647);
     img.SetJpegQualityF(-3);
     EXPECT_EQ(img.GetJpegQuality(), 0);
     img.SetFlags(0xABCD1234);
