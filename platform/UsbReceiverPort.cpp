@@ -1,5 +1,7 @@
 #include "platform/UsbReceiverPort.h"
 
+#include "platform/BaudRate.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -38,6 +40,7 @@ struct UsbDevice {
 
 namespace {
 
+using platform::BaudConstant;
 using platform::UsbDevice;
 
 std::atomic<DWORD> g_readTimeout{SI_INFINITE};
@@ -164,29 +167,6 @@ void Signal(int fd) {
 void Drain(int fd) {
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t n = ::read(fd, &count, sizeof count);
-}
-
-speed_t BaudConstant(DWORD baud) {
-    switch (baud) {
-    case 9600:
-        return B9600;
-    case 19200:
-        return B19200;
-    case 38400:
-        return B38400;
-    case 57600:
-        return B57600;
-    case 115200:
-        return B115200;
-    case 230400:
-        return B230400;
-    case 460800:
-        return B460800;
-    case 921600:
-        return B921600;
-    default:
-        return B0;
-    }
 }
 
 // Raw 8N1 without flow control; reads return what is there at once (the waits are done with poll).
