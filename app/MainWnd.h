@@ -200,6 +200,9 @@ public:
     // second is non-zero, force first marking it to be shown. Hong's toggle appends "[R<round>:<clock>]" to
     // Log/No<contest>.txt when that file exists.
     void ToggleJudgeLamp(int show, int force, int second);
+    // At the match's first start: Log/No<contest>.txt is made (with the Log folder) when it is not there,
+    // so the lamp lines of the match are kept; an existing file keeps its lines.
+    void CreateJudgeLampLog();
     // Button 1012 "DRAW": the draw decision.
     void OnClickedDraw();
 

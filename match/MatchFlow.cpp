@@ -130,6 +130,7 @@ void StartClock(CMainWnd& view, bool nextRound) {
         view.PrepareRound();
         SendFlowNotices(view, FlowStep::RoundStart);
         if (md->nCurRound == 1) {
+            view.CreateJudgeLampLog();
             view.SendIvrMessage(0, u"", u"", u"", u"");
             if (md->pTvgLink && md->bTvgConnected)
                 view.KillTimer(TIMER_TVG_CLOCK);

@@ -8,7 +8,19 @@
 #include "platform/DebugOutput.h"
 #include "screens/OperatorLayout.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+
+namespace {
+
+// The match's judge-lamp log, "Log/No<contest>.txt" below the program folder.
+QString JudgeLampLogPath(std::string_view contest) {
+    return QString::fromStdU16String(AppPath(u"Log/No" + RecordTextWide(contest) + u".txt"));
+}
+
+} // namespace
 
 void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
     const int lamp[2] = {OperatorIds::LampChung, OperatorIds::LampHong};
@@ -25,13 +37,31 @@ void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
     m_bLampNextShow[side] = m_bLampNextShow[side] == 1 ? 0 : 1;
     if (!second || !g_pMatchData)
         return;
-    // The line goes only into a log file that is already there; a contest number naming another folder is
-    // not followed.
+    // The line goes only into a log file that is already there (the match's first start makes it); a
+    // contest number naming another folder is not followed.
     const std::string_view contest = FieldText(g_pMatchData->szContestNo);
     if (!IsSafeFileNamePart(contest))
         return;
-    const QString path = QString::fromStdU16String(AppPath(u"Log/No" + RecordTextWide(contest) + u".txt"));
-    AppendUtf16LeLog(path, u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n", true);
+    AppendUtf16LeLog(JudgeLampLogPath(contest), u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n",
+                     true);
+}
+
+void CMainWnd::CreateJudgeLampLog() {
+    if (!g_pMatchData)
+        return;
+    const std::string_view contest = FieldText(g_pMatchData->szContestNo);
+    if (contest.empty() || !IsSafeFileNamePart(contest)) {
+        DebugPrintf("judge-lamp log: no file for contest \"%.*s\"", static_cast<int>(contest.size()),
+                    contest.data());
+        return;
+    }
+    const QString path = JudgeLampLogPath(contest);
+    if (QFile::exists(path))
+        return;
+    QFile file(path);
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly))
+        DebugPrintf("judge-lamp log %s not created: %s", path.toStdString().c_str(),
+                    file.errorString().toStdString().c_str());
 }
 
 void CMainWnd::OnClickedDraw() {

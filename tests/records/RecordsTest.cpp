@@ -6,10 +6,13 @@
 #include "links/MatchInput.h"
 #include "records/MatchRecords.h"
 #include "screens/OperatorLayout.h"
+#include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 
 #include <cstring>
@@ -92,6 +95,45 @@ TEST_F(RecordsTest, AContestNumberNamingAnotherFolderIsNotFollowed) {
     view->ToggleJudgeLamp(1, 1, 1);
     EXPECT_EQ(home.read("Log/victim.txt"), "keep");
     EXPECT_TRUE(shown(OperatorIds::LampHong));
+}
+
+TEST_F(RecordsTest, TheFirstStartMakesTheLampLogAndKeepsOneThatIsThere) {
+    struct Case {
+        const char* name;
+        bool logFolder;     // Log/ exists before the start
+        std::string before; // the log file's bytes before the start; empty: no file
+    };
+    const Case cases[] = {
+        {"no Log folder yet", false, ""},
+        {"no file in the Log folder", true, ""},
+        {"a file of an earlier run keeps its lines", true, Utf16Le("[R3:0:10]\r\n")},
+    };
+    ScriptedPrompter prompter(IDYES);
+    ASSERT_EQ(home.makeLocalDatabase(), "");
+    ASSERT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(QString::fromStdString(home.file("Log"))).removeRecursively();
+        if (c.logFolder)
+            home.write("Log/keep", "");
+        if (!c.before.empty())
+            home.write("Log/No101.txt", c.before);
+        std::strcpy(md().szContestNo, "101");
+        md().nMatchTime = 120;
+        md().nRestTime = 60;
+        md().nGameState = 1;
+        md().nCurRound = 0;
+        md().bMatchLogged = 0;
+        view->OnClickedStart();
+        ASSERT_EQ(md().nCurRound, 1);
+        ASSERT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/No101.txt"))));
+        EXPECT_EQ(home.read("Log/No101.txt"), c.before);
+        view->ToggleJudgeLamp(1, 1, 1);
+        EXPECT_EQ(home.read("Log/No101.txt"),
+                  c.before + Utf16Le("[R1:" + QString::fromStdU16String(view->m_strClockText).toStdString() +
+                                     "]\r\n"));
+        view->OnClickedStop();
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------
