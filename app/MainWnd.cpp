@@ -142,6 +142,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kShowScoreboard), &QPushButton::clicked, this, &CMainWnd::OnClickedShowScoreboard);
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
     connect(Button(kRegistration), &QPushButton::clicked, this, &CMainWnd::OnClickedRegistration);
+    connect(Button(kSimulation), &QPushButton::clicked, this, &CMainWnd::OnClickedSimulation);
     ConnectPointButtons();
     ConnectGamJeomButtons();
     ConnectVideoReplayButtons();

@@ -34,6 +34,7 @@ class CxStatic;
 class CTK_ExtIvrScrDlg;
 class CTK_PssTestDlg;
 class CTK_PssTestDlg_Op;
+class CTK_SimDlg;
 class CTK_SuDlg;
 class QFile;
 class QLabel;
@@ -735,6 +736,12 @@ public:
     // After a display change: the public winner display and the reason banner placed again over the
     // scoreboard area and shown only with two or more monitors.
     void PlaceWinnerScreens();
+
+    // ---- device simulator ----
+
+    // Button 1001 "Simulation": the simulator dialog, made once and kept, modeless; shown again when hidden.
+    void OnClickedSimulation();
+    QPointer<CTK_SimDlg> m_pSimDlg;
 
 private:
     // The control of the id as a T, made as a Made (a T) when it does not exist yet.

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/Network.h"
 #include "app/ProgressDlg.h"
+#include "devices/DeviceReportText.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverFrame.h"
 #include "match/RuleWndHandle.h"
@@ -168,13 +169,12 @@ bool HandleReport(MatchData& md, const TTK_Network& entry, const Device& d, bool
         const WPARAM side = d.chung ? 1 : 0;
         char* text = Queue(out, message, side).text;
         if (valid)
-            std::snprintf(text, sizeof Outgoing::text, "valid,%d,%d,%X", force, flagged ? 1 : 0, validity);
+            FormatValidHitText(text, sizeof Outgoing::text, force, flagged, validity);
         else
-            std::snprintf(text, sizeof Outgoing::text, "none,%d,%d,%s", force, flagged ? 1 : 0,
-                          entry.name.c_str());
+            FormatPlainHitText(text, sizeof Outgoing::text, force, flagged, entry.name.c_str());
     } else if (base == kEventJudge && !protector && length >= 5) {
-        std::snprintf(Queue(out, UM_JUDGE1_INPUT + d.judge - 1, 0).text, sizeof Outgoing::text, "%d,%d,%d",
-                      p[3], p[4], flagged ? 1 : 0);
+        FormatJudgeText(Queue(out, UM_JUDGE1_INPUT + d.judge - 1, 0).text, sizeof Outgoing::text, p[3], p[4],
+                        flagged);
     }
     return false;
 }

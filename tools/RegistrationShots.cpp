@@ -1,11 +1,12 @@
-// Pictures of the registration dialogs and the device-error pop-up as the operator sees them, drawn
-// offscreen: registration-shots PROGRAM_FOLDER OUTPUT_FOLDER (the program folder gives the nation table and
-// the weight divisions; resources/home will do).
+// Pictures of the registration dialogs, the device-error pop-up and the device simulator as the operator
+// sees them, drawn offscreen: registration-shots PROGRAM_FOLDER OUTPUT_FOLDER (the program folder gives the
+// nation table and the weight divisions; resources/home will do).
 #include "app/AppGlobals.h"
 #include "app/MatchData.h"
 #include "app/NationTable.h"
 #include "app/WeightDivisions.h"
 #include "devices/DevErrDlg.h"
+#include "devices/SimDlg.h"
 #include "registration/RegDlg.h"
 #include "registration/RegDlgTeam.h"
 
@@ -94,6 +95,10 @@ int main(int argc, char** argv) {
     for (const int status : {0x1, 0x8000000, 0x800000}) {
         CTK_DevErrDlg popup(status, 0, 0, 1920, 1080);
         ok &= Save(popup, out + QStringLiteral("/device-error-%1.png").arg(status, 0, 16));
+    }
+    {
+        CTK_SimDlg simulator; // sends to no view here
+        ok &= Save(simulator, out + QStringLiteral("/simulation.png"));
     }
     FreeWeightDivisions(md);
     FreeMatchData();

@@ -9,6 +9,7 @@
 #include "app/RuleSettings.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverFrame.h"
+#include "devices/SimDlg.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
 #include "tests/platform/EventPump.h"
@@ -18,10 +19,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
 #include <ostream>
 #include <string>
 #include <thread>
@@ -163,6 +167,46 @@ TEST_F(PacketDispatchTest, IndividualReportsBecomeTheViewsMessages) {
         EXPECT_EQ(DeviceStatusLoad(*md), 0);
         EXPECT_EQ(Table().size(), 9u);
     }
+}
+
+// Every button of the simulator sends the view what the receiver's dispatch sends for the same device's hit
+// or press.
+TEST_F(PacketDispatchTest, TheSimulatorSendsWhatTheDispatchSendsForTheSameHit) {
+    md->bUseESocks = 1;
+    Table() = {Entry("CV", 0x01, 1, 0),    Entry("CH", 0x03, 2, 1),     Entry("HV", 0x11, 3, 0),
+               Entry("HH", 0x13, 4, 1),    Entry("judge1", 0x21, 5, 0), Entry("judge2", 0x22, 6, 0),
+               Entry("judge3", 0x23, 7, 0)};
+    CTK_SimDlg sim;
+    sim.Edit(CTK_SimDlg::IDC_TRUNK_POWER)->setText("300");
+    sim.Edit(CTK_SimDlg::IDC_HEAD_POWER)->setText("4096");
+    struct Protector {
+        int button;
+        Bytes report; // of the protector with the same hit
+    };
+    const Protector protectors[] = {
+        {1025, {0x50, 1, 2, 0x12, 0, 0x01, 0x2C}}, // Chung trunk
+        {1026, {0x50, 2, 2, 0x12, 0, 0x10, 0x00}}, // Chung head
+        {1034, {0x50, 1, 2, 0x31, 0, 0x01, 0x2C}}, // Chung punch
+        {1027, {0x50, 3, 2, 0x12, 0, 0x01, 0x2C}}, // Hong trunk
+        {1028, {0x50, 4, 2, 0x12, 0, 0x10, 0x00}}, // Hong head
+        {1035, {0x50, 3, 2, 0x31, 0, 0x01, 0x2C}}, // Hong punch
+    };
+    auto sameAsDevice = [&](int button, const Bytes& report) {
+        SCOPED_TRACE(button);
+        view.got.clear();
+        Dispatch(Report(report));
+        ASSERT_EQ(view.got.size(), 1u);
+        const Received device = view.got[0];
+        view.got.clear();
+        sim.Button(button)->click();
+        EXPECT_EQ(view.got, std::vector<Received>{device});
+    };
+    for (const Protector& p : protectors)
+        sameAsDevice(p.button, p.report);
+    for (int judge = 0; judge < 3; ++judge)
+        for (const CTK_SimDlg::JudgeButton& b : CTK_SimDlg::kJudgeButtons)
+            sameAsDevice(b.id[judge], {0x50, static_cast<BYTE>(5 + judge), 3, static_cast<BYTE>(b.chungCode),
+                                       static_cast<BYTE>(b.hongCode)});
 }
 
 TEST_F(PacketDispatchTest, StatusReportsKeepEachDevicesValue) {
