@@ -6,7 +6,7 @@
 #include "platform/MessageBox.h"
 #include "screens/OperatorLayout.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 
 #include <sqlite3.h>
@@ -136,4 +136,16 @@ void ReportPercentiles(benchmark::State& state, const std::vector<double>& micro
     state.counters[prefix + "p50_us"] = Percentile(micros, 0.50);
     state.counters[prefix + "p99_us"] = Percentile(micros, 0.99);
     state.counters[prefix + "max_us"] = Percentile(micros, 1.0);
+}
+
+int RunBenchmarks(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

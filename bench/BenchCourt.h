@@ -56,7 +56,28 @@ private:
 void ReportPercentiles(benchmark::State& state, const std::vector<double>& micros,
                        const std::string& prefix = {});
 
-// Runs the body with every core kept busy when busy is true.
+// Every core kept busy while the result lives when busy is true.
 inline std::unique_ptr<CoreLoad> MaybeLoad(bool busy) {
     return busy ? std::make_unique<CoreLoad>() : nullptr;
 }
+
+// The court with a view of the given type (and that view in *view); null, the benchmark skipped with the
+// reason, when it cannot be made.
+template <class View = CMainWnd>
+std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nullptr) {
+    auto court = std::make_unique<BenchCourt>([view] {
+        auto made = std::make_unique<View>();
+        if (view)
+            *view = made.get();
+        return made;
+    });
+    if (!court->Error().empty()) {
+        state.SkipWithError(court->Error().c_str());
+        return nullptr;
+    }
+    return court;
+}
+
+// The main of a benchmark binary: a QApplication (offscreen unless a platform is chosen), then the
+// benchmarks the command line selects.
+int RunBenchmarks(int argc, char** argv);

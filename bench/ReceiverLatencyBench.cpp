@@ -14,7 +14,7 @@
 #include "devices/Receiver.h"
 #include "tools/FakeReceiver.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <chrono>
 #include <condition_variable>
@@ -69,16 +69,10 @@ void BM_HitToView(benchmark::State& state) {
     }
     setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
     ObservedView* view = nullptr;
-    BenchCourt court([&view] {
-        auto made = std::make_unique<ObservedView>();
-        view = made.get();
-        return made;
-    });
-    if (!court.Error().empty()) {
-        state.SkipWithError(court.Error().c_str());
+    const auto court = MakeCourt(state, &view);
+    if (!court)
         return;
-    }
-    MatchData& md = court.Match();
+    MatchData& md = court->Match();
     md.nGameState = 3; // a running round whose clock is not ticking: only hits wake the UI thread
     md.nRemainTime = 83'000;
     view->m_strClockText = u"1:23";
@@ -127,13 +121,5 @@ BENCHMARK(BM_HitToView)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -12,7 +12,7 @@
 #include "app/Timers.h"
 #include "bench/BenchCourt.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <chrono>
@@ -48,15 +48,9 @@ public:
 void BM_RoundClock(benchmark::State& state) {
     for (auto _ : state) {
         ObservedView* view = nullptr;
-        BenchCourt court([&view] {
-            auto made = std::make_unique<ObservedView>();
-            view = made.get();
-            return made;
-        });
-        if (!court.Error().empty()) {
-            state.SkipWithError(court.Error().c_str());
+        const auto court = MakeCourt(state, &view);
+        if (!court)
             return;
-        }
         const auto load = MaybeLoad(state.range(0) != 0);
         QTimer stall;
         QObject::connect(&stall, &QTimer::timeout,
@@ -65,7 +59,7 @@ void BM_RoundClock(benchmark::State& state) {
             stall.start(10'000);
         view->started = Clock::now();
         view->OnClickedStart();
-        if (court.Match().nGameState != 3) {
+        if (court->Match().nGameState != 3) {
             state.SkipWithError("the round did not start");
             return;
         }
@@ -86,13 +80,5 @@ BENCHMARK(BM_RoundClock)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

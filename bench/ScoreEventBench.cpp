@@ -12,7 +12,7 @@
 #include "bench/BenchCourt.h"
 #include "bench/Percentile.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <chrono>
 
@@ -38,13 +38,11 @@ void NewMatch(CMainWnd& view, MatchData& md) {
 }
 
 void BM_ScoreEvent(benchmark::State& state) {
-    BenchCourt court([] { return std::make_unique<CMainWnd>(); });
-    if (!court.Error().empty()) {
-        state.SkipWithError(court.Error().c_str());
+    const auto court = MakeCourt(state);
+    if (!court)
         return;
-    }
-    CMainWnd& view = court.View();
-    MatchData& md = court.Match();
+    CMainWnd& view = court->View();
+    MatchData& md = court->Match();
     md.nPointGap = 20;
     const auto load = MaybeLoad(state.range(0) != 0);
     std::vector<double> micros;
@@ -70,13 +68,11 @@ void BM_ScoreEvent(benchmark::State& state) {
 }
 
 void BM_ScoreEventDatabase(benchmark::State& state) {
-    BenchCourt court([] { return std::make_unique<CMainWnd>(); });
-    if (!court.Error().empty()) {
-        state.SkipWithError(court.Error().c_str());
+    const auto court = MakeCourt(state);
+    if (!court)
         return;
-    }
-    CMainWnd& view = court.View();
-    MatchData& md = court.Match();
+    CMainWnd& view = court->View();
+    MatchData& md = court->Match();
     const auto load = MaybeLoad(state.range(0) != 0);
     std::vector<double> micros;
     int n = 0;
@@ -108,13 +104,5 @@ BENCHMARK(BM_ScoreEventDatabase)->Apply(Percentiles);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }
