@@ -37,7 +37,9 @@ void NewMatch(CMainWnd& view, MatchData& md) {
     view.LogMatchRow();
 }
 
-void BM_ScoreEvent(benchmark::State& state) {
+// Times one event at a time on a fresh court, a new match every kEventsPerMatch events; event(view, n)
+// returns false when the program refused it.
+template <class Event> void TimeEvents(benchmark::State& state, Event&& event) {
     const auto court = MakeCourt(state);
     if (!court)
         return;
@@ -55,42 +57,34 @@ void BM_ScoreEvent(benchmark::State& state) {
             state.ResumeTiming();
         }
         const Clock::time_point start = Clock::now();
-        view.m_nLastInputTime = 1500 + static_cast<DWORD>(n);
-        if (!view.AddPoint(view.m_strClockText, 1, n % 2, kTrunkKick, 2, 30)) {
-            state.SkipWithError("the point was refused");
+        if (!event(view, n)) {
+            state.SkipWithError("the program refused the event");
             break;
         }
-        QCoreApplication::processEvents(); // the repaint the event causes
         micros.push_back(Micros(start));
         ++n;
     }
     ReportPercentiles(state, micros);
 }
 
+void BM_ScoreEvent(benchmark::State& state) {
+    TimeEvents(state, [](CMainWnd& view, int n) {
+        view.m_nLastInputTime = 1500 + static_cast<DWORD>(n);
+        if (!view.AddPoint(view.m_strClockText, 1, n % 2, kTrunkKick, 2, 30))
+            return false;
+        QCoreApplication::processEvents(); // the repaint the event causes
+        return true;
+    });
+}
+
 void BM_ScoreEventDatabase(benchmark::State& state) {
-    const auto court = MakeCourt(state);
-    if (!court)
-        return;
-    CMainWnd& view = court->View();
-    MatchData& md = court->Match();
-    const auto load = MaybeLoad(state.range(0) != 0);
-    std::vector<double> micros;
-    int n = 0;
-    for (auto _ : state) {
-        if (n % kEventsPerMatch == 0) {
-            state.PauseTiming();
-            NewMatch(view, md);
-            state.ResumeTiming();
-        }
-        const Clock::time_point start = Clock::now();
+    TimeEvents(state, [](CMainWnd& view, int n) {
         if (n % 2 == 0)
             view.LogChungEvent(u"1:23", kTrunkKick, 2, 1, 1500);
         else
             view.LogHongEvent(u"1:23", kTrunkKick, 2, 1, 1500);
-        micros.push_back(Micros(start));
-        ++n;
-    }
-    ReportPercentiles(state, micros);
+        return true;
+    });
 }
 
 void Percentiles(benchmark::internal::Benchmark* b) {
