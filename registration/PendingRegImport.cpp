@@ -4,11 +4,6 @@
 
 #include "platform/DebugOutput.h"
 
-int CTK_RegDlg::RequestApiMatchList(const QString&) {
-    OutputDebugString("WT JSON API: the match list request is not available yet; nothing requested");
-    return -1;
-}
-
 void CTK_RegDlg::LoadTournamentMatch(int which) {
     DebugPrintf("the %s match of the tournament results database is not read: that reader is not built",
                 which == 1 ? "next" : "playing");

@@ -3,14 +3,17 @@
 // The texts and readers live in links/ (OvrMatchRequest, OvrMatchReply, WtMatchImport, MatchInput).
 #include "registration/RegDlg.h"
 
+#include "app/HttpSinks.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/TextConvert.h"
 #include "links/ImportOutcome.h"
 #include "links/MatchInput.h"
 #include "links/OvrMatchReply.h"
 #include "links/OvrMatchRequest.h"
 #include "links/Transport.h"
+#include "links/WtApiClient.h"
 #include "links/WtMatchImport.h"
 #include "platform/MessageBox.h"
 
@@ -141,6 +144,19 @@ void CTK_RegDlg::RequestNextMatch(int kind, const QString& number) {
 void CTK_RegDlg::RequestAdjacentMatch(int direction) {
     if (LinkUp())
         SendOn(m_pMatchData->nOvrCommType, m_pMatchData->pOvrLink, OvrRequest::AdjacentMatch(direction == 1));
+}
+
+int CTK_RegDlg::RequestApiMatchList(const QString&) {
+    m_strApiReply.clear();
+    // The operator waits for the list; the clock and the screens go on meanwhile.
+    const int result = WtApiGetResponsive(1, WtApiTarget::Of(*m_pMatchData));
+    std::string reply = g_strHttpResp.take().value_or(std::string());
+    if (result != 0) {
+        MessageBox(GetSafeHwnd(), RecordTextWide(reply));
+        return result;
+    }
+    m_strApiReply = std::move(reply);
+    return 0;
 }
 
 void CTK_RegDlg::LoadApiMatch() {

@@ -12,10 +12,13 @@
 #include "links/LinkSlots.h"
 #include "links/MatchInput.h"
 #include "links/Transport.h"
+#include "links/WtApiClient.h"
 #include "platform/TickSource.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
+#include "tests/links/MatchListFixture.h"
 #include "tests/platform/EventPump.h"
+#include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 #include "tools/PtyPeer.h"
 
@@ -560,6 +563,126 @@ TEST_F(OvrImportTest, RepliesOverSerialOrUdpAreNeverKept) {
     WaitForTheReply();
     EXPECT_STREQ(md->szOvrRecv, "");
     EXPECT_STREQ(md->szContestNo, "");
+}
+
+// ---- the WT JSON API ----
+
+class WtImportTest : public OvrImportTest {
+protected:
+    WtImportTest() {
+        WtApiStartup();
+        const std::u16string base = QString::fromStdString(http.BaseUrl() + "/api").toStdU16String();
+        std::copy(base.begin(), base.end(), md->wszWTBaseUrl);
+        md->nOvrSupplier = 8;
+        md->pOvrLink = CommWtApiMarker();
+        md->bOvrConnected = 1;
+    }
+    ~WtImportTest() override {
+        md->pOvrLink = nullptr;
+        WtApiShutdown();
+    }
+    void Serve(int status, const std::string& body) {
+        http.SetResponder([status, body](const HttpRequestSeen&) { return HttpReply{status, body}; });
+    }
+    LocalHttpServer http;
+};
+
+TEST_F(WtImportTest, TheMatchListOfThisMatIsAskedForAndItsMatchLoaded) {
+    Serve(200, MatchList([](std::string& d) {
+              // A finished match of this mat comes first and is passed over.
+              const std::string finished = d.substr(9, d.find("}}}}]") + 4 - 9);
+              std::string copy = finished;
+              Replace(copy, "SCHEDULED", "FINISHED");
+              Replace(copy, R"("id":"m-1")", R"("id":"m-0")");
+              d.insert(9, copy + ",");
+          }));
+    auto* d = Open();
+    Click(1290);
+    ASSERT_EQ(http.Requests().size(), 1u);
+    EXPECT_EQ(http.Requests()[0].target,
+              "/api/matches?filter[mat]=3&filter[status]=available&sort=scheduled&include=homeCompetitor,"
+              "awayCompetitor,refereeAssignment,event,matchConfiguration");
+    EXPECT_TRUE(clock.isArmed(d->GetSafeHwnd(), TIMER_OVR_MATCH_LOAD));
+    WaitForTheReply();
+    EXPECT_TRUE(prompter.texts().empty()) << LastBox();
+    EXPECT_STREQ(md->szMatchId, "m-1");
+    EXPECT_STREQ(md->szContestNo, "105");
+    EXPECT_EQ(md->nMatchTime, 90);
+    EXPECT_EQ(d->GetDlgItemText(1008), "KIM Minsu");
+    EXPECT_EQ(d->GetDlgItemText(1282), "Korea");
+    EXPECT_EQ(Combo(1306)->currentIndex(), 1);
+    EXPECT_EQ(Combo(1307)->currentIndex(), 0);
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED, UM_MATCH_INFO_CHANGED}));
+}
+
+TEST_F(WtImportTest, WhatTheServerAnswersDecidesTheBoxes) {
+    struct Case {
+        const char* name;
+        int status;
+        std::string body;
+        bool byNumber;
+        const char* number;
+        std::vector<std::string> boxes;
+        const char* contest; // after the import
+    };
+    const std::string two = MatchList([](std::string& d) {
+        std::string second = d.substr(9, d.find("}}}}]") + 4 - 9);
+        Replace(second, R"("number":"105")", R"("number":"106")");
+        Replace(second, R"("id":"m-1")", R"("id":"m-2")");
+        d.insert(d.find("}}}}]") + 4, "," + second);
+    });
+    const Case cases[] = {
+        {"first of two", 200, two, false, "", {}, "105"},
+        {"by number", 200, two, true, "106", {}, "106"},
+        {"another mat",
+         200,
+         MatchList([](std::string& d) { Replace(d, R"("mat":3)", R"("mat":4)"); }),
+         false,
+         "",
+         {"There is no scheduled match."},
+         "old"},
+        {"maxDifference missing",
+         200,
+         MatchList([](std::string& d) { Replace(d, R"("maxDifference":12,)", ""); }),
+         false,
+         "",
+         {"There is no 'MatchConfiguration - maxDifference' member"},
+         "105"},
+        {"data not an array", 200, R"({"data":"x"})", false, "", {"Invalid data"}, "old"},
+        {"parse error", 200, R"({"data":[}")", false, "", {"Invalid value."}, "old"},
+        {"empty body",
+         200,
+         "",
+         false,
+         "",
+         {"There is no received data from OVR system.\r\nPlease check the OVR connection!"},
+         "old"},
+    };
+    auto* d = Open();
+    for (const Case& c : cases) {
+        std::strcpy(md->szContestNo, "old");
+        const std::size_t shown = prompter.texts().size();
+        Serve(c.status, c.body);
+        static_cast<QCheckBox*>(d->GetDlgItem(1055))->setChecked(c.byNumber);
+        static_cast<QLineEdit*>(d->GetDlgItem(1049))->setText(QString::fromLatin1(c.number));
+        Click(1290);
+        WaitForTheReply();
+        const std::vector<std::string> all = prompter.texts();
+        EXPECT_EQ(std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(shown), all.end()),
+                  c.boxes)
+            << c.name;
+        EXPECT_STREQ(md->szContestNo, c.contest) << c.name;
+    }
+}
+
+TEST_F(WtImportTest, AFailedRequestShowsTheClientsTextAndAwaitsNothing) {
+    Serve(500, "oops");
+    auto* d = Open();
+    Click(1290);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"HTTP Response Code : 500"}));
+    EXPECT_FALSE(clock.isArmed(d->GetSafeHwnd(), TIMER_OVR_MATCH_LOAD));
+    EXPECT_TRUE(d->GetDlgItem(1290)->isEnabled());
+    EXPECT_TRUE(view.received.empty());
 }
 
 // ---- the match-input file ----
