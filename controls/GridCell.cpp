@@ -50,8 +50,18 @@ void CGridCellBase::Assign(const CGridCellBase& other) {
     SetMargin(other.GetMargin());
 }
 
-bool CGridCellBase::GetTextRect(QRect&) const {
-    // No image list in this system: the text has the whole rectangle.
+std::optional<QSize> CGridCellBase::ImageSize() const {
+    const CGridModel* grid = GetGrid();
+    const CImageList* list = grid ? grid->GetImageList() : nullptr;
+    if (!list || !list->HasImage(GetImage()))
+        return std::nullopt;
+    return list->GetImageSize();
+}
+
+bool CGridCellBase::GetTextRect(QRect& rect) const {
+    // The text starts right of the picture.
+    if (const std::optional<QSize> image = ImageSize())
+        rect.setLeft(rect.left() + image->width() + static_cast<int>(GetMargin()) + 1);
     return true;
 }
 
@@ -80,7 +90,15 @@ QSize CGridCellBase::GetTextExtent(const QString& text) const {
 
 QSize CGridCellBase::GetCellExtent() const {
     const QSize text = GetTextExtent(GetText());
-    QSize size(text.width() + 1, text.height() + 1);
+    QSize image(0, 0);
+    if (const std::optional<QSize> known = ImageSize()) {
+        const int margin = static_cast<int>(GetMargin());
+        image = *known;
+        if (text.width() > 2 * margin)
+            image.rwidth() += margin;
+        image.rheight() += 2 * margin;
+    }
+    QSize size(text.width() + image.width() + 1, std::max(text.height(), image.height()) + 1);
     if (IsFixed())
         size += QSize(1, 1);
     return size;
@@ -134,6 +152,13 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool e
         painter.setFont(*font);
     const int margin = static_cast<int>(GetMargin());
     rect.adjust(margin, margin, -margin, -margin);
+
+    // The picture at the top-left, only when it fits whole: a cut picture would mislead.
+    if (const std::optional<QSize> image = ImageSize()) {
+        if (rect.left() + image->width() <= rect.right() + 1 &&
+            rect.top() + image->height() <= rect.bottom() + 1)
+            grid->GetImageList()->Draw(painter, GetImage(), rect.topLeft());
+    }
 
     // The sort arrow in the header of the sort column.
     if (row == 0 && col == grid->GetSortColumn()) {

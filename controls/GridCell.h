@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class CGridModel;
 class QPainter;
@@ -85,6 +86,8 @@ public:
     virtual CGridCellBase* GetDefaultCell() const;
     virtual bool IsDefaultFont() const = 0;
     virtual bool IsEditing() const = 0;
+    // The size of the cell's picture when it has one the grid's image list knows.
+    std::optional<QSize> ImageSize() const;
 
     bool IsFocused() const { return GetState() & GVIS_FOCUSED; }
     bool IsFixed() const { return GetState() & GVIS_FIXED; }

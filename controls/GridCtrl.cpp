@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -55,11 +56,14 @@ CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_n
     setFrameShape(QFrame::Box);
     viewport()->setMouseTracking(true);
     SetFont(font());
-    horizontalScrollBar()->setSingleStep(GetDefaultCell(false, false)->GetWidth() / 2);
-    verticalScrollBar()->setSingleStep(GetDefaultCell(false, false)->GetHeight());
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(true, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnScrollAction(false, action); });
 }
 
 CGridCtrl::~CGridCtrl() {
+    m_TitleTip.DestroyWindow();
     // Editors are children of the viewport; none may report to a grid being torn down.
     for (CInPlaceEdit* edit : viewport()->findChildren<CInPlaceEdit*>())
         edit->Detach();
@@ -88,6 +92,7 @@ void CGridCtrl::ResetScrollBars() {
         whole.rheight() += bar;
     SetClientSize(whole);
     const ScrollBars bars = ComputeScrollBars(bar, bar);
+    m_nBarState = (bars.horizontal ? kHorizontalBar : 0) | (bars.vertical ? kVerticalBar : 0);
     setHorizontalScrollBarPolicy(bars.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(bars.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     horizontalScrollBar()->setRange(0, std::max(bars.hMax - bars.hPage, 0));
@@ -135,45 +140,104 @@ void CGridCtrl::SyncScroll() {
 
 void CGridCtrl::scrollContentsBy(int, int) {
     EndEditing();
+    m_TitleTip.Hide();
     SyncScroll();
     viewport()->update();
 }
 
 void CGridCtrl::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
+    m_DropTarget.Register(this);
     EndEditing();
+    QAbstractScrollArea::resizeEvent(event);
     ResetScrollBars();
+}
+
+bool CGridCtrl::LineStep(QScrollBar* bar, bool forward) {
+    const int before = bar->value();
+    bar->triggerAction(forward ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+    SyncScroll();
+    return bar->value() != before;
+}
+
+void CGridCtrl::OnScrollAction(bool vertical, int action) {
+    EndEditing();
+    m_TitleTip.Hide();
+    if (action != QAbstractSlider::SliderSingleStepAdd && action != QAbstractSlider::SliderSingleStepSub)
+        return;
+    // A line is one whole row or column of its own size; the bar still holds the position before the step.
+    QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
+    SyncScroll();
+    const int pos = LineScrollPos(vertical, action == QAbstractSlider::SliderSingleStepAdd, bar->maximum());
+    bar->setSliderPosition(std::clamp(pos, bar->minimum(), bar->maximum()));
 }
 
 void CGridCtrl::EnsureVisible(int row, int col) {
     if (!IsValid(row, col))
         return;
-    const int fixedWidth = GetFixedColumnWidth();
-    const int fixedHeight = GetFixedRowHeight();
-    // Scroll straight to the cell's virtual position when it lies outside the scrollable view.
-    int x = 0;
-    for (int c = GetFixedColumnCount(); c < col; ++c)
-        x += GetColumnWidth(c);
-    int y = 0;
-    for (int r = GetFixedRowCount(); r < row; ++r)
-        y += GetRowHeight(r);
+    SetClientSize(viewport()->size());
+    SyncScroll();
     QScrollBar* h = horizontalScrollBar();
     QScrollBar* v = verticalScrollBar();
-    const int viewWidth = viewport()->width() - fixedWidth;
-    const int viewHeight = viewport()->height() - fixedHeight;
+    // Whole line steps towards the cell; fixed rows and columns are always in view.
+    const CCellRange visible = GetVisibleNonFixedCellRange();
     if (col >= GetFixedColumnCount()) {
-        if (x < h->value())
-            h->setValue(x);
-        else if (x + GetColumnWidth(col) > h->value() + viewWidth)
-            h->setValue(std::min(x + GetColumnWidth(col) - viewWidth, x));
+        for (int c = visible.maxCol + 1; c <= col; ++c)
+            if (GetColumnWidth(c) > 0)
+                LineStep(h, true);
+        const int partlyHidden = HPartialOffset() < 0 ? 1 : 0;
+        for (int c = visible.minCol - 1 + partlyHidden; c >= col; --c)
+            if (GetColumnWidth(c) > 0)
+                LineStep(h, false);
     }
     if (row >= GetFixedRowCount()) {
-        if (y < v->value())
-            v->setValue(y);
-        else if (y + GetRowHeight(row) > v->value() + viewHeight)
-            v->setValue(std::min(y + GetRowHeight(row) - viewHeight, y));
+        for (int r = visible.maxRow + 1; r <= row; ++r)
+            if (GetRowHeight(r) > 0)
+                LineStep(v, true);
+        for (int r = visible.minRow - 1; r >= row; --r)
+            if (GetRowHeight(r) > 0)
+                LineStep(v, false);
+    }
+
+    // Then until the cell is whole: its right and bottom edges inside the client area, its left edge clear
+    // of the fixed columns.
+    const QRect client = viewport()->rect();
+    const int fixedWidth = GetFixedColumnWidth();
+    const int fixedHeight = GetFixedRowHeight();
+    QRect rect;
+    if (!GetCellRect(row, col, rect))
+        return;
+    while (rect.right() > client.right() && rect.left() > fixedWidth && (m_nBarState & kHorizontalBar)) {
+        if (!LineStep(h, true) || !GetCellRect(row, col, rect))
+            return;
+    }
+    while (HPartialOffset() < 0 && rect.left() < fixedWidth && (m_nBarState & kHorizontalBar)) {
+        if (!LineStep(h, false) || !GetCellRect(row, col, rect))
+            return;
+    }
+    while (rect.bottom() > client.bottom() && rect.top() > fixedHeight && (m_nBarState & kVerticalBar)) {
+        if (!LineStep(v, true) || !GetCellRect(row, col, rect))
+            return;
+    }
+}
+
+void CGridCtrl::wheelEvent(QWheelEvent* event) {
+    EndEditing();
+    m_TitleTip.Hide();
+    const int lines = QApplication::wheelScrollLines();
+    // Notches of 120; a fine wheel's parts add up until they make a line.
+    m_nWheelRest += event->angleDelta().y() * (lines < 0 ? 1 : lines);
+    const int steps = m_nWheelRest / 120;
+    m_nWheelRest -= steps * 120;
+    QScrollBar* v = verticalScrollBar();
+    for (int i = 0; i < std::abs(steps); ++i) {
+        if (lines < 0)
+            v->triggerAction(steps > 0 ? QAbstractSlider::SliderPageStepSub
+                                       : QAbstractSlider::SliderPageStepAdd);
+        else
+            LineStep(v, steps < 0);
     }
     SyncScroll();
+    event->accept();
 }
 
 bool CGridCtrl::AutoSizeColumn(int col) {
@@ -283,6 +347,7 @@ void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
 // ---- editing ----
 
 void CGridCtrl::OnEditCell(int row, int col, QPoint point, UINT ch) {
+    m_TitleTip.Hide();
     if (!IsValid(row, col) || !IsCellEditable(row, col))
         return;
     EnsureVisible(row, col);
@@ -376,6 +441,7 @@ bool CGridCtrl::focusNextPrevChild(bool next) {
 }
 
 void CGridCtrl::keyPressEvent(QKeyEvent* event) {
+    m_TitleTip.Hide();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const int key = event->key();
@@ -532,6 +598,11 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
             SetSelectedRange({cell.row, cell.col, cell.row, cell.col}, false, false);
             return;
         }
+        if (GetDragAndDrop()) {
+            // A press on the selection may start a drag; the selection stays as it is until the release.
+            SetMouseMode(MOUSE_PREPARE_DRAG);
+            return;
+        }
     } else if (MouseMode() != MOUSE_OVER_COL_DIVIDE && MouseMode() != MOUSE_OVER_ROW_DIVIDE) {
         if (IsCellFixed(cell.row, cell.col))
             SetFocusCell(-1, -1);
@@ -587,6 +658,7 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
         case MOUSE_PREPARE_DRAG:
             // The button went down on the focus cell's text, but the mouse moved: no edit.
             SetMouseMode(MOUSE_PREPARE_DRAG);
+            OnBeginDrag();
             break;
         default:
             break;
@@ -603,16 +675,25 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
         viewport()->setCursor(Qt::ArrowCursor);
         SetMouseMode(MOUSE_NOTHING);
     }
-    if (MouseMode() == MOUSE_NOTHING && GetTitleTips()) {
-        const CCellID cell = GetCellFromPt(point);
-        const CGridCellBase* c = GetCell(cell.row, cell.col);
-        QRect rect;
-        if (c && !c->IsEditing() && GetCellRect(cell.row, cell.col, rect) &&
-            c->GetTextExtent(c->GetTipText()).width() > rect.width())
-            viewport()->setToolTip(c->GetTipText());
-        else
-            viewport()->setToolTip(QString());
-    }
+    if (MouseMode() != MOUSE_NOTHING)
+        return;
+    const CCellID cell = GetCellFromPt(point);
+    CGridCellBase* c = GetCell(cell.row, cell.col);
+    if (!c)
+        return;
+    c->OnMouseOver();
+    // A cut text shows whole in the title tip while the mouse is over it.
+    QRect rect;
+    if (!GetTitleTips() || (event->buttons() & Qt::RightButton) || c->IsEditing() ||
+        !GetCellRect(cell.row, cell.col, rect))
+        return;
+    QRect textRect = rect;
+    const QString tip = c->GetTipText();
+    if (tip.isEmpty() || !c->GetTipTextRect(textRect) || !textRect.contains(point))
+        return;
+    m_TitleTip.Create(viewport());
+    m_TitleTip.Show(tip, static_cast<int>(c->GetMargin()), &rect, c->GetFont(), GetTitleTipTextClr(),
+                    GetTitleTipBackClr(), textRect);
 }
 
 void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {

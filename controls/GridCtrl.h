@@ -9,9 +9,13 @@
 // Thread: user-interface thread only.
 #pragma once
 
+#include "controls/GridDropTarget.h"
 #include "controls/GridModel.h"
+#include "controls/TitleTip.h"
 
 #include <QAbstractScrollArea>
+
+class QScrollBar;
 
 class CGridCtrl : public QAbstractScrollArea, public CGridModel {
     Q_OBJECT
@@ -54,6 +58,10 @@ public:
     // A right click: the focus moves to the cell (raised out of the fixed area) and the parent is told.
     void OnRButtonUp(QPoint point);
 
+    // The tip that shows a cut text whole (created on first use).
+    CTitleTip& TitleTip() { return m_TitleTip; }
+    CGridDropTarget& DropTarget() { return m_DropTarget; }
+
     // The whole drawing into a painter (the paint event uses it).
     void OnDraw(QPainter& painter, QRect clip);
 
@@ -70,6 +78,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -77,8 +86,19 @@ private:
     bool MouseOverColumnResizeArea(QPoint point) const;
     bool MouseOverRowResizeArea(QPoint point) const;
     void SyncScroll();
+    // Line steps of the scroll bars move by whole rows and columns.
+    void OnScrollAction(bool vertical, int action);
+    // One line step; false when the bar did not move.
+    bool LineStep(QScrollBar* bar, bool forward);
+
+    static constexpr int kHorizontalBar = 1;
+    static constexpr int kVerticalBar = 2;
 
     int m_nId;
+    int m_nBarState = 0;
+    int m_nWheelRest = 0;
+    CTitleTip m_TitleTip;
+    CGridDropTarget m_DropTarget;
     int m_nTimerId = 0;
     int m_nResizeIndex = -1;
     QPoint m_LeftClickDownPoint;

@@ -557,6 +557,76 @@ CGridModel::ScrollBars CGridModel::ComputeScrollBars(int vBarWidth, int hBarHeig
     return bars;
 }
 
+int CGridModel::LineScrollPos(bool vertical, bool forward, int maximum) const {
+    const CCellID topLeft = GetTopleftNonFixedCell();
+    const std::vector<int>& sizes = vertical ? m_arRowHeights : m_arColWidths;
+    const int count = vertical ? m_nRows : m_nCols;
+    const int fixed = vertical ? m_nFixedRows : m_nFixedCols;
+    const int first = vertical ? topLeft.row : topLeft.col;
+    const int pos = vertical ? m_nVScrollPos : m_nHScrollPos;
+    // Steps count from where the first shown row starts: a row scrolled past only in part is not shown,
+    // so after a page step or a thumb drag the top row's start lies beyond the position. Columns show in
+    // part: the partial offset says how much of the first one is scrolled off.
+    const int base = vertical ? Sum(sizes, fixed, first) : pos;
+    const int offset = vertical ? 0 : HPartialOffset();
+    if (forward) {
+        if (pos >= maximum)
+            return pos;
+        int index = first;
+        while (index < count && sizes[index] == 0)
+            ++index;
+        if (index >= count)
+            return pos;
+        return base + sizes[index] + (index == first ? offset : 0);
+    }
+    if (pos <= 0)
+        return pos;
+    if (offset < 0)
+        return std::max(pos + offset, 0);
+    int index = first - 1;
+    while (index >= fixed && sizes[index] == 0)
+        --index;
+    if (index < fixed)
+        return pos;
+    return std::max(base - sizes[index], 0);
+}
+
+// ---- drag and drop ----
+
+DWORD CGridModel::OnDragEnter(const QMimeData*, DWORD, QPoint) {
+    return DROPEFFECT_NONE;
+}
+
+DWORD CGridModel::OnDragOver(const QMimeData*, DWORD keyState, QPoint point) {
+    const CCellID cell = GetCellFromPt(point);
+    if (!IsValid(cell) || IsCellFixed(cell.row, cell.col)) {
+        OnDragLeave();
+        return DROPEFFECT_NONE;
+    }
+    if (!(cell == m_LastDragOverCell)) {
+        OnDragLeave();
+        m_LastDragOverCell = cell;
+        SetCellBits(cell.row, cell.col, GVIS_DROPHILITED);
+        RedrawCell(cell.row, cell.col);
+    }
+    return keyState & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+}
+
+void CGridModel::OnDragLeave() {
+    const CCellID last = m_LastDragOverCell;
+    m_LastDragOverCell = {};
+    if (!IsValid(last))
+        return;
+    ClearCellBits(last.row, last.col, GVIS_DROPHILITED);
+    RedrawCell(last.row, last.col);
+}
+
+BOOL CGridModel::OnDrop(const QMimeData*, DWORD, QPoint) {
+    m_MouseMode = MOUSE_NOTHING;
+    OnDragLeave();
+    return FALSE;
+}
+
 // ---- focus and selection ----
 
 CCellID CGridModel::SetFocusCell(int row, int col) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "controls/GridCell.h"
+#include "controls/ImageList.h"
 
 #include <QPoint>
 #include <QRect>
@@ -66,6 +67,18 @@ enum GridMouseMode {
     MOUSE_DRAGGING = 12,
 };
 
+// Drop effects and the key state of drag and drop.
+constexpr DWORD DROPEFFECT_NONE = 0x0;
+constexpr DWORD DROPEFFECT_COPY = 0x1;
+constexpr DWORD DROPEFFECT_MOVE = 0x2;
+constexpr DWORD DROPEFFECT_LINK = 0x4;
+constexpr DWORD DROPEFFECT_SCROLL = 0x80000000;
+constexpr DWORD MK_LBUTTON = 0x01;
+constexpr DWORD MK_RBUTTON = 0x02;
+constexpr DWORD MK_SHIFT = 0x04;
+constexpr DWORD MK_CONTROL = 0x08;
+constexpr DWORD MK_MBUTTON = 0x10;
+
 // Compares two cells for sorting: negative, 0 or positive.
 using GridCompareFunc = int (*)(const CGridCellBase* cell1, const CGridCellBase* cell2, LPARAM data);
 
@@ -80,6 +93,7 @@ constexpr int VK_UP = 0x26;
 constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 
+class QMimeData;
 class QWidget;
 
 class CGridModel {
@@ -124,6 +138,9 @@ public:
     CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
     // Gives the font to the four default cells, which measure their sizes from it.
     void SetFont(const QFont& font);
+    // The pictures cells show by their image index; not owned, null for none.
+    void SetImageList(const CImageList* list) { m_pImageList = list; }
+    const CImageList* GetImageList() const { return m_pImageList; }
 
     // ---- sizes and layout ----
     int GetRowHeight(int row) const;
@@ -159,6 +176,11 @@ public:
         int vPage = 0;
     };
     ScrollBars ComputeScrollBars(int vBarWidth, int hBarHeight) const;
+    // The scroll position one line step leads to: down by the whole height of the top row (rows of height
+    // 0 stepped over), up by the row above it; right so far that the next column's left edge lands on the
+    // fixed columns, left back to a partly hidden first column's start or by the whole column before it.
+    // A step forward only from below maximum; never below 0.
+    int LineScrollPos(bool vertical, bool forward, int maximum) const;
 
     // ---- behaviour flags ----
     void SetEditable(bool on) { m_bEditable = on; }
@@ -176,8 +198,13 @@ public:
     bool GetRowResize() const { return m_bAllowRowResize; }
     bool GetColumnResize() const { return m_bAllowColumnResize; }
     void EnableDragAndDrop(bool on) { m_bAllowDragAndDrop = on; }
+    bool GetDragAndDrop() const { return m_bAllowDragAndDrop; }
     void EnableTitleTips(bool on) { m_bTitleTips = on; }
     bool GetTitleTips() const { return m_bTitleTips; }
+    void SetTitleTipTextClr(COLORREF colour) { m_crTTipFgClr = colour; }
+    COLORREF GetTitleTipTextClr() const { return m_crTTipFgClr; }
+    void SetTitleTipBackClr(COLORREF colour) { m_crTTipBkClr = colour; }
+    COLORREF GetTitleTipBackClr() const { return m_crTTipBkClr; }
     void SetGridBkColor(COLORREF colour) { m_crGridBkColour = colour; }
     COLORREF GetGridBkColor() const { return m_crGridBkColour; }
     COLORREF GetGridLineColor() const { return m_crGridLineColour; }
@@ -237,6 +264,17 @@ public:
     // Lines at "\n", fields at tab or comma, trimmed; from cell on, skipping hidden rows and columns.
     bool PasteTextToGrid(CCellID cell, const QString& text, bool selectPastedCells = true);
 
+    // ---- drag and drop ----
+    // Drag and drop of cell text is off in this program: nothing starts a drag, nothing is dropped. A drag
+    // from elsewhere still shows which scrollable cell it is over (the drop-highlighted bit).
+    virtual void OnBeginDrag() {}
+    virtual DWORD OnDragEnter(const QMimeData* data, DWORD keyState, QPoint point);
+    // Copy with Ctrl, else move, over a scrollable cell; no drop over a fixed cell or outside the cells.
+    virtual DWORD OnDragOver(const QMimeData* data, DWORD keyState, QPoint point);
+    virtual void OnDragLeave();
+    virtual BOOL OnDrop(const QMimeData* data, DWORD dropEffect, QPoint point);
+    CCellID LastDragOverCell() const { return m_LastDragOverCell; }
+
     // ---- hooks for the window ----
     virtual void RedrawCell(int /*row*/, int /*col*/) {}
     virtual void Refresh() {}
@@ -279,6 +317,7 @@ private:
     std::unique_ptr<CGridDefaultCell> m_cellFixedColDef;
     std::unique_ptr<CGridDefaultCell> m_cellFixedRowDef;
     std::unique_ptr<CGridDefaultCell> m_cellFixedRowColDef;
+    const CImageList* m_pImageList = nullptr;
 
     COLORREF m_crGridBkColour;
     COLORREF m_crGridLineColour = RGB(192, 192, 192);
@@ -294,6 +333,9 @@ private:
     bool m_bAllowRowResize = true;
     bool m_bAllowColumnResize = true;
     bool m_bListMode = false;
+    COLORREF m_crTTipFgClr = CLR_DEFAULT;
+    COLORREF m_crTTipBkClr = CLR_DEFAULT;
+    CCellID m_LastDragOverCell;
 
     QSize m_clientSize;
     int m_nHScrollPos = 0;

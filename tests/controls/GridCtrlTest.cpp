@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -144,6 +146,67 @@ TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
     EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{2, 1, 3, 1}));
     Key(&grid, Qt::Key_C, {}, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "t21\r\nt31");
+}
+
+// Scrolling goes by whole rows of their own heights: a line step, the wheel and EnsureVisible never leave a
+// row cut at the top.
+TEST(GridScrollTest, LinesWheelAndEnsureVisibleMoveByWholeRows) {
+    CGridCtrl grid;
+    grid.SetRowCount(40);
+    grid.SetColumnCount(8);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int r = 1; r < 40; ++r)
+        grid.SetRowHeight(r, r % 2 ? 15 : 35);
+    for (int c = 1; c < 8; ++c)
+        grid.SetColumnWidth(c, 40 + 10 * c);
+    grid.resize(300, 200);
+    grid.show();
+    QScrollBar* v = grid.verticalScrollBar();
+    QScrollBar* h = grid.horizontalScrollBar();
+    const auto rowStart = [&](int row) {
+        int y = 0;
+        for (int r = 1; r < row; ++r)
+            y += grid.GetRowHeight(r);
+        return y;
+    };
+    const auto top = [&] { return grid.GetTopleftNonFixedCell(); };
+
+    v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(top().row, 2);
+    EXPECT_EQ(v->value(), 15);
+    v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(top().row, 3);
+    EXPECT_EQ(v->value(), 50);
+    v->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(top().row, 2);
+
+    // A page step ends inside a row; the next line step still shows the next row on top.
+    v->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    const int afterPage = top().row;
+    v->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(top().row, afterPage + 1);
+    EXPECT_EQ(v->value(), rowStart(afterPage + 1));
+
+    v->setValue(0);
+    QWheelEvent notch(QPointF(50, 50), grid.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(grid.viewport(), &notch);
+    EXPECT_EQ(top().row, 1 + QApplication::wheelScrollLines()) << "one notch down, that many rows";
+
+    h->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(h->value(), 50) << "one whole column";
+    EXPECT_EQ(top().col, 2);
+
+    for (const CCellID target : {CCellID{30, 6}, CCellID{3, 2}, CCellID{39, 7}, CCellID{1, 1}}) {
+        SCOPED_TRACE(testing::Message() << target.row << "," << target.col);
+        grid.EnsureVisible(target.row, target.col);
+        QRect rect;
+        ASSERT_TRUE(grid.GetCellRect(target.row, target.col, rect));
+        EXPECT_TRUE(grid.viewport()->rect().contains(rect)) << "the cell is wholly in view";
+        EXPECT_GE(rect.left(), grid.GetFixedColumnWidth());
+        EXPECT_EQ(v->value(), rowStart(top().row)) << "no row is left cut at the top";
+    }
 }
 
 } // namespace

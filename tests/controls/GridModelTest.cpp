@@ -3,12 +3,15 @@
 // navigation keys.
 #include "controls/GridModel.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -331,6 +334,168 @@ TEST(GridLayout, ScrollBarsAppearOnlyWhenTheContentDoesNotFit) {
     EXPECT_EQ(bars.vMax, 59);
     EXPECT_EQ(bars.hMax, 150);
     EXPECT_EQ(bars.vPage, 24);
+}
+
+// Rows (fixed 20) 10, 30, 0, 20, 40, 25 and columns (fixed 50) 40, 60, 0, 80: sizes that differ, and a
+// hidden row and column to step over.
+void FillUneven(CGridModel& grid) {
+    Fill(grid, 7, 5);
+    const int heights[] = {20, 10, 30, 0, 20, 40, 25};
+    for (int r = 0; r < 7; ++r)
+        grid.SetRowHeight(r, heights[r]);
+    const int widths[] = {50, 40, 60, 0, 80};
+    for (int c = 0; c < 5; ++c)
+        grid.SetColumnWidth(c, widths[c]);
+    grid.SetClientSize({200, 100});
+}
+
+TEST(GridLayout, ALineStepMovesOneWholeRowOrColumnOfItsOwnSize) {
+    CGridModel grid;
+    FillUneven(grid);
+    const struct {
+        bool vertical;
+        bool forward;
+        int from;
+        int to;
+        const char* why;
+    } cases[] = {
+        {true, true, 0, 10, "the first row, 10 high"},
+        {true, true, 10, 40, "the next row, 30 high"},
+        {true, true, 40, 60, "the hidden row is stepped over, the 20 after it scrolled"},
+        {true, true, 15, 60, "after a step that ended inside a row, the row shown on top goes whole"},
+        {true, true, 75, 75, "nothing beyond the maximum"},
+        {true, false, 60, 40, "back by the row above the top one"},
+        {true, false, 40, 10, "back over the hidden row by the 30 above it"},
+        {true, false, 15, 10, "the row cut off at the top comes back whole"},
+        {true, false, 0, 0, "nothing above the first row"},
+        {false, true, 0, 40, "the first column, 40 wide"},
+        {false, true, 20, 40, "a partly hidden column: the next one lands on the fixed column"},
+        {false, true, 100, 180, "the hidden column is stepped over"},
+        {false, false, 20, 0, "a partly hidden column is first made whole"},
+        {false, false, 70, 40, "a partly hidden column is first made whole"},
+        {false, false, 100, 40, "back over the hidden column by the 60 before it"},
+        {false, false, 0, 0, "nothing left of the first column"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        if (c.vertical)
+            grid.SetScrollPos(0, c.from);
+        else
+            grid.SetScrollPos(c.from, 0);
+        EXPECT_EQ(grid.LineScrollPos(c.vertical, c.forward, 75 + (c.vertical ? 0 : 1000)), c.to);
+    }
+}
+
+// ---- images ----
+
+TEST(GridImages, APictureKnownToTheListMovesTheTextAndWidensTheCell) {
+    CGridModel grid;
+    Fill(grid, 3, 3);
+    CImageList images(16, 16);
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    ASSERT_EQ(images.Add(red), 0);
+    CGridCellBase* cell = grid.GetCell(1, 1);
+    const int margin = static_cast<int>(cell->GetMargin());
+    const QSize plain = cell->GetCellExtent();
+    QRect rect(0, 0, 100, 30);
+    ASSERT_TRUE(cell->GetTextRect(rect));
+    EXPECT_EQ(rect.left(), 0) << "no image";
+
+    const struct {
+        bool list;
+        int image;
+        bool known;
+    } cases[] = {{false, 0, false}, {true, -1, false}, {true, 1, false}, {true, 0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.image);
+        grid.SetImageList(c.list ? &images : nullptr);
+        cell->SetImage(c.image);
+        rect = QRect(0, 0, 100, 30);
+        cell->GetTextRect(rect);
+        EXPECT_EQ(rect.left(), c.known ? 16 + margin + 1 : 0);
+        const QSize extent = cell->GetCellExtent();
+        EXPECT_EQ(extent.width(), plain.width() + (c.known ? 16 + margin : 0));
+        EXPECT_EQ(extent.height(), c.known ? std::max(plain.height(), 16 + 2 * margin + 1) : plain.height());
+    }
+}
+
+TEST(GridImages, APictureIsDrawnWholeOrNotAtAll) {
+    CGridModel grid;
+    Fill(grid, 3, 3);
+    CImageList images(16, 16);
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    images.Add(red);
+    grid.SetImageList(&images);
+    CGridCellBase* cell = grid.GetCell(1, 1);
+    cell->SetImage(0);
+    cell->SetMargin(2);
+    const auto reds = [&](QSize size) {
+        QImage canvas(120, 40, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        cell->Draw(painter, 1, 1, QRect(QPoint(10, 5), size));
+        painter.end();
+        int count = 0;
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < canvas.width(); ++x)
+                count += canvas.pixelColor(x, y) == QColor(Qt::red);
+        return std::make_pair(count, canvas.pixelColor(12, 7));
+    };
+    const auto [whole, corner] = reds({100, 30});
+    EXPECT_EQ(whole, 16 * 16);
+    EXPECT_EQ(corner, QColor(Qt::red)) << "at the top-left inside the margin";
+    EXPECT_EQ(reds({100, 19}).first, 0) << "one pixel short in height: no picture";
+    EXPECT_EQ(reds({19, 30}).first, 0) << "one pixel short in width: no picture";
+    EXPECT_EQ(reds({20, 20}).first, 16 * 16) << "exactly enough room";
+}
+
+// ---- drag and drop ----
+
+TEST(GridDragAndDrop, ADragMarksTheScrollableCellItIsOverAndNothingIsDropped) {
+    TestGrid grid;
+    FillUneven(grid);
+    QRect cell11, cell12, header;
+    ASSERT_TRUE(grid.GetCellRect(1, 1, cell11));
+    ASSERT_TRUE(grid.GetCellRect(2, 2, cell12));
+    ASSERT_TRUE(grid.GetCellRect(0, 1, header));
+    EXPECT_EQ(grid.OnDragEnter(nullptr, 0, cell11.center()), DROPEFFECT_NONE);
+
+    const struct {
+        QPoint point;
+        DWORD keys;
+        DWORD effect;
+        CCellID marked;
+    } steps[] = {
+        {cell11.center(), MK_LBUTTON, DROPEFFECT_MOVE, {1, 1}},
+        {cell11.center(), MK_LBUTTON | MK_CONTROL, DROPEFFECT_COPY, {1, 1}},
+        {cell12.center(), MK_LBUTTON, DROPEFFECT_MOVE, {2, 2}},
+        {header.center(), MK_LBUTTON, DROPEFFECT_NONE, {-1, -1}},
+        {QPoint(300, 50), MK_LBUTTON, DROPEFFECT_NONE, {-1, -1}}, // right of the last column
+        {cell12.center(), MK_LBUTTON, DROPEFFECT_MOVE, {2, 2}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(testing::Message() << step.point.x() << "," << step.point.y());
+        EXPECT_EQ(grid.OnDragOver(nullptr, step.keys, step.point), step.effect);
+        EXPECT_EQ(grid.LastDragOverCell(), step.marked);
+        int marked = 0;
+        for (int r = 0; r < grid.GetRowCount(); ++r)
+            for (int c = 0; c < grid.GetColumnCount(); ++c)
+                if (grid.GetCell(r, c)->IsDropHighlighted()) {
+                    ++marked;
+                    EXPECT_EQ((CCellID{r, c}), step.marked);
+                }
+        EXPECT_EQ(marked, step.marked.row >= 0 ? 1 : 0) << "only the cell under the drag is marked";
+    }
+    grid.OnDragLeave();
+    EXPECT_FALSE(grid.GetCell(2, 2)->IsDropHighlighted());
+    grid.OnDragOver(nullptr, MK_LBUTTON, cell12.center());
+    grid.SetMouseMode(MOUSE_PREPARE_DRAG);
+    EXPECT_FALSE(grid.OnDrop(nullptr, DROPEFFECT_MOVE, cell12.center()));
+    EXPECT_EQ(grid.MouseMode(), MOUSE_NOTHING);
+    EXPECT_FALSE(grid.GetCell(2, 2)->IsDropHighlighted());
+    EXPECT_EQ(grid.GetItemText(2, 2), "2,2");
 }
 
 // ---- navigation ----

@@ -1,0 +1,186 @@
+// The grid's companions offscreen: the title tip that shows a cut text whole and hands on what closes it,
+// and the drop target that gives the grid's window its drag hooks.
+#include "controls/GridCtrl.h"
+#include "controls/InPlaceEdit.h"
+
+#include <QApplication>
+#include <QDragMoveEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Move(QWidget* target, QPoint point) {
+    QMouseEvent move(QEvent::MouseMove, point, target->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+void Button(QWidget* target, QEvent::Type type, QPoint point) {
+    QMouseEvent press(type, point, target->mapToGlobal(point), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+class TitleTipTest : public ::testing::Test {
+protected:
+    TitleTipTest() {
+        grid.SetRowCount(4);
+        grid.SetColumnCount(3);
+        grid.SetFixedRowCount(1);
+        grid.SetFixedColumnCount(1);
+        grid.SetItemText(1, 1, QStringLiteral("Park Tae-joon of the Republic of Korea"));
+        grid.SetItemText(1, 2, QStringLiteral("ab"));
+        grid.SetColumnWidth(1, 60);
+        grid.SetColumnWidth(2, 60);
+        grid.resize(400, 200);
+        grid.show();
+        grid.activateWindow();
+        grid.setFocus();
+        QApplication::processEvents();
+    }
+    ~TitleTipTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QPoint Centre(int row, int col) {
+        QRect rect;
+        EXPECT_TRUE(grid.GetCellRect(row, col, rect));
+        return rect.center();
+    }
+    CGridCtrl grid;
+};
+
+TEST_F(TitleTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
+    ASSERT_NE(QApplication::focusWidget(), nullptr) << "the tip shows only while the program has the focus";
+    CTitleTip& tip = grid.TitleTip();
+    Move(grid.viewport(), Centre(1, 2));
+    EXPECT_FALSE(tip.isVisible()) << "a text that fits needs no tip";
+
+    Move(grid.viewport(), Centre(1, 1));
+    ASSERT_TRUE(tip.isVisible());
+    EXPECT_EQ(tip.Text(), " Park Tae-joon of the Republic of Korea ");
+    QRect cell;
+    grid.GetCellRect(1, 1, cell);
+    EXPECT_EQ(tip.geometry().topLeft(), grid.viewport()->mapToGlobal(cell.topLeft()));
+    EXPECT_EQ(tip.height(), cell.height());
+    EXPECT_GT(tip.width(), cell.width()) << "as wide as the text, not the cell";
+    EXPECT_EQ(tip.HoverRect(), QRect(0, 0, cell.width() + 1, cell.height() + 1));
+    EXPECT_EQ(QWidget::mouseGrabber(), &tip) << "the tip holds the mouse while open";
+    EXPECT_NE(QApplication::focusWidget(), &tip) << "and never takes the focus";
+
+    // Inside the cell it stays; one pixel out of it, it closes and the grid gets the move.
+    Move(&tip, QPoint(cell.width() - 1, cell.height() / 2));
+    EXPECT_TRUE(tip.isVisible());
+    Move(&tip, QPoint(cell.width() + 2, cell.height() / 2));
+    EXPECT_FALSE(tip.isVisible());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
+    Move(grid.viewport(), Centre(1, 1));
+    CTitleTip& tip = grid.TitleTip();
+    ASSERT_TRUE(tip.isVisible());
+    const QPoint inTip(5, 5);
+    Button(&tip, QEvent::MouseButtonPress, inTip);
+    Button(&tip, QEvent::MouseButtonRelease, inTip);
+    EXPECT_FALSE(tip.isVisible());
+    QApplication::sendPostedEvents();
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 1})) << "the click went on to the cell under the tip";
+    EXPECT_TRUE(grid.IsCellSelected(1, 1));
+    EXPECT_EQ(grid.MouseMode(), MOUSE_NOTHING) << "the release followed the press";
+}
+
+TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
+    CTitleTip& tip = grid.TitleTip();
+    Move(grid.viewport(), Centre(1, 1));
+    ASSERT_TRUE(tip.isVisible());
+    grid.SetFocusCell(2, 1);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(&grid, &down);
+    EXPECT_FALSE(tip.isVisible()) << "a key closes the tip";
+
+    grid.OnEditCell(1, 1, QPoint(-1, -1), VK_LBUTTON);
+    Move(grid.viewport(), Centre(1, 1));
+    EXPECT_FALSE(tip.isVisible()) << "no tip over the cell being edited";
+    grid.EndEditing();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    grid.setFocus();
+
+    grid.EnableTitleTips(false);
+    Move(grid.viewport(), Centre(1, 1));
+    EXPECT_FALSE(tip.isVisible()) << "title tips switched off";
+    grid.EnableTitleTips(true);
+    grid.SetTitleTipBackClr(RGB(255, 255, 0));
+    Move(grid.viewport(), Centre(1, 1));
+    ASSERT_TRUE(tip.isVisible());
+    EXPECT_EQ(tip.grab().toImage().pixelColor(tip.width() - 3, 3), QColor(255, 255, 0)) << "the tip colour";
+    grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_FALSE(tip.isVisible()) << "scrolling closes the tip";
+}
+
+// ---- drop target ----
+
+TEST(GridDropTargetTest, RegistersOnceOnAGridOnlyAndAnswersForItsGridAlone) {
+    CGridCtrl grid;
+    grid.resize(300, 150);
+    grid.show();
+    EXPECT_TRUE(grid.DropTarget().IsRegistered()) << "the grid registers its target when it is sized";
+    EXPECT_FALSE(grid.DropTarget().Register(&grid)) << "a second registration";
+    EXPECT_TRUE(grid.viewport()->acceptDrops());
+
+    CGridDropTarget spare;
+    QWidget plain;
+    EXPECT_FALSE(spare.Register(nullptr));
+    EXPECT_FALSE(spare.Register(&plain)) << "not a grid";
+    EXPECT_EQ(spare.OnDragScroll(&grid, MK_CONTROL, {}), DROPEFFECT_NONE) << "not its grid";
+    EXPECT_EQ(grid.DropTarget().OnDragScroll(&grid, MK_CONTROL, {}), DROPEFFECT_COPY);
+    EXPECT_EQ(grid.DropTarget().OnDragScroll(&grid, 0, {}), DROPEFFECT_MOVE);
+    EXPECT_EQ(grid.DropTarget().OnDragOver(&plain, nullptr, 0, {}), DROPEFFECT_NONE);
+
+    grid.DropTarget().Revoke();
+    EXPECT_FALSE(grid.DropTarget().IsRegistered());
+    EXPECT_FALSE(grid.viewport()->acceptDrops());
+    EXPECT_TRUE(grid.DropTarget().Register(&grid)) << "registered again after a revoke";
+}
+
+TEST(GridDropTargetTest, DragsOverTheWindowMarkCellsAndDropsAreRefused) {
+    CGridCtrl grid;
+    grid.SetRowCount(4);
+    grid.SetColumnCount(3);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    grid.SetItemText(2, 2, QStringLiteral("kept"));
+    grid.resize(400, 200);
+    grid.show();
+    QRect cell;
+    ASSERT_TRUE(grid.GetCellRect(2, 2, cell));
+    QMimeData data;
+    data.setText(QStringLiteral("dropped"));
+
+    QDragEnterEvent enter(cell.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted()) << "the drag stays with the grid so its moves arrive";
+    EXPECT_EQ(enter.dropAction(), Qt::IgnoreAction) << "but it may not drop";
+
+    QDragMoveEvent move(cell.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::ControlModifier);
+    QApplication::sendEvent(grid.viewport(), &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction) << "Ctrl copies";
+    EXPECT_TRUE(grid.GetCell(2, 2)->IsDropHighlighted());
+
+    QDropEvent drop(cell.center(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &drop);
+    EXPECT_FALSE(drop.isAccepted());
+    EXPECT_EQ(grid.GetItemText(2, 2), "kept");
+    EXPECT_FALSE(grid.GetCell(2, 2)->IsDropHighlighted());
+
+    QApplication::sendEvent(grid.viewport(), &move);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(grid.viewport(), &leave);
+    EXPECT_FALSE(grid.GetCell(2, 2)->IsDropHighlighted()) << "leaving takes the mark away";
+}
+
+} // namespace
