@@ -150,6 +150,31 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool e
     }
     if (const QFont* font = GetFont())
         painter.setFont(*font);
+    DrawContent(painter, row, col, rect, text);
+    painter.restore();
+    return true;
+}
+
+bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
+    const CGridModel* grid = GetGrid();
+    const CGridCellBase* defaultCell = GetDefaultCell();
+    if (!grid || !defaultCell || rect.width() <= 0 || rect.height() <= 0)
+        return false;
+    painter.save();
+    const QColor text = ColorFromRef(GetTextClr() == CLR_DEFAULT ? defaultCell->GetTextClr() : GetTextClr());
+    const QColor back = ColorFromRef(GetBackClr() == CLR_DEFAULT ? defaultCell->GetBackClr() : GetBackClr());
+    painter.fillRect(rect, back);
+    // On paper every cell gets its frame; headers a darker one, as their bevel on the screen.
+    painter.setPen(IsFixed() ? System(QPalette::Shadow) : ColorFromRef(grid->GetGridLineColor()));
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    // As on the screen, the frame takes a pixel on every side of a header only.
+    DrawContent(painter, row, col, IsFixed() ? rect.adjusted(1, 1, -1, -1) : rect, text);
+    painter.restore();
+    return true;
+}
+
+void CGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect, const QColor& text) const {
+    const CGridModel* grid = GetGrid();
     const int margin = static_cast<int>(GetMargin());
     rect.adjust(margin, margin, -margin, -margin);
 
@@ -191,8 +216,6 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool e
     if ((format & DT_WORDBREAK) && !(format & DT_SINGLELINE))
         flags |= Qt::TextWordWrap;
     painter.drawText(rect, flags, shown);
-    painter.restore();
-    return true;
 }
 
 // ---- ordinary cell ----

@@ -116,6 +116,9 @@ public:
         return false;
     }
     virtual bool ValidateEdit(const QString& /*text*/) { return true; }
+    // The printed cell: its own or its kind's background, a thin frame, picture and text in the painter's
+    // font; no focus or selection marks.
+    virtual bool PrintCell(QPainter& painter, int row, int col, QRect rect);
     virtual void EndEdit() {}
     virtual void OnEndEdit() {}
 
@@ -126,6 +129,10 @@ public:
     virtual void OnClickDown(QPoint) {}
     virtual void OnDblClick(QPoint) {}
     virtual void OnRClick(QPoint) {}
+
+protected:
+    // What lies inside the cell's margins: the picture, the sort arrow and the text, in text's colour.
+    void DrawContent(QPainter& painter, int row, int col, QRect rect, const QColor& text) const;
 
 private:
     UINT m_nState = 0;

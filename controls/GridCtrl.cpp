@@ -541,6 +541,12 @@ void CGridCtrl::OnChar(UINT ch) {
 
 // ---- mouse ----
 
+bool CGridCtrl::InTextRect(CCellID cell, QPoint point) const {
+    QRect rect;
+    const CGridCellBase* c = GetCell(cell.row, cell.col);
+    return c && GetCellRect(cell.row, cell.col, rect) && c->GetTextRect(rect) && rect.contains(point);
+}
+
 bool CGridCtrl::MouseOverColumnResizeArea(QPoint point) const {
     if (point.y() >= GetFixedRowHeight())
         return false;
@@ -585,10 +591,8 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
         SetSelectionStart(GetFocusCell());
     EndEditing();
 
-    QRect textRect;
     const CCellID cell = m_LeftClickDownCell;
-    if (cell == GetFocusCell() && !ctrl && GetCellRect(cell.row, cell.col, textRect) &&
-        textRect.contains(point) && IsCellEditable(cell.row, cell.col)) {
+    if (cell == GetFocusCell() && !ctrl && InTextRect(cell, point) && IsCellEditable(cell.row, cell.col)) {
         SetMouseMode(MOUSE_PREPARE_EDIT);
         return;
     }
@@ -776,7 +780,7 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     if (MouseMode() == MOUSE_NOTHING) {
         const CCellID cell = GetCellFromPt(point);
-        if (IsValid(cell) && !IsCellFixed(cell.row, cell.col))
+        if (IsValid(cell) && !IsCellFixed(cell.row, cell.col) && InTextRect(cell, point))
             OnEditCell(cell.row, cell.col, point, VK_LBUTTON);
         if (IsValid(cell))
             SendMessageToParent(cell.row, cell.col, NM_DBLCLK);

@@ -15,6 +15,7 @@
 
 #include <QAbstractScrollArea>
 
+class QPrinter;
 class QScrollBar;
 
 class CGridCtrl : public QAbstractScrollArea, public CGridModel {
@@ -62,6 +63,20 @@ public:
     CTitleTip& TitleTip() { return m_TitleTip; }
     CGridDropTarget& DropTarget() { return m_DropTarget; }
 
+    // ---- printing ----
+    // Prints the whole grid, page after page: a header with the window's title and the date, the fixed rows
+    // as column headings on every page, the rows that fit whole and a footer "Page n of m". The grid keeps
+    // its on-screen size on paper unless it is wider than the page, then it is scaled down to fit across.
+    bool Print(QPrinter* printer);
+    virtual void OnBeginPrinting(QPainter& painter, QPrinter& printer);
+    virtual void OnPrint(QPainter& painter, int page);
+    virtual void OnEndPrinting(QPainter& painter);
+    virtual void PrintHeader(QPainter& painter, int page);
+    virtual void PrintFooter(QPainter& painter, int page);
+    // Print the fixed rows, then one row, at y in the grid's pixels; y moves below what was printed.
+    virtual void PrintColumnHeadings(QPainter& painter, int& y);
+    virtual void PrintRow(QPainter& painter, int row, int& y);
+
     // The whole drawing into a painter (the paint event uses it).
     void OnDraw(QPainter& painter, QRect clip);
 
@@ -83,6 +98,8 @@ protected:
 
 private:
     void OnChar(UINT ch);
+    // Whether point lies on the cell's text (right of its picture).
+    bool InTextRect(CCellID cell, QPoint point) const;
     bool MouseOverColumnResizeArea(QPoint point) const;
     bool MouseOverRowResizeArea(QPoint point) const;
     void SyncScroll();
@@ -99,6 +116,17 @@ private:
     int m_nWheelRest = 0;
     CTitleTip m_TitleTip;
     CGridDropTarget m_DropTarget;
+    // The print in progress: the scale from the grid's pixels to the printer's, the page in the grid's
+    // pixels, the rows of each page.
+    struct PrintState {
+        double scale = 1.0;
+        QSize page;
+        int headerHeight = 0;
+        int footerHeight = 0;
+        QFont font;
+        QString date;
+        std::vector<std::pair<int, int>> pages;
+    } m_Print;
     int m_nTimerId = 0;
     int m_nResizeIndex = -1;
     QPoint m_LeftClickDownPoint;

@@ -591,6 +591,32 @@ int CGridModel::LineScrollPos(bool vertical, bool forward, int maximum) const {
     return std::max(base - sizes[index], 0);
 }
 
+std::vector<std::pair<int, int>> CGridModel::PrintPageRows(int height) const {
+    std::vector<std::pair<int, int>> pages;
+    int first = -1;
+    int last = -1;
+    int used = 0;
+    for (int row = m_nFixedRows; row < m_nRows; ++row) {
+        const int rowHeight = m_arRowHeights[row];
+        if (rowHeight <= 0)
+            continue;
+        if (first >= 0 && used + rowHeight > height) {
+            pages.emplace_back(first, last);
+            first = -1;
+            used = 0;
+        }
+        if (first < 0)
+            first = row;
+        last = row;
+        used += rowHeight;
+    }
+    if (first >= 0)
+        pages.emplace_back(first, last);
+    if (pages.empty())
+        pages.emplace_back(m_nFixedRows, m_nFixedRows - 1);
+    return pages;
+}
+
 // ---- drag and drop ----
 
 DWORD CGridModel::OnDragEnter(const QMimeData*, DWORD, QPoint) {

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // A cell position; (-1, -1) is no cell.
@@ -181,6 +182,10 @@ public:
     // fixed columns, left back to a partly hidden first column's start or by the whole column before it.
     // A step forward only from below maximum; never below 0.
     int LineScrollPos(bool vertical, bool forward, int maximum) const;
+    // The printed pages: first and last scrollable row of each page when a page holds height pixels of rows
+    // under the fixed rows. Only whole rows go on a page (one taller than a page gets a page of its own);
+    // rows of height 0 are not printed. A grid without such rows prints one page of headings.
+    std::vector<std::pair<int, int>> PrintPageRows(int height) const;
 
     // ---- behaviour flags ----
     void SetEditable(bool on) { m_bEditable = on; }

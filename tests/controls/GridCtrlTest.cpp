@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -20,6 +21,13 @@ void Key(QWidget* target, int key, const QString& text = {},
          Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
+}
+
+void Mouse(QWidget* target, QEvent::Type type, QPoint point, Qt::MouseButtons buttons = Qt::LeftButton) {
+    QMouseEvent event(type, point, target->mapToGlobal(point),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : buttons, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
 }
 
 class GridCtrlTest : public ::testing::Test {
@@ -146,6 +154,59 @@ TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
     EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{2, 1, 3, 1}));
     Key(&grid, Qt::Key_C, {}, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "t21\r\nt31");
+}
+
+TEST_F(GridCtrlTest, APressOnTheFocusCellsTextEditsOnlyWhenTheMouseStaysStill) {
+    CImageList images(16, 16);
+    QPixmap picture(16, 16);
+    picture.fill(Qt::green);
+    images.Add(picture);
+    grid.SetImageList(&images);
+    grid.GetCell(1, 1)->SetImage(0);
+    QRect cell;
+    ASSERT_TRUE(grid.GetCellRect(1, 1, cell));
+    QRect text = cell;
+    grid.GetCell(1, 1)->GetTextRect(text);
+    const auto click = [&](QPoint at, QPoint releaseAt) {
+        Mouse(grid.viewport(), QEvent::MouseButtonPress, at);
+        if (releaseAt != at)
+            Mouse(grid.viewport(), QEvent::MouseMove, releaseAt, Qt::LeftButton);
+        Mouse(grid.viewport(), QEvent::MouseButtonRelease, releaseAt);
+    };
+    click(QPoint(cell.left() + 3, cell.center().y()), QPoint(cell.left() + 3, cell.center().y()));
+    EXPECT_EQ(Editor(grid), nullptr) << "a press on the picture does not edit";
+    click(text.center(), text.center() + QPoint(4, 0));
+    EXPECT_EQ(Editor(grid), nullptr) << "the mouse moved: no edit";
+    EXPECT_EQ(grid.MouseMode(), MOUSE_NOTHING);
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{-1, -1})) << "that click let go of the focus";
+    click(text.center(), text.center());
+    EXPECT_EQ(Editor(grid), nullptr) << "a click on another than the focus cell only moves the focus";
+    EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 1}));
+    click(text.center(), text.center());
+    ASSERT_NE(Editor(grid), nullptr);
+    EXPECT_FALSE(Editor(grid)->ExitsOnArrows()) << "opened by the mouse";
+    Editor(grid)->EndEdit();
+}
+
+TEST_F(GridCtrlTest, WithDragAndDropOnAPressOnTheSelectionKeepsItUntilTheRelease) {
+    grid.SetSelectedRange({1, 1, 2, 2});
+    QRect cell;
+    ASSERT_TRUE(grid.GetCellRect(2, 2, cell));
+    grid.EnableDragAndDrop(true);
+    Mouse(grid.viewport(), QEvent::MouseButtonPress, cell.center());
+    EXPECT_EQ(grid.MouseMode(), MOUSE_PREPARE_DRAG);
+    EXPECT_EQ(grid.GetSelectedCount(), 4) << "a drag may start from the whole selection";
+    Mouse(grid.viewport(), QEvent::MouseMove, cell.center() + QPoint(5, 0), Qt::LeftButton);
+    Mouse(grid.viewport(), QEvent::MouseButtonRelease, cell.center() + QPoint(5, 0));
+    EXPECT_EQ(grid.GetSelectedCount(), 0) << "nothing was dragged: the press was a click";
+    EXPECT_EQ(grid.MouseMode(), MOUSE_NOTHING);
+
+    grid.EnableDragAndDrop(false);
+    grid.SetSelectedRange({1, 1, 2, 2});
+    Mouse(grid.viewport(), QEvent::MouseButtonPress, cell.center());
+    EXPECT_EQ(grid.MouseMode(), MOUSE_SELECT_CELLS) << "without drag and drop a press selects anew";
+    Mouse(grid.viewport(), QEvent::MouseButtonRelease, cell.center());
+    EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{2, 2, 2, 2}));
 }
 
 // Scrolling goes by whole rows of their own heights: a line step, the wheel and EnsureVisible never leave a
