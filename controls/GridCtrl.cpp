@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -143,6 +144,12 @@ void CGridCtrl::scrollContentsBy(int, int) {
     m_TitleTip.Hide();
     SyncScroll();
     viewport()->update();
+}
+
+void CGridCtrl::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        OnSysColorChange(QGuiApplication::palette());
 }
 
 void CGridCtrl::resizeEvent(QResizeEvent* event) {

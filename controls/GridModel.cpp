@@ -36,6 +36,28 @@ CGridModel::CGridModel()
         cell->SetBackClr(RefOf(palette.color(QPalette::Button)));
     }
     m_cellDefault->SetBackClr(RefOf(palette.color(QPalette::Base)));
+    RememberSystemColours(palette);
+}
+
+void CGridModel::RememberSystemColours(const QPalette& palette) {
+    m_crWindowText = RefOf(palette.color(QPalette::WindowText));
+    m_crWindowColour = RefOf(palette.color(QPalette::Base));
+    m_cr3DFace = RefOf(palette.color(QPalette::Button));
+    m_crShadow = RefOf(palette.color(QPalette::Dark));
+}
+
+void CGridModel::OnSysColorChange(const QPalette& palette) {
+    for (CGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
+                                   m_cellFixedRowColDef.get()}) {
+        if (cell->GetTextClr() == m_crWindowText)
+            cell->SetTextClr(RefOf(palette.color(QPalette::WindowText)));
+        if (cell->GetBackClr() == m_crWindowColour)
+            cell->SetBackClr(RefOf(palette.color(QPalette::Base)));
+    }
+    if (m_crGridBkColour == m_crShadow)
+        m_crGridBkColour = RefOf(palette.color(QPalette::Dark));
+    RememberSystemColours(palette);
+    Refresh();
 }
 
 CGridModel::~CGridModel() {

@@ -95,6 +95,7 @@ constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 
 class QMimeData;
+class QPalette;
 class QWidget;
 
 class CGridModel {
@@ -210,6 +211,9 @@ public:
     COLORREF GetTitleTipTextClr() const { return m_crTTipFgClr; }
     void SetTitleTipBackClr(COLORREF colour) { m_crTTipBkClr = colour; }
     COLORREF GetTitleTipBackClr() const { return m_crTTipBkClr; }
+    // The system colours changed: default text and window colours, and a grid background, that were the old
+    // system ones become the new ones; colours the owner chose stay.
+    void OnSysColorChange(const QPalette& palette);
     void SetGridBkColor(COLORREF colour) { m_crGridBkColour = colour; }
     COLORREF GetGridBkColor() const { return m_crGridBkColour; }
     COLORREF GetGridLineColor() const { return m_crGridLineColour; }
@@ -309,6 +313,7 @@ private:
     static DWORD Key(int row, int col) {
         return (static_cast<DWORD>(col) << 16) | (static_cast<DWORD>(row) & 0xFFFF);
     }
+    void RememberSystemColours(const QPalette& palette);
     void ClearCellBits(int row, int col, UINT bits);
     void SetCellBits(int row, int col, UINT bits);
     void ClearPreviousSelection() { m_PrevSelectedCellMap.clear(); }
@@ -325,6 +330,11 @@ private:
     const CImageList* m_pImageList = nullptr;
 
     COLORREF m_crGridBkColour;
+    // The system colours the defaults were taken from: window text, window, button face, shadow.
+    COLORREF m_crWindowText = 0;
+    COLORREF m_crWindowColour = 0;
+    COLORREF m_cr3DFace = 0;
+    COLORREF m_crShadow = 0;
     COLORREF m_crGridLineColour = RGB(192, 192, 192);
     bool m_bEditable = true;
     bool m_bModified = false;

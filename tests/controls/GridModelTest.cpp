@@ -3,8 +3,10 @@
 // navigation keys.
 #include "controls/GridModel.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -449,6 +451,38 @@ TEST(GridImages, APictureIsDrawnWholeOrNotAtAll) {
     EXPECT_EQ(reds({100, 19}).first, 0) << "one pixel short in height: no picture";
     EXPECT_EQ(reds({19, 30}).first, 0) << "one pixel short in width: no picture";
     EXPECT_EQ(reds({20, 20}).first, 16 * 16) << "exactly enough room";
+}
+
+// ---- system colours ----
+
+TEST(GridColours, DefaultsThatWereSystemColoursFollowAChangeAndChosenOnesStay) {
+    const QPalette original = QGuiApplication::palette();
+    QPalette before = original;
+    before.setColor(QPalette::WindowText, QColor(1, 1, 1));
+    before.setColor(QPalette::Base, QColor(250, 250, 250));
+    before.setColor(QPalette::Button, QColor(200, 200, 200));
+    before.setColor(QPalette::Dark, QColor(100, 100, 100));
+    QGuiApplication::setPalette(before);
+    CGridModel grid;
+    QGuiApplication::setPalette(original);
+    grid.GetDefaultCell(true, false)->SetTextClr(RGB(0, 0, 255)); // chosen by the owner
+    QPalette after = before;
+    after.setColor(QPalette::WindowText, QColor(9, 9, 9));
+    after.setColor(QPalette::Base, QColor(30, 30, 30));
+    after.setColor(QPalette::Dark, QColor(60, 60, 60));
+
+    grid.OnSysColorChange(after);
+    EXPECT_EQ(grid.GetDefaultCell(false, false)->GetTextClr(), RGB(9, 9, 9));
+    EXPECT_EQ(grid.GetDefaultCell(false, false)->GetBackClr(), RGB(30, 30, 30));
+    EXPECT_EQ(grid.GetDefaultCell(true, false)->GetTextClr(), RGB(0, 0, 255)) << "the owner's colour stays";
+    EXPECT_EQ(grid.GetDefaultCell(true, false)->GetBackClr(), RGB(200, 200, 200))
+        << "button face is no window";
+    EXPECT_EQ(grid.GetGridBkColor(), RGB(60, 60, 60));
+
+    grid.SetGridBkColor(RGB(5, 6, 7));
+    grid.OnSysColorChange(before);
+    EXPECT_EQ(grid.GetDefaultCell(false, false)->GetTextClr(), RGB(1, 1, 1)) << "and back again";
+    EXPECT_EQ(grid.GetGridBkColor(), RGB(5, 6, 7));
 }
 
 // ---- drag and drop ----
