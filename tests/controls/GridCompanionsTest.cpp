@@ -25,6 +25,16 @@ void Button(QWidget* target, QEvent::Type type, QPoint point) {
     QApplication::sendEvent(target, &press);
 }
 
+// Asserts that the grid has an open editor, then ends it.
+void InPlaceEditor(CGridCtrl& grid) {
+    CInPlaceEdit* open = nullptr;
+    for (CInPlaceEdit* edit : grid.viewport()->findChildren<CInPlaceEdit*>())
+        if (edit->isVisible())
+            open = edit;
+    ASSERT_NE(open, nullptr) << "an editor is open";
+    open->EndEdit();
+}
+
 class TitleTipTest : public ::testing::Test {
 protected:
     TitleTipTest() {
@@ -89,6 +99,19 @@ TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
     EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 1})) << "the click went on to the cell under the tip";
     EXPECT_TRUE(grid.IsCellSelected(1, 1));
     EXPECT_EQ(grid.MouseMode(), MOUSE_NOTHING) << "the release followed the press";
+
+    // A second press soon after is a double click for the cell below, which opens its editor.
+    bool doubleClick = false;
+    QObject::connect(&grid, &CGridCtrl::notify, [&](int code, int row, int col, LRESULT*) {
+        doubleClick = doubleClick || (code == NM_DBLCLK && row == 1 && col == 1);
+    });
+    Move(grid.viewport(), Centre(1, 1));
+    ASSERT_TRUE(tip.isVisible());
+    Button(&tip, QEvent::MouseButtonPress, inTip);
+    Button(&tip, QEvent::MouseButtonRelease, inTip);
+    QApplication::sendPostedEvents();
+    EXPECT_TRUE(doubleClick);
+    InPlaceEditor(grid);
 }
 
 TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
@@ -117,6 +140,16 @@ TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
     EXPECT_EQ(tip.grab().toImage().pixelColor(tip.width() - 3, 3), QColor(255, 255, 0)) << "the tip colour";
     grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_FALSE(tip.isVisible()) << "scrolling closes the tip";
+    grid.verticalScrollBar()->setValue(0);
+
+    Move(grid.viewport(), Centre(1, 1));
+    ASSERT_TRUE(tip.isVisible());
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_FALSE(tip.isVisible()) << "the program lost the focus";
+    grid.clearFocus();
+    ASSERT_EQ(QApplication::focusWidget(), nullptr);
+    Move(grid.viewport(), Centre(1, 1));
+    EXPECT_FALSE(tip.isVisible()) << "no tip while no window of the program has the focus";
 }
 
 // ---- drop target ----
