@@ -247,35 +247,6 @@ void CGridCtrl::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-bool CGridCtrl::AutoSizeColumn(int col) {
-    if (col < 0 || col >= GetColumnCount() || GetColumnWidth(col) == 0)
-        return false;
-    int width = 0;
-    for (int row = 0; row < GetRowCount(); ++row)
-        if (const CGridCellBase* cell = GetCell(row, col))
-            width = std::max(width, cell->GetCellExtent().width());
-    SetColumnWidth(col, width);
-    return true;
-}
-
-bool CGridCtrl::AutoSizeRow(int row) {
-    if (row < 0 || row >= GetRowCount() || GetRowHeight(row) == 0)
-        return false;
-    int height = 0;
-    for (int col = 0; col < GetColumnCount(); ++col)
-        if (const CGridCellBase* cell = GetCell(row, col))
-            height = std::max(height, cell->GetCellExtent().height());
-    SetRowHeight(row, height);
-    return true;
-}
-
-void CGridCtrl::AutoSizeColumns() {
-    for (int col = 0; col < GetColumnCount(); ++col)
-        if (GetColumnWidth(col) > 0)
-            AutoSizeColumn(col);
-    ResetScrollBars();
-}
-
 // ---- drawing ----
 
 void CGridCtrl::paintEvent(QPaintEvent* event) {
@@ -782,6 +753,15 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
         if (GetCellRect(cell.row, cell.col, rect))
             AutoSizeColumn(point.x() - rect.left() < kResizeCaptureRange && cell.col > 0 ? cell.col - 1
                                                                                          : cell.col);
+        Refresh();
+        return;
+    }
+    if (MouseMode() == MOUSE_OVER_ROW_DIVIDE && GetRowResize()) {
+        const CCellID cell = GetCellFromPt(point);
+        QRect rect;
+        if (GetCellRect(cell.row, cell.col, rect))
+            AutoSizeRow(point.y() - rect.top() < kResizeCaptureRange && cell.row > 0 ? cell.row - 1
+                                                                                     : cell.row);
         Refresh();
         return;
     }

@@ -40,9 +40,6 @@ public:
 
     // Scrolls until the cell is wholly in view.
     void EnsureVisible(int row, int col);
-    bool AutoSizeColumn(int col);
-    bool AutoSizeRow(int row);
-    void AutoSizeColumns();
 
     // Opens the in-place editor on a cell (a mouse click gives VK_LBUTTON as the character).
     void OnEditCell(int row, int col, QPoint point, UINT ch);

@@ -256,6 +256,20 @@ CGridCellBase* CGridModel::GetCell(int row, int col) const {
     return IsValid(row, col) ? m_RowData[row][col] : nullptr;
 }
 
+bool CGridModel::SetCell(int row, int col, CGridCellBase* cell) {
+    if (!IsValid(row, col) || !cell)
+        return false;
+    CGridCellBase*& place = m_RowData[row][col];
+    if (place != cell) {
+        // The old cell leaves the selection before it goes.
+        SetItemState(row, col, 0);
+        delete place;
+        place = cell;
+    }
+    cell->SetCoords(row, col);
+    return true;
+}
+
 QString CGridModel::GetItemText(int row, int col) const {
     const CGridCellBase* cell = GetCell(row, col);
     return cell ? cell->GetText() : QString();
@@ -577,6 +591,43 @@ CGridModel::ScrollBars CGridModel::ComputeScrollBars(int vBarWidth, int hBarHeig
     bars.hPage = bars.hMax > 0 ? availableWidth : 0;
     bars.vPage = bars.vMax > 0 ? availableHeight : 0;
     return bars;
+}
+
+bool CGridModel::AutoSizeColumn(int col, UINT style, bool resetScrollBars) {
+    if (col < 0 || col >= m_nCols || m_arColWidths[col] == 0)
+        return false;
+    if (style == 0)
+        style = m_nAutoSizeColumnStyle;
+    const int first = style & kAutoSizeHeader ? 0 : m_nFixedRows;
+    const int last = style & kAutoSizeData ? m_nRows - 1 : m_nFixedRows - 1;
+    int width = 0;
+    for (int row = first; row <= last; ++row)
+        if (const CGridCellBase* cell = GetCell(row, col))
+            width = std::max(width, cell->GetCellExtent().width());
+    m_arColWidths[col] = width;
+    if (resetScrollBars)
+        ResetScrollBars();
+    return true;
+}
+
+bool CGridModel::AutoSizeRow(int row, bool resetScrollBars) {
+    if (row < 0 || row >= m_nRows || m_arRowHeights[row] == 0)
+        return false;
+    int height = 0;
+    for (int col = 0; col < m_nCols; ++col)
+        if (const CGridCellBase* cell = GetCell(row, col))
+            height = std::max(height, cell->GetCellExtent().height());
+    m_arRowHeights[row] = height;
+    if (resetScrollBars)
+        ResetScrollBars();
+    return true;
+}
+
+void CGridModel::AutoSizeColumns() {
+    for (int col = 0; col < m_nCols; ++col)
+        if (m_arColWidths[col] > 0)
+            AutoSizeColumn(col, 0, false);
+    ResetScrollBars();
 }
 
 int CGridModel::LineScrollPos(bool vertical, bool forward, int maximum) const {

@@ -80,6 +80,10 @@ constexpr DWORD MK_SHIFT = 0x04;
 constexpr DWORD MK_CONTROL = 0x08;
 constexpr DWORD MK_MBUTTON = 0x10;
 
+// What auto-sizing measures: the header rows, the data rows.
+constexpr UINT kAutoSizeHeader = 0x1;
+constexpr UINT kAutoSizeData = 0x2;
+
 // Compares two cells for sorting: negative, 0 or positive.
 using GridCompareFunc = int (*)(const CGridCellBase* cell1, const CGridCellBase* cell2, LPARAM data);
 
@@ -120,6 +124,8 @@ public:
 
     // ---- cells ----
     CGridCellBase* GetCell(int row, int col) const;
+    // Puts cell (the grid takes it) in place of the one at (row, col), which goes; false outside the grid.
+    bool SetCell(int row, int col, CGridCellBase* cell);
     QString GetItemText(int row, int col) const;
     bool SetItemText(int row, int col, const QString& text);
     UINT GetItemState(int row, int col) const;
@@ -178,6 +184,15 @@ public:
         int vPage = 0;
     };
     ScrollBars ComputeScrollBars(int vBarWidth, int hBarHeight) const;
+    // Sizes a column to its widest cell among the header rows (style bit 1), the data rows (bit 2) or both;
+    // style 0 takes the grid's auto-size style. False for a column that does not exist or is hidden.
+    bool AutoSizeColumn(int col, UINT style = 0, bool resetScrollBars = true);
+    // Sizes a row to its highest cell.
+    bool AutoSizeRow(int row, bool resetScrollBars = true);
+    // Every column that is not hidden, with the grid's style.
+    void AutoSizeColumns();
+    void SetAutoSizeStyle(UINT style) { m_nAutoSizeColumnStyle = style; }
+    UINT GetAutoSizeStyle() const { return m_nAutoSizeColumnStyle; }
     // The scroll position one line step leads to: down by the whole height of the top row (rows of height
     // 0 stepped over), up by the row above it; right so far that the next column's left edge lands on the
     // fixed columns, left back to a partly hidden first column's start or by the whole column before it.
@@ -348,6 +363,7 @@ private:
     bool m_bAllowRowResize = true;
     bool m_bAllowColumnResize = true;
     bool m_bListMode = false;
+    UINT m_nAutoSizeColumnStyle = kAutoSizeHeader | kAutoSizeData;
     COLORREF m_crTTipFgClr = CLR_DEFAULT;
     COLORREF m_crTTipBkClr = CLR_DEFAULT;
     CCellID m_LastDragOverCell;

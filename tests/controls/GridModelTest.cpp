@@ -388,6 +388,56 @@ TEST(GridLayout, ALineStepMovesOneWholeRowOrColumnOfItsOwnSize) {
     }
 }
 
+TEST(GridLayout, AutoSizingMeasuresTheRowsItsStyleNames) {
+    CGridModel grid;
+    Fill(grid, 3, 3);
+    grid.SetItemText(0, 1, QStringLiteral("A heading much wider than the data"));
+    grid.SetItemText(2, 1, QStringLiteral("Data"));
+    const int header = grid.GetCell(0, 1)->GetCellExtent().width();
+    const int data =
+        std::max(grid.GetCell(1, 1)->GetCellExtent().width(), grid.GetCell(2, 1)->GetCellExtent().width());
+    ASSERT_GT(header, data);
+    const struct {
+        UINT style;
+        int width;
+    } cases[] = {{kAutoSizeHeader, header}, {kAutoSizeData, data}, {kAutoSizeHeader | kAutoSizeData, header}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        EXPECT_TRUE(grid.AutoSizeColumn(1, c.style));
+        EXPECT_EQ(grid.GetColumnWidth(1), c.width);
+    }
+    grid.SetAutoSizeStyle(kAutoSizeData);
+    grid.AutoSizeColumns();
+    EXPECT_EQ(grid.GetColumnWidth(1), data) << "style 0 takes the grid's style";
+    grid.SetColumnWidth(2, 0);
+    EXPECT_FALSE(grid.AutoSizeColumn(2)) << "a hidden column stays hidden";
+    grid.AutoSizeColumns();
+    EXPECT_EQ(grid.GetColumnWidth(2), 0);
+    EXPECT_FALSE(grid.AutoSizeColumn(3));
+
+    grid.GetCell(1, 2)->SetText(QStringLiteral("two\nlines"));
+    grid.GetCell(1, 2)->SetFormat(DT_WORDBREAK);
+    EXPECT_TRUE(grid.AutoSizeRow(1));
+    EXPECT_EQ(grid.GetRowHeight(1), grid.GetCell(1, 2)->GetCellExtent().height());
+    EXPECT_GT(grid.GetRowHeight(1), grid.GetCell(1, 1)->GetCellExtent().height()) << "the highest cell";
+}
+
+TEST(GridCounts, ACellPutInPlaceReplacesTheOldOneAndLeavesTheSelection) {
+    CGridModel grid;
+    Fill(grid, 3, 3);
+    grid.SetSelectedRange({1, 1, 2, 2});
+    auto* cell = new CGridCell;
+    cell->SetGrid(&grid);
+    cell->SetText(QStringLiteral("new"));
+    EXPECT_TRUE(grid.SetCell(1, 1, cell));
+    EXPECT_EQ(grid.GetCell(1, 1), cell);
+    EXPECT_EQ(grid.GetItemText(1, 1), "new");
+    EXPECT_EQ(grid.GetSelectedCount(), 3) << "the old cell left the selection";
+    CGridCell outside;
+    EXPECT_FALSE(grid.SetCell(3, 0, &outside));
+    EXPECT_FALSE(grid.SetCell(0, 0, nullptr));
+}
+
 // ---- images ----
 
 TEST(GridImages, APictureKnownToTheListMovesTheTextAndWidensTheCell) {
