@@ -73,16 +73,30 @@ CGridCtrl::~CGridCtrl() {
 // ---- window parts of the model ----
 
 void CGridCtrl::RedrawCell(int row, int col) {
+    if (!m_bAllowDraw)
+        return;
     QRect rect;
     if (GetCellRect(row, col, rect))
         viewport()->update(rect);
 }
 
 void CGridCtrl::Refresh() {
-    viewport()->update();
+    if (m_bAllowDraw)
+        viewport()->update();
+}
+
+void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
+    m_bAllowDraw = allow;
+    if (!allow)
+        return;
+    if (resetScrollBars)
+        ResetScrollBars();
+    Refresh();
 }
 
 void CGridCtrl::ResetScrollBars() {
+    if (!m_bAllowDraw)
+        return;
     SetClientSize(viewport()->size());
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     // Work on the client area as if no bar were shown.
@@ -179,7 +193,7 @@ void CGridCtrl::OnScrollAction(bool vertical, int action) {
 }
 
 void CGridCtrl::EnsureVisible(int row, int col) {
-    if (!IsValid(row, col))
+    if (!m_bAllowDraw || !IsValid(row, col))
         return;
     SetClientSize(viewport()->size());
     SyncScroll();
@@ -255,6 +269,8 @@ void CGridCtrl::paintEvent(QPaintEvent* event) {
 }
 
 void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
+    if (!m_bAllowDraw)
+        return;
     SetClientSize(viewport()->size());
     const int fixedWidth = GetFixedColumnWidth();
     const int fixedHeight = GetFixedRowHeight();

@@ -38,6 +38,11 @@ public:
     QWidget* EditParent() override;
     void OnEditorEnded(int row, int col, const QString& text, UINT key) override;
 
+    // While drawing is not allowed nothing is drawn or invalidated and the scroll bars stay as they are, so
+    // an owner can fill a large grid at once; allowing it again repaints (and recomputes the bars if asked).
+    void SetRedraw(bool allow, bool resetScrollBars = false);
+    bool IsRedrawAllowed() const { return m_bAllowDraw; }
+
     // Scrolls until the cell is wholly in view.
     void EnsureVisible(int row, int col);
 
@@ -111,6 +116,7 @@ private:
 
     int m_nId;
     int m_nBarState = 0;
+    bool m_bAllowDraw = true;
     int m_nWheelRest = 0;
     CTitleTip m_TitleTip;
     CGridDropTarget m_DropTarget;

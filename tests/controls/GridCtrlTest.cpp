@@ -5,8 +5,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -207,6 +209,30 @@ TEST_F(GridCtrlTest, WithDragAndDropOnAPressOnTheSelectionKeepsItUntilTheRelease
     EXPECT_EQ(grid.MouseMode(), MOUSE_SELECT_CELLS) << "without drag and drop a press selects anew";
     Mouse(grid.viewport(), QEvent::MouseButtonRelease, cell.center());
     EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{2, 2, 2, 2}));
+}
+
+TEST(GridRedrawTest, WhileDrawingIsOffTheBarsWaitAndNothingIsPainted) {
+    CGridCtrl grid;
+    grid.resize(300, 200);
+    grid.show();
+    grid.SetRedraw(false);
+    grid.SetRowCount(100);
+    grid.SetColumnCount(3);
+    EXPECT_EQ(grid.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff) << "the bars wait";
+    QImage canvas(300, 200, QImage::Format_RGB32);
+    canvas.fill(Qt::magenta);
+    {
+        QPainter painter(&canvas);
+        grid.OnDraw(painter, canvas.rect());
+    }
+    EXPECT_EQ(canvas.pixelColor(150, 100), QColor(Qt::magenta)) << "nothing drawn";
+    grid.SetRedraw(true, true);
+    EXPECT_EQ(grid.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    {
+        QPainter painter(&canvas);
+        grid.OnDraw(painter, canvas.rect());
+    }
+    EXPECT_NE(canvas.pixelColor(150, 100), QColor(Qt::magenta));
 }
 
 // Scrolling goes by whole rows of their own heights: a line step, the wheel and EnsureVisible never leave a
