@@ -1,0 +1,227 @@
+#include "tests/e2e/Court.h"
+
+#include "app/AppGlobals.h"
+#include "app/ProgressDlg.h"
+#include "app/VeziruduzApp.h"
+#include "devices/PacketDispatch.h"
+#include "devices/Receiver.h"
+#include "devices/ReceiverCommand.h"
+#include "match/RuleWnd.h"
+#include "match/SuDlg.h"
+#include "registration/ContestList.h"
+#include "registration/RegDlg.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+std::string Court::s_template;
+
+namespace {
+
+// The folder the set-up script made, removed when the binary ends.
+QTemporaryDir& TemplateDir() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+} // namespace
+
+void Court::SetUpTestSuite() {
+    if (!s_template.empty())
+        return;
+    const QString home = TemplateDir().path() + QStringLiteral("/home");
+    const int exit = QProcess::execute(QStringLiteral(BELVANTA_SOURCE_DIR "/scripts/prepare-home"), {home});
+    if (exit == 0)
+        s_template = home.toStdString();
+}
+
+void Court::SetUp() {
+    ASSERT_EQ(QGuiApplication::screens().size(), 2)
+        << "the court needs the operator's and the public monitor";
+    ASSERT_FALSE(s_template.empty()) << "scripts/prepare-home failed";
+    ASSERT_TRUE(fake.IsOpen());
+    fake.SetVersion(0x03, 0x07); // a receiver this program supports
+    folder = m_dir.path().toStdString() + "/court/";
+    std::error_code error;
+    std::filesystem::copy(s_template, folder, std::filesystem::copy_options::recursive, error);
+    ASSERT_FALSE(error) << error.message();
+
+    setenv("BELVANTA_HOME", folder.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
+    setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
+    ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
+    m_started = true;
+    frame = theApp.mainWindow();
+    ASSERT_NE(frame, nullptr);
+    view = frame->view();
+    md = g_pMatchData;
+    ASSERT_NE(view, nullptr);
+    ASSERT_NE(md, nullptr);
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame);
+    // The receiver is asked for its version as soon as the view starts.
+    ASSERT_TRUE(fake.WaitForCommand(0x07));
+    ASSERT_TRUE(Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }));
+}
+
+void Court::TearDown() {
+    if (m_started)
+        theApp.ExitInstance();
+    theApp.m_dbLocal.Close();
+    {
+        std::lock_guard guard(g_receiverNetworkLock);
+        g_nReceiverPanId = 0;
+    }
+    SetReceiverVersionText({});
+    unsetenv("BELVANTA_HOME");
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("BELVANTA_RECEIVER", "/nonexistent/belvanta-test-receiver", 1);
+}
+
+void Court::Click(QWidget* widget) {
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(widget->isVisible()) << widget->objectName().toStdString();
+    ASSERT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void Court::Key(int key) {
+    QTest::keyClick(frame->windowHandle(), static_cast<Qt::Key>(key));
+    QCoreApplication::processEvents();
+}
+
+bool Court::Until(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (;;) {
+        QCoreApplication::processEvents();
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void Court::Advance(unsigned ms) {
+    for (unsigned done = 0; done < ms; done += 10) {
+        clock.advance(10);
+        QCoreApplication::processEvents();
+    }
+}
+
+void Court::Configure(int court, int competitionRule) {
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1249)));
+    CTK_SuDlg* dialog = view->m_pSuDlg;
+    ASSERT_NE(dialog, nullptr);
+    CTK_RuleWnd* page = dialog->RulePage();
+    for (int steps = 0; page->Static(CTK_RuleWnd::IDC_COURT)->text() != QString::number(court); ++steps) {
+        ASSERT_LT(steps, 20) << "the court arrows never reach court " << court;
+        ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_COURT_UP)));
+    }
+    ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_SET)));
+    ASSERT_TRUE(fake.WaitForCommand(0x0A));
+    ASSERT_TRUE(Until([&] { return view->m_bLinkReady != 0; }));
+
+    QComboBox* rule = page->Combo(CTK_RuleWnd::IDC_COMPETITION_RULE);
+    rule->setFocus();
+    QTest::keyClick(rule, competitionRule == 0 ? Qt::Key_Home : Qt::Key_End);
+    ASSERT_EQ(rule->currentIndex(), competitionRule);
+    ASSERT_NO_FATAL_FAILURE(Click(dialog->findChild<QWidget*>(QString::number(CTK_SuDlg::IDOK_))));
+    ASSERT_TRUE(Until([&] { return view->m_pSuDlg.isNull() || !view->m_pSuDlg->isVisible(); }));
+}
+
+void Court::RegisterAndLoad(const std::string& contest, const QString& chung, const QString& hong) {
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
+    CTK_RegDlg* dialog = view->m_pRegDlg;
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->isVisible());
+    for (const auto& [id, name] : {std::pair{1302, chung}, std::pair{1304, hong}}) {
+        QWidget* edit = dialog->GetDlgItem(id);
+        ASSERT_NO_FATAL_FAILURE(Click(edit));
+        QTest::keyClicks(edit, name);
+    }
+    ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1310)));
+    auto* list = static_cast<QTableWidget*>(dialog->GetDlgItem(1279));
+    int row = -1;
+    for (int r = 0; r < list->rowCount(); ++r)
+        if (list->item(r, 1) && list->item(r, 1)->text() == QString::fromStdString(contest))
+            row = r;
+    ASSERT_GE(row, 0) << "contest " << contest << " is not in the list";
+    list->scrollToItem(list->item(row, 1));
+    const QPoint cell = list->visualItemRect(list->item(row, 1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
+    ASSERT_STREQ(md->szContestNo, contest.c_str());
+}
+
+void Court::PairDevices() {
+    CTK_RegDlg* dialog = view->m_pRegDlg;
+    ASSERT_NE(dialog, nullptr);
+    const std::pair<int, const int*> devices[] = {
+        {1285, &md->bRegBody[0]},    {1286, &md->bRegHead[0]},    {1287, &md->bRegBody[1]},
+        {1288, &md->bRegHead[1]},    {1329, &md->bJudgeWired[0]}, {1330, &md->bJudgeWired[1]},
+        {1331, &md->bJudgeWired[2]},
+    };
+    for (const auto& [button, flag] : devices) {
+        // The progress dialog runs modal until the pairing reply closes it; meanwhile the program's clock
+        // moves so that its short pauses pass.
+        bool moving = false;
+        QTimer mover;
+        mover.setInterval(2);
+        QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
+            if (moving || *flag)
+                return;
+            moving = true;
+            clock.advance(10);
+            moving = false;
+        });
+        mover.start();
+        ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(button)));
+        const bool paired = Until([&] { return *flag == 1 && g_hProgDlg.load() == 0; });
+        mover.stop();
+        ASSERT_TRUE(paired) << "device button " << button;
+    }
+}
+
+std::vector<std::string> Court::Rows(const std::string& sql) const {
+    std::vector<std::string> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2((folder + "Vevuvurer.edi").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_close(db);
+        ADD_FAILURE() << "the local database does not open";
+        return rows;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sql << ": " << sqlite3_errmsg(db);
+        sqlite3_close(db);
+        return rows;
+    }
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        std::string row;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, c));
+            row += (c ? "|" : "") + std::string(text ? text : "");
+        }
+        rows.push_back(row);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
+}

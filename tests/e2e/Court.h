@@ -1,0 +1,88 @@
+// A court as the operator finds it: a new program folder made by the set-up script, the program started
+// through its application object (frame, operator view, public scoreboard on the second monitor), the
+// receiver played on a pseudo-terminal and boxes answered from a script. The steps drive the program only
+// through its widgets and keys: clicks on the real buttons and dialogs, key presses into the operator's
+// window. The program's timers run on a manual clock; the receiver's threads keep real time.
+#pragma once
+
+#include "app/MainFrame.h"
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "platform/TickSource.h"
+#include "tests/support/ScriptedPrompter.h"
+#include "tools/FakeReceiver.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+class Court : public ::testing::Test {
+protected:
+    // The prepared program folder every court copies (the script runs once per test binary).
+    static void SetUpTestSuite();
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // ---- the operator's hands ----
+    // A left click in the middle of a visible, enabled widget.
+    static void Click(QWidget* widget);
+    // A key pressed and released in the operator's window, as the window system delivers it.
+    void Key(int key);
+    // Runs the event loop until done holds (bounded); the manual clock stays where it is.
+    static bool Until(const std::function<bool()>& done);
+    // Runs `act` on the modal dialog or box of type T once its loop runs; the caller then does what opens it.
+    template <typename T> static void WhenModal(std::function<void(T&)> act);
+    // Moves the program's clock by ms in steps of 10 ms, delivering what the steps post.
+    void Advance(unsigned ms);
+
+    // ---- the court's set-up ----
+    // The configuration dialog: the court by its arrows, "SET" for its channel (the receiver then joins its
+    // network), the competition rule (0 points, 1 best of 3), "Okay".
+    void Configure(int court, int competitionRule);
+    // The registration dialog: contest `contest` for Chung and Hong registered with its form and loaded by
+    // a double click in the contest list.
+    void RegisterAndLoad(const std::string& contest, const QString& chung, const QString& hong);
+    // The four protectors and the three wireless judge devices paired from the registration dialog.
+    void PairDevices();
+
+    // ---- what the records hold ----
+    // Rows of the local database, each row's columns joined by '|'.
+    std::vector<std::string> Rows(const std::string& sql) const;
+
+    std::string folder; // the program folder, with a trailing '/'
+    platform::ManualTime clock{1000};
+    ScriptedPrompter prompter{IDYES};
+    FakeReceiver fake;
+    CMainFrame* frame = nullptr;
+    CMainWnd* view = nullptr;
+    MatchData* md = nullptr;
+
+private:
+    static std::string s_template;
+    QTemporaryDir m_dir;
+    QTemporaryDir m_runtime;
+    bool m_started = false;
+};
+
+template <typename T> void Court::WhenModal(std::function<void(T&)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act)] {
+        auto* modal = dynamic_cast<T*>(QApplication::activeModalWidget());
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(*modal);
+    });
+    timer->start();
+}
