@@ -95,20 +95,27 @@ void Court::TearDown() {
 
 void Court::Click(QWidget* widget) {
     ASSERT_NE(widget, nullptr);
-    ASSERT_TRUE(widget->isVisible()) << widget->objectName().toStdString();
+    ASSERT_TRUE(widget->isVisible()) << widget->objectName().toStdString() << " in a window "
+                                     << (widget->window()->isVisible() ? "shown" : "hidden");
     ASSERT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
     QTest::mouseClick(widget, Qt::LeftButton);
 }
 
 void Court::Key(int key) {
     QTest::keyClick(frame->windowHandle(), static_cast<Qt::Key>(key));
+    Deliver();
+}
+
+void Court::Deliver() {
     QCoreApplication::processEvents();
+    // Outside a running event loop what asked to be deleted later would wait for ever.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool Court::Until(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     for (;;) {
-        QCoreApplication::processEvents();
+        Deliver();
         if (done())
             return true;
         if (std::chrono::steady_clock::now() > deadline)
@@ -118,9 +125,9 @@ bool Court::Until(const std::function<bool()>& done) {
 }
 
 void Court::Advance(unsigned ms) {
-    for (unsigned done = 0; done < ms; done += 10) {
-        clock.advance(10);
-        QCoreApplication::processEvents();
+    for (unsigned done = 0; done < ms; done += 1000) {
+        clock.advance(std::min(1000u, ms - done));
+        Deliver();
     }
 }
 

@@ -8,6 +8,7 @@
 #include "app/MainFrame.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "platform/Sound.h"
 #include "platform/TickSource.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tools/FakeReceiver.h"
@@ -24,6 +25,23 @@
 
 class QWidget;
 
+// The court's loudspeaker: the sounds' file names in the order they were played. The machine running the
+// tests has no audio device.
+class CourtSound final : public platform::SoundSink {
+public:
+    CourtSound() : m_previous(platform::setSoundSink(this)) {}
+    ~CourtSound() override { platform::setSoundSink(m_previous); }
+    void play(std::u16string_view path) override {
+        const std::u16string file(path.substr(path.rfind(u'/') + 1));
+        played.push_back(QString::fromStdU16String(file).toStdString());
+    }
+    void stop() override {}
+    std::vector<std::string> played;
+
+private:
+    platform::SoundSink* m_previous;
+};
+
 class Court : public ::testing::Test {
 protected:
     // The prepared program folder every court copies (the script runs once per test binary).
@@ -37,11 +55,13 @@ protected:
     static void Click(QWidget* widget);
     // A key pressed and released in the operator's window, as the window system delivers it.
     void Key(int key);
+    // Delivers what is posted, deletions too.
+    static void Deliver();
     // Runs the event loop until done holds (bounded); the manual clock stays where it is.
     static bool Until(const std::function<bool()>& done);
     // Runs `act` on the modal dialog or box of type T once its loop runs; the caller then does what opens it.
     template <typename T> static void WhenModal(std::function<void(T&)> act);
-    // Moves the program's clock by ms in steps of 10 ms, delivering what the steps post.
+    // Moves the program's clock by ms in steps of at most a second, delivering what each step posted.
     void Advance(unsigned ms);
 
     // ---- the court's set-up ----
@@ -60,7 +80,8 @@ protected:
 
     std::string folder; // the program folder, with a trailing '/'
     platform::ManualTime clock{1000};
-    ScriptedPrompter prompter{IDYES};
+    ScriptedPrompter prompter;
+    CourtSound sound;
     FakeReceiver fake;
     CMainFrame* frame = nullptr;
     CMainWnd* view = nullptr;
