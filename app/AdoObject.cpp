@@ -1,6 +1,7 @@
 #include "app/AdoObject.h"
 
 #include "platform/DebugOutput.h"
+#include "platform/OdbcConnection.h"
 
 #include <QString>
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -209,18 +211,51 @@ Prepared prepareOne(sqlite3* db, const std::string& sql, Statement& out) {
     return rest.find_first_not_of(" \t\r\n;") == std::string_view::npos ? Prepared::Ok : Prepared::Several;
 }
 
+// A bound value as the text a server receives; nullopt binds NULL.
+std::optional<std::string> ParameterText(const DbVariant& v) {
+    switch (v.type()) {
+    case DbVariant::Type::Null:
+        return std::nullopt;
+    case DbVariant::Type::Int32:
+    case DbVariant::Type::Int64:
+        return std::to_string(v.asInt64());
+    case DbVariant::Type::Real: {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.17g", v.asReal());
+        return std::string(text);
+    }
+    case DbVariant::Type::Text:
+        return v.asText();
+    case DbVariant::Type::Bool:
+        return std::string(v.asBool() ? "1" : "0");
+    case DbVariant::Type::DateTime: {
+        const DbDateTime& t = v.asDateTime();
+        char text[40];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                      t.minute, t.second);
+        return std::string(text);
+    }
+    }
+    return std::nullopt;
+}
+
 } // namespace
+
+CAdoObject::CAdoObject() = default;
 
 CAdoObject::~CAdoObject() {
     Close();
 }
 
 BOOL CAdoObject::Open(const char* connectionString) {
-    if (m_db) {
+    if (m_db || m_server) {
         DumpError("CAdoObject", "the connection is already open");
         return FALSE;
     }
-    const auto keys = parseConnectionString(connectionString ? connectionString : "");
+    const std::string_view text = trim(connectionString ? connectionString : "");
+    if (upper(text.substr(0, 7)) == "DRIVER=")
+        return OpenOdbc(std::string(text));
+    const auto keys = parseConnectionString(text);
     if (!keys) {
         DumpError("CAdoObject", "malformed connection string");
         return FALSE;
@@ -276,6 +311,7 @@ BOOL CAdoObject::OpenSqliteFile(const std::string& path) {
 
 sqlite3_stmt* CAdoObject::Prepare(const std::string& sql) {
     if (!m_db) {
+        m_connectionLost = true;
         DumpError("CAdoObject", "the connection is not open");
         return nullptr;
     }
@@ -303,12 +339,94 @@ std::vector<std::u16string> CAdoObject::Select(const char* format, ...) {
     va_start(args, format);
     const bool formatted = FormatStatement(sql, kMaxSelectLength, format, args);
     va_end(args);
-    const std::vector<std::u16string> failed(1);
     if (!formatted)
-        return failed;
+        return std::vector<std::u16string>(1);
+    return SelectSql(sql, {});
+}
+
+std::vector<std::u16string> CAdoObject::SelectBound(std::string_view sql,
+                                                    const std::vector<DbVariant>& values) {
+    ClearRows();
+    if (sql.size() > kMaxSelectLength) {
+        DumpError("CAdoObject", "statement longer than " + std::to_string(kMaxSelectLength) + "; not run");
+        return std::vector<std::u16string>(1);
+    }
+    return SelectSql(std::string(sql), values);
+}
+
+BOOL CAdoObject::Execute(const char* format, ...) {
+    std::string sql;
+    va_list args;
+    va_start(args, format);
+    const bool formatted = FormatStatement(sql, kMaxExecuteLength, format, args);
+    va_end(args);
+    if (!formatted)
+        return FALSE;
+    return ExecuteSql(sql, {});
+}
+
+BOOL CAdoObject::ExecuteBound(std::string_view sql, const std::vector<DbVariant>& values) {
+    if (sql.size() > kMaxExecuteLength) {
+        DumpError("CAdoObject", "statement longer than " + std::to_string(kMaxExecuteLength) + "; not run");
+        return FALSE;
+    }
+    return ExecuteSql(std::string(sql), values);
+}
+
+namespace {
+
+bool bindAll(sqlite3_stmt* statement, const std::vector<DbVariant>& values) {
+    if (sqlite3_bind_parameter_count(statement) != static_cast<int>(values.size()))
+        return false;
+    for (int i = 0; i < static_cast<int>(values.size()); ++i) {
+        const DbVariant& v = values[static_cast<std::size_t>(i)];
+        int rc = SQLITE_OK;
+        switch (v.type()) {
+        case DbVariant::Type::Null:
+            rc = sqlite3_bind_null(statement, i + 1);
+            break;
+        case DbVariant::Type::Int32:
+        case DbVariant::Type::Int64:
+            rc = sqlite3_bind_int64(statement, i + 1, v.asInt64());
+            break;
+        case DbVariant::Type::Real:
+            rc = sqlite3_bind_double(statement, i + 1, v.asReal());
+            break;
+        case DbVariant::Type::Bool:
+            rc = sqlite3_bind_int(statement, i + 1, v.asBool() ? 1 : 0);
+            break;
+        case DbVariant::Type::Text:
+        case DbVariant::Type::DateTime: {
+            const std::string text = ParameterText(v).value_or(std::string());
+            rc = sqlite3_bind_text(statement, i + 1, text.c_str(), static_cast<int>(text.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+        }
+        if (rc != SQLITE_OK)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<std::u16string> CAdoObject::SelectSql(const std::string& sql,
+                                                  const std::vector<DbVariant>& values) {
+    const std::vector<std::u16string> failed(1);
+    if (m_server) {
+        std::vector<std::u16string> names;
+        if (!RunOdbc(sql, values, &names))
+            return failed;
+        return names;
+    }
     const Statement statement(Prepare(sql));
     if (!statement)
         return failed;
+    if (!bindAll(statement.get(), values)) {
+        DumpError("CAdoObject", "the values do not match the placeholders of: " + sql);
+        return failed;
+    }
     std::vector<std::u16string> names;
     const int columns = sqlite3_column_count(statement.get());
     int rc;
@@ -329,17 +447,17 @@ std::vector<std::u16string> CAdoObject::Select(const char* format, ...) {
     return names;
 }
 
-BOOL CAdoObject::Execute(const char* format, ...) {
-    std::string sql;
-    va_list args;
-    va_start(args, format);
-    const bool formatted = FormatStatement(sql, kMaxExecuteLength, format, args);
-    va_end(args);
-    if (!formatted)
-        return FALSE;
+BOOL CAdoObject::ExecuteSql(const std::string& sql, const std::vector<DbVariant>& values) {
+    m_rowsAffected = -1;
+    if (m_server)
+        return RunOdbc(sql, values, nullptr) ? TRUE : FALSE;
     const Statement statement(Prepare(sql));
     if (!statement)
         return FALSE;
+    if (!bindAll(statement.get(), values)) {
+        DumpError("CAdoObject", "the values do not match the placeholders of: " + sql);
+        return FALSE;
+    }
     int rc;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
     }
@@ -347,13 +465,73 @@ BOOL CAdoObject::Execute(const char* format, ...) {
         DumpSqliteError(sql);
         return FALSE;
     }
+    m_rowsAffected = sqlite3_changes(m_db);
     return TRUE;
+}
+
+BOOL CAdoObject::OpenOdbc(const std::string& connectionText) {
+    auto server = std::make_unique<platform::OdbcConnection>();
+    std::string error;
+    if (!server->open(connectionText, m_connectSeconds, error)) {
+        DumpError("ODBC", error);
+        return FALSE;
+    }
+    m_server = std::move(server);
+    m_connectionLost = false;
+    bOpen = 1;
+    return TRUE;
+}
+
+bool CAdoObject::RunOdbc(const std::string& sql, const std::vector<DbVariant>& values,
+                         std::vector<std::u16string>* names) {
+    const bool keepRows = names != nullptr;
+    std::vector<std::optional<std::string>> parameters;
+    parameters.reserve(values.size());
+    for (const DbVariant& v : values)
+        parameters.push_back(ParameterText(v));
+    platform::OdbcResult result;
+    std::string error;
+    if (!m_server->run(sql, parameters, m_statementSeconds, keepRows ? &result : nullptr, error)) {
+        m_connectionLost = m_server->lost();
+        DumpError("ODBC", error + " in: " + sql);
+        return false;
+    }
+    m_connectionLost = false;
+    m_rowsAffected = result.affected;
+    if (!keepRows)
+        return true;
+    if (result.rows > 0)
+        for (const std::string& name : result.names)
+            names->push_back(QString::fromStdString(name).toStdU16String());
+    m_cells.reserve(result.cells.size());
+    for (std::size_t i = 0; i < result.cells.size(); ++i) {
+        const auto& text = result.cells[i];
+        if (!text) {
+            m_cells.emplace_back();
+            continue;
+        }
+        std::int64_t number = 0;
+        const bool integer = result.integerColumn[i % static_cast<std::size_t>(result.columns)];
+        const auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), number);
+        m_cells.push_back(integer && ec == std::errc() && end == text->data() + text->size()
+                              ? DbVariant::integer(number)
+                              : DbVariant::text(*text));
+    }
+    nRows = result.rows;
+    nColumns = result.columns;
+    return true;
+}
+
+void CAdoObject::SetTimeouts(int connectSeconds, int statementSeconds) {
+    m_connectSeconds = connectSeconds;
+    m_statementSeconds = statementSeconds;
 }
 
 BOOL CAdoObject::Close() {
     if (m_db)
         sqlite3_close_v2(m_db); // no statement outlives a call, so nothing keeps the file open
     m_db = nullptr;
+    m_server.reset();
     bOpen = 0;
     return TRUE;
 }

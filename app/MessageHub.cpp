@@ -93,7 +93,8 @@ void Disconnect(CMainWnd& view) {
 
 void LinkReady(CMainWnd& view, const MatchData& md) {
     view.m_bLinkReady = 1;
-    if (md.nOvrSupplier == 3 && LinkUp(md.pOvrLink, md.bOvrConnected))
+    // Supplier 3 has no link object: its "link" is the tournament database connection.
+    if (md.nOvrSupplier == 3 && md.bOvrConnected)
         view.UpdateCourtReceiver();
     const bool linkUp = LinkUp(md.pOvrLink, md.bOvrConnected) || LinkUp(md.pPreRegLink, md.bPreRegConnected);
     if (linkUp && !view.m_bReadyEventSent) {

@@ -7,9 +7,6 @@
 
 // message hub
 
-void CMainWnd::UpdateCourtReceiver() {
-    OutputDebugString("court receiver for the tournament database: not done, no writer yet");
-}
 void CMainWnd::ShowRoundWinnerPopup(int winner, int criterion) {
     DebugPrintf("round-winner pop-up: winner %d, criterion %d: not done, no pop-up yet", winner, criterion);
 }

@@ -11,6 +11,7 @@
 #include "links/Transport.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "records/TournamentDb.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -349,7 +350,7 @@ void CTK_ExtItfWnd::OnClickedOvrOpen() {
     }
     if (md.nOvrSupplier == kDatabaseSupplier) {
         if (md.bOvrConnected) {
-            theApp.m_dbTournament.Close();
+            CloseTournamentDb();
             md.bOvrConnected = 0;
         } else {
             SendMessage(g_hMainWnd, UM_EXT_LINK_CONTROL, LINK_OVR, 0); // connects the database

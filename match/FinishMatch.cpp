@@ -197,10 +197,3 @@ void CMainWnd::ResetAfterMatch() {
     ResetTeamBouts();
     ShowClock(0, 0);
 }
-
-// The statement needs the tournament codes of the match, which the match import does not keep yet; until
-// it does the notice is reported as not sent rather than pretending it went.
-bool CMainWnd::SendTournamentMatchFinished() {
-    DebugPrintf("tournament database: the match codes are not loaded; game_status not written");
-    return false;
-}

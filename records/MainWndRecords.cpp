@@ -6,6 +6,7 @@
 #include "app/TextConvert.h"
 #include "app/TextLogs.h"
 #include "platform/DebugOutput.h"
+#include "records/TournamentDb.h"
 #include "screens/OperatorLayout.h"
 
 #include <QDir>
@@ -72,5 +73,6 @@ void CMainWnd::OnClickedDraw() {
     md.nWinSide = 3;
     md.nDecisionKind = 10;
     ShowWinnerScreens(md.nMonitorCount >= 2, md.bStandAloneMode != 0);
-    // The draw's notices to outside systems and its tournament-database rows come with their own links.
+    if (md.nOvrSupplier == 3)
+        WriteTournamentDraw(md);
 }

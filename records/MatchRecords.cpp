@@ -1,39 +1,46 @@
-// The tournament results database, as far as this program has it: the tournament match codes come later,
-// so nothing here writes yet. Each says so in the debug output instead of pretending to have written.
+// The tournament results database's writes of the match in progress: built here on the UI thread from
+// the match record and the current match's codes, written by the tournament writer's worker.
 #include "records/MatchRecords.h"
 
-#include "app/VeziruduzApp.h"
-#include "platform/DebugOutput.h"
+#include "app/MatchData.h"
+#include "app/MatchInfo.h"
+#include "devices/PacketDispatch.h"
+#include "records/TournamentWriter.h"
 
-namespace {
-
-// The tournament database is opened by the OVR link of supplier 3; while it is closed there is nothing to
-// write. Open, the statements still need the tournament codes of the loaded match, which the match import
-// does not keep yet.
-void TournamentNotWritten(const char* operation) {
-    if (theApp.m_dbTournament.bOpen)
-        DebugPrintf("%s: the tournament codes of the match are not loaded; nothing written", operation);
-}
-
-} // namespace
+#include <cstring>
+#include <mutex>
 
 void SetTournamentMatchPlaying() {
-    TournamentNotWritten("SetTournamentMatchPlaying");
+    TheTournamentWriter().Post({MatchStatusStatement("2", CurrentTournamentCodes(g_MatchInfoCur))});
 }
 
 void SetTournamentCurrentRound() {
-    TournamentNotWritten("SetTournamentCurrentRound");
+    if (g_pMatchData)
+        TheTournamentWriter().Post(
+            {CurrentRoundStatement(g_pMatchData->nCurRound, CurrentTournamentCodes(g_MatchInfoCur))});
 }
 
 void UpdateTournamentScore(int side) {
-    if (side >= 0 && side <= 2)
-        TournamentNotWritten("UpdateTournamentScore");
+    if (g_pMatchData && side >= 0 && side <= 2)
+        TheTournamentWriter().Post(
+            ScoreStatements(*g_pMatchData, side, CurrentTournamentCodes(g_MatchInfoCur)));
 }
 
 void UpdateTournamentWinCounts() {
-    TournamentNotWritten("UpdateTournamentWinCounts");
+    if (g_pMatchData)
+        TheTournamentWriter().Post(WinCountStatements(*g_pMatchData, CurrentTournamentCodes(g_MatchInfoCur)));
 }
 
 void UpdateCourtReceiver() {
-    TournamentNotWritten("UpdateCourtReceiver");
+    if (!g_pMatchData)
+        return;
+    int channel, panId;
+    BYTE address[8];
+    {
+        std::lock_guard lock(g_receiverNetworkLock); // the receive thread writes them
+        channel = g_nReceiverChannel;
+        panId = g_nReceiverPanId;
+        std::memcpy(address, g_abReceiverMac, sizeof address);
+    }
+    TheTournamentWriter().Post({CourtReceiverStatement(channel, panId, address, g_pMatchData->nCourtNo)});
 }

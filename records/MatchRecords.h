@@ -41,7 +41,8 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
 bool CloseMatchLog();
 
 // ---- tournament results database ----
-// Each writes through theApp.m_dbTournament and only while it is open; failures are not reported.
+// Each queues its statements on the tournament writer (records/TournamentWriter.h) and returns at once; a
+// failure goes to the debug output and the next change writes the full values again.
 
 void SetTournamentMatchPlaying();
 void SetTournamentCurrentRound();

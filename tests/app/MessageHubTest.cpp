@@ -330,6 +330,17 @@ TEST_F(MessageHubTest, LinkReadySendsTheReadyEventOnceAndTheReceiverCommandEvery
     md->pOvrLink = md->pPreRegLink = nullptr;
 }
 
+// The tournament database is connected without any link object: its flag alone says so.
+TEST_F(MessageHubTest, LinkReadyWritesTheCourtReceiverForTheTournamentDatabaseWithoutALinkObject) {
+    md->nOvrSupplier = 3;
+    md->pOvrLink = nullptr;
+    md->bOvrConnected = 1;
+    Send(UM_LINK_READY, 0);
+    EXPECT_EQ(view->calls, (Calls{"court receiver", "receiver 48 \"0\""}));
+    md->bOvrConnected = 0;
+    md->nOvrSupplier = 0;
+}
+
 TEST_F(MessageHubTest, ReadyEventGoesWhenALinkIsUpAtALaterReadyNotice) {
     int link = 0;
     Send(UM_LINK_READY, 0);

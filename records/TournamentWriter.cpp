@@ -1,0 +1,161 @@
+#include "records/TournamentWriter.h"
+
+#include "app/AdoObject.h"
+#include "platform/DebugOutput.h"
+
+#include <chrono>
+
+struct TournamentWriter::Outcome {
+    bool done = false;
+    bool ok = false;
+};
+
+namespace {
+
+// Runs one statement, reconnecting once when the connection turns out to be gone (a restarted server).
+bool Write(CAdoObject& db, const std::string& connectionText, const TournamentStatement& s) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!db.bOpen && !db.Open(connectionText.c_str())) {
+            db.Close();
+            DebugPrintf("tournament database: not connected (%s); not written: %s", db.lastError().c_str(),
+                        s.sql.c_str());
+            return false;
+        }
+        if (db.ExecuteBound(s.sql, s.values)) {
+            if (db.rowsAffected() == 0)
+                DebugPrintf("tournament database: no row of the active tournament matched: %s",
+                            s.sql.c_str());
+            return true;
+        }
+        if (!db.connectionLost())
+            break;
+        db.Close();
+    }
+    DebugPrintf("tournament database: not written (%s)", db.lastError().c_str());
+    return false;
+}
+
+} // namespace
+
+TournamentWriter::~TournamentWriter() {
+    Stop();
+}
+
+void TournamentWriter::Start(const std::string& connectionText, int connectSeconds, int statementSeconds) {
+    Stop();
+    m_state = State::Starting;
+    m_written = 0;
+    m_failed = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = false;
+    }
+    m_thread = std::thread(&TournamentWriter::Run, this, connectionText, connectSeconds, statementSeconds);
+    m_state = State::Running;
+}
+
+void TournamentWriter::Stop() {
+    if (!m_thread.joinable())
+        return;
+    m_state = State::Stopping;
+    std::deque<Job> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+        dropped.swap(m_queue);
+        for (Job& job : dropped)
+            if (job.outcome)
+                job.outcome->done = true;
+    }
+    m_wake.notify_all();
+    m_idle.notify_all();
+    for (const Job& job : dropped)
+        DebugPrintf("tournament database: closed before it was written: %s", job.statement.sql.c_str());
+    m_failed += dropped.size();
+    m_thread.join();
+    m_state = State::Stopped;
+}
+
+bool TournamentWriter::Post(TournamentBatch batch) {
+    if (!IsRunning()) {
+        for (const TournamentStatement& s : batch)
+            DebugPrintf("tournament database: not connected; not written: %s", s.sql.c_str());
+        return false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        for (TournamentStatement& s : batch) {
+            bool replaced = false;
+            if (s.replaceable) {
+                const std::string key = s.rowKey();
+                for (Job& waiting : m_queue)
+                    if (waiting.statement.replaceable && !waiting.outcome &&
+                        waiting.statement.rowKey() == key) {
+                        waiting.statement = std::move(s);
+                        replaced = true;
+                        break;
+                    }
+            }
+            if (!replaced)
+                m_queue.push_back(Job{std::move(s), nullptr});
+        }
+    }
+    m_wake.notify_one();
+    return true;
+}
+
+bool TournamentWriter::RunAndWait(TournamentStatement statement, int waitMs) {
+    if (!IsRunning()) {
+        DebugPrintf("tournament database: not connected; not written: %s", statement.sql.c_str());
+        return false;
+    }
+    auto outcome = std::make_shared<Outcome>();
+    std::unique_lock lock(m_mutex);
+    m_queue.push_back(Job{std::move(statement), outcome});
+    m_wake.notify_one();
+    if (!m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return outcome->done; })) {
+        DebugPrintf("tournament database: no answer within %d ms; taken as not written", waitMs);
+        return false;
+    }
+    return outcome->ok;
+}
+
+bool TournamentWriter::WaitIdle(int waitMs) {
+    std::unique_lock lock(m_mutex);
+    return m_idle.wait_for(lock, std::chrono::milliseconds(waitMs),
+                           [&] { return m_queue.empty() && !m_busy; });
+}
+
+void TournamentWriter::Run(std::string connectionText, int connectSeconds, int statementSeconds) {
+    CAdoObject db; // this worker's own connection, used on this thread only
+    db.SetTimeouts(connectSeconds, statementSeconds);
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [&] { return m_stop || !m_queue.empty(); });
+            if (m_stop)
+                break;
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_busy = true;
+        }
+        const bool ok = Write(db, connectionText, job.statement);
+        (ok ? m_written : m_failed) += 1;
+        {
+            std::lock_guard lock(m_mutex);
+            m_busy = false;
+            if (job.outcome) {
+                job.outcome->done = true;
+                job.outcome->ok = ok;
+            }
+        }
+        m_idle.notify_all();
+    }
+    db.Close();
+}
+
+TournamentWriter& TheTournamentWriter() {
+    static TournamentWriter writer;
+    return writer;
+}

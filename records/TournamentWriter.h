@@ -1,0 +1,73 @@
+// The one worker that writes into the tournament results database, so a slow or lost server never holds up
+// scoring or the round clock. Statements wait in one ordered queue and run on the worker's own connection,
+// which it opens (again) when needed. Each statement carries full values, so a waiting statement of the same
+// row is replaced by a newer one instead of growing the queue. A failed statement is reported on the debug
+// output and counted, never taken for written.
+//
+// Threads: every public member is called on the user-interface thread (the owner); the worker runs the
+// statements. m_mutex protects the queue, the counters and the connection text.
+#pragma once
+
+#include "records/TournamentStatements.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class TournamentWriter {
+public:
+    enum class State { Stopped, Starting, Running, Stopping };
+
+    TournamentWriter() = default;
+    ~TournamentWriter(); // stops and joins
+    TournamentWriter(const TournamentWriter&) = delete;
+    TournamentWriter& operator=(const TournamentWriter&) = delete;
+
+    // Starts the worker for that ODBC connection text (a running one is stopped first). It connects when the
+    // first statement arrives.
+    void Start(const std::string& connectionText, int connectSeconds, int statementSeconds);
+    // Drops what still waits (each dropped statement is reported) and joins the worker; waits at most for the
+    // statement under way.
+    void Stop();
+    bool IsRunning() const { return m_state.load() == State::Running; }
+
+    // Queues the statements behind everything queued and returns at once. False when the worker is not
+    // running (nothing is queued).
+    bool Post(TournamentBatch batch);
+    // Queues one statement behind everything queued and waits at most waitMs for it to run. True only when it
+    // ran without a database error.
+    bool RunAndWait(TournamentStatement statement, int waitMs);
+    // Waits at most waitMs until nothing waits or runs; true when idle.
+    bool WaitIdle(int waitMs);
+
+    // Statements written and failed since Start.
+    std::uint64_t WrittenCount() const { return m_written.load(); }
+    std::uint64_t FailedCount() const { return m_failed.load(); }
+
+private:
+    struct Outcome;
+    struct Job {
+        TournamentStatement statement;
+        std::shared_ptr<Outcome> outcome; // set for a statement someone waits for
+    };
+    void Run(std::string connectionText, int connectSeconds, int statementSeconds);
+
+    std::atomic<State> m_state{State::Stopped};
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wake; // the worker: a job or the stop flag
+    std::condition_variable m_idle; // the owner: the queue ran empty
+    std::deque<Job> m_queue;
+    bool m_busy = false; // a job is under way
+    bool m_stop = false;
+    std::thread m_thread;
+    std::atomic<std::uint64_t> m_written{0};
+    std::atomic<std::uint64_t> m_failed{0};
+};
+
+// The program's writer of the tournament results database.
+TournamentWriter& TheTournamentWriter();
