@@ -4,6 +4,7 @@
 #include "platform/DebugOutput.h"
 
 #include <chrono>
+#include <vector>
 
 struct TournamentWriter::Outcome {
     bool done = false;
@@ -82,22 +83,25 @@ bool TournamentWriter::Post(TournamentBatch batch) {
             DebugPrintf("tournament database: not connected; not written: %s", s.sql.c_str());
         return false;
     }
+    std::vector<std::string> keys;
+    keys.reserve(batch.size());
+    for (const TournamentStatement& s : batch)
+        keys.push_back(s.replaceable ? s.rowKey() : std::string());
     {
         std::lock_guard lock(m_mutex);
-        for (TournamentStatement& s : batch) {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            TournamentStatement& s = batch[i];
+            std::string& key = keys[i];
             bool replaced = false;
-            if (s.replaceable) {
-                const std::string key = s.rowKey();
+            if (!key.empty())
                 for (Job& waiting : m_queue)
-                    if (waiting.statement.replaceable && !waiting.outcome &&
-                        waiting.statement.rowKey() == key) {
+                    if (waiting.key == key) {
                         waiting.statement = std::move(s);
                         replaced = true;
                         break;
                     }
-            }
             if (!replaced)
-                m_queue.push_back(Job{std::move(s), nullptr});
+                m_queue.push_back(Job{std::move(s), std::move(key), nullptr});
         }
     }
     m_wake.notify_one();
@@ -111,7 +115,7 @@ bool TournamentWriter::RunAndWait(TournamentStatement statement, int waitMs) {
     }
     auto outcome = std::make_shared<Outcome>();
     std::unique_lock lock(m_mutex);
-    m_queue.push_back(Job{std::move(statement), outcome});
+    m_queue.push_back(Job{std::move(statement), std::string(), outcome});
     m_wake.notify_one();
     if (!m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return outcome->done; })) {
         DebugPrintf("tournament database: no answer within %d ms; taken as not written", waitMs);

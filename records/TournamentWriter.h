@@ -53,6 +53,7 @@ private:
     struct Outcome;
     struct Job {
         TournamentStatement statement;
+        std::string key;                  // the statement's row key when it may be replaced, else ""
         std::shared_ptr<Outcome> outcome; // set for a statement someone waits for
     };
     void Run(std::string connectionText, int connectSeconds, int statementSeconds);

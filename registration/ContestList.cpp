@@ -103,6 +103,19 @@ void CMy_ListCtrl::SetRows(const std::vector<Registration::ContestRow>& rows) {
         scrollToItem(item(static_cast<int>(rows.size()) - 1, 0));
 }
 
+void CMy_ListCtrl::SetTournamentRow(const std::array<std::u16string, 15>& columns) {
+    const int r = rowCount();
+    setRowCount(r + 1);
+    for (int c = 0; c < columnCount() && c < static_cast<int>(columns.size()); ++c) {
+        auto* cell = new QTableWidgetItem(QString::fromStdU16String(columns[static_cast<std::size_t>(c)]));
+        cell->setTextAlignment(Qt::AlignCenter);
+        cell->setForeground(ColorFromRef(OnGetCellTextColor(c, m_bTeam)));
+        cell->setBackground(ColorFromRef(OnGetCellBkColor(r, c)));
+        setItem(r, c, cell);
+    }
+    scrollToItem(item(r, 0));
+}
+
 Registration::ContestRow CMy_ListCtrl::Row(int row) const {
     Registration::ContestRow result;
     for (int c = 0; c < Registration::ContestRow::kColumns; ++c)

@@ -9,6 +9,8 @@
 
 #include <QTableWidget>
 
+#include <array>
+#include <string>
 #include <vector>
 
 class CMy_ListCtrl : public QTableWidget {
@@ -23,6 +25,8 @@ public:
     static COLORREF OnGetCellBkColor(int row, int column);
 
     void SetRows(const std::vector<Registration::ContestRow>& rows);
+    // Adds the tournament database's match as a row of the 15-column layout and scrolls it into view.
+    void SetTournamentRow(const std::array<std::u16string, 15>& columns);
     Registration::ContestRow Row(int row) const;
     // Selected rows, highest first.
     std::vector<int> SelectedRows() const;

@@ -132,7 +132,12 @@ CTK_RegDlg::CTK_RegDlg(QWidget* parent, bool team)
     InitRoundTime();
     if (!team)
         ReadDeviceListEntries();
-    LoadContestList();
+    if (TournamentMode()) {
+        LoadTournamentMatch(1);
+        ShowMatchRecord(0);
+    } else {
+        LoadContestList();
+    }
 }
 CTK_RegDlg::~CTK_RegDlg() {
     HWND mine = GetSafeHwnd();
@@ -243,8 +248,7 @@ void CTK_RegDlg::InitControls() {
             playing->setChecked(!now);
             return;
         }
-        DebugPrintf("the %s game of the tournament database is not read: that reader is not built",
-                    now ? "playing" : "next");
+        LoadTournamentMatch(now ? 0 : 1);
     });
     connect(loadOvr, &QPushButton::clicked, this, &CTK_RegDlg::OnLoadOvrMatch);
 
@@ -527,7 +531,8 @@ void CTK_RegDlg::SetRoundControlsEnabled(bool on) {
 }
 
 bool CTK_RegDlg::LinkUp() const {
-    return m_pMatchData && m_pMatchData->pOvrLink && m_pMatchData->bOvrConnected;
+    // Supplier 3's link is the tournament database connection, with no link object.
+    return m_pMatchData && m_pMatchData->bOvrConnected && (m_pMatchData->pOvrLink || TournamentMode());
 }
 
 bool CTK_RegDlg::PreRegUp() const {

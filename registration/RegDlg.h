@@ -93,12 +93,22 @@ public:
     void RequestAdjacentMatch(int direction); // 0 next, 1 previous
     int RequestApiMatchList(const QString& number);
     void LoadApiMatch();
-    void LoadTournamentMatch(int which);
     // 1 read, 0 refused, 2 cancelled.
     int LoadMatchInputFile();
     void ReadOvrMatchReply(); // timer 102
     // Shows the boxes of an import and, when it was taken, the form, the loaded match and the view's notice.
     void ApplyImport(const ImportOutcome& outcome);
+    // ---- the tournament results database (OVR supplier 3) ----
+    // Selects today's next (which 1) or playing (which 0) match of this court into g_MatchInfoNew and shows
+    // it as the list's one row; no match empties the list. The contest number edit shows 001 after it.
+    void LoadTournamentMatch(int which);
+    void ShowTournamentMatch();
+    // The look-ups of the selected match (see records/TournamentSelection.h); TRUE when one value came.
+    BOOL QueryVideoCount();
+    BOOL QueryStrengthLevel();
+    BOOL QueryPunchLevel();
+    // OVR supplier 3 with the tournament database connected.
+    bool TournamentMode() const;
 
     MatchData* m_pMatchData;
 
@@ -121,6 +131,11 @@ protected:
     void RegisterMemberPss(int index);
     void ShowMemberAddresses(bool onlyLost);
     void ShowTeamMatchRecord(int keepFields);
+    // The team dialog's hidden "DB 재접속" button 1000.
+    void AddDbReconnectButton();
+    // A loaded tournament row: its addresses and levels from the tournament database, and the row becomes
+    // the match in progress whose results are written back.
+    void LoadTournamentRow();
 
     const bool m_bTeam;
 

@@ -142,7 +142,13 @@ void CTK_RegDlg::OnContestListDblClk() {
     const std::vector<int> selected = m_list->SelectedRows();
     if (selected.empty())
         return;
-    const ContestRow row = m_list->Row(selected.back()); // the first selected
+    ContestRow row = m_list->Row(selected.back()); // the first selected
+    if (TournamentMode()) {
+        // "7[Next]" is contest 7; the phase is the stage column of the tournament layout.
+        row.column[1] = row.column[1].substr(0, row.column[1].find(u'['));
+        const QTableWidgetItem* stage = m_list->item(selected.back(), 14);
+        row.column[12] = stage ? stage->text().toStdU16String() : std::u16string();
+    }
     const LoadResult result = LoadContest(md, row, m_bTeam);
     if (!result.loaded) {
         MessageBox(GetSafeHwnd(), result.message, u"Information", MB_OK | MB_ICONINFORMATION);
@@ -164,6 +170,8 @@ void CTK_RegDlg::OnContestListDblClk() {
         Select(static_cast<QComboBox*>(GetDlgItem(1299)), QString::fromStdU16String(row.weight()));
     if (result.phaseIndex >= 0)
         static_cast<QComboBox*>(GetDlgItem(1297))->setCurrentIndex(result.phaseIndex);
+    if (TournamentMode())
+        LoadTournamentRow();
     ShowMatchRecord(0);
     SendMessage(g_hMainWnd, UM_MATCH_INFO_CHANGED, 0, 0);
     SendMessage(g_hMainWnd, UM_MATCH_LOADED, 0, 0);

@@ -18,4 +18,7 @@ public:
     void ShowRegisteredMacs() { ResetDeviceButtons(); }
 
     using CTK_RegDlg::RegisterMemberPss;
+
+    // "DB 재접속": reconnects the tournament results database after asking.
+    void OnDbReconnect();
 };

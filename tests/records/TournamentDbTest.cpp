@@ -14,38 +14,19 @@
 #include "records/MatchRecords.h"
 #include "records/TournamentWriter.h"
 #include "tests/support/TestCourt.h"
+#include "tests/support/TournamentServer.h"
 
 #include <gtest/gtest.h>
 
 #include <QString>
 #include <QTcpServer>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The server's connection text, or "" with the reason why there is none.
-std::string ServerText(std::string& reason) {
-    const char* text = std::getenv("BELVANTA_TEST_ODBC");
-    if (text && *text)
-        return text;
-    const char* why = std::getenv("BELVANTA_TEST_ODBC_SKIP");
-    reason = why && *why ? why : "BELVANTA_TEST_ODBC is not set (scripts/test starts the server)";
-    return {};
-}
-
-// A value of "Key=value;" in the connection text.
-std::string Key(const std::string& text, const std::string& key) {
-    const auto at = text.find(key + "=");
-    if (at == std::string::npos)
-        return {};
-    const auto from = at + key.size() + 1;
-    return text.substr(from, text.find(';', from) - from);
-}
 
 // Two tournaments with the same match codes, only the first active; one match of court 3 today, with its two
 // side rows and players, and the court rows.
@@ -71,13 +52,10 @@ class TournamentDbTest : public ::testing::Test, protected TestCourt {
 protected:
     void SetUp() override {
         std::string reason;
-        server = ServerText(reason);
+        server = TournamentServerText(reason);
         if (server.empty())
             GTEST_SKIP() << "no PostgreSQL test server: " << reason;
-        ASSERT_TRUE(db.Open(server.c_str())) << db.lastError();
-        // ctest runs the tests in parallel processes: one at a time owns the database, until db closes.
-        db.Select("SELECT pg_advisory_lock(20)");
-        ASSERT_EQ(db.nRows, 1) << db.lastError();
+        ASSERT_EQ(HoldTournamentServer(db, server), "");
         for (const char* sql : kFixture)
             ASSERT_TRUE(db.Execute("%s", sql)) << db.lastError();
         g_MatchInfoCur = TTK_MatchInfo{};
@@ -247,8 +225,8 @@ TEST_F(TournamentDbTest, TheFinishedStatusIsSentOnlyWhenWritten) {
 }
 
 TEST_F(TournamentDbTest, ConnectingFromTheRuleSettingsAnnouncesTheLinkAndWritesTheCourt) {
-    const std::u16string host = QString::fromStdString(Key(server, "Server")).toStdU16String();
-    const std::u16string port = QString::fromStdString(Key(server, "Port")).toStdU16String();
+    const std::u16string host = QString::fromStdString(ConnectionKey(server, "Server")).toStdU16String();
+    const std::u16string port = QString::fromStdString(ConnectionKey(server, "Port")).toStdU16String();
     WriteIniString(u"RMSSetting", u"Driver", u"PostgreSQL Unicode", u"Rule.ini");
     WriteIniString(u"RMSSetting", u"DataSource", host.c_str(), u"Rule.ini");
     WriteIniString(u"RMSSetting", u"DataPort", port.c_str(), u"Rule.ini");

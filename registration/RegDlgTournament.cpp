@@ -1,0 +1,112 @@
+// The registration dialogs with the tournament results database as the court's OVR system: the selected
+// match as the contest list's one row, the look-ups run when that row is loaded, and the team dialog's
+// reconnect.
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/MatchInfo.h"
+#include "app/Messages.h"
+#include "app/VeziruduzApp.h"
+#include "platform/MessageBox.h"
+#include "records/TournamentDb.h"
+#include "records/TournamentSelection.h"
+#include "registration/ContestList.h"
+#include "registration/RegDlg.h"
+#include "registration/RegDlgTeam.h"
+
+#include <QPushButton>
+
+#include <cstring>
+
+namespace {
+
+template <std::size_t N> void PutText(char (&field)[N], const std::string& text) {
+    const std::size_t n = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), n);
+    field[n] = '\0';
+}
+
+} // namespace
+
+bool CTK_RegDlg::TournamentMode() const {
+    return m_pMatchData && m_pMatchData->nOvrSupplier == 3 && m_pMatchData->bOvrConnected;
+}
+
+void CTK_RegDlg::LoadTournamentMatch(int which) {
+    if (!m_pMatchData)
+        return;
+    const bool found = TournamentSelection::SelectMatch(theApp.m_dbTournament, *m_pMatchData, which, m_bTeam,
+                                                        g_MatchInfoNew, m_nNextNumber);
+    if (found) {
+        m_pMatchData->aPlayer[0].szNationName[0] = '\0';
+        m_pMatchData->aPlayer[1].szNationName[0] = '\0';
+    }
+    ShowTournamentMatch();
+}
+
+void CTK_RegDlg::ShowTournamentMatch() {
+    m_list->SetupColumns(true);
+    m_list->SetRows({});
+    if (g_MatchInfoNew.nFound)
+        m_list->SetTournamentRow(TournamentSelection::ListRow(g_MatchInfoNew, m_nNextNumber, m_bTeam));
+    m_nNextNumber = 1;
+    SetDlgItemText(1050, QStringLiteral("001"));
+}
+
+BOOL CTK_RegDlg::QueryVideoCount() {
+    return m_pMatchData &&
+           TournamentSelection::QueryVideoCount(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+}
+
+BOOL CTK_RegDlg::QueryStrengthLevel() {
+    return m_pMatchData &&
+           TournamentSelection::QueryStrengthLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+}
+
+BOOL CTK_RegDlg::QueryPunchLevel() {
+    return m_pMatchData &&
+           TournamentSelection::QueryPunchLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+}
+
+void CTK_RegDlg::LoadTournamentRow() {
+    MatchData& md = *m_pMatchData;
+    // The levels of the weight-division tables stand when the tournament database has none.
+    const int body = md.nLevelBody, head = md.nLevelHead, punch = md.nLevelPunch;
+    QueryVideoCount();
+    if (!QueryStrengthLevel() || md.nLevelBody == 0) {
+        md.nLevelBody = body;
+        md.nLevelHead = head;
+        md.nLevelPunch = punch;
+    }
+    if (md.bUsePunch && (!QueryPunchLevel() || md.nLevelPunch == 0))
+        md.nLevelPunch = punch;
+    else if (!md.bUsePunch)
+        md.nLevelPunch = punch;
+    using S = TTK_MatchInfo;
+    PutText(md.aPlayer[0].szMacBody, g_MatchInfoNew[S::kBlueMacBody]);
+    PutText(md.aPlayer[1].szMacBody, g_MatchInfoNew[S::kRedMacBody]);
+    PutText(md.aPlayer[0].szMacHead, g_MatchInfoNew[S::kBlueMacHead]);
+    PutText(md.aPlayer[1].szMacHead, g_MatchInfoNew[S::kRedMacHead]);
+    if (g_MatchInfoNew[S::kWhich] == "1" || g_MatchInfoNew[S::kWhich] == "2")
+        g_MatchInfoCur = g_MatchInfoNew;
+}
+
+void CTK_RegDlg::AddDbReconnectButton() {
+    auto* button = new QPushButton(QStringLiteral("DB 재접속"), this);
+    button->setAutoDefault(false);
+    button->hide();
+    m_items[1000] = button;
+    connect(button, &QPushButton::clicked, this,
+            [this] { static_cast<CTK_RegDlg_Team*>(this)->OnDbReconnect(); });
+}
+
+void CTK_RegDlg_Team::OnDbReconnect() {
+    if (MessageBox(GetSafeHwnd(), u"DB 서버에 재접속 하시겠습니까?", u"알림", MB_YESNO | MB_ICONQUESTION) !=
+        IDYES)
+        return;
+    if (!OpenTournamentDb(TournamentConnectionText(ReadTournamentServerSettings()))) {
+        MessageBox(GetSafeHwnd(), u"DB Connection Error", u"Information", MB_OK | MB_ICONERROR);
+        return;
+    }
+    MessageBox(GetSafeHwnd(), u"DB 연결 성공", u"Information", MB_OK | MB_ICONINFORMATION);
+    SendMessage(g_hMainWnd, UM_LINK_READY, 0, 0);
+}

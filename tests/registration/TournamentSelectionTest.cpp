@@ -1,0 +1,247 @@
+// Today's match of the court from the tournament results database, against the PostgreSQL server that
+// scripts/test starts: the selection statements by protector type and match status, the contest list's row,
+// the look-ups, loading the row, and the team dialog's reconnect. Skipped with the reason without the server.
+#include "registration/RegDlg.h"
+#include "registration/RegDlgTeam.h"
+
+#include "app/AppGlobals.h"
+#include "app/IniFiles.h"
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/MatchInfo.h"
+#include "app/Messages.h"
+#include "app/VeziruduzApp.h"
+#include "platform/WindowMessages.h"
+#include "records/TournamentDb.h"
+#include "records/TournamentSelection.h"
+#include "records/TournamentStatements.h"
+#include "registration/ContestList.h"
+#include "registration/RegDlgHandle.h"
+#include "tests/support/TestCourt.h"
+#include "tests/support/TournamentServer.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FakeView : public MessageWindow {
+public:
+    std::vector<UINT> received;
+    LRESULT WindowProc(UINT message, WPARAM, LPARAM) override {
+        received.push_back(message);
+        return 0;
+    }
+};
+
+// Court 3 today: G0 without protector addresses, registered first; G1 the next match with all addresses
+// (a Korean and a quoted name); G2 playing. G3 is another court's and G5 yesterday's, both registered
+// earlier. Tournament T0 is not active and has its own players, quota and levels.
+constexpr const char* kFixture[] = {
+    "DELETE FROM tkdgerucourt",
+    "DELETE FROM tkdgerursltd",
+    "DELETE FROM tkdgerursltm",
+    "DELETE FROM tkdgeruplayer",
+    "DELETE FROM tkdgerusel",
+    "DELETE FROM tkdcode",
+    "DELETE FROM tkdtour",
+    "INSERT INTO tkdtour VALUES ('T1', '1', 'Y', '4'), ('T0', '1', 'N', '4')",
+    "INSERT INTO tkdcode VALUES ('42', 'D1', 'Senior'), ('22', 'W2', '-58kg')",
+    "INSERT INTO tkdgerursltm (tour_code, tour_cnt, dep_code, wei_code, stage_code, game_code, game_date, "
+    "game_no,"
+    " gender_code, game_court, game_status, mac_addr_reg_time, match_order, court_reg_time) VALUES"
+    " ('T1', '1', 'D1', 'W2', 'S8', 'G0', TO_CHAR(CURRENT_DATE, 'YYYYMMDD'), '5', '1', '3', '1', NULL, '1',"
+    "  '2026-01-01 09:00'),"
+    " ('T1', '1', 'D1', 'W2', 'S8', 'G1', TO_CHAR(CURRENT_DATE, 'YYYYMMDD'), '7', '2', '3', '1', now(), '2',"
+    "  '2026-01-01 10:00'),"
+    " ('T1', '1', 'D1', 'W2', 'S4', 'G2', TO_CHAR(CURRENT_DATE, 'YYYYMMDD'), '9', '1', '3', '2', now(), '3',"
+    "  '2026-01-01 10:00'),"
+    " ('T1', '1', 'D1', 'W2', 'S8', 'G3', TO_CHAR(CURRENT_DATE, 'YYYYMMDD'), '3', '1', '4', '1', now(), '4',"
+    "  '2026-01-01 08:00'),"
+    " ('T1', '1', 'D1', 'W2', 'S8', 'G5', TO_CHAR(CURRENT_DATE - 1, 'YYYYMMDD'), '2', '1', '3', '1', now(), "
+    "'5',"
+    "  '2026-01-01 07:00')",
+    "INSERT INTO tkdgerursltd (tour_code, tour_cnt, dep_code, wei_code, stage_code, game_code, br_gubun, "
+    "reg_seq,"
+    " mac_body, mac_head)"
+    " SELECT tour_code, tour_cnt, dep_code, wei_code, stage_code, game_code, 'B', 'B1',"
+    "  CASE WHEN game_code = 'G0' THEN NULL ELSE '0015000000000001' END, '0015000000000002' FROM tkdgerursltm"
+    " UNION ALL"
+    " SELECT tour_code, tour_cnt, dep_code, wei_code, stage_code, game_code, 'R', 'R1',"
+    "  CASE WHEN game_code = 'G0' THEN NULL ELSE '1015000000000003' END, '1015000000000004' FROM "
+    "tkdgerursltm",
+    "INSERT INTO tkdgeruplayer VALUES ('T1', '1', 'D1', 'W2', 'B1', '김태권', 'Seoul', 'KOR', 2),"
+    " ('T1', '1', 'D1', 'W2', 'R1', 'Ann O''Neil', 'Cork', 'IRL', 1),"
+    " ('T0', '1', 'D1', 'W2', 'B1', 'Old', 'Old', 'OLD', 5)",
+    "INSERT INTO tkdgerusel VALUES ('T1', '1', 'D1', 'W2', 25, NULL), ('T0', '1', 'D1', 'W2', 40, 30)",
+};
+
+class TournamentSelectionTest : public ::testing::Test, protected TestCourt {
+protected:
+    void SetUp() override {
+        std::string reason;
+        server = TournamentServerText(reason);
+        if (server.empty())
+            GTEST_SKIP() << "no PostgreSQL test server: " << reason;
+        ASSERT_EQ(HoldTournamentServer(fixture, server), "");
+        for (const char* sql : kFixture)
+            ASSERT_TRUE(fixture.Execute("%s", sql)) << fixture.lastError();
+        ASSERT_TRUE(OpenTournamentDb(server));
+        g_hMainWnd = view.GetSafeHwnd();
+        md->nCourtNo = 3;
+        md->nPSSType = 2;
+        md->nRound = 3;
+        md->nOvrSupplier = 3;
+        md->bOvrConnected = 1;
+        md->nPrimaryRight = 1920;
+        md->nPrimaryBottom = 1080;
+        g_MatchInfoNew = g_MatchInfoCur = TTK_MatchInfo{};
+    }
+    void TearDown() override {
+        delete dialog.data();
+        CloseTournamentDb();
+        fixture.Close();
+        g_hMainWnd = 0;
+        g_hRegDlg = 0;
+        g_MatchInfoNew = g_MatchInfoCur = TTK_MatchInfo{};
+    }
+    CMy_ListCtrl* List() { return static_cast<CMy_ListCtrl*>(dialog->GetDlgItem(1279)); }
+    std::vector<std::string> ListRow() {
+        std::vector<std::string> out;
+        for (int c = 0; c < List()->columnCount(); ++c)
+            out.push_back(List()->item(0, c) ? List()->item(0, c)->text().toStdString() : "");
+        return out;
+    }
+
+    std::string server;
+    CAdoObject fixture;
+    FakeView view;
+    QPointer<CTK_RegDlg> dialog;
+};
+
+using Texts = std::vector<std::string>;
+
+TEST_F(TournamentSelectionTest, EachProtectorTypeAndStatusSelectsItsMatch) {
+    const struct {
+        int pss, which;
+        const char* game;
+        int columns;
+    } cases[] = {{2, 1, "G1", 18}, {2, 0, "G2", 18}, {1, 1, "G1", 16},
+                 {1, 0, "G2", 16}, {0, 1, "G0", 16}, {0, 0, "G2", 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.pss) + "/" + std::to_string(c.which));
+        md->nPSSType = c.pss;
+        TTK_MatchInfo info;
+        int next = 0;
+        ASSERT_TRUE(TournamentSelection::SelectMatch(theApp.m_dbTournament, *md, c.which, false, info, next))
+            << theApp.m_dbTournament.lastError();
+        EXPECT_EQ(theApp.m_dbTournament.nColumns, c.columns);
+        EXPECT_EQ(info[TTK_MatchInfo::kGameCode], c.game);
+        EXPECT_EQ(info[TTK_MatchInfo::kWhich], c.which == 1 ? "1" : "2");
+        EXPECT_EQ(info.nFound, 1);
+    }
+    TTK_MatchInfo team;
+    int next = 0;
+    ASSERT_TRUE(TournamentSelection::SelectMatch(theApp.m_dbTournament, *md, 1, true, team, next));
+    EXPECT_EQ(team[TTK_MatchInfo::kGameCode], "G0") << "the team selection has no address filters";
+    EXPECT_EQ(team[TTK_MatchInfo::kBluePlayerName], "김태권");
+}
+
+TEST_F(TournamentSelectionTest, TheNextMatchIsTheListsOneRow) {
+    dialog = new CTK_RegDlg; // supplier 3 connected: the dialog selects the next match when it opens
+    EXPECT_EQ(ListRow(), (Texts{"Senior", "7[Next]", "김태권", "KOR", "Ann O'Neil", "IRL", "-58kg", "Female",
+                                "0015000000000001", "1015000000000003", "", "", "0015000000000002",
+                                "1015000000000004", "S8"}));
+    EXPECT_EQ(dialog->GetDlgItemText(1050), "001");
+    EXPECT_EQ(g_MatchInfoNew.nFound, 1);
+    EXPECT_EQ(g_MatchInfoNew[TTK_MatchInfo::kBlueMacHead], "0015000000000002");
+    EXPECT_EQ(g_MatchInfoNew[TTK_MatchInfo::kRedMacHead], "1015000000000004");
+
+    dialog->LoadTournamentMatch(0);
+    EXPECT_EQ(ListRow()[1], "9[Current]");
+    EXPECT_EQ(ListRow()[7], "Male");
+
+    ASSERT_TRUE(fixture.Execute("%s", "DELETE FROM tkdgerursltd"));
+    dialog->LoadTournamentMatch(1);
+    EXPECT_EQ(List()->rowCount(), 0);
+    EXPECT_EQ(dialog->GetDlgItemText(1050), "001");
+    EXPECT_EQ(g_MatchInfoNew.nFound, 0);
+}
+
+TEST_F(TournamentSelectionTest, LoadingTheRowMakesItTheMatchInProgressWithItsQuotaAndLevels) {
+    md->nVRQuota = 1;
+    md->nLevelPunch = 12;
+    dialog = new CTK_RegDlg;
+    List()->selectRow(0);
+    dialog->OnContestListDblClk();
+    EXPECT_STREQ(md->szContestNo, "7");
+    EXPECT_STREQ(md->szPhase, "S8");
+    EXPECT_EQ(md->nVRQuota, 2) << "the active tournament's player";
+    EXPECT_EQ(md->nLevelBody, 25);
+    EXPECT_STREQ(md->aPlayer[0].szMacHead, "0015000000000002");
+    EXPECT_STREQ(md->aPlayer[1].szMacBody, "1015000000000003");
+    EXPECT_EQ(CurrentTournamentCodes(g_MatchInfoCur).game, "G1");
+    EXPECT_EQ(CurrentTournamentCodes(g_MatchInfoCur).stage, "S8");
+}
+
+TEST_F(TournamentSelectionTest, LookUpsTakeOnlyASingleValue) {
+    g_MatchInfoNew[TTK_MatchInfo::kDepCode] = "D1";
+    g_MatchInfoNew[TTK_MatchInfo::kWeiCode] = "W2";
+    g_MatchInfoNew[TTK_MatchInfo::kStageCode] = "S8";
+    g_MatchInfoNew[TTK_MatchInfo::kGameCode] = "G1";
+    CAdoObject& db = theApp.m_dbTournament;
+    md->nCompetitionType = 1;
+    EXPECT_TRUE(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md));
+    EXPECT_EQ(md->nTeamVRQuota, 2);
+    md->nLevelPunch = 9;
+    TournamentSelection::QueryPunchLevel(db, g_MatchInfoNew, *md);
+    EXPECT_EQ(md->nLevelPunch, 0) << "NULL is no level";
+    // Two active tournaments with the match: two values, none taken.
+    ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdtour SET use_yn = 'Y'"));
+    ASSERT_TRUE(fixture.Execute(
+        "%s", "INSERT INTO tkdgerursltd (tour_code, tour_cnt, dep_code, wei_code, stage_code,"
+              " game_code, br_gubun, reg_seq) VALUES ('T0', '1', 'D1', 'W2', 'S8', 'G1', 'B', 'B1')"));
+    md->nLevelBody = 9;
+    EXPECT_FALSE(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, *md));
+    EXPECT_EQ(md->nLevelBody, 0);
+    md->nTeamVRQuota = 4;
+    EXPECT_FALSE(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md));
+    EXPECT_EQ(md->nTeamVRQuota, 4);
+}
+
+TEST_F(TournamentSelectionTest, TheTeamDialogReconnectsAfterAsking) {
+    CloseTournamentDb();
+    WriteIniString(u"RMSSetting", u"DataSource",
+                   QString::fromStdString(ConnectionKey(server, "Server")).toStdU16String().c_str(),
+                   u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"DataPort",
+                   QString::fromStdString(ConnectionKey(server, "Port")).toStdU16String().c_str(),
+                   u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
+    md->bOvrConnected = 0;
+    auto* team = new CTK_RegDlg_Team;
+    dialog = team;
+    prompter.answer(IDNO);
+    team->OnDbReconnect();
+    EXPECT_FALSE(theApp.m_dbTournament.bOpen);
+    prompter.answer(IDYES);
+    team->OnDbReconnect();
+    EXPECT_TRUE(theApp.m_dbTournament.bOpen);
+    EXPECT_EQ(view.received, std::vector<UINT>{UM_LINK_READY});
+    WriteIniString(u"RMSSetting", u"DATABASE", u"no_such_database", u"Rule.ini");
+    prompter.answer(IDYES);
+    team->OnDbReconnect();
+    EXPECT_FALSE(theApp.m_dbTournament.bOpen);
+    EXPECT_EQ(prompter.texts(),
+              (Texts{"DB 서버에 재접속 하시겠습니까?", "DB 서버에 재접속 하시겠습니까?", "DB 연결 성공",
+                     "DB 서버에 재접속 하시겠습니까?", "DB Connection Error"}));
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+// The PostgreSQL server that scripts/test starts for the tournament-database tests (scripts/test-postgres):
+// its ODBC connection text, and a connection that holds the server for one test at a time.
+#pragma once
+
+#include "app/AdoObject.h"
+
+#include <cstdlib>
+#include <string>
+
+// The connection text, or "" with the reason why there is no server.
+inline std::string TournamentServerText(std::string& reason) {
+    const char* text = std::getenv("BELVANTA_TEST_ODBC");
+    if (text && *text)
+        return text;
+    const char* why = std::getenv("BELVANTA_TEST_ODBC_SKIP");
+    reason = why && *why ? why : "BELVANTA_TEST_ODBC is not set (scripts/test starts the server)";
+    return {};
+}
+
+// Opens db on the server and holds it until db closes: ctest runs tests in parallel processes, and each
+// test rewrites the same tables. "" on success, else what went wrong.
+inline std::string HoldTournamentServer(CAdoObject& db, const std::string& text) {
+    if (!db.Open(text.c_str()))
+        return db.lastError();
+    db.Select("SELECT pg_advisory_lock(20)");
+    return db.nRows == 1 ? std::string() : db.lastError();
+}
+
+// A value of "Key=value;" in the connection text.
+inline std::string ConnectionKey(const std::string& text, const std::string& key) {
+    const auto at = text.find(key + "=");
+    if (at == std::string::npos)
+        return {};
+    const auto from = at + key.size() + 1;
+    return text.substr(from, text.find(';', from) - from);
+}
