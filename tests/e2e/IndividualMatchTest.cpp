@@ -4,6 +4,7 @@
 #include "tests/e2e/Court.h"
 
 #include "app/IniFiles.h"
+#include "devices/DevErrDlg.h"
 #include "match/VideoReplayDlg.h"
 #include "match/WinSelDlg.h"
 #include "registration/RegDlg.h"
@@ -208,6 +209,18 @@ TEST_F(PointsMatch, ThreeRoundsByTheKeysDevicesAndJudgesToTheWinnerSelection) {
                                     std::string("3|0|") + std::to_string(head + 1) + "|0|0|0|0|0|0|1",
                                     "3|0|0|3|0|0|0|0|0|1",
                                 }));
+}
+
+TEST_F(PointsMatch, AHeadGearLostInTheRoundStopsItAndCoversThePublicScoreboard) {
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    Advance(2000);
+    ASSERT_TRUE(fake.SendLost("HH"));
+    ASSERT_TRUE(Until([&] { return (DeviceStatusLoad(*md) & 0x4) != 0; }));
+    Advance(2000); // the device check runs on the view's clock
+    EXPECT_EQ(md->nGameState, 8);
+    ASSERT_NE(view->m_pDevErrDlg, nullptr);
+    EXPECT_TRUE(view->m_pDevErrDlg->isVisible());
 }
 
 } // namespace
