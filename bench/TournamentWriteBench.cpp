@@ -85,19 +85,21 @@ void BM_ScoreChangeTournamentWrite(benchmark::State& state) {
     if (state.range(0) != 0)
         load = std::make_unique<CoreLoad>();
     std::vector<double> micros;
+    int written = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         UpdateTournamentScore(2);
         micros.push_back(
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-        ++md.aSide[0].nScore;
-        ++md.aSide[0].nRoundScore[0];
+        written = md.aSide[0].nScore;
+        // Scores stay in a match's range (the server keeps them as short texts).
+        md.aSide[0].nScore = md.aSide[0].nRoundScore[0] = (written + 1) % 100;
     }
     load.reset();
     if (!TheTournamentWriter().WaitIdle(30'000) || TheTournamentWriter().FailedCount() != 0)
         state.SkipWithError("the writes did not all arrive");
     fixture.Select("SELECT dukjum FROM tkdgerursltd WHERE br_gubun = 'B'");
-    if (fixture.nRows != 1 || fixture.cell(0, 0).asText() != std::to_string(md.aSide[0].nScore - 1))
+    if (fixture.nRows != 1 || fixture.cell(0, 0).asText() != std::to_string(written))
         state.SkipWithError("the last score did not arrive");
     state.counters["p50_us"] = Percentile(micros, 0.50);
     state.counters["p99_us"] = Percentile(micros, 0.99);
