@@ -143,6 +143,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(kReverseScreen), &QPushButton::clicked, this, &CMainWnd::OnClickedReverseScreen);
     connect(Button(kRegistration), &QPushButton::clicked, this, &CMainWnd::OnClickedRegistration);
     connect(Button(kSimulation), &QPushButton::clicked, this, &CMainWnd::OnClickedSimulation);
+    ConnectPrintCommands();
     ConnectPointButtons();
     ConnectGamJeomButtons();
     ConnectVideoReplayButtons();

@@ -737,6 +737,14 @@ public:
     // scoreboard area and shown only with two or more monitors.
     void PlaceWinnerScreens();
 
+    // ---- result view and printing ----
+
+    // Button 1138: the result browser, modal. Ctrl+P: the result sheet of the rows last loaded, through the
+    // print dialog. Connected once, when the view is built.
+    void OnClickedResultView();
+    void OnFilePrint();
+    void ConnectPrintCommands();
+
     // ---- device simulator ----
 
     // Button 1001 "Simulation": the simulator dialog, made once and kept, modeless; shown again when hidden.

@@ -48,6 +48,8 @@ std::u16string_view Trim(std::u16string_view text) {
 
 } // namespace
 
+std::u16string g_strDeviceListEntries[4];
+
 const WCHAR* DeviceListKey(DeviceList list) {
     return Rule(list).key;
 }

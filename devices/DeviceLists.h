@@ -25,6 +25,11 @@ const WCHAR* DeviceListKey(DeviceList list);
 // The addresses of a list in their order. Pieces are trimmed and empty pieces skipped, so an empty or missing
 // key is an empty list.
 std::vector<std::u16string> LoadDeviceList(DeviceList list);
+// The four lists as the registration dialogs last read them from DevMgr.ini, each as its key holds it
+// (addresses joined by ","), in the order of kDeviceLists. A store of their own: no other program-wide text
+// shares it. User-interface thread only.
+extern std::u16string g_strDeviceListEntries[4];
+
 // Writes the addresses joined by ","; false when the file could not be written.
 bool SaveDeviceList(DeviceList list, const std::vector<std::u16string>& addresses);
 

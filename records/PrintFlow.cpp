@@ -12,24 +12,17 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
+
 namespace {
 
 PreviewRunner g_previewRunner;
+int g_openPreviews = 0; // the main window closes without asking while one is open
 
-// The main window closes without asking only while this lives.
-class CloseWithoutAsking {
-public:
-    CloseWithoutAsking() { Set(1); }
-    ~CloseWithoutAsking() { Set(0); }
-    CloseWithoutAsking(const CloseWithoutAsking&) = delete;
-    CloseWithoutAsking& operator=(const CloseWithoutAsking&) = delete;
-
-private:
-    static void Set(int value) {
-        if (g_pMatchData)
-            g_pMatchData->bCloseNoAsk = value;
-    }
-};
+void SetCloseNoAsk() {
+    if (g_pMatchData)
+        g_pMatchData->bCloseNoAsk = g_openPreviews > 0 ? 1 : 0;
+}
 
 // The sheet is laid out for portrait paper with small margins, whatever the printer was set to.
 void PreparePrinter(QPrinter& printer) {
@@ -38,6 +31,52 @@ void PreparePrinter(QPrinter& printer) {
     // Without a printer on this machine the sheet still goes to a PDF file.
     if (printer.outputFormat() == QPrinter::NativeFormat && QPrinterInfo::availablePrinters().isEmpty())
         printer.setOutputFormat(QPrinter::PdfFormat);
+}
+
+// The preview's printer, made before the dialog that uses it and gone after it.
+struct PreviewPrinter {
+    PreviewPrinter() { PreparePrinter(m_sheetPrinter); }
+    QPrinter m_sheetPrinter{QPrinter::HighResolution};
+};
+
+// A modeless preview window: while it lives the main window closes without its question; that ends when
+// the preview ends (printed, closed, or gone with its parent).
+class ResultPreview final : private PreviewPrinter, public QPrintPreviewDialog {
+public:
+    explicit ResultPreview(QWidget* parent) : QPrintPreviewDialog(&m_sheetPrinter, parent) {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowModality(Qt::NonModal);
+        ++g_openPreviews;
+        SetCloseNoAsk();
+        connect(this, &QPrintPreviewDialog::paintRequested, this,
+                [](QPrinter* target) { PrintResultSheet(*target); });
+    }
+    ~ResultPreview() override { End(); }
+    // Printed, cancelled or closed.
+    void done(int result) override {
+        End();
+        QPrintPreviewDialog::done(result);
+    }
+    ResultPreview(const ResultPreview&) = delete;
+    ResultPreview& operator=(const ResultPreview&) = delete;
+
+private:
+    void End() {
+        if (m_ended)
+            return;
+        m_ended = true;
+        --g_openPreviews;
+        SetCloseNoAsk();
+    }
+    bool m_ended = false;
+};
+
+// The operator's main window above a dialog chain (the result sheet over the browser over the view): the
+// preview belongs there, so it outlives the dialogs that asked for it.
+QWidget* MainWindowOf(QWidget* widget) {
+    while (widget && qobject_cast<QDialog*>(widget->window()))
+        widget = widget->window()->parentWidget();
+    return widget ? widget->window() : nullptr;
 }
 
 } // namespace
@@ -70,16 +109,13 @@ int PrintResultSheet(QPrinter& printer) {
 }
 
 void ShowResultPreview(QWidget* parent) {
-    const CloseWithoutAsking guard;
-    QPrinter printer(QPrinter::HighResolution);
-    PreparePrinter(printer);
-    QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [](QPrinter* target) { PrintResultSheet(*target); });
+    auto preview = std::make_unique<ResultPreview>(MainWindowOf(parent));
     if (g_previewRunner)
-        g_previewRunner(preview);
+        g_previewRunner(*preview);
     else
-        preview.exec();
+        preview->show();
+    // Closed already (a runner may close it at once): it deletes itself once events run again.
+    preview.release();
 }
 
 void PrintResultDirect(QWidget* parent) {

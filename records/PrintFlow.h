@@ -13,12 +13,14 @@ class QWidget;
 // 0 when the printer cannot be painted on (nothing printed).
 int PrintResultSheet(QPrinter& printer);
 
-// The print preview of the sheet, modal over parent. While it is open the main window closes without its
+// The print preview of the sheet, a modeless window of the main window that parent's dialogs stand over (so
+// the dialogs may close while it stays). While a preview is open the main window closes without its
 // question; that ends with the preview however it ends.
 void ShowResultPreview(QWidget* parent);
 // The print dialog, then the sheet on the printer chosen; nothing when the dialog is cancelled.
 void PrintResultDirect(QWidget* parent);
 
-// Runs a preview dialog instead of showing it (tests); null shows it. Returns the previous runner.
+// Called with a new preview instead of showing it (tests); null shows it. A runner that throws leaves no
+// preview. Returns the previous runner.
 using PreviewRunner = std::function<void(QPrintPreviewDialog&)>;
 PreviewRunner SetPreviewRunner(PreviewRunner runner);

@@ -9,6 +9,7 @@
 #include "app/Messages.h"
 #include "app/ProgressDlg.h"
 #include "app/TextConvert.h"
+#include "devices/DeviceLists.h"
 #include "devices/JudgeSerialPort.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -33,9 +34,8 @@ constexpr int kPssButtons[] = {1285, 1286, 1287, 1288};
 constexpr int kJudgeLabels[] = {1323, 1324, 1325};
 constexpr int kJudgeButtons[] = {1329, 1330, 1331};
 constexpr int kWiredChecks[] = {1311, 1060, 1062};
-// DevMgr.ini keys of the Chung trunk, Chung head, Hong trunk and Hong head lists; g_strResultRow 36..39.
+// DevMgr.ini keys of the Chung trunk, Chung head, Hong trunk and Hong head lists.
 constexpr const char16_t* kListKeys[] = {u"EBP_CHUNG", u"EHP_CHUNG", u"EBP_HONG", u"EHP_HONG"};
-constexpr int kListRow = 36;
 
 constexpr const char16_t* kProgressTexts[] = {
     u"Registering the Chung's trunk pss ...",
@@ -191,7 +191,7 @@ void CTK_RegDlg::ReadDeviceListEntries() {
     for (int i = 0; i < 4; ++i) {
         WCHAR value[kIniValueChars] = {};
         ReadIniString(u"DEVICE_LIST", kListKeys[i], value, u"DevMgr.ini");
-        g_strResultRow[kListRow + i] = value;
+        g_strDeviceListEntries[i] = value;
     }
 }
 
@@ -229,7 +229,7 @@ void CTK_RegDlg::RegisterPss(int index) {
     }
     const bool useList = static_cast<QCheckBox*>(GetDlgItem(1053))->isChecked();
     const PssRequest request = BuildPssRequest(index, GetDlgItemText(kAddressEdits[index]).toStdU16String(),
-                                               useList, g_strResultRow[kListRow + index], md.bUsePreReg != 0);
+                                               useList, g_strDeviceListEntries[index], md.bUsePreReg != 0);
     if (!request.send) {
         MessageBox(GetSafeHwnd(), request.message);
         return;

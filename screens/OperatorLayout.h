@@ -31,6 +31,7 @@ constexpr int VideoReplayChung = 1127;
 constexpr int TagChung = 1130;
 constexpr int VideoReplayHong = 1135;
 constexpr int ColourSwapChung = 1136;
+constexpr int ResultView = 1138;
 constexpr int ColourSwapHong = 1139;
 constexpr int CoachTimeout = 1141;
 constexpr int EquipmentTest = 1243;

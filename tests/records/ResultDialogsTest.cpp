@@ -2,22 +2,32 @@
 // schema: the list at start, the criteria, the searches, the deletions and the sheet's texts.
 #include "app/AppGlobals.h"
 #include "app/DbTemp.h"
+#include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/VeziruduzApp.h"
 #include "records/PrintFlow.h"
 #include "records/ResultBrowserDlg.h"
 #include "records/ResultSheetDlg.h"
+#include "screens/OperatorLayout.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTableWidget>
+#include <QTimer>
 
 #include <stdexcept>
 #include <string>
@@ -212,9 +222,10 @@ TEST_F(ResultDialogs, PrintLoadsTheFilteredEventsAndPreviewsThem) {
     for (const Case& c : cases) {
         int previews = 0;
         int closeNoAskDuringPreview = -1;
-        const PreviewRunner previous = SetPreviewRunner([&](QPrintPreviewDialog&) {
+        const PreviewRunner previous = SetPreviewRunner([&](QPrintPreviewDialog& preview) {
             ++previews;
             closeNoAskDuringPreview = g_pMatchData->bCloseNoAsk;
+            preview.reject(); // the operator closes it
         });
         CTK_ResDlg sheet;
         sheet.SetMatch(u"1", u"007", u"K07");
@@ -223,6 +234,7 @@ TEST_F(ResultDialogs, PrintLoadsTheFilteredEventsAndPreviewsThem) {
         sheet.IncludeAllBox()->setChecked(c.includeAll);
         sheet.OnPrint();
         SetPreviewRunner(previous);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         std::vector<std::string> chung;
         for (const TTK_DbTemp& row : *g_pChungLog)
             chung.push_back(QString::fromStdU16String(row.dbindex).toStdString());
@@ -241,6 +253,86 @@ TEST_F(ResultDialogs, CloseWithoutAskingIsClearedWhenThePreviewFails) {
         SetPreviewRunner([](QPrintPreviewDialog&) { throw std::runtime_error("no printer"); });
     EXPECT_THROW(ShowResultPreview(nullptr), std::runtime_error);
     SetPreviewRunner(previous);
+    EXPECT_EQ(g_pMatchData->bCloseNoAsk, 0);
+}
+
+TEST_F(ResultDialogs, TheViewsResultButtonOpensTheBrowserAndCtrlPThePrintDialog) {
+    const std::u16string savedAppDir = g_strAppDir;
+    g_strAppDir = home.widePath();
+    {
+        CMainWnd view;
+        view.SetupControls();
+        std::vector<std::string> seen; // the modal dialog each command opened, with what it showed
+        auto closeModal = [&] {
+            QTimer::singleShot(0, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (auto* browser = qobject_cast<CTK_ResViewDlg*>(modal))
+                    seen.push_back("browser " + Keys(browser->List()).at(0));
+                else if (qobject_cast<QPrintDialog*>(modal))
+                    seen.push_back("print dialog");
+                else
+                    seen.push_back("none");
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+            });
+        };
+        QPushButton* button = view.Button(OperatorIds::ResultView);
+        EXPECT_EQ(button->text(), "Result View");
+        EXPECT_FALSE(button->isHidden());
+        closeModal();
+        button->click();
+
+        QShortcut* print = nullptr;
+        for (QShortcut* shortcut : view.findChildren<QShortcut*>())
+            if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_P))
+                print = shortcut;
+        ASSERT_NE(print, nullptr);
+        closeModal();
+        emit print->activated();
+        EXPECT_EQ(seen, (std::vector<std::string>{"browser K21", "print dialog"}));
+        EXPECT_EQ(g_pMatchData->bCloseNoAsk, 0); // printing directly never skips the close question
+    }
+    g_strAppDir = savedAppDir;
+}
+
+TEST_F(ResultDialogs, ThePreviewOutlivesTheDialogsAndTheCloseAsksAgainWhenTheLastOneEnds) {
+    QWidget mainWindow;
+    auto* browser = new QDialog(&mainWindow);
+    std::vector<QPointer<QPrintPreviewDialog>> previews;
+    const PreviewRunner previous =
+        SetPreviewRunner([&](QPrintPreviewDialog& preview) { previews.emplace_back(&preview); });
+    for (int i = 0; i < 2; ++i) {
+        CTK_ResDlg sheet(browser);
+        sheet.SetMatch(u"1", u"007", u"K07");
+        ASSERT_TRUE(sheet.OnInitDialog());
+        sheet.OnPrint();
+    }
+    SetPreviewRunner(previous);
+    ASSERT_EQ(previews.size(), 2u);
+    delete browser; // the operator closes the browser: the previews stay
+    for (const auto& preview : previews) {
+        ASSERT_TRUE(preview);
+        EXPECT_EQ(preview->parentWidget(), &mainWindow);
+        EXPECT_EQ(preview->windowModality(), Qt::NonModal); // the main window can still be closed
+    }
+    EXPECT_EQ(g_pMatchData->bCloseNoAsk, 1); // and closes without asking
+
+    previews[0]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(previews[0]);
+    EXPECT_EQ(g_pMatchData->bCloseNoAsk, 1); // one preview is still open
+    previews[1]->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(g_pMatchData->bCloseNoAsk, 0);
+
+    // A preview that goes with the main window ends the same way.
+    auto* window = new QWidget;
+    auto* sheetParent = new QDialog(window);
+    SetPreviewRunner([](QPrintPreviewDialog&) {});
+    ShowResultPreview(sheetParent);
+    SetPreviewRunner(previous);
+    EXPECT_EQ(g_pMatchData->bCloseNoAsk, 1);
+    delete window;
     EXPECT_EQ(g_pMatchData->bCloseNoAsk, 0);
 }
 
