@@ -342,8 +342,9 @@ TEST_F(MatchImportRulesTest, WhichElementOfTheListIsTaken) {
             WtMatchImport::Load(*md, MatchList(c.edit), c.byNumber, c.number, false);
         EXPECT_EQ(outcome.taken, c.taken[0] != '\0') << c.name;
         EXPECT_STREQ(md->szMatchId, c.taken[0] ? c.taken : "old") << c.name;
-        if (!outcome.taken)
+        if (!outcome.taken) {
             EXPECT_EQ(outcome.boxes, std::vector<std::u16string>{u"There is no scheduled match."}) << c.name;
+        }
     }
 }
 
