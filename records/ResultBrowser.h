@@ -2,6 +2,8 @@
 // number and player name, and the deletion of matches with their event rows. User-interface thread only.
 #pragma once
 
+#include "app/DbVariant.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +26,16 @@ struct ResultSearchTerm {
 
 // The newest match (by start time), or nothing.
 std::vector<ResultListRow> LatestResult(CAdoObject& db);
-// Matches that satisfy every term with a value, newest first; every match without one. Values are quoted,
-// so a name with an apostrophe finds the match stored under it.
+// Matches that satisfy every term with a value, newest first; every match without one. The values are bound,
+// never part of the statement, so a name with an apostrophe finds the match stored under it.
 std::vector<ResultListRow> SearchResults(CAdoObject& db, const ResultSearchTerm& first,
                                          const ResultSearchTerm& second);
-// The statement SearchResults runs.
-std::string ResultSearchQuery(const ResultSearchTerm& first, const ResultSearchTerm& second);
+// The statement SearchResults runs, with its values in placeholder order.
+struct ResultQuery {
+    std::string sql;
+    std::vector<DbVariant> values;
+};
+ResultQuery ResultSearchQuery(const ResultSearchTerm& first, const ResultSearchTerm& second);
 
 // Deletes the matches with these keys and their CHUNGLOG and HONGLOG rows, all in one transaction: either
 // everything goes or nothing does. False (and nothing deleted) on any failure.

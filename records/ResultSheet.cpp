@@ -2,7 +2,7 @@
 
 #include "app/AdoObject.h"
 #include "app/AppGlobals.h"
-#include "app/SqlText.h"
+#include "app/DbVariant.h"
 #include "app/VariantText.h"
 
 #include <QString>
@@ -24,8 +24,8 @@ long long IntOf(std::u16string_view text) {
     return ok ? value : 0;
 }
 
-std::string Key(std::u16string_view key) {
-    return SqlQuote(Q(key).toStdString());
+std::vector<DbVariant> Key(std::u16string_view key) {
+    return {DbVariant::text(Q(key).toStdString())};
 }
 
 // Parts of "YYYY-MM-DD/HH:MM:SS": year, month, day, hour, minute (missing ones empty).
@@ -43,11 +43,10 @@ DateParts SplitDate(std::u16string_view gtime) {
 
 } // namespace
 
-std::string ResultRowQuery(std::u16string_view key) {
+std::string ResultRowQuery() {
     return "SELECT roomno, gameno, chungpoint, hongpoint, cfacepoint, cbodypoint, hfacepoint, hbodypoint, "
            "cdeduct, hdeduct, cname, hname, win, cnation, hnation, weight, weight1, sex, gtime, face, valid, "
-           "keyvalue, cpoint, hpoint, bvalue, fvalue, cfrom, hfrom FROM GAMET WHERE keyvalue = '" +
-           Key(key) + "'";
+           "keyvalue, cpoint, hpoint, bvalue, fvalue, cfrom, hfrom FROM GAMET WHERE keyvalue = ?";
 }
 
 void StoreResultRow(const std::vector<std::u16string>& cells, std::u16string (&row)[40]) {
@@ -74,7 +73,7 @@ void StoreResultRow(const std::vector<std::u16string>& cells, std::u16string (&r
 }
 
 bool LoadResultRow(CAdoObject& db, std::u16string_view key) {
-    db.Select("%s", ResultRowQuery(key).c_str());
+    db.SelectBound(ResultRowQuery(), Key(key));
     if (db.nRows < 1)
         return false;
     std::vector<std::u16string> cells;
@@ -114,12 +113,12 @@ EventFilter EventFilterOf(bool summary, bool includeAll) {
     return includeAll ? EventFilter::All : EventFilter::Valid;
 }
 
-std::string EventRowsQuery(int side, EventFilter filter, std::u16string_view key) {
+std::string EventRowsQuery(int side, EventFilter filter) {
     std::string sql =
         "SELECT round, rtime, face, vest, point, deduct, judge1, judge2, judge3, jpoint, itemvalid, "
         "gtime, ptime, dbindex FROM ";
     sql += side == 0 ? "CHUNGLOG" : "HONGLOG";
-    sql += " WHERE keyvalue = '" + Key(key) + "'";
+    sql += " WHERE keyvalue = ?";
     if (filter == EventFilter::Summary)
         sql += " AND itemvalid = 1 AND (jpoint <> 0 OR point <> 0 OR deduct <> 0)";
     else if (filter == EventFilter::Valid)
@@ -130,7 +129,7 @@ std::string EventRowsQuery(int side, EventFilter filter, std::u16string_view key
 bool LoadEventRows(CAdoObject& db, int side, EventFilter filter, std::u16string_view key,
                    std::vector<TTK_DbTemp>& rows) {
     rows.clear();
-    const std::vector<std::u16string> names = db.Select("%s", EventRowsQuery(side, filter, key).c_str());
+    const std::vector<std::u16string> names = db.SelectBound(EventRowsQuery(side, filter), Key(key));
     if (names.size() == 1 && names[0].empty())
         return false;
     for (int r = 0; r < db.nRows; ++r) {

@@ -47,8 +47,9 @@ enum : int {
 };
 }
 
-// The GAMET row of the match with this key, its 28 columns in the order StoreResultRow takes them.
-std::string ResultRowQuery(std::u16string_view key);
+// The GAMET row of the match whose key is bound to its one placeholder, its 28 columns in the order
+// StoreResultRow takes them.
+std::string ResultRowQuery();
 // Stores one row of ResultRowQuery (its texts in query order) into the slots of row; the other slots are
 // left as they are. The date slot holds the sheet's date text, face and valid become "O" or "X".
 void StoreResultRow(const std::vector<std::u16string>& cells, std::u16string (&row)[40]);
@@ -73,8 +74,9 @@ std::u16string OriginText(std::u16string_view from, std::u16string_view nation);
 // every counted event. Summary wins over All when both boxes are ticked.
 enum class EventFilter { Summary, All, Valid };
 EventFilter EventFilterOf(bool summary, bool includeAll);
-// The CHUNGLOG (side 0) or HONGLOG (side 1) rows of the match under the filter, ascending by dbindex.
-std::string EventRowsQuery(int side, EventFilter filter, std::u16string_view key);
+// The CHUNGLOG (side 0) or HONGLOG (side 1) rows of the match whose key is bound to its one placeholder,
+// under the filter, ascending by dbindex.
+std::string EventRowsQuery(int side, EventFilter filter);
 // Replaces rows with the query's rows. False when the query failed (rows are then empty).
 bool LoadEventRows(CAdoObject& db, int side, EventFilter filter, std::u16string_view key,
                    std::vector<TTK_DbTemp>& rows);

@@ -65,7 +65,7 @@ TEST_F(ResultBrowserDb, NewestMatchOnly) {
     EXPECT_EQ(U8(r.hongPoint), "0");
     EXPECT_EQ(U8(r.win), "LEE (PTF)");
     EXPECT_EQ(U8(r.date), "05/07-08:15");
-    EXPECT_NE(ResultSearchQuery({}, {}).find("ORDER BY gtime DESC"), std::string::npos);
+    EXPECT_NE(ResultSearchQuery({}, {}).sql.find("ORDER BY gtime DESC"), std::string::npos);
 }
 
 TEST_F(ResultBrowserDb, NoMatchesNoRows) {
@@ -95,9 +95,14 @@ TEST_F(ResultBrowserDb, Searches) {
         {{C::Court, u""}, {C::Name, u"LEE"}, {"K21", "K07"}}, // a term without a value is left out
         {{C::None, u"1"}, {}, {"K21", "K20", "K12B", "K12", "K07"}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Keys(SearchResults(db(), c.first, c.second)), c.keys)
-            << ResultSearchQuery(c.first, c.second);
+    for (const Case& c : cases) {
+        const ResultQuery query = ResultSearchQuery(c.first, c.second);
+        EXPECT_EQ(Keys(SearchResults(db(), c.first, c.second)), c.keys) << query.sql;
+        // Values are bound: none is ever part of the statement.
+        for (const ResultSearchTerm* term : {&c.first, &c.second})
+            if (!term->value.empty())
+                EXPECT_EQ(query.sql.find(U8(term->value)), std::string::npos) << query.sql;
+    }
 }
 
 TEST_F(ResultBrowserDb, DeletingMatchesTakesTheirEventRows) {
