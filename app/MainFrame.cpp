@@ -73,6 +73,9 @@ QPoint CMainFrame::StoreMonitors(MatchData& md, const std::vector<MonitorRect>& 
         } else {
             md.nSecondRight = monitor.right;
             md.nSecondBottom = monitor.bottom;
+            md.nSecondLeft = monitor.left;
+            md.nSecondTop = monitor.top;
+            md.bSecondOrigin = 1;
         }
     }
     return primaryOrigin;

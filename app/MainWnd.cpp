@@ -357,7 +357,7 @@ void CMainWnd::OnClickedReverseScreen() {
     }
     md->nReverseScreen = reverse->isChecked() ? 1 : 0;
     if (m_pExtScrDlg)
-        m_pExtScrDlg->Relayout(md->nReverseScreen);
+        m_pExtScrDlg->ApplyReverseScreen(md->nReverseScreen);
 }
 
 void CMainWnd::paintEvent(QPaintEvent*) {

@@ -119,6 +119,9 @@ struct MatchData {
     int nPrimaryBottom;
     int nSecondRight;
     int nSecondBottom;
+    int nSecondLeft; // the second monitor's top-left corner, valid when bSecondOrigin is 1
+    int nSecondTop;
+    int bSecondOrigin;      // 0: the second monitor is taken to lie right of the primary one, from the top
     int nReverseScreen;     // 1: sides swapped on the public screen
     int nDisplayResolution; // 1: public screen 1280 x 720, 0: 1920 x 1080
     int nExtScrWidth;

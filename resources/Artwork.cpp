@@ -83,6 +83,10 @@ std::vector<Recipe> BuildRecipes() {
     bmp(931, {45, 21}, "round-win system indicator", [](QSize s) { return Mark(s, Side::Neutral, "WIN"); });
     bmp(689, {70, 70}, "a round won by Chung", [](QSize s) { return Mark(s, Side::Chung, "\u2605"); });
     bmp(690, {70, 70}, "a round won by Hong", [](QSize s) { return Mark(s, Side::Hong, "\u2605"); });
+    bmp(480, {70, 70}, "a round won by Chung (scoreboard 1920)",
+        [](QSize s) { return Mark(s, Side::Chung, "\u2605"); });
+    bmp(479, {70, 70}, "a round won by Hong (scoreboard 1920)",
+        [](QSize s) { return Mark(s, Side::Hong, "\u2605"); });
 
     // Icons of the operator's buttons (32 x 32) and the toggles' on / off faces.
     const auto icon = [&](int id, Glyph glyph, QColor colour, bool dim, const char* what) {

@@ -1,14 +1,36 @@
 #include "screens/ExtScrDlg.h"
 
 #include "app/MatchData.h"
+#include "app/PngResource.h"
+#include "controls/PictureEx.h"
+#include "match/ScoreRules.h"
 #include "platform/DebugOutput.h"
+#include "platform/WindowTimers.h"
+#include "screens/ScoreboardRules.h"
+
+using namespace Scoreboard;
+
+namespace {
+
+// PNG pictures the painting draws.
+constexpr int kImageIds[] = {437,  681,  440, 441, 442, 443, 1037, 1038, 444, 983, 1042, 1043,
+                             1044, 1045, 452, 453, 454, 455, 456,  457,  458, 459, 460,  461};
+
+// How far beside a slot-state tile its neighbours are repainted with it.
+constexpr int kSlotBeside = 76;
+
+QString FlagPath(const MatchData& md, int player) {
+    const int row = md.aPlayer[player].nNation;
+    if (row <= 0 || row >= kNationRows)
+        return {};
+    const QString file = QString::fromUtf16(md.aNation[row].wszField[3]);
+    return QString::fromUtf8(md.szAppDirA) + QStringLiteral("Img/Flag/") + file;
+}
+
+} // namespace
 
 QRect PublicScreenRect(const MatchData& md) {
-    const int width = md.nExtScrWidth;
-    const int height = md.nExtScrHeight;
-    const int x = md.nPrimaryRight + (md.nSecondRight - md.nPrimaryRight - width) / 2;
-    const int y = (md.nSecondBottom - height) / 2;
-    return QRect(x, y, width, height);
+    return CentreOnMonitor(SecondMonitorRect(md), QSize(md.nExtScrWidth, md.nExtScrHeight));
 }
 
 QSize PublicScreenSize(int displayResolution) {
@@ -16,10 +38,22 @@ QSize PublicScreenSize(int displayResolution) {
 }
 
 CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
-    setAutoFillBackground(true);
-    QPalette look = palette();
-    look.setColor(QPalette::Window, Qt::black);
-    setPalette(look);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QStringLiteral("Scoreboard"));
+    for (const int id : kImageIds) {
+        if (const std::unique_ptr<QImage> image = LoadPngResource(id))
+            m_images.emplace(id, *image);
+    }
+    for (CPictureEx*& flag : m_pFlag) {
+        flag = new CPictureEx(this);
+        flag->hide();
+    }
+    if (const MatchData* md = Record()) {
+        m_nReversed = md->nReverseScreen ? 1 : 0;
+        resize(md->nExtScrWidth > 0 ? QSize(md->nExtScrWidth, md->nExtScrHeight) : SizeOf(LayoutOf(*md)));
+    }
+    LayoutAll();
+    ResetDisplay();
 }
 
 CExtScrDlg::~CExtScrDlg() {
@@ -30,152 +64,448 @@ LRESULT CExtScrDlg::WindowProc(UINT, WPARAM, LPARAM) {
     return 0;
 }
 
+const MatchData* CExtScrDlg::Record() const {
+    return g_pMatchData;
+}
+
+void CExtScrDlg::InvalidateArea(const QRect& rect) {
+    update(rect);
+}
+
 void CExtScrDlg::PlaceOnScreen() {
-    if (!g_pMatchData) {
+    const MatchData* md = Record();
+    if (!md) {
         DebugPrintf("public scoreboard placed without a match record; left where it is");
         return;
     }
-    setGeometry(PublicScreenRect(*g_pMatchData));
+    setGeometry(PublicScreenRect(*md));
 }
 
 void CExtScrDlg::ApplyResolution() {
-    if (!g_pMatchData) {
+    MatchData* md = g_pMatchData;
+    if (!md) {
         DebugPrintf("public scoreboard resized without a match record; left as it is");
         return;
     }
-    MatchData& md = *g_pMatchData;
     const bool wasShown = isVisible();
     hide();
-    const QSize size = PublicScreenSize(md.nDisplayResolution);
-    md.nExtScrWidth = size.width();
-    md.nExtScrHeight = size.height();
+    const QSize size = PublicScreenSize(md->nDisplayResolution);
+    md->nExtScrWidth = size.width();
+    md->nExtScrHeight = size.height();
     PlaceOnScreen();
-    Relayout(md.nReverseScreen);
-    if (wasShown && md.nMonitorCount >= 2)
+    LayoutAll();
+    ApplySideNames(md->nReverseScreen);
+    SetVideoReplayTexts(m_strReplayText[0], m_strReplayText[1], md->nReverseScreen);
+    ApplyClockMode();
+    // With one monitor the board would cover the operator screen.
+    if (wasShown && md->nMonitorCount >= 2)
         show();
-}
-
-void CExtScrDlg::Relayout(int reversed) {
-    m_nReversed = reversed ? 1 : 0;
     update();
 }
 
-void CExtScrDlg::ShowRoundWinMarks(int reversed) {
-    m_nReversed = reversed ? 1 : 0;
-    UpdateRoundScores();
+void CExtScrDlg::LayoutAll() {
+    const MatchData* md = Record();
+    if (md)
+        m_layout = LayoutOf(*md);
+    m_clockRect = Area(Clock);
+    m_timeOutRect = Area(TimeOut);
+    m_bTimeOutShown = false;
+    m_bNoticeShown = false;
+    m_bTagsShown = md && md->nCompetitionType == 1;
+    for (const bool right : {false, true}) {
+        CPictureEx* flag = m_pFlag[right ? 1 : 0];
+        const QRect place = Area(right ? FlagRight : FlagLeft);
+        flag->move(place.topLeft());
+    }
+    SetSideLabels(md ? md->nReverseScreen : 0);
+    for (int row = 0; row < 3; ++row)
+        m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
+    update();
 }
 
-void CExtScrDlg::SetSideIndicators(int chungState, int hongState) {
-    if (!g_pMatchData || !g_pMatchData->bUsePunch)
+void CExtScrDlg::ResetDisplay() {
+    m_strRoundText.clear();
+    m_strClockText.clear();
+    m_bFlagFrame[0] = m_bFlagFrame[1] = false;
+    InvalidateHitLevelBoxes();
+    HideWinMarks();
+    m_nScore[0] = m_nScore[1] = 0;
+    for (CPictureEx* flag : m_pFlag) {
+        flag->UnLoad();
+        flag->hide();
+    }
+    update();
+}
+
+void CExtScrDlg::ApplyReverseScreen(int reversed) {
+    const MatchData* md = Record();
+    m_nReversed = reversed ? 1 : 0;
+    if (!md) {
+        update();
         return;
-    m_nSideIndicator[0] = chungState;
-    m_nSideIndicator[1] = hongState;
+    }
+    const bool wasShown = isVisible();
+    hide();
+    // The background of the layout follows the reverse flag as well.
+    m_layout = LayoutOf(*md);
+    ApplySideNames(reversed);
+    SetVideoReplayTexts(m_strReplayText[0], m_strReplayText[1], reversed);
+    InvalidatePenaltyAreas(reversed);
+    SetSideLabels(reversed);
+    const auto [chung, hong] = ScoreRules::DisplayedScores(*md);
+    SetScores(chung, hong, reversed);
+    if (md->nCompetitionRule != 1) {
+        for (int side = 0; side < 2; ++side) {
+            KillTimer(kBlinkTimer[side]);
+            m_bFlashHidden[side] = 0;
+        }
+    }
+    ShowRoundWinMarks(reversed);
+    InvalidateHitCounts();
+    if (wasShown && md->nMonitorCount >= 2)
+        show();
     update();
 }
 
-void CExtScrDlg::InvalidateJudgePress(int, int, int, int, int) {
-    update();
+void CExtScrDlg::ApplySideNames(int reversed) {
+    const MatchData* md = Record();
+    if (!md)
+        return;
+    const QSize flagSize = m_layout == Layout::Small ? QSize(150, 100) : QSize(222, 148);
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, reversed);
+        CPictureEx* flag = m_pFlag[right ? 1 : 0];
+        const QString path = FlagPath(*md, player);
+        bool shown = false;
+        if (!path.isEmpty() && !path.contains(QStringLiteral("none.gif")) &&
+            flag->Load(path, flagSize.width(), flagSize.height())) {
+            flag->move(Area(right ? FlagRight : FlagLeft).topLeft());
+            flag->Draw();
+            shown = true;
+        } else {
+            flag->UnLoad();
+        }
+        flag->setVisible(shown);
+        m_bFlagFrame[right ? 1 : 0] = shown;
+    }
+    for (const int id : {NameLeft, NameRight, NationLeft, NationRight, FlagFrameLeft, FlagFrameRight})
+        Invalidate(id);
 }
 
-void CExtScrDlg::InvalidateJudgeSlot(int, int, int, int) {
-    update();
-}
-
-void CExtScrDlg::InvalidateSlot(int, int, int) {
-    update();
-}
-
-void CExtScrDlg::InvalidateSlotRow(int, int) {
-    update();
-}
-
-void CExtScrDlg::UpdateRoundScores() {
-    update();
-}
-
-void CExtScrDlg::UpdateTagPanel(int chungTag, int hongTag, int chungTime, int hongTime) {
-    m_nTag[0] = chungTag;
-    m_nTag[1] = hongTag;
-    m_nTagTime[0] = chungTime;
-    m_nTagTime[1] = hongTime;
-    update();
+void CExtScrDlg::SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed) {
+    m_strReplayText[0] = chung;
+    m_strReplayText[1] = hong;
+    const bool small = m_layout == Layout::Small;
+    for (const int id : {ReplayCardLeft, ReplayCardRight})
+        InvalidateArea(Area(id).translated(small ? 6 : 10, 0).adjusted(0, small ? -12 : -18, 0, 0));
+    (void)reversed; // the painting reads the side from the record
 }
 
 void CExtScrDlg::SetScores(int chung, int hong, int reversed) {
     m_nScore[0] = chung;
     m_nScore[1] = hong;
     m_nReversed = reversed ? 1 : 0;
-    update();
+    InvalidateScores();
 }
 
 void CExtScrDlg::InvalidateScores() {
-    update();
+    Invalidate(ScoreLeft);
+    Invalidate(ScoreRight);
+}
+
+void CExtScrDlg::SetSideLabels(int reversed) {
+    m_sideLabel[0] = reversed ? 940 : 941;
+    m_sideLabel[1] = reversed ? 938 : 939;
+    Invalidate(SideLabelLeft);
+    Invalidate(SideLabelRight);
+    InvalidateScores();
 }
 
 void CExtScrDlg::SetRoundText(int round) {
-    m_strRoundText = g_pMatchData && g_pMatchData->nGameState != 0 ? QString::number(round) : QString();
-    update();
+    const MatchData* md = Record();
+    m_strRoundText = md && md->nGameState != 0 ? QString::number(round) : QString();
+    Invalidate(RoundNumber);
 }
 
 void CExtScrDlg::SetClockText(const QString& text) {
     m_strClockText = text;
-    update();
+    const MatchData* md = Record();
+    const ClockMode mode = ClockModeFor(m_layout, md ? md->nGameState : 0);
+    if (!mode.fixedColours) {
+        const TextColours colours = ClockColours(text);
+        m_clockColour[0] = colours.text;
+        m_clockColour[1] = colours.back;
+    }
+    InvalidateArea(m_clockRect);
 }
 
-void CExtScrDlg::SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed) {
-    m_strReplayText[0] = chung;
-    m_strReplayText[1] = hong;
-    m_nReversed = reversed ? 1 : 0;
-    update();
+void CExtScrDlg::ApplyClockMode() {
+    const MatchData* md = Record();
+    if (!md)
+        return;
+    const ClockMode mode = ClockModeFor(m_layout, md->nGameState);
+    const QRect oldClock = m_clockRect;
+    const QRect oldTimeOut = m_timeOutRect;
+    m_clockRect = mode.clock;
+    if (mode.fixedColours) {
+        m_clockColour[0] = mode.clockText;
+        m_clockColour[1] = mode.clockBack;
+    } else {
+        const TextColours colours = ClockColours(m_strClockText);
+        m_clockColour[0] = colours.text;
+        m_clockColour[1] = colours.back;
+    }
+    m_bTimeOutShown = mode.timeOutShown;
+    if (mode.timeOutShown) {
+        m_timeOutRect = mode.timeOut;
+        m_timeOutColour[0] = mode.timeOutText;
+        m_timeOutColour[1] = mode.timeOutBack;
+    }
+    m_bNoticeShown = mode.noticeShown;
+    if (mode.tagsShown >= 0)
+        m_bTagsShown = mode.tagsShown == 1 && md->nCompetitionType == 1;
+    if (md->nCompetitionRule == 1 && mode.roundWinPanel >= 0)
+        ShowRoundWinPanel(mode.roundWinPanel == 1);
+    for (const QRect& r :
+         {oldClock, oldTimeOut, m_clockRect, m_timeOutRect, Area(Notice), Area(TagLeft), Area(TagRight)})
+        InvalidateArea(r);
 }
 
-void CExtScrDlg::InvalidateHitCounts() {
-    update();
+void CExtScrDlg::ShowRoundWinPanel(bool show) {
+    if (!show && !m_bRoundWinPanel)
+        return;
+    InvalidateScores();
+    if (show) {
+        m_bRoundWinPanel = 1;
+        UpdateRoundScores();
+    } else {
+        m_bRoundWinPanel = 0;
+        for (int row = 0; row < 3; ++row)
+            m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
+    }
+    for (const int id : {RoundWinsCounterLeft, RoundWinsCounterRight})
+        Invalidate(id);
+    for (int row = 0; row < 3; ++row) {
+        for (const bool right : {false, true}) {
+            InvalidateArea(RoundLabelRect(m_layout, row, right));
+            InvalidateArea(RoundScoreRect(m_layout, row, right));
+            InvalidateArea(RoundWinnerMarkRect(m_layout, row, right));
+        }
+    }
 }
 
-void CExtScrDlg::InvalidateMinLevels() {
-    update();
+void CExtScrDlg::SetNoticeText(const QString& text) {
+    m_strNotice = text;
+    Invalidate(Notice);
 }
 
 void CExtScrDlg::InvalidateHeader() {
-    update();
+    Invalidate(Title);
+    Invalidate(ContestNo);
+}
+
+void CExtScrDlg::InvalidateMinLevels() {
+    InvalidateArea(Area(LevelBody).adjusted(-10, -10, 10, 10));
+    InvalidateArea(Area(LevelHead).adjusted(-10, -10, 10, 10));
+    // The punch icon stands taller than its area.
+    const QRect punch = Area(LevelPunch);
+    InvalidateArea(punch.adjusted(0, -punch.height(), 0, punch.height()));
+}
+
+void CExtScrDlg::InvalidateHitCounts() {
+    Invalidate(HitCountLeft);
+    Invalidate(HitCountRight);
+}
+
+void CExtScrDlg::InvalidateRoundWins() {
+    Invalidate(RoundsWonLeft);
+    Invalidate(RoundsWonRight);
 }
 
 void CExtScrDlg::InvalidatePenaltyAreas(int reversed) {
-    m_nReversed = reversed ? 1 : 0;
-    update();
+    Invalidate(PenaltyLeft);
+    Invalidate(PenaltyCaptionLeft);
+    Invalidate(reversed ? TeamPenaltyRight : TeamPenaltyLeft);
+    Invalidate(PenaltyRight);
+    Invalidate(PenaltyCaptionRight);
+    Invalidate(reversed ? TeamPenaltyLeft : TeamPenaltyRight);
 }
 
-void CExtScrDlg::InvalidateHitLevelBoxes() {
-    update();
+void CExtScrDlg::HideWinMarks() {
+    for (int right = 0; right < 2; ++right) {
+        for (int mark = 0; mark < 2; ++mark) {
+            m_winMark[right][mark] = 0;
+            InvalidateArea(RoundWinMarkRect(m_layout, mark, right == 1));
+        }
+        for (int row = 0; row < 3; ++row) {
+            m_roundWinnerMark[right][row] = 0;
+            InvalidateArea(RoundWinnerMarkRect(m_layout, row, right == 1));
+        }
+    }
 }
 
-void CExtScrDlg::InvalidateJudgeRows(int, int reversed) {
-    m_nReversed = reversed ? 1 : 0;
-    update();
+void CExtScrDlg::ShowRoundWinMarks(int reversed) {
+    HideWinMarks();
+    const MatchData* md = Record();
+    if (!md)
+        return;
+    if (md->nCompetitionRule == 1) {
+        InvalidateRoundWins();
+        if (md->bRoundTableShown)
+            UpdateRoundScores();
+        return;
+    }
+    const bool small = m_layout == Layout::Small;
+    for (int side = 0; side < 2; ++side) {
+        const int wins = md->aSide[side].nRoundWins;
+        if (wins < 1 || wins > 2)
+            continue;
+        const int bitmap = small ? (side == 0 ? 689 : 690) : (side == 0 ? 480 : 479);
+        const int at = DrawnRight(side, reversed) ? 1 : 0;
+        for (int mark = 0; mark < wins; ++mark)
+            m_winMark[at][mark] = bitmap;
+    }
 }
 
-void CExtScrDlg::ApplySideNames(int reversed) {
-    m_nReversed = reversed ? 1 : 0;
-    update();
+void CExtScrDlg::UpdateRoundScores() {
+    for (int row = 0; row < 3; ++row) {
+        for (const bool right : {false, true}) {
+            InvalidateArea(RoundLabelRect(m_layout, row, right));
+            InvalidateArea(RoundScoreRect(m_layout, row, right));
+        }
+    }
+    UpdateRoundWinCounts(1);
 }
 
-void CExtScrDlg::ClearHitLevels() {
-    m_bBlink[0] = m_bBlink[1] = false;
-    update();
-}
-
-void CExtScrDlg::StartHitLevelBlink(int side, bool start) {
-    m_bBlink[side & 1] = start;
-    update();
+void CExtScrDlg::UpdateRoundWinCounts(int show) {
+    const MatchData* md = Record();
+    for (int row = 0; row < 3; ++row) {
+        for (int right = 0; right < 2; ++right) {
+            m_roundWinnerMark[right][row] = 0;
+            InvalidateArea(RoundWinnerMarkRect(m_layout, row, right == 1));
+        }
+    }
+    if (show == 1 && md) {
+        for (int round = 1; round <= 3 && round <= md->nCurRound; ++round) {
+            const int winner = md->nRoundWinner[round - 1];
+            if (winner != 1 && winner != 2)
+                continue;
+            const int side = winner - 1;
+            m_roundWinnerMark[DrawnRight(side, md->nReverseScreen) ? 1 : 0][round - 1] =
+                side == 0 ? 924 : 925;
+        }
+    }
+    Invalidate(RoundWinsCounterLeft);
+    Invalidate(RoundWinsCounterRight);
 }
 
 void CExtScrDlg::SetTagState(int chungActive, int hongActive, int chungStart, int hongStart) {
-    if (!g_pMatchData || g_pMatchData->nCompetitionType != 1)
+    const MatchData* md = Record();
+    if (!md || md->nCompetitionType != 1)
         return;
+    UpdateTagPanel(chungActive, hongActive, chungStart, hongStart);
+}
+
+void CExtScrDlg::UpdateTagPanel(int chungActive, int hongActive, int chungStart, int hongStart) {
+    Invalidate(TagLeft);
+    Invalidate(TagRight);
     m_bTagActive[0] = chungActive;
     m_bTagActive[1] = hongActive;
     m_nTagStartMs[0] = chungStart;
     m_nTagStartMs[1] = hongStart;
-    update();
+}
+
+void CExtScrDlg::SetSideIndicators(int chungState, int hongState) {
+    const MatchData* md = Record();
+    if (!md || !md->bUsePunch)
+        return;
+    m_nSideIndicator[0] = chungState;
+    m_nSideIndicator[1] = hongState;
+    Invalidate(IndicatorLeft);
+    Invalidate(IndicatorRight);
+}
+
+bool CExtScrDlg::HitLevelBlinking(int side) const {
+    return platform::WindowTimers::instance().isArmed(GetSafeHwnd(), kBlinkTimer[side & 1]);
+}
+
+void CExtScrDlg::StartHitLevelBlink(int side, bool start) {
+    side &= 1;
+    KillTimer(kBlinkTimer[side]);
+    m_bFlashHidden[0] = m_bFlashHidden[1] = 0;
+    InvalidateHitLevelBoxes();
+    if (start) {
+        m_nFlashTicks[side] = 0;
+        SetTimer(kBlinkTimer[side], kBlinkMs);
+    }
+}
+
+void CExtScrDlg::ClearHitLevels() {
+    for (int side = 0; side < 2; ++side) {
+        KillTimer(kBlinkTimer[side]);
+        m_bFlashHidden[side] = 0;
+    }
+    InvalidateHitLevelBoxes();
+}
+
+void CExtScrDlg::OnTimer(UINT_PTR id) {
+    const int side = id == kBlinkTimer[0] ? 0 : id == kBlinkTimer[1] ? 1 : -1;
+    if (side < 0)
+        return;
+    const MatchData* md = Record();
+    const bool right = DrawnRight(side, md ? md->nReverseScreen : 0);
+    Invalidate(right ? HitBoxRightOuter : HitBoxLeftOuter);
+    m_bFlashHidden[side] = m_nFlashTicks[side] % 2 == 0 ? 1 : 0;
+    ++m_nFlashTicks[side];
+    if (m_nFlashTicks[side] > 3)
+        KillTimer(kBlinkTimer[side]);
+}
+
+void CExtScrDlg::InvalidateHitLevelBoxes() {
+    for (const int id : {HitBoxLeftInner, HitBoxRightInner, HitBoxLeftOuter, HitBoxRightOuter})
+        Invalidate(id);
+}
+
+void CExtScrDlg::InvalidateJudgeRows(int side, int reversed) {
+    const bool right = DrawnRight(side, reversed);
+    for (int judge = 0; judge < 3; ++judge)
+        for (int row = 0; row < kQueueSlots; ++row)
+            InvalidateArea(JudgeTileRect(m_layout, judge, row, right));
+}
+
+void CExtScrDlg::InvalidateJudgePress(int side, int, int judge, int row, int reversed) {
+    if (judge < 0 || judge > 2 || row < 0 || row >= kQueueSlots)
+        return;
+    const bool right = DrawnRight(side, reversed);
+    InvalidateArea(JudgeHeaderRect(m_layout, judge, right));
+    InvalidateArea(JudgeTileRect(m_layout, judge, row, right));
+}
+
+void CExtScrDlg::InvalidateJudgeSlot(int side, int judge, int row, int reversed) {
+    if (judge < 0 || judge > 2 || row < 0 || row >= kQueueSlots)
+        return;
+    const bool right = DrawnRight(side, reversed);
+    InvalidateArea(JudgeTileRect(m_layout, judge, row, right));
+    if (row >= 1)
+        InvalidateArea(JudgeTileRect(m_layout, judge, row - 1, right));
+}
+
+void CExtScrDlg::InvalidateSlotRow(int side, int reversed) {
+    const bool right = DrawnRight(side, reversed);
+    for (int row = 0; row < kQueueSlots; ++row) {
+        const QRect tile = SlotTileRect(m_layout, row, right);
+        InvalidateArea(tile);
+        InvalidateArea(tile.translated(-kSlotBeside, 0));
+        InvalidateArea(tile.translated(kSlotBeside, 0));
+    }
+}
+
+void CExtScrDlg::InvalidateSlot(int side, int slot, int reversed) {
+    if (slot < 0 || slot >= kQueueSlots)
+        return;
+    const bool right = DrawnRight(side, reversed);
+    const QRect tile = SlotTileRect(m_layout, slot, right);
+    InvalidateArea(tile);
+    const QRect beside = right ? tile.translated(-2 * kSlotBeside, 0) : tile.translated(kSlotBeside, 0);
+    InvalidateArea(beside.adjusted(0, 0, kSlotBeside, 0));
 }

@@ -1,20 +1,27 @@
 // The public scoreboard: a frameless top-level window on the second monitor that mirrors the match for the
-// audience. The operator view creates it once and owns it; it stays hidden while fewer than two monitors
-// exist. Until its painting exists, the update interface stores what it is given and repaints.
+// audience. The operator view creates it once and owns it; it is shown only while two or more monitors
+// exist. It keeps almost nothing of its own: every area is drawn from the match record when it is
+// repainted. The update operations store the few values the board keeps (scores, texts, tag timers,
+// indicator states) or repaint the rectangles of the areas that changed.
 //
 // Thread: user-interface thread only (a MessageWindow's handle may be read from any thread).
 #pragma once
 
 #include "platform/WindowMessages.h"
+#include "screens/ScoreboardLayout.h"
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
-struct MatchData;
+#include <map>
 
-// The public-screen rectangle: nExtScrWidth x nExtScrHeight centred on the second monitor,
-// x = nPrimaryRight + (nSecondRight - nPrimaryRight - width) / 2, y = (nSecondBottom - height) / 2.
-// Every public pop-up is placed by it.
+struct MatchData;
+class CPictureEx;
+class QPainter;
+
+// The public-screen rectangle: nExtScrWidth x nExtScrHeight centred on the second monitor. Every public
+// pop-up is placed by it.
 QRect PublicScreenRect(const MatchData& md);
 
 // The public-screen size for a display resolution setting: 1 gives 1280 x 720, anything else 1920 x 1080.
@@ -23,75 +30,164 @@ QSize PublicScreenSize(int displayResolution);
 class CExtScrDlg : public QWidget, public MessageWindow {
     Q_OBJECT
 public:
-    // A top-level window even with a parent: the parent only owns it.
+    static constexpr UINT_PTR kBlinkTimer[2] = {103, 104}; // Chung's and Hong's hit-level blink
+    static constexpr UINT kBlinkMs = 750;
+
+    // A top-level window even with a parent: the parent only owns it. Lays itself out for the record's
+    // layout and clears the display.
     explicit CExtScrDlg(QWidget* parent = nullptr);
     ~CExtScrDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnTimer(UINT_PTR id) override;
 
-    // Moves the scoreboard to the public-screen rectangle. Called after a display change.
+    // ---- creation and placement ----
+
+    // Moves the scoreboard to the public-screen rectangle.
     void PlaceOnScreen();
     // Hides the scoreboard, sizes it from nDisplayResolution (keeping nExtScrWidth/nExtScrHeight in step),
-    // places it, lays every area out again with nReverseScreen and shows it again if it was shown and two or
-    // more monitors exist.
+    // places it, lays every area out again, re-applies the side names, replay captions and clock mode, and
+    // shows it again when it was shown and two or more monitors exist.
     void ApplyResolution();
-    // Lays every area out with the sides exchanged (reversed 1) or not.
-    void Relayout(int reversed);
+    // Empties the round and clock texts, zeroes the scores, hides the flags and the round-win marks and
+    // repaints everything. Run at the start of every match.
+    void ResetDisplay();
 
-    // Round-win marks (at most 2 per side) and the round scores.
-    void ShowRoundWinMarks(int reversed);
-    // Punch indicator states per side (0 none, 1 punch below threshold, 2 punch scored); ignored unless
-    // bUsePunch is set.
-    void SetSideIndicators(int chungState, int hongState);
-    // Repaint requests for the judge presses, judge marks and technique slots of one side.
-    void InvalidateJudgePress(int side, int kind, int judge, int slot, int reversed);
-    void InvalidateJudgeSlot(int side, int judge, int slot, int reversed);
-    void InvalidateSlot(int side, int slot, int reversed);
-    void InvalidateSlotRow(int side, int reversed);
-    // Round scores of the played rounds from the match record.
-    void UpdateRoundScores();
-    // Team tag panel: each side's tag count and tag clock.
-    void UpdateTagPanel(int chungTag, int hongTag, int chungTime, int hongTime);
+    // ---- update operations ----
 
-    // What the operator screen hands over as it shows a value (each stores and repaints; the painting of the
-    // areas comes with the scoreboard itself).
+    // Every area that belongs to a side drawn anew with the sides exchanged (reversed 1) or not; the scores
+    // take the record's totals. A hidden scoreboard stays hidden.
+    void ApplyReverseScreen(int reversed);
+    // Name and nation boxes of both sides, and both flags loaded from the program folder.
+    void ApplySideNames(int reversed);
+    void SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed);
     void SetScores(int chung, int hong, int reversed);
     void InvalidateScores(); // also the round leader's highlight
-    void SetRoundText(int round);
+    void SetSideLabels(int reversed);
+    void SetRoundText(int round); // empty before a match
+    // Stores the clock text and repaints only the clock, in the colours the text asks for.
     void SetClockText(const QString& text);
-    void SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed);
-    void InvalidateHitCounts();
-    void InvalidateMinLevels();
+    // Arranges the clock, the notice and "Time out" for nGameState.
+    void ApplyClockMode();
+    void SetNoticeText(const QString& text);
     void InvalidateHeader();
+    void InvalidateMinLevels();
+    void InvalidateHitCounts();
+    void InvalidateRoundWins();
     void InvalidatePenaltyAreas(int reversed);
-    void InvalidateHitLevelBoxes();
-    void InvalidateJudgeRows(int side, int reversed);
-    void ApplySideNames(int reversed);
-    void ClearHitLevels();
-    void StartHitLevelBlink(int side, bool start);
+    // Round-win marks outside the round-win system; the round table inside it.
+    void ShowRoundWinMarks(int reversed);
+    // The round rows' scores and, with show 1, the round-winner marks and the round-win counters.
+    void UpdateRoundScores();
+    void UpdateRoundWinCounts(int show);
+    // Team tag countdowns: the active flags and the remaining round time (ms) when each tag began.
+    // SetTagState acts only in a team match; UpdateTagPanel always stores.
     void SetTagState(int chungActive, int hongActive, int chungStart, int hongStart);
+    void UpdateTagPanel(int chungActive, int hongActive, int chungStart, int hongStart);
+    // Punch indicator states per side (0 none, 1 below the minimum, 2 scored); only when bUsePunch is set.
+    void SetSideIndicators(int chungState, int hongState);
+    // Stops the blink of one side's hit-level box and, with start, blinks it four times over 3 s.
+    void StartHitLevelBlink(int side, bool start);
+    // Stops both blinks and shows both sides' hit-level boxes.
+    void ClearHitLevels();
+    void InvalidateHitLevelBoxes();
+    // Repaints of the judge rows, a judge's press, a judge's mark and the slot-state column of one side.
+    // Judges, rows and slots out of range are ignored.
+    void InvalidateJudgeRows(int side, int reversed);
+    void InvalidateJudgePress(int side, int unused, int judge, int row, int reversed);
+    void InvalidateJudgeSlot(int side, int judge, int row, int reversed);
+    void InvalidateSlotRow(int side, int reversed);
+    void InvalidateSlot(int side, int slot, int reversed);
+    void HideWinMarks();
+
+    // ---- what the board shows, for its owner and the tests ----
 
     int Score(int side) const { return m_nScore[side & 1]; }
     const QString& ClockText() const { return m_strClockText; }
     const QString& RoundText() const { return m_strRoundText; }
     const QString& ReplayText(int side) const { return m_strReplayText[side & 1]; }
-    bool HitLevelBlinking(int side) const { return m_bBlink[side & 1]; }
-
+    const QString& NoticeText() const { return m_strNotice; }
+    bool HitLevelBlinking(int side) const;
+    bool HitLevelHidden(int side) const { return m_bFlashHidden[side & 1] != 0; }
     int Reversed() const { return m_nReversed; }
     int SideIndicator(int side) const { return m_nSideIndicator[side & 1]; }
-    int Tag(int side) const { return m_nTag[side & 1]; }
-    int TagTime(int side) const { return m_nTagTime[side & 1]; }
+    int Tag(int side) const { return m_bTagActive[side & 1]; }
+    int TagTime(int side) const { return m_nTagStartMs[side & 1]; }
+    Scoreboard::Layout CurrentLayout() const { return m_layout; }
+    QRect ClockRect() const { return m_clockRect; }
+    COLORREF ClockTextColour() const { return m_clockColour[0]; }
+    COLORREF ClockBackColour() const { return m_clockColour[1]; }
+    bool TimeOutShown() const { return m_bTimeOutShown; }
+    bool NoticeShown() const { return m_bNoticeShown; }
+    bool TagsShown() const { return m_bTagsShown; }
+    bool RoundWinPanelShown() const { return m_bRoundWinPanel != 0; }
+    // The bitmap id of round-win mark 0/1 drawn on the left or right; 0 when hidden.
+    int RoundWinMark(bool right, int mark) const { return m_winMark[right ? 1 : 0][mark & 1]; }
+    // The bitmap id of the round-winner mark of round row 0..2 on the left or right; 0 when hidden.
+    int RoundWinnerMark(bool right, int row) const { return m_roundWinnerMark[right ? 1 : 0][row]; }
+    // The flag picture drawn on the left or the right.
+    CPictureEx* Flag(bool right) const { return m_pFlag[right ? 1 : 0]; }
+    bool FlagFrameShown(bool right) const { return m_bFlagFrame[right ? 1 : 0]; }
+
+protected:
+    // Every repaint goes through here (tests record them).
+    virtual void InvalidateArea(const QRect& rect);
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    int m_nReversed = 0;          // sides exchanged on this screen
-    int m_nSideIndicator[2] = {}; // punch indicator state per side
-    int m_nTag[2] = {};           // team tag count per side
-    int m_nTagTime[2] = {};       // team tag clock per side
-    int m_nScore[2] = {};         // scores shown
-    QString m_strClockText;       // clock text from the operator screen
-    QString m_strRoundText;       // round number text
-    QString m_strReplayText[2];   // captions of the video-replay cards
-    bool m_bBlink[2] = {};        // hit-level box blinking per side
-    int m_bTagActive[2] = {};     // team tag countdown per side
+    struct Images;
+
+    const MatchData* Record() const;
+    QRect Area(int id) const { return Scoreboard::AreaRect(m_layout, id); }
+    void Invalidate(int id) { InvalidateArea(Area(id)); }
+    // Lays every area out for the record's layout: the fonts, flags and the shown states.
+    void LayoutAll();
+    void ShowRoundWinPanel(bool show);
+    bool DrawnRight(int side, int reversed) const { return ((side & 1) ^ (reversed ? 1 : 0)) == 1; }
+
+    // The paint steps, in order (screens/ExtScrPaint.cpp).
+    void PaintBackground(QPainter& p, const MatchData& md);
+    void UpdateChangeInfo(const MatchData& md);
+    void PaintSideIndicators(QPainter& p, const MatchData& md);
+    void PaintHeader(QPainter& p, const MatchData& md);
+    void PaintMinLevels(QPainter& p, const MatchData& md);
+    void PaintScores(QPainter& p, const MatchData& md);
+    void PaintRoundWins(QPainter& p, const MatchData& md);
+    void PaintPenalties(QPainter& p, const MatchData& md);
+    void PaintHitCounts(QPainter& p, const MatchData& md);
+    void PaintVideoReplayCards(QPainter& p, const MatchData& md);
+    void PaintCentrePanel(QPainter& p);
+    void PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side);
+    void PaintJudgeRows(QPainter& p, const MatchData& md);
+    void PaintSlotStates(QPainter& p, const MatchData& md);
+    void PaintControls(QPainter& p, const MatchData& md);
+    void PaintRoundNumber(QPainter& p);
+
+    Scoreboard::Layout m_layout = Scoreboard::Layout::Large;
+    std::map<int, QImage> m_images; // PNG pictures by id; a missing one leaves its area empty
+    int m_nReversed = 0;            // the sides exchanged by the last re-layout
+    int m_nScore[2] = {};           // scores shown, Chung's first
+    QString m_strReplayText[2];     // captions of the video-replay cards, Chung's first
+    QString m_strRoundText;
+    QString m_strClockText;
+    QString m_strNotice;
+    int m_bFlashHidden[2] = {}; // blink state of each side's hit-level box
+    int m_nFlashTicks[2] = {};
+    int m_bTagActive[2] = {}; // team tag countdown per side
     int m_nTagStartMs[2] = {};
+    QString m_strTag[2];          // tag texts drawn left and right
+    int m_nSideIndicator[2] = {}; // punch indicator state per side
+    int m_bRoundWinPanel = 0;     // the round-win counters replace the scores
+    QRect m_clockRect;
+    COLORREF m_clockColour[2] = {0xFFFFFF, 0x000001}; // text, background
+    bool m_bTimeOutShown = false;
+    QRect m_timeOutRect;
+    COLORREF m_timeOutColour[2] = {0x000000, 0x00FFFF};
+    bool m_bNoticeShown = false;
+    bool m_bTagsShown = false;
+    int m_winMark[2][2] = {};         // round-win mark bitmaps, left / right
+    int m_roundWinnerMark[2][3] = {}; // round-winner mark bitmaps per round row, left / right
+    int m_sideLabel[2] = {};          // side-label bitmaps, left / right
+    CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
+    bool m_bFlagFrame[2] = {};
 };

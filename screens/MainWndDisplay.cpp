@@ -356,7 +356,7 @@ void CMainWnd::SetupControls() {
     for (int id : {ShowScoreboard, ReverseScreen, ColourSwapChung, ColourSwapHong})
         Button(id)->update();
     if (m_pExtScrDlg) {
-        m_pExtScrDlg->Relayout(md.nReverseScreen);
+        m_pExtScrDlg->ApplyReverseScreen(md.nReverseScreen);
         m_pExtScrDlg->setVisible(md.nMonitorCount >= 2);
     }
 }

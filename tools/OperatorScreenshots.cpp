@@ -1,5 +1,7 @@
 // Writes PNG pictures of the operator screen in its main states, offscreen, so anyone can look at the screen
-// without a display: no match, a loaded match, a running round with scores and penalties, a decision.
+// without a display: no match, a loaded match, a running round with scores and penalties, a decision; then
+// the public scoreboard of the running round at both sizes, with the sides as they are and exchanged, and in
+// the one-judge round-win layout.
 //
 //     operator-screenshots FOLDER
 //
@@ -8,6 +10,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
+#include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
 
 #include <QApplication>
@@ -54,7 +57,7 @@ void History(CMainWnd& view, int id, const std::vector<QStringList>& rows) {
     }
 }
 
-bool Shoot(CMainWnd& view, const QDir& out, const char* name) {
+bool Shoot(QWidget& view, const QDir& out, const char* name) {
     const QString path = out.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
     if (!view.grab().save(path)) {
         std::fprintf(stderr, "operator-screenshots: cannot write %s\n", qPrintable(path));
@@ -85,6 +88,7 @@ int main(int argc, char** argv) {
     g_strAppDir = (home.path() + QStringLiteral("/")).toStdU16String();
     CreateMatchData();
     MatchData& md = *g_pMatchData;
+    Put(md.szAppDirA, QString(home.path() + QStringLiteral("/")).toUtf8().constData());
     md.nMonitorCount = 1;
     md.nRound = 3;
     md.nGamJeom = 10;
@@ -182,6 +186,61 @@ int main(int argc, char** argv) {
         view->UpdateStateDisplay();
         view->update();
         ok &= Shoot(*view, out, "3-round-running");
+
+        // The public scoreboard of the running round.
+        md.nMonitorCount = 2;
+        md.nPrimaryRight = 1366;
+        md.nSecondRight = 1366 + 1920;
+        md.nSecondBottom = 1080;
+        Put(md.szPhase, "Final");
+        Put(md.szWeightClass, "Senior");
+        Put(md.szGender, "M");
+        Put(md.szWeight, "-68kg");
+        md.aSide[0].aLastHit[0] = {1, 31};
+        md.aSide[0].aLastHit[1] = {2, 8};
+        md.aSide[1].aLastHit[0] = {1, 27};
+        struct Board {
+            int resolution, reversed;
+            const char* name;
+        };
+        for (const Board& b : {Board{1, 0, "5-scoreboard-1280"}, Board{1, 1, "6-scoreboard-1280-reversed"},
+                               Board{0, 0, "7-scoreboard-1920"}, Board{0, 1, "8-scoreboard-1920-reversed"}}) {
+            md.nDisplayResolution = b.resolution;
+            md.nReverseScreen = b.reversed;
+            CExtScrDlg board;
+            board.ApplyResolution();
+            board.ApplyReverseScreen(b.reversed);
+            board.ApplyClockMode();
+            board.SetClockText(QStringLiteral("1:23"));
+            board.SetRoundText(2);
+            board.SetVideoReplayTexts(QStringLiteral("1"), QStringLiteral("1"), b.reversed);
+            board.resize(md.nExtScrWidth, md.nExtScrHeight);
+            ok &= Shoot(board, out, b.name);
+        }
+        {
+            // The round-win system with one judge, in the rest after round 2.
+            md.nDisplayResolution = 0;
+            md.nReverseScreen = 0;
+            md.nCompetitionRule = 1;
+            md.nJudgeNumber = 1;
+            md.nGameState = 6;
+            md.nRoundWinner[0] = 1;
+            md.nRoundWinner[1] = 2;
+            md.aSide[0].nRoundWins = 1;
+            md.aSide[1].nRoundWins = 1;
+            CExtScrDlg board;
+            board.ApplyResolution();
+            board.ApplyReverseScreen(0);
+            board.SetClockText(QStringLiteral("0:45"));
+            board.ApplyClockMode();
+            board.SetRoundText(2);
+            board.resize(md.nExtScrWidth, md.nExtScrHeight);
+            ok &= Shoot(board, out, "9-scoreboard-round-win-rest");
+            md.nCompetitionRule = 0;
+            md.nJudgeNumber = 3;
+            md.nGameState = 3;
+            md.nMonitorCount = 1;
+        }
 
         // The match decided: the clock stopped at the end, the decision pending.
         md.nGameState = 11;

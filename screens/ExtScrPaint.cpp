@@ -1,0 +1,489 @@
+// The painting of the public scoreboard: every area drawn from the match record and the few values the
+// board keeps, in a fixed order, over the background picture of the layout.
+#include "app/ColorRef.h"
+#include "app/DisplayFont.h"
+#include "app/MatchData.h"
+#include "app/PngResource.h"
+#include "app/TextConvert.h"
+#include "controls/OutlineText.h"
+#include "platform/DebugOutput.h"
+#include "screens/ExtScrDlg.h"
+#include "screens/ScoreboardRules.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+
+using namespace Scoreboard;
+
+namespace {
+
+// The fonts of the board by role: (1280 size, 1920 size, bold at 1280).
+struct FontRole {
+    int small, large;
+    bool boldSmall;
+};
+constexpr FontRole kTitleFont{30, 75, false};
+constexpr FontRole kNameFont{50, 65, false};
+constexpr FontRole kNationFont{60, 65, false}; // also the round-score texts
+constexpr FontRole kCaptionFont{40, 60, true}; // also a nation without a nation row
+constexpr FontRole kContestFont{70, 100, true};
+constexpr FontRole kCardFont{27, 36, true};
+constexpr FontRole kRoundNumberFont{90, 150, true};
+constexpr FontRole kClockFont{130, 190, true};
+constexpr FontRole kSlotFont{40, 50, true};
+constexpr FontRole kNumberFont{80, 110, true}; // penalties, hit counts, rounds won
+constexpr FontRole kJudgeFont{20, 30, true};
+constexpr FontRole kTagFont{60, 85, true}; // also the notice and the team penalties
+constexpr FontRole kTimeOutFont{60, 90, true};
+constexpr FontRole kCounterFont{185, 280, true};
+
+QFont FontOf(Layout layout, const FontRole& role) {
+    const bool small = layout == Layout::Small;
+    QFont font = DisplayFont(small ? role.small : role.large);
+    if (small && !role.boldSmall)
+        font.setWeight(QFont::Normal);
+    return font;
+}
+
+TextDesigner::Argb Argb(COLORREF colour) {
+    return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+template <std::size_t N> QString Text(const char (&field)[N]) {
+    return QString::fromStdU16String(RecordTextWide(FieldText(field)));
+}
+
+void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
+               Qt::Alignment align = Qt::AlignCenter) {
+    if (text.isEmpty() || rect.isEmpty())
+        return;
+    p.setFont(font);
+    p.setPen(ColorFromRef(colour));
+    p.drawText(rect, int(align) | Qt::TextSingleLine, text);
+}
+
+// A text on a filled box, as the board's coloured statics show it.
+void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
+             const QString& value, Qt::Alignment align = Qt::AlignCenter) {
+    p.fillRect(rect, ColorFromRef(back));
+    PlainText(p, rect, font, text, value, align);
+}
+
+// An outlined number centred horizontally on x with its top at y.
+void OutlinedText(QPainter& p, const QString& text, int size, double x, double y,
+                  TextDesigner::Argb fill = 0xFFFFFFFF, int outline = 3) {
+    if (text.isEmpty())
+        return;
+    TextDesigner::OutlineText outlined;
+    outlined.SelectOutline(fill, 0xFF000000, outline);
+    TextDesigner::StringFormat centred;
+    centred.horizontal = Qt::AlignHCenter;
+    outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, size, text,
+                        QPointF(x, y), centred);
+}
+
+const QImage& Bitmap(int id) {
+    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board.
+    static std::mutex mutex;
+    static std::map<int, QImage> cache;
+    std::lock_guard lock(mutex);
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        const std::unique_ptr<QImage> image = LoadBitmapResource(id);
+        it = cache.emplace(id, image ? *image : QImage()).first;
+    }
+    return it->second;
+}
+
+int BackgroundBitmap(Layout layout, const MatchData& md) {
+    const bool reversed = md.nReverseScreen == 1;
+    switch (layout) {
+    case Layout::Small:
+        return reversed ? 949 : 950;
+    case Layout::RoundWinOneJudge:
+        return reversed ? 1027 : 1026;
+    case Layout::Large:
+        break;
+    }
+    if (md.nCompetitionRule == 1)
+        return reversed ? 937 : 936;
+    return reversed ? 951 : 952;
+}
+
+} // namespace
+
+void CExtScrDlg::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const MatchData* record = Record();
+    if (!record) {
+        p.fillRect(rect(), Qt::black);
+        return;
+    }
+    const MatchData& md = *record;
+    PaintBackground(p, md);
+    UpdateChangeInfo(md);
+    PaintSideIndicators(p, md);
+    PaintHeader(p, md);
+    PaintScores(p, md);
+    PaintRoundWins(p, md);
+    PaintPenalties(p, md);
+    PaintHitCounts(p, md);
+    PaintVideoReplayCards(p, md);
+    PaintCentrePanel(p);
+    for (int side = 0; side < 2; ++side) {
+        if (!m_bFlashHidden[side])
+            PaintHitLevelBoxes(p, md, side);
+    }
+    PaintJudgeRows(p, md);
+    PaintSlotStates(p, md);
+    PaintControls(p, md);
+    PaintRoundNumber(p);
+}
+
+void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md) {
+    // The whole client area, whatever the placement on the monitor.
+    p.fillRect(rect(), Qt::black);
+    const QImage& background = Bitmap(BackgroundBitmap(m_layout, md));
+    if (!background.isNull())
+        p.drawImage(QRect(QPoint(0, 0), SizeOf(m_layout)), background);
+}
+
+void CExtScrDlg::UpdateChangeInfo(const MatchData& md) {
+    if (md.nCompetitionType != 1) {
+        m_strTag[0].clear();
+        m_strTag[1].clear();
+        return;
+    }
+    try {
+        QString text[2];
+        for (int side = 0; side < 2; ++side)
+            text[side] = TagText(md, m_bTagActive[side], m_nTagStartMs[side]);
+        const bool reversed = md.nReverseScreen == 1;
+        m_strTag[0] = text[reversed ? 1 : 0];
+        m_strTag[1] = text[reversed ? 0 : 1];
+    } catch (const std::exception&) {
+        OutputDebugString("CExtScrWCDlg::UpdateChangeInfo exception");
+    }
+}
+
+void CExtScrDlg::PaintSideIndicators(QPainter& p, const MatchData& md) {
+    if (!md.bUsePunch)
+        return;
+    for (int side = 0; side < 2; ++side) {
+        const int state = m_nSideIndicator[side];
+        if (state != 1 && state != 2)
+            continue;
+        const int id = (side == 0 ? 1041 : 1043) + state;
+        const auto image = m_images.find(id);
+        if (image == m_images.end())
+            continue;
+        const QRect area = Area(DrawnRight(side, md.nReverseScreen) ? IndicatorRight : IndicatorLeft);
+        p.drawImage(area, image->second);
+    }
+}
+
+void CExtScrDlg::PaintHeader(QPainter& p, const MatchData& md) {
+    PlainText(p, Area(Title), FontOf(m_layout, kTitleFont), kWhite, TitleLine(md));
+    const QFont captions = FontOf(m_layout, kCaptionFont);
+    PlainText(p, Area(MatchCaption), captions, kWhite, QStringLiteral("MATCH"));
+    PlainText(p, Area(RoundCaption), captions, kWhite, QStringLiteral("ROUND"));
+    PlainText(p, Area(ContestNo), FontOf(m_layout, kContestFont), kWhite, Text(md.szContestNo));
+    const int reversed = md.nReverseScreen;
+    for (const bool right : {false, true}) {
+        const TTK_Player& player = md.aPlayer[PlayerAt(right, reversed)];
+        const bool hasRow = player.nNation != 0;
+        // Without a nation row the team text stands above the name, in the name column.
+        QRect nation = Area(right ? NationRight : NationLeft);
+        QRect name = Area(right ? NameRight : NameLeft);
+        if (!hasRow) {
+            const bool small = m_layout == Layout::Small;
+            const int x = name.x();
+            nation = small ? QRect(x, 77, 455, 61) : QRect(x, 118, 720, 89);
+            name = small ? QRect(x, 138, 455, 61) : QRect(x, 207, 720, 89);
+        }
+        PlainText(p, nation, FontOf(m_layout, hasRow ? kNationFont : kCaptionFont), kWhite,
+                  Text(player.szNationCode));
+        PlainText(p, name, FontOf(m_layout, kNameFont), kWhite, Text(player.szName));
+    }
+    PaintMinLevels(p, md);
+}
+
+void CExtScrDlg::PaintMinLevels(QPainter& p, const MatchData& md) {
+    const bool running = md.nGameState != 0;
+    const int size = m_layout == Layout::Small ? 28 : 45;
+    const QString body = running ? QString::number(md.nLevelBody) : QString();
+    const QString head = running && md.nCompetitionType != 2 ? QString::number(md.nLevelHead) : QString();
+    const QRect bodyArea = Area(LevelBody);
+    if (m_layout == Layout::RoundWinOneJudge) {
+        const QRect at = bodyArea.translated(7, -19);
+        OutlinedText(p, body, size * 3 / 2, at.center().x() + 0.5, at.top());
+        return;
+    }
+    OutlinedText(p, body, size, bodyArea.center().x() + 0.5, bodyArea.top());
+    const QRect headArea = Area(LevelHead);
+    OutlinedText(p, head, size, headArea.center().x() + 0.5, headArea.top());
+    if (md.bUsePunch) {
+        const QRect punch = Area(LevelPunch);
+        if (const auto icon = m_images.find(1037); icon != m_images.end()) {
+            const int top = punch.top() - static_cast<int>(punch.height() / 1.4);
+            p.drawImage(QRect(punch.left(), top, punch.width(), static_cast<int>(punch.height() * 2.2)),
+                        icon->second);
+        }
+        const QString level = running ? QString::number(md.nLevelPunch) : QString();
+        OutlinedText(p, level, size, punch.center().x() + 0.5, punch.top());
+    }
+}
+
+void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
+    const bool dark = DarkSides(md);
+    const int reversed = md.nReverseScreen;
+    const int leftScore = m_nScore[PlayerAt(false, reversed)];
+    const int rightScore = m_nScore[PlayerAt(true, reversed)];
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, reversed);
+        const QString text = ScoreText(md, m_nScore[player]);
+        if (text.isEmpty())
+            continue;
+        const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
+        const TextDesigner::Argb fill = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+        TextDesigner::OutlineText outlined;
+        outlined.SelectOutline(fill, fill, 0);
+        outlined.SetShadow(Argb(SideColour(player, dark)), 7, 4, 5);
+        outlined.EnableShadow(true);
+        const ScoreStyle style = ScoreStyleFor(m_layout, leftScore, rightScore, right);
+        const QRect area = Area(right ? ScoreRight : ScoreLeft);
+        TextDesigner::StringFormat centred;
+        centred.horizontal = Qt::AlignHCenter;
+        outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, style.size,
+                            text, QPointF(area.center().x() + 0.5 + style.dx, area.top() + style.dy),
+                            centred);
+    }
+}
+
+void CExtScrDlg::PaintRoundWins(QPainter& p, const MatchData& md) {
+    const QFont font = FontOf(m_layout, kNumberFont);
+    for (const bool right : {false, true}) {
+        PlainText(p, Area(right ? RoundsWonRight : RoundsWonLeft), font, kYellow,
+                  RoundsWonText(md, PlayerAt(right, md.nReverseScreen)));
+    }
+}
+
+void CExtScrDlg::PaintPenalties(QPainter& p, const MatchData& md) {
+    const QFont font = FontOf(m_layout, kNumberFont);
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, md.nReverseScreen);
+        const QString text = md.nGameState != 0 ? QString::number(PenaltyCount(md, player)) : QString();
+        PlainText(p, Area(right ? PenaltyRight : PenaltyLeft), font, kWhite, text);
+    }
+}
+
+void CExtScrDlg::PaintHitCounts(QPainter& p, const MatchData& md) {
+    // The hit counts share their places with the hit-level boxes, which the round-win system does not show.
+    if (md.nGameState == 0 || md.nCompetitionRule != 1)
+        return;
+    const QFont font = FontOf(m_layout, kNumberFont);
+    const int round = std::clamp(md.nCurRound, 0, kRoundNumberSlots - 1);
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, md.nReverseScreen);
+        PlainText(p, Area(right ? HitCountRight : HitCountLeft), font, kWhite,
+                  QString::number(md.aSide[player].nPssHits[round]));
+    }
+}
+
+void CExtScrDlg::PaintVideoReplayCards(QPainter& p, const MatchData& md) {
+    const bool small = m_layout == Layout::Small;
+    const auto card = m_images.find(small ? 681 : 437);
+    if (card == m_images.end())
+        return;
+    const QFont font = FontOf(m_layout, kCardFont);
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, md.nReverseScreen);
+        if (md.aSide[player].nVRRemain <= 0 || md.nGameState == 0)
+            continue;
+        const int x = small ? (right ? 924 : 290) : (right ? 1373 : 440);
+        const int y = small ? 515 : m_layout == Layout::RoundWinOneJudge ? 303 : 787;
+        p.drawImage(QPoint(x, y), card->second);
+        PlainText(p, Area(right ? ReplayCardRight : ReplayCardLeft), font, kWhite, m_strReplayText[player]);
+    }
+}
+
+void CExtScrDlg::PaintCentrePanel(QPainter& p) {
+    const auto panel = m_images.find(983);
+    if (panel == m_images.end())
+        return;
+    const QRect at = m_layout == Layout::Small ? QRect(493, 330, 294, 170) : QRect(735, 502, 442, 220);
+    p.drawImage(at, panel->second);
+}
+
+void CExtScrDlg::PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side) {
+    if (md.nCompetitionRule == 1)
+        return;
+    const bool right = DrawnRight(side, md.nReverseScreen);
+    const bool small = m_layout == Layout::Small;
+    for (int age = 0; age < 2; ++age) {
+        const TTK_LastHit& hit = md.aSide[side].aLastHit[age];
+        int minimum = 0;
+        int reached = 0;
+        int below = 0;
+        switch (hit.nType) {
+        case 1:
+            minimum = md.nLevelBody, reached = 440, below = 441;
+            break;
+        case 2:
+            minimum = md.nLevelHead, reached = 442, below = 443;
+            break;
+        case 3:
+            minimum = md.nLevelPunch, reached = 1037, below = 1038;
+            break;
+        default:
+            continue;
+        }
+        // The newest hit stands in the outer box.
+        const int id = right ? (age == 0 ? HitBoxRightOuter : HitBoxRightInner)
+                             : (age == 0 ? HitBoxLeftOuter : HitBoxLeftInner);
+        const QRect box = Area(id);
+        if (const auto image = m_images.find(hit.nLevel >= minimum ? reached : below);
+            image != m_images.end())
+            p.drawImage(box, image->second);
+        const int size = small ? 40 : 60;
+        const int shown = hit.nLevel >= 100 ? static_cast<int>(size * 0.85) : size;
+        OutlinedText(p, QString::number(hit.nLevel), shown, box.x() + (small ? 25 : 37), small ? 641 : 960);
+    }
+}
+
+void CExtScrDlg::PaintJudgeRows(QPainter& p, const MatchData& md) {
+    const QFont font = FontOf(m_layout, kJudgeFont);
+    for (int side = 0; side < 2; ++side) {
+        const bool right = DrawnRight(side, md.nReverseScreen);
+        for (int judge = 0; judge < 3; ++judge) {
+            for (int row = 0; row < kQueueSlots; ++row) {
+                const TTK_JudgeMark& mark = md.aSide[side].aJudgeSlot[judge][row];
+                if (mark.nKind < 1 || mark.nKind > 10)
+                    continue;
+                const QRect tile = JudgeTileRect(m_layout, judge, row, right);
+                if (const auto image = m_images.find(451 + mark.nKind); image != m_images.end())
+                    p.drawImage(tile, image->second);
+                QString text;
+                if (md.nPSSType == 0)
+                    text = QString::number(mark.nValue);
+                else if (md.nJudgeNumber != 1)
+                    text = QString::number(judge + 1);
+                const Qt::Alignment align = md.nPSSType == 1 && mark.nKind == 3
+                                                ? (Qt::AlignHCenter | Qt::AlignBottom)
+                                                : Qt::Alignment(Qt::AlignCenter);
+                PlainText(p, tile, font, kBlack, text, align);
+            }
+        }
+    }
+}
+
+void CExtScrDlg::PaintSlotStates(QPainter& p, const MatchData& md) {
+    const TileGeometry tiles = Tiles(m_layout);
+    const int narrow = m_layout == Layout::Small ? 22 : m_layout == Layout::Large ? 33 : 56;
+    for (int side = 0; side < 2; ++side) {
+        const bool right = DrawnRight(side, md.nReverseScreen);
+        for (int row = 0; row < kQueueSlots; ++row) {
+            const int state = md.aSide[side].aSlotState[row].nState;
+            const QRect tile = SlotTileRect(m_layout, row, right);
+            int id = 0;
+            QRect at = tile;
+            if (state == 1) {
+                id = 444;
+            } else if (state >= 2 && state <= 4) {
+                id = state == 3 ? 442 : 440;
+                at = QRect(tile.x() + tiles.gap / 2, tile.y(), narrow, tile.height());
+            }
+            if (const auto image = m_images.find(id); id != 0 && image != m_images.end())
+                p.drawImage(at, image->second);
+        }
+    }
+}
+
+// What the board's own child areas show: the clock, the notices, the round table, the marks, the flags'
+// frames, the side labels and the team texts.
+void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
+    const bool dark = DarkSides(md);
+    const int reversed = md.nReverseScreen;
+    const COLORREF sideColour[2] = {SideColour(PlayerAt(false, reversed), dark),
+                                    SideColour(PlayerAt(true, reversed), dark)};
+
+    BoxText(p, m_clockRect, FontOf(m_layout, kClockFont), m_clockColour[0], m_clockColour[1], m_strClockText);
+    if (m_bTimeOutShown) {
+        BoxText(p, m_timeOutRect, FontOf(m_layout, kTimeOutFont), m_timeOutColour[0], m_timeOutColour[1],
+                QStringLiteral("Time out"));
+    }
+    if (m_bNoticeShown)
+        BoxText(p, Area(Notice), FontOf(m_layout, kTagFont), kBlack, kYellow, m_strNotice);
+
+    // The round table of the round-win system.
+    if (md.nCompetitionRule == 1 && (m_bRoundWinPanel || md.bRoundTableShown)) {
+        const QFont font = FontOf(m_layout, kNationFont);
+        const bool centred = m_layout == Layout::RoundWinOneJudge;
+        for (int row = 0; row < 3; ++row) {
+            for (const bool right : {false, true}) {
+                const COLORREF back = sideColour[right ? 1 : 0];
+                BoxText(p, RoundLabelRect(m_layout, row, right), font, kWhite, back,
+                        QStringLiteral("R%1").arg(row + 1),
+                        centred ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+                BoxText(p, RoundScoreRect(m_layout, row, right), font, kWhite, back,
+                        RoundScoreText(md, PlayerAt(right, reversed), row),
+                        centred ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter);
+            }
+        }
+    }
+    if (m_bRoundWinPanel) {
+        const QFont font = FontOf(m_layout, kCounterFont);
+        for (const bool right : {false, true}) {
+            BoxText(p, Area(right ? RoundWinsCounterRight : RoundWinsCounterLeft), font, kWhite,
+                    sideColour[right ? 1 : 0],
+                    QString::number(md.aSide[PlayerAt(right, reversed)].nRoundWins));
+        }
+    }
+    for (int right = 0; right < 2; ++right) {
+        for (int mark = 0; mark < 2; ++mark) {
+            if (m_winMark[right][mark])
+                p.drawImage(RoundWinMarkRect(m_layout, mark, right == 1), Bitmap(m_winMark[right][mark]));
+        }
+        for (int row = 0; row < 3; ++row) {
+            if (m_roundWinnerMark[right][row]) {
+                p.drawImage(RoundWinnerMarkRect(m_layout, row, right == 1),
+                            Bitmap(m_roundWinnerMark[right][row]));
+            }
+        }
+        // The side label keeps its proportions inside its area; like the hit counts it stands where the
+        // hit-level boxes are outside the round-win system.
+        const QImage& label = Bitmap(m_sideLabel[right]);
+        if (!label.isNull() && md.nCompetitionRule == 1) {
+            const QRect area = Area(right ? SideLabelRight : SideLabelLeft);
+            QSize size = label.size().scaled(area.size(), Qt::KeepAspectRatio);
+            p.drawImage(QRect(QPoint(area.x(), area.center().y() - size.height() / 2), size), label);
+        }
+        if (m_bFlagFrame[right]) {
+            p.setPen(QPen(Qt::white, 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(Area(right ? FlagFrameRight : FlagFrameLeft).adjusted(0, 0, -1, -1));
+        }
+    }
+    if (md.nCompetitionType == 1) {
+        const QFont font = FontOf(m_layout, kTagFont);
+        if (m_bTagsShown) {
+            BoxText(p, Area(TagLeft), font, kYellow, sideColour[0], m_strTag[0]);
+            BoxText(p, Area(TagRight), font, kYellow, sideColour[1], m_strTag[1]);
+        }
+        BoxText(p, Area(TeamPenaltyLeft), font, kYellow, sideColour[0],
+                QString::number(TeamPenaltyTotal(md, PlayerAt(false, reversed))));
+        BoxText(p, Area(TeamPenaltyRight), font, kYellow, sideColour[1],
+                QString::number(TeamPenaltyTotal(md, PlayerAt(true, reversed))));
+    }
+}
+
+void CExtScrDlg::PaintRoundNumber(QPainter& p) {
+    PlainText(p, Area(RoundNumber), FontOf(m_layout, kRoundNumberFont), kWhite, m_strRoundText);
+}
