@@ -28,6 +28,9 @@ class CTK_RndResDlg;
 class CTK_WinDispDlg;
 class CTK_WinDispDlg_OP;
 class CTK_WinPopDlg;
+class CTK_GRndSupDlg;
+class CTK_GRndWinDispDlg;
+class CTK_GRndWinDispDlg_OP;
 class CMyListCtrl;
 class CTK_DevErrDlg;
 class CxStatic;
@@ -750,6 +753,18 @@ public:
     // Button 1001 "Simulation": the simulator dialog, made once and kept, modeless; shown again when hidden.
     void OnClickedSimulation();
     QPointer<CTK_SimDlg> m_pSimDlg;
+
+    // ---- decision pop-ups (screens/ResultPopupHandlers.cpp) ----
+
+    // The superiority pop-up and the public round or match result while they show, the operator's copy of
+    // the result in stand-alone mode; the view shows and deletes them. UI thread only.
+    QPointer<CTK_GRndSupDlg> m_pGRndSupDlg;
+    QPointer<CTK_GRndWinDispDlg> m_pGRndWinDispDlg;
+    QPointer<CTK_GRndWinDispDlg_OP> m_pGRndWinDispDlgOp;
+    // After a display change: the superiority pop-up keeps its size and offset inside the public screen, the
+    // public result covers it again, both shown only with two or more monitors; the operator's copy is
+    // centred on the primary monitor again.
+    void PlaceRoundEndScreens();
 
 private:
     // The control of the id as a T, made as a Made (a T) when it does not exist yet.

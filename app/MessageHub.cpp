@@ -314,7 +314,7 @@ void CMainWnd::OnDisplayChange() {
         m_pPssTestDlg->setVisible(twoMonitors);
     }
     PlaceWinnerScreens();
-    // The round-winner and superiority pop-ups follow the monitors here the same way as they arrive.
+    PlaceRoundEndScreens();
 }
 
 DWORD CMainWnd::PressTime() const {

@@ -1,12 +1,14 @@
 // The public video-replay screen: a frameless top-level window over the public-screen rectangle that tells
-// the audience about a video-replay request. The operator view creates it (only with two or more monitors),
-// owns it and deletes it when the request ends. Its drawing comes with the video-replay screens.
+// the audience about a video-replay request, a decision's outcome or the Kye-Shi count with a full-screen
+// picture chosen by its mode, and a count text over it in the modes that have one. The operator view
+// creates it (only with two or more monitors), owns it and deletes it when the request ends.
 //
 // Thread: user-interface thread only (a MessageWindow's handle may be read from any thread).
 #pragma once
 
 #include "platform/WindowMessages.h"
 
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -14,22 +16,33 @@
 class CTK_ExtIvrScrDlg : public QWidget, public MessageWindow {
     Q_OBJECT
 public:
-    // side: 0 Chung, 1 Hong; screen: the public-screen rectangle. A top-level window even with a parent.
-    CTK_ExtIvrScrDlg(int side, const QRect& screen, QWidget* parent = nullptr);
+    // mode: the picture (below); screen: the public-screen rectangle. A top-level window even with a parent.
+    // The picture size follows nDisplayResolution at construction.
+    CTK_ExtIvrScrDlg(int mode, const QRect& screen, QWidget* parent = nullptr);
     ~CTK_ExtIvrScrDlg() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Display mode (2 Chung request rejected, 3 Hong request rejected, 4 Chung request, 5 Hong request,
-    // 7 referee request, others the accepted results) and the count text, such as "Kye-Shi: 1:00".
+    // The PNG of a mode at a size: 0..5 the replay pictures (2 Chung request rejected, 3 Hong request
+    // rejected, 4 Chung request, 5 Hong request), 7 the referee's request, 8 the time out, 9 the Kye-Shi
+    // count; 0 (no picture) for mode 6 and any other.
+    static int PictureId(int mode, bool small);
+    // Where the count text goes: below the picture's caption, inside the window at either size.
+    static QRect CountRect(bool small);
+
+    // A new mode (its picture drawn at once) and the count text, which only modes 4, 5 and 9 keep.
     void SetDisplay(int mode, const QString& countText);
 
-    int Side() const { return m_nSide; }
     int Mode() const { return m_nMode; }
     const QString& CountText() const { return m_strCount; }
+    bool Small() const { return m_bSmall; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
-    int m_nSide;
-    int m_nMode = 0;
+    int m_nMode;
+    bool m_bSmall;
     QString m_strCount;
+    QImage m_picture; // of the current mode; null draws nothing
 };

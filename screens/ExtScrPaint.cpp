@@ -6,7 +6,6 @@
 #include "app/PngResource.h"
 #include "app/TextConvert.h"
 #include "controls/OutlineText.h"
-#include "platform/DebugOutput.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
 
@@ -14,7 +13,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <exception>
 #include <mutex>
 
 using namespace Scoreboard;
@@ -161,15 +159,10 @@ void CExtScrDlg::UpdateChangeInfo(const MatchData& md) {
         m_strTag[1].clear();
         return;
     }
-    try {
-        QString text[2];
-        for (int side = 0; side < 2; ++side)
-            text[side] = TagText(md, m_bTagActive[side], m_nTagStartMs[side]);
-        const bool reversed = md.nReverseScreen == 1;
-        m_strTag[0] = text[reversed ? 1 : 0];
-        m_strTag[1] = text[reversed ? 0 : 1];
-    } catch (const std::exception&) {
-        OutputDebugString("CExtScrWCDlg::UpdateChangeInfo exception");
+    const bool reversed = md.nReverseScreen == 1;
+    for (const bool right : {false, true}) {
+        const int player = PlayerAt(right, reversed);
+        m_strTag[right ? 1 : 0] = TagText(md, m_bTagActive[player], m_nTagStartMs[player]);
     }
 }
 

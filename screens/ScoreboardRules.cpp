@@ -171,17 +171,12 @@ QString RoundScoreText(const MatchData& md, int side, int row) {
                            opponent.nRoundPenaltyPoints2[row]);
 }
 
-QString TagText(const MatchData& md, int& active, int& startMs) {
+QString TagText(const MatchData& md, int active, int startMs) {
     if (!active)
         return QStringLiteral("TAG");
-    const int elapsed = (startMs - md.nRemainTime) / 1000;
-    const int shown = md.nTeamTagTime - elapsed % 60;
-    if (shown < 1) {
-        active = 0;
-        startMs = 0;
-        return QStringLiteral("TAG");
-    }
-    return QString::number(shown);
+    // The whole window counts down (a minute taken modulo 60 would never end the default 60 s window).
+    const int left = md.nTeamTagTime - (startMs - md.nRemainTime) / 1000;
+    return left < 1 ? QStringLiteral("TAG") : QString::number(left);
 }
 
 } // namespace Scoreboard

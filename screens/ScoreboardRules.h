@@ -75,8 +75,8 @@ QString RoundsWonText(const MatchData& md, int side);
 // The score of round row k (0-based) for a side: own points plus the opponent's penalty points of that
 // round; empty for a round not begun yet.
 QString RoundScoreText(const MatchData& md, int side, int row);
-// The team tag text of a side: "TAG" when inactive or when its count has run out, else the seconds left.
-// active is cleared when the count runs out.
-QString TagText(const MatchData& md, int& active, int& startMs);
+// The team tag text of a side: "TAG" when inactive or when its Team_Tag_Time seconds are over, else the
+// seconds left. Only the round clock ends a tag; the board shows what it is told.
+QString TagText(const MatchData& md, int active, int startMs);
 
 } // namespace Scoreboard

@@ -1,7 +1,8 @@
 // Writes PNG pictures of the operator screen in its main states, offscreen, so anyone can look at the screen
 // without a display: no match, a loaded match, a running round with scores and penalties, a decision; then
 // the public scoreboard of the running round at both sizes, with the sides as they are and exchanged, and in
-// the one-judge round-win layout.
+// the one-judge round-win layout; then the decision pop-ups (superiority in both forms, the public round and
+// match results, the operator's copy) and the public video-replay screen.
 //
 //     operator-screenshots FOLDER
 //
@@ -10,8 +11,11 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
+#include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
+#include "screens/ResultPopupRules.h"
+#include "screens/ResultPopups.h"
 
 #include <QApplication>
 #include <QDir>
@@ -239,8 +243,38 @@ int main(int argc, char** argv) {
             md.nCompetitionRule = 0;
             md.nJudgeNumber = 3;
             md.nGameState = 3;
-            md.nMonitorCount = 1;
         }
+
+        // The decision pop-ups after a golden round decided for Chung.
+        md.nCurRound = 4;
+        md.nWinSide = 0;
+        md.aSide[0].nPssHits[0] = 3;
+        md.aSide[1].nPssHits[0] = 1;
+        md.aSide[0].nTechTally[0][3] = 2;
+        md.aSide[0].nTechTally[10][1] = 3;
+        md.aSide[1].nTechTally[10][1] = 1;
+        for (const int mode : {0, 1}) {
+            const QRect at = ResultPopups::SuperiorityRect(md);
+            CTK_GRndSupDlg superiority(at.left(), at.top(), at.right() + 1, at.bottom() + 1, mode);
+            ok &= Shoot(superiority, out, mode ? "10-superiority-totals" : "11-superiority-golden-round");
+        }
+        {
+            md.nCurRound = 2;
+            CTK_GRndWinDispDlg round(0, 0, 1920, 1080, 1, 0, 3, QStringLiteral("Final Senior M -68kg"));
+            ok &= Shoot(round, out, "12-round-result");
+            md.nCurRound = 4;
+            md.nDisplayResolution = 1;
+            CTK_GRndWinDispDlg match(0, 0, 1280, 720, 0, 1, 0, QString());
+            ok &= Shoot(match, out, "13-match-result-1280");
+            md.nDisplayResolution = 0;
+            CTK_GRndWinDispDlg_OP copy(1);
+            ok &= Shoot(copy, out, "14-result-operator-copy");
+            CTK_ExtIvrScrDlg replay(4, QRect(0, 0, 1920, 1080));
+            replay.SetDisplay(4, QStringLiteral("Kye-Shi: 0:42"));
+            ok &= Shoot(replay, out, "15-video-replay-chung");
+        }
+        md.nMonitorCount = 1;
+        md.nWinSide = -1;
 
         // The match decided: the clock stopped at the end, the decision pending.
         md.nGameState = 11;

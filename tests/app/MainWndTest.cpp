@@ -250,7 +250,7 @@ TEST_F(MainWndTest, PublicReplayScreenIsCreatedOnceOverThePublicScreenAndDeleted
     view.ShowExtIvrScreen(1, 1);
     CTK_ExtIvrScrDlg* screen = view.m_pExtIvrScrDlg;
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->Side(), 1);
+    EXPECT_EQ(screen->Mode(), 1);
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(screen->geometry(), QRect(1366, 0, 1920, 1080));
 

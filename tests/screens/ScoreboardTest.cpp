@@ -231,14 +231,19 @@ TEST_F(ScoreboardTest, ValuesOfTheAreas) {
     md().nCompetitionRule = 0;
     EXPECT_EQ(RoundsWonText(md(), 0), QString()) << "outside the round-win system";
 
-    md().nTeamTagTime = 30;
-    md().nRemainTime = 60'000;
-    int active = 1;
-    int start = 75'000;
-    EXPECT_EQ(TagText(md(), active, start), QStringLiteral("15"));
-    md().nRemainTime = 45'000;
-    EXPECT_EQ(TagText(md(), active, start), QStringLiteral("TAG")) << "30 s are over";
-    EXPECT_EQ(active, 0);
+    struct TagCase {
+        int tagTime, active, startMs, remainMs;
+        const char* text;
+    };
+    const TagCase tags[] = {
+        {30, 1, 75'000, 60'000, "15"}, {30, 1, 75'000, 45'000, "TAG"},  {30, 0, 75'000, 70'000, "TAG"},
+        {60, 1, 120'000, 61'000, "1"}, {60, 1, 120'000, 60'000, "TAG"}, // a whole minute ends the window
+    };
+    for (const TagCase& t : tags) {
+        md().nTeamTagTime = t.tagTime;
+        md().nRemainTime = t.remainMs;
+        EXPECT_EQ(TagText(md(), t.active, t.startMs).toStdString(), t.text) << t.tagTime << " " << t.remainMs;
+    }
 }
 
 TEST_F(ScoreboardTest, ClockModesByGameState) {
