@@ -335,6 +335,7 @@ public:
     // OVR supplier 8: one WT JSON document; kind 3 an action (value the action kind), 4 a round's
     // intermediate result (value the round), 5 the final result.
     virtual void BuildJsonAction(int kind, int value, int hitLevel);
+    int m_nJsonPosition = 1; // "position" of the next WT JSON document; 1 again for each new match
 
     // Openers of the outside links (UM_EXT_LINK_CONTROL); flag 1 opens, 0 the sender is closing the link.
     virtual void OpenOvrLink();

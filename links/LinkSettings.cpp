@@ -4,7 +4,9 @@
 #include "app/MatchData.h"
 #include "links/LinkSlots.h"
 #include "links/Transport.h"
+#include "links/WireCodec.h"
 #include "links/WtApiClient.h"
+#include "platform/DebugOutput.h"
 
 #include <QString>
 #include <QStringList>
@@ -161,6 +163,10 @@ void LoadExtItf(MatchData& md) {
     WCHAR caFile[kIniValueChars] = {};
     ReadIniString(u"OVR", u"WT_Protocol_CaFile", caFile, u"ExtItf.ini");
     WtApiSetCaFile(QString::fromUtf16(caFile).toStdString());
+    const int codePage = ReadIniInt(u"Wire", u"Code_Page", u"ExtItf.ini");
+    if (!SetWireCodePage(static_cast<UINT>(codePage)))
+        DebugPrintf("ExtItf.ini [Wire] Code_Page=%d is not 65001, 949 or 1252; the links send UTF-8",
+                    codePage);
 }
 
 const WCHAR* SectionOf(int kind) {

@@ -10,6 +10,9 @@
 #include "app/TextLogs.h"
 #include "links/EventText.h"
 #include "links/Transport.h"
+#include "links/WireCodec.h"
+#include "links/WtApiClient.h"
+#include "links/WtJsonDocument.h"
 #include "platform/DebugOutput.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
@@ -99,7 +102,8 @@ void CMainWnd::SendControlCharEvent(int code, std::u16string_view text1, std::u1
         return;
     if (code == 0 || code == 11)
         std::memset(md->szOvrRecv, 0, sizeof md->szOvrRecv);
-    const std::string record = EventText::ControlChar(code, CurrentFields(*this, *md), text1, text2, text3);
+    const std::string record =
+        ToWire(EventText::ControlChar(code, CurrentFields(*this, *md), text1, text2, text3));
     if (!Sendable(record))
         return;
     if (ovrUp && !md->bUsePreReg)
@@ -114,7 +118,8 @@ void CMainWnd::SendColonEvent(int code, std::u16string_view text1, std::u16strin
     if (!md || (md->nOvrSupplier != 2 && !md->bUsePreReg) || !Up(md->pOvrLink, md->bOvrConnected))
         return;
     const std::string body = EventText::ColonBody(code, CurrentFields(*this, *md), text1, text2, text3);
-    const std::string record = EventText::ColonFrame(body);
+    // The frame counts the bytes the peer receives.
+    const std::string record = EventText::ColonFrame(ToWire(body));
     if (!Sendable(record))
         return;
     SendOnLink(md->nOvrCommType, md->pOvrLink, record);
@@ -126,8 +131,8 @@ void CMainWnd::SendPipeEvent(int code, std::u16string_view text1, std::u16string
     const MatchData* md = g_pMatchData;
     if (!md || (md->nOvrSupplier != 7 && !md->bUsePreReg) || !Up(md->pOvrLink, md->bOvrConnected))
         return;
-    const std::string record =
-        EventText::PipeFrame(EventText::PipeBody(code, CurrentFields(*this, *md), text1, text2, text3));
+    const std::string record = EventText::PipeFrame(
+        ToWire(EventText::PipeBody(code, CurrentFields(*this, *md), text1, text2, text3)));
     if (Sendable(record))
         SendOnLink(md->nOvrCommType, md->pOvrLink, record);
 }
@@ -140,8 +145,8 @@ void CMainWnd::SendBracketEvent(int code, std::u16string_view text1, std::u16str
         return;
     if (code == 1)
         ++m_nBracketPointCount;
-    const std::string record =
-        EventText::Bracket(code, CurrentFields(*this, *md), text1, text2, text3, m_nBracketPointCount);
+    const std::string record = ToWire(
+        EventText::Bracket(code, CurrentFields(*this, *md), text1, text2, text3, m_nBracketPointCount));
     if (code == 7)
         m_nBracketPointCount = 0;
     if (Sendable(record))
@@ -181,7 +186,7 @@ void CMainWnd::SendIvrMessage(int code, std::u16string_view text1, std::u16strin
     if (!md || !Up(md->pIvrLink, md->bIvrConnected))
         return;
     const std::string record =
-        EventText::Ivr(md->nIvrSupplier, code, CurrentFields(*this, *md), text1, text2, text3, text4);
+        ToWire(EventText::Ivr(md->nIvrSupplier, code, CurrentFields(*this, *md), text1, text2, text3, text4));
     if (Sendable(record))
         SendOnLink(md->nIvrCommType, md->pIvrLink, record);
 }
@@ -195,7 +200,7 @@ void CMainWnd::SendTvgMessage(int supplier, int code, std::u16string_view text1,
     if (!Sendable(record))
         return;
     AppendLog(u"log_tvg.txt", EventText::TokensAsText(record) + "\r\n");
-    SendOnLink(md->nTvgCommType, md->pTvgLink, record);
+    SendOnLink(md->nTvgCommType, md->pTvgLink, ToWire(record));
 }
 
 void CMainWnd::SendSwissTiming(int code) {
@@ -227,14 +232,22 @@ void CMainWnd::SendSwissTiming(int code) {
         m_pStLog->write(line);
         m_pStLog->flush();
     }
-    SendOnLink(0, md->pStLink, record);
+    SendOnLink(0, md->pStLink, ToWire(record));
     SendMessage(g_hRegDlg.load(), UM_REG_LOG_LINE, 0, reinterpret_cast<LPARAM>(record.c_str()));
 }
 
-void CMainWnd::BuildJsonAction(int kind, int value, int) {
+void CMainWnd::BuildJsonAction(int kind, int value, int hitLevel) {
     const MatchData* md = g_pMatchData;
     if (!md || md->nOvrSupplier != 8 || md->szContestNo[0] == '\0')
         return;
-    DebugPrintf("WT JSON document (kind %d, value %d, %s) not sent: the post queue is not available yet",
-                kind, value, kind == 3 ? std::string(EventText::JsonActionName(value)).c_str() : "result");
+    const WtJsonDocument::Context context{m_nJsonPosition, m_nShownSeconds, LocalNow()};
+    std::string document;
+    if (kind == 3)
+        document = WtJsonDocument::Action(*md, value, hitLevel, context);
+    else if (kind == 4)
+        document = WtJsonDocument::IntermediateResult(*md, value, context);
+    else if (kind == 5)
+        document = WtJsonDocument::FinalResult(*md, context);
+    WtApiQueuePost(kind, std::move(document), value);
+    ++m_nJsonPosition;
 }

@@ -156,6 +156,7 @@ void CMainWnd::StartNextMatch() {
         SendPipeEvent(2, u"", u"", u"");
         break;
     case 8:
+        m_nJsonPosition = 1;
         m_JsonQueue.Append(0);
         SetTimer(TIMER_JSON_QUEUE, 100);
         break;

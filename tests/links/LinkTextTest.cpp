@@ -3,7 +3,9 @@
 #include "app/MatchData.h"
 #include "app/Messages.h"
 #include "links/EventText.h"
+#include "links/LinkSettings.h"
 #include "links/Transport.h"
+#include "links/WireCodec.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "tests/support/TempHome.h"
@@ -760,6 +762,51 @@ TEST_F(LinkSenderTest, WtNoticesNeedALoadedMatchExceptThePortNotices) {
     ASSERT_EQ(view->sent.size(), 1u);
     EXPECT_EQ(view->sent[0].link, &ivr);
     EXPECT_EQ(view->sent[0].bytes, "Udp Port 5001 disconnected\r\n");
+}
+
+TEST_F(LinkSenderTest, TheWireCodePageAppliesToThe8BitProtocolsOnly) {
+    md->pOvrLink = &ovr;
+    md->bOvrConnected = 1;
+    md->nOvrSupplier = 7;
+    md->pIvrLink = &ivr;
+    md->bIvrConnected = 1;
+    md->nIvrSupplier = 0;
+    md->pTvgLink = &tvg;
+    md->bTvgConnected = 1;
+    md->nTvgSupplier = 2;
+    std::strcpy(md->aPlayer[0].szName, "\xEA\xB9\x80");  // a Hangul syllable in UTF-8
+    std::strcpy(md->aPlayer[1].szName, "M\xC3\xBCller"); // u with diaeresis
+    const struct {
+        UINT page;
+        std::string chung, hong;
+    } cases[] = {
+        {65001, "\xEA\xB9\x80", "M\xC3\xBCller"}, {949, "\xB1\xE8", "M?ller"}, {1252, "?", "M\xFCller"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        ASSERT_TRUE(SetWireCodePage(c.page));
+        view->sent.clear();
+        view->SendPipeEvent(2, u"", u"", u"");
+        view->SendIvrMessage(9, u"", u"", u"", u"");
+        view->SendWtMessage(0, 7, 0, 0);
+        ASSERT_EQ(view->sent.size(), 3u);
+        const std::string body = "3|NewMatch|12|" + c.chung + "||" + c.hong + "||||0|0";
+        char length[8];
+        std::snprintf(length, sizeof length, "%04zu", body.size());
+        EXPECT_EQ(view->sent[0].bytes, "\x02" + std::string(length) + "|" + body + "\x03")
+            << "the frame counts the bytes on the wire";
+        EXPECT_NE(view->sent[1].bytes.find(Bytes("[STX]" + c.chung + "[STX]" + c.hong)), std::string::npos)
+            << EventText::TokensAsText(view->sent[1].bytes);
+        EXPECT_EQ(view->sent[2].bytes, "at1;\xEA\xB9\x80;;;at2;M\xC3\xBCller;;\r\n")
+            << "the WT text stays UTF-8";
+    }
+    EXPECT_FALSE(SetWireCodePage(1250));
+    EXPECT_EQ(WireCodePage(), 65001u);
+    home.write("ini/ExtItf.ini", "[Wire]\r\nCode_Page=949\r\n");
+    LinkSettings::LoadExtItf(*md);
+    EXPECT_EQ(WireCodePage(), 949u);
+    home.write("ini/ExtItf.ini", "[OVR]\r\nTcp_Port=1\r\n");
+    LinkSettings::LoadExtItf(*md);
+    EXPECT_EQ(WireCodePage(), 65001u) << "no setting: UTF-8";
 }
 
 TEST(TransportTest, ANullLinkSendsNothing) {
