@@ -151,6 +151,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     ConnectFinishButtons();
     connect(Button(1243), &QPushButton::clicked, this, &CMainWnd::OnClickedEquipmentTest);
     connect(Button(kConfiguration), &QPushButton::clicked, this, &CMainWnd::OnClickedConfiguration);
+    connect(Button(kShowButton), &QPushButton::clicked, this, &CMainWnd::OnClickedShowIvrScreen);
 
     m_pointButtonSkin[0] = PointButtonSkin(0, true);
     m_pointButtonSkin[1] = PointButtonSkin(1, false);

@@ -336,6 +336,13 @@ public:
     // intermediate result (value the round), 5 the final result.
     virtual void BuildJsonAction(int kind, int value, int hitLevel);
     int m_nJsonPosition = 1; // "position" of the next WT JSON document; 1 again for each new match
+    // Button 1053 "Show": reading unchecked after the click, the golden-round superiority window is shown
+    // over the public screen area (two or more monitors only); reading checked, it is hidden.
+    void OnClickedShowIvrScreen();
+    // The superiority window at the rectangle, mode 1 under the round-win system: made once, then shown;
+    // and hidden. Virtual so tests see the calls.
+    virtual void ShowSuperiorityWindow(const QRect& rect, int mode);
+    virtual void HideSuperiorityWindow();
 
     // Openers of the outside links (UM_EXT_LINK_CONTROL); flag 1 opens, 0 the sender is closing the link.
     virtual void OpenOvrLink();

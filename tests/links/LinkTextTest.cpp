@@ -6,6 +6,7 @@
 #include "links/LinkSettings.h"
 #include "links/Transport.h"
 #include "links/WireCodec.h"
+#include "links/WtApiClient.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "tests/support/TempHome.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -764,6 +766,92 @@ TEST_F(LinkSenderTest, WtNoticesNeedALoadedMatchExceptThePortNotices) {
     EXPECT_EQ(view->sent[0].bytes, "Udp Port 5001 disconnected\r\n");
 }
 
+TEST_F(LinkSenderTest, TheDispatchMatrix) {
+    // Every sender once with a kind its format knows; each record is named by its sender and its link.
+    const std::pair<const char*, std::function<void(RecordingView&)>> senders[] = {
+        {"control", [](RecordingView& v) { v.SendControlCharEvent(2, u"", u"", u""); }},
+        {"colon", [](RecordingView& v) { v.SendColonEvent(9, u"Blue", u"2", u""); }},
+        {"pipe", [](RecordingView& v) { v.SendPipeEvent(9, u"Blue", u"2", u""); }},
+        {"bracket", [](RecordingView& v) { v.SendBracketEvent(1, u"4", u"2", u"BLUE"); }},
+        {"wt", [](RecordingView& v) { v.SendWtMessage(0, 3, 0, 4); }},
+        {"ivr", [](RecordingView& v) { v.SendIvrMessage(4, u"B", u"2", u"T", u""); }},
+        {"tvg", [this](RecordingView& v) { v.SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u""); }},
+        {"st", [](RecordingView& v) { v.SendSwissTiming(0); }},
+        {"json", [](RecordingView& v) { v.BuildJsonAction(3, 8, 0); }},
+    };
+    struct Row {
+        const char* name;
+        int ovrSupplier, ovrComm, ivrSupplier, tvgSupplier;
+        bool preReg, stUp;
+        const char* expected; // sender>link, in calling order
+    };
+    // Links up unless their supplier is -1; the IVR link is UDP, the TVG link serial.
+    const Row rows[] = {
+        {"OVR 0 Vordex", 0, 1, -1, -1, false, false, "control>ovr"},
+        {"OVR 1 SICC: import only", 1, 1, -1, -1, false, false, ""},
+        {"OVR 2 ATOS", 2, 1, -1, -1, false, false, "colon>ovr"},
+        {"OVR 3 WOORI: the results database", 3, 1, -1, -1, false, false, ""},
+        {"OVR 4 Justtool over TCP: nothing", 4, 1, -1, -1, false, false, ""},
+        {"OVR 4 Justtool over UDP", 4, 2, -1, -1, false, false, "bracket>ovr"},
+        {"OVR 5 VMS: import only", 5, 0, -1, -1, false, false, ""},
+        {"OVR 6 Vordex-GENERIC", 6, 0, -1, -1, false, false, "wt>ovr"},
+        {"OVR 7 SCEU", 7, 2, -1, -1, false, false, "pipe>ovr"},
+        {"OVR 8 WT: a document for the post queue", 8, 1, -1, -1, false, false, "json>post"},
+        {"pre-registration with any supplier", 5, 1, -1, -1, true, false,
+         "control>prereg colon>ovr pipe>ovr"},
+        {"IVR 0 Vordex", -1, 0, 0, -1, false, false, "ivr>ivr"},
+        {"IVR 1 KTA", -1, 0, 1, -1, false, false, "ivr>ivr"},
+        {"IVR 2 WT", -1, 0, 2, -1, false, false, "wt>ivr"},
+        {"TVG 0 SICC", -1, 0, -1, 0, false, false, "tvg>tvg"},
+        {"TVG 1 ATOS", -1, 0, -1, 1, false, false, "tvg>tvg"},
+        {"TVG 2 WT", -1, 0, -1, 2, false, false, "wt>tvg"},
+        {"WT everywhere: one call, three links", 6, 1, 2, 2, false, false, "wt>ivr wt>tvg wt>ovr"},
+        {"Swiss Timing whatever the suppliers", -1, 0, -1, -1, false, true, "st>st"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        md->nOvrSupplier = row.ovrSupplier;
+        md->nOvrCommType = row.ovrComm;
+        md->pOvrLink = row.ovrSupplier >= 0 ? &ovr : nullptr;
+        md->bOvrConnected = row.ovrSupplier >= 0;
+        md->nIvrSupplier = row.ivrSupplier;
+        md->nIvrCommType = 2;
+        md->pIvrLink = row.ivrSupplier >= 0 ? &ivr : nullptr;
+        md->bIvrConnected = row.ivrSupplier >= 0;
+        md->nTvgSupplier = row.tvgSupplier;
+        md->nTvgCommType = 0;
+        md->pTvgLink = row.tvgSupplier >= 0 ? &tvg : nullptr;
+        md->bTvgConnected = row.tvgSupplier >= 0;
+        md->bUsePreReg = row.preReg;
+        md->pPreRegLink = row.preReg ? &preReg : nullptr;
+        md->bPreRegConnected = row.preReg;
+        md->pStLink = row.stUp ? &st : nullptr;
+        md->bStConnected = row.stUp;
+        std::string got;
+        for (const auto& [name, send] : senders) {
+            const std::size_t before = view->sent.size();
+            const int position = view->m_nJsonPosition;
+            send(*view);
+            for (std::size_t i = before; i < view->sent.size(); ++i) {
+                const void* link = view->sent[i].link;
+                const char* where = link == &ovr      ? "ovr"
+                                    : link == &ivr    ? "ivr"
+                                    : link == &tvg    ? "tvg"
+                                    : link == &st     ? "st"
+                                    : link == &preReg ? "prereg"
+                                                      : "?";
+                got += std::string(got.empty() ? "" : " ") + name + ">" + where;
+                const int type = link == &ovr ? row.ovrComm : link == &ivr ? 2 : link == &preReg ? 1 : 0;
+                EXPECT_EQ(view->sent[i].commType, type) << name;
+            }
+            if (view->m_nJsonPosition != position)
+                got += std::string(got.empty() ? "" : " ") + name + ">post";
+        }
+        EXPECT_EQ(got, row.expected);
+        view->sent.clear();
+    }
+}
+
 TEST_F(LinkSenderTest, TheWireCodePageAppliesToThe8BitProtocolsOnly) {
     md->pOvrLink = &ovr;
     md->bOvrConnected = 1;
@@ -801,12 +889,15 @@ TEST_F(LinkSenderTest, TheWireCodePageAppliesToThe8BitProtocolsOnly) {
     }
     EXPECT_FALSE(SetWireCodePage(1250));
     EXPECT_EQ(WireCodePage(), 65001u);
-    home.write("ini/ExtItf.ini", "[Wire]\r\nCode_Page=949\r\n");
+    home.write("ini/ExtItf.ini",
+               "[OVR]\r\nWT_Protocol_CaFile=/etc/venue-ca.pem\r\n[Wire]\r\nCode_Page=949\r\n");
     LinkSettings::LoadExtItf(*md);
     EXPECT_EQ(WireCodePage(), 949u);
+    EXPECT_EQ(WtApiCaFile(), "/etc/venue-ca.pem") << "the same file holds the API's CA file";
     home.write("ini/ExtItf.ini", "[OVR]\r\nTcp_Port=1\r\n");
     LinkSettings::LoadExtItf(*md);
     EXPECT_EQ(WireCodePage(), 65001u) << "no setting: UTF-8";
+    EXPECT_EQ(WtApiCaFile(), "");
 }
 
 TEST(TransportTest, ANullLinkSendsNothing) {

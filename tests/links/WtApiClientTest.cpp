@@ -5,7 +5,9 @@
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 
+#include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -234,6 +236,64 @@ TEST_F(WtApiClientTest, ATypedKeyCannotAddAHeaderLine) {
     const HttpRequestSeen seen = server.Requests().at(0);
     EXPECT_EQ(seen.Header("x-injected"), "");
     EXPECT_EQ(seen.Header("x-api-key"), "KEYx-injected: 1");
+}
+
+// An HTTPS peer: the openssl tool's test server with a fresh self-signed certificate for 127.0.0.1; it
+// answers every GET with 200.
+class TlsPeer {
+public:
+    TlsPeer() {
+        for (const char* name : {"server", "other"}) {
+            const QString base = folder.filePath(QString::fromLatin1(name));
+            QProcess::execute("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                                          "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                                          "-keyout", base + "-key.pem", "-out", base + ".pem"});
+        }
+        port = LocalHttpServer::ClosedPort();
+        server.start("openssl",
+                     {"s_server", "-accept", "127.0.0.1:" + QString::number(port), "-cert",
+                      folder.filePath("server.pem"), "-key", folder.filePath("server-key.pem"), "-www"});
+        server.waitForStarted();
+        while (!ready && server.waitForReadyRead(5000))
+            ready = server.readAllStandardOutput().contains("ACCEPT");
+    }
+    ~TlsPeer() {
+        server.kill();
+        server.waitForFinished();
+    }
+    std::string Cert(const char* name) const {
+        return folder.filePath(QString::fromLatin1(name) + ".pem").toStdString();
+    }
+
+    QTemporaryDir folder;
+    QProcess server;
+    std::uint16_t port = 0;
+    bool ready = false;
+};
+
+TEST_F(WtApiClientTest, TheCertificateIsCheckedOnlyAgainstACaFileNamedForIt) {
+    TlsPeer peer;
+    ASSERT_TRUE(peer.ready) << "the openssl tool's test server did not start";
+    WtApiTarget target = Target();
+    target.baseUrl = "https://127.0.0.1:" + std::to_string(peer.port);
+    const struct {
+        const char* name;
+        std::string caFile;
+        int result;
+        const char* reply;
+    } cases[] = {
+        {"no CA file: not checked", "", 0, "HTTP Response Code : 200"},
+        {"the server's own certificate", peer.Cert("server"), 0, "HTTP Response Code : 200"},
+        {"another certificate", peer.Cert("other"), 60, "HTTP Response Code : 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WtApiSetCaFile(c.caFile);
+        EXPECT_EQ(WtApiGetLimits().caFile, c.caFile);
+        EXPECT_EQ(WtApiGet(0, target), c.result);
+        EXPECT_EQ(g_strHttpResp.take(), std::string(c.reply));
+    }
+    WtApiSetCaFile({});
 }
 
 } // namespace
