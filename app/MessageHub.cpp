@@ -212,8 +212,9 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case UM_MATCH_TYPE_CHANGED:
         ShowDlgItem(CoachTimeout, md.nCompetitionType == 2 && md.nRound == 1);
+        // The type, the rounds or the resolution changed: the scoreboard is sized and laid out anew.
         if (md.nMonitorCount >= 2 && m_pExtScrDlg)
-            m_pExtScrDlg->update();
+            m_pExtScrDlg->ApplyResolution();
         for (const int id : kTeamControls)
             ShowDlgItem(id, md.nCompetitionType == 1);
         update();
@@ -258,13 +259,9 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             SetTextColour(Static(ScoreChung), Qt::white);
             SetTextColour(Static(ScoreHong), Qt::white);
         }
-        if (m_pExtScrDlg) {
-            // Hidden and shown again to lay it out anew; a scoreboard that was hidden stays hidden.
-            const bool shown = m_pExtScrDlg->isVisible();
-            m_pExtScrDlg->hide();
-            m_pExtScrDlg->setVisible(shown);
-            m_pExtScrDlg->update();
-        }
+        // Laid out anew for the mode; a scoreboard that was hidden stays hidden.
+        if (m_pExtScrDlg)
+            m_pExtScrDlg->ApplyResolution();
         break;
     }
     case UM_SHOW_ROUND_WINNER:
@@ -298,7 +295,7 @@ void CMainWnd::OnDisplayChange() {
         return;
     const bool twoMonitors = md->nMonitorCount >= 2;
     if (m_pExtScrDlg) {
-        m_pExtScrDlg->PlaceOnScreen();
+        m_pExtScrDlg->ApplyResolution();
         m_pExtScrDlg->setVisible(twoMonitors && Button(ShowScoreboard)->isChecked());
     }
     if (m_pExtIvrScrDlg) {

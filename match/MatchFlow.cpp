@@ -251,7 +251,7 @@ void CMainWnd::OnClickedKyeShi() {
     m_nKyeShiRemain = ClockRules::ClampClockSeconds(md->nKyeShiTime) * 1000;
     m_nKyeShiTick = GetTickCount();
     m_strInjuryText = ClockRules::CountdownCaption(u"Kye-Shi", m_nKyeShiRemain);
-    SetDlgItemText(OperatorIds::SecondPanel, Q(m_strInjuryText));
+    ShowCountdown(*this, Q(m_strInjuryText));
     LogFlowEvent(*this, 7, m_strClockText);
     SendWtMessage(0, 8, 0, 0);
     SendWtMessage(0, 8, 1, 0);
@@ -270,7 +270,7 @@ void CMainWnd::OnClickedCoachTimeout() {
     ShowClockSeconds(m_nShownSeconds);
     m_nTimeoutRemain = ClockRules::ClampClockSeconds(md->nRCTime) * 1000;
     m_nTimeoutTick = GetTickCount();
-    SetDlgItemText(OperatorIds::SecondPanel, Q(ClockRules::CountdownCaption(u"Time out", m_nTimeoutRemain)));
+    ShowCountdown(*this, Q(ClockRules::CountdownCaption(u"Time out", m_nTimeoutRemain)));
     KillTimer(TIMER_KYESHI_CLOCK);
     SetTimer(TIMER_TIMEOUT_CLOCK, 1000);
 }

@@ -1,4 +1,5 @@
 #include "match/MatchFlowSteps.h"
+#include "screens/ExtScrDlg.h"
 
 #include "app/AppGlobals.h"
 #include "app/MainWnd.h"
@@ -30,6 +31,14 @@ void HideInjuryDisplay(CMainWnd& view) {
     if (auto* check = qobject_cast<QAbstractButton*>(view.GetDlgItem(kKyeShiCheck)))
         check->setChecked(false);
     view.ShowDlgItem(OperatorIds::SecondPanel, false);
+    if (view.m_pExtScrDlg)
+        view.m_pExtScrDlg->SetNoticeText({});
+}
+
+void ShowCountdown(CMainWnd& view, const QString& text) {
+    view.SetDlgItemText(OperatorIds::SecondPanel, text);
+    if (view.m_pExtScrDlg)
+        view.m_pExtScrDlg->SetNoticeText(text);
 }
 
 bool AskYes(const CMainWnd& view, std::u16string_view text) {

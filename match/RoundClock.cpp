@@ -242,13 +242,13 @@ void CMainWnd::OnKyeShiTick() {
     if (seconds == 0) {
         KillTimer(TIMER_KYESHI_CLOCK);
         m_strInjuryText = u"0:00";
-        SetDlgItemText(OperatorIds::SecondPanel, Q(m_strInjuryText));
+        ShowCountdown(*this, Q(m_strInjuryText));
         RestoreSavedState(*this, *md);
         SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
         SendWtMessage(0, 8, 2, 0);
         return;
     }
-    SetDlgItemText(OperatorIds::SecondPanel, Q(m_strInjuryText));
+    ShowCountdown(*this, Q(m_strInjuryText));
     m_nKyeShiTick = now;
     SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
     SendWtMessage(0, 8, 1, 0);
@@ -265,12 +265,11 @@ void CMainWnd::OnTimeoutTick() {
     m_nTimeoutRemain =
         ClockRules::StepCountdown(m_nTimeoutRemain, now - m_nTimeoutTick, ClockRules::kNoStepCap);
     if (m_nTimeoutRemain / 1000 > 0) {
-        SetDlgItemText(OperatorIds::SecondPanel,
-                       Q(ClockRules::CountdownCaption(u"Time out", m_nTimeoutRemain)));
+        ShowCountdown(*this, Q(ClockRules::CountdownCaption(u"Time out", m_nTimeoutRemain)));
         m_nTimeoutTick = now;
         return;
     }
     KillTimer(TIMER_TIMEOUT_CLOCK);
-    SetDlgItemText(OperatorIds::SecondPanel, QStringLiteral("Time out\n0:00"));
+    ShowCountdown(*this, QStringLiteral("Time out\n0:00"));
     RestoreSavedState(*this, *md);
 }

@@ -487,6 +487,8 @@ void CMainWnd::ResetMatchScreen() {
     ClearHitLevels();
     ClearRoundWins();
     ResetCounterTexts();
+    if (m_pExtScrDlg)
+        m_pExtScrDlg->ResetDisplay(); // the public scoreboard starts the match empty too
     ShowReplayQuota(md.aSide[0].nVRRemain, md.aSide[1].nVRRemain);
     // The last match's scores and counts leave the screen with it.
     ShowScores(0, 0);

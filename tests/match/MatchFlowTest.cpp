@@ -4,6 +4,7 @@
 #include "match/ClockRules.h"
 #include "match/FlowNotices.h"
 #include "match/MatchFlowSteps.h"
+#include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
 #include "tests/match/ClockFixture.h"
 
@@ -197,6 +198,18 @@ TEST_F(ClockTest, KyeShiRestoresTheExactStateAndTime) {
     EXPECT_EQ(view->With("wt 0 8 2"), (Strings{"wt 0 8 2 0"}));
     view->OnClickedStart();
     EXPECT_TRUE(Armed(TIMER_ROUND_CLOCK));
+}
+
+// The count the operator sees is the count the hall sees; a decision takes it off both screens.
+TEST_F(ClockTest, TheInjuryCountShowsOnThePublicScoreboardToo) {
+    view->m_pExtScrDlg = new CExtScrDlg(view.get());
+    view->OnClickedStart();
+    view->OnClickedKyeShi();
+    EXPECT_EQ(view->m_pExtScrDlg->NoticeText().toStdString(), "Kye-Shi\n1:00");
+    clock.advance(1000);
+    EXPECT_EQ(view->m_pExtScrDlg->NoticeText().toStdString(), "Kye-Shi\n0:59");
+    MatchFlowSteps::HideInjuryDisplay(*view);
+    EXPECT_EQ(view->m_pExtScrDlg->NoticeText().toStdString(), "");
 }
 
 TEST_F(ClockTest, CoachTimeoutRestoresTheStateAndTime) {
