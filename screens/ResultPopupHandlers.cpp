@@ -52,6 +52,18 @@ void CMainWnd::ShowSuperiorityScreen() {
     m_pGRndSupDlg->show();
 }
 
+// The operator's "Show" button: the same superiority window, where the button asks for it.
+void CMainWnd::ShowSuperiorityWindow(const QRect& rect, int mode) {
+    Delete(m_pGRndSupDlg);
+    m_pGRndSupDlg =
+        new CTK_GRndSupDlg(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1, mode, this);
+    m_pGRndSupDlg->show();
+}
+
+void CMainWnd::HideSuperiorityWindow() {
+    Delete(m_pGRndSupDlg);
+}
+
 void CMainWnd::ShowRoundWinnerScreens(int side) {
     const MatchData* md = g_pMatchData;
     if (!md)

@@ -249,4 +249,15 @@ TEST_F(ResultPopupTest, ViewOpensThePopUpsOnTheSecondMonitorAndKeepsTheirPlaces)
     EXPECT_TRUE(view.m_pGRndWinDispDlgOp.isNull());
 }
 
+TEST_F(ResultPopupTest, TheShowButtonsWindowOpensWhereAskedAndHides) {
+    CMainWnd view;
+    view.ShowSuperiorityWindow(QRect(QPoint(1366 + 100, 50), QPoint(1366 + 899, 549)), 0);
+    ASSERT_FALSE(view.m_pGRndSupDlg.isNull());
+    EXPECT_EQ(view.m_pGRndSupDlg->geometry(), QRect(1366 + 100, 50, 800, 500));
+    EXPECT_EQ(view.m_pGRndSupDlg->Mode(), 0);
+    EXPECT_TRUE(view.m_pGRndSupDlg->isVisible());
+    view.HideSuperiorityWindow();
+    EXPECT_TRUE(view.m_pGRndSupDlg.isNull());
+}
+
 } // namespace
