@@ -233,6 +233,9 @@ void CMainWnd::OnDestroy() {
     if (m_bDestroyed)
         return;
     m_bDestroyed = TRUE;
+    // The OVR system of supplier 0 hears that this court is going away.
+    if (const MatchData* md = g_pMatchData; md && md->nOvrSupplier == 0 && md->bOvrConnected)
+        SendControlCharEvent(11, u"", u"", u"");
     KillTimer(TIMER_DEVICE_STATUS);
     delete m_pKeyFilter; // no key acts on a view being torn down
     m_pKeyFilter = nullptr;
@@ -244,7 +247,6 @@ void CMainWnd::OnDestroy() {
     // The wired judge readers send to this view: they stop before it goes.
     for (int judge = 0; judge < kJudges; ++judge)
         CloseWiredJudge(judge);
-    // The OVR farewell (control-character event 11 with supplier 0) joins here with the link code.
 }
 
 void CMainWnd::ClearMatchIdentity() {

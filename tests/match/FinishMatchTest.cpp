@@ -234,4 +234,19 @@ TEST_F(FinishMatchTest, TeamPointButtonsScoreOnlyInTeamMatches) {
     EXPECT_EQ(md->aSide[0].nScore, 0);
 }
 
+TEST_F(FinishMatchTest, ClosingTheViewSaysFarewellToAConnectedOvrOfSupplierZeroOnly) {
+    struct Case {
+        int supplier, connected;
+        std::vector<std::string> sent;
+    };
+    const Case cases[] = {{0, 1, {"ctrl 11 ||"}}, {0, 0, {}}, {2, 1, {}}};
+    for (const Case& c : cases) {
+        auto closing = std::make_unique<FinishView>();
+        md->nOvrSupplier = c.supplier;
+        md->bOvrConnected = c.connected;
+        closing->OnDestroy();
+        EXPECT_EQ(closing->With("ctrl"), c.sent) << c.supplier << " " << c.connected;
+    }
+}
+
 } // namespace
