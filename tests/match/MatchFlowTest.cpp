@@ -212,6 +212,18 @@ TEST_F(ClockTest, TheInjuryCountShowsOnThePublicScoreboardToo) {
     EXPECT_EQ(view->m_pExtScrDlg->NoticeText().toStdString(), "");
 }
 
+TEST_F(ClockTest, ANewMatchEmptiesThePublicScoreboard) {
+    view->m_pExtScrDlg = new CExtScrDlg(view.get());
+    view->m_pExtScrDlg->SetScores(7, 4, 0);
+    view->m_pExtScrDlg->SetRoundText(2);
+    view->m_pExtScrDlg->SetClockText(QStringLiteral("1:23"));
+    view->ResetMatchScreen();
+    EXPECT_EQ(view->m_pExtScrDlg->Score(0), 0);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(1), 0);
+    EXPECT_TRUE(view->m_pExtScrDlg->RoundText().isEmpty());
+    EXPECT_TRUE(view->m_pExtScrDlg->ClockText().isEmpty());
+}
+
 TEST_F(ClockTest, CoachTimeoutRestoresTheStateAndTime) {
     view->OnClickedStart();
     clock.advance(2000);
