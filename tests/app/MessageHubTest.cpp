@@ -501,9 +501,22 @@ TEST_F(MessageHubTest, MatchTypeShowsTheCoachTimeoutAndTheTeamControls) {
     }
 }
 
+// The settings page tells a new resolution by the same message: the board takes the new size at once.
+TEST_F(MessageHubTest, MatchTypeChangeSizesThePublicScoreboardAnew) {
+    md->nMonitorCount = 2;
+    view->m_pExtScrDlg = new CExtScrDlg(view.get());
+    for (const int resolution : {1, 0}) {
+        md->nDisplayResolution = resolution;
+        Send(UM_MATCH_TYPE_CHANGED, 0);
+        EXPECT_EQ(md->nExtScrWidth, resolution == 1 ? 1280 : 1920);
+        EXPECT_EQ(view->m_pExtScrDlg->width(), resolution == 1 ? 1280 : 1920);
+    }
+}
+
 TEST_F(MessageHubTest, RoundWinModeSwitchesTheIndicatorsAndKeepsAHiddenScoreboardHidden) {
     for (const int id : {RoundWinIndicatorChung, RoundWinIndicatorHong, ScoreChung, ScoreHong})
         view->Static(id);
+    md->nMonitorCount = 2;
     view->m_pExtScrDlg = new CExtScrDlg(view.get());
     for (const bool shown : {false, true}) {
         for (const int rule : {1, 0}) {
