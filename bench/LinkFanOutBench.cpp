@@ -18,6 +18,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "bench/BenchCourt.h"
 #include "bench/Percentile.h"
 #include "links/LinkSlots.h"
 #include "links/Transport.h"
@@ -50,29 +51,6 @@
 namespace {
 
 constexpr DWORD kLoopback = 0x7F000001;
-
-// Keeps every core busy until it goes.
-class CoreLoad {
-public:
-    CoreLoad() {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        for (unsigned i = 0; i < cores; ++i)
-            m_threads.emplace_back([this] {
-                volatile unsigned long sink = 0;
-                while (!m_stop.load(std::memory_order_relaxed))
-                    sink = sink * 6364136223846793005ul + 1;
-            });
-    }
-    ~CoreLoad() {
-        m_stop = true;
-        for (std::thread& t : m_threads)
-            t.join();
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::vector<std::thread> m_threads;
-};
 
 void Pump(int turns = 1) {
     for (int i = 0; i < turns; ++i)
@@ -246,13 +224,5 @@ BENCHMARK(BM_PostThroughput)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSe
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include "app/AdoObject.h"
 #include "app/MatchData.h"
 #include "app/MatchInfo.h"
+#include "bench/BenchCourt.h"
 #include "bench/Percentile.h"
 #include "records/MatchRecords.h"
 #include "records/TournamentDb.h"
@@ -27,29 +28,6 @@
 #include <vector>
 
 namespace {
-
-// Keeps every core busy until it goes.
-class CoreLoad {
-public:
-    CoreLoad() {
-        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        for (unsigned i = 0; i < cores; ++i)
-            m_threads.emplace_back([this] {
-                volatile unsigned long sink = 0;
-                while (!m_stop.load(std::memory_order_relaxed))
-                    sink = sink * 6364136223846793005ul + 1;
-            });
-    }
-    ~CoreLoad() {
-        m_stop = true;
-        for (std::thread& t : m_threads)
-            t.join();
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::vector<std::thread> m_threads;
-};
 
 constexpr const char* kFixture[] = {
     "DELETE FROM tkdgerursltd",
@@ -117,11 +95,5 @@ BENCHMARK(BM_ScoreChangeTournamentWrite)
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(argc, argv);
 }

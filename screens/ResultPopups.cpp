@@ -14,6 +14,14 @@ using namespace ResultPopups;
 
 namespace {
 
+// Black under the picture, the picture stretched over the pop-up's whole size, whatever that size is.
+void PaintBackground(QPainter& p, const QRect& area, const QImage& background) {
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.fillRect(area, Qt::black);
+    if (!background.isNull())
+        p.drawImage(area, background);
+}
+
 QImage Png(int id) {
     const std::unique_ptr<QImage> image = LoadPngResource(id);
     return image ? *image : QImage();
@@ -92,11 +100,7 @@ void CTK_GRndSupDlg::PlaceOnScreen() {
 
 void CTK_GRndSupDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.fillRect(rect(), Qt::black);
-    // The picture fills the pop-up's whole width, whatever its size.
-    if (!m_background.isNull())
-        p.drawImage(rect(), m_background);
+    PaintBackground(p, rect(), m_background);
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
@@ -137,10 +141,7 @@ void CTK_GRndWinDispDlg::PlaceOnScreen() {
 
 void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.fillRect(rect(), Qt::black);
-    if (!m_background.isNull())
-        p.drawImage(rect(), m_background);
+    PaintBackground(p, rect(), m_background);
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
@@ -186,10 +187,7 @@ int CTK_GRndWinDispDlg_OP::MarkShown() const {
 
 void CTK_GRndWinDispDlg_OP::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    p.fillRect(rect(), Qt::black);
-    if (!m_background.isNull())
-        p.drawImage(rect(), m_background);
+    PaintBackground(p, rect(), m_background);
     const MatchData* md = g_pMatchData;
     if (!md)
         return;

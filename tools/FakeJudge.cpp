@@ -1,6 +1,7 @@
 #include "tools/FakeJudge.h"
 
 #include "devices/JudgeFrame.h"
+#include "tools/PtyPeer.h"
 
 #include <cerrno>
 #include <chrono>
@@ -38,21 +39,14 @@ int ByteOf(const std::string& text, int base) {
 } // namespace
 
 FakeJudge::FakeJudge() {
-    char name[256] = {};
-    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0 || ::pipe(m_wake) != 0) {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
+    if (!OpenRawPty(m_master, m_slave, m_slavePath))
+        return;
+    if (::pipe(m_wake) != 0) {
+        ::close(m_master);
+        ::close(m_slave);
         m_master = m_slave = -1;
         return;
     }
-    // Raw on both sides: the bytes pass unchanged.
-    termios tio{};
-    ::tcgetattr(m_slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(m_slave, TCSANOW, &tio);
-    m_slavePath = name;
     m_thread = std::thread([this] { Read(); });
 }
 

@@ -1,4 +1,5 @@
 #include "tools/FakeReceiver.h"
+#include "tools/PtyPeer.h"
 
 #include "devices/ReceiverFrame.h"
 
@@ -55,18 +56,8 @@ bool IsHeadGear(const std::string& name) {
 } // namespace
 
 FakeReceiver::FakeReceiver() {
-    termios raw{};
-    cfmakeraw(&raw);
-    cfsetispeed(&raw, B230400);
-    cfsetospeed(&raw, B230400);
-    char path[PATH_MAX] = {};
-    if (openpty(&m_master, &m_slave, path, &raw, nullptr) != 0) {
-        m_master = m_slave = -1;
+    if (!OpenRawPty(m_master, m_slave, m_slavePath))
         return;
-    }
-    m_slavePath = path;
-    fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     if (pipe2(m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         ::close(m_master);
         ::close(m_slave);

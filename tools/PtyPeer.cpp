@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -9,18 +10,24 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyPeer::PtyPeer() {
-    char name[256] = {};
-    if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
-        m_master = m_slave = -1;
-        return;
+bool OpenRawPty(int& master, int& slave, std::string& slavePath) {
+    termios raw{};
+    ::cfmakeraw(&raw);
+    ::cfsetispeed(&raw, B230400);
+    ::cfsetospeed(&raw, B230400);
+    char name[PATH_MAX] = {};
+    if (::openpty(&master, &slave, name, &raw, nullptr) != 0) {
+        master = slave = -1;
+        return false;
     }
-    // Raw on both sides: the bytes pass unchanged.
-    termios tio{};
-    ::tcgetattr(m_slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(m_slave, TCSANOW, &tio);
-    m_path = name;
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    slavePath = name;
+    return true;
+}
+
+PtyPeer::PtyPeer() {
+    OpenRawPty(m_master, m_slave, m_path);
 }
 
 PtyPeer::~PtyPeer() {

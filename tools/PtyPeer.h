@@ -5,6 +5,10 @@
 
 #include <string>
 
+// Opens a pseudo-terminal, raw on both sides so bytes pass unchanged, its descriptors closed on exec.
+// False, with both descriptors -1, when none can be had.
+bool OpenRawPty(int& master, int& slave, std::string& slavePath);
+
 class PtyPeer {
 public:
     PtyPeer(); // check Ok()
