@@ -30,13 +30,16 @@ int Number(const DbVariant& v) {
     return std::atoi(Utf8(v).c_str());
 }
 
-// The one value of a look-up, or nothing when not exactly one row of one column came back.
-bool OneValue(CAdoObject& db, const std::string& sql, const std::vector<DbVariant>& values, int& out) {
-    db.SelectBound(sql, values);
-    if (db.nRows != 1 || db.nColumns != 1)
-        return false;
+// The one value of a look-up; none when not exactly one row of one column came back, or a NULL (a quota of
+// NULL is no quota of 0).
+LookUp OneValue(CAdoObject& db, const std::string& sql, const std::vector<DbVariant>& values, int& out) {
+    const std::vector<std::u16string> names = db.SelectBound(sql, values);
+    if (names.size() == 1 && names[0].empty())
+        return LookUp::Failed; // a failed statement names exactly one empty column
+    if (db.nRows != 1 || db.nColumns != 1 || db.cell(0, 0).isNull())
+        return LookUp::None;
     out = Number(db.cell(0, 0));
-    return true;
+    return LookUp::Found;
 }
 
 // The slot each column of the selection goes to, in column order.
@@ -147,7 +150,7 @@ std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber
     return row;
 }
 
-bool QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
     const std::string sql =
         std::string(
             "SELECT a.video_cnt FROM tkdgeruplayer a, tkdgerursltd b WHERE (a.tour_code, a.tour_cnt) IN ") +
@@ -156,22 +159,22 @@ bool QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
         " AND a.tour_code = b.tour_code AND a.tour_cnt = b.tour_cnt AND b.dep_code = ? AND b.wei_code = ?"
         " AND b.stage_code = ? AND b.game_code = ? AND b.br_gubun = 'B'";
     int count = 0;
-    if (!OneValue(db, sql,
-                  Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode, TTK_MatchInfo::kStageCode,
-                               TTK_MatchInfo::kGameCode}),
-                  count))
-        return false;
-    (md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota) = count;
-    return true;
+    const LookUp found = OneValue(db, sql,
+                                  Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode,
+                                               TTK_MatchInfo::kStageCode, TTK_MatchInfo::kGameCode}),
+                                  count);
+    if (found == LookUp::Found)
+        (md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota) = count;
+    return found;
 }
 
-bool QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
     md.nLevelBody = 0;
     return OneValue(db, LevelQuery("strength"),
                     Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), md.nLevelBody);
 }
 
-bool QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
     md.nLevelPunch = 0;
     return OneValue(db, LevelQuery("punch_level"),
                     Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), md.nLevelPunch);

@@ -35,11 +35,14 @@ bool FillMatchInfo(const CAdoObject& result, bool team, TTK_MatchInfo& info, int
 // addresses in 12 and 13, the stage in 14.
 std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber, bool team);
 
+// What a look-up brought: exactly one value, none (no row, or several rows or columns), or the statement
+// failed (the server lost, too slow or refusing it).
+enum class LookUp { Found, None, Failed };
 // Exactly one value back: the video-replay quota (the team quota for a team match), the minimum trunk level
 // and the minimum punch level of the selected match. The two levels are 0 first, and stay 0 unless one
-// value came back. True when one value came back.
-bool QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
-bool QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
-bool QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
+// value came back.
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
 
 } // namespace TournamentSelection

@@ -29,6 +29,9 @@ class QListWidget;
 class QPushButton;
 struct ImportOutcome;
 struct MatchData;
+namespace TournamentSelection {
+enum class LookUp;
+}
 
 // One-shot, 2000 ms after a match request: the reply is read.
 constexpr UINT_PTR TIMER_OVR_MATCH_LOAD = 102;
@@ -103,10 +106,10 @@ public:
     // it as the list's one row; no match empties the list. The contest number edit shows 001 after it.
     void LoadTournamentMatch(int which);
     void ShowTournamentMatch();
-    // The look-ups of the selected match (see records/TournamentSelection.h); TRUE when one value came.
-    BOOL QueryVideoCount();
-    BOOL QueryStrengthLevel();
-    BOOL QueryPunchLevel();
+    // The look-ups of the selected match (see records/TournamentSelection.h).
+    TournamentSelection::LookUp QueryVideoCount();
+    TournamentSelection::LookUp QueryStrengthLevel();
+    TournamentSelection::LookUp QueryPunchLevel();
     // OVR supplier 3 with the tournament database connected.
     bool TournamentMode() const;
 
@@ -133,9 +136,11 @@ protected:
     void ShowTeamMatchRecord(int keepFields);
     // The team dialog's hidden "DB 재접속" button 1000.
     void AddDbReconnectButton();
-    // A loaded tournament row: its addresses and levels from the tournament database, and the row becomes
-    // the match in progress whose results are written back.
-    void LoadTournamentRow();
+    // A loaded tournament row: its addresses, and its quota and levels from the tournament database (the
+    // levels of the weight-division tables where it has none). While a match runs, the look-ups are not made
+    // (they would hold up scoring until the server answers) and the quota and levels in force stay. After a
+    // failed look-up the others are not tried. False when the tournament database failed one.
+    bool LoadTournamentRow(bool running);
 
     const bool m_bTeam;
 

@@ -5,6 +5,7 @@
 #include "app/IniFiles.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "app/MatchInfo.h"
 #include "app/Messages.h"
 #include "app/TextConvert.h"
 #include "app/VeziruduzApp.h"
@@ -130,7 +131,12 @@ void CTK_RegDlg::OnContestListDblClk() {
     if (!m_pMatchData)
         return;
     MatchData& md = *m_pMatchData;
-    if (md.nGameState > 1) {
+    const bool tournament = TournamentMode();
+    const std::string& flag = g_MatchInfoNew[TTK_MatchInfo::kWhich];
+    // The team dialog may reload the tournament's playing match while it runs.
+    const bool reloadPlaying = m_bTeam && tournament && flag == "2";
+    const bool running = md.nGameState > 1;
+    if (running && !reloadPlaying) {
         MessageBox(GetSafeHwnd(), u"Please finish the previous game.");
         return;
     }
@@ -143,13 +149,16 @@ void CTK_RegDlg::OnContestListDblClk() {
     if (selected.empty())
         return;
     ContestRow row = m_list->Row(selected.back()); // the first selected
-    if (TournamentMode()) {
+    if (tournament) {
         // "7[Next]" is contest 7; the phase is the stage column of the tournament layout.
         row.column[1] = row.column[1].substr(0, row.column[1].find(u'['));
         const QTableWidgetItem* stage = m_list->item(selected.back(), 14);
         row.column[12] = stage ? stage->text().toStdU16String() : std::u16string();
     }
-    const LoadResult result = LoadContest(md, row, m_bTeam);
+    LoadMode mode;
+    mode.nationByCode = tournament;
+    mode.whileRunning = reloadPlaying;
+    const LoadResult result = LoadContest(md, row, m_bTeam, mode);
     if (!result.loaded) {
         MessageBox(GetSafeHwnd(), result.message, u"Information", MB_OK | MB_ICONINFORMATION);
         return;
@@ -170,11 +179,26 @@ void CTK_RegDlg::OnContestListDblClk() {
         Select(static_cast<QComboBox*>(GetDlgItem(1299)), QString::fromStdU16String(row.weight()));
     if (result.phaseIndex >= 0)
         static_cast<QComboBox*>(GetDlgItem(1297))->setCurrentIndex(result.phaseIndex);
-    if (TournamentMode())
-        LoadTournamentRow();
+    bool newMatch = true;
+    bool answered = true;
+    if (tournament) {
+        answered = LoadTournamentRow(running);
+        // The individual dialog starts the next or the playing match. The team dialog reloads the playing
+        // match while it runs without starting it again; when none runs it starts it like the next one, or
+        // the results of this match would be written onto the previous match's row.
+        newMatch = m_bTeam ? flag == "1" || (flag == "2" && !running) : flag == "1" || flag == "2";
+        if (newMatch)
+            g_MatchInfoCur = g_MatchInfoNew;
+    }
     ShowMatchRecord(0);
-    SendMessage(g_hMainWnd, UM_MATCH_INFO_CHANGED, 0, 0);
+    if (newMatch)
+        SendMessage(g_hMainWnd, UM_MATCH_INFO_CHANGED, 0, 0);
     SendMessage(g_hMainWnd, UM_MATCH_LOADED, 0, 0);
+    if (!answered)
+        MessageBox(GetSafeHwnd(),
+                   u"The tournament database did not answer for this match.\r\n"
+                   u"The video-replay quota and the power levels of this court are used; please check them.",
+                   u"Information", MB_OK | MB_ICONWARNING);
 }
 
 void CTK_RegDlg::ShowMatchRecord(int keepFields) {

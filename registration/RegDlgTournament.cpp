@@ -52,42 +52,65 @@ void CTK_RegDlg::ShowTournamentMatch() {
     SetDlgItemText(1050, QStringLiteral("001"));
 }
 
-BOOL CTK_RegDlg::QueryVideoCount() {
-    return m_pMatchData &&
-           TournamentSelection::QueryVideoCount(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+using TournamentSelection::LookUp;
+
+LookUp CTK_RegDlg::QueryVideoCount() {
+    return m_pMatchData
+               ? TournamentSelection::QueryVideoCount(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
+               : LookUp::None;
 }
 
-BOOL CTK_RegDlg::QueryStrengthLevel() {
-    return m_pMatchData &&
-           TournamentSelection::QueryStrengthLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+LookUp CTK_RegDlg::QueryStrengthLevel() {
+    return m_pMatchData
+               ? TournamentSelection::QueryStrengthLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
+               : LookUp::None;
 }
 
-BOOL CTK_RegDlg::QueryPunchLevel() {
-    return m_pMatchData &&
-           TournamentSelection::QueryPunchLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData);
+LookUp CTK_RegDlg::QueryPunchLevel() {
+    return m_pMatchData
+               ? TournamentSelection::QueryPunchLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
+               : LookUp::None;
 }
 
-void CTK_RegDlg::LoadTournamentRow() {
+bool CTK_RegDlg::LoadTournamentRow(bool running) {
     MatchData& md = *m_pMatchData;
-    // The levels of the weight-division tables stand when the tournament database has none.
-    const int body = md.nLevelBody, head = md.nLevelHead, punch = md.nLevelPunch;
-    QueryVideoCount();
-    if (!QueryStrengthLevel() || md.nLevelBody == 0) {
-        md.nLevelBody = body;
-        md.nLevelHead = head;
-        md.nLevelPunch = punch;
-    }
-    if (md.bUsePunch && (!QueryPunchLevel() || md.nLevelPunch == 0))
-        md.nLevelPunch = punch;
-    else if (!md.bUsePunch)
-        md.nLevelPunch = punch;
     using S = TTK_MatchInfo;
     PutText(md.aPlayer[0].szMacBody, g_MatchInfoNew[S::kBlueMacBody]);
     PutText(md.aPlayer[1].szMacBody, g_MatchInfoNew[S::kRedMacBody]);
     PutText(md.aPlayer[0].szMacHead, g_MatchInfoNew[S::kBlueMacHead]);
     PutText(md.aPlayer[1].szMacHead, g_MatchInfoNew[S::kRedMacHead]);
-    if (g_MatchInfoNew[S::kWhich] == "1" || g_MatchInfoNew[S::kWhich] == "2")
-        g_MatchInfoCur = g_MatchInfoNew;
+    if (running)
+        return true;
+    // What the contest load took from the weight-division tables (or, in a team match, the levels in force)
+    // stands where the tournament database has no level.
+    const int body = md.nLevelBody, head = md.nLevelHead, punch = md.nLevelPunch;
+    bool failed = false;
+    // A failed look-up means a lost or slow server: the others would only wait for it again.
+    const auto found = [&](LookUp (CTK_RegDlg::*query)()) {
+        if (failed)
+            return false;
+        const LookUp result = (this->*query)();
+        failed = result == LookUp::Failed;
+        return result == LookUp::Found;
+    };
+    found(&CTK_RegDlg::QueryVideoCount);
+    if (m_bTeam) {
+        if (md.bUsePunch && (!found(&CTK_RegDlg::QueryPunchLevel) || md.nLevelPunch <= 0))
+            md.nLevelPunch = 20;
+        if (!found(&CTK_RegDlg::QueryStrengthLevel) || md.nLevelBody <= 0) {
+            md.nLevelBody = body;
+            md.nLevelHead = head;
+        }
+    } else {
+        if (!found(&CTK_RegDlg::QueryStrengthLevel) || md.nLevelBody <= 0) {
+            md.nLevelBody = body;
+            md.nLevelHead = head;
+            md.nLevelPunch = punch;
+        }
+        if (md.bUsePunch && (!found(&CTK_RegDlg::QueryPunchLevel) || md.nLevelPunch <= 0))
+            md.nLevelPunch = punch;
+    }
+    return !failed;
 }
 
 void CTK_RegDlg::AddDbReconnectButton() {

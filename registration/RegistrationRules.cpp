@@ -75,12 +75,12 @@ std::u16string FieldOf(const WCHAR* text) {
     return text ? std::u16string(text) : std::u16string();
 }
 
-// The nationality combo's entry i is field 2 of nation row i; the first row whose text equals the row's
-// nation, or nothing.
-std::optional<int> FindNation(const MatchData& md, std::u16string_view nation) {
+// The first nation row whose code (field 0, byCode) or name (field 2, the nationality combo's entry i)
+// equals the row's nation, or nothing.
+std::optional<int> FindNation(const MatchData& md, std::u16string_view nation, bool byCode) {
     const int rows = std::clamp(md.nNationCount, 0, kNationRows);
     for (int i = 0; i < rows; ++i)
-        if (nation == md.aNation[i].wszField[2])
+        if (nation == md.aNation[i].wszField[byCode ? 0 : 2])
             return i;
     return std::nullopt;
 }
@@ -407,13 +407,15 @@ const std::vector<std::u16string>& PhaseNames() {
     return names;
 }
 
-LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team) {
+LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team, const LoadMode& mode) {
     LoadResult result;
-    if (md.nGameState > 1) {
+    const bool running = md.nGameState > 1;
+    if (running && !mode.whileRunning) {
         result.message = U16("Please finish the previous game.");
         return result;
     }
-    if (md.bMatchLogged && IsLoadedContest(md, row)) {
+    // The playing match reloaded while it runs is the logged one: it refreshes, it does not start again.
+    if (md.bMatchLogged && !running && IsLoadedContest(md, row)) {
         result.message = U16("This contest was played already: its match is in the event log.\r\n"
                              "Please choose another contest.");
         return result;
@@ -427,8 +429,8 @@ LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team) {
     const std::u16string_view hteam = row.column[11];
     Put(md.aPlayer[0].szName, std::u16string_view(row.column[2]));
     Put(md.aPlayer[1].szName, std::u16string_view(row.column[4]));
-    result.nationRow[0] = FindNation(md, row.column[3]);
-    result.nationRow[1] = FindNation(md, row.column[5]);
+    result.nationRow[0] = FindNation(md, row.column[3], mode.nationByCode);
+    result.nationRow[1] = FindNation(md, row.column[5], mode.nationByCode);
     LoadNation(md, md.aPlayer[0], result.nationRow[0], cteam);
     LoadNation(md, md.aPlayer[1], result.nationRow[1], hteam);
 
@@ -469,7 +471,9 @@ LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team) {
         result.phaseIndex = static_cast<int>(phase - phases.begin());
 
     const int base = tableGender * 3; // body, head, punch tables of the gender
-    if (!team) {
+    if (running) {
+        // The thresholds of a running match do not change under the players.
+    } else if (!team) {
         const int body = Level(md, base, result.classIndex, result.weightIndex, -1);
         if (body >= 0)
             md.nLevelBody = md.bUseKgfUnit ? KgfBodyLevel(body) : body;

@@ -124,9 +124,15 @@ struct LoadResult {
 };
 // The phase entries of the form, in order.
 const std::vector<std::u16string>& PhaseNames();
+// How a row is loaded: the tournament results database's row names each nation by its code (otherwise by the
+// nationality combo's text); the team dialog may reload the tournament's playing match while one runs.
+struct LoadMode {
+    bool nationByCode = false;
+    bool whileRunning = false;
+};
 // Copies the row into the match record (identity, players, nations, teams, levels). Refused while a match
-// runs and for the row of the match already logged. team: the team dialog's rules (gender "Mixed", no
-// weight, levels kept in a team match).
-LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team);
+// runs (unless mode.whileRunning) and for the row of the match already logged. team: the team dialog's rules
+// (gender "Mixed", no weight, levels kept in a team match).
+LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team, const LoadMode& mode = {});
 
 } // namespace Registration

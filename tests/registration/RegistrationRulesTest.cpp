@@ -339,4 +339,29 @@ TEST_F(LoadContestTest, TeamContestWithMixedGender) {
     EXPECT_EQ(md->nLevelBody, 44); // a team match keeps its levels
 }
 
+// The tournament database's row names the nations by their codes; the team dialog may reload the playing
+// match while it runs (even the logged one), and its levels stay.
+TEST_F(LoadContestTest, TournamentRowsNameNationsByCodeAndMayRefreshTheRunningMatch) {
+    LoadMode byCode;
+    byCode.nationByCode = true;
+    ASSERT_TRUE(LoadContest(*md, Contest(u"KOR", u"Ireland"), false, byCode).loaded);
+    EXPECT_EQ(md->aPlayer[0].nNation, 1);
+    EXPECT_STREQ(md->aPlayer[0].szNationName, "Korea");
+    EXPECT_STREQ(md->aPlayer[1].szNationCode, "") << "a name is no code";
+
+    ContestRow row = Contest(u"KOR", u"IRL", u"", u"Female");
+    row.column[0] = u"Senior Team";
+    md->nCompetitionType = 0;
+    md->nGameState = 3;
+    md->bMatchLogged = 1;
+    md->nLevelBody = 44;
+    EXPECT_FALSE(LoadContest(*md, row, true, byCode).loaded);
+    LoadMode reload = byCode;
+    reload.whileRunning = true;
+    ASSERT_TRUE(LoadContest(*md, row, true, reload).loaded);
+    ASSERT_TRUE(LoadContest(*md, row, true, reload).loaded) << "the logged match itself";
+    EXPECT_EQ(md->aPlayer[1].nNation, 2);
+    EXPECT_EQ(md->nLevelBody, 44);
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include "app/MatchInfo.h"
 #include "app/Messages.h"
 #include "app/VeziruduzApp.h"
+#include "app/WeightDivisions.h"
 #include "platform/WindowMessages.h"
 #include "records/TournamentDb.h"
 #include "records/TournamentSelection.h"
@@ -25,8 +26,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -196,23 +199,231 @@ TEST_F(TournamentSelectionTest, LookUpsTakeOnlyASingleValue) {
     g_MatchInfoNew[TTK_MatchInfo::kStageCode] = "S8";
     g_MatchInfoNew[TTK_MatchInfo::kGameCode] = "G1";
     CAdoObject& db = theApp.m_dbTournament;
+    using TournamentSelection::LookUp;
     md->nCompetitionType = 1;
-    EXPECT_TRUE(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md));
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::Found);
     EXPECT_EQ(md->nTeamVRQuota, 2);
     md->nLevelPunch = 9;
-    TournamentSelection::QueryPunchLevel(db, g_MatchInfoNew, *md);
+    EXPECT_EQ(TournamentSelection::QueryPunchLevel(db, g_MatchInfoNew, *md), LookUp::None);
     EXPECT_EQ(md->nLevelPunch, 0) << "NULL is no level";
+    // A NULL quota is no quota: the rule's stays.
+    ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdgeruplayer SET video_cnt = NULL WHERE tour_code = 'T1'"));
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::None);
+    EXPECT_EQ(md->nTeamVRQuota, 2);
     // Two active tournaments with the match: two values, none taken.
     ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdtour SET use_yn = 'Y'"));
     ASSERT_TRUE(fixture.Execute(
         "%s", "INSERT INTO tkdgerursltd (tour_code, tour_cnt, dep_code, wei_code, stage_code,"
               " game_code, br_gubun, reg_seq) VALUES ('T0', '1', 'D1', 'W2', 'S8', 'G1', 'B', 'B1')"));
     md->nLevelBody = 9;
-    EXPECT_FALSE(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, *md));
+    EXPECT_EQ(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, *md), LookUp::None);
     EXPECT_EQ(md->nLevelBody, 0);
     md->nTeamVRQuota = 4;
-    EXPECT_FALSE(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md));
+    ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdgeruplayer SET video_cnt = 3"));
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::None);
     EXPECT_EQ(md->nTeamVRQuota, 4);
+    // A closed connection fails the look-up; nothing changes.
+    db.Close();
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::Failed);
+    EXPECT_EQ(md->nTeamVRQuota, 4);
+}
+
+// Loading the shown row with a nation table, the weight-division tables (Senior female -58kg: trunk 32,
+// head 11, punch 6) and the court's rule quota 1.
+class TournamentLoadTest : public TournamentSelectionTest {
+protected:
+    void SetUp() override {
+        TournamentSelectionTest::SetUp();
+        if (IsSkipped())
+            return;
+        home.write("ini/WeightDiv.ini", "[Division]\r\nNumber=1\r\nName_0=Senior\r\n"
+                                        "[Senior_Male]\r\nCat_Number=1\r\nCat_Name_0=-58kg\r\n"
+                                        "Level_Body_0=20\r\nLevel_Head_0=10\r\nLevel_Punch_0=5\r\n"
+                                        "[Senior_Female]\r\nCat_Name_0=-58kg\r\n"
+                                        "Level_Body_0=32\r\nLevel_Head_0=11\r\nLevel_Punch_0=6\r\n");
+        LoadWeightDivisions(*md);
+        const char16_t* nations[][3] = {{u"", u"", u"-"}, {u"IRL", u"", u"Ireland"}, {u"KOR", u"", u"Korea"}};
+        for (int i = 0; i < 3; ++i)
+            for (int f = 0; f < 3; ++f)
+                std::copy_n(nations[i][f], std::char_traits<char16_t>::length(nations[i][f]) + 1,
+                            md->aNation[i].wszField[f]);
+        md->nNationCount = 3;
+        md->nVRQuota = md->nTeamVRQuota = 1;
+    }
+    void TearDown() override {
+        TournamentSelectionTest::TearDown();
+        FreeWeightDivisions(*md);
+    }
+    // The active tournament's levels of the division (no row when strength is null and punch is too).
+    void SetLevels(const char* strength, const char* punch) {
+        ASSERT_TRUE(fixture.Execute("%s", "DELETE FROM tkdgerusel WHERE tour_code = 'T1'"));
+        if (std::string(strength) != "NULL" || std::string(punch) != "NULL") {
+            ASSERT_TRUE(fixture.Execute("INSERT INTO tkdgerusel VALUES ('T1', '1', 'D1', 'W2', %s, %s)",
+                                        strength, punch));
+        }
+    }
+    void Load(CTK_RegDlg& dlg) {
+        view.received.clear();
+        static_cast<CMy_ListCtrl*>(dlg.GetDlgItem(1279))->selectRow(0);
+        dlg.OnContestListDblClk();
+    }
+    std::vector<int> Levels() const { return {md->nLevelBody, md->nLevelHead, md->nLevelPunch}; }
+};
+
+TEST_F(TournamentLoadTest, TheNationsAreFoundByTheirCodes) {
+    dialog = new CTK_RegDlg;
+    Load(*dialog);
+    EXPECT_EQ(md->aPlayer[0].nNation, 2);
+    EXPECT_STREQ(md->aPlayer[0].szNationCode, "KOR");
+    EXPECT_STREQ(md->aPlayer[0].szNationName, "Korea");
+    EXPECT_EQ(md->aPlayer[1].nNation, 1);
+    EXPECT_STREQ(md->aPlayer[1].szNationName, "Ireland");
+    EXPECT_EQ(dialog->GetDlgItemText(1306), "Korea");
+    EXPECT_EQ(dialog->GetDlgItemText(1307), "Ireland");
+    EXPECT_EQ(dialog->GetDlgItemText(1282), "Korea");
+}
+
+TEST_F(TournamentLoadTest, TheDivisionsLevelsComeFromTheDatabaseOrTheTables) {
+    const struct {
+        const char *strength, *punch;
+        int usePunch, kgf;
+        std::vector<int> levels; // trunk, head, punch
+    } cases[] = {
+        {"25", "NULL", 1, 0, {25, 11, 6}}, // no punch level: the table's
+        {"25", "30", 1, 0, {25, 11, 30}},
+        {"25", "30", 0, 0, {25, 11, 6}}, // punches not used: the punch level is not asked
+        {"NULL", "NULL", 1, 0, {32, 11, 6}},
+        {"0", "30", 1, 0, {32, 11, 30}},     // a trunk level of 0 is none
+        {"NULL", "NULL", 0, 1, {93, 11, 6}}, // the table's trunk level in the court's unit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.strength) + "/" + c.punch + "/" + std::to_string(c.usePunch) + "/" +
+                     std::to_string(c.kgf));
+        SetLevels(c.strength, c.punch);
+        md->bUsePunch = static_cast<BYTE>(c.usePunch);
+        md->bUseKgfUnit = static_cast<BYTE>(c.kgf);
+        md->nVRQuota = 1;
+        md->nGameState = 0;
+        delete dialog.data();
+        dialog = new CTK_RegDlg;
+        Load(*dialog);
+        EXPECT_EQ(Levels(), c.levels);
+        EXPECT_EQ(md->nVRQuota, 2) << "the blue player's video count";
+        EXPECT_EQ(dialog->GetDlgItemText(1048), QString::number(c.levels[0]));
+    }
+}
+
+// The individual dialog starts the next or the playing match; the team dialog reloads the playing match
+// while it runs without starting it again.
+TEST_F(TournamentLoadTest, ANewMatchIsAnnouncedOnlyForTheRowThatStartsOne) {
+    const std::vector<UINT> started{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED};
+    const std::vector<UINT> refreshed{UM_MATCH_LOADED};
+    const struct {
+        bool team;
+        int which; // 1 next, 0 playing, -1 no tournament row read
+        int gameState;
+        std::vector<UINT> messages;
+        const char* current; // game code of the match in progress afterwards
+    } cases[] = {
+        {false, 1, 0, started, "G1"},  {false, 0, 1, started, "G2"}, {false, -1, 0, refreshed, "GX"},
+        {false, 0, 3, {}, "GX"},       {true, 1, 0, started, "G0"},  {true, 1, 3, {}, "GX"},
+        {true, 0, 3, refreshed, "GX"}, {true, 0, 0, started, "G2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.team) + "/" + std::to_string(c.which) + "/" +
+                     std::to_string(c.gameState));
+        delete dialog.data();
+        dialog = c.team ? new CTK_RegDlg_Team : new CTK_RegDlg;
+        dialog->LoadTournamentMatch(c.which == 1 ? 1 : 0);
+        if (c.which < 0)
+            g_MatchInfoNew[TTK_MatchInfo::kWhich].clear();
+        g_MatchInfoCur = TTK_MatchInfo{};
+        g_MatchInfoCur[TTK_MatchInfo::kGameCode] = "GX";
+        md->nGameState = c.gameState;
+        md->aPlayer[0].szName[0] = '\0';
+        Load(*dialog);
+        EXPECT_EQ(view.received, c.messages);
+        EXPECT_EQ(g_MatchInfoCur[TTK_MatchInfo::kGameCode], c.current);
+        EXPECT_STREQ(md->aPlayer[0].szName, c.messages.empty() ? "" : "김태권");
+    }
+    EXPECT_EQ(prompter.texts(), Texts(2, "Please finish the previous game."));
+}
+
+TEST_F(TournamentLoadTest, TheTeamLoaderTakesTheDatabasesLevelsOrKeepsItsOwn) {
+    md->nCompetitionType = 1;
+    const struct {
+        const char *strength, *punch;
+        int usePunch, gameState;
+        std::vector<int> levels; // trunk, head, punch
+        int quota;
+    } cases[] = {
+        {"25", "30", 1, 0, {25, 15, 30}, 2},
+        {"25", "NULL", 1, 0, {25, 15, 20}, 2},   // no punch level: 20
+        {"NULL", "NULL", 1, 0, {30, 15, 20}, 2}, // no trunk level: the team's in force, never 0
+        {"NULL", "NULL", 0, 0, {30, 15, 9}, 2},
+        {"25", "30", 1, 3, {30, 15, 9}, 1}, // the playing match reloaded while it runs: nothing is asked
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.strength) + "/" + c.punch + "/" + std::to_string(c.usePunch) + "/" +
+                     std::to_string(c.gameState));
+        SetLevels(c.strength, c.punch);
+        md->bUsePunch = static_cast<BYTE>(c.usePunch);
+        md->nLevelBody = 30;
+        md->nLevelHead = 15;
+        md->nLevelPunch = 9;
+        md->nTeamVRQuota = 1;
+        md->nGameState = c.gameState;
+        delete dialog.data();
+        dialog = new CTK_RegDlg_Team;
+        dialog->LoadTournamentMatch(c.gameState > 1 ? 0 : 1);
+        Load(*dialog);
+        EXPECT_EQ(Levels(), c.levels);
+        EXPECT_EQ(md->nTeamVRQuota, c.quota);
+        EXPECT_EQ(dialog->GetDlgItemText(1080), QString::number(c.levels[2]));
+    }
+}
+
+// A server that stops answering: the match still loads, with the court's own quota and the tables' levels,
+// and the operator is told; after the first failed look-up no other is tried.
+TEST_F(TournamentLoadTest, ALookUpTheServerDoesNotAnswerLoadsTheMatchWithTheCourtsValues) {
+    md->bUsePunch = 1;
+    dialog = new CTK_RegDlg;
+    SetLevels("25", "30");
+    // Another session holds the quota's table: its look-up runs out of time; the levels would be found.
+    CAdoObject locker;
+    ASSERT_TRUE(locker.Open(server.c_str())) << locker.lastError();
+    std::thread hold([&locker] {
+        locker.Execute("%s", "DO $$ BEGIN LOCK TABLE tkdgeruplayer IN ACCESS EXCLUSIVE MODE;"
+                             " PERFORM pg_sleep(4); END $$");
+    });
+    CAdoObject& db = theApp.m_dbTournament;
+    for (int wait = 0; wait < 100; ++wait) {
+        db.Select("%s",
+                  "SELECT 1 FROM pg_locks l JOIN pg_class c ON c.oid = l.relation"
+                  " WHERE c.relname = 'tkdgeruplayer' AND l.mode = 'AccessExclusiveLock' AND l.granted");
+        if (db.nRows == 1)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    db.SetTimeouts(kTournamentConnectSeconds, 1);
+    Load(*dialog);
+    hold.join();
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+    EXPECT_EQ(g_MatchInfoCur[TTK_MatchInfo::kGameCode], "G1");
+    EXPECT_EQ(md->nVRQuota, 1);
+    EXPECT_EQ(Levels(), (std::vector<int>{32, 11, 6})) << "no look-up after the failed one";
+    const std::string told = "The tournament database did not answer for this match.\r\n"
+                             "The video-replay quota and the power levels of this court are used; please "
+                             "check them.";
+    EXPECT_EQ(prompter.texts(), Texts{told});
+
+    // The connection gone altogether: the same.
+    theApp.m_dbTournament.Close();
+    md->nGameState = 0;
+    Load(*dialog);
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+    EXPECT_EQ(Levels(), (std::vector<int>{32, 11, 6}));
+    EXPECT_EQ(prompter.texts(), (Texts{told, told}));
 }
 
 TEST_F(TournamentSelectionTest, TheTeamDialogReconnectsAfterAsking) {
