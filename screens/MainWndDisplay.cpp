@@ -491,6 +491,8 @@ void CMainWnd::UpdateStateDisplay() {
     ShowTeamControls();
     if (m_pExtScrDlg) {
         m_pExtScrDlg->SetTagState(m_bTagActive[0], m_bTagActive[1], m_nTagStartMs[0], m_nTagStartMs[1]);
+        // The board arranges its clock, "Time out" and the round-win counters for the new state.
+        m_pExtScrDlg->ApplyClockMode();
         m_pExtScrDlg->UpdateRoundScores();
         m_pExtScrDlg->update();
     }

@@ -1,0 +1,382 @@
+// Matches under the round-win system (best of 3) on a new court, through the program's own windows: each
+// round ends on the clock, the round result dialog settles its winner, and the side with two rounds wins.
+// One match is decided 2-0 with the judges on wired devices; one goes to the golden round after the rounds
+// split 1-1.
+#include "tests/e2e/Court.h"
+
+#include "app/IniFiles.h"
+#include "devices/JudgeSerialPort.h"
+#include "match/RoundResultDlg.h"
+#include "match/VideoReplayDlg.h"
+#include "match/VideoReplayDlgRules.h"
+#include "match/WinSelDlg.h"
+#include "registration/RegDlg.h"
+#include "screens/ExtScrDlg.h"
+#include "screens/OperatorLayout.h"
+#include "tools/FakeJudge.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
+constexpr BYTE kSock = 0x11;
+// The sensor byte of a punch.
+constexpr BYTE kPunchSensor = 0x31;
+
+QWidget* Child(QWidget& parent, int id) {
+    return parent.findChild<QWidget*>(QString::number(id));
+}
+
+class RoundWinMatch : public Court {
+protected:
+    void SetUp() override {
+        Court::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NO_FATAL_FAILURE(Configure(3, 1));
+        ASSERT_EQ(md->nCompetitionRule, 1);
+        ASSERT_EQ(md->nRound, 3);
+        ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "LEE SEOYEON"));
+    }
+
+    // The registration dialog closed; the operator's window has the keys again.
+    void Ready() {
+        view->m_pRegDlg->close();
+        QCoreApplication::processEvents();
+        frame->activateWindow();
+        QApplication::setActiveWindow(frame);
+    }
+
+    // Chung's and Hong's scores on the operator screen (the current round's under the round-win system).
+    std::pair<int, int> Shown() const {
+        return {view->Static(OperatorIds::ScoreChung)->text().toInt(),
+                view->Static(OperatorIds::ScoreHong)->text().toInt()};
+    }
+    // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
+    void Scores(std::pair<int, int> expected) {
+        EXPECT_TRUE(Until([&] { return Shown() == expected; }))
+            << "scores shown " << Shown().first << ":" << Shown().second << ", expected " << expected.first
+            << ":" << expected.second;
+    }
+    std::pair<std::string, std::string> RoundWinsShown() const {
+        return {view->Static(OperatorIds::RoundWinsChung)->text().toStdString(),
+                view->Static(OperatorIds::RoundWinsHong)->text().toStdString()};
+    }
+
+    // The round-winner marks, one letter per round row (C Chung, H Hong, - none): the operator screen's and
+    // the public scoreboard's (Chung on the left, the screen not reversed).
+    std::string WinnerMarks() const {
+        std::string marks;
+        for (int r = 0; r < 3; ++r) {
+            const bool chung = !view->GetDlgItem(OperatorIds::RoundWinnerChung[r])->isHidden();
+            const bool hong = !view->GetDlgItem(OperatorIds::RoundWinnerHong[r])->isHidden();
+            marks += chung ? (hong ? '?' : 'C') : (hong ? 'H' : '-');
+        }
+        return marks;
+    }
+    std::string PublicWinnerMarks() const {
+        std::string marks;
+        for (int r = 0; r < 3; ++r) {
+            const bool chung = view->m_pExtScrDlg->RoundWinnerMark(false, r) != 0;
+            const bool hong = view->m_pExtScrDlg->RoundWinnerMark(true, r) != 0;
+            marks += chung ? (hong ? '?' : 'C') : (hong ? 'H' : '-');
+        }
+        return marks;
+    }
+
+    // Runs the round clock out: the round ends and, a moment later, its result dialog opens.
+    CTK_RndResDlg* EndOfRound(unsigned left) {
+        Advance(left + 1000);
+        EXPECT_EQ(md->nGameState, 5) << ::testing::PrintToString(prompter.texts());
+        Advance(10);
+        if (!Until([&] { return view->m_pRndResDlg && view->m_pRndResDlg->isVisible(); })) {
+            ADD_FAILURE() << "the round result dialog did not open";
+            return nullptr;
+        }
+        return view->m_pRndResDlg;
+    }
+    // The dialog's counters, Chung's and Hong's, as "chung:hong".
+    static std::string Pair(CTK_RndResDlg& dialog, int chungId) {
+        const auto text = [&](int id) {
+            return static_cast<QLineEdit*>(Child(dialog, id))->text().toStdString();
+        };
+        return text(chungId) + ":" + text(chungId + 1);
+    }
+    static std::string Text(CTK_RndResDlg& dialog, int id) {
+        return static_cast<QLabel*>(Child(dialog, id))->text().toStdString();
+    }
+    // "Confirm" in the dialog; the view records the winner.
+    void Confirm(CTK_RndResDlg& dialog) {
+        ASSERT_NO_FATAL_FAILURE(Click(Child(dialog, CTK_RndResDlg::IDOK)));
+        ASSERT_TRUE(Until([&] { return view->m_pRndResDlg.isNull(); }));
+    }
+    // The rest runs out and the Space key starts the next round.
+    void NextRound(int round) {
+        Advance(61000);
+        ASSERT_EQ(md->nGameState, 6);
+        Key(Qt::Key_Space);
+        ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
+        ASSERT_EQ(md->nCurRound, round);
+    }
+    // The winner selection dialog: `index` chosen by the keys of its list, then OK.
+    static void SelectDecision(int index) {
+        WhenModal<CTK_WinSelDlg>([index](CTK_WinSelDlg& dialog) {
+            auto* list = static_cast<QComboBox*>(Child(dialog, CTK_WinSelDlg::IDC_LIST));
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_Home);
+            for (int i = 0; i < index; ++i)
+                QTest::keyClick(list, Qt::Key_Down);
+            Click(Child(dialog, CTK_WinSelDlg::IDC_OK));
+        });
+    }
+
+    std::vector<std::string> Events(const char* table) const {
+        return Rows(std::string("SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, "
+                                "itemvalid FROM ") +
+                    table + " ORDER BY dbindex");
+    }
+};
+
+// ---- a match decided 2-0, the judges on wired devices ----
+
+class WiredJudgesRoundWinMatch : public RoundWinMatch {
+protected:
+    void SetUp() override {
+        for (auto& judge : judges) {
+            judge = std::make_unique<FakeJudge>();
+            ASSERT_TRUE(judge->IsOpen());
+        }
+        RoundWinMatch::SetUp();
+        if (HasFatalFailure())
+            return;
+        // The judges' ports, as the court's technician writes them into JudgeDev.ini.
+        for (int n = 0; n < kJudges; ++n) {
+            const std::u16string section = u"JUDGE_" + std::u16string(1, char16_t(u'1' + n));
+            const QString port = QString::fromStdString(judges[n]->SlavePath());
+            WriteIniString(section.c_str(), u"Port", port.toStdU16String().c_str(), u"JudgeDev.ini");
+        }
+        ASSERT_NO_FATAL_FAILURE(PairProtectors());
+        // Each judge: "wire connection" ticked, then the judge's button opens its port.
+        CTK_RegDlg* dialog = view->m_pRegDlg;
+        const int checks[] = {1311, 1060, 1062};
+        for (int n = 0; n < kJudges; ++n) {
+            ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(checks[n])));
+            ASSERT_EQ(md->nJudgeUse[n], 1) << n;
+            ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1329 + n)));
+            ASSERT_EQ(md->bJudgeWired[n], 1) << n << " " << ::testing::PrintToString(prompter.texts());
+        }
+        Ready();
+    }
+    void TearDown() override {
+        RoundWinMatch::TearDown();
+        for (int n = 0; n < kJudges; ++n)
+            CloseWiredJudge(n);
+    }
+
+    // The four protectors paired from the registration dialog; the modal progress dialog runs until the
+    // pairing reply closes it, while the program's clock moves so that its short pauses pass.
+    void PairProtectors() {
+        CTK_RegDlg* dialog = view->m_pRegDlg;
+        const std::pair<int, const int*> devices[] = {
+            {1285, &md->bRegBody[0]},
+            {1286, &md->bRegHead[0]},
+            {1287, &md->bRegBody[1]},
+            {1288, &md->bRegHead[1]},
+        };
+        for (const auto& [button, flag] : devices) {
+            bool moving = false;
+            QTimer mover;
+            mover.setInterval(2);
+            QObject::connect(&mover, &QTimer::timeout, &mover, [&, flag = flag] {
+                if (moving || *flag)
+                    return;
+                moving = true;
+                clock.advance(10);
+                moving = false;
+            });
+            mover.start();
+            ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(button)));
+            const bool paired = Until([&, flag = flag] { return *flag == 1; });
+            mover.stop();
+            ASSERT_TRUE(paired) << "device button " << button;
+        }
+    }
+
+    // Waits until the view has taken a judge's press for the side.
+    bool Pressed(int judge, int side) {
+        return Until([&] { return view->m_judgeWindows[side].mask[judge] != 0; });
+    }
+
+    std::unique_ptr<FakeJudge> judges[kJudges];
+};
+
+TEST_F(WiredJudgesRoundWinMatch, ChungWinsTwoRoundsOnTheClockAndTheWinnerSelection) {
+    const int trunk = md->nLevelBody;
+    const int head = md->nLevelHead;
+    const int punch = md->nLevelPunch;
+    ASSERT_GT(trunk, 1);
+    ASSERT_GT(head, 0);
+    ASSERT_EQ(md->nGameState, 1);
+    const FakeJudge::Bytes chungFrame{0x55, 0x55, 0x02, 0x01, 0x00, 0xAA, 0xAA};
+    const FakeJudge::Bytes hongFrame{0x55, 0x55, 0x02, 0x01, 0x01, 0xAA, 0xAA};
+
+    // Round 1: a trunk kick for Chung; two wired judges give its turning bonus.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
+    ASSERT_EQ(md->nCurRound, 1);
+    Advance(5000);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 10, kSock));
+    Scores({2, 0});
+    ASSERT_TRUE(judges[0]->SendPress(2, 0));
+    ASSERT_TRUE(Pressed(0, 0));
+    ASSERT_TRUE(judges[2]->SendPress(2, 0));
+    ASSERT_TRUE(Pressed(2, 0));
+    Advance(100);
+    Scores({4, 0});
+    // A punch on Hong's trunk protector: every wired judge is told that Chung scored; the punch counts once
+    // two judges confirm it with their bottom buttons.
+    Advance(2000);
+    ASSERT_TRUE(fake.SendHit("HV", punch + 5, kPunchSensor));
+    for (auto& judge : judges) {
+        ASSERT_TRUE(Until([&] { return judge->Received().size() >= 1; }));
+        EXPECT_EQ(judge->Received(), std::vector<FakeJudge::Bytes>{chungFrame});
+    }
+    Scores({4, 0});
+    ASSERT_TRUE(judges[1]->SendPress(1, 0));
+    ASSERT_TRUE(Pressed(1, 0));
+    ASSERT_TRUE(judges[0]->SendPress(1, 0));
+    ASSERT_TRUE(Pressed(0, 0));
+    Advance(100);
+    Scores({5, 0});
+    // Hong's head kick below the head gear's level scores nothing and no judge hears of it.
+    ASSERT_TRUE(fake.SendHit("CH", head - 1, kSock));
+    ASSERT_TRUE(Until([&] { return Rows("SELECT count(*) FROM HONGLOG") == std::vector<std::string>{"1"}; }));
+    Advance(2000);
+    Scores({5, 0});
+
+    CTK_RndResDlg* result = EndOfRound(113000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_TITLE), "1 Round Results");
+    // The trunk kick counts as a turning kick (its bonus) and not as a plain one; the turning column holds
+    // the technique's points, kick and bonus.
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_TOTAL_CHUNG), "5:0");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_TRUNK_CHUNG), "0:0");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_TURNING_CHUNG), "4:0");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_PUNCH_CHUNG), "1:0");
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_WINNER), "WINNER : BLUE");
+    ASSERT_NO_FATAL_FAILURE(Confirm(*result));
+    EXPECT_EQ(md->nRoundWinner[0], 1);
+    EXPECT_EQ(RoundWinsShown(), (std::pair<std::string, std::string>{"1", "0"}));
+
+    // Round 2: Hong's head kick; one judge alone on Hong's middle button misses the quorum; two trunk
+    // kicks and a gam-jeom against Hong give Chung the round.
+    ASSERT_NO_FATAL_FAILURE(NextRound(2));
+    Scores({0, 0});
+    Advance(4000);
+    ASSERT_TRUE(fake.SendHit("CH", head + 10, kSock));
+    Scores({0, 3});
+    ASSERT_TRUE(judges[1]->SendPress(0, 6));
+    ASSERT_TRUE(Pressed(1, 1));
+    Advance(1500);
+    Scores({0, 3});
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 1, kSock));
+    Scores({2, 3});
+    Advance(3000);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 2, kSock));
+    Scores({4, 3});
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 8);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1134)));
+    Scores({5, 3});
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    for (auto& judge : judges) {
+        ASSERT_TRUE(Until([&] { return judge->Received().size() >= 2; }));
+        EXPECT_EQ(judge->Received(), (std::vector<FakeJudge::Bytes>{chungFrame, hongFrame}));
+    }
+
+    result = EndOfRound(111000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_TITLE), "2 Round Results");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_TOTAL_CHUNG), "5:3");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_GAMJEOM_CHUNG), "0:1");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_HEAD_CHUNG), "0:1");
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_WINNER), "WINNER : BLUE");
+    ASSERT_NO_FATAL_FAILURE(Confirm(*result));
+    EXPECT_EQ(md->nRoundWinner[1], 1);
+    EXPECT_EQ(RoundWinsShown(), (std::pair<std::string, std::string>{"2", "0"}));
+
+    EXPECT_EQ(WinnerMarks(), "CC-");
+
+    // In the rest the public scoreboard shows the round table: each round's scores and winner.
+    Advance(61000);
+    ASSERT_EQ(md->nGameState, 6);
+    ASSERT_NE(view->m_pExtScrDlg, nullptr);
+    EXPECT_TRUE(view->m_pExtScrDlg->RoundWinPanelShown());
+    EXPECT_EQ(PublicWinnerMarks(), "CC-");
+    // Two rounds won: no third round starts.
+    Key(Qt::Key_Space);
+    EXPECT_EQ(md->nCurRound, 2);
+    EXPECT_NE(md->nGameState, 3);
+
+    // The operator gives Chung the match; the selection proposes the final score.
+    SelectDecision(0);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1068)));
+    Deliver();
+    EXPECT_EQ(md->nWinSide, 0);
+    EXPECT_EQ(md->nDecisionKind, 0);
+    EXPECT_EQ(md->nGameState, 11);
+
+    // Both screens: the round wins and the last round's scores.
+    EXPECT_EQ(RoundWinsShown(), (std::pair<std::string, std::string>{"2", "0"}));
+    Scores({5, 3});
+    ASSERT_NE(view->m_pExtScrDlg, nullptr);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(0), 5);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(1), 3);
+
+    // The match row: match totals over both rounds, gam-jeoms, the decision.
+    EXPECT_EQ(
+        Rows("SELECT roomno, gameno, cname, hname, chungpoint, hongpoint, cdeduct, hdeduct, win FROM GAMET"),
+        std::vector<std::string>{"3|001|KIM MINJUN|LEE SEOYEON|10|3|0|1|C.WIN((PTF) Final Score)"});
+    // Every event in the order it happened: round, vest, face, point, judge points, gam-jeom, the three
+    // judges, and whether the event counted.
+    const auto n = [](int value) { return std::to_string(value); };
+    EXPECT_EQ(Events("CHUNGLOG"), (std::vector<std::string>{
+                                      "1|" + n(trunk + 10) + "|0|0|0|0|0|0|0|1", // Hong's trunk protector
+                                      "1|0|0|2|0|0|0|0|0|1",                     // the trunk kick
+                                      "1|0|0|0|0|0|2|0|0|0",                     // judge 1 alone
+                                      "1|0|0|0|0|0|0|0|2|1",                     // judge 3 agrees
+                                      "1|0|0|0|2|0|0|0|0|1",                     // the turning bonus
+                                      "1|" + n(punch + 5) + "|0|0|0|0|0|0|0|1",  // the punch
+                                      "1|0|0|0|0|0|0|0|0|1", // the punch waits for the judges
+                                      "1|0|0|0|0|0|0|1|0|0", // judge 2 alone
+                                      "1|0|0|0|0|0|1|0|0|1", // judge 1 agrees
+                                      "1|0|0|1|0|0|0|0|0|1", // the punch confirmed
+                                      "2|" + n(trunk + 1) + "|0|0|0|0|0|0|0|1",
+                                      "2|0|0|2|0|0|0|0|0|1",
+                                      "2|" + n(trunk + 2) + "|0|0|0|0|0|0|0|1",
+                                      "2|0|0|2|0|0|0|0|0|1",
+                                  }));
+    EXPECT_EQ(Events("HONGLOG"), (std::vector<std::string>{
+                                     "1|0|" + n(head - 1) + "|0|0|0|0|0|0|0", // below the head gear's level
+                                     "2|0|" + n(head + 10) + "|0|0|0|0|0|0|1",
+                                     "2|0|0|3|0|0|0|0|0|1", // the head kick
+                                     "2|0|0|0|0|0|0|2|0|0", // judge 2 alone misses the quorum
+                                     "2|0|0|0|0|1|0|0|0|1", // the gam-jeom against Hong
+                                 }));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
+}
+
+} // namespace
