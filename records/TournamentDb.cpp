@@ -13,9 +13,12 @@
 #include "records/MatchRecords.h"
 #include "records/TournamentWriter.h"
 
+#include <QApplication>
+#include <QEventLoop>
 #include <QString>
 
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -75,11 +78,33 @@ bool OpenTournamentDb(const std::string& connectionText) {
     CloseTournamentDb();
     CAdoObject& db = theApp.m_dbTournament;
     db.SetTimeouts(kTournamentConnectSeconds, kTournamentStatementSeconds);
-    if (!db.Open(connectionText.c_str())) {
+    bool opened = false;
+    RunTournamentQuery([&](CAdoObject& connection) { opened = connection.Open(connectionText.c_str()); });
+    if (!opened) {
         db.Close();
         return false;
     }
     TheTournamentWriter().Start(connectionText, kTournamentConnectSeconds, kTournamentStatementSeconds);
+    return true;
+}
+
+bool RunTournamentQuery(const std::function<void(CAdoObject&)>& job) {
+    static bool busy = false;
+    if (busy) {
+        DebugPrintf("tournament database: a query is under way; this one is not run");
+        return false;
+    }
+    busy = true;
+    QEventLoop loop;
+    std::thread worker([&job, &loop] {
+        job(theApp.m_dbTournament);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    worker.join();
+    busy = false;
     return true;
 }
 

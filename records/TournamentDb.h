@@ -2,6 +2,7 @@
 // [RMSSetting], and the final writes of a match whose failure the operator is asked about. UI thread only.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +24,18 @@ TournamentServerSettings ReadTournamentServerSettings();
 // host:port/service for Oracle's driver.
 std::string TournamentConnectionText(const TournamentServerSettings& settings);
 
-// Connects the UI thread's connection (theApp.m_dbTournament) and starts the writer on its own connection.
-// False (both closed) when the server cannot be reached.
+// Connects the UI thread's connection (theApp.m_dbTournament; through RunTournamentQuery) and starts the
+// writer on its own connection. False (both closed) when the server cannot be reached.
 bool OpenTournamentDb(const std::string& connectionText);
+
+class CAdoObject;
+// Runs job with the UI thread's connection (theApp.m_dbTournament) on a worker while the UI thread's event
+// loop keeps turning: timers, the devices' messages and painting go on, so however long the server takes the
+// round clock and scoring do not stop. The operator's input waits until the job has ended (a busy cursor
+// shows), so nothing the operator does can close the dialog or start another query meanwhile. The job touches
+// nothing but the connection and values of its own. UI thread. False, the job not run, while another job
+// runs.
+bool RunTournamentQuery(const std::function<void(CAdoObject&)>& job);
 // Closes both connections; what still waits to be written is dropped and reported.
 void CloseTournamentDb();
 

@@ -1,7 +1,6 @@
 #include "records/TournamentSelection.h"
 
 #include "app/AdoObject.h"
-#include "app/MatchData.h"
 #include "app/MatchInfo.h"
 #include "app/VariantText.h"
 
@@ -105,11 +104,11 @@ std::vector<DbVariant> MatchValues(int which, int courtNo) {
     return {DbVariant::text(which == 1 ? "1" : "2"), DbVariant::text(std::to_string(courtNo))};
 }
 
-bool SelectMatch(CAdoObject& db, const MatchData& md, int which, bool team, TTK_MatchInfo& info,
+bool SelectMatch(CAdoObject& db, int pssType, int courtNo, int which, bool team, TTK_MatchInfo& info,
                  int& nextNumber) {
     info[TTK_MatchInfo::kWhich] = which == 1 ? "1" : "2";
     info[TTK_MatchInfo::kCleared].clear();
-    db.SelectBound(MatchQuery(md.nPSSType, team), MatchValues(which, md.nCourtNo));
+    db.SelectBound(MatchQuery(pssType, team), MatchValues(which, courtNo));
     return FillMatchInfo(db, team, info, nextNumber);
 }
 
@@ -150,7 +149,7 @@ std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber
     return row;
 }
 
-LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
     const std::string sql =
         std::string(
             "SELECT a.video_cnt FROM tkdgeruplayer a, tkdgerursltd b WHERE (a.tour_code, a.tour_cnt) IN ") +
@@ -158,26 +157,20 @@ LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md)
         " AND a.dep_code = b.dep_code AND a.wei_code = b.wei_code AND a.reg_seq = b.reg_seq"
         " AND a.tour_code = b.tour_code AND a.tour_cnt = b.tour_cnt AND b.dep_code = ? AND b.wei_code = ?"
         " AND b.stage_code = ? AND b.game_code = ? AND b.br_gubun = 'B'";
-    int count = 0;
-    const LookUp found = OneValue(db, sql,
-                                  Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode,
-                                               TTK_MatchInfo::kStageCode, TTK_MatchInfo::kGameCode}),
-                                  count);
-    if (found == LookUp::Found)
-        (md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota) = count;
-    return found;
+    return OneValue(db, sql,
+                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode, TTK_MatchInfo::kStageCode,
+                                 TTK_MatchInfo::kGameCode}),
+                    value);
 }
 
-LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
-    md.nLevelBody = 0;
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
     return OneValue(db, LevelQuery("strength"),
-                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), md.nLevelBody);
+                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), value);
 }
 
-LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md) {
-    md.nLevelPunch = 0;
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
     return OneValue(db, LevelQuery("punch_level"),
-                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), md.nLevelPunch);
+                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), value);
 }
 
 } // namespace TournamentSelection

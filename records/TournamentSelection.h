@@ -1,7 +1,7 @@
 // Reading the court's matches from the tournament results database (OVR supplier 3): today's next or
 // playing match of this court into a TTK_MatchInfo, the contest list's row for it, and the look-ups of the
 // video-replay quota and the division's minimum levels. The SQL runs unchanged on Oracle 12c+ and on
-// PostgreSQL; the court number, the match status and the codes are bound values. UI thread only.
+// PostgreSQL; the court number, the match status and the codes are bound values.
 #pragma once
 
 #include <array>
@@ -10,7 +10,6 @@
 
 class CAdoObject;
 class DbVariant;
-struct MatchData;
 struct TTK_MatchInfo;
 
 namespace TournamentSelection {
@@ -24,8 +23,9 @@ std::vector<DbVariant> MatchValues(int which, int courtNo);
 
 // Runs the selection for the court into info: slot 22 "1" (which 1) or "2", slot 25 cleared, the row's
 // columns into their slots, nFound 1 when a row came (the last of several wins); nextNumber gets
-// disp_game_no. False, nFound 0, when no row or no column came back (a failed query included).
-bool SelectMatch(CAdoObject& db, const MatchData& md, int which, bool team, TTK_MatchInfo& info,
+// disp_game_no. False, nFound 0, when no row or no column came back (a failed query included). Any thread
+// that holds db.
+bool SelectMatch(CAdoObject& db, int pssType, int courtNo, int which, bool team, TTK_MatchInfo& info,
                  int& nextNumber);
 // The same from the rows the connection holds after the query.
 bool FillMatchInfo(const CAdoObject& result, bool team, TTK_MatchInfo& info, int& nextNumber);
@@ -38,11 +38,10 @@ std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber
 // What a look-up brought: exactly one value, none (no row, or several rows or columns), or the statement
 // failed (the server lost, too slow or refusing it).
 enum class LookUp { Found, None, Failed };
-// Exactly one value back: the video-replay quota (the team quota for a team match), the minimum trunk level
-// and the minimum punch level of the selected match. The two levels are 0 first, and stay 0 unless one
-// value came back.
-LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
-LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
-LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, MatchData& md);
+// Exactly one value back: the blue player's video-replay quota, the minimum trunk level and the minimum punch
+// level of the selected match. value is left alone unless one came back. Any thread that holds db.
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value);
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value);
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value);
 
 } // namespace TournamentSelection

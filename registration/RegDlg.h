@@ -137,10 +137,10 @@ protected:
     // The team dialog's hidden "DB 재접속" button 1000.
     void AddDbReconnectButton();
     // A loaded tournament row: its addresses, and its quota and levels from the tournament database (the
-    // levels of the weight-division tables where it has none). While a match runs, the look-ups are not made
-    // (they would hold up scoring until the server answers) and the quota and levels in force stay. After a
-    // failed look-up the others are not tried. False when the tournament database failed one.
-    bool LoadTournamentRow(bool running);
+    // levels of the weight-division tables where it has none). The look-ups run off the UI thread, so a match
+    // that runs meanwhile goes on; after a failed one the others are not tried. False when the tournament
+    // database failed one.
+    bool LoadTournamentRow();
 
     const bool m_bTeam;
 

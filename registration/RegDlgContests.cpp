@@ -182,7 +182,7 @@ void CTK_RegDlg::OnContestListDblClk() {
     bool newMatch = true;
     bool answered = true;
     if (tournament) {
-        answered = LoadTournamentRow(running);
+        answered = LoadTournamentRow();
         // The individual dialog starts the next or the playing match. The team dialog reloads the playing
         // match while it runs without starting it again; when none runs it starts it like the next one, or
         // the results of this match would be written onto the previous match's row.

@@ -34,8 +34,17 @@ bool CTK_RegDlg::TournamentMode() const {
 void CTK_RegDlg::LoadTournamentMatch(int which) {
     if (!m_pMatchData)
         return;
-    const bool found = TournamentSelection::SelectMatch(theApp.m_dbTournament, *m_pMatchData, which, m_bTeam,
-                                                        g_MatchInfoNew, m_nNextNumber);
+    TTK_MatchInfo info = g_MatchInfoNew;
+    int next = m_nNextNumber;
+    bool found = false;
+    const int pssType = m_pMatchData->nPSSType, courtNo = m_pMatchData->nCourtNo;
+    const bool team = m_bTeam;
+    if (!RunTournamentQuery([&](CAdoObject& db) {
+            found = TournamentSelection::SelectMatch(db, pssType, courtNo, which, team, info, next);
+        }))
+        return;
+    g_MatchInfoNew = info;
+    m_nNextNumber = next;
     if (found) {
         m_pMatchData->aPlayer[0].szNationName[0] = '\0';
         m_pMatchData->aPlayer[1].szNationName[0] = '\0';
@@ -54,35 +63,60 @@ void CTK_RegDlg::ShowTournamentMatch() {
 
 using TournamentSelection::LookUp;
 
-LookUp CTK_RegDlg::QueryVideoCount() {
-    return m_pMatchData
-               ? TournamentSelection::QueryVideoCount(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
-               : LookUp::None;
+namespace {
+
+// One look-up of the selected match off the UI thread; value is left alone unless one came back.
+LookUp LookUpValue(LookUp (*query)(CAdoObject&, const TTK_MatchInfo&, int&), int& value) {
+    const TTK_MatchInfo info = g_MatchInfoNew;
+    LookUp result = LookUp::Failed;
+    int found = 0;
+    if (!RunTournamentQuery([&](CAdoObject& db) { result = query(db, info, found); }))
+        return LookUp::Failed;
+    if (result == LookUp::Found)
+        value = found;
+    return result;
 }
 
+} // namespace
+
+LookUp CTK_RegDlg::QueryVideoCount() {
+    if (!m_pMatchData)
+        return LookUp::None;
+    MatchData& md = *m_pMatchData;
+    return LookUpValue(&TournamentSelection::QueryVideoCount,
+                       md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota);
+}
+
+// The level becomes 0 unless one came back, only once the answer is in: scoring goes on meanwhile and keeps
+// the level in force.
 LookUp CTK_RegDlg::QueryStrengthLevel() {
-    return m_pMatchData
-               ? TournamentSelection::QueryStrengthLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
-               : LookUp::None;
+    if (!m_pMatchData)
+        return LookUp::None;
+    int level = 0;
+    const LookUp result = LookUpValue(&TournamentSelection::QueryStrengthLevel, level);
+    m_pMatchData->nLevelBody = level;
+    return result;
 }
 
 LookUp CTK_RegDlg::QueryPunchLevel() {
-    return m_pMatchData
-               ? TournamentSelection::QueryPunchLevel(theApp.m_dbTournament, g_MatchInfoNew, *m_pMatchData)
-               : LookUp::None;
+    if (!m_pMatchData)
+        return LookUp::None;
+    int level = 0;
+    const LookUp result = LookUpValue(&TournamentSelection::QueryPunchLevel, level);
+    m_pMatchData->nLevelPunch = level;
+    return result;
 }
 
-bool CTK_RegDlg::LoadTournamentRow(bool running) {
+bool CTK_RegDlg::LoadTournamentRow() {
     MatchData& md = *m_pMatchData;
     using S = TTK_MatchInfo;
     PutText(md.aPlayer[0].szMacBody, g_MatchInfoNew[S::kBlueMacBody]);
     PutText(md.aPlayer[1].szMacBody, g_MatchInfoNew[S::kRedMacBody]);
     PutText(md.aPlayer[0].szMacHead, g_MatchInfoNew[S::kBlueMacHead]);
     PutText(md.aPlayer[1].szMacHead, g_MatchInfoNew[S::kRedMacHead]);
-    if (running)
-        return true;
     // What the contest load took from the weight-division tables (or, in a team match, the levels in force)
-    // stands where the tournament database has no level.
+    // stands where the tournament database has no level. Each level is settled before the next look-up, while
+    // which scoring goes on.
     const int body = md.nLevelBody, head = md.nLevelHead, punch = md.nLevelPunch;
     bool failed = false;
     // A failed look-up means a lost or slow server: the others would only wait for it again.

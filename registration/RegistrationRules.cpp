@@ -471,9 +471,7 @@ LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team, const Lo
         result.phaseIndex = static_cast<int>(phase - phases.begin());
 
     const int base = tableGender * 3; // body, head, punch tables of the gender
-    if (running) {
-        // The thresholds of a running match do not change under the players.
-    } else if (!team) {
+    if (!team) {
         const int body = Level(md, base, result.classIndex, result.weightIndex, -1);
         if (body >= 0)
             md.nLevelBody = md.bUseKgfUnit ? KgfBodyLevel(body) : body;

@@ -340,7 +340,7 @@ TEST_F(LoadContestTest, TeamContestWithMixedGender) {
 }
 
 // The tournament database's row names the nations by their codes; the team dialog may reload the playing
-// match while it runs (even the logged one), and its levels stay.
+// match while it runs (even the logged one).
 TEST_F(LoadContestTest, TournamentRowsNameNationsByCodeAndMayRefreshTheRunningMatch) {
     LoadMode byCode;
     byCode.nationByCode = true;
@@ -351,7 +351,7 @@ TEST_F(LoadContestTest, TournamentRowsNameNationsByCodeAndMayRefreshTheRunningMa
 
     ContestRow row = Contest(u"KOR", u"IRL", u"", u"Female");
     row.column[0] = u"Senior Team";
-    md->nCompetitionType = 0;
+    md->nCompetitionType = 1;
     md->nGameState = 3;
     md->bMatchLogged = 1;
     md->nLevelBody = 44;

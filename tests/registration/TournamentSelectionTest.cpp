@@ -23,6 +23,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -142,7 +143,8 @@ TEST_F(TournamentSelectionTest, EachProtectorTypeAndStatusSelectsItsMatch) {
         md->nPSSType = c.pss;
         TTK_MatchInfo info;
         int next = 0;
-        ASSERT_TRUE(TournamentSelection::SelectMatch(theApp.m_dbTournament, *md, c.which, false, info, next))
+        ASSERT_TRUE(
+            TournamentSelection::SelectMatch(theApp.m_dbTournament, c.pss, 3, c.which, false, info, next))
             << theApp.m_dbTournament.lastError();
         EXPECT_EQ(theApp.m_dbTournament.nColumns, c.columns);
         EXPECT_EQ(info[TTK_MatchInfo::kGameCode], c.game);
@@ -151,7 +153,7 @@ TEST_F(TournamentSelectionTest, EachProtectorTypeAndStatusSelectsItsMatch) {
     }
     TTK_MatchInfo team;
     int next = 0;
-    ASSERT_TRUE(TournamentSelection::SelectMatch(theApp.m_dbTournament, *md, 1, true, team, next));
+    ASSERT_TRUE(TournamentSelection::SelectMatch(theApp.m_dbTournament, 2, 3, 1, true, team, next));
     EXPECT_EQ(team[TTK_MatchInfo::kGameCode], "G0") << "the team selection has no address filters";
     EXPECT_EQ(team[TTK_MatchInfo::kBluePlayerName], "김태권");
 }
@@ -200,32 +202,29 @@ TEST_F(TournamentSelectionTest, LookUpsTakeOnlyASingleValue) {
     g_MatchInfoNew[TTK_MatchInfo::kGameCode] = "G1";
     CAdoObject& db = theApp.m_dbTournament;
     using TournamentSelection::LookUp;
-    md->nCompetitionType = 1;
-    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::Found);
-    EXPECT_EQ(md->nTeamVRQuota, 2);
-    md->nLevelPunch = 9;
-    EXPECT_EQ(TournamentSelection::QueryPunchLevel(db, g_MatchInfoNew, *md), LookUp::None);
-    EXPECT_EQ(md->nLevelPunch, 0) << "NULL is no level";
-    // A NULL quota is no quota: the rule's stays.
+    int value = -1;
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, value), LookUp::Found);
+    EXPECT_EQ(value, 2);
+    value = -1;
+    EXPECT_EQ(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, value), LookUp::Found);
+    EXPECT_EQ(value, 25);
+    value = -1;
+    EXPECT_EQ(TournamentSelection::QueryPunchLevel(db, g_MatchInfoNew, value), LookUp::None) << "NULL";
+    // A NULL quota is no quota of 0.
     ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdgeruplayer SET video_cnt = NULL WHERE tour_code = 'T1'"));
-    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::None);
-    EXPECT_EQ(md->nTeamVRQuota, 2);
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, value), LookUp::None);
     // Two active tournaments with the match: two values, none taken.
     ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdtour SET use_yn = 'Y'"));
     ASSERT_TRUE(fixture.Execute(
         "%s", "INSERT INTO tkdgerursltd (tour_code, tour_cnt, dep_code, wei_code, stage_code,"
               " game_code, br_gubun, reg_seq) VALUES ('T0', '1', 'D1', 'W2', 'S8', 'G1', 'B', 'B1')"));
-    md->nLevelBody = 9;
-    EXPECT_EQ(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, *md), LookUp::None);
-    EXPECT_EQ(md->nLevelBody, 0);
-    md->nTeamVRQuota = 4;
+    EXPECT_EQ(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, value), LookUp::None);
     ASSERT_TRUE(fixture.Execute("%s", "UPDATE tkdgeruplayer SET video_cnt = 3"));
-    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::None);
-    EXPECT_EQ(md->nTeamVRQuota, 4);
-    // A closed connection fails the look-up; nothing changes.
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, value), LookUp::None);
+    // A closed connection fails the look-up.
     db.Close();
-    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, *md), LookUp::Failed);
-    EXPECT_EQ(md->nTeamVRQuota, 4);
+    EXPECT_EQ(TournamentSelection::QueryVideoCount(db, g_MatchInfoNew, value), LookUp::Failed);
+    EXPECT_EQ(value, -1);
 }
 
 // Loading the shown row with a nation table, the weight-division tables (Senior female -58kg: trunk 32,
@@ -361,7 +360,7 @@ TEST_F(TournamentLoadTest, TheTeamLoaderTakesTheDatabasesLevelsOrKeepsItsOwn) {
         {"25", "NULL", 1, 0, {25, 15, 20}, 2},   // no punch level: 20
         {"NULL", "NULL", 1, 0, {30, 15, 20}, 2}, // no trunk level: the team's in force, never 0
         {"NULL", "NULL", 0, 0, {30, 15, 9}, 2},
-        {"25", "30", 1, 3, {30, 15, 9}, 1}, // the playing match reloaded while it runs: nothing is asked
+        {"25", "30", 1, 3, {25, 15, 30}, 2}, // the playing match reloaded while it runs
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.strength) + "/" + c.punch + "/" + std::to_string(c.usePunch) + "/" +
@@ -406,7 +405,11 @@ TEST_F(TournamentLoadTest, ALookUpTheServerDoesNotAnswerLoadsTheMatchWithTheCour
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     db.SetTimeouts(kTournamentConnectSeconds, 1);
+    // The look-up waits off the UI thread: its timers (the round clock's kind) fire meanwhile.
+    bool firedDuringTheLoad = false;
+    QTimer::singleShot(100, [&firedDuringTheLoad] { firedDuringTheLoad = true; });
     Load(*dialog);
+    EXPECT_TRUE(firedDuringTheLoad);
     hold.join();
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
     EXPECT_EQ(g_MatchInfoCur[TTK_MatchInfo::kGameCode], "G1");
