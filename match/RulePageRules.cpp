@@ -170,7 +170,8 @@ RulePageValues RulePageValuesFrom(const MatchData& md) {
     RulePageValues v;
     v.competitionRule = std::clamp(md.nCompetitionRule, 0, 1);
     v.competitionType = std::clamp(md.nCompetitionType, 0, 2);
-    v.teamType = std::clamp(md.nTeamType, 0, 2);
+    // Teams of six (3) have no entry in the combo: shown as no selection and kept when the page is saved.
+    v.teamType = std::clamp(md.nTeamType, 0, 3);
     v.roundIndex = RoundListFor(v.competitionType, v.competitionRule, md.nRound).selection;
     v.gamJeom = ShownGamJeom(md.nGamJeom);
     v.videoQuota = ShownVideoQuota(v.competitionType == 1 ? md.nTeamVRQuota : md.nVRQuota);

@@ -419,7 +419,9 @@ RulePageValues CTK_RuleWnd::Values() const {
     RulePageValues v;
     v.competitionRule = Combo(IDC_COMPETITION_RULE)->currentIndex();
     v.competitionType = Classification();
-    v.teamType = std::max(Combo(IDC_TEAM_TYPE)->currentIndex(), 0);
+    // No selection: the record's team type has no entry (teams of six) and stays as it is.
+    const int teamType = Combo(IDC_TEAM_TYPE)->currentIndex();
+    v.teamType = teamType >= 0 ? teamType : m_pMatch ? RulePageValuesFrom(*m_pMatch).teamType : 0;
     v.roundIndex = std::max(Combo(IDC_ROUND)->currentIndex(), 0);
     v.gamJeom = Number(IDC_GAMJEOM)->value();
     v.videoQuota = Number(IDC_VIDEO_QUOTA)->value();

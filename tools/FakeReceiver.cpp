@@ -13,6 +13,7 @@
 #include <sstream>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -165,7 +166,9 @@ void FakeReceiver::Answer(const Bytes& frame) {
                 answer = false;
                 break;
             }
-            const std::string name = command == 0x0D && n >= 1 ? NameOfCode(payload[0]) : m_pairName;
+            std::string name = command == 0x0D && n >= 1 ? NameOfCode(payload[0]) : m_pairName;
+            if (!m_switchedOn.empty())
+                name = std::exchange(m_switchedOn, std::string());
             BYTE shortAddr[2], mac[8];
             ShortAddress(name, shortAddr);
             DeviceAddress(name, mac);
@@ -207,6 +210,11 @@ void FakeReceiver::SetNetwork(const BYTE mac[8], BYTE channel, WORD panId) {
 void FakeReceiver::SetChannelStatus(BYTE status) {
     std::lock_guard l(m_lock);
     m_channelStatus = status;
+}
+
+void FakeReceiver::SetPairingDevice(const std::string& name) {
+    std::lock_guard l(m_lock);
+    m_switchedOn = name;
 }
 
 void FakeReceiver::SetPollsBeforePairing(int polls) {

@@ -47,6 +47,10 @@ public:
     // How many pairing polls go unanswered before the pairing reply (0: the first poll is answered);
     // a negative count never answers, so the program's pairing times out.
     void SetPollsBeforePairing(int polls);
+    // The device the operator switched on to pair ("HV3", "judge2"): it answers the next pairing poll. A team
+    // registration names no member or judge in its frame, so without this the first member's device (or
+    // judge 1) answers it.
+    void SetPairingDevice(const std::string& name);
 
     // ---- device reports ----
     // The short address and the 8-byte address the fake gives a device name ("CV", "HH3", "judge2" ...):
@@ -105,7 +109,8 @@ private:
     BYTE m_channelStatus = 1;
     int m_pollsBeforePairing = 0;
     int m_pollsSeen = 0;
-    std::string m_pairName; // device being registered, from the last registration command
+    std::string m_pairName;   // device being registered, from the last registration command
+    std::string m_switchedOn; // SetPairingDevice's device, until it answers
     BYTE m_teamSlot = 1;
 
     std::mutex m_writeLock;

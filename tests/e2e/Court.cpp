@@ -60,6 +60,7 @@ void Court::SetUp() {
     std::error_code error;
     std::filesystem::copy(s_template, folder, std::filesystem::copy_options::recursive, error);
     ASSERT_FALSE(error) << error.message();
+    ASSERT_NO_FATAL_FAILURE(PrepareFolder());
 
     setenv("BELVANTA_HOME", folder.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);

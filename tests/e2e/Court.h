@@ -49,6 +49,8 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // Runs on the copied program folder before the program starts: settings files a court is given.
+    virtual void PrepareFolder() {}
 
     // ---- the operator's hands ----
     // A left click in the middle of a visible, enabled widget.

@@ -260,6 +260,27 @@ TEST_F(RulePageTest, LoadsTheRecordWithItsShownReplacements) {
     EXPECT_EQ(g_hRuleWnd.load(), 0) << "the page's handle goes with it";
 }
 
+TEST_F(RulePageTest, TheTeamTypeIsShownAndSavedAsItWasAndTeamsOfSixAreKept) {
+    // Teams of six are set in Rule.ini only: the combo has no entry for them, and saving the page without
+    // choosing another entry must not turn them into teams of four.
+    const struct {
+        int stored;
+        int shown;
+    } cases[] = {{0, 0}, {1, 1}, {2, 2}, {3, -1}};
+    for (const auto& c : cases) {
+        md->nTeamType = c.stored;
+        page = std::make_unique<CTK_RuleWnd>(md);
+        EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_TEAM_TYPE)->currentIndex(), c.shown) << c.stored;
+        ASSERT_TRUE(page->SaveRule());
+        EXPECT_EQ(md->nTeamType, c.stored);
+        EXPECT_EQ(Key(u"Team_Type"), c.stored);
+    }
+    // Choosing an entry still replaces them.
+    page->Combo(CTK_RuleWnd::IDC_TEAM_TYPE)->setCurrentIndex(1);
+    ASSERT_TRUE(page->SaveRule());
+    EXPECT_EQ(md->nTeamType, 1);
+}
+
 TEST_F(RulePageTest, CourtStepsWrapAndPickTheCourtsChannel) {
     Click(CTK_RuleWnd::IDC_COURT_UP);
     EXPECT_EQ(page->Court(), 1);
