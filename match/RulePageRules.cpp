@@ -224,8 +224,19 @@ void SaveRuleValues(MatchData& md, const RulePageValues& v, HWND view) {
     const int oldType = md.nCompetitionType;
     md.nCompetitionType = v.competitionType;
     WriteRule(u"Competition_Type", md.nCompetitionType);
-    if (oldType != md.nCompetitionType)
+    if (oldType != md.nCompetitionType) {
+        // The minimum hit levels belong to the old kind of match. Between matches the court takes the levels
+        // a new match of the new kind starts with (the team's from Rule.ini, or none until a class is
+        // loaded); a team contest keeps the levels it finds, so it would otherwise score every touch.
+        if (md.nGameState <= 1) {
+            const bool team = md.nCompetitionType == 1;
+            md.nLevelBody = team ? md.nTeamLevB : 0;
+            md.nLevelHead = team ? md.nTeamLevH : 0;
+            if (team)
+                md.nLevelPunch = md.nTeamLevP;
+        }
         Tell(view, UM_MATCH_TYPE_CHANGED);
+    }
 
     md.nTeamType = v.teamType;
     WriteRule(u"Team_Type", md.nTeamType);

@@ -7,7 +7,9 @@
 #include "app/ProgressDlg.h"
 #include "match/RuleWnd.h"
 #include "match/SuDlg.h"
+#include "match/WinSelDlg.h"
 #include "registration/RegDlgTeam.h"
+#include "screens/ExtScrDlg.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -19,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -203,6 +206,251 @@ TEST_F(TeamCourt, ATeamContestOfSixMembersIsRegisteredLoadedAndEveryMemberPaired
         Rows("SELECT FNo, CName, CNation, HName, HNation, CFrom, HFrom, Sex FROM PLAYER"),
         std::vector<std::string>{"001|KOREA A|Republic of Korea|MEXICO|Mexico|SEOUL CITY|JALISCO|Mixed"});
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
+}
+
+// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
+constexpr BYTE kSock = 0x11;
+
+// The operator screen's buttons and texts the team match uses.
+constexpr int kChungGamJeom = 1125;
+constexpr int kHongGamJeom = 1134;
+constexpr int kChungTag = 1130;
+constexpr int kHongTag = 1287;
+constexpr int kHongTagCancel = 1288;
+constexpr int kChungTeamPoint = 1289;
+constexpr int kHongTeamPoint = 1291;
+constexpr int kDraw = 1012;
+constexpr int kChungTagText = 1006;
+constexpr int kHongTagText = 1013;
+
+class TeamMatch : public TeamCourt {
+protected:
+    void SetUp() override {
+        TeamCourt::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NO_FATAL_FAILURE(ConfigureTeamCourt());
+        ASSERT_NO_FATAL_FAILURE(RegisterAndLoadTeams());
+        ASSERT_NO_FATAL_FAILURE(PairTeams());
+        Registration()->close();
+        Deliver();
+        frame->activateWindow();
+        QApplication::setActiveWindow(frame);
+    }
+
+    std::pair<int, int> Shown() const {
+        return {view->Static(1503)->text().toInt(), view->Static(1504)->text().toInt()};
+    }
+    // Waits until the operator screen shows the scores (device reports arrive on the receiver's thread).
+    void Scores(std::pair<int, int> expected) {
+        EXPECT_TRUE(Until([&] { return Shown() == expected; }))
+            << "scores shown " << Shown().first << ":" << Shown().second << ", expected " << expected.first
+            << ":" << expected.second;
+    }
+    std::string TagTexts() const {
+        return (view->Static(kChungTagText)->text() + "|" + view->Static(kHongTagText)->text()).toStdString();
+    }
+    int Tags(int side, int round) const { return md->aSide[side].nTagCount[round]; }
+    int Boongs() const { return static_cast<int>(std::ranges::count(sound.played, "boong.wav")); }
+};
+
+TEST_F(TeamMatch, MemberBoutsTagsAndTeamPointsToADrawDecidedInTheGoldenRound) {
+    const int trunk = md->nLevelBody;
+    const int head = md->nLevelHead;
+    ASSERT_EQ(trunk, 18) << "the team's trunk level of Rule.ini";
+    ASSERT_EQ(head, 1) << "the team's head level of Rule.ini";
+    ASSERT_EQ(md->nRound, 3);
+    ASSERT_EQ(md->nGameState, 1);
+
+    // ---- round 1: four minutes, a member bout a minute; the clock stops at each change of bout ----
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
+    EXPECT_EQ(md->nRemainTime, 240000);
+    Advance(10000);
+    // Mexico's first member's trunk protector: below the team level, then above it.
+    ASSERT_TRUE(fake.SendHit("HV", trunk - 1, kSock));
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 5, kSock));
+    Scores({2, 0});
+    const int boongs = Boongs();
+    Advance(55000);
+    EXPECT_EQ(md->nGameState, 8) << "the first bout's minute is over";
+    EXPECT_EQ(md->nRemainTime, 180000);
+    EXPECT_EQ(Boongs(), boongs + 1);
+
+    // Second bout: Korea's second member takes a head kick, then a trunk kick that two judges call a turn.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    Advance(20000);
+    ASSERT_TRUE(fake.SendHit("CH2", head + 4, kSock));
+    Scores({2, 3});
+    Advance(3000);
+    ASSERT_TRUE(fake.SendHit("CV2", trunk + 2, kSock));
+    Scores({2, 5});
+    ASSERT_TRUE(fake.SendJudge("judge1", 0, 6));
+    ASSERT_TRUE(fake.SendJudge("judge3", 0, 6));
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[1].mask[2] != 0; }));
+    Advance(100);
+    Scores({2, 7});
+    Advance(40000);
+    EXPECT_EQ(md->nGameState, 8) << "the second bout's minute is over";
+    EXPECT_EQ(md->nRemainTime, 120000);
+    // A gam-jeom against Mexico while the clock stands.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kHongGamJeom)));
+    Scores({3, 7});
+
+    // Third and fourth bouts run out without a score.
+    Key(Qt::Key_Space);
+    Advance(61000);
+    EXPECT_EQ(md->nGameState, 8);
+    EXPECT_EQ(md->nRemainTime, 60000);
+    Key(Qt::Key_Space);
+    Advance(61000);
+    EXPECT_EQ(md->nGameState, 5) << "round 1 is over: rest";
+    Advance(61000);
+
+    // ---- round 2: three minutes with tags ----
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
+    ASSERT_EQ(md->nCurRound, 2);
+    EXPECT_EQ(md->nRemainTime, 180000);
+    EXPECT_EQ(TagTexts(), "TAG|TAG");
+    Advance(10000);
+    // Korea tags: the panels count down on both screens; Mexico's window ends five seconds sooner, and a
+    // tag of either side while it is open is ignored.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kChungTag)));
+    EXPECT_EQ(Tags(0, 2), 1);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kHongTag)));
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kChungTag)));
+    EXPECT_EQ(Tags(0, 2), 1);
+    EXPECT_EQ(Tags(1, 2), 0);
+    Advance(10000);
+    Advance(600); // the panels count between whole seconds
+    EXPECT_EQ(TagTexts(), "50|45");
+    ASSERT_NE(view->m_pExtScrDlg, nullptr);
+    EXPECT_EQ(view->m_pExtScrDlg->Tag(0), 1);
+    EXPECT_EQ(view->m_pExtScrDlg->Tag(1), 1);
+    EXPECT_EQ(view->m_pExtScrDlg->TagTime(0), 170000);
+    EXPECT_EQ(view->m_pExtScrDlg->TagTime(1), 175000);
+    // The new member of Korea scores on Mexico's third member.
+    ASSERT_TRUE(fake.SendHit("HV3", trunk + 1, kSock));
+    Scores({5, 7});
+    Advance(51000);
+    EXPECT_EQ(TagTexts(), "TAG|TAG") << "the tag window is over";
+    EXPECT_EQ(view->m_pExtScrDlg->Tag(0), 0);
+    EXPECT_EQ(view->m_pExtScrDlg->Tag(1), 0);
+    // Mexico tags, and the operator takes it back.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kHongTag)));
+    EXPECT_EQ(Tags(1, 2), 1);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kHongTagCancel)));
+    EXPECT_EQ(Tags(1, 2), 0);
+    // Korea's knockdown, given by the team point button while the clock stands.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 8);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kChungTeamPoint)));
+    Scores({15, 7});
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(fake.SendHit("CH4", head + 2, kSock));
+    Scores({15, 10});
+    Advance(120000);
+    EXPECT_EQ(md->nGameState, 5) << "round 2 is over: rest";
+    Advance(61000);
+
+    // ---- round 3: Mexico draws level ----
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    ASSERT_EQ(md->nCurRound, 3);
+    EXPECT_EQ(md->nRemainTime, 240000);
+    Key(Qt::Key_Space);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kHongTeamPoint)));
+    Scores({15, 20});
+    Key(Qt::Key_Space);
+    Advance(30000);
+    ASSERT_TRUE(fake.SendHit("HH5", head + 1, kSock));
+    Scores({18, 20});
+    Advance(30000);
+    ASSERT_TRUE(fake.SendHit("HV6", trunk + 3, kSock));
+    Scores({20, 20});
+    // Level when the clock runs out: the DRAW button shows and the operator plays the golden round.
+    EXPECT_FALSE(view->Button(kDraw)->isVisible());
+    prompter.answer(IDYES);
+    Advance(181000);
+    EXPECT_EQ(prompter.texts().back(), "Are you sure to play a Golden Point Round?");
+    EXPECT_TRUE(view->Button(kDraw)->isVisible());
+    EXPECT_EQ(md->nGameState, 5);
+    Advance(61000);
+
+    // ---- the golden round: the first team to two points wins, and the operator confirms it ----
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
+    ASSERT_EQ(md->nCurRound, 4);
+    EXPECT_EQ(md->nRemainTime, 60000);
+    EXPECT_FALSE(view->Button(kDraw)->isVisible());
+    Advance(12000);
+    int proposed = -1;
+    WhenModal<CTK_WinSelDlg>([&](CTK_WinSelDlg& dialog) {
+        proposed =
+            static_cast<QComboBox*>(dialog.findChild<QWidget*>(QString::number(CTK_WinSelDlg::IDC_LIST)))
+                ->currentIndex();
+        Click(dialog.findChild<QWidget*>(QString::number(CTK_WinSelDlg::IDC_OK)));
+    });
+    ASSERT_TRUE(fake.SendHit("HH", head + 3, kSock));
+    ASSERT_TRUE(Until([&] { return md->nGameState == 11; })) << "state " << md->nGameState;
+    EXPECT_EQ(proposed, 2) << "the golden point is proposed";
+    EXPECT_EQ(md->nWinSide, 0);
+    EXPECT_EQ(md->nDecisionKind, 2);
+
+    // ---- what the screens and the records hold ----
+    // Both screens show the golden round's own points, its clock stopped at the golden point, and the
+    // teams.
+    EXPECT_EQ(Shown(), std::make_pair(3, 0));
+    EXPECT_EQ(view->m_pExtScrDlg->Score(0), 3);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(1), 0);
+    EXPECT_EQ(view->Static(1500)->text(), QStringLiteral("0:48"));
+    EXPECT_EQ(view->m_pExtScrDlg->ClockText(), QStringLiteral("0:48"));
+    EXPECT_EQ(view->m_pExtScrDlg->RoundText(), QStringLiteral("4"));
+    EXPECT_EQ((std::vector<QString>{view->Static(1010)->text(), view->Static(1074)->text(),
+                                    view->Static(1011)->text(), view->Static(1073)->text()}),
+              (std::vector<QString>{"KOREA A", "KOR", "MEXICO", "MEX"}));
+    EXPECT_EQ(Rows("SELECT count(*) FROM PLAYER"), std::vector<std::string>{"0"})
+        << "the contest leaves the list when its match starts";
+    EXPECT_EQ(Rows("SELECT roomno, gameno, cname, cnation, hname, hnation, sex, face, valid, bvalue, fvalue, "
+                   "chungpoint, hongpoint, cdeduct, hdeduct, win FROM GAMET"),
+              std::vector<std::string>{"3|001|KOREA A|KOR|MEXICO|MEX|Mixed|1|1|18|1|23|20|0|1|"
+                                       "C.WIN((GDP) Golden Points)"});
+    const auto log = [&](const std::string& table) {
+        return Rows(
+            "SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, itemvalid FROM " +
+            table + " ORDER BY dbindex");
+    };
+    EXPECT_EQ(log("CHUNGLOG"),
+              (std::vector<std::string>{
+                  "1|" + std::to_string(trunk - 1) + "|0|0|0|0|0|0|0|0", // Mexico's first trunk, too light
+                  "1|" + std::to_string(trunk + 5) + "|0|0|0|0|0|0|0|1",
+                  "1|0|0|2|0|0|0|0|0|1",
+                  "2|" + std::to_string(trunk + 1) + "|0|0|0|0|0|0|0|1", // the third member's trunk
+                  "2|0|0|2|0|0|0|0|0|1",
+                  "2|0|0|10|0|0|0|0|0|1", // the knockdown by the team point button
+                  "3|0|" + std::to_string(head + 1) + "|0|0|0|0|0|0|1", // the fifth member's head
+                  "3|0|0|3|0|0|0|0|0|1",
+                  "3|" + std::to_string(trunk + 3) + "|0|0|0|0|0|0|0|1", // the sixth member's trunk
+                  "3|0|0|2|0|0|0|0|0|1",
+                  "4|0|" + std::to_string(head + 3) + "|0|0|0|0|0|0|1", // the golden point
+                  "4|0|0|3|0|0|0|0|0|1",
+              }));
+    EXPECT_EQ(log("HONGLOG"),
+              (std::vector<std::string>{
+                  "1|0|" + std::to_string(head + 4) + "|0|0|0|0|0|0|1", // Korea's second member's head
+                  "1|0|0|3|0|0|0|0|0|1",
+                  "1|" + std::to_string(trunk + 2) + "|0|0|0|0|0|0|0|1", // and trunk
+                  "1|0|0|2|0|0|0|0|0|1",
+                  "1|0|0|0|0|0|2|0|0|0",                                // judge 1 alone
+                  "1|0|0|0|0|0|0|0|2|1",                                // judge 3 agrees
+                  "1|0|0|0|2|0|0|0|0|1",                                // the turning bonus
+                  "1|0|0|0|0|1|0|0|0|1",                                // the gam-jeom against Mexico
+                  "2|0|" + std::to_string(head + 2) + "|0|0|0|0|0|0|1", // Korea's fourth member's head
+                  "2|0|0|3|0|0|0|0|0|1",
+                  "3|0|0|10|0|0|0|0|0|1", // Mexico's knockdown
+              }));
 }
 
 } // namespace

@@ -26,6 +26,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -203,6 +204,34 @@ TEST_F(RuleSaveTest, EveryFieldIsStoredWithItsOffsetAndTheQuorumFollowsTheJudges
     values.judgeNumber = 1;
     SaveRuleValues(*md, values, view.GetSafeHwnd());
     EXPECT_EQ(md->nJudgeQuorum, 1);
+}
+
+TEST_F(RuleSaveTest, ChangingTheKindOfMatchBetweenMatchesTakesItsLevels) {
+    md->nTeamLevB = 18;
+    md->nTeamLevH = 1;
+    md->nTeamLevP = 20;
+    const struct {
+        int from, to, gameState;
+        int body, head, punch; // after saving, from 25, 4, 30
+    } cases[] = {
+        {0, 1, 1, 18, 1, 20}, // to team matches between matches: the team's levels
+        {1, 0, 0, 0, 0, 30},  // to individual matches: none until a class is loaded
+        {0, 0, 1, 25, 4, 30}, // the same kind: the loaded class's levels stay
+        {0, 1, 3, 25, 4, 30}, // a match running keeps its levels
+    };
+    for (const auto& c : cases) {
+        md->nCompetitionType = c.from;
+        md->nGameState = c.gameState;
+        md->nLevelBody = 25;
+        md->nLevelHead = 4;
+        md->nLevelPunch = 30;
+        values.competitionType = c.to;
+        SaveRuleValues(*md, values, view.GetSafeHwnd());
+        EXPECT_EQ(std::tuple(md->nLevelBody, md->nLevelHead, md->nLevelPunch),
+                  std::tuple(c.body, c.head, c.punch))
+            << "from " << c.from << " to " << c.to << " in state " << c.gameState;
+    }
+    md->nGameState = 0;
 }
 
 TEST_F(RuleSaveTest, NumbersOutsideTheirRangesAreRefusedWithTheRange) {
