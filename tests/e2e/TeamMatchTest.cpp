@@ -8,6 +8,7 @@
 #include "match/RuleWnd.h"
 #include "match/SuDlg.h"
 #include "match/WinSelDlg.h"
+#include "match/WinnerDisplayDlg.h"
 #include "registration/RegDlgTeam.h"
 #include "screens/ExtScrDlg.h"
 
@@ -451,6 +452,70 @@ TEST_F(TeamMatch, MemberBoutsTagsAndTeamPointsToADrawDecidedInTheGoldenRound) {
                   "2|0|0|3|0|0|0|0|0|1",
                   "3|0|0|10|0|0|0|0|0|1", // Mexico's knockdown
               }));
+}
+
+TEST_F(TeamMatch, ALevelMatchIsDeclaredADrawByTheDrawButton) {
+    const int trunk = md->nLevelBody;
+    // Round 1: Korea scores in the first bout; the other bouts run out.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    Advance(10000);
+    ASSERT_TRUE(fake.SendHit("HV4", trunk + 1, kSock));
+    Scores({2, 0});
+    Advance(55000);
+    for (const int remaining : {120000, 60000}) {
+        ASSERT_EQ(md->nGameState, 8);
+        Key(Qt::Key_Space);
+        Advance(61000);
+        EXPECT_EQ(md->nRemainTime, remaining);
+    }
+    Key(Qt::Key_Space);
+    Advance(61000);
+    ASSERT_EQ(md->nGameState, 5);
+    Advance(61000);
+    // Round 2: Mexico draws level.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nCurRound, 2);
+    Advance(10000);
+    ASSERT_TRUE(fake.SendHit("CV5", trunk + 1, kSock));
+    Scores({2, 2});
+    Advance(171000);
+    ASSERT_EQ(md->nGameState, 5);
+    Advance(61000);
+    // Round 3 ends level; the operator plays no golden round but declares the draw.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nCurRound, 3);
+    prompter.answer(IDNO);
+    Advance(241000);
+    EXPECT_EQ(prompter.texts().back(), "Are you sure to play a Golden Point Round?");
+    EXPECT_EQ(md->nGameState, 4);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(kDraw)));
+    EXPECT_EQ(md->nWinSide, 3);
+    EXPECT_EQ(md->nDecisionKind, 10);
+    EXPECT_EQ(md->nWinRound, 3);
+    // The public monitor shows the draw over the scoreboard, which keeps the score.
+    ASSERT_NE(view->m_pWinDispDlg, nullptr);
+    EXPECT_TRUE(view->m_pWinDispDlg->isVisible());
+    const auto* name = view->m_pWinDispDlg->findChild<QLabel*>(QString::number(WinnerDisplay::IDC_NAME));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("DRAW"));
+    EXPECT_EQ(Shown(), std::make_pair(2, 2));
+    EXPECT_EQ(view->m_pExtScrDlg->Score(0), 2);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(1), 2);
+    EXPECT_EQ(Rows("SELECT chungpoint, hongpoint, cbodypoint, hbodypoint FROM GAMET"),
+              std::vector<std::string>{"2|2|2|2"});
+    EXPECT_EQ(Rows("SELECT round, vest, point, itemvalid FROM CHUNGLOG ORDER BY dbindex"),
+              (std::vector<std::string>{"1|" + std::to_string(trunk + 1) + "|0|1", "1|0|2|1"}));
+    EXPECT_EQ(Rows("SELECT round, vest, point, itemvalid FROM HONGLOG ORDER BY dbindex"),
+              (std::vector<std::string>{"2|" + std::to_string(trunk + 1) + "|0|1", "2|0|2|1"}));
+
+    // Finished, the court is ready for the next team match with the team's levels.
+    prompter.answer(IDYES);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1072)));
+    EXPECT_EQ(prompter.texts().back(), "Do you want finish the game?");
+    EXPECT_EQ(md->nGameState, 0);
+    EXPECT_EQ(md->nLevelBody, 18);
+    EXPECT_TRUE(view->m_pWinDispDlg.isNull()) << "the draw's display closes with the match";
 }
 
 } // namespace
