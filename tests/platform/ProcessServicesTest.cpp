@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
+#include "platform/ProcessUsage.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Sound.h"
@@ -12,11 +13,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -135,6 +140,42 @@ TEST(ProcessSignalsTest, TerminationSignalRunsTheHandlerOnTheUiThread) {
     while (!called && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_TRUE(called);
+}
+
+// The CPU clocks count work in seconds: the calling thread's, another running thread's and the process's,
+// which holds both.
+TEST(ProcessUsageTest, CpuClocksCountTheWorkOfEachThreadInSeconds) {
+    const double process = platform::processCpuSeconds();
+    const double own = platform::threadCpuSeconds();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (platform::threadCpuSeconds() - own < 0.05 && std::chrono::steady_clock::now() < deadline) {
+    }
+    EXPECT_GE(platform::threadCpuSeconds() - own, 0.05);
+    EXPECT_LT(platform::threadCpuSeconds() - own, 5.0) << "seconds, not milliseconds";
+
+    std::atomic<bool> stop{false};
+    std::thread spinner([&] {
+        while (!stop.load(std::memory_order_relaxed)) {
+        }
+    });
+    while (platform::threadCpuSeconds(spinner) < 0.05 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const double spun = platform::threadCpuSeconds(spinner);
+    stop = true;
+    spinner.join();
+    EXPECT_GE(spun, 0.05);
+    EXPECT_GE(platform::processCpuSeconds() - process, 0.1);
+}
+
+// The peak resident set starts again from the present one and follows memory the process touches.
+TEST(ProcessUsageTest, PeakResidentSetFollowsTouchedMemoryFromAReset) {
+    ASSERT_TRUE(platform::resetPeakResident());
+    const std::size_t base = platform::peakResidentBytes();
+    ASSERT_GT(base, 0u);
+    constexpr std::size_t kTouched = 64u << 20;
+    std::vector<char> block(kTouched, 1);
+    EXPECT_GE(platform::peakResidentBytes(), base + kTouched * 9 / 10);
+    EXPECT_EQ(block.back(), 1);
 }
 
 } // namespace
