@@ -1,13 +1,22 @@
 #include "bench/BenchCourt.h"
 
 #include "app/AppGlobals.h"
+#include "app/IniFiles.h"
+#include "app/MainFrame.h"
+#include "app/Messages.h"
+#include "app/Monitors.h"
+#include "app/NationTable.h"
+#include "app/RuleSettings.h"
 #include "app/VeziruduzApp.h"
 #include "bench/Percentile.h"
 #include "platform/MessageBox.h"
+#include "platform/ProcessUsage.h"
 #include "screens/OperatorLayout.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 
 #include <sqlite3.h>
 
@@ -30,6 +39,13 @@ CoreLoad::~CoreLoad() {
     m_stop = true;
     for (std::thread& t : m_threads)
         t.join();
+}
+
+double CoreLoad::CpuSeconds() {
+    double seconds = 0;
+    for (std::thread& t : m_threads)
+        seconds += platform::threadCpuSeconds(t);
+    return seconds;
 }
 
 namespace {
@@ -89,9 +105,49 @@ void LoadMatch(MatchData& md) {
     md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
 }
 
+// The shipped settings files, match-log templates and sounds in the folder, with the operator's changes to
+// [Rule].
+bool CopySettings(const QDir& home, const ProgramStart& program) {
+    const QDir shipped(QStringLiteral(BELVANTA_SOURCE_DIR "/resources/home"));
+    QStringList files{QStringLiteral("Cfg/nation.csv")};
+    for (const QString& ini :
+         QDir(shipped.filePath(QStringLiteral("ini"))).entryList({QStringLiteral("*.ini")}))
+        files << QStringLiteral("ini/") + ini;
+    for (const QString& log :
+         QDir(shipped.filePath(QStringLiteral("Log"))).entryList({QStringLiteral("*.xls")}))
+        files << QStringLiteral("Log/") + log;
+    for (const QString& file : files)
+        if (!QFile::copy(shipped.filePath(file), home.filePath(file)))
+            return false;
+    for (const auto& [key, value] : program.rules)
+        if (!WriteIniString(u"Rule", key.c_str(), value.c_str(), u"Rule.ini"))
+            return false;
+    // The program's sounds, made as the set-up script makes them.
+    return QProcess::execute(QStringLiteral(BELVANTA_SOURCE_DIR "/scripts/make-sounds"),
+                             {home.filePath(QStringLiteral("Sound"))}) == 0;
+}
+
+// The program's own start of the view (what the frame does when it is made), then a match loaded into it.
+void StartAsProgram(CMainWnd& view, MatchData& md) {
+    CMainFrame::StoreMonitors(md, ScreenMonitors().monitors(), QPoint());
+    LoadNationTable(md);
+    LoadRuleSettings(md);
+    view.resize(OperatorLayout::Width, OperatorLayout::Height);
+    view.OnInitialUpdate();
+    Put(md.szContestNo, "101");
+    Put(md.aPlayer[0].szName, "KIM MINJUN");
+    Put(md.aPlayer[1].szName, "O'NEIL");
+    md.nLevelBody = 25;
+    md.nLevelHead = 15;
+    SendMessage(g_hMainWnd, UM_MATCH_INFO_CHANGED, 0, 0);
+    SendMessage(g_hMainWnd, UM_MATCH_LOADED, 0, 0);
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
-BenchCourt::BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView)
+BenchCourt::BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView,
+                       const ProgramStart* program)
     : m_savedAppDir(g_strAppDir) {
     platform::setPrompter(&g_prompter);
     const QDir home(m_folder.path());
@@ -103,14 +159,23 @@ BenchCourt::BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeVie
         return;
     }
     g_strAppDir = (m_folder.path() + QStringLiteral("/")).toStdU16String();
+    if (program && !CopySettings(home, *program)) {
+        m_error = "the settings files or the sounds could not be put into the program folder";
+        return;
+    }
     CreateMatchData();
-    LoadMatch(*g_pMatchData);
+    if (!program)
+        LoadMatch(*g_pMatchData);
     if (!theApp.m_dbLocal.Open(("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database).c_str())) {
         m_error = "the local database could not be opened: " + theApp.m_dbLocal.lastError();
         return;
     }
     m_view = makeView();
     g_hMainWnd = m_view->GetSafeHwnd();
+    if (program) {
+        StartAsProgram(*m_view, *g_pMatchData);
+        return;
+    }
     m_view->resize(OperatorLayout::Width, OperatorLayout::Height);
     m_view->SetupControls();
     m_view->ResetCounterTexts();

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // Keeps every core busy with arithmetic until it goes.
@@ -26,16 +27,32 @@ public:
     CoreLoad(const CoreLoad&) = delete;
     CoreLoad& operator=(const CoreLoad&) = delete;
 
+    // CPU time its threads have used so far, in seconds (to take the load out of a process's figure).
+    double CpuSeconds();
+
 private:
     std::atomic<bool> m_stop{false};
     std::vector<std::thread> m_threads;
 };
 
+// A court started as the program starts one: the shipped settings files (resources/home/ini and
+// Cfg/nation.csv), match-log templates and sounds (scripts/make-sounds), with the operator's changes below
+// written into [Rule] of Rule.ini, the monitors measured, the nation table and the rule settings loaded, and
+// the view's own start (the public scoreboard on a second monitor, the receiver link on BELVANTA_RECEIVER,
+// the device check); then a match for Chung and Hong is written into the record and the view told of it as
+// the registration does (a new match, loaded). The devices are not paired.
+struct ProgramStart {
+    std::vector<std::pair<std::u16string, std::u16string>> rules; // [Rule] key and value
+};
+
 class BenchCourt {
 public:
     // makeView builds the view once the folder, the database and the match record exist; a benchmark
-    // passes a subclass that only observes the real handlers.
-    explicit BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView);
+    // passes a subclass that only observes the real handlers. Without `program` the three-round match is
+    // loaded straight into the record and the view only dressed (no settings files, no public scoreboard,
+    // no receiver link).
+    explicit BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeView,
+                        const ProgramStart* program = nullptr);
     ~BenchCourt();
     BenchCourt(const BenchCourt&) = delete;
     BenchCourt& operator=(const BenchCourt&) = delete;
@@ -64,13 +81,16 @@ inline std::unique_ptr<CoreLoad> MaybeLoad(bool busy) {
 // The court with a view of the given type (and that view in *view); null, the benchmark skipped with the
 // reason, when it cannot be made.
 template <class View = CMainWnd>
-std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nullptr) {
-    auto court = std::make_unique<BenchCourt>([view] {
-        auto made = std::make_unique<View>();
-        if (view)
-            *view = made.get();
-        return made;
-    });
+std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nullptr,
+                                      const ProgramStart* program = nullptr) {
+    auto court = std::make_unique<BenchCourt>(
+        [view] {
+            auto made = std::make_unique<View>();
+            if (view)
+                *view = made.get();
+            return made;
+        },
+        program);
     if (!court->Error().empty()) {
         state.SkipWithError(court->Error().c_str());
         return nullptr;
