@@ -267,6 +267,27 @@ protected:
         dlg.OnContestListDblClk();
     }
     std::vector<int> Levels() const { return {md->nLevelBody, md->nLevelHead, md->nLevelPunch}; }
+    // Another session holds the table for 4 s (the thread to join); the UI connection's statements get 1 s.
+    std::thread HoldTable(const std::string& table) {
+        auto locker = std::make_shared<CAdoObject>();
+        EXPECT_TRUE(locker->Open(server.c_str())) << locker->lastError();
+        std::thread hold([locker, table] {
+            locker->Execute("DO $$ BEGIN LOCK TABLE %s IN ACCESS EXCLUSIVE MODE; PERFORM pg_sleep(4); END $$",
+                            table.c_str());
+        });
+        CAdoObject& db = theApp.m_dbTournament;
+        for (int wait = 0; wait < 100; ++wait) {
+            db.SelectBound(
+                "SELECT 1 FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = ?"
+                " AND l.mode = 'AccessExclusiveLock' AND l.granted",
+                {DbVariant::text(table)});
+            if (db.nRows == 1)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        db.SetTimeouts(kTournamentConnectSeconds, 1);
+        return hold;
+    }
 };
 
 TEST_F(TournamentLoadTest, TheNationsAreFoundByTheirCodes) {
@@ -389,22 +410,7 @@ TEST_F(TournamentLoadTest, ALookUpTheServerDoesNotAnswerLoadsTheMatchWithTheCour
     dialog = new CTK_RegDlg;
     SetLevels("25", "30");
     // Another session holds the quota's table: its look-up runs out of time; the levels would be found.
-    CAdoObject locker;
-    ASSERT_TRUE(locker.Open(server.c_str())) << locker.lastError();
-    std::thread hold([&locker] {
-        locker.Execute("%s", "DO $$ BEGIN LOCK TABLE tkdgeruplayer IN ACCESS EXCLUSIVE MODE;"
-                             " PERFORM pg_sleep(4); END $$");
-    });
-    CAdoObject& db = theApp.m_dbTournament;
-    for (int wait = 0; wait < 100; ++wait) {
-        db.Select("%s",
-                  "SELECT 1 FROM pg_locks l JOIN pg_class c ON c.oid = l.relation"
-                  " WHERE c.relname = 'tkdgeruplayer' AND l.mode = 'AccessExclusiveLock' AND l.granted");
-        if (db.nRows == 1)
-            break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    db.SetTimeouts(kTournamentConnectSeconds, 1);
+    std::thread hold = HoldTable("tkdgeruplayer");
     // The look-up waits off the UI thread: its timers (the round clock's kind) fire meanwhile.
     bool firedDuringTheLoad = false;
     QTimer::singleShot(100, [&firedDuringTheLoad] { firedDuringTheLoad = true; });
@@ -427,6 +433,30 @@ TEST_F(TournamentLoadTest, ALookUpTheServerDoesNotAnswerLoadsTheMatchWithTheCour
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
     EXPECT_EQ(Levels(), (std::vector<int>{32, 11, 6}));
     EXPECT_EQ(prompter.texts(), (Texts{told, told}));
+}
+
+// The team dialog reloads the playing match while it runs and the division's levels wait on the server:
+// scoring meanwhile keeps the levels in force, never a level of 0.
+TEST_F(TournamentLoadTest, WhileALookUpWaitsTheRunningMatchKeepsItsLevels) {
+    md->nCompetitionType = 1;
+    md->bUsePunch = 1;
+    md->nLevelBody = 30;
+    md->nLevelHead = 15;
+    md->nLevelPunch = 9;
+    md->nGameState = 3;
+    auto* team = new CTK_RegDlg_Team;
+    dialog = team;
+    team->LoadTournamentMatch(0);
+    std::thread hold = HoldTable("tkdgerusel");
+    std::vector<int> duringTheLoad;
+    QTimer::singleShot(100, [&] { duringTheLoad = Levels(); });
+    Load(*team);
+    hold.join();
+    EXPECT_EQ(duringTheLoad, (std::vector<int>{30, 15, 9}));
+    EXPECT_EQ(md->nTeamVRQuota, 2) << "the quota came before the levels' table was held";
+    EXPECT_EQ(Levels(), (std::vector<int>{30, 15, 20})) << "no punch level came: 20; no strength asked";
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
+    EXPECT_EQ(prompter.texts().size(), 1u);
 }
 
 TEST_F(TournamentSelectionTest, TheTeamDialogReconnectsAfterAsking) {
