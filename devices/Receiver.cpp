@@ -119,6 +119,14 @@ bool SameIdentity(TTK_Receiver& receiver, const char* identity) {
 void CheckLoop(TTK_Receiver& receiver) {
     ReceiverWorker& self = receiver.checkThread;
     while (self.Sleep(kCheckPassMs)) {
+        if (!receiver.IsOpen()) {
+            // Lost in an earlier pass: a receiver plugged in again is opened (which clears the lost bit)
+            // and asked its version as at start-up, so that the operator can set the channel and pair the
+            // devices again without leaving the match.
+            if (OpenReceiver(&receiver))
+                SendReceiverCommand(&receiver, 36, "");
+            continue;
+        }
         char known[256];
         {
             std::lock_guard guard(receiver.linkLock);
@@ -135,13 +143,12 @@ void CheckLoop(TTK_Receiver& receiver) {
             if (OpenReceiver(&receiver) && SameIdentity(receiver, known))
                 continue;
             ReportLost(receiver);
-            return;
+            continue;
         }
         SendMessage(g_hMainWnd, UM_RECEIVER_PRESENT, 0, 0);
         if (!SameIdentity(receiver, identity)) {
             // Another receiver was plugged in: the one the devices were paired with is gone.
             ReportLost(receiver);
-            return;
         }
     }
 }

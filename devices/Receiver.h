@@ -1,7 +1,8 @@
 // The USB radio receiver: the receiver object, its open and close, and the four threads that keep the
 // link. Start thread: opens the receiver (retrying every 100 ms), starts the check and receive threads and
 // asks for the version. Check thread: once a second, tells the operator view the receiver is present, or
-// that it is lost (gone, hung up, or another receiver in its place) and ends. Receive thread: reads what
+// that it is lost (gone, hung up, or another receiver in its place); after a loss it opens a receiver
+// plugged in again and asks its version, as the start thread does. Receive thread: reads what
 // arrives and hands every complete frame to DispatchDeviceReport. Pairing-wait thread: polls a device being
 // paired every 1050 ms and gives up after 14 polls.
 //

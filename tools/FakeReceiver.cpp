@@ -91,6 +91,32 @@ void FakeReceiver::Unplug() {
     }
 }
 
+bool FakeReceiver::Replug() {
+    if (m_wake[0] < 0)
+        return false; // never opened
+    Unplug();
+    if (m_slave >= 0) {
+        ::close(m_slave);
+        m_slave = -1;
+    }
+    {
+        std::lock_guard w(m_writeLock);
+        if (!OpenRawPty(m_master, m_slave, m_slavePath))
+            return false;
+    }
+    {
+        std::lock_guard l(m_lock);
+        m_pollsSeen = 0;
+        m_pairName.clear();
+    }
+    BYTE drained[16];
+    while (::read(m_wake[0], drained, sizeof drained) > 0) {
+    }
+    m_stop = false;
+    m_thread = std::thread([this] { Serve(); });
+    return true;
+}
+
 void FakeReceiver::Serve() {
     ReceiverFrameParser parser;
     BYTE buffer[256];

@@ -38,6 +38,10 @@ public:
 
     // Closes the master side as an unplugged receiver does: the program's reads fail from then on.
     void Unplug();
+    // Plugs a receiver in again after Unplug (unplugging first if needed): a new pseudo-terminal, so
+    // SlavePath() changes, served as before; the answers set and the command log are kept, a pairing under
+    // way is forgotten. The caller calls it from the thread that reads SlavePath().
+    bool Replug();
 
     // ---- answers (set before the program asks) ----
     void SetVersion(BYTE major, BYTE minor);

@@ -416,23 +416,58 @@ TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {
               (std::vector<std::string>{"Receiver Connection Error", "Receiver is not connected!"}));
 }
 
-TEST_F(ReceiverLinkTest, UnpluggedReceiverIsReportedLost) {
-    StartWithFake();
+int Replies(BYTE command) {
+    return static_cast<int>(std::ranges::count_if(
+        Frames(), [&](const Bytes& frame) { return frame[1] == kFrameTypeReply && frame[2] == command; }));
+}
+
+// The receiver's tty is a link, as udev names a plugged receiver: gone while the receiver is unplugged.
+TEST_F(ReceiverLinkTest, AnUnpluggedReceiverIsReportedLostOnceAndOpenedAgainWhenPluggedBack) {
+    QTemporaryDir dir;
+    const std::string link = dir.path().toStdString() + "/receiver";
+    fs::create_symlink(fake.SlavePath(), link);
+    setenv("BELVANTA_RECEIVER", link.c_str(), 1);
+    MakeReceiver();
+    ASSERT_TRUE(ReceiverStartThread(receiver.get()));
+    ASSERT_TRUE(fake.WaitForCommand(0x07));
     EndSleep(receiver->checkThread, 1, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_PRESENT) == 1; }));
 
     fake.Unplug();
+    fs::remove(link);
     EndSleep(receiver->checkThread, 2, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
-    EXPECT_TRUE(
-        pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
-    EXPECT_EQ(view.Count(UM_RECEIVER_PRESENT), 1);
     EXPECT_EQ(ReceiverOpen(), 0);
     EXPECT_FALSE(receiver->IsOpen());
+    DeviceStatusSet(*md, kLostBit); // as the operator view does on the loss
+
+    // Still unplugged: the thread keeps looking, without telling the loss again.
+    EndSleep(receiver->checkThread, 3, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return receiver->checkThread.SleepingIn() == 4; }));
+    EXPECT_EQ(view.messages, (std::vector<UINT>{UM_RECEIVER_PRESENT, UM_RECEIVER_LOST}));
+    EXPECT_EQ(DeviceStatusLoad(*md) & kLostBit, kLostBit);
+
+    // Plugged back: opened again and asked its version, so the channel can be set and the devices paired.
+    ASSERT_TRUE(fake.Replug());
+    fs::create_symlink(fake.SlavePath(), link);
+    EndSleep(receiver->checkThread, 4, 1000);
+    ASSERT_TRUE(fake.WaitForCommand(0x07, 2));
+    EXPECT_EQ(ReceiverOpen(), 1);
+    EXPECT_EQ(DeviceStatusLoad(*md) & kLostBit, 0);
+    // The receive thread pauses after each failed read; once its pause ends it reads the new receiver.
+    EXPECT_TRUE(pumpUntil([&] {
+        clock.Advance(100);
+        return Replies(0x07) == 2;
+    }));
+    EXPECT_TRUE(pumpUntil([&] {
+        clock.Advance(100);
+        return view.Count(UM_RECEIVER_PRESENT) == 2;
+    }));
+    EXPECT_EQ(view.Count(UM_RECEIVER_LOST), 1);
     EXPECT_TRUE(prompter.boxes().empty());
 }
 
-TEST_F(ReceiverLinkTest, AnotherReceiverInItsPlaceIsReportedLost) {
+TEST_F(ReceiverLinkTest, AnotherReceiverInItsPlaceIsReportedLostThenOpened) {
     FakeSysfs sysfs;
     sysfs.AddPort("ttyUSB0", "FIRST", fake.SlavePath());
     MakeReceiver();
@@ -445,8 +480,16 @@ TEST_F(ReceiverLinkTest, AnotherReceiverInItsPlaceIsReportedLost) {
     EndSleep(receiver->checkThread, 2, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_LOST) == 1; }));
     EXPECT_EQ(view.messages, (std::vector<UINT>{UM_RECEIVER_PRESENT, UM_RECEIVER_PRESENT, UM_RECEIVER_LOST}));
-    EXPECT_TRUE(
-        pumpUntil([&] { return receiver->checkThread.GetState() == ReceiverWorker::State::Finished; }));
+    EXPECT_FALSE(receiver->IsOpen());
+
+    // The devices were paired with the first one; the new one is opened and asked its version.
+    EndSleep(receiver->checkThread, 3, 1000);
+    ASSERT_TRUE(fake.WaitForCommand(0x07, 2));
+    EXPECT_TRUE(receiver->IsOpen());
+    {
+        std::lock_guard guard(receiver->linkLock);
+        EXPECT_EQ(std::string(receiver->szProductString), "10c4:ea61:SECOND");
+    }
 }
 
 // A pairing poll's final-polls flag, the low bit of its class byte.

@@ -64,7 +64,7 @@ void Court::SetUp() {
 
     setenv("BELVANTA_HOME", folder.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
-    setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
+    setenv("BELVANTA_RECEIVER", ReceiverPath().c_str(), 1);
     ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
     m_started = true;
     frame = theApp.mainWindow();

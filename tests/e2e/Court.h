@@ -51,6 +51,8 @@ protected:
     void TearDown() override;
     // Runs on the copied program folder before the program starts: settings files a court is given.
     virtual void PrepareFolder() {}
+    // The path the program opens as its receiver: the fake's pseudo-terminal, unless a court names another.
+    virtual std::string ReceiverPath() { return fake.SlavePath(); }
 
     // ---- the operator's hands ----
     // A left click in the middle of a visible, enabled widget.
