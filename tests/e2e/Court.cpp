@@ -187,12 +187,13 @@ void Court::PairDevices() {
     };
     for (const auto& [button, flag] : devices) {
         // The progress dialog runs modal until the pairing reply closes it; meanwhile the program's clock
-        // moves so that its short pauses pass.
+        // moves so that its short pauses pass. A reply that comes before the dialog is up finds none to
+        // close: the dialog then runs to its last tick, so the clock moves while it is open.
         bool moving = false;
         QTimer mover;
         mover.setInterval(2);
         QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
-            if (moving || *flag)
+            if (moving || (*flag && g_hProgDlg.load() == 0))
                 return;
             moving = true;
             clock.advance(10);

@@ -4,7 +4,9 @@
 // dialogs.
 #include "tests/e2e/Court.h"
 
+#include "app/IniFiles.h"
 #include "app/ProgressDlg.h"
+#include "app/VeziruduzApp.h"
 #include "devices/DevErrDlg.h"
 #include "devices/PacketDispatch.h"
 #include "devices/Receiver.h"
@@ -12,15 +14,22 @@
 #include "match/RuleWnd.h"
 #include "match/SuDlg.h"
 #include "registration/RegDlg.h"
+#include "tools/FakeJudge.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -108,10 +117,10 @@ protected:
         CTK_RegDlg* dialog = view->m_pRegDlg;
         ASSERT_NE(dialog, nullptr);
         bool moving = false;
-        QTimer mover; // the program's short pauses pass while the progress dialog runs
+        QTimer mover; // the program's clock moves while the progress dialog is up, as in PairDevices
         mover.setInterval(2);
         QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
-            if (moving || flag)
+            if (moving || (flag && g_hProgDlg.load() == 0))
                 return;
             moving = true;
             clock.advance(10);
@@ -220,6 +229,285 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
                                      "1|" + std::to_string(trunk + 5) + "|0|0|0|0|0|0|0|1",
                                      "1|0|0|2|0|0|0|0|0|1",
                                  }));
+}
+
+using JudgeFault = FaultyCourt;
+
+bool HasCommand(const std::vector<FakeReceiver::Bytes>& commands, BYTE command, BYTE first) {
+    return std::ranges::any_of(commands, [&](const FakeReceiver::Bytes& f) {
+        return f.size() > 5 && f[2] == command && f[3] >= 1 && f[4] == first;
+    });
+}
+
+TEST_F(JudgeFault, AWirelessJudgeLostMidRoundStopsItUntilItsDeviceIsPairedAgain) {
+    const int trunk = md->nLevelBody;
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    Advance(3000);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 10, kSock));
+    Scores({2, 0});
+
+    // Judge 1's device is lost: the round stops, the public scoreboard shows judge 1's picture, the receiver
+    // is told, and the registration dialog comes up in its wide layout to pair the device again.
+    ASSERT_TRUE(fake.SendLost("judge1"));
+    ASSERT_TRUE(Until([&] { return (DeviceStatusLoad(*md) & 0x10) != 0; }));
+    Advance(1000);
+    EXPECT_EQ(md->nGameState, 8);
+    ASSERT_NE(view->m_pDevErrDlg, nullptr);
+    EXPECT_TRUE(view->m_pDevErrDlg->isVisible());
+    EXPECT_EQ(view->m_pDevErrDlg->Picture(), 4);
+    EXPECT_EQ(md->bJudgeWired[0], 0);
+    ASSERT_TRUE(fake.WaitForCommand(0x0F));
+    EXPECT_TRUE(HasCommand(fake.Commands(), 0x34, 0x21)) << "the lost notice of judge 1";
+    EXPECT_TRUE(HasCommand(fake.Commands(), 0x0F, 0x21)) << "the release of judge 1";
+    ASSERT_NE(view->m_pRegDlg, nullptr);
+    EXPECT_TRUE(view->m_pRegDlg->isVisible());
+    EXPECT_EQ(view->m_pRegDlg->width(), 900);
+
+    // The round cannot go on while a judge's device is not paired.
+    CloseRegistration();
+    Key(Qt::Key_Space);
+    EXPECT_EQ(md->nGameState, 8);
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Some equipments are not registered!"});
+
+    // Judge 1 paired again: the pop-up goes, the round goes on, and judge 1 counts with the others.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
+    ASSERT_NO_FATAL_FAILURE(Pair(1329, md->bJudgeWired[0]));
+    ASSERT_TRUE(Until([&] { return DeviceStatusLoad(*md) == 0; }));
+    Advance(1000);
+    EXPECT_EQ(view->m_pDevErrDlg, nullptr);
+    CloseRegistration();
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 11, kSock));
+    Scores({4, 0});
+    ASSERT_TRUE(fake.SendJudge("judge1", 2, 0));
+    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[1] != 0; }));
+    Advance(100);
+    Scores({6, 0});
+    EXPECT_EQ(Rows("SELECT chungpoint, hongpoint FROM GAMET"), std::vector<std::string>{"6|0"});
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Some equipments are not registered!"});
+}
+
+TEST_F(JudgeFault, AWiredJudgeUnpluggedMidRoundLeavesTheRoundRunningAndTheOtherJudgesScore) {
+    FakeJudge wired;
+    ASSERT_TRUE(wired.IsOpen());
+    WriteIniString(u"JUDGE_1", u"Port", QString::fromStdString(wired.SlavePath()).toStdU16String().c_str(),
+                   u"JudgeDev.ini");
+    // Judge 1 moves from its wireless device to the wire: switched off, the wire ticked, connected.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
+    CTK_RegDlg* dialog = view->m_pRegDlg;
+    ASSERT_NE(dialog, nullptr);
+    prompter.answer(IDYES); // "Are you sure to disconnect this equipment?"
+    ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1329)));
+    ASSERT_EQ(md->bJudgeWired[0], 0);
+    ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1311)));
+    ASSERT_EQ(md->nJudgeUse[0], 1);
+    ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1329)));
+    ASSERT_EQ(md->bJudgeWired[0], 1) << ::testing::PrintToString(prompter.texts());
+    CloseRegistration();
+
+    const int trunk = md->nLevelBody;
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3);
+    Advance(3000);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 10, kSock));
+    Scores({2, 0});
+    ASSERT_TRUE(wired.SendPress(2, 0));
+    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
+    ASSERT_TRUE(
+        Until([&] { return view->m_judgeWindows[0].mask[0] != 0 && view->m_judgeWindows[0].mask[1] != 0; }));
+    Advance(100);
+    Scores({4, 0});
+
+    // The wire is pulled: the port hangs up under the program. The round runs on, nothing covers the
+    // public scoreboard, and judges 2 and 3 still score.
+    Advance(2000);
+    wired.Unplug();
+    Advance(3000);
+    EXPECT_EQ(md->nGameState, 3);
+    EXPECT_EQ(view->m_pDevErrDlg, nullptr);
+    ASSERT_TRUE(fake.SendHit("HV", trunk + 11, kSock));
+    Scores({6, 0});
+    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
+    ASSERT_TRUE(fake.SendJudge("judge3", 2, 0));
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[2] != 0; }));
+    Advance(100);
+    Scores({8, 0});
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Are you sure to disconnect this equipment?"});
+}
+
+// ---- the program killed in a round ----
+//
+// The program runs in a child process: this test binary again, where a court (the program started through
+// its application object, its receiver played on a pseudo-terminal of its own) runs a round and scores hits
+// until it is killed. After each hit it prints the scores as the operator screen shows them. The parent
+// kills it with SIGKILL after some of them, then starts the program again on the same program folder.
+
+constexpr const char* kChildVariable = "BELVANTA_E2E_KILLED_CHILD";
+constexpr int kShownBeforeKill = 6;
+
+// The last lines of the child's standard error, for a failure's message.
+std::string LogTail(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "(no log)";
+    const QByteArray all = file.readAll();
+    return all.right(4000).toStdString();
+}
+
+class ScoringUntilKilled : public Court {
+public:
+    void TestBody() override {
+        ASSERT_NO_FATAL_FAILURE(Configure(3, 0));
+        ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "LEE SEOYEON"));
+        ASSERT_NO_FATAL_FAILURE(PairDevices());
+        view->m_pRegDlg->close();
+        Deliver();
+        frame->activateWindow();
+        QApplication::setActiveWindow(frame);
+        std::printf("FOLDER %s\nRUNTIME %s\n", folder.c_str(), std::getenv("XDG_RUNTIME_DIR"));
+        std::fflush(stdout);
+
+        Key(Qt::Key_Space);
+        ASSERT_EQ(md->nGameState, 3);
+        // Hits for Chung's trunk kick and Hong's head kick by turns, half a second apart on the program's
+        // clock, well inside the round; the parent kills this process long before the last.
+        for (int hit = 0; hit < 100; ++hit) {
+            Advance(500);
+            const std::pair<int, int> before = Shown(*view);
+            ASSERT_TRUE(hit % 2 == 0 ? fake.SendHit("HV", md->nLevelBody + 10, kSock)
+                                     : fake.SendHit("CH", md->nLevelHead + 10, kSock));
+            ASSERT_TRUE(Until([&] { return Shown(*view) != before; }));
+            const std::pair<int, int> shown = Shown(*view);
+            std::printf("SHOWN %d %d\n", shown.first, shown.second);
+            std::fflush(stdout);
+        }
+    }
+};
+
+// Registered only in the child, so a run of the binary never starts it on its own.
+[[maybe_unused]] const bool g_childRegistered = [] {
+    if (!std::getenv(kChildVariable))
+        return false;
+    ::testing::RegisterTest("KilledChild", "ScoresUntilKilled", nullptr, nullptr, __FILE__, __LINE__,
+                            []() -> ScoringUntilKilled* { return new ScoringUntilKilled; });
+    return true;
+}();
+
+// The parent: no program of its own until the child is killed.
+class KilledMidRound : public Court {
+protected:
+    static void SetUpTestSuite() {} // the child prepares the program folder
+    void SetUp() override {}
+    void TearDown() override {
+        if (m_restarted)
+            theApp.ExitInstance();
+        Court::TearDown();
+    }
+
+    // Starts the program on the killed program's folder and instance-lock folder, as the operator does.
+    void Restart(const std::string& runtime) {
+        ASSERT_TRUE(fake.IsOpen());
+        fake.SetVersion(0x03, 0x07);
+        setenv("BELVANTA_HOME", folder.c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
+        ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
+        m_restarted = true;
+        frame = theApp.mainWindow();
+        ASSERT_NE(frame, nullptr);
+        view = frame->view();
+        md = g_pMatchData;
+        ASSERT_NE(view, nullptr);
+        ASSERT_TRUE(fake.WaitForCommand(0x07));
+        ASSERT_TRUE(
+            Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }));
+    }
+
+    QTemporaryDir scratch; // the child's temporary files, its program folder among them; outlives the program
+
+private:
+    bool m_restarted = false;
+};
+
+TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramStartsAgainOnItsFolder) {
+    ASSERT_TRUE(scratch.isValid());
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(kChildVariable, "1");
+    environment.insert("TMPDIR", scratch.path());
+    child.setProcessEnvironment(environment);
+    child.setStandardErrorFile(scratch.filePath("child.log"));
+    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=KilledChild.*"});
+    ASSERT_TRUE(child.waitForStarted());
+
+    std::string childFolder;
+    std::string runtime;
+    std::vector<std::pair<int, int>> shown;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (static_cast<int>(shown.size()) < kShownBeforeKill && std::chrono::steady_clock::now() < deadline &&
+           child.state() == QProcess::Running) {
+        if (!child.canReadLine() && !child.waitForReadyRead(1000))
+            continue;
+        while (child.canReadLine()) {
+            const QString line = QString::fromUtf8(child.readLine()).trimmed();
+            const QStringList words = line.split(' ');
+            if (words.size() == 2 && words[0] == "FOLDER")
+                childFolder = words[1].toStdString();
+            else if (words.size() == 2 && words[0] == "RUNTIME")
+                runtime = words[1].toStdString();
+            else if (words.size() == 3 && words[0] == "SHOWN")
+                shown.emplace_back(words[1].toInt(), words[2].toInt());
+        }
+    }
+    // Killed in the middle of its round, most likely while a hit is on its way.
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(10000));
+    ASSERT_EQ(static_cast<int>(shown.size()), kShownBeforeKill) << "the child's log ends:\n"
+                                                                << LogTail(scratch.filePath("child.log"));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    ASSERT_FALSE(childFolder.empty());
+    ASSERT_FALSE(runtime.empty());
+
+    // Every score the operator screen showed is in the event logs, in the order shown: the point rows of
+    // both players by their shared index (later hits may have reached the records before the kill).
+    folder = childFolder;
+    std::vector<std::pair<int, int>> changes; // the player who scored (0 Chung, 1 Hong) and the points
+    std::pair<int, int> last{0, 0};
+    for (const auto& score : shown) {
+        changes.emplace_back(score.first != last.first ? 0 : 1, score.first != last.first
+                                                                    ? score.first - last.first
+                                                                    : score.second - last.second);
+        last = score;
+    }
+    const std::vector<std::string> points = Rows(
+        "SELECT side, point FROM (SELECT 0 AS side, point, dbindex FROM CHUNGLOG WHERE point > 0 AND "
+        "itemvalid = 1 UNION ALL SELECT 1, point, dbindex FROM HONGLOG WHERE point > 0 AND itemvalid = 1) "
+        "ORDER BY dbindex");
+    ASSERT_GE(points.size(), changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i)
+        EXPECT_EQ(points[i], std::to_string(changes[i].first) + "|" + std::to_string(changes[i].second))
+            << "score " << i + 1;
+    // The match row holds at least the last score shown, and its totals agree with the event rows.
+    const std::vector<std::string> match =
+        Rows("SELECT chungpoint, hongpoint, chungpoint = (SELECT coalesce(sum(point), 0) FROM CHUNGLOG WHERE "
+             "itemvalid = 1), hongpoint = (SELECT coalesce(sum(point), 0) FROM HONGLOG WHERE itemvalid = 1) "
+             "FROM GAMET");
+    ASSERT_EQ(match.size(), 1u);
+    const QStringList totals = QString::fromStdString(match[0]).split('|');
+    EXPECT_GE(totals[0].toInt(), last.first);
+    EXPECT_GE(totals[1].toInt(), last.second);
+    EXPECT_EQ(totals[2], "1") << match[0];
+    EXPECT_EQ(totals[3], "1") << match[0];
+
+    // Started again on the same folder: no box, its database whole, its receiver linked.
+    ASSERT_NO_FATAL_FAILURE(Restart(runtime));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
+    EXPECT_EQ(Rows("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    EXPECT_EQ(Rows("SELECT chungpoint, hongpoint FROM GAMET"),
+              std::vector<std::string>{totals[0].toStdString() + "|" + totals[1].toStdString()});
 }
 
 } // namespace
