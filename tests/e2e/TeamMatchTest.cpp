@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -44,18 +45,24 @@ std::string MemberDevice(int member, int k) {
     return kNames[k] + (member > 1 ? std::to_string(member) : std::string());
 }
 
-// The address the dialog shows for a device the fake receiver paired: its 16 hexadecimal digits, the first
-// byte 10 for Hong's devices.
-std::string AddressOf(const std::string& device) {
+// The address printed on a device's label: the 16 hexadecimal digits the fake receiver gives it.
+std::string LabelAddress(const std::string& device) {
     BYTE mac[8];
     FakeReceiver::DeviceAddress(device, mac);
-    if (device[0] == 'H')
-        mac[0] = 0x10;
     char text[17];
     for (int i = 0; i < 8; ++i)
         std::snprintf(text + 2 * i, 3, "%02x", mac[i]);
     return text;
 }
+
+// The address the dialog shows for a paired device: the label's, the first byte 10 for Hong's devices.
+std::string AddressOf(const std::string& device) {
+    const std::string label = LabelAddress(device);
+    return device[0] == 'H' ? "10" + label.substr(2) : label;
+}
+
+// The one device the operator registers by its typed address.
+const std::string kTypedDevice = "HH6";
 
 class TeamCourt : public Court {
 protected:
@@ -147,7 +154,8 @@ protected:
     }
 
     // Each member's devices and the judge devices, switched on one at a time and paired by their buttons;
-    // the modal progress dialog runs until the pairing reply closes it.
+    // the modal progress dialog runs until the pairing reply closes it. Hong's sixth member's head gear is
+    // registered by the address on its label, typed into its edit.
     void PairTeams() {
         CTK_RegDlg_Team* dialog = Registration();
         ASSERT_NE(dialog, nullptr);
@@ -168,6 +176,11 @@ protected:
             devices.push_back({"judge" + std::to_string(judge + 1), 1329 + judge, &md->bJudgeWired[judge]});
         for (const Device& device : devices) {
             fake.SetPairingDevice(device.name);
+            if (device.name == kTypedDevice) {
+                QWidget* edit = dialog->GetDlgItem(kMemberEdits[5][3]);
+                ASSERT_NO_FATAL_FAILURE(Click(edit));
+                QTest::keyClicks(edit, QString::fromStdString(LabelAddress(kTypedDevice)));
+            }
             bool moving = false;
             QTimer mover;
             mover.setInterval(2);
@@ -203,6 +216,18 @@ TEST_F(TeamCourt, ATeamContestOfSixMembersIsRegisteredLoadedAndEveryMemberPaired
             EXPECT_EQ(Registration()->GetDlgItemText(kMemberEdits[member - 1][k]).toStdString(),
                       AddressOf(MemberDevice(member, k)))
                 << MemberDevice(member, k);
+    // The typed address went to the receiver in the registration by address (the first byte cleared).
+    const std::vector<FakeReceiver::Bytes> commands = fake.Commands();
+    std::vector<FakeReceiver::Bytes> byAddress;
+    std::ranges::copy_if(commands, std::back_inserter(byAddress), [](const FakeReceiver::Bytes& frame) {
+        return frame.size() > 4 && frame[2] == 0x3D;
+    });
+    ASSERT_EQ(byAddress.size(), 1u);
+    BYTE mac[8];
+    FakeReceiver::DeviceAddress(kTypedDevice, mac);
+    mac[0] = 0x00;
+    ASSERT_GE(byAddress[0].size(), 4u + 11u);
+    EXPECT_TRUE(std::equal(mac, mac + 8, byAddress[0].begin() + 4 + 3));
     EXPECT_EQ(
         Rows("SELECT FNo, CName, CNation, HName, HNation, CFrom, HFrom, Sex FROM PLAYER"),
         std::vector<std::string>{"001|KOREA A|Republic of Korea|MEXICO|Mexico|SEOUL CITY|JALISCO|Mixed"});
