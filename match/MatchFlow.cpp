@@ -31,7 +31,10 @@ QString Q(const std::u16string& text) {
 bool RoundLimitsAllowStart(const CMainWnd& view, const MatchData& md) {
     if (md.nCompetitionRule != 1)
         return md.nCurRound <= md.nRound + 1;
-    if (md.nCurRound > md.nRound)
+    // No round starts after the regular ones (the golden round begins from state 4 in the last one); a
+    // golden round that was stopped resumes like any other.
+    const bool resume = md.nGameState >= 7 && md.nGameState <= 9;
+    if (md.nCurRound > md.nRound && !resume)
         return false;
     if (!md.bRoundOver)
         return true;

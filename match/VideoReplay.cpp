@@ -94,8 +94,12 @@ void AskGoldenPoint(CMainWnd& view, MatchData& md) {
         return;
     if (ClockRules::MatchTotal(md, 0) != ClockRules::MatchTotal(md, 1))
         return;
-    if (!MatchFlowSteps::AskYes(view, u"Are you sure to play a Golden Point Round?"))
-        md.nGameState = 4;
+    if (MatchFlowSteps::AskYes(view, u"Are you sure to play a Golden Point Round?"))
+        return;
+    md.nGameState = 4;
+    // The round is no longer over waiting for its winner: without this the round-win system would refuse
+    // to start the golden round.
+    view.UpdateStateDisplay();
 }
 
 void AdjustQuota(CMainWnd& view, int side, bool up) {

@@ -379,4 +379,143 @@ TEST_F(WiredJudgesRoundWinMatch, ChungWinsTwoRoundsOnTheClockAndTheWinnerSelecti
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
 }
 
+// ---- a match decided in the golden round ----
+
+class GoldenRoundMatch : public RoundWinMatch {
+protected:
+    void SetUp() override {
+        RoundWinMatch::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_NO_FATAL_FAILURE(PairDevices());
+        Ready();
+    }
+};
+
+// The rounds split 1-1 and the third ends level, in the round and in the match. Hong's coach asks for a
+// replay of its last exchange; the replay is rejected, and with the match level at the end of its last
+// round the operator is asked about the golden-point round: "No" holds the match (state 4), and the Start
+// button then begins the golden round, which the first score to two points decides.
+TEST_F(GoldenRoundMatch, TheRoundsSplitTheThirdEndsLevelAndAKickDecidesTheGoldenRound) {
+    const int trunk = md->nLevelBody;
+    const int head = md->nLevelHead;
+    ASSERT_GT(trunk, 1);
+    ASSERT_EQ(md->nGameState, 1);
+
+    // Round 1: a head kick for Hong.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nCurRound, 1);
+    Advance(20000);
+    ASSERT_TRUE(fake.SendHit("CH", head + 5, kSock));
+    Scores({0, 3});
+    CTK_RndResDlg* result = EndOfRound(100000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_WINNER), "WINNER : RED");
+    ASSERT_NO_FATAL_FAILURE(Confirm(*result));
+
+    // Round 2: a head kick for Chung.
+    ASSERT_NO_FATAL_FAILURE(NextRound(2));
+    Advance(30000);
+    ASSERT_TRUE(fake.SendHit("HH", head + 6, kSock));
+    Scores({3, 0});
+    result = EndOfRound(90000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_WINNER), "WINNER : BLUE");
+    ASSERT_NO_FATAL_FAILURE(Confirm(*result));
+    EXPECT_EQ(RoundWinsShown(), (std::pair<std::string, std::string>{"1", "1"}));
+    EXPECT_EQ(WinnerMarks(), "HC-");
+
+    // Round 3 passes without a score or a hit: everything the dialog compares is level.
+    ASSERT_NO_FATAL_FAILURE(NextRound(3));
+    result = EndOfRound(120000);
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_TITLE), "3 Round Results");
+    EXPECT_EQ(Pair(*result, CTK_RndResDlg::IDC_TOTAL_CHUNG), "0:0");
+    EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_WINNER), "DRAW");
+    // A draw needs one superiority box ticked.
+    auto* chungSup = static_cast<QCheckBox*>(Child(*result, CTK_RndResDlg::IDC_SUP_CHUNG));
+    ASSERT_TRUE(chungSup->isVisible());
+    ASSERT_NO_FATAL_FAILURE(Click(Child(*result, CTK_RndResDlg::IDOK)));
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please select one winner of this round!"});
+    ASSERT_TRUE(view->m_pRndResDlg && view->m_pRndResDlg->isVisible());
+    EXPECT_EQ(md->nRoundWinner[2], 0);
+
+    // Hong's coach asks for a replay of the last exchange; it is rejected and costs Hong the request.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(OperatorIds::VideoReplayHong)));
+    CTK_IVRDlg* replay = view->m_pIvrDlg;
+    ASSERT_NE(replay, nullptr);
+    prompter.answer(IDYES); // the dialog's confirmation of its decision
+    prompter.answer(IDNO);  // "Are you sure to play a Golden Point Round?"
+    for (const int id : {int(CTK_IVRDlg::IDC_RED), int(VideoReplayDlgRules::kTrunkButton),
+                         int(CTK_IVRDlg::IDC_ADD), int(CTK_IVRDlg::IDC_REJECT), int(CTK_IVRDlg::IDC_APPLY)})
+        ASSERT_NO_FATAL_FAILURE(Click(Child(*replay, id))) << id;
+    ASSERT_NO_FATAL_FAILURE(Click(Child(*replay, CTK_IVRDlg::IDC_CLOSE)));
+    ASSERT_TRUE(Until([&] { return view->m_pIvrDlg.isNull(); }));
+    EXPECT_EQ(md->aSide[1].nVRRemain, 0);
+    EXPECT_EQ(prompter.texts().back(), "Are you sure to play a Golden Point Round?");
+    EXPECT_EQ(md->nGameState, 4);
+    // The round result waits no longer: the operator closes it.
+    ASSERT_NO_FATAL_FAILURE(Click(Child(*view->m_pRndResDlg, CTK_RndResDlg::IDCANCEL)));
+    ASSERT_TRUE(Until([&] { return view->m_pRndResDlg.isNull(); }));
+
+    // The Start button (the Start key does nothing in this state) asks once more and begins the golden
+    // round; the third round closes without a winner.
+    prompter.answer(IDYES);
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1071)));
+    EXPECT_EQ(prompter.texts().back(), "Are you sure to start a Golden Point Round and clear all point?");
+    ASSERT_EQ(md->nGameState, 3);
+    ASSERT_EQ(md->nCurRound, 4);
+    EXPECT_EQ(md->nRoundWinner[2], 3);
+    EXPECT_EQ(md->nRemainTime, md->nGRndMatchTime * 1000);
+    Scores({0, 0});
+
+    // The referee stops the golden round and lets it go on.
+    Advance(5000);
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 8);
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << "the golden round does not resume";
+    Advance(5000);
+
+    // Hong's trunk kick reaches two points: the golden point. The proposed decision (GDP) is not one the
+    // round-win system accepts; the operator takes the final score instead.
+    const auto boxes = prompter.texts().size();
+    WhenModal<CTK_WinSelDlg>([](CTK_WinSelDlg& dialog) {
+        auto* list = static_cast<QComboBox*>(Child(dialog, CTK_WinSelDlg::IDC_LIST));
+        EXPECT_EQ(list->currentIndex(), 2);
+        Click(Child(dialog, CTK_WinSelDlg::IDC_OK));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        Click(Child(dialog, CTK_WinSelDlg::IDC_OK));
+    });
+    ASSERT_TRUE(fake.SendHit("CV", trunk + 3, kSock));
+    ASSERT_TRUE(Until([&] { return md->nGameState == 11; })) << "state " << md->nGameState;
+    ASSERT_EQ(prompter.texts().size(), boxes + 1);
+    EXPECT_EQ(prompter.texts().back(), "Invalid Win Code for BEST OF 3!\r\n(GDP) Golden Points");
+    EXPECT_EQ(md->nWinSide, 1);
+    EXPECT_EQ(md->nDecisionKind, 0);
+
+    // Both screens: the golden round's scores; the round wins stay as the rounds left them.
+    Scores({0, 2});
+    EXPECT_EQ(RoundWinsShown(), (std::pair<std::string, std::string>{"1", "1"}));
+    EXPECT_EQ(WinnerMarks(), "HC-");
+    ASSERT_NE(view->m_pExtScrDlg, nullptr);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(0), 0);
+    EXPECT_EQ(view->m_pExtScrDlg->Score(1), 2);
+
+    EXPECT_EQ(Rows("SELECT chungpoint, hongpoint, cdeduct, hdeduct, win FROM GAMET"),
+              std::vector<std::string>{"3|5|0|0|H.WIN((PTF) Final Score)"});
+    const auto n = [](int value) { return std::to_string(value); };
+    EXPECT_EQ(Events("CHUNGLOG"), (std::vector<std::string>{
+                                      "2|0|" + n(head + 6) + "|0|0|0|0|0|0|1", // Hong's head gear
+                                      "2|0|0|3|0|0|0|0|0|1",
+                                  }));
+    EXPECT_EQ(Events("HONGLOG"), (std::vector<std::string>{
+                                     "1|0|" + n(head + 5) + "|0|0|0|0|0|0|1",
+                                     "1|0|0|3|0|0|0|0|0|1",
+                                     "4|" + n(trunk + 3) + "|0|0|0|0|0|0|0|1", // the golden round
+                                     "4|0|0|2|0|0|0|0|0|1",
+                                 }));
+}
+
 } // namespace
