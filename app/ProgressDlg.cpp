@@ -9,7 +9,19 @@ std::atomic<HWND> g_hProgDlg{0};
 namespace {
 constexpr UINT_PTR kProgressTimer = 100;
 constexpr UINT kTickMs = 100;
+// An end of pairing not yet seen by a dialog. Set before the handle is read, and the dialog stores its handle
+// before it takes the flag: whichever side comes second sees the other, so the end is never lost.
+std::atomic<bool> s_closePending{false};
 } // namespace
+
+void CloseProgressDialog() {
+    s_closePending = true;
+    PostMessage(g_hProgDlg.load(), WM_CLOSE, 0, 0);
+}
+
+void ForgetProgressDialogClose() {
+    s_closePending = false;
+}
 
 CTK_ProgDlg::CTK_ProgDlg(std::u16string message, QWidget* parent)
     : QDialog(parent), m_strMessage(std::move(message)), m_progress(new QProgressBar(this)),
@@ -44,13 +56,15 @@ void CTK_ProgDlg::OnInitDialog() {
     m_progress->setRange(0, kTicks);
     m_progress->setValue(0);
     SetTimer(kProgressTimer, kTickMs);
+    if (s_closePending.exchange(false))
+        PostMessage(GetSafeHwnd(), WM_CLOSE, 0, 0);
 }
 
 void CTK_ProgDlg::OnDestroy() {
     // Only this dialog's own handle is cleared: a newer dialog may already have put its own there.
     HWND own = GetSafeHwnd();
-    if (own != 0)
-        g_hProgDlg.compare_exchange_strong(own, HWND{0});
+    if (own != 0 && g_hProgDlg.compare_exchange_strong(own, HWND{0}))
+        s_closePending = false; // an end that came while this dialog was up was this dialog's
     // Unregisters the handle and kills the timer: a close that arrives late finds nothing.
     DestroyWindow();
 }

@@ -16,6 +16,13 @@ class QProgressBar;
 // The open progress dialog, 0 when none is open. Written on the UI thread, read by the pairing thread.
 extern std::atomic<HWND> g_hProgDlg;
 
+// The pairing has ended (its reply or its time-out), from any thread: closes the open dialog. The reply can
+// come before the UI thread, which sends the pairing command first, has the dialog up; the end is then kept
+// and the dialog closes as soon as it opens instead of running all its ticks.
+void CloseProgressDialog();
+// A new pairing starts: an end kept from an earlier one is forgotten.
+void ForgetProgressDialogClose();
+
 class CTK_ProgDlg : public QDialog, public MessageWindow {
     Q_OBJECT
 public:

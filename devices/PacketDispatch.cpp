@@ -222,7 +222,7 @@ void PairingReply(TTK_Receiver& receiver, const BYTE* p, int length, bool team) 
         return; // too short to name the device, or the pairing timed out first
     receiver.pairingThread.Stop();
     // Posted as the pairing time-out does: the dialog closes when the UI thread is free.
-    PostMessage(g_hProgDlg.load(), WM_CLOSE, 0, 0);
+    CloseProgressDialog();
 
     std::string name;
     if (team) {

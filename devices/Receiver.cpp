@@ -3,6 +3,7 @@
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/ProgressDlg.h"
 #include "platform/CodePage.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -20,7 +21,6 @@
 // (app/MainWnd.cpp; set before the start thread starts) and the open pairing progress dialog
 // (app/ProgressDlg.cpp).
 extern HWND g_hMainWnd;
-extern std::atomic<HWND> g_hProgDlg;
 
 namespace {
 
@@ -213,7 +213,7 @@ void PairingLoop(TTK_Receiver& receiver) {
             if (!protocol.bPairing.compare_exchange_strong(pairing, 0))
                 return; // the pairing reply came first
             // Posted, not sent: this thread must never wait for the UI thread, which may be joining it.
-            PostMessage(g_hProgDlg.load(), WM_CLOSE, 0, 0);
+            CloseProgressDialog();
             protocol.nState = kReceiverPairTimeout;
             char name[260];
             {

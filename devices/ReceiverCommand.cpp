@@ -2,6 +2,7 @@
 
 #include "app/MatchData.h"
 #include "app/Network.h"
+#include "app/ProgressDlg.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverFrame.h"
 #include "platform/DebugOutput.h"
@@ -447,6 +448,7 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
             std::lock_guard l(st.lock);
             team = st.bTeamPoll;
         }
+        ForgetProgressDialogClose();
         st.bPairing.store(1);
         SetState(st, team ? kReceiverTeamPolling : kReceiverPolling);
         if (!link.RestartPairingWait()) {

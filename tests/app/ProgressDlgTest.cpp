@@ -91,4 +91,44 @@ TEST(ProgressDlg, ALateCloseFindsNothingAndAnOldDialogLeavesTheNewOneAlone) {
     EXPECT_EQ(g_hProgDlg.load(), HWND{0});
 }
 
+// The device answers before the UI thread has the dialog up: the dialog closes as soon as it opens rather
+// than running its 14 s; the end is used once, and an end seen by an open dialog is not kept for the next
+// one.
+TEST(ProgressDlg, AnEndOfPairingBeforeTheDialogOpensClosesItAtOnce) {
+    platform::ManualTime clock;
+    const auto run = [&](CTK_ProgDlg& dlg, unsigned ms) {
+        QTimer::singleShot(0, &dlg, [&clock, ms] { clock.advance(ms); });
+        QTimer::singleShot(0, &dlg, [] { SendMessage(g_hProgDlg.load(), WM_CLOSE, 0, 0); });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+        return dlg.Ticks();
+    };
+
+    std::thread([] { CloseProgressDialog(); }).join();
+    CTK_ProgDlg early;
+    // Without the kept end only its last tick would close it.
+    QTimer::singleShot(200, &early, [&] { clock.advance(14000); });
+    EXPECT_EQ(early.DoModal(), IDCANCEL);
+    EXPECT_EQ(early.Ticks(), 0) << "closed by the kept end before its first tick";
+
+    CTK_ProgDlg next;
+    EXPECT_EQ(run(next, 500), 5) << "the kept end was used once";
+
+    // An end while a dialog is up closes that one and is not kept.
+    CTK_ProgDlg open;
+    QTimer::singleShot(0, &open, [&] {
+        clock.advance(300);
+        std::thread([] { CloseProgressDialog(); }).join();
+    });
+    EXPECT_EQ(open.DoModal(), IDCANCEL);
+    EXPECT_EQ(open.Ticks(), 3);
+    CTK_ProgDlg after;
+    EXPECT_EQ(run(after, 700), 7);
+
+    // A new pairing forgets an end kept from an earlier one.
+    CloseProgressDialog();
+    ForgetProgressDialogClose();
+    CTK_ProgDlg fresh;
+    EXPECT_EQ(run(fresh, 200), 2);
+}
+
 } // namespace
