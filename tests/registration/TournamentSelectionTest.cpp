@@ -22,6 +22,7 @@
 #include "tests/support/TournamentServer.h"
 
 #include <QPointer>
+#include <QPushButton>
 #include <QString>
 #include <QTimer>
 
@@ -171,6 +172,10 @@ TEST_F(TournamentSelectionTest, TheNextMatchIsTheListsOneRow) {
     dialog->LoadTournamentMatch(0);
     EXPECT_EQ(ListRow()[1], "9[Current]");
     EXPECT_EQ(ListRow()[7], "Male");
+
+    // "Load OVR Match" asks the tournament database for the next match again.
+    qobject_cast<QPushButton*>(dialog->GetDlgItem(1290))->click();
+    EXPECT_EQ(ListRow()[1], "7[Next]");
 
     ASSERT_TRUE(fixture.Execute("%s", "DELETE FROM tkdgerursltd"));
     dialog->LoadTournamentMatch(1);
