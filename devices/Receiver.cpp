@@ -170,6 +170,7 @@ void ReceiveLoop(TTK_Receiver& receiver) {
         const int status = waited == SI_SUCCESS ? SI_Read(handle, buffer, kReadBytes, &read) : waited;
         if (status == SI_SUCCESS) {
             receiver.parser.Feed(buffer, static_cast<int>(read), GetTickCount(), sink);
+            receiver.parser.ReaderBack(GetTickCount());
             continue;
         }
         if (status == SI_READ_TIMED_OUT)

@@ -79,6 +79,14 @@ public:
     }
     // A frame is partly received: the reader should come back within kPartialFrameTimeoutMs.
     bool HoldsPartialFrame() const { return m_state != kHunt; }
+    // The reader waits on the line again at `now`, after handing over the frames of the bytes last fed. The
+    // rest of a partial frame may have arrived meanwhile, so its time-out counts only the time spent waiting
+    // on the line, not the hand-over.
+    void ReaderBack(DWORD now) {
+        if (m_state != kHunt)
+            m_startedAt += now - m_now;
+        m_now = now;
+    }
 
     // Forgets a partly received frame (after the link was re-opened).
     void Reset() {

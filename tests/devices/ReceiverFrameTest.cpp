@@ -161,6 +161,46 @@ TEST(ReceiverFrameTest, AFrameWhoseBytesComeInQuickPiecesIsKept) {
     EXPECT_EQ(frames, std::vector<Bytes>{kHit});
 }
 
+TEST(ReceiverFrameTest, TheTimeOutOfAPartialFrameLeavesOutTheHandOverOfTheFramesBeforeIt) {
+    // Read at 1000: a hit and the first bytes of what follows; the hit's hand-over takes 100 ms, then the
+    // reader waits on the line again.
+    const Bytes bogus = {0x02, kFrameTypeReport, kDeviceReportCommand, 0x50};
+    struct Case {
+        const char* name;
+        Bytes head, tail; // tail fed at 1100 + afterMs (empty: only Expire runs then)
+        DWORD afterMs;
+        std::vector<Bytes> frames;
+    };
+    const Case cases[] = {
+        {"the rest of a frame read after a slow hand-over completes it",
+         Bytes(kEmpty.begin(), kEmpty.begin() + 3),
+         Bytes(kEmpty.begin() + 3, kEmpty.end()),
+         5,
+         {kHit, kEmpty}},
+        {"a stray start byte still times out once the reader waits",
+         bogus,
+         {},
+         kPartialFrameTimeoutMs + 1,
+         {kHit}},
+        {"and not before", bogus, {}, kPartialFrameTimeoutMs, {kHit}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReceiverFrameParser parser;
+        std::vector<Bytes> frames;
+        const auto sink = [&](const ReceiverFrame& f) { frames.emplace_back(f.bytes, f.bytes + f.length); };
+        const Bytes first = Concat({kHit, c.head});
+        parser.Feed(first.data(), static_cast<int>(first.size()), 1000, sink);
+        parser.ReaderBack(1100);
+        if (c.tail.empty())
+            parser.Expire(1100 + c.afterMs, sink);
+        else
+            parser.Feed(c.tail.data(), static_cast<int>(c.tail.size()), 1100 + c.afterMs, sink);
+        EXPECT_EQ(frames, c.frames);
+        EXPECT_EQ(parser.HoldsPartialFrame(), c.tail.empty() && c.afterMs <= kPartialFrameTimeoutMs);
+    }
+}
+
 TEST(ReceiverFrameTest, BuildFrameRefusesAPayloadBeyondTheWriterBuffer) {
     BYTE out[kCommandBufferSize + 8];
     const Bytes payload(kCommandMaxPayload + 1, 0);

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -27,6 +28,7 @@
 #include <mutex>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <fcntl.h>
@@ -396,6 +398,46 @@ TEST_F(ReceiverLinkTest, AFrameBehindAStrayLengthByteArrivesWithoutWaitingForMor
     Bytes hitFrame = hit;
     hitFrame.push_back(FrameChecksum(hit.data(), 7));
     EXPECT_TRUE(HasFrame(hitFrame)); // nothing follows on the line
+}
+
+// Hands a frame over as slowly as a busy view does: the hit frame is held until the test has sent more
+// bytes and then for longer than a partial frame's time-out.
+std::atomic<bool> g_handingHit{false};
+std::atomic<bool> g_restSent{false};
+
+void SlowFrameSink(TTK_Receiver& receiver, const ReceiverFrame& frame) {
+    if (frame.Type() == kFrameTypeReport && frame.PayloadLength() == 7) {
+        g_handingHit = true;
+        while (!g_restSent)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(std::chrono::milliseconds(3 * kPartialFrameTimeoutMs));
+    }
+    RecordFrame(receiver, frame);
+}
+
+TEST_F(ReceiverLinkTest, AFrameSplitAcrossReadsSurvivesASlowHandOverOfTheFrameBeforeIt) {
+    StartWithFake();
+    ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); })); // the version reply
+    receiver->frameSink = SlowFrameSink;
+    g_handingHit = false;
+    g_restSent = false;
+    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
+    Bytes hitFrame = hit;
+    hitFrame.push_back(FrameChecksum(hit.data(), 7));
+    const Bytes judge = {0x02, 0x10, 0x19, 0x05, 0x33, 0x44, 0x03, 0x02, 0x06};
+    Bytes judgeFrame = judge;
+    judgeFrame.push_back(FrameChecksum(judge.data(), 5));
+
+    // The hit and the judge frame's first bytes in one read; the rest comes while the hit is handed over.
+    Bytes first = hitFrame;
+    first.insert(first.end(), judgeFrame.begin(), judgeFrame.begin() + 4);
+    ASSERT_TRUE(fake.SendRaw(first));
+    ASSERT_TRUE(pumpUntil([] { return g_handingHit.load(); }));
+    ASSERT_TRUE(fake.SendRaw(Bytes(judgeFrame.begin() + 4, judgeFrame.end())));
+    g_restSent = true;
+
+    EXPECT_TRUE(HasFrame(judgeFrame));
+    EXPECT_EQ(Frames().back(), judgeFrame);
 }
 
 TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {
