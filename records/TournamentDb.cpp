@@ -53,6 +53,27 @@ std::u16string number(const char* prefix, int n) {
            QString::fromUtf8(prefix).toStdU16String();
 }
 
+// Runs work on a worker while the UI thread's event loop keeps turning without the operator's input (see
+// RunTournamentQuery).
+void whileEventsTurn(const std::function<void()>& work) {
+    QEventLoop loop;
+    std::thread worker([&work, &loop] {
+        work();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QApplication::restoreOverrideCursor();
+    worker.join();
+}
+
+// A final write waited for as a query is: the clock, the devices and the screens go on meanwhile.
+bool runFinal(const TournamentStatement& statement) {
+    bool written = false;
+    whileEventsTurn([&] { written = TheTournamentWriter().RunAndWait(statement, kTournamentFinalWaitMs); });
+    return written;
+}
+
 } // namespace
 
 TournamentServerSettings ReadTournamentServerSettings() {
@@ -95,15 +116,7 @@ bool RunTournamentQuery(const std::function<void(CAdoObject&)>& job) {
         return false;
     }
     busy = true;
-    QEventLoop loop;
-    std::thread worker([&job, &loop] {
-        job(theApp.m_dbTournament);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    QApplication::restoreOverrideCursor();
-    worker.join();
+    whileEventsTurn([&job] { job(theApp.m_dbTournament); });
     busy = false;
     return true;
 }
@@ -114,7 +127,7 @@ void CloseTournamentDb() {
 }
 
 bool WriteWithRetry(const TournamentStatement& statement, int n) {
-    while (!TheTournamentWriter().RunAndWait(statement, kTournamentFinalWaitMs)) {
+    while (!runFinal(statement)) {
         if (MessageBox(g_hMainWnd, number("Would you send the results again?", n), kInformation,
                        MB_YESNO | MB_ICONINFORMATION) != IDYES) {
             MessageBox(g_hMainWnd, number("Please inform the person concerned!", n), kInformation,
@@ -177,6 +190,5 @@ void CMainWnd::UpdateCourtReceiver() {
 }
 
 bool CMainWnd::SendTournamentMatchFinished() {
-    return TheTournamentWriter().RunAndWait(MatchStatusStatement("3", CurrentTournamentCodes(g_MatchInfoCur)),
-                                            kTournamentFinalWaitMs);
+    return runFinal(MatchStatusStatement("3", CurrentTournamentCodes(g_MatchInfoCur)));
 }

@@ -9,7 +9,8 @@
 // Seconds the server gets to accept a connection and to answer one statement.
 constexpr int kTournamentConnectSeconds = 10;
 constexpr int kTournamentStatementSeconds = 10;
-// How long the UI thread waits for a final write (a decision, a draw, the finish) behind the queued ones.
+// How long a final write (a decision, a draw, the finish) is waited for behind the queued ones; the UI
+// thread's event loop turns meanwhile, without the operator's input, as for RunTournamentQuery.
 constexpr int kTournamentFinalWaitMs =
     (kTournamentConnectSeconds + kTournamentStatementSeconds) * 1000 + 2000;
 

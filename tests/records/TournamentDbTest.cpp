@@ -20,6 +20,7 @@
 
 #include <QString>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <cstring>
 #include <memory>
@@ -39,6 +40,7 @@ constexpr const char* kFixture[] = {
     "DELETE FROM tkdcode",
     "DELETE FROM tkdtour",
     "DROP TRIGGER IF EXISTS fail_first ON tkdgerursltd",
+    "DROP TRIGGER IF EXISTS slow_write ON tkdgerursltd",
     "DROP SEQUENCE IF EXISTS failures",
     "INSERT INTO tkdtour VALUES ('T1', '1', 'Y', '1'), ('T0', '1', 'N', '1')",
     "INSERT INTO tkdgerucourt (tour_code, tour_cnt, court_no) VALUES ('T1', '1', '3'), ('T0', '1', '3')",
@@ -186,6 +188,35 @@ TEST_F(TournamentDbTest, TheDrawAsksAgainUntilTheServerTakesItsRows) {
     EXPECT_EQ(Side("T1", "B", "result, jumsu"), (Texts{"D", "4"}));
     EXPECT_EQ(Side("T1", "R", "result, jumsu"), (Texts{"D", "4"}));
     EXPECT_EQ(Match("T1", "result_code, ext_yn, curr_round"), (Texts{"14", "N", "2"}));
+}
+
+// A server that takes its time over each side row: while the draw's rows are waited for, the UI thread's
+// timers still run, and rows written late are written, not asked about.
+TEST_F(TournamentDbTest, WhileTheDrawsRowsAreWaitedForTheUiThreadsTimersRun) {
+    ASSERT_TRUE(db.Execute("%s",
+                           "CREATE OR REPLACE FUNCTION slow_write() RETURNS trigger LANGUAGE plpgsql AS $$"
+                           " BEGIN PERFORM pg_sleep(0.5); RETURN NEW; END $$"));
+    ASSERT_TRUE(db.Execute("%s", "CREATE TRIGGER slow_write BEFORE UPDATE ON tkdgerursltd FOR EACH ROW"
+                                 " EXECUTE FUNCTION slow_write()"));
+    StartWriter();
+    md->nCurRound = 3;
+    md->aSide[0].nScore = 6;
+    md->aSide[1].nScore = 6;
+    auto view = std::make_unique<CMainWnd>();
+    view->SetupControls();
+    bool drawReturned = false;
+    int ticksDuringTheDraw = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ticksDuringTheDraw += drawReturned ? 0 : 1; });
+    tick.start(50);
+    view->OnClickedDraw();
+    drawReturned = true;
+    EXPECT_GE(ticksDuringTheDraw, 5);
+    EXPECT_TRUE(prompter.texts().empty());
+    ASSERT_TRUE(TheTournamentWriter().WaitIdle(10'000));
+    EXPECT_EQ(Side("T1", "B", "result, jumsu"), (Texts{"D", "6"}));
+    EXPECT_EQ(Side("T1", "R", "result, jumsu"), (Texts{"D", "6"}));
+    EXPECT_EQ(Match("T1", "result_code, curr_round"), (Texts{"14", "3"}));
 }
 
 TEST_F(TournamentDbTest, ADrawTheServerKeepsRefusingIsReportedForEachRow) {
