@@ -186,9 +186,9 @@ void Court::PairDevices() {
         {1331, &md->bJudgeWired[2]},
     };
     for (const auto& [button, flag] : devices) {
-        // The progress dialog runs modal until the pairing reply closes it; meanwhile the program's clock
-        // moves so that its short pauses pass. A reply that comes before the dialog is up finds none to
-        // close: the dialog then runs to its last tick, so the clock moves while it is open.
+        // The progress dialog runs modal until the pairing reply closes it (a reply that comes before the
+        // dialog is up closes it as it opens); meanwhile the program's clock moves so that its short pauses
+        // pass and a dialog whose reply never comes runs out.
         bool moving = false;
         QTimer mover;
         mover.setInterval(2);
