@@ -185,26 +185,29 @@ void Court::PairDevices() {
         {1288, &md->bRegHead[1]},    {1329, &md->bJudgeWired[0]}, {1330, &md->bJudgeWired[1]},
         {1331, &md->bJudgeWired[2]},
     };
-    for (const auto& [button, flag] : devices) {
-        // The progress dialog runs modal until the pairing reply closes it (a reply that comes before the
-        // dialog is up closes it as it opens); meanwhile the program's clock moves so that its short pauses
-        // pass and a dialog whose reply never comes runs out.
-        bool moving = false;
-        QTimer mover;
-        mover.setInterval(2);
-        QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
-            if (moving || (*flag && g_hProgDlg.load() == 0))
-                return;
-            moving = true;
-            clock.advance(10);
-            moving = false;
-        });
-        mover.start();
-        ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(button)));
-        const bool paired = Until([&] { return *flag == 1 && g_hProgDlg.load() == 0; });
-        mover.stop();
-        ASSERT_TRUE(paired) << "device button " << button;
-    }
+    for (const auto& [button, flag] : devices)
+        ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
+}
+
+void Court::PairByButton(CTK_RegDlg& dialog, int button, const int& flag) {
+    // The progress dialog runs modal until the pairing reply closes it (a reply that comes before the
+    // dialog is up closes it as it opens); meanwhile the program's clock moves so that its short pauses
+    // pass and a dialog whose reply never comes runs out.
+    bool moving = false;
+    QTimer mover;
+    mover.setInterval(2);
+    QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
+        if (moving || (flag && g_hProgDlg.load() == 0))
+            return;
+        moving = true;
+        clock.advance(10);
+        moving = false;
+    });
+    mover.start();
+    ASSERT_NO_FATAL_FAILURE(Click(dialog.GetDlgItem(button)));
+    const bool paired = Until([&] { return flag == 1 && g_hProgDlg.load() == 0; });
+    mover.stop();
+    ASSERT_TRUE(paired) << "device button " << button;
 }
 
 std::vector<std::string> Court::Rows(const std::string& sql) const {

@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+class CTK_RegDlg;
+
 class QWidget;
 
 // The court's loudspeaker: the sounds' file names in the order they were played. The machine running the
@@ -77,6 +79,9 @@ protected:
     void RegisterAndLoad(const std::string& contest, const QString& chung, const QString& hong);
     // The four protectors and the three wireless judge devices paired from the registration dialog.
     void PairDevices();
+    // One device button of the open registration dialog (either kind) clicked, until its device is paired
+    // and the progress dialog the button opens is closed.
+    void PairByButton(CTK_RegDlg& dialog, int button, const int& flag);
 
     // ---- what the records hold ----
     // Rows of the local database, each row's columns joined by '|'.

@@ -116,21 +116,7 @@ protected:
     void Pair(int button, const int& flag) {
         CTK_RegDlg* dialog = view->m_pRegDlg;
         ASSERT_NE(dialog, nullptr);
-        bool moving = false;
-        QTimer mover; // the program's clock moves while the progress dialog is up, as in PairDevices
-        mover.setInterval(2);
-        QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
-            if (moving || (flag && g_hProgDlg.load() == 0))
-                return;
-            moving = true;
-            clock.advance(10);
-            moving = false;
-        });
-        mover.start();
-        ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(button)));
-        const bool paired = Until([&] { return flag == 1 && g_hProgDlg.load() == 0; });
-        mover.stop();
-        ASSERT_TRUE(paired) << "device button " << button;
+        ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, flag));
     }
 
     // The flags of the seven device buttons, in the order of their buttons.

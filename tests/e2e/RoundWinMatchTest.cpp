@@ -195,23 +195,8 @@ protected:
             {1287, &md->bRegBody[1]},
             {1288, &md->bRegHead[1]},
         };
-        for (const auto& [button, flag] : devices) {
-            bool moving = false;
-            QTimer mover;
-            mover.setInterval(2);
-            QObject::connect(&mover, &QTimer::timeout, &mover, [&, flag = flag] {
-                if (moving || *flag)
-                    return;
-                moving = true;
-                clock.advance(10);
-                moving = false;
-            });
-            mover.start();
-            ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(button)));
-            const bool paired = Until([&, flag = flag] { return *flag == 1; });
-            mover.stop();
-            ASSERT_TRUE(paired) << "device button " << button;
-        }
+        for (const auto& [button, flag] : devices)
+            ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
     }
 
     // Waits until the view has taken a judge's press for the side.

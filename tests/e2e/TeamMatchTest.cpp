@@ -181,21 +181,7 @@ protected:
                 ASSERT_NO_FATAL_FAILURE(Click(edit));
                 QTest::keyClicks(edit, QString::fromStdString(LabelAddress(kTypedDevice)));
             }
-            bool moving = false;
-            QTimer mover;
-            mover.setInterval(2);
-            QObject::connect(&mover, &QTimer::timeout, &mover, [&] {
-                if (moving || *device.flag)
-                    return;
-                moving = true;
-                clock.advance(10);
-                moving = false;
-            });
-            mover.start();
-            ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(device.button))) << device.name;
-            const bool paired = Until([&] { return *device.flag == 1 && g_hProgDlg.load() == 0; });
-            mover.stop();
-            ASSERT_TRUE(paired) << device.name;
+            ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, device.button, *device.flag)) << device.name;
         }
     }
 };

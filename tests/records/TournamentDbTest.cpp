@@ -95,6 +95,18 @@ protected:
                    {DbVariant::text(tour)});
     }
     void StartWriter() { ASSERT_TRUE(OpenTournamentDb(server)) << theApp.m_dbTournament.lastError(); }
+    // A trigger `name` that runs body (PL/pgSQL) before each update of a side row.
+    void BeforeSideRowUpdate(const std::string& name, const std::string& body) {
+        ASSERT_TRUE(
+            db.Execute("CREATE OR REPLACE FUNCTION %s() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %s"
+                       " END $$",
+                       name.c_str(), body.c_str()))
+            << db.lastError();
+        ASSERT_TRUE(
+            db.Execute("CREATE TRIGGER %s BEFORE UPDATE ON tkdgerursltd FOR EACH ROW EXECUTE FUNCTION %s()",
+                       name.c_str(), name.c_str()))
+            << db.lastError();
+    }
 
     std::string server;
     CAdoObject db;
@@ -166,12 +178,8 @@ TEST_F(TournamentDbTest, TheDecisionsMarksAndCodesArriveIntact) {
 // The server refuses the first two writes of a side row: the operator is asked until the row is written.
 TEST_F(TournamentDbTest, TheDrawAsksAgainUntilTheServerTakesItsRows) {
     ASSERT_TRUE(db.Execute("%s", "CREATE SEQUENCE failures"));
-    ASSERT_TRUE(db.Execute("%s",
-                           "CREATE OR REPLACE FUNCTION fail_first() RETURNS trigger LANGUAGE plpgsql AS $$"
-                           " BEGIN IF nextval('failures') <= 2 THEN RAISE EXCEPTION 'refused'; END IF;"
-                           " RETURN NEW; END $$"));
-    ASSERT_TRUE(db.Execute("%s", "CREATE TRIGGER fail_first BEFORE UPDATE ON tkdgerursltd FOR EACH ROW"
-                                 " EXECUTE FUNCTION fail_first()"));
+    BeforeSideRowUpdate("fail_first", "IF nextval('failures') <= 2 THEN RAISE EXCEPTION 'refused'; END IF;"
+                                      " RETURN NEW;");
     StartWriter();
     md->nCurRound = 2;
     md->aSide[0].nScore = 4;
@@ -193,11 +201,7 @@ TEST_F(TournamentDbTest, TheDrawAsksAgainUntilTheServerTakesItsRows) {
 // A server that takes its time over each side row: while the draw's rows are waited for, the UI thread's
 // timers still run, and rows written late are written, not asked about.
 TEST_F(TournamentDbTest, WhileTheDrawsRowsAreWaitedForTheUiThreadsTimersRun) {
-    ASSERT_TRUE(db.Execute("%s",
-                           "CREATE OR REPLACE FUNCTION slow_write() RETURNS trigger LANGUAGE plpgsql AS $$"
-                           " BEGIN PERFORM pg_sleep(0.5); RETURN NEW; END $$"));
-    ASSERT_TRUE(db.Execute("%s", "CREATE TRIGGER slow_write BEFORE UPDATE ON tkdgerursltd FOR EACH ROW"
-                                 " EXECUTE FUNCTION slow_write()"));
+    BeforeSideRowUpdate("slow_write", "PERFORM pg_sleep(0.5); RETURN NEW;");
     StartWriter();
     md->nCurRound = 3;
     md->aSide[0].nScore = 6;
@@ -220,11 +224,7 @@ TEST_F(TournamentDbTest, WhileTheDrawsRowsAreWaitedForTheUiThreadsTimersRun) {
 }
 
 TEST_F(TournamentDbTest, ADrawTheServerKeepsRefusingIsReportedForEachRow) {
-    ASSERT_TRUE(db.Execute("%s",
-                           "CREATE OR REPLACE FUNCTION fail_first() RETURNS trigger LANGUAGE plpgsql AS $$"
-                           " BEGIN RAISE EXCEPTION 'refused'; END $$"));
-    ASSERT_TRUE(db.Execute("%s", "CREATE TRIGGER fail_first BEFORE UPDATE ON tkdgerursltd FOR EACH ROW"
-                                 " EXECUTE FUNCTION fail_first()"));
+    BeforeSideRowUpdate("fail_first", "RAISE EXCEPTION 'refused';");
     StartWriter();
     prompter.answer(IDYES);
     prompter.answer(IDNO);
