@@ -267,11 +267,10 @@ TEST_F(JudgePortTest, TheViewTellsEveryJudgeInUseWhoseDeviceIsWiredWhichSideScor
     md->nJudgeNumber = 3;
     md->nJudgeUse[0] = 1; // judge 2 is not in use; judge 3 has no port
     md->nJudgeUse[2] = 1;
-    {
-        CMainWnd view;
-        view.NotifyWiredJudges(1);
-        view.NotifyWiredJudges(0);
-    }
+    // Read while the view lives: its end closes the ports, and a close drops what the line has not taken.
+    CMainWnd view;
+    view.NotifyWiredJudges(1);
+    view.NotifyWiredJudges(0);
     EXPECT_EQ(pty.Receive(14), Concat({{0x55, 0x55, 0x02, 0x01, 0x01, 0xAA, 0xAA},
                                        {0x55, 0x55, 0x02, 0x01, 0x00, 0xAA, 0xAA}}));
     EXPECT_TRUE(second.Receive(1, std::chrono::milliseconds(200)).empty());
