@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr COLORREF kDefaultColour = 0xFF000000;
 constexpr Qt::WindowFlags kTipFlags = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
 
 } // namespace
@@ -88,13 +87,12 @@ void CTitleTip::Hide() {
 void CTitleTip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette palette = QApplication::palette();
-    painter.fillRect(rect(), m_crBack != kDefaultColour ? ColorFromRef(m_crBack)
-                                                        : palette.color(QPalette::ToolTipBase));
+    painter.fillRect(rect(),
+                     m_crBack != CLR_DEFAULT ? ColorFromRef(m_crBack) : palette.color(QPalette::ToolTipBase));
     painter.setPen(palette.color(QPalette::WindowText));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     painter.setFont(m_font);
-    painter.setPen(m_crText != kDefaultColour ? ColorFromRef(m_crText)
-                                              : palette.color(QPalette::ToolTipText));
+    painter.setPen(m_crText != CLR_DEFAULT ? ColorFromRef(m_crText) : palette.color(QPalette::ToolTipText));
     const QRect client = rect().adjusted(1, 1, -1, -1);
     painter.drawText(client, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_strText);
 }

@@ -7,6 +7,7 @@
 // Thread: user-interface thread only.
 #pragma once
 
+#include "controls/GridCell.h"
 #include "platform/WinTypes.h"
 
 #include <QEvent>
@@ -56,8 +57,8 @@ private:
     bool m_bCreated = false;
     QString m_strText;
     QFont m_font;
-    COLORREF m_crText = 0xFF000000;
-    COLORREF m_crBack = 0xFF000000;
+    COLORREF m_crText = CLR_DEFAULT;
+    COLORREF m_crBack = CLR_DEFAULT;
     // Where the press the tip closed on went, so its release follows it there.
     QPointer<QWidget> m_pPressTarget;
 };
