@@ -18,6 +18,11 @@ int Word(const QByteArray& data, qsizetype at) {
     return low < 0 || high < 0 ? 0 : low | (high << 8);
 }
 
+// The bytes of the colour table that a packed field announces (its top bit set); 0 without one.
+int TableBytes(int packed) {
+    return packed >= 0 && (packed & 0x80) ? 3 * (1 << ((packed & 7) + 1)) : 0;
+}
+
 Kind KindAt(const QByteArray& data, qsizetype at) {
     switch (Byte(data, at)) {
     case 0x21:
@@ -77,7 +82,7 @@ std::optional<qsizetype> BlockLength(const QByteArray& data, qsizetype at, Kind 
         const int packed = Byte(data, at + 9);
         if (packed < 0)
             break;
-        const int table = (packed & 0x80) ? 3 * (1 << ((packed & 7) + 1)) : 0;
+        const int table = TableBytes(packed);
         if (auto chain = ChainLength(data, at + 11 + table))
             length = 11 + table + *chain;
         break;
@@ -148,10 +153,7 @@ int ScreenHeight(const QByteArray& data) {
 }
 
 int GlobalTableSize(const QByteArray& data) {
-    const int packed = Byte(data, 10);
-    if (packed < 0 || !(packed & 0x80))
-        return 0;
-    return 3 * (1 << ((packed & 7) + 1));
+    return TableBytes(Byte(data, 10));
 }
 
 int BackgroundColour(const QByteArray& data) {
