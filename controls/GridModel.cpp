@@ -42,7 +42,6 @@ CGridModel::CGridModel()
 void CGridModel::RememberSystemColours(const QPalette& palette) {
     m_crWindowText = RefOf(palette.color(QPalette::WindowText));
     m_crWindowColour = RefOf(palette.color(QPalette::Base));
-    m_cr3DFace = RefOf(palette.color(QPalette::Button));
     m_crShadow = RefOf(palette.color(QPalette::Dark));
 }
 

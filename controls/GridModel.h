@@ -345,10 +345,9 @@ private:
     const CImageList* m_pImageList = nullptr;
 
     COLORREF m_crGridBkColour;
-    // The system colours the defaults were taken from: window text, window, button face, shadow.
+    // The system colours the defaults were taken from: window text, window, shadow.
     COLORREF m_crWindowText = 0;
     COLORREF m_crWindowColour = 0;
-    COLORREF m_cr3DFace = 0;
     COLORREF m_crShadow = 0;
     COLORREF m_crGridLineColour = RGB(192, 192, 192);
     bool m_bEditable = true;
