@@ -3,8 +3,6 @@
 // The grid is printed at the size it has on the screen, scaled down when it is wider than the paper.
 #include "controls/GridCtrl.h"
 
-#include "app/ColorRef.h"
-
 #include <QDate>
 #include <QFontInfo>
 #include <QFontMetrics>
