@@ -2,6 +2,7 @@
 // and the drop target that gives the grid's window its drag hooks.
 #include "controls/GridCtrl.h"
 #include "controls/InPlaceEdit.h"
+#include "tests/controls/GridInput.h"
 
 #include <QApplication>
 #include <QDragMoveEvent>
@@ -12,28 +13,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-void Move(QWidget* target, QPoint point) {
-    QMouseEvent move(QEvent::MouseMove, point, target->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(target, &move);
-}
-
-void Button(QWidget* target, QEvent::Type type, QPoint point) {
-    QMouseEvent press(type, point, target->mapToGlobal(point), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-}
-
-// Asserts that the grid has an open editor, then ends it.
-void InPlaceEditor(CGridCtrl& grid) {
-    CInPlaceEdit* open = nullptr;
-    for (CInPlaceEdit* edit : grid.viewport()->findChildren<CInPlaceEdit*>())
-        if (edit->isVisible())
-            open = edit;
-    ASSERT_NE(open, nullptr) << "an editor is open";
-    open->EndEdit();
-}
 
 class TitleTipTest : public ::testing::Test {
 protected:
@@ -64,10 +43,10 @@ protected:
 TEST_F(TitleTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
     ASSERT_NE(QApplication::focusWidget(), nullptr) << "the tip shows only while the program has the focus";
     CTitleTip& tip = grid.TitleTip();
-    Move(grid.viewport(), Centre(1, 2));
+    Hover(grid.viewport(), Centre(1, 2));
     EXPECT_FALSE(tip.isVisible()) << "a text that fits needs no tip";
 
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     EXPECT_EQ(tip.Text(), " Park Tae-joon of the Republic of Korea ");
     QRect cell;
@@ -80,20 +59,20 @@ TEST_F(TitleTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
     EXPECT_NE(QApplication::focusWidget(), &tip) << "and never takes the focus";
 
     // Inside the cell it stays; one pixel out of it, it closes and the grid gets the move.
-    Move(&tip, QPoint(cell.width() - 1, cell.height() / 2));
+    Hover(&tip, QPoint(cell.width() - 1, cell.height() / 2));
     EXPECT_TRUE(tip.isVisible());
-    Move(&tip, QPoint(cell.width() + 2, cell.height() / 2));
+    Hover(&tip, QPoint(cell.width() + 2, cell.height() / 2));
     EXPECT_FALSE(tip.isVisible());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     CTitleTip& tip = grid.TitleTip();
     ASSERT_TRUE(tip.isVisible());
     const QPoint inTip(5, 5);
-    Button(&tip, QEvent::MouseButtonPress, inTip);
-    Button(&tip, QEvent::MouseButtonRelease, inTip);
+    Mouse(&tip, QEvent::MouseButtonPress, inTip);
+    Mouse(&tip, QEvent::MouseButtonRelease, inTip);
     EXPECT_FALSE(tip.isVisible());
     QApplication::sendPostedEvents();
     EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 1})) << "the click went on to the cell under the tip";
@@ -105,18 +84,20 @@ TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
     QObject::connect(&grid, &CGridCtrl::notify, [&](int code, int row, int col, LRESULT*) {
         doubleClick = doubleClick || (code == NM_DBLCLK && row == 1 && col == 1);
     });
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
-    Button(&tip, QEvent::MouseButtonPress, inTip);
-    Button(&tip, QEvent::MouseButtonRelease, inTip);
+    Mouse(&tip, QEvent::MouseButtonPress, inTip);
+    Mouse(&tip, QEvent::MouseButtonRelease, inTip);
     QApplication::sendPostedEvents();
     EXPECT_TRUE(doubleClick);
-    InPlaceEditor(grid);
+    CInPlaceEdit* open = Editor(grid);
+    ASSERT_NE(open, nullptr) << "an editor is open";
+    open->EndEdit();
 }
 
 TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
     CTitleTip& tip = grid.TitleTip();
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     grid.SetFocusCell(2, 1);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
@@ -124,31 +105,31 @@ TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
     EXPECT_FALSE(tip.isVisible()) << "a key closes the tip";
 
     grid.OnEditCell(1, 1, QPoint(-1, -1), VK_LBUTTON);
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     EXPECT_FALSE(tip.isVisible()) << "no tip over the cell being edited";
     grid.EndEditing();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     grid.setFocus();
 
     grid.EnableTitleTips(false);
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     EXPECT_FALSE(tip.isVisible()) << "title tips switched off";
     grid.EnableTitleTips(true);
     grid.SetTitleTipBackClr(RGB(255, 255, 0));
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     EXPECT_EQ(tip.grab().toImage().pixelColor(tip.width() - 3, 3), QColor(255, 255, 0)) << "the tip colour";
     grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_FALSE(tip.isVisible()) << "scrolling closes the tip";
     grid.verticalScrollBar()->setValue(0);
 
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_FALSE(tip.isVisible()) << "the program lost the focus";
     grid.clearFocus();
     ASSERT_EQ(QApplication::focusWidget(), nullptr);
-    Move(grid.viewport(), Centre(1, 1));
+    Hover(grid.viewport(), Centre(1, 1));
     EXPECT_FALSE(tip.isVisible()) << "no tip while no window of the program has the focus";
 }
 

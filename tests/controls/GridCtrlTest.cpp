@@ -2,6 +2,7 @@
 // two grids that do not hinder each other.
 #include "controls/GridCtrl.h"
 #include "controls/InPlaceEdit.h"
+#include "tests/controls/GridInput.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,13 +26,6 @@ void Key(QWidget* target, int key, const QString& text = {},
     QApplication::sendEvent(target, &press);
 }
 
-void Mouse(QWidget* target, QEvent::Type type, QPoint point, Qt::MouseButtons buttons = Qt::LeftButton) {
-    QMouseEvent event(type, point, target->mapToGlobal(point),
-                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : buttons, Qt::NoModifier);
-    QApplication::sendEvent(target, &event);
-}
-
 class GridCtrlTest : public ::testing::Test {
 protected:
     GridCtrlTest() {
@@ -49,12 +43,6 @@ protected:
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
                 g.SetItemText(r, c, QStringLiteral("t%1%2").arg(r).arg(c));
-    }
-    static CInPlaceEdit* Editor(CGridCtrl& g) {
-        for (CInPlaceEdit* edit : g.viewport()->findChildren<CInPlaceEdit*>())
-            if (edit->isVisible())
-                return edit;
-        return nullptr;
     }
     CGridCtrl grid;
 };
