@@ -88,9 +88,7 @@ struct Court {
 };
 
 void BM_ScoringEventFanOut(benchmark::State& state) {
-    std::unique_ptr<CoreLoad> load;
-    if (state.range(0) != 0)
-        load = std::make_unique<CoreLoad>();
+    const auto load = MaybeLoad(state.range(0) != 0);
     Court court;
     MatchData& md = *g_pMatchData;
     QTcpServer server;
@@ -178,9 +176,7 @@ void BM_ScoringEventFanOut(benchmark::State& state) {
                 std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
             ++n;
         }
-        state.counters["p50_us"] = Percentile(micros, 0.50);
-        state.counters["p99_us"] = Percentile(micros, 0.99);
-        state.counters["max_us"] = Percentile(micros, 1.0);
+        ReportPercentiles(state, micros);
         md.pOvrLink = ovrTcp;
         md.nOvrCommType = COMM_TCP;
         CommClose(COMM_UDP, ovrUdp);
@@ -191,9 +187,7 @@ BENCHMARK(BM_ScoringEventFanOut)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_PostThroughput(benchmark::State& state) {
     constexpr int kDocuments = 200;
-    std::unique_ptr<CoreLoad> load;
-    if (state.range(0) != 0)
-        load = std::make_unique<CoreLoad>();
+    const auto load = MaybeLoad(state.range(0) != 0);
     WtApiStartup();
     for (auto _ : state) {
         LocalHttpServer server;

@@ -367,9 +367,7 @@ void BM_MatchReplay(benchmark::State& state) {
                     latency.push_back(Micros(hit.shown - hit.written));
             }
         }
-        state.counters["hit_p50_us"] = Percentile(latency, 0.50);
-        state.counters["hit_p99_us"] = Percentile(latency, 0.99);
-        state.counters["hit_max_us"] = Percentile(latency, 1.0);
+        ReportPercentiles(state, latency, "hit_");
         state.counters["handler_p50_us"] = Percentile(view->handlerMicros, 0.50);
         state.counters["handler_p99_us"] = Percentile(view->handlerMicros, 0.99);
         for (std::size_t r = 0; r < endErrors.size(); ++r)

@@ -17,9 +17,9 @@
 #include <deque>
 #include <thread>
 
-// The windows the threads tell, declared here so the device code needs no widget header: the operator view
-// (app/MainWnd.cpp; set before the start thread starts) and the open pairing progress dialog
-// (app/ProgressDlg.cpp).
+// The window the threads tell, declared here so the device code needs no view header: the operator view
+// (app/MainWnd.cpp; set before the start thread starts). The pairing progress dialog is closed through
+// CloseProgressDialog (app/ProgressDlg.h).
 extern HWND g_hMainWnd;
 
 namespace {

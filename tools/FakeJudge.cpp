@@ -76,15 +76,7 @@ bool FakeJudge::SendValue(int value) {
 
 bool FakeJudge::SendRaw(const Bytes& bytes) {
     std::lock_guard guard(m_writeLock);
-    std::size_t done = 0;
-    while (m_master >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            return false;
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-    }
-    return done == bytes.size();
+    return WriteAll(m_master, bytes.data(), bytes.size());
 }
 
 void FakeJudge::Unplug() {

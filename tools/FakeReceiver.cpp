@@ -17,19 +17,6 @@
 
 namespace {
 
-bool WriteAll(int fd, const BYTE* bytes, size_t n) {
-    while (n > 0) {
-        const ssize_t w = ::write(fd, bytes, n);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        bytes += w;
-        n -= static_cast<size_t>(w);
-    }
-    return true;
-}
-
 std::string NameOfCode(BYTE code) {
     switch (code) {
     case 0x01:

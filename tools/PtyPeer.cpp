@@ -10,6 +10,20 @@
 #include <termios.h>
 #include <unistd.h>
 
+bool WriteAll(int fd, const void* bytes, std::size_t count) {
+    const char* next = static_cast<const char*>(bytes);
+    while (count > 0) {
+        const ssize_t n = ::write(fd, next, count);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        next += n;
+        count -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool OpenRawPty(int& master, int& slave, std::string& slavePath) {
     termios raw{};
     ::cfmakeraw(&raw);
@@ -35,15 +49,7 @@ PtyPeer::~PtyPeer() {
 }
 
 bool PtyPeer::Write(const std::string& bytes) {
-    std::size_t done = 0;
-    while (m_master >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            return false;
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-    }
-    return done == bytes.size();
+    return WriteAll(m_master, bytes.data(), bytes.size());
 }
 
 std::string PtyPeer::Read(std::size_t count, int ms) {

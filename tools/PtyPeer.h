@@ -3,7 +3,11 @@
 // hang up as an unplugged device does. One thread at a time.
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+// Writes every byte to the descriptor, again after an interrupted write; false when a write fails.
+bool WriteAll(int fd, const void* bytes, std::size_t count);
 
 // Opens a pseudo-terminal, raw on both sides so bytes pass unchanged, its descriptors closed on exec.
 // False, with both descriptors -1, when none can be had.

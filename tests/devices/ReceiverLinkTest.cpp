@@ -351,6 +351,15 @@ private:
     HWND m_savedView = 0;
 };
 
+// A device report as the receiver forwards it, its checksum appended.
+Bytes WithChecksum(Bytes frame) {
+    frame.push_back(FrameChecksum(frame.data(), frame[3]));
+    return frame;
+}
+// A hit and a judge press.
+const Bytes kHitFrame = WithChecksum({0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C});
+const Bytes kJudgeFrame = WithChecksum({0x02, 0x10, 0x19, 0x05, 0x33, 0x44, 0x03, 0x02, 0x06});
+
 TEST_F(ReceiverLinkTest, StartOpensAsksTheVersionAndHandsOverEveryFrame) {
     ASSERT_TRUE(fake.IsOpen());
     DeviceStatusSet(*md, kLostBit);
@@ -369,35 +378,26 @@ TEST_F(ReceiverLinkTest, StartOpensAsksTheVersionAndHandsOverEveryFrame) {
     EXPECT_EQ(Frames().front()[1], kFrameTypeReply);
     EXPECT_EQ(Frames().front()[2], 0x07);
 
-    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
-    Bytes hitFrame = hit;
-    hitFrame.push_back(FrameChecksum(hit.data(), 7));
-    const Bytes judge = {0x02, 0x10, 0x19, 0x05, 0x33, 0x44, 0x03, 0x02, 0x06};
-    Bytes judgeFrame = judge;
-    judgeFrame.push_back(FrameChecksum(judge.data(), 5));
     Bytes burst = {0xFF, 0x00, 0x13};
-    burst.insert(burst.end(), hitFrame.begin(), hitFrame.end());
-    burst.insert(burst.end(), judgeFrame.begin(), judgeFrame.end());
+    burst.insert(burst.end(), kHitFrame.begin(), kHitFrame.end());
+    burst.insert(burst.end(), kJudgeFrame.begin(), kJudgeFrame.end());
     ASSERT_TRUE(fake.SendRaw(burst));
 
-    ASSERT_TRUE(HasFrame(judgeFrame));
+    ASSERT_TRUE(HasFrame(kJudgeFrame));
     const std::vector<Bytes> frames = Frames();
     ASSERT_EQ(frames.size(), 3u);
-    EXPECT_EQ(frames[1], hitFrame);
-    EXPECT_EQ(frames[2], judgeFrame);
+    EXPECT_EQ(frames[1], kHitFrame);
+    EXPECT_EQ(frames[2], kJudgeFrame);
 }
 
 TEST_F(ReceiverLinkTest, AFrameBehindAStrayLengthByteArrivesWithoutWaitingForMoreBytes) {
     StartWithFake();
     ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); })); // the version reply
-    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
-    Bytes burst = {0x02, 0x10, 0x19, 0x60}; // a report that promises 96 bytes
-    burst.insert(burst.end(), hit.begin(), hit.end());
-    burst.push_back(FrameChecksum(hit.data(), 7));
+    // A report that promises 96 bytes, then the hit.
+    Bytes burst = {0x02, 0x10, 0x19, 0x60};
+    burst.insert(burst.end(), kHitFrame.begin(), kHitFrame.end());
     ASSERT_TRUE(fake.SendRaw(burst));
-    Bytes hitFrame = hit;
-    hitFrame.push_back(FrameChecksum(hit.data(), 7));
-    EXPECT_TRUE(HasFrame(hitFrame)); // nothing follows on the line
+    EXPECT_TRUE(HasFrame(kHitFrame)); // nothing follows on the line
 }
 
 // Hands a frame over as slowly as a busy view does: the hit frame is held until the test has sent more
@@ -421,23 +421,17 @@ TEST_F(ReceiverLinkTest, AFrameSplitAcrossReadsSurvivesASlowHandOverOfTheFrameBe
     receiver->frameSink = SlowFrameSink;
     g_handingHit = false;
     g_restSent = false;
-    const Bytes hit = {0x02, 0x10, 0x19, 0x07, 0x11, 0x22, 0x02, 0x00, 0x00, 0x01, 0x2C};
-    Bytes hitFrame = hit;
-    hitFrame.push_back(FrameChecksum(hit.data(), 7));
-    const Bytes judge = {0x02, 0x10, 0x19, 0x05, 0x33, 0x44, 0x03, 0x02, 0x06};
-    Bytes judgeFrame = judge;
-    judgeFrame.push_back(FrameChecksum(judge.data(), 5));
 
     // The hit and the judge frame's first bytes in one read; the rest comes while the hit is handed over.
-    Bytes first = hitFrame;
-    first.insert(first.end(), judgeFrame.begin(), judgeFrame.begin() + 4);
+    Bytes first = kHitFrame;
+    first.insert(first.end(), kJudgeFrame.begin(), kJudgeFrame.begin() + 4);
     ASSERT_TRUE(fake.SendRaw(first));
     ASSERT_TRUE(pumpUntil([] { return g_handingHit.load(); }));
-    ASSERT_TRUE(fake.SendRaw(Bytes(judgeFrame.begin() + 4, judgeFrame.end())));
+    ASSERT_TRUE(fake.SendRaw(Bytes(kJudgeFrame.begin() + 4, kJudgeFrame.end())));
     g_restSent = true;
 
-    EXPECT_TRUE(HasFrame(judgeFrame));
-    EXPECT_EQ(Frames().back(), judgeFrame);
+    EXPECT_TRUE(HasFrame(kJudgeFrame));
+    EXPECT_EQ(Frames().back(), kJudgeFrame);
 }
 
 TEST_F(ReceiverLinkTest, NoReceiverWarnsOnceEachThenOpensWhenOneIsPluggedIn) {

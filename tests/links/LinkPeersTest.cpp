@@ -7,6 +7,7 @@
 #include "links/LinkSlots.h"
 #include "links/Transport.h"
 #include "screens/OperatorLayout.h"
+#include "tests/links/RecordText.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/TestCourt.h"
 #include "tools/PtyPeer.h"
@@ -30,23 +31,6 @@
 namespace {
 
 constexpr DWORD kLoopback = 0x7F000001;
-
-std::string Bytes(std::string text) {
-    static const std::pair<const char*, char> kTokens[] = {{"[SOH]", 0x01}, {"[STX]", 0x02}, {"[ETX]", 0x03},
-                                                           {"[EOT]", 0x04}, {"[DC2]", 0x12}, {"[DC3]", 0x13}};
-    for (const auto& [name, byte] : kTokens)
-        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + 1))
-            text.replace(at, std::strlen(name), 1, byte);
-    return text;
-}
-
-std::string Utf16Le(const std::string& bytes) {
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                      static_cast<unsigned char>(bytes[i + 1]) << 8);
-    return QString::fromStdU16String(text).toStdString();
-}
 
 quint16 FreeUdpPort() {
     QUdpSocket probe;

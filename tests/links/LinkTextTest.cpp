@@ -9,6 +9,7 @@
 #include "links/WtApiClient.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
+#include "tests/links/RecordText.h"
 #include "tests/support/TempHome.h"
 
 #include "tests/support/TestCourt.h"
@@ -26,17 +27,6 @@
 #include <vector>
 
 namespace {
-
-// The expected records are written with the control characters as their names; this turns them into bytes.
-std::string Bytes(std::string text) {
-    static const std::pair<const char*, char> kTokens[] = {{"[SOH]", 0x01}, {"[STX]", 0x02}, {"[ETX]", 0x03},
-                                                           {"[EOT]", 0x04}, {"[DC2]", 0x12}, {"[DC3]", 0x13}};
-    for (const auto& [name, byte] : kTokens) {
-        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + 1))
-            text.replace(at, std::strlen(name), 1, byte);
-    }
-    return text;
-}
 
 // A match in round 2 of 3 on court 3: Chung 5 points (one gam-jeom), Hong 12 points (two gam-jeoms).
 LinkFields Match() {
@@ -477,15 +467,6 @@ TEST(LinkTextTest, FieldsFromTheMatchRecord) {
 
 // ---------------------------------------------------------------------------------------------------------
 // The senders on the view: which link gets which bytes.
-
-// A log file's UTF-16LE text as UTF-8.
-std::string Utf16Le(const std::string& bytes) {
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        text += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                      static_cast<unsigned char>(bytes[i + 1]) << 8);
-    return QString::fromStdU16String(text).toStdString();
-}
 
 struct Sent {
     int commType;
