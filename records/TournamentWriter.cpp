@@ -55,9 +55,9 @@ void TournamentWriter::Start(const std::string& connectionText, int connectSecon
     m_state = State::Running;
 }
 
-void TournamentWriter::Stop() {
+bool TournamentWriter::BeginStop() {
     if (!m_thread.joinable())
-        return;
+        return false;
     m_state = State::Stopping;
     std::deque<Job> dropped;
     {
@@ -73,6 +73,12 @@ void TournamentWriter::Stop() {
     for (const Job& job : dropped)
         DebugPrintf("tournament database: closed before it was written: %s", job.statement.sql.c_str());
     m_failed += dropped.size();
+    return true;
+}
+
+void TournamentWriter::Stop() {
+    if (!BeginStop())
+        return;
     m_thread.join();
     m_state = State::Stopped;
 }
