@@ -261,13 +261,7 @@ TEST_F(TournamentDbTest, TheFinishedStatusIsSentOnlyWhenWritten) {
 }
 
 TEST_F(TournamentDbTest, ConnectingFromTheRuleSettingsAnnouncesTheLinkAndWritesTheCourt) {
-    const std::u16string host = QString::fromStdString(ConnectionKey(server, "Server")).toStdU16String();
-    const std::u16string port = QString::fromStdString(ConnectionKey(server, "Port")).toStdU16String();
-    WriteIniString(u"RMSSetting", u"Driver", u"PostgreSQL Unicode", u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DataSource", host.c_str(), u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DataPort", port.c_str(), u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
+    WriteTournamentServerSettings(server);
     auto view = std::make_unique<CMainWnd>();
     view->SetupControls();
     prompter.answer(IDNO);
