@@ -122,7 +122,11 @@ bool RunTournamentQuery(const std::function<void(CAdoObject&)>& job) {
 }
 
 void CloseTournamentDb() {
-    TheTournamentWriter().Stop();
+    // The statement under way may wait for a server that does not answer: the worker's end is waited for as
+    // a query is, so the clock, the devices and the screens go on meanwhile.
+    TournamentWriter& writer = TheTournamentWriter();
+    if (writer.BeginStop())
+        whileEventsTurn([&writer] { writer.Stop(); });
     theApp.m_dbTournament.Close();
 }
 

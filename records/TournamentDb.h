@@ -37,7 +37,8 @@ class CAdoObject;
 // nothing but the connection and values of its own. UI thread. False, the job not run, while another job
 // runs.
 bool RunTournamentQuery(const std::function<void(CAdoObject&)>& job);
-// Closes both connections; what still waits to be written is dropped and reported.
+// Closes both connections; what still waits to be written is dropped and reported. The statement under way
+// is waited for with the UI thread's event loop turning, as for RunTournamentQuery. UI thread.
 void CloseTournamentDb();
 
 struct MatchData;

@@ -55,9 +55,9 @@ void TournamentWriter::Start(const std::string& connectionText, int connectSecon
     m_state = State::Running;
 }
 
-void TournamentWriter::Stop() {
+bool TournamentWriter::BeginStop() {
     if (!m_thread.joinable())
-        return;
+        return false;
     m_state = State::Stopping;
     std::deque<Job> dropped;
     {
@@ -73,6 +73,12 @@ void TournamentWriter::Stop() {
     for (const Job& job : dropped)
         DebugPrintf("tournament database: closed before it was written: %s", job.statement.sql.c_str());
     m_failed += dropped.size();
+    return true;
+}
+
+void TournamentWriter::Stop() {
+    if (!BeginStop())
+        return;
     m_thread.join();
     m_state = State::Stopped;
 }
@@ -109,12 +115,14 @@ bool TournamentWriter::Post(TournamentBatch batch) {
 }
 
 bool TournamentWriter::RunAndWait(TournamentStatement statement, int waitMs) {
+    auto outcome = std::make_shared<Outcome>();
+    std::unique_lock lock(m_mutex);
+    // Looked at under the lock that BeginStop drops the queue under: a helper thread calls this while the
+    // owner may be stopping the worker, and a statement queued after the drop would wait for no worker.
     if (!IsRunning()) {
         DebugPrintf("tournament database: not connected; not written: %s", statement.sql.c_str());
         return false;
     }
-    auto outcome = std::make_shared<Outcome>();
-    std::unique_lock lock(m_mutex);
     m_queue.push_back(Job{std::move(statement), std::string(), outcome});
     m_wake.notify_one();
     if (!m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return outcome->done; })) {

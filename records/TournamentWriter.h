@@ -4,8 +4,9 @@
 // row is replaced by a newer one instead of growing the queue. A failed statement is reported on the debug
 // output and counted, never taken for written.
 //
-// Threads: every public member is called on the user-interface thread (the owner); the worker runs the
-// statements. m_mutex protects the queue, the counters and the connection text.
+// Threads: every public member is called on the user-interface thread (the owner), except RunAndWait and
+// the Stop that follows a BeginStop, which a helper thread may call while the owner's event loop turns;
+// the worker runs the statements. m_mutex protects the queue and the flags the worker reads.
 #pragma once
 
 #include "records/TournamentStatements.h"
@@ -31,8 +32,11 @@ public:
     // Starts the worker for that ODBC connection text (a running one is stopped first). It connects when the
     // first statement arrives.
     void Start(const std::string& connectionText, int connectSeconds, int statementSeconds);
-    // Drops what still waits (each dropped statement is reported) and joins the worker; waits at most for the
-    // statement under way.
+    // Drops what still waits (each dropped statement is reported) and tells the worker to end after the
+    // statement under way, without waiting for it: nothing is queued from then on. False when no worker runs.
+    bool BeginStop();
+    // BeginStop, then joins the worker: waits at most for the statement under way. After BeginStop it may be
+    // called on another thread, while the owner's thread goes on.
     void Stop();
     bool IsRunning() const { return m_state.load() == State::Running; }
 

@@ -91,13 +91,8 @@ void CMy_ListCtrl::SetRows(const std::vector<Registration::ContestRow>& rows) {
     clearContents();
     setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        for (int c = 0; c < columnCount() && c < Registration::ContestRow::kColumns; ++c) {
-            auto* item = new QTableWidgetItem(QString::fromStdU16String(rows[r].column[c]));
-            item->setTextAlignment(Qt::AlignCenter);
-            item->setForeground(ColorFromRef(OnGetCellTextColor(c, m_bTeam)));
-            item->setBackground(ColorFromRef(OnGetCellBkColor(r, c)));
-            setItem(r, c, item);
-        }
+        for (int c = 0; c < columnCount() && c < Registration::ContestRow::kColumns; ++c)
+            SetCell(r, c, rows[r].column[c]);
     }
     if (!rows.empty())
         scrollToItem(item(static_cast<int>(rows.size()) - 1, 0));
@@ -106,14 +101,17 @@ void CMy_ListCtrl::SetRows(const std::vector<Registration::ContestRow>& rows) {
 void CMy_ListCtrl::SetTournamentRow(const std::array<std::u16string, 15>& columns) {
     const int r = rowCount();
     setRowCount(r + 1);
-    for (int c = 0; c < columnCount() && c < static_cast<int>(columns.size()); ++c) {
-        auto* cell = new QTableWidgetItem(QString::fromStdU16String(columns[static_cast<std::size_t>(c)]));
-        cell->setTextAlignment(Qt::AlignCenter);
-        cell->setForeground(ColorFromRef(OnGetCellTextColor(c, m_bTeam)));
-        cell->setBackground(ColorFromRef(OnGetCellBkColor(r, c)));
-        setItem(r, c, cell);
-    }
+    for (int c = 0; c < columnCount() && c < static_cast<int>(columns.size()); ++c)
+        SetCell(r, c, columns[static_cast<std::size_t>(c)]);
     scrollToItem(item(r, 0));
+}
+
+void CMy_ListCtrl::SetCell(int row, int column, const std::u16string& text) {
+    auto* cell = new QTableWidgetItem(QString::fromStdU16String(text));
+    cell->setTextAlignment(Qt::AlignCenter);
+    cell->setForeground(ColorFromRef(OnGetCellTextColor(column, m_bTeam)));
+    cell->setBackground(ColorFromRef(OnGetCellBkColor(row, column)));
+    setItem(row, column, cell);
 }
 
 Registration::ContestRow CMy_ListCtrl::Row(int row) const {

@@ -32,5 +32,8 @@ public:
     std::vector<int> SelectedRows() const;
 
 private:
+    // A centred cell in the column's text colour.
+    void SetCell(int row, int column, const std::u16string& text);
+
     bool m_bTeam;
 };

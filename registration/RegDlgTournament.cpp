@@ -6,6 +6,7 @@
 #include "app/MatchInfo.h"
 #include "app/Messages.h"
 #include "app/VeziruduzApp.h"
+#include "links/ImportOutcome.h"
 #include "platform/MessageBox.h"
 #include "records/TournamentDb.h"
 #include "records/TournamentSelection.h"
@@ -14,18 +15,6 @@
 #include "registration/RegDlgTeam.h"
 
 #include <QPushButton>
-
-#include <cstring>
-
-namespace {
-
-template <std::size_t N> void PutText(char (&field)[N], const std::string& text) {
-    const std::size_t n = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), n);
-    field[n] = '\0';
-}
-
-} // namespace
 
 bool CTK_RegDlg::TournamentMode() const {
     return m_pMatchData && m_pMatchData->nOvrSupplier == 3 && m_pMatchData->bOvrConnected;
@@ -110,10 +99,10 @@ LookUp CTK_RegDlg::QueryPunchLevel() {
 bool CTK_RegDlg::LoadTournamentRow() {
     MatchData& md = *m_pMatchData;
     using S = TTK_MatchInfo;
-    PutText(md.aPlayer[0].szMacBody, g_MatchInfoNew[S::kBlueMacBody]);
-    PutText(md.aPlayer[1].szMacBody, g_MatchInfoNew[S::kRedMacBody]);
-    PutText(md.aPlayer[0].szMacHead, g_MatchInfoNew[S::kBlueMacHead]);
-    PutText(md.aPlayer[1].szMacHead, g_MatchInfoNew[S::kRedMacHead]);
+    ImportText::Put(md.aPlayer[0].szMacBody, g_MatchInfoNew[S::kBlueMacBody]);
+    ImportText::Put(md.aPlayer[1].szMacBody, g_MatchInfoNew[S::kRedMacBody]);
+    ImportText::Put(md.aPlayer[0].szMacHead, g_MatchInfoNew[S::kBlueMacHead]);
+    ImportText::Put(md.aPlayer[1].szMacHead, g_MatchInfoNew[S::kRedMacHead]);
     // What the contest load took from the weight-division tables (or, in a team match, the levels in force)
     // stands where the tournament database has no level. Each level is settled before the next look-up, while
     // which scoring goes on.

@@ -94,6 +94,11 @@ protected:
         return Row(std::string("SELECT ") + columns + " FROM tkdgerursltm WHERE tour_code = ?",
                    {DbVariant::text(tour)});
     }
+    // The connection text of a server that accepts the connection but never answers.
+    static std::string SilentServerText(const QTcpServer& silent) {
+        return "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(silent.serverPort()) +
+               ";Database=tournament;Uid=belvanta;Pwd=;";
+    }
     void StartWriter() { ASSERT_TRUE(OpenTournamentDb(server)) << theApp.m_dbTournament.lastError(); }
     // A trigger `name` that runs body (PL/pgSQL) before each update of a side row.
     void BeforeSideRowUpdate(const std::string& name, const std::string& body) {
@@ -256,13 +261,7 @@ TEST_F(TournamentDbTest, TheFinishedStatusIsSentOnlyWhenWritten) {
 }
 
 TEST_F(TournamentDbTest, ConnectingFromTheRuleSettingsAnnouncesTheLinkAndWritesTheCourt) {
-    const std::u16string host = QString::fromStdString(ConnectionKey(server, "Server")).toStdU16String();
-    const std::u16string port = QString::fromStdString(ConnectionKey(server, "Port")).toStdU16String();
-    WriteIniString(u"RMSSetting", u"Driver", u"PostgreSQL Unicode", u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DataSource", host.c_str(), u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DataPort", port.c_str(), u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
+    WriteTournamentServerSettings(server);
     auto view = std::make_unique<CMainWnd>();
     view->SetupControls();
     prompter.answer(IDNO);
@@ -290,10 +289,7 @@ TEST_F(TournamentDbTest, ConnectingFromTheRuleSettingsAnnouncesTheLinkAndWritesT
 TEST_F(TournamentDbTest, AServerThatNeverAnswersHoldsUpNoScoreChange) {
     QTcpServer silent;
     ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
-    const std::string text =
-        "Driver={PostgreSQL Unicode};Server=127.0.0.1;Port=" + std::to_string(silent.serverPort()) +
-        ";Database=tournament;Uid=belvanta;Pwd=;";
-    TheTournamentWriter().Start(text, 2, 2);
+    TheTournamentWriter().Start(SilentServerText(silent), 2, 2);
     md->nCurRound = 1;
     for (int point = 1; point <= 200; ++point) {
         md->aSide[0].nScore = point;
@@ -305,6 +301,24 @@ TEST_F(TournamentDbTest, AServerThatNeverAnswersHoldsUpNoScoreChange) {
     EXPECT_GE(TheTournamentWriter().FailedCount(), 1u);
     EXPECT_LE(TheTournamentWriter().FailedCount(), 4u)
         << "waiting rows of the same side take the newer values";
+}
+
+// Closing while the worker still waits for a server that never answers: the UI thread's event loop turns
+// until the worker has ended, so the round clock's timer goes on.
+TEST_F(TournamentDbTest, ClosingWhileTheServerNeverAnswersKeepsTheEventLoopTurning) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    TheTournamentWriter().Start(SilentServerText(silent), 2, 2);
+    UpdateTournamentScore(2);
+    ASSERT_FALSE(TheTournamentWriter().WaitIdle(200)) << "the worker is still waiting for the server";
+    int ticks = 0;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&ticks] { ++ticks; });
+    clock.start(20);
+    CloseTournamentDb();
+    EXPECT_GT(ticks, 0) << "the timer went on while the worker ended";
+    EXPECT_FALSE(TheTournamentWriter().IsRunning());
+    EXPECT_EQ(TheTournamentWriter().WrittenCount(), 0u);
 }
 
 } // namespace

@@ -466,14 +466,7 @@ TEST_F(TournamentLoadTest, WhileALookUpWaitsTheRunningMatchKeepsItsLevels) {
 
 TEST_F(TournamentSelectionTest, TheTeamDialogReconnectsAfterAsking) {
     CloseTournamentDb();
-    WriteIniString(u"RMSSetting", u"DataSource",
-                   QString::fromStdString(ConnectionKey(server, "Server")).toStdU16String().c_str(),
-                   u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DataPort",
-                   QString::fromStdString(ConnectionKey(server, "Port")).toStdU16String().c_str(),
-                   u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
-    WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
+    WriteTournamentServerSettings(server);
     md->bOvrConnected = 0;
     auto* team = new CTK_RegDlg_Team;
     dialog = team;

@@ -1,8 +1,12 @@
 // The PostgreSQL server that scripts/test starts for the tournament-database tests (scripts/test-postgres):
-// its ODBC connection text, and a connection that holds the server for one test at a time.
+// its ODBC connection text, a connection that holds the server for one test at a time, and the server as
+// the Rule.ini settings name it.
 #pragma once
 
 #include "app/AdoObject.h"
+#include "app/IniFiles.h"
+
+#include <QString>
 
 #include <cstdlib>
 #include <string>
@@ -33,4 +37,15 @@ inline std::string ConnectionKey(const std::string& text, const std::string& key
         return {};
     const auto from = at + key.size() + 1;
     return text.substr(from, text.find(';', from) - from);
+}
+
+// The server of that connection text as the operator enters it in Rule.ini [RMSSetting]: driver, host,
+// port, database "tournament" and user "belvanta" (no password).
+inline void WriteTournamentServerSettings(const std::string& text) {
+    const auto wide = [](const std::string& value) { return QString::fromStdString(value).toStdU16String(); };
+    WriteIniString(u"RMSSetting", u"Driver", u"PostgreSQL Unicode", u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"DataSource", wide(ConnectionKey(text, "Server")).c_str(), u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"DataPort", wide(ConnectionKey(text, "Port")).c_str(), u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
+    WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
 }
