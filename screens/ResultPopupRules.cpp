@@ -4,6 +4,7 @@
 #include "app/TextConvert.h"
 #include "match/ScoreRules.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/ScoreboardRules.h"
 
 #include <algorithm>
 #include <array>
@@ -197,13 +198,8 @@ WinnerLine WinnerLineOf(const MatchData& md, int winner) {
         QString::fromStdU16String(RecordTextWide(FieldText(player.szNationCode))));
     line.text_colour = 0xFFFFFF;
     line.back = winner == 0 ? 0xFF0000 : 0x0000FF;
-    if (player.nNation > 0 && player.nNation < kNationRows) {
-        line.flagPath = QString::fromUtf8(md.szAppDirA) + QStringLiteral("Img/Flag/") +
-                        QString::fromUtf16(md.aNation[player.nNation].wszField[3]);
-        line.flagShown = !line.flagPath.contains(QStringLiteral("none.gif"));
-    } else {
-        line.flagShown = false;
-    }
+    line.flagPath = Scoreboard::FlagPath(md, winner);
+    line.flagShown = !line.flagPath.isEmpty() && !line.flagPath.contains(QStringLiteral("none.gif"));
     return line;
 }
 

@@ -48,21 +48,7 @@ void PaintTable(QPainter& p, const Table& table, const QFont& font, COLORREF col
     }
 }
 
-// The winner line with its box, and the flag beside it when the winner has one; the flag picture child is
-// loaded, shown or hidden here.
-bool PlaceWinnerFlag(CPictureEx* flag, const WinnerLine& line, const QRect& place) {
-    bool shown = false;
-    if (line.flagShown && flag->Load(line.flagPath, place.width(), place.height())) {
-        flag->move(place.topLeft());
-        flag->Draw();
-        shown = true;
-    } else {
-        flag->UnLoad();
-    }
-    flag->setVisible(shown);
-    return shown;
-}
-
+// The winner line on its box, and the frame of the flag beside it when the flag is shown.
 void PaintWinnerLine(QPainter& p, const WinnerLine& line, const QRect& box, const QFont& font,
                      const QRect& flagFrame) {
     p.fillRect(box, ColorFromRef(line.back));
@@ -126,7 +112,7 @@ CTK_GRndWinDispDlg::CTK_GRndWinDispDlg(int left, int top, int right, int bottom,
     setGeometry(left, top, right - left, bottom - top);
     if (g_pMatchData) {
         const WinnerLine line = WinnerLineOf(*g_pMatchData, WinnerShown());
-        m_bFlagShown = PlaceWinnerFlag(m_pFlag, line, PublicFlagRect(Small()));
+        m_bFlagShown = ShowFlagPicture(*m_pFlag, line.flagPath, PublicFlagRect(Small()));
     }
 }
 
@@ -168,7 +154,7 @@ CTK_GRndWinDispDlg_OP::CTK_GRndWinDispDlg_OP(int mode, QWidget* parent)
     if (g_pMatchData) {
         m_background = Png(ResultBackground(*g_pMatchData, true, mode));
         const WinnerLine line = WinnerLineOf(*g_pMatchData, g_pMatchData->nWinSide);
-        m_bFlagShown = PlaceWinnerFlag(m_pFlag, line, OperatorFlagRect());
+        m_bFlagShown = ShowFlagPicture(*m_pFlag, line.flagPath, OperatorFlagRect());
     }
     PlaceOnScreen();
 }

@@ -3,6 +3,7 @@
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
 #include "match/ScoreRules.h"
+#include "match/WinnerDisplayRules.h"
 
 #include <QStringList>
 
@@ -37,6 +38,12 @@ QRect SecondMonitorRect(const MatchData& md) {
     const int left = md.bSecondOrigin ? md.nSecondLeft : md.nPrimaryRight;
     const int top = md.bSecondOrigin ? md.nSecondTop : 0;
     return QRect(QPoint(left, top), QPoint(md.nSecondRight - 1, md.nSecondBottom - 1));
+}
+
+QString FlagPath(const MatchData& md, int player) {
+    if (md.aPlayer[player].nNation <= 0)
+        return {};
+    return WinnerDisplayRules::FlagPath(md, QString::fromUtf8(md.szAppDirA), player);
 }
 
 COLORREF SideColour(int side, bool dark) {

@@ -30,6 +30,10 @@ COLORREF SideColour(int side, bool dark);
 // Round-win system with one judge, at either resolution.
 bool DarkSides(const MatchData& md);
 
+// The flag file of a player (0 Chung, 1 Hong): Img/Flag/ under the program folder (szAppDirA) and the nation
+// row's fourth field; empty without a nation row (0) or with one outside the table.
+QString FlagPath(const MatchData& md, int player);
+
 // The player (0 Chung, 1 Hong) drawn on the left or the right.
 inline int PlayerAt(bool right, int reversed) {
     return (right ? 1 : 0) ^ (reversed ? 1 : 0);
