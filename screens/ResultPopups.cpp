@@ -5,6 +5,7 @@
 #include "app/MatchData.h"
 #include "app/PngResource.h"
 #include "controls/PictureEx.h"
+#include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ResultPopupRules.h"
 
@@ -58,10 +59,6 @@ void PaintWinnerLine(QPainter& p, const WinnerLine& line, const QRect& box, cons
         p.setBrush(Qt::NoBrush);
         p.drawRect(flagFrame.adjusted(-1, -1, 0, 0));
     }
-}
-
-QString ContestTitle(const MatchData& md) {
-    return QStringLiteral("MATCH %1 RESULT").arg(QString::fromUtf8(md.szContestNo));
 }
 
 } // namespace
@@ -136,7 +133,7 @@ void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
         Text(p, PublicRoundCaptionRect(small), DisplayFont(small ? 60 : 90), 0x000000,
              QStringLiteral("ROUND %1").arg(md->nCurRound));
     Text(p, PublicTitleRect(small, m_nMode), DisplayFont(small ? 40 : 60), 0xFFFFFF,
-         m_nMode == 1 ? m_strTitle : ContestTitle(*md));
+         m_nMode == 1 ? m_strTitle : WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? RoundTable(*md, m_nCriterion) : MatchTable(*md);
     PaintTable(p, table, DisplayFont(small ? 47 : 70), 0xFFFFFF,
                [&](int column, int side) { return PublicCell(small, m_nMode, column, side); });
@@ -177,7 +174,7 @@ void CTK_GRndWinDispDlg_OP::paintEvent(QPaintEvent*) {
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
-    Text(p, QRect(304, 63, 411, 55), DisplayFont(32), 0xFFFFFF, ContestTitle(*md));
+    Text(p, QRect(304, 63, 411, 55), DisplayFont(32), 0xFFFFFF, WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? TotalsTable(*md) : MatchTable(*md);
     PaintTable(p, table, DisplayFont(37), 0xFFFFFF,
                [&](int column, int side) { return OperatorCell(m_nMode, column, side); });
