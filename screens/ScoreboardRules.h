@@ -65,9 +65,6 @@ struct ScoreStyle {
 };
 ScoreStyle ScoreStyleFor(Layout layout, int leftScore, int rightScore, bool right);
 
-// A side's total as the scores show it: own points plus the points the opponent's gam-jeoms gave. Under the
-// round-win system those of the current round, else of the match.
-int SideTotal(const MatchData& md, int side);
 // A side's gam-jeoms as the penalty area counts them: in the golden round that round's, under the round-win
 // system the current round's, else the match's.
 int PenaltyCount(const MatchData& md, int side);
