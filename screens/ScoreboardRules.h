@@ -13,11 +13,6 @@ struct MatchData;
 
 namespace Scoreboard {
 
-inline constexpr COLORREF kWhite = 0xFFFFFF;
-inline constexpr COLORREF kBlack = 0x000000;
-inline constexpr COLORREF kYellow = 0x00FFFF;
-inline constexpr COLORREF kNearBlack = 0x000001; // the clock's background
-
 // A window of `size` centred on `monitor`. A monitor smaller than the window keeps the window's top-left
 // corner on the monitor, so the title and the scores stay in sight.
 QRect CentreOnMonitor(const QRect& monitor, QSize size);
