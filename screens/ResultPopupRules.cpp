@@ -1,7 +1,6 @@
 #include "screens/ResultPopupRules.h"
 
 #include "app/MatchData.h"
-#include "app/TextConvert.h"
 #include "match/ScoreRules.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
@@ -193,9 +192,8 @@ WinnerLine WinnerLineOf(const MatchData& md, int winner) {
         return {QStringLiteral("Tie"), 0x000000, 0x00FFFF, {}, false};
     const TTK_Player& player = md.aPlayer[winner];
     WinnerLine line;
-    line.text = QStringLiteral("%1 (%2)").arg(
-        QString::fromStdU16String(RecordTextWide(FieldText(player.szName))),
-        QString::fromStdU16String(RecordTextWide(FieldText(player.szNationCode))));
+    line.text = QStringLiteral("%1 (%2)").arg(Scoreboard::RecordText(player.szName),
+                                              Scoreboard::RecordText(player.szNationCode));
     line.text_colour = 0xFFFFFF;
     line.back = winner == 0 ? 0xFF0000 : 0x0000FF;
     line.flagPath = Scoreboard::FlagPath(md, winner);

@@ -3,6 +3,7 @@
 // functions of the match record; any thread, with the record not written meanwhile.
 #pragma once
 
+#include "app/TextConvert.h"
 #include "platform/WinTypes.h"
 #include "screens/ScoreboardLayout.h"
 
@@ -12,6 +13,11 @@
 struct MatchData;
 
 namespace Scoreboard {
+
+// A narrow text field of the record, read as UTF-8 up to its first zero byte.
+template <std::size_t N> QString RecordText(const char (&field)[N]) {
+    return QString::fromStdU16String(RecordTextWide(FieldText(field)));
+}
 
 // A window of `size` centred on `monitor`. A monitor smaller than the window keeps the window's top-left
 // corner on the monitor, so the title and the scores stay in sight.
