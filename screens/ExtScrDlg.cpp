@@ -19,14 +19,6 @@ constexpr int kImageIds[] = {437,  681,  440, 441, 442, 443, 1037, 1038, 444, 98
 // How far beside a slot-state tile its neighbours are repainted with it.
 constexpr int kSlotBeside = 76;
 
-QString FlagPath(const MatchData& md, int player) {
-    const int row = md.aPlayer[player].nNation;
-    if (row <= 0 || row >= kNationRows)
-        return {};
-    const QString file = QString::fromUtf16(md.aNation[row].wszField[3]);
-    return QString::fromUtf8(md.szAppDirA) + QStringLiteral("Img/Flag/") + file;
-}
-
 } // namespace
 
 QRect PublicScreenRect(const MatchData& md) {
@@ -35,6 +27,20 @@ QRect PublicScreenRect(const MatchData& md) {
 
 QSize PublicScreenSize(int displayResolution) {
     return displayResolution == 1 ? QSize(1280, 720) : QSize(1920, 1080);
+}
+
+bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place) {
+    bool shown = false;
+    if (!path.isEmpty() && !path.contains(QStringLiteral("none.gif")) &&
+        flag.Load(path, place.width(), place.height())) {
+        flag.move(place.topLeft());
+        flag.Draw();
+        shown = true;
+    } else {
+        flag.UnLoad();
+    }
+    flag.setVisible(shown);
+    return shown;
 }
 
 CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -173,20 +179,9 @@ void CExtScrDlg::ApplySideNames(int reversed) {
         return;
     const QSize flagSize = m_layout == Layout::Small ? QSize(150, 100) : QSize(222, 148);
     for (const bool right : {false, true}) {
-        const int player = PlayerAt(right, reversed);
-        CPictureEx* flag = m_pFlag[right ? 1 : 0];
-        const QString path = FlagPath(*md, player);
-        bool shown = false;
-        if (!path.isEmpty() && !path.contains(QStringLiteral("none.gif")) &&
-            flag->Load(path, flagSize.width(), flagSize.height())) {
-            flag->move(Area(right ? FlagRight : FlagLeft).topLeft());
-            flag->Draw();
-            shown = true;
-        } else {
-            flag->UnLoad();
-        }
-        flag->setVisible(shown);
-        m_bFlagFrame[right ? 1 : 0] = shown;
+        const QRect place(Area(right ? FlagRight : FlagLeft).topLeft(), flagSize);
+        m_bFlagFrame[right ? 1 : 0] =
+            ShowFlagPicture(*m_pFlag[right ? 1 : 0], FlagPath(*md, PlayerAt(right, reversed)), place);
     }
     for (const int id : {NameLeft, NameRight, NationLeft, NationRight, FlagFrameLeft, FlagFrameRight})
         Invalidate(id);

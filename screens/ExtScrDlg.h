@@ -27,6 +27,10 @@ QRect PublicScreenRect(const MatchData& md);
 // The public-screen size for a display resolution setting: 1 gives 1280 x 720, anything else 1920 x 1080.
 QSize PublicScreenSize(int displayResolution);
 
+// Loads a flag file into a flag picture at the size of `place` and shows it there. An empty path, a path
+// naming "none.gif" or a file that cannot be read leaves the picture unloaded and hidden. True when shown.
+bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place);
+
 class CExtScrDlg : public QWidget, public MessageWindow {
     Q_OBJECT
 public:

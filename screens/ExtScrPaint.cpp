@@ -4,7 +4,6 @@
 #include "app/DisplayFont.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
-#include "app/TextConvert.h"
 #include "controls/OutlineText.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
@@ -49,10 +48,6 @@ QFont FontOf(Layout layout, const FontRole& role) {
 
 TextDesigner::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
-}
-
-template <std::size_t N> QString Text(const char (&field)[N]) {
-    return QString::fromStdU16String(RecordTextWide(FieldText(field)));
 }
 
 void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
@@ -187,7 +182,7 @@ void CExtScrDlg::PaintHeader(QPainter& p, const MatchData& md) {
     const QFont captions = FontOf(m_layout, kCaptionFont);
     PlainText(p, Area(MatchCaption), captions, kWhite, QStringLiteral("MATCH"));
     PlainText(p, Area(RoundCaption), captions, kWhite, QStringLiteral("ROUND"));
-    PlainText(p, Area(ContestNo), FontOf(m_layout, kContestFont), kWhite, Text(md.szContestNo));
+    PlainText(p, Area(ContestNo), FontOf(m_layout, kContestFont), kWhite, RecordText(md.szContestNo));
     const int reversed = md.nReverseScreen;
     for (const bool right : {false, true}) {
         const TTK_Player& player = md.aPlayer[PlayerAt(right, reversed)];
@@ -202,8 +197,8 @@ void CExtScrDlg::PaintHeader(QPainter& p, const MatchData& md) {
             name = small ? QRect(x, 138, 455, 61) : QRect(x, 207, 720, 89);
         }
         PlainText(p, nation, FontOf(m_layout, hasRow ? kNationFont : kCaptionFont), kWhite,
-                  Text(player.szNationCode));
-        PlainText(p, name, FontOf(m_layout, kNameFont), kWhite, Text(player.szName));
+                  RecordText(player.szNationCode));
+        PlainText(p, name, FontOf(m_layout, kNameFont), kWhite, RecordText(player.szName));
     }
     PaintMinLevels(p, md);
 }

@@ -1,9 +1,9 @@
 #include "screens/ResultPopupRules.h"
 
 #include "app/MatchData.h"
-#include "app/TextConvert.h"
 #include "match/ScoreRules.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/ScoreboardRules.h"
 
 #include <algorithm>
 #include <array>
@@ -192,18 +192,12 @@ WinnerLine WinnerLineOf(const MatchData& md, int winner) {
         return {QStringLiteral("Tie"), 0x000000, 0x00FFFF, {}, false};
     const TTK_Player& player = md.aPlayer[winner];
     WinnerLine line;
-    line.text = QStringLiteral("%1 (%2)").arg(
-        QString::fromStdU16String(RecordTextWide(FieldText(player.szName))),
-        QString::fromStdU16String(RecordTextWide(FieldText(player.szNationCode))));
+    line.text = QStringLiteral("%1 (%2)").arg(Scoreboard::RecordText(player.szName),
+                                              Scoreboard::RecordText(player.szNationCode));
     line.text_colour = 0xFFFFFF;
     line.back = winner == 0 ? 0xFF0000 : 0x0000FF;
-    if (player.nNation > 0 && player.nNation < kNationRows) {
-        line.flagPath = QString::fromUtf8(md.szAppDirA) + QStringLiteral("Img/Flag/") +
-                        QString::fromUtf16(md.aNation[player.nNation].wszField[3]);
-        line.flagShown = !line.flagPath.contains(QStringLiteral("none.gif"));
-    } else {
-        line.flagShown = false;
-    }
+    line.flagPath = Scoreboard::FlagPath(md, winner);
+    line.flagShown = !line.flagPath.isEmpty() && !line.flagPath.contains(QStringLiteral("none.gif"));
     return line;
 }
 

@@ -5,6 +5,7 @@
 #include "app/MatchData.h"
 #include "app/PngResource.h"
 #include "controls/PictureEx.h"
+#include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ResultPopupRules.h"
 
@@ -48,21 +49,7 @@ void PaintTable(QPainter& p, const Table& table, const QFont& font, COLORREF col
     }
 }
 
-// The winner line with its box, and the flag beside it when the winner has one; the flag picture child is
-// loaded, shown or hidden here.
-bool PlaceWinnerFlag(CPictureEx* flag, const WinnerLine& line, const QRect& place) {
-    bool shown = false;
-    if (line.flagShown && flag->Load(line.flagPath, place.width(), place.height())) {
-        flag->move(place.topLeft());
-        flag->Draw();
-        shown = true;
-    } else {
-        flag->UnLoad();
-    }
-    flag->setVisible(shown);
-    return shown;
-}
-
+// The winner line on its box, and the frame of the flag beside it when the flag is shown.
 void PaintWinnerLine(QPainter& p, const WinnerLine& line, const QRect& box, const QFont& font,
                      const QRect& flagFrame) {
     p.fillRect(box, ColorFromRef(line.back));
@@ -72,10 +59,6 @@ void PaintWinnerLine(QPainter& p, const WinnerLine& line, const QRect& box, cons
         p.setBrush(Qt::NoBrush);
         p.drawRect(flagFrame.adjusted(-1, -1, 0, 0));
     }
-}
-
-QString ContestTitle(const MatchData& md) {
-    return QStringLiteral("MATCH %1 RESULT").arg(QString::fromUtf8(md.szContestNo));
 }
 
 } // namespace
@@ -126,7 +109,7 @@ CTK_GRndWinDispDlg::CTK_GRndWinDispDlg(int left, int top, int right, int bottom,
     setGeometry(left, top, right - left, bottom - top);
     if (g_pMatchData) {
         const WinnerLine line = WinnerLineOf(*g_pMatchData, WinnerShown());
-        m_bFlagShown = PlaceWinnerFlag(m_pFlag, line, PublicFlagRect(Small()));
+        m_bFlagShown = ShowFlagPicture(*m_pFlag, line.flagPath, PublicFlagRect(Small()));
     }
 }
 
@@ -150,7 +133,7 @@ void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
         Text(p, PublicRoundCaptionRect(small), DisplayFont(small ? 60 : 90), 0x000000,
              QStringLiteral("ROUND %1").arg(md->nCurRound));
     Text(p, PublicTitleRect(small, m_nMode), DisplayFont(small ? 40 : 60), 0xFFFFFF,
-         m_nMode == 1 ? m_strTitle : ContestTitle(*md));
+         m_nMode == 1 ? m_strTitle : WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? RoundTable(*md, m_nCriterion) : MatchTable(*md);
     PaintTable(p, table, DisplayFont(small ? 47 : 70), 0xFFFFFF,
                [&](int column, int side) { return PublicCell(small, m_nMode, column, side); });
@@ -168,7 +151,7 @@ CTK_GRndWinDispDlg_OP::CTK_GRndWinDispDlg_OP(int mode, QWidget* parent)
     if (g_pMatchData) {
         m_background = Png(ResultBackground(*g_pMatchData, true, mode));
         const WinnerLine line = WinnerLineOf(*g_pMatchData, g_pMatchData->nWinSide);
-        m_bFlagShown = PlaceWinnerFlag(m_pFlag, line, OperatorFlagRect());
+        m_bFlagShown = ShowFlagPicture(*m_pFlag, line.flagPath, OperatorFlagRect());
     }
     PlaceOnScreen();
 }
@@ -191,7 +174,7 @@ void CTK_GRndWinDispDlg_OP::paintEvent(QPaintEvent*) {
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
-    Text(p, QRect(304, 63, 411, 55), DisplayFont(32), 0xFFFFFF, ContestTitle(*md));
+    Text(p, QRect(304, 63, 411, 55), DisplayFont(32), 0xFFFFFF, WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? TotalsTable(*md) : MatchTable(*md);
     PaintTable(p, table, DisplayFont(37), 0xFFFFFF,
                [&](int column, int side) { return OperatorCell(m_nMode, column, side); });

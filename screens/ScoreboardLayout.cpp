@@ -8,10 +8,6 @@ namespace Scoreboard {
 
 namespace {
 
-constexpr COLORREF kWhite = 0xFFFFFF;
-constexpr COLORREF kBlack = 0x000000;
-constexpr COLORREF kYellow = 0x00FFFF;
-
 // One area: its place at 1280 x 720 and at 1920 x 1080, and where the one-judge round-win layout differs.
 // A width of -1 in the small layout puts the area at 2/3 of its large place: the team-match areas and the
 // side labels, which lie in the free band below the scores (the side labels would lie below a 720-high

@@ -12,6 +12,12 @@ struct MatchData;
 
 namespace Scoreboard {
 
+// The board's colours (COLORREF).
+inline constexpr COLORREF kWhite = 0xFFFFFF;
+inline constexpr COLORREF kBlack = 0x000000;
+inline constexpr COLORREF kYellow = 0x00FFFF;
+inline constexpr COLORREF kNearBlack = 0x000001; // the clock's background
+
 enum class Layout {
     Small,            // 1280 x 720
     Large,            // 1920 x 1080

@@ -1,8 +1,8 @@
 #include "screens/ScoreboardRules.h"
 
 #include "app/MatchData.h"
-#include "app/TextConvert.h"
 #include "match/ScoreRules.h"
+#include "match/WinnerDisplayRules.h"
 
 #include <QStringList>
 
@@ -11,10 +11,6 @@
 namespace Scoreboard {
 
 namespace {
-
-template <std::size_t N> QString Text(const char (&field)[N]) {
-    return QString::fromStdU16String(RecordTextWide(FieldText(field)));
-}
 
 bool OvrConnected(const MatchData& md, int supplier) {
     return md.bOvrConnected && md.nOvrSupplier == supplier;
@@ -37,6 +33,12 @@ QRect SecondMonitorRect(const MatchData& md) {
     const int left = md.bSecondOrigin ? md.nSecondLeft : md.nPrimaryRight;
     const int top = md.bSecondOrigin ? md.nSecondTop : 0;
     return QRect(QPoint(left, top), QPoint(md.nSecondRight - 1, md.nSecondBottom - 1));
+}
+
+QString FlagPath(const MatchData& md, int player) {
+    if (md.aPlayer[player].nNation <= 0)
+        return {};
+    return WinnerDisplayRules::FlagPath(md, QString::fromUtf8(md.szAppDirA), player);
 }
 
 COLORREF SideColour(int side, bool dark) {
@@ -66,7 +68,7 @@ TextColours ClockColours(const QString& text) {
 }
 
 QString GenderWord(const MatchData& md) {
-    const QString gender = Text(md.szGender);
+    const QString gender = RecordText(md.szGender);
     if (gender.isEmpty() || OvrConnected(md, 3) || OvrConnected(md, 7) || md.nOvrSupplier == 8)
         return {};
     const bool female = gender.contains(QLatin1Char('F'));
@@ -94,9 +96,9 @@ QString StageName(int phase) {
 }
 
 QString TitleLine(const MatchData& md) {
-    const QString phase = Text(md.szPhase);
-    const QString weightClass = Text(md.szWeightClass);
-    const QString weight = Text(md.szWeight);
+    const QString phase = RecordText(md.szPhase);
+    const QString weightClass = RecordText(md.szWeightClass);
+    const QString weight = RecordText(md.szWeight);
     if (md.nCompetitionType == 2) {
         if (weight.isEmpty())
             return {};

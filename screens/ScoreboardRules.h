@@ -3,6 +3,7 @@
 // functions of the match record; any thread, with the record not written meanwhile.
 #pragma once
 
+#include "app/TextConvert.h"
 #include "platform/WinTypes.h"
 #include "screens/ScoreboardLayout.h"
 
@@ -13,10 +14,10 @@ struct MatchData;
 
 namespace Scoreboard {
 
-inline constexpr COLORREF kWhite = 0xFFFFFF;
-inline constexpr COLORREF kBlack = 0x000000;
-inline constexpr COLORREF kYellow = 0x00FFFF;
-inline constexpr COLORREF kNearBlack = 0x000001; // the clock's background
+// A narrow text field of the record, read as UTF-8 up to its first zero byte.
+template <std::size_t N> QString RecordText(const char (&field)[N]) {
+    return QString::fromStdU16String(RecordTextWide(FieldText(field)));
+}
 
 // A window of `size` centred on `monitor`. A monitor smaller than the window keeps the window's top-left
 // corner on the monitor, so the title and the scores stay in sight.
@@ -29,6 +30,10 @@ QRect SecondMonitorRect(const MatchData& md);
 COLORREF SideColour(int side, bool dark);
 // Round-win system with one judge, at either resolution.
 bool DarkSides(const MatchData& md);
+
+// The flag file of a player (0 Chung, 1 Hong): Img/Flag/ under the program folder (szAppDirA) and the nation
+// row's fourth field; empty without a nation row (0) or with one outside the table.
+QString FlagPath(const MatchData& md, int player);
 
 // The player (0 Chung, 1 Hong) drawn on the left or the right.
 inline int PlayerAt(bool right, int reversed) {
@@ -61,9 +66,6 @@ struct ScoreStyle {
 };
 ScoreStyle ScoreStyleFor(Layout layout, int leftScore, int rightScore, bool right);
 
-// A side's total as the scores show it: own points plus the points the opponent's gam-jeoms gave. Under the
-// round-win system those of the current round, else of the match.
-int SideTotal(const MatchData& md, int side);
 // A side's gam-jeoms as the penalty area counts them: in the golden round that round's, under the round-win
 // system the current round's, else the match's.
 int PenaltyCount(const MatchData& md, int side);

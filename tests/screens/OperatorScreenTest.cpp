@@ -10,6 +10,7 @@
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
+#include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -26,21 +27,7 @@ namespace {
 
 using namespace OperatorIds;
 
-// The view with its repaints recorded.
-class RecordingView : public CMainWnd {
-public:
-    void InvalidateArea(const QRect& rect) override {
-        invalidated.push_back(rect);
-        CMainWnd::InvalidateArea(rect);
-    }
-    bool Invalidated(const QRect& rect) const {
-        for (const QRect& r : invalidated)
-            if (r.contains(rect))
-                return true;
-        return false;
-    }
-    std::vector<QRect> invalidated;
-};
+using RecordingView = RecordingRepaints<CMainWnd>;
 
 class OperatorScreenTest : public ::testing::Test {
 protected:

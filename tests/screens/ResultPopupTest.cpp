@@ -8,29 +8,18 @@
 #include "screens/ExtScrDlg.h"
 #include "screens/ResultPopupRules.h"
 #include "screens/ResultPopups.h"
+#include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
 using namespace ResultPopups;
-
-template <std::size_t N> void Put(char (&field)[N], const char* text) {
-    std::strncpy(field, text, N - 1);
-    field[N - 1] = '\0';
-}
-
-void PutWide(WCHAR (&field)[260], const QString& text) {
-    const std::u16string value = text.toStdU16String();
-    std::copy(value.begin(), value.end(), field);
-    field[value.size()] = u'\0';
-}
 
 QStringList Texts(const std::vector<QString>& cells) {
     return QStringList(cells.begin(), cells.end());

@@ -7,6 +7,7 @@
 #include "platform/TickSource.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
+#include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -14,40 +15,13 @@
 #include <QImage>
 #include <QPainter>
 
-#include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
 using namespace Scoreboard;
 
-template <std::size_t N> void Put(char (&field)[N], const char* text) {
-    std::strncpy(field, text, N - 1);
-    field[N - 1] = '\0';
-}
-
-void PutWide(WCHAR (&field)[260], const QString& text) {
-    const std::u16string value = text.toStdU16String();
-    std::copy(value.begin(), value.end(), field);
-    field[value.size()] = u'\0';
-}
-
-// The board with its repaints recorded.
-class RecordingBoard : public CExtScrDlg {
-public:
-    void InvalidateArea(const QRect& rect) override {
-        invalidated.push_back(rect);
-        CExtScrDlg::InvalidateArea(rect);
-    }
-    bool Invalidated(const QRect& rect) const {
-        for (const QRect& r : invalidated)
-            if (r.contains(rect))
-                return true;
-        return false;
-    }
-    std::vector<QRect> invalidated;
-};
+using RecordingBoard = RecordingRepaints<CExtScrDlg>;
 
 class ScoreboardTest : public ::testing::Test {
 protected:
