@@ -57,15 +57,18 @@ void Court::SetUp() {
         << "the court needs the operator's and the public monitor";
     ASSERT_FALSE(s_template.empty()) << "scripts/prepare-home failed";
     ASSERT_TRUE(fake.IsOpen());
-    fake.SetVersion(0x03, 0x07); // a receiver this program supports
     folder = m_dir.path().toStdString() + "/court/";
     std::error_code error;
     std::filesystem::copy(s_template, folder, std::filesystem::copy_options::recursive, error);
     ASSERT_FALSE(error) << error.message();
     ASSERT_NO_FATAL_FAILURE(PrepareFolder());
+    ASSERT_NO_FATAL_FAILURE(Start(m_runtime.path().toStdString()));
+}
 
+void Court::Start(const std::string& runtime) {
+    fake.SetVersion(0x03, 0x07); // a receiver this program supports
     setenv("BELVANTA_HOME", folder.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     setenv("BELVANTA_RECEIVER", ReceiverPath().c_str(), 1);
     ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
     m_started = true;

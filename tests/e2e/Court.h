@@ -57,6 +57,9 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // Starts the program on `folder` with the instance-lock folder `runtime` and the receiver at
+    // ReceiverPath(), as the operator does; returns once the receiver has answered the version request.
+    void Start(const std::string& runtime);
     // Runs on the copied program folder before the program starts: settings files a court is given.
     virtual void PrepareFolder() {}
     // The path the program opens as its receiver: the fake's pseudo-terminal, unless a court names another.

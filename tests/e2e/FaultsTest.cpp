@@ -6,7 +6,6 @@
 
 #include "app/IniFiles.h"
 #include "app/ProgressDlg.h"
-#include "app/VeziruduzApp.h"
 #include "devices/DevErrDlg.h"
 #include "devices/PacketDispatch.h"
 #include "devices/Receiver.h"
@@ -349,35 +348,8 @@ class KilledMidRound : public Court {
 protected:
     static void SetUpTestSuite() {} // the child prepares the program folder
     void SetUp() override {}
-    void TearDown() override {
-        if (m_restarted)
-            theApp.ExitInstance();
-        Court::TearDown();
-    }
-
-    // Starts the program on the killed program's folder and instance-lock folder, as the operator does.
-    void Restart(const std::string& runtime) {
-        ASSERT_TRUE(fake.IsOpen());
-        fake.SetVersion(0x03, 0x07);
-        setenv("BELVANTA_HOME", folder.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
-        ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
-        m_restarted = true;
-        frame = theApp.mainWindow();
-        ASSERT_NE(frame, nullptr);
-        view = frame->view();
-        md = g_pMatchData;
-        ASSERT_NE(view, nullptr);
-        ASSERT_TRUE(fake.WaitForCommand(0x07));
-        ASSERT_TRUE(
-            Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }));
-    }
 
     QTemporaryDir scratch; // the child's temporary files, its program folder among them; outlives the program
-
-private:
-    bool m_restarted = false;
 };
 
 TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramStartsAgainOnItsFolder) {
@@ -450,8 +422,10 @@ TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramSt
     EXPECT_EQ(totals[2], "1") << match[0];
     EXPECT_EQ(totals[3], "1") << match[0];
 
-    // Started again on the same folder: no box, its database whole, its receiver linked.
-    ASSERT_NO_FATAL_FAILURE(Restart(runtime));
+    // Started again on the same folder and instance-lock folder: no box, its database whole, its receiver
+    // linked.
+    ASSERT_TRUE(fake.IsOpen());
+    ASSERT_NO_FATAL_FAILURE(Start(runtime));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
     EXPECT_EQ(Rows("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
     EXPECT_EQ(Rows("SELECT chungpoint, hongpoint FROM GAMET"),
