@@ -198,15 +198,18 @@ void Court::CloseRegistration() {
     QApplication::setActiveWindow(frame);
 }
 
-void Court::PairDevices() {
-    CTK_RegDlg* dialog = view->m_pRegDlg;
-    ASSERT_NE(dialog, nullptr);
-    const std::pair<int, const int*> devices[] = {
+std::vector<std::pair<int, const int*>> Court::DeviceButtons() const {
+    return {
         {1285, &md->bRegBody[0]},    {1286, &md->bRegHead[0]},    {1287, &md->bRegBody[1]},
         {1288, &md->bRegHead[1]},    {1329, &md->bJudgeWired[0]}, {1330, &md->bJudgeWired[1]},
         {1331, &md->bJudgeWired[2]},
     };
-    for (const auto& [button, flag] : devices)
+}
+
+void Court::PairDevices() {
+    CTK_RegDlg* dialog = view->m_pRegDlg;
+    ASSERT_NE(dialog, nullptr);
+    for (const auto& [button, flag] : DeviceButtons())
         ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
 }
 

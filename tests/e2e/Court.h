@@ -91,6 +91,9 @@ protected:
     void LoadContest(QTableWidget& list, const std::string& contest);
     // The registration dialog (either) closed; the operator's window has the keys again.
     void CloseRegistration();
+    // The device buttons of the registration dialog, each with the flag its device sets once paired: the
+    // four protectors (Chung's trunk and head, Hong's trunk and head), then the three judge devices.
+    std::vector<std::pair<int, const int*>> DeviceButtons() const;
     // The four protectors and the three wireless judge devices paired from the registration dialog.
     void PairDevices();
     // One device button of the open registration dialog (either kind) clicked, until its device is paired

@@ -95,13 +95,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, flag));
     }
 
-    // The flags of the seven device buttons, in the order of their buttons.
-    std::vector<const int*> DeviceFlags() const {
-        return {&md->bRegBody[0],    &md->bRegHead[0],    &md->bRegBody[1],   &md->bRegHead[1],
-                &md->bJudgeWired[0], &md->bJudgeWired[1], &md->bJudgeWired[2]};
-    }
-    static constexpr int kDeviceButtons[] = {1285, 1286, 1287, 1288, 1329, 1330, 1331};
-
 private:
     QTemporaryDir m_linkDir;
     std::string m_link;
@@ -145,13 +138,12 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
     ASSERT_NO_FATAL_FAILURE(SetChannelAgain());
     ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
     ASSERT_NE(view->m_pRegDlg, nullptr);
-    const std::vector<const int*> flags = DeviceFlags();
-    for (std::size_t i = 0; i < flags.size(); ++i) {
-        ASSERT_EQ(*flags[i], 1) << "device button " << kDeviceButtons[i];
+    for (const auto& [button, flag] : DeviceButtons()) {
+        ASSERT_EQ(*flag, 1) << "device button " << button;
         prompter.answer(IDYES); // "Are you sure to disconnect this equipment?"
-        ASSERT_NO_FATAL_FAILURE(Click(view->m_pRegDlg->GetDlgItem(kDeviceButtons[i])));
-        ASSERT_EQ(*flags[i], 0) << "device button " << kDeviceButtons[i];
-        ASSERT_NO_FATAL_FAILURE(Pair(kDeviceButtons[i], *flags[i]));
+        ASSERT_NO_FATAL_FAILURE(Click(view->m_pRegDlg->GetDlgItem(button)));
+        ASSERT_EQ(*flag, 0) << "device button " << button;
+        ASSERT_NO_FATAL_FAILURE(Pair(button, *flag));
     }
     CloseRegistration();
 

@@ -162,14 +162,10 @@ protected:
     // pairing reply closes it, while the program's clock moves so that its short pauses pass.
     void PairProtectors() {
         CTK_RegDlg* dialog = view->m_pRegDlg;
-        const std::pair<int, const int*> devices[] = {
-            {1285, &md->bRegBody[0]},
-            {1286, &md->bRegHead[0]},
-            {1287, &md->bRegBody[1]},
-            {1288, &md->bRegHead[1]},
-        };
-        for (const auto& [button, flag] : devices)
-            ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
+        const auto devices = DeviceButtons();
+        for (int protector = 0; protector < 4; ++protector)
+            ASSERT_NO_FATAL_FAILURE(
+                PairByButton(*dialog, devices[protector].first, *devices[protector].second));
     }
 
     // Waits until the view has taken a judge's press for the side.
