@@ -261,15 +261,9 @@ void CMainWnd::ClearMatchIdentity() {
     EmptyText(md.szPhase);
     g_strMatchTitle.clear();
     g_strMatchWeight.clear();
-    if (md.nCompetitionType == 1) {
+    if (md.nCompetitionType == 1)
         LoadTeamRules(md);
-        md.nLevelBody = md.nTeamLevB;
-        md.nLevelHead = md.nTeamLevH;
-        md.nLevelPunch = md.nTeamLevP;
-    } else {
-        md.nLevelBody = 0;
-        md.nLevelHead = 0;
-    }
+    ApplyNewMatchLevels(md);
     if (ClearsDevices(md, m_bInitialised)) {
         for (int slot = 0; slot < DeviceSlots(md); ++slot) {
             md.bRegBody[slot] = 0;

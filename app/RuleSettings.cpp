@@ -185,3 +185,14 @@ int LoadTeamRules(MatchData& md) {
         replaced += LoadKey(md, *FindRuleKey(u"Rule", key));
     return replaced;
 }
+
+void ApplyNewMatchLevels(MatchData& md) {
+    if (md.nCompetitionType == 1) {
+        md.nLevelBody = md.nTeamLevB;
+        md.nLevelHead = md.nTeamLevH;
+        md.nLevelPunch = md.nTeamLevP;
+    } else {
+        md.nLevelBody = 0;
+        md.nLevelHead = 0;
+    }
+}

@@ -15,3 +15,8 @@ int LoadRuleSettings(MatchData& md);
 // Re-reads the team keys (all but Team_Match_Time_1 and Team_Match_Time_2, which keep their values) with the
 // same ranges. Returns the number of values replaced.
 int LoadTeamRules(MatchData& md);
+
+// The minimum hit levels a new match of the record's kind starts with: a team match the team's (Team_Lev_B,
+// Team_Lev_H, Team_Lev_P as the record holds them); an individual match none for the trunk and the head
+// until a class is loaded, its punch level kept.
+void ApplyNewMatchLevels(MatchData& md);

@@ -3,6 +3,7 @@
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/RuleSettings.h"
 #include "platform/DebugOutput.h"
 #include "platform/WindowMessages.h"
 
@@ -228,13 +229,8 @@ void SaveRuleValues(MatchData& md, const RulePageValues& v, HWND view) {
         // The minimum hit levels belong to the old kind of match. Between matches the court takes the levels
         // a new match of the new kind starts with (the team's from Rule.ini, or none until a class is
         // loaded); a team contest keeps the levels it finds, so it would otherwise score every touch.
-        if (md.nGameState <= 1) {
-            const bool team = md.nCompetitionType == 1;
-            md.nLevelBody = team ? md.nTeamLevB : 0;
-            md.nLevelHead = team ? md.nTeamLevH : 0;
-            if (team)
-                md.nLevelPunch = md.nTeamLevP;
-        }
+        if (md.nGameState <= 1)
+            ApplyNewMatchLevels(md);
         Tell(view, UM_MATCH_TYPE_CHANGED);
     }
 

@@ -487,8 +487,6 @@ void CMainWnd::ResetMatchScreen() {
     ClearHitLevels();
     ClearRoundWins();
     ResetCounterTexts();
-    if (m_pExtScrDlg)
-        m_pExtScrDlg->ResetDisplay(); // the public scoreboard starts the match empty too
     ShowReplayQuota(md.aSide[0].nVRRemain, md.aSide[1].nVRRemain);
     // The last match's scores and counts leave the screen with it.
     ShowScores(0, 0);
@@ -496,8 +494,8 @@ void CMainWnd::ResetMatchScreen() {
     UpdateHitCount(0, 0);
     update();
     if (m_pExtScrDlg) {
+        m_pExtScrDlg->ResetDisplay(); // the public scoreboard starts the match empty too, and is repainted
         m_pExtScrDlg->SetSideIndicators(0, 0);
         m_pExtScrDlg->UpdateRoundScores();
-        m_pExtScrDlg->update();
     }
 }

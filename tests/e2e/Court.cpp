@@ -10,6 +10,8 @@
 #include "match/SuDlg.h"
 #include "registration/ContestList.h"
 #include "registration/RegDlg.h"
+#include "registration/RegDlgTeam.h"
+#include "screens/OperatorLayout.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -55,15 +57,18 @@ void Court::SetUp() {
         << "the court needs the operator's and the public monitor";
     ASSERT_FALSE(s_template.empty()) << "scripts/prepare-home failed";
     ASSERT_TRUE(fake.IsOpen());
-    fake.SetVersion(0x03, 0x07); // a receiver this program supports
     folder = m_dir.path().toStdString() + "/court/";
     std::error_code error;
     std::filesystem::copy(s_template, folder, std::filesystem::copy_options::recursive, error);
     ASSERT_FALSE(error) << error.message();
     ASSERT_NO_FATAL_FAILURE(PrepareFolder());
+    ASSERT_NO_FATAL_FAILURE(Start(m_runtime.path().toStdString()));
+}
 
+void Court::Start(const std::string& runtime) {
+    fake.SetVersion(0x03, 0x07); // a receiver this program supports
     setenv("BELVANTA_HOME", folder.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     setenv("BELVANTA_RECEIVER", ReceiverPath().c_str(), 1);
     ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
     m_started = true;
@@ -132,7 +137,7 @@ void Court::Advance(unsigned ms) {
     }
 }
 
-void Court::Configure(int court, int competitionRule) {
+void Court::Configure(int court, int competitionRule, bool team) {
     ASSERT_NO_FATAL_FAILURE(Click(view->Button(1249)));
     CTK_SuDlg* dialog = view->m_pSuDlg;
     ASSERT_NE(dialog, nullptr);
@@ -149,6 +154,9 @@ void Court::Configure(int court, int competitionRule) {
     rule->setFocus();
     QTest::keyClick(rule, competitionRule == 0 ? Qt::Key_Home : Qt::Key_End);
     ASSERT_EQ(rule->currentIndex(), competitionRule);
+    if (team) {
+        ASSERT_NO_FATAL_FAILURE(Click(page->Check(CTK_RuleWnd::IDC_TYPE_TEAM)));
+    }
     ASSERT_NO_FATAL_FAILURE(Click(dialog->findChild<QWidget*>(QString::number(CTK_SuDlg::IDOK_))));
     ASSERT_TRUE(Until([&] { return view->m_pSuDlg.isNull() || !view->m_pSuDlg->isVisible(); }));
 }
@@ -164,28 +172,44 @@ void Court::RegisterAndLoad(const std::string& contest, const QString& chung, co
         QTest::keyClicks(edit, name);
     }
     ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1310)));
-    auto* list = static_cast<QTableWidget*>(dialog->GetDlgItem(1279));
+    ASSERT_NO_FATAL_FAILURE(LoadContest(*static_cast<QTableWidget*>(dialog->GetDlgItem(1279)), contest));
+}
+
+void Court::LoadContest(QTableWidget& list, const std::string& contest) {
     int row = -1;
-    for (int r = 0; r < list->rowCount(); ++r)
-        if (list->item(r, 1) && list->item(r, 1)->text() == QString::fromStdString(contest))
+    for (int r = 0; r < list.rowCount(); ++r)
+        if (list.item(r, 1) && list.item(r, 1)->text() == QString::fromStdString(contest))
             row = r;
     ASSERT_GE(row, 0) << "contest " << contest << " is not in the list";
-    list->scrollToItem(list->item(row, 1));
-    const QPoint cell = list->visualItemRect(list->item(row, 1)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
+    list.scrollToItem(list.item(row, 1));
+    const QPoint cell = list.visualItemRect(list.item(row, 1)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, cell);
     ASSERT_STREQ(md->szContestNo, contest.c_str());
+}
+
+void Court::CloseRegistration() {
+    if (view->m_pRegDlg)
+        view->m_pRegDlg->close();
+    if (view->m_pRegDlgTeam)
+        view->m_pRegDlgTeam->close();
+    Deliver();
+    frame->activateWindow();
+    QApplication::setActiveWindow(frame);
+}
+
+std::vector<std::pair<int, const int*>> Court::DeviceButtons() const {
+    return {
+        {1285, &md->bRegBody[0]},    {1286, &md->bRegHead[0]},    {1287, &md->bRegBody[1]},
+        {1288, &md->bRegHead[1]},    {1329, &md->bJudgeWired[0]}, {1330, &md->bJudgeWired[1]},
+        {1331, &md->bJudgeWired[2]},
+    };
 }
 
 void Court::PairDevices() {
     CTK_RegDlg* dialog = view->m_pRegDlg;
     ASSERT_NE(dialog, nullptr);
-    const std::pair<int, const int*> devices[] = {
-        {1285, &md->bRegBody[0]},    {1286, &md->bRegHead[0]},    {1287, &md->bRegBody[1]},
-        {1288, &md->bRegHead[1]},    {1329, &md->bJudgeWired[0]}, {1330, &md->bJudgeWired[1]},
-        {1331, &md->bJudgeWired[2]},
-    };
-    for (const auto& [button, flag] : devices)
+    for (const auto& [button, flag] : DeviceButtons())
         ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
 }
 
@@ -208,6 +232,33 @@ void Court::PairByButton(CTK_RegDlg& dialog, int button, const int& flag) {
     const bool paired = Until([&] { return flag == 1 && g_hProgDlg.load() == 0; });
     mover.stop();
     ASSERT_TRUE(paired) << "device button " << button;
+}
+
+void Court::JudgesPress(std::initializer_list<int> judges, BYTE chungCode, BYTE hongCode) {
+    const int side = chungCode != 0 ? 0 : 1;
+    for (const int judge : judges)
+        ASSERT_TRUE(fake.SendJudge("judge" + std::to_string(judge), chungCode, hongCode))
+            << "judge " << judge;
+    const int last = *(judges.end() - 1);
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[side].mask[last - 1] != 0; })) << "judge " << last;
+}
+
+std::pair<int, int> Court::Shown() const {
+    return {view->Static(OperatorIds::ScoreChung)->text().toInt(),
+            view->Static(OperatorIds::ScoreHong)->text().toInt()};
+}
+
+void Court::Scores(std::pair<int, int> expected) {
+    EXPECT_TRUE(Until([&] { return Shown() == expected; }))
+        << "scores shown " << Shown().first << ":" << Shown().second << ", expected " << expected.first << ":"
+        << expected.second;
+}
+
+std::vector<std::string> Court::Events(const char* table) const {
+    return Rows(
+        std::string("SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, itemvalid "
+                    "FROM ") +
+        table + " ORDER BY dbindex");
 }
 
 std::vector<std::string> Court::Rows(const std::string& sql) const {

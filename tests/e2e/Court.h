@@ -20,12 +20,18 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CTK_RegDlg;
 
+class QTableWidget;
 class QWidget;
+
+// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
+inline constexpr BYTE kSock = 0x11;
 
 // The court's loudspeaker: the sounds' file names in the order they were played. The machine running the
 // tests has no audio device.
@@ -51,6 +57,9 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+    // Starts the program on `folder` with the instance-lock folder `runtime` and the receiver at
+    // ReceiverPath(), as the operator does; returns once the receiver has answered the version request.
+    void Start(const std::string& runtime);
     // Runs on the copied program folder before the program starts: settings files a court is given.
     virtual void PrepareFolder() {}
     // The path the program opens as its receiver: the fake's pseudo-terminal, unless a court names another.
@@ -72,20 +81,41 @@ protected:
 
     // ---- the court's set-up ----
     // The configuration dialog: the court by its arrows, "SET" for its channel (the receiver then joins its
-    // network), the competition rule (0 points, 1 best of 3), "Okay".
-    void Configure(int court, int competitionRule);
+    // network), the competition rule (0 points, 1 best of 3), " Team" when `team`, "Okay".
+    void Configure(int court, int competitionRule, bool team = false);
     // The registration dialog: contest `contest` for Chung and Hong registered with its form and loaded by
     // a double click in the contest list.
     void RegisterAndLoad(const std::string& contest, const QString& chung, const QString& hong);
+    // The contest's row of a registration dialog's contest list (either dialog) clicked, then double-clicked:
+    // the contest is loaded.
+    void LoadContest(QTableWidget& list, const std::string& contest);
+    // The registration dialog (either) closed; the operator's window has the keys again.
+    void CloseRegistration();
+    // The device buttons of the registration dialog, each with the flag its device sets once paired: the
+    // four protectors (Chung's trunk and head, Hong's trunk and head), then the three judge devices.
+    std::vector<std::pair<int, const int*>> DeviceButtons() const;
     // The four protectors and the three wireless judge devices paired from the registration dialog.
     void PairDevices();
     // One device button of the open registration dialog (either kind) clicked, until its device is paired
     // and the progress dialog the button opens is closed.
     void PairByButton(CTK_RegDlg& dialog, int button, const int& flag);
 
+    // ---- the match ----
+    // Wireless judges (1 to 3) press the same buttons, given as their devices send them for Chung and for
+    // Hong; returns once the view has taken the last judge's press.
+    void JudgesPress(std::initializer_list<int> judges, BYTE chungCode, BYTE hongCode);
+    // Chung's and Hong's scores as the operator screen shows them (the current round's under the round-win
+    // system).
+    std::pair<int, int> Shown() const;
+    // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
+    void Scores(std::pair<int, int> expected);
+
     // ---- what the records hold ----
     // Rows of the local database, each row's columns joined by '|'.
     std::vector<std::string> Rows(const std::string& sql) const;
+    // The event log of one side (CHUNGLOG or HONGLOG) in the order of its events: round, vest, face, point,
+    // judge points, gam-jeom, the three judges, and whether the event counted.
+    std::vector<std::string> Events(const char* table) const;
 
     std::string folder; // the program folder, with a trailing '/'
     platform::ManualTime clock{1000};

@@ -6,7 +6,6 @@
 
 #include "app/IniFiles.h"
 #include "app/ProgressDlg.h"
-#include "app/VeziruduzApp.h"
 #include "devices/DevErrDlg.h"
 #include "devices/PacketDispatch.h"
 #include "devices/Receiver.h"
@@ -16,7 +15,6 @@
 #include "registration/RegDlg.h"
 #include "tools/FakeJudge.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -39,14 +37,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
-constexpr BYTE kSock = 0x11;
 constexpr int kReceiverLostBit = 0x800000;
-
-// Chung's and Hong's scores as the operator screen shows them.
-std::pair<int, int> Shown(CMainWnd& view) {
-    return {view.Static(1503)->text().toInt(), view.Static(1504)->text().toInt()};
-}
 
 // A court in a match under the points system: court 3 set, contest 001 registered and loaded, the
 // protectors and three wireless judges paired. The program finds its receiver through a link, as the
@@ -66,21 +57,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "LEE SEOYEON"));
         ASSERT_NO_FATAL_FAILURE(PairDevices());
         CloseRegistration();
-    }
-
-    // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
-    void Scores(std::pair<int, int> expected) {
-        EXPECT_TRUE(Until([&] { return Shown(*view) == expected; }))
-            << "scores shown " << Shown(*view).first << ":" << Shown(*view).second << ", expected "
-            << expected.first << ":" << expected.second;
-    }
-
-    void CloseRegistration() {
-        if (view->m_pRegDlg)
-            view->m_pRegDlg->close();
-        Deliver();
-        frame->activateWindow();
-        QApplication::setActiveWindow(frame);
     }
 
     void UnplugReceiver() {
@@ -117,19 +93,6 @@ protected:
         CTK_RegDlg* dialog = view->m_pRegDlg;
         ASSERT_NE(dialog, nullptr);
         ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, flag));
-    }
-
-    // The flags of the seven device buttons, in the order of their buttons.
-    std::vector<const int*> DeviceFlags() const {
-        return {&md->bRegBody[0],    &md->bRegHead[0],    &md->bRegBody[1],   &md->bRegHead[1],
-                &md->bJudgeWired[0], &md->bJudgeWired[1], &md->bJudgeWired[2]};
-    }
-    static constexpr int kDeviceButtons[] = {1285, 1286, 1287, 1288, 1329, 1330, 1331};
-
-    std::vector<std::string> Events(const char* table) const {
-        return Rows(std::string("SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, "
-                                "itemvalid FROM ") +
-                    table + " ORDER BY dbindex");
     }
 
 private:
@@ -175,13 +138,12 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
     ASSERT_NO_FATAL_FAILURE(SetChannelAgain());
     ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
     ASSERT_NE(view->m_pRegDlg, nullptr);
-    const std::vector<const int*> flags = DeviceFlags();
-    for (std::size_t i = 0; i < flags.size(); ++i) {
-        ASSERT_EQ(*flags[i], 1) << "device button " << kDeviceButtons[i];
+    for (const auto& [button, flag] : DeviceButtons()) {
+        ASSERT_EQ(*flag, 1) << "device button " << button;
         prompter.answer(IDYES); // "Are you sure to disconnect this equipment?"
-        ASSERT_NO_FATAL_FAILURE(Click(view->m_pRegDlg->GetDlgItem(kDeviceButtons[i])));
-        ASSERT_EQ(*flags[i], 0) << "device button " << kDeviceButtons[i];
-        ASSERT_NO_FATAL_FAILURE(Pair(kDeviceButtons[i], *flags[i]));
+        ASSERT_NO_FATAL_FAILURE(Click(view->m_pRegDlg->GetDlgItem(button)));
+        ASSERT_EQ(*flag, 0) << "device button " << button;
+        ASSERT_NO_FATAL_FAILURE(Pair(button, *flag));
     }
     CloseRegistration();
 
@@ -193,9 +155,7 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
     // A trunk kick for Chung and two judges agreeing on its turn: the bonus.
     ASSERT_TRUE(fake.SendHit("HV", trunk + 6, kSock));
     Scores({4, 5});
-    ASSERT_TRUE(fake.SendJudge("judge1", 2, 0));
-    ASSERT_TRUE(fake.SendJudge("judge3", 2, 0));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[2] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({1, 3}, 2, 0));
     Advance(100);
     Scores({6, 5});
 
@@ -267,9 +227,7 @@ TEST_F(JudgeFault, AWirelessJudgeLostMidRoundStopsItUntilItsDeviceIsPairedAgain)
     ASSERT_EQ(md->nGameState, 3);
     ASSERT_TRUE(fake.SendHit("HV", trunk + 11, kSock));
     Scores({4, 0});
-    ASSERT_TRUE(fake.SendJudge("judge1", 2, 0));
-    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[1] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({1, 2}, 2, 0));
     Advance(100);
     Scores({6, 0});
     EXPECT_EQ(Rows("SELECT chungpoint, hongpoint FROM GAMET"), std::vector<std::string>{"6|0"});
@@ -316,9 +274,7 @@ TEST_F(JudgeFault, AWiredJudgeUnpluggedMidRoundLeavesTheRoundRunningAndTheOtherJ
     EXPECT_EQ(view->m_pDevErrDlg, nullptr);
     ASSERT_TRUE(fake.SendHit("HV", trunk + 11, kSock));
     Scores({6, 0});
-    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
-    ASSERT_TRUE(fake.SendJudge("judge3", 2, 0));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[2] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({2, 3}, 2, 0));
     Advance(100);
     Scores({8, 0});
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Are you sure to disconnect this equipment?"});
@@ -349,10 +305,7 @@ public:
         ASSERT_NO_FATAL_FAILURE(Configure(3, 0));
         ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "LEE SEOYEON"));
         ASSERT_NO_FATAL_FAILURE(PairDevices());
-        view->m_pRegDlg->close();
-        Deliver();
-        frame->activateWindow();
-        QApplication::setActiveWindow(frame);
+        CloseRegistration();
         std::printf("FOLDER %s\nRUNTIME %s\n", folder.c_str(), std::getenv("XDG_RUNTIME_DIR"));
         std::fflush(stdout);
 
@@ -362,11 +315,11 @@ public:
         // clock, well inside the round; the parent kills this process long before the last.
         for (int hit = 0; hit < 100; ++hit) {
             Advance(500);
-            const std::pair<int, int> before = Shown(*view);
+            const std::pair<int, int> before = Shown();
             ASSERT_TRUE(hit % 2 == 0 ? fake.SendHit("HV", md->nLevelBody + 10, kSock)
                                      : fake.SendHit("CH", md->nLevelHead + 10, kSock));
-            ASSERT_TRUE(Until([&] { return Shown(*view) != before; }));
-            const std::pair<int, int> shown = Shown(*view);
+            ASSERT_TRUE(Until([&] { return Shown() != before; }));
+            const std::pair<int, int> shown = Shown();
             std::printf("SHOWN %d %d\n", shown.first, shown.second);
             std::fflush(stdout);
         }
@@ -387,35 +340,8 @@ class KilledMidRound : public Court {
 protected:
     static void SetUpTestSuite() {} // the child prepares the program folder
     void SetUp() override {}
-    void TearDown() override {
-        if (m_restarted)
-            theApp.ExitInstance();
-        Court::TearDown();
-    }
-
-    // Starts the program on the killed program's folder and instance-lock folder, as the operator does.
-    void Restart(const std::string& runtime) {
-        ASSERT_TRUE(fake.IsOpen());
-        fake.SetVersion(0x03, 0x07);
-        setenv("BELVANTA_HOME", folder.c_str(), 1);
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-        setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
-        ASSERT_EQ(theApp.InitInstance(), TRUE) << ::testing::PrintToString(prompter.texts());
-        m_restarted = true;
-        frame = theApp.mainWindow();
-        ASSERT_NE(frame, nullptr);
-        view = frame->view();
-        md = g_pMatchData;
-        ASSERT_NE(view, nullptr);
-        ASSERT_TRUE(fake.WaitForCommand(0x07));
-        ASSERT_TRUE(
-            Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }));
-    }
 
     QTemporaryDir scratch; // the child's temporary files, its program folder among them; outlives the program
-
-private:
-    bool m_restarted = false;
 };
 
 TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramStartsAgainOnItsFolder) {
@@ -488,8 +414,10 @@ TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramSt
     EXPECT_EQ(totals[2], "1") << match[0];
     EXPECT_EQ(totals[3], "1") << match[0];
 
-    // Started again on the same folder: no box, its database whole, its receiver linked.
-    ASSERT_NO_FATAL_FAILURE(Restart(runtime));
+    // Started again on the same folder and instance-lock folder: no box, its database whole, its receiver
+    // linked.
+    ASSERT_TRUE(fake.IsOpen());
+    ASSERT_NO_FATAL_FAILURE(Start(runtime));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
     EXPECT_EQ(Rows("PRAGMA integrity_check"), std::vector<std::string>{"ok"});
     EXPECT_EQ(Rows("SELECT chungpoint, hongpoint FROM GAMET"),

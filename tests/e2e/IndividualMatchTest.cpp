@@ -38,14 +38,6 @@ TEST_F(IndividualMatch, ANewCourtIsSetUpRegistersItsContestAndPairsItsDevices) {
 
 namespace {
 
-// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
-constexpr BYTE kSock = 0x11;
-
-// Chung's and Hong's scores as the operator screen shows them.
-std::pair<int, int> Shown(CMainWnd& view) {
-    return {view.Static(1503)->text().toInt(), view.Static(1504)->text().toInt()};
-}
-
 class PointsMatch : public Court {
 protected:
     void SetUp() override {
@@ -55,17 +47,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Configure(3, 0));
         ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "O'NEIL"));
         ASSERT_NO_FATAL_FAILURE(PairDevices());
-        view->m_pRegDlg->close();
-        QCoreApplication::processEvents();
-        frame->activateWindow();
-        QApplication::setActiveWindow(frame);
-    }
-
-    // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
-    void Scores(std::pair<int, int> expected) {
-        EXPECT_TRUE(Until([&] { return Shown(*view) == expected; }))
-            << "scores shown " << Shown(*view).first << ":" << Shown(*view).second << ", expected "
-            << expected.first << ":" << expected.second;
+        CloseRegistration();
     }
 };
 
@@ -87,9 +69,7 @@ TEST_F(PointsMatch, ThreeRoundsByTheKeysDevicesAndJudgesToTheWinnerSelection) {
     ASSERT_TRUE(fake.SendHit("HV", trunk + 10, kSock));
     Scores({2, 0});
     // Two judges press Chung's middle button while the trunk hit's window is open: the turning bonus.
-    ASSERT_TRUE(fake.SendJudge("judge1", 2, 0));
-    ASSERT_TRUE(fake.SendJudge("judge2", 2, 0));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[1] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({1, 2}, 2, 0));
     Advance(100);
     Scores({4, 0});
     Advance(3000);
@@ -100,8 +80,7 @@ TEST_F(PointsMatch, ThreeRoundsByTheKeysDevicesAndJudgesToTheWinnerSelection) {
     Scores({4, 3});
     Advance(3000);
     // One judge alone misses the quorum: the window runs out without a point.
-    ASSERT_TRUE(fake.SendJudge("judge3", 0, 6));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[1].mask[2] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({3}, 0, 6));
     Advance(1500);
     Scores({4, 3});
 
@@ -177,38 +156,30 @@ TEST_F(PointsMatch, ThreeRoundsByTheKeysDevicesAndJudgesToTheWinnerSelection) {
     EXPECT_EQ(view->m_pExtScrDlg->Score(0), 7);
     EXPECT_EQ(view->m_pExtScrDlg->Score(1), 9);
 
-    // The match row and every event, in the order they happened: round, vest, face, point, judge points,
-    // gam-jeom, the three judges, and whether the event counted.
+    // The match row and every event, in the order they happened.
     EXPECT_EQ(Rows("SELECT roomno, gameno, cname, chungpoint, hongpoint, cdeduct, hdeduct, substr(win, 1, 5) "
                    "FROM GAMET"),
               std::vector<std::string>{"3|001|KIM MINJUN|7|9|1|0|H.WIN"});
-    const std::string events = "SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, "
-                               "itemvalid FROM %s ORDER BY dbindex";
-    const auto query = [&](const char* table) {
-        std::string sql = events;
-        sql.replace(sql.find("%s"), 2, table);
-        return Rows(sql);
-    };
-    EXPECT_EQ(query("CHUNGLOG"), (std::vector<std::string>{
-                                     std::string("1|") + std::to_string(trunk - 1) + "|0|0|0|0|0|0|0|0",
-                                     std::string("1|") + std::to_string(trunk + 10) + "|0|0|0|0|0|0|0|1",
-                                     "1|0|0|2|0|0|0|0|0|1", // the trunk kick for Chung
-                                     "1|0|0|0|0|0|2|0|0|0", // judge 1 alone
-                                     "1|0|0|0|0|0|0|2|0|1", // judge 2 agrees
-                                     "1|0|0|0|2|0|0|0|0|1", // the turning bonus
-                                     "1|0|0|0|0|1|0|0|0|1", // the gam-jeom against Chung
-                                     "2|0|0|3|0|0|0|0|0|1", // the video replay's head kick
+    EXPECT_EQ(Events("CHUNGLOG"), (std::vector<std::string>{
+                                      std::string("1|") + std::to_string(trunk - 1) + "|0|0|0|0|0|0|0|0",
+                                      std::string("1|") + std::to_string(trunk + 10) + "|0|0|0|0|0|0|0|1",
+                                      "1|0|0|2|0|0|0|0|0|1", // the trunk kick for Chung
+                                      "1|0|0|0|0|0|2|0|0|0", // judge 1 alone
+                                      "1|0|0|0|0|0|0|2|0|1", // judge 2 agrees
+                                      "1|0|0|0|2|0|0|0|0|1", // the turning bonus
+                                      "1|0|0|0|0|1|0|0|0|1", // the gam-jeom against Chung
+                                      "2|0|0|3|0|0|0|0|0|1", // the video replay's head kick
+                                  }));
+    EXPECT_EQ(Events("HONGLOG"), (std::vector<std::string>{
+                                     std::string("1|0|") + std::to_string(head - 1) + "|0|0|0|0|0|0|0",
+                                     std::string("1|0|") + std::to_string(head + 10) + "|0|0|0|0|0|0|1",
+                                     "1|0|0|3|0|0|0|0|0|1", // the head kick for Hong
+                                     "1|0|0|0|0|0|0|0|2|0", // judge 3 alone misses the quorum
+                                     std::string("2|") + std::to_string(trunk + 1) + "|0|0|0|0|0|0|0|1",
+                                     "2|0|0|2|0|0|0|0|0|1",
+                                     std::string("3|0|") + std::to_string(head + 1) + "|0|0|0|0|0|0|1",
+                                     "3|0|0|3|0|0|0|0|0|1",
                                  }));
-    EXPECT_EQ(query("HONGLOG"), (std::vector<std::string>{
-                                    std::string("1|0|") + std::to_string(head - 1) + "|0|0|0|0|0|0|0",
-                                    std::string("1|0|") + std::to_string(head + 10) + "|0|0|0|0|0|0|1",
-                                    "1|0|0|3|0|0|0|0|0|1", // the head kick for Hong
-                                    "1|0|0|0|0|0|0|0|2|0", // judge 3 alone misses the quorum
-                                    std::string("2|") + std::to_string(trunk + 1) + "|0|0|0|0|0|0|0|1",
-                                    "2|0|0|2|0|0|0|0|0|1",
-                                    std::string("3|0|") + std::to_string(head + 1) + "|0|0|0|0|0|0|1",
-                                    "3|0|0|3|0|0|0|0|0|1",
-                                }));
 }
 
 TEST_F(PointsMatch, AHeadGearLostInTheRoundStopsItAndCoversThePublicScoreboard) {

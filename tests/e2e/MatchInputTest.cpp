@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr BYTE kSock = 0x11; // the e-socks felt the hit: the shipped rules score only such hits
 constexpr int kFileSupplier = 5;
 
 // The file the match system leaves for the court: Chung (blue) in Hangul, short rounds.
@@ -34,14 +33,6 @@ const char kInputFile[] =
 
 class MatchInput : public Court {
 protected:
-    std::pair<int, int> Shown() const {
-        return {view->Static(1503)->text().toInt(), view->Static(1504)->text().toInt()};
-    }
-    void Scores(std::pair<int, int> expected) {
-        EXPECT_TRUE(Until([&] { return Shown() == expected; }))
-            << "scores shown " << Shown().first << ":" << Shown().second;
-    }
-
     // The External page of the configuration: the OVR supplier that hands matches over as files, opened.
     void UseMatchInputFiles() {
         ASSERT_NO_FATAL_FAILURE(Click(view->Button(1249)));
@@ -98,10 +89,7 @@ TEST_F(MatchInput, TheDecidedMatchIsWrittenToItsResultFileAsTheScreensShowIt) {
     EXPECT_EQ(md->nLevelBody, 20);
     EXPECT_EQ(md->nLevelHead, 10);
     ASSERT_NO_FATAL_FAILURE(PairDevices());
-    view->m_pRegDlg->close();
-    Deliver();
-    frame->activateWindow();
-    QApplication::setActiveWindow(frame);
+    CloseRegistration();
 
     // Round 1: a trunk kick for Chung, a head kick for Hong, a gam-jeom against Hong by its button.
     Key(Qt::Key_Space);

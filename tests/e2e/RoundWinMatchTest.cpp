@@ -30,8 +30,6 @@
 
 namespace {
 
-// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
-constexpr BYTE kSock = 0x11;
 // The sensor byte of a punch.
 constexpr BYTE kPunchSensor = 0x31;
 
@@ -51,25 +49,6 @@ protected:
         ASSERT_NO_FATAL_FAILURE(RegisterAndLoad("001", "KIM MINJUN", "LEE SEOYEON"));
     }
 
-    // The registration dialog closed; the operator's window has the keys again.
-    void Ready() {
-        view->m_pRegDlg->close();
-        QCoreApplication::processEvents();
-        frame->activateWindow();
-        QApplication::setActiveWindow(frame);
-    }
-
-    // Chung's and Hong's scores on the operator screen (the current round's under the round-win system).
-    std::pair<int, int> Shown() const {
-        return {view->Static(OperatorIds::ScoreChung)->text().toInt(),
-                view->Static(OperatorIds::ScoreHong)->text().toInt()};
-    }
-    // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
-    void Scores(std::pair<int, int> expected) {
-        EXPECT_TRUE(Until([&] { return Shown() == expected; }))
-            << "scores shown " << Shown().first << ":" << Shown().second << ", expected " << expected.first
-            << ":" << expected.second;
-    }
     std::pair<std::string, std::string> RoundWinsShown() const {
         return {view->Static(OperatorIds::RoundWinsChung)->text().toStdString(),
                 view->Static(OperatorIds::RoundWinsHong)->text().toStdString()};
@@ -141,12 +120,6 @@ protected:
             Click(Child(dialog, CTK_WinSelDlg::IDC_OK));
         });
     }
-
-    std::vector<std::string> Events(const char* table) const {
-        return Rows(std::string("SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, "
-                                "itemvalid FROM ") +
-                    table + " ORDER BY dbindex");
-    }
 };
 
 // ---- a match decided 2-0, the judges on wired devices ----
@@ -177,7 +150,7 @@ protected:
             ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1329 + n)));
             ASSERT_EQ(md->bJudgeWired[n], 1) << n << " " << ::testing::PrintToString(prompter.texts());
         }
-        Ready();
+        CloseRegistration();
     }
     void TearDown() override {
         RoundWinMatch::TearDown();
@@ -189,14 +162,10 @@ protected:
     // pairing reply closes it, while the program's clock moves so that its short pauses pass.
     void PairProtectors() {
         CTK_RegDlg* dialog = view->m_pRegDlg;
-        const std::pair<int, const int*> devices[] = {
-            {1285, &md->bRegBody[0]},
-            {1286, &md->bRegHead[0]},
-            {1287, &md->bRegBody[1]},
-            {1288, &md->bRegHead[1]},
-        };
-        for (const auto& [button, flag] : devices)
-            ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
+        const auto devices = DeviceButtons();
+        for (int protector = 0; protector < 4; ++protector)
+            ASSERT_NO_FATAL_FAILURE(
+                PairByButton(*dialog, devices[protector].first, *devices[protector].second));
     }
 
     // Waits until the view has taken a judge's press for the side.
@@ -373,7 +342,7 @@ protected:
         if (HasFatalFailure())
             return;
         ASSERT_NO_FATAL_FAILURE(PairDevices());
-        Ready();
+        CloseRegistration();
     }
 };
 

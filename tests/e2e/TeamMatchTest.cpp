@@ -5,8 +5,6 @@
 #include "tests/e2e/Court.h"
 
 #include "app/ProgressDlg.h"
-#include "match/RuleWnd.h"
-#include "match/SuDlg.h"
 #include "match/WinSelDlg.h"
 #include "match/WinnerDisplayDlg.h"
 #include "registration/RegDlgTeam.h"
@@ -84,27 +82,6 @@ protected:
         std::ofstream(path) << rule;
     }
 
-    // The configuration dialog: court 3 by its arrows, "SET", the points system, " Team", "Okay".
-    void ConfigureTeamCourt() {
-        ASSERT_NO_FATAL_FAILURE(Click(view->Button(1249)));
-        CTK_SuDlg* dialog = view->m_pSuDlg;
-        ASSERT_NE(dialog, nullptr);
-        CTK_RuleWnd* page = dialog->RulePage();
-        for (int steps = 0; page->Static(CTK_RuleWnd::IDC_COURT)->text() != QStringLiteral("3"); ++steps) {
-            ASSERT_LT(steps, 20);
-            ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_COURT_UP)));
-        }
-        ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_SET)));
-        ASSERT_TRUE(fake.WaitForCommand(0x0A));
-        ASSERT_TRUE(Until([&] { return view->m_bLinkReady != 0; }));
-        QComboBox* rule = page->Combo(CTK_RuleWnd::IDC_COMPETITION_RULE);
-        rule->setFocus();
-        QTest::keyClick(rule, Qt::Key_Home);
-        ASSERT_NO_FATAL_FAILURE(Click(page->Check(CTK_RuleWnd::IDC_TYPE_TEAM)));
-        ASSERT_NO_FATAL_FAILURE(Click(dialog->findChild<QWidget*>(QString::number(CTK_SuDlg::IDOK_))));
-        ASSERT_TRUE(Until([&] { return view->m_pSuDlg.isNull() || !view->m_pSuDlg->isVisible(); }));
-    }
-
     CTK_RegDlg_Team* Registration() const { return view->m_pRegDlgTeam; }
 
     // The team form as the operator fills it: the team class, "Mixed", both teams' names, nations and
@@ -142,15 +119,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1310)));
         auto* list = static_cast<QTableWidget*>(dialog->GetDlgItem(1279));
         ASSERT_GE(list->rowCount(), 1);
-        int row = -1;
-        for (int r = 0; r < list->rowCount(); ++r)
-            if (list->item(r, 1) && list->item(r, 1)->text() == QStringLiteral("001"))
-                row = r;
-        ASSERT_GE(row, 0) << "contest 001 is not in the list";
-        const QPoint cell = list->visualItemRect(list->item(row, 1)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell);
-        ASSERT_STREQ(md->szContestNo, "001");
+        ASSERT_NO_FATAL_FAILURE(LoadContest(*list, "001"));
     }
 
     // Each member's devices and the judge devices, switched on one at a time and paired by their buttons;
@@ -187,7 +156,7 @@ protected:
 };
 
 TEST_F(TeamCourt, ATeamContestOfSixMembersIsRegisteredLoadedAndEveryMemberPaired) {
-    ASSERT_NO_FATAL_FAILURE(ConfigureTeamCourt());
+    ASSERT_NO_FATAL_FAILURE(Configure(3, 0, true)); // court 3, the points system, " Team"
     EXPECT_EQ(md->nCompetitionType, 1);
     EXPECT_EQ(md->nTeamType, 3) << "the configuration dialog kept the teams of six";
     ASSERT_NO_FATAL_FAILURE(RegisterAndLoadTeams());
@@ -220,9 +189,6 @@ TEST_F(TeamCourt, ATeamContestOfSixMembersIsRegisteredLoadedAndEveryMemberPaired
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
 }
 
-// The sensor byte of a hit the e-socks felt: the shipped rules score protector hits only with it.
-constexpr BYTE kSock = 0x11;
-
 // The operator screen's buttons and texts the team match uses.
 constexpr int kChungGamJeom = 1125;
 constexpr int kHongGamJeom = 1134;
@@ -241,24 +207,12 @@ protected:
         TeamCourt::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_NO_FATAL_FAILURE(ConfigureTeamCourt());
+        ASSERT_NO_FATAL_FAILURE(Configure(3, 0, true)); // court 3, the points system, " Team"
         ASSERT_NO_FATAL_FAILURE(RegisterAndLoadTeams());
         ASSERT_NO_FATAL_FAILURE(PairTeams());
-        Registration()->close();
-        Deliver();
-        frame->activateWindow();
-        QApplication::setActiveWindow(frame);
+        CloseRegistration();
     }
 
-    std::pair<int, int> Shown() const {
-        return {view->Static(1503)->text().toInt(), view->Static(1504)->text().toInt()};
-    }
-    // Waits until the operator screen shows the scores (device reports arrive on the receiver's thread).
-    void Scores(std::pair<int, int> expected) {
-        EXPECT_TRUE(Until([&] { return Shown() == expected; }))
-            << "scores shown " << Shown().first << ":" << Shown().second << ", expected " << expected.first
-            << ":" << expected.second;
-    }
     std::string TagTexts() const {
         return (view->Static(kChungTagText)->text() + "|" + view->Static(kHongTagText)->text()).toStdString();
     }
@@ -298,9 +252,7 @@ TEST_F(TeamMatch, MemberBoutsTagsAndTeamPointsToADrawDecidedInTheGoldenRound) {
     Advance(3000);
     ASSERT_TRUE(fake.SendHit("CV2", trunk + 2, kSock));
     Scores({2, 5});
-    ASSERT_TRUE(fake.SendJudge("judge1", 0, 6));
-    ASSERT_TRUE(fake.SendJudge("judge3", 0, 6));
-    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[1].mask[2] != 0; }));
+    ASSERT_NO_FATAL_FAILURE(JudgesPress({1, 3}, 0, 6));
     Advance(100);
     Scores({2, 7});
     Advance(40000);
@@ -429,12 +381,7 @@ TEST_F(TeamMatch, MemberBoutsTagsAndTeamPointsToADrawDecidedInTheGoldenRound) {
                    "chungpoint, hongpoint, cdeduct, hdeduct, win FROM GAMET"),
               std::vector<std::string>{"3|001|KOREA A|KOR|MEXICO|MEX|Mixed|1|1|18|1|23|20|0|1|"
                                        "C.WIN((GDP) Golden Points)"});
-    const auto log = [&](const std::string& table) {
-        return Rows(
-            "SELECT round, vest, face, point, jpoint, deduct, judge1, judge2, judge3, itemvalid FROM " +
-            table + " ORDER BY dbindex");
-    };
-    EXPECT_EQ(log("CHUNGLOG"),
+    EXPECT_EQ(Events("CHUNGLOG"),
               (std::vector<std::string>{
                   "1|" + std::to_string(trunk - 1) + "|0|0|0|0|0|0|0|0", // Mexico's first trunk, too light
                   "1|" + std::to_string(trunk + 5) + "|0|0|0|0|0|0|0|1",
@@ -449,7 +396,7 @@ TEST_F(TeamMatch, MemberBoutsTagsAndTeamPointsToADrawDecidedInTheGoldenRound) {
                   "4|0|" + std::to_string(head + 3) + "|0|0|0|0|0|0|1", // the golden point
                   "4|0|0|3|0|0|0|0|0|1",
               }));
-    EXPECT_EQ(log("HONGLOG"),
+    EXPECT_EQ(Events("HONGLOG"),
               (std::vector<std::string>{
                   "1|0|" + std::to_string(head + 4) + "|0|0|0|0|0|0|1", // Korea's second member's head
                   "1|0|0|3|0|0|0|0|0|1",
