@@ -4,10 +4,9 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
-
-#include <memory>
 
 namespace platform {
 namespace {
@@ -21,8 +20,12 @@ public:
             OutputDebugString("sound file missing: " + path.toStdString());
             return;
         }
+        // The player is a child of the application object, so it goes with the application and never
+        // outlives what it needs; a sound asked for after that plays nothing.
+        if (!m_effect && QCoreApplication::instance())
+            m_effect = new QSoundEffect(QCoreApplication::instance());
         if (!m_effect)
-            m_effect = std::make_unique<QSoundEffect>();
+            return;
         m_effect->stop();
         m_effect->setSource(QUrl::fromLocalFile(path));
         m_effect->play();
@@ -33,7 +36,7 @@ public:
     }
 
 private:
-    std::unique_ptr<QSoundEffect> m_effect; // one channel
+    QPointer<QSoundEffect> m_effect; // one channel
 };
 
 SoundSink* g_sink = nullptr;

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -120,6 +122,40 @@ TEST(SoundTest, PlaysThroughTheInstalledSinkAndEmptyPathStops) {
 TEST(SoundTest, MissingFileOnTheRealSinkIsHarmless) {
     PlaySound(u"/nonexistent/Sound/none.wav");
     PlaySound(u"");
+}
+
+// A short mono 16-bit PCM tone, written as a wave file the real player accepts.
+void WriteTone(const QString& path) {
+    const int rate = 8000, samples = 1600;
+    QByteArray wav;
+    auto u32 = [&wav](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            wav.append(char((v >> (8 * i)) & 0xFF));
+    };
+    auto u16 = [&wav](quint16 v) { wav.append(char(v & 0xFF)).append(char(v >> 8)); };
+    wav.append("RIFF");
+    u32(36 + samples * 2);
+    wav.append("WAVEfmt ");
+    u32(16), u16(1), u16(1), u32(rate), u32(rate * 2), u16(2), u16(16);
+    wav.append("data");
+    u32(samples * 2);
+    for (int i = 0; i < samples; ++i)
+        u16(static_cast<quint16>((i / 10) % 2 ? 8000 : -8000));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(wav);
+}
+
+TEST(SoundTest, TheProgramEndsCleanlyAfterTheRealPlayerPlayedASound) {
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("start.wav");
+    WriteTone(wav);
+    QProcess probe;
+    probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    probe.start(QStringLiteral(SOUND_EXIT_PROBE), {wav});
+    ASSERT_TRUE(probe.waitForFinished(60000));
+    EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(probe.exitCode(), 0);
 }
 
 TEST(ProcessSignalsTest, WriteToClosedPeerFailsInsteadOfEndingTheProcess) {
