@@ -202,6 +202,7 @@ CMainWnd::~CMainWnd() {
 
 void CMainWnd::OnInitialUpdate() {
     g_hMainWnd = GetSafeHwnd();
+    platform::setMessageBoxOwner(g_hMainWnd);
     MatchData* md = Record("operator view start");
     if (!md)
         return;

@@ -1,6 +1,7 @@
 #include "platform/MessageBox.h"
 
 #include "platform/DebugOutput.h"
+#include "platform/WindowMessages.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -13,13 +14,28 @@ namespace platform {
 namespace {
 
 std::atomic<Prompter*> g_prompter{nullptr};
+HWND g_boxOwner = 0; // UI thread
+
+QWidget* topLevelOf(HWND hwnd) {
+    auto* widget = dynamic_cast<QWidget*>(windowFromHandle(hwnd));
+    return widget ? widget->window() : nullptr;
+}
+
+// The box's owner, or the operator's window where the owner is missing, hidden or on another monitor.
+QWidget* boxParent(HWND owner) {
+    QWidget* operatorWindow = topLevelOf(g_boxOwner);
+    QWidget* own = topLevelOf(owner);
+    if (own && own->isVisible() && (!operatorWindow || own->screen() == operatorWindow->screen()))
+        return own;
+    return operatorWindow;
+}
 
 QString qs(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-int showQtBox(std::u16string_view text, std::u16string_view caption, UINT flags) {
-    QMessageBox box;
+int showQtBox(HWND owner, std::u16string_view text, std::u16string_view caption, UINT flags) {
+    QMessageBox box(boxParent(owner));
     box.setWindowTitle(qs(caption));
     box.setText(qs(text));
     switch (flags & MB_ICONMASK) {
@@ -70,6 +86,10 @@ Prompter* setPrompter(Prompter* prompter) {
     return g_prompter.exchange(prompter);
 }
 
+void setMessageBoxOwner(HWND operatorWindow) {
+    g_boxOwner = operatorWindow;
+}
+
 } // namespace platform
 
 int MessageBox(HWND owner, std::u16string_view text, std::u16string_view caption, UINT flags) {
@@ -82,7 +102,7 @@ int MessageBox(HWND owner, std::u16string_view text, std::u16string_view caption
            QThread::currentThread() == QCoreApplication::instance()->thread());
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return (flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL; // no widgets: nothing can be shown
-    return platform::showQtBox(text, caption, flags);
+    return platform::showQtBox(owner, text, caption, flags);
 }
 
 int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT flags) {

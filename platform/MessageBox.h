@@ -20,6 +20,10 @@ public:
 // Installs a prompter (nullptr restores the default); returns the previous one. Not owned.
 Prompter* setPrompter(Prompter* prompter);
 
+// UI thread: the operator's window, over which every box opens unless its owner is a window on the same
+// screen (a dialog of the operator's); so no box ever opens on the spectators' monitor. 0 forgets it.
+void setMessageBoxOwner(HWND operatorWindow);
+
 } // namespace platform
 
 // Shows a box and returns IDOK, IDCANCEL, IDYES or IDNO. An empty caption reads "Veziruduz".

@@ -253,6 +253,12 @@ void forgetReleasedSender(std::thread::id sender) {
     h.releasedSenders.erase(sender);
 }
 
+MessageWindow* windowFromHandle(HWND hwnd) {
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    return lockedFind(h, hwnd);
+}
+
 int pendingSendCount() {
     Hub& h = hub();
     std::lock_guard lock(h.mutex);

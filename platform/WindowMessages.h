@@ -82,6 +82,9 @@ void shutdownMessages();
 void releaseSendsFrom(std::thread::id sender);
 void forgetReleasedSender(std::thread::id sender);
 
+// UI thread: the window behind a handle, or nullptr when there is none (any more).
+MessageWindow* windowFromHandle(HWND hwnd);
+
 // Any thread: sends from other threads that wait for the UI thread (tests use it to know a worker blocks).
 int pendingSendCount();
 
