@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "records/MatchRecords.h"
 #include "screens/ExtIvrScrDlg.h"
+#include "screens/OperatorLayout.h"
 
 #include <QPushButton>
 #include <QString>
@@ -197,5 +198,5 @@ void CMainWnd::ConnectVideoReplayButtons() {
     connect(Button(1003), &QPushButton::clicked, this, &CMainWnd::OnClickedHongReplayRejected);
     connect(Button(1025), &QPushButton::clicked, this, &CMainWnd::OnClickedChungReplayQuotaUp);
     connect(Button(1026), &QPushButton::clicked, this, &CMainWnd::OnClickedHongReplayQuotaUp);
-    connect(Button(1015), &QPushButton::clicked, this, &CMainWnd::OnClickedIvrRequest);
+    connect(Button(OperatorIds::RefereeReplay), &QPushButton::clicked, this, &CMainWnd::OnClickedIvrRequest);
 }

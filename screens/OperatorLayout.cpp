@@ -251,6 +251,7 @@ const ControlPlace kControls[] = {
     {FinishGame, IB, Tool(496), "", true, 522, 0, "Finish the match"},
     {Simulation, B, Tool(540, 90), "Simulation", false},
     {Superiority, B, Tool(634, 90), "Show", false},
+    {RefereeReplay, B, Tool(736, 130), "Referee IVR", true, 0, 0, "The referee requests a video replay"},
     {ResultView, B, Tool(996, 100), "Result View", true},
     {ColourSwapChung, TB, Tool(1100), "", true, 561, 557, "Chung's buttons in blue or red"},
     {ColourSwapHong, TB, Tool(1144), "", true, 562, 558, "Hong's buttons in red or blue"},

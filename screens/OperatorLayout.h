@@ -16,6 +16,7 @@ constexpr int ReplayRejectChung = 1002;
 constexpr int ReplayRejectHong = 1003;
 constexpr int Draw = 1012;
 constexpr int RoundResult = 1014;
+constexpr int RefereeReplay = 1015;
 constexpr int ReplayQuotaUpChung = 1025;
 constexpr int ReplayQuotaUpHong = 1026;
 constexpr int Superiority = 1053;
