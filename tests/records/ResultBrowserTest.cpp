@@ -99,9 +99,11 @@ TEST_F(ResultBrowserDb, Searches) {
         const ResultQuery query = ResultSearchQuery(c.first, c.second);
         EXPECT_EQ(Keys(SearchResults(db(), c.first, c.second)), c.keys) << query.sql;
         // Values are bound: none is ever part of the statement.
-        for (const ResultSearchTerm* term : {&c.first, &c.second})
-            if (!term->value.empty())
+        for (const ResultSearchTerm* term : {&c.first, &c.second}) {
+            if (!term->value.empty()) {
                 EXPECT_EQ(query.sql.find(U8(term->value)), std::string::npos) << query.sql;
+            }
+        }
     }
 }
 
