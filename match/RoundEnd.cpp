@@ -94,6 +94,12 @@ void CMainWnd::EndRound(int winner, int reason) {
     MatchData* md = g_pMatchData;
     if (!md || winner == kNoRoundWinner)
         return;
+    // A round result confirmed after the match was decided or finished would reopen it.
+    if (md->nGameState == 11 || md->nGameState == 0) {
+        DebugPrintf("round winner %d for round %d ignored: the match is decided or finished", winner,
+                    md->nCurRound);
+        return;
+    }
     // Only a decided round is final; anything else would close the round without a winner.
     if ((winner != 1 && winner != 2) || !ValidRound(*md)) {
         DebugPrintf("round winner %d for round %d ignored", winner, md->nCurRound);

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <string>
 #include <vector>
 
@@ -78,6 +80,8 @@ TEST_F(MatchTest, TheProposedDecisionFollowsTheRoundTheClockAndTheRoundWins) {
         {2, 3, 0, 2, 0, 0, kSUP}, // round wins count only under the round-win system
         {4, 8, 0, 0, 0, 1, kGDP}, // team golden round
         {4, 8, 0, 0, 0, 0, kRSC},
+        {2, 8, 1, 2, 0, 0, kPTF}, // 2-0 and the rest run out: the score decided, not a referee stop
+        {1, 8, 1, 1, 0, 0, kRSC},
     };
     for (const Case& c : cases) {
         md->nCurRound = c.curRound;
@@ -90,20 +94,74 @@ TEST_F(MatchTest, TheProposedDecisionFollowsTheRoundTheClockAndTheRoundWins) {
     }
 }
 
-TEST_F(MatchTest, ARoundDecidedAgainReplacesItsWinnerAndIsCountedOnce) {
+TEST_F(MatchTest, ARoundDecisionTakesTheRoundBeingFoughtOrTheNextNeverOneAlreadyWon) {
+    struct Case {
+        const char* what;
+        int curRound, state, round1Winner, round2Winner;
+        int expected; // round index
+    };
+    const Case cases[] = {
+        {"before the first round: the match's alone", 0, 1, 0, 0, -1},
+        {"round 2 running", 2, 3, 1, 0, 1},
+        {"round 2 stopped", 2, 8, 1, 0, 1},
+        {"the rest after round 2: round 3", 2, 5, 1, 2, 2},
+        {"the rest, round 2 not yet confirmed: round 3", 2, 5, 1, 0, 2},
+        {"the rest run out: round 3", 2, 6, 1, 2, 2},
+        {"the rest paused: round 3", 2, 14, 1, 2, 2},
+        {"round 2 already won, stopped: round 3", 2, 8, 1, 2, 2},
+        {"after the golden round: none left", 4, 5, 1, 2, -1},
+    };
+    md->nRound = 3;
+    for (const Case& c : cases) {
+        md->nCurRound = c.curRound;
+        md->nGameState = c.state;
+        md->nRoundWinner[0] = c.round1Winner;
+        md->nRoundWinner[1] = c.round2Winner;
+        EXPECT_EQ(DecisionRoundIndex(*md), c.expected) << c.what;
+    }
+}
+
+TEST_F(MatchTest, ARoundDecisionIsCountedOnceAndItsUndoPutsBackWhatItReplaced) {
     md->nCompetitionRule = 1;
     md->nRoundWinner[0] = 1;
-    md->nCurRound = 2;
-    EXPECT_FALSE(RecordRoundDecision(*md, 1, kPTF)); // not a decision that ends the round
-    EXPECT_EQ(md->nRoundWinner[1], 0);
-    EXPECT_TRUE(RecordRoundDecision(*md, 1, kRSC));
-    EXPECT_TRUE(RecordRoundDecision(*md, 0, kDQB));
-    EXPECT_EQ(md->nRoundWinner[1], 1);
-    EXPECT_EQ(md->nRoundReason[1], kDQB);
+    md->nRoundWinner[1] = 2;
+    md->nRoundReason[1] = 0;
+    md->aSide[0].nRoundWins = 1;
+    md->aSide[1].nRoundWins = 1;
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kPTF, 2));  // not a decision that ends the round
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR, -1)); // no round to take it
+    EXPECT_EQ(md->nRoundWinner[2], 0);
+
+    const RoundDecision undo = RecordRoundDecision(*md, 0, kWDR, 2);
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(md->nRoundWinner[1], 2) << "the round already won keeps its winner";
+    EXPECT_EQ(md->nRoundWinner[2], 1);
+    EXPECT_EQ(md->nRoundReason[2], kWDR);
     EXPECT_EQ(md->aSide[0].nRoundWins, 2);
-    EXPECT_EQ(md->aSide[1].nRoundWins, 0);
+    EXPECT_EQ(md->aSide[1].nRoundWins, 1);
+
+    UndoRoundDecision(*md, undo);
+    EXPECT_EQ(md->nRoundWinner[2], 0);
+    EXPECT_EQ(md->nRoundReason[2], 0);
+    EXPECT_EQ(md->aSide[0].nRoundWins, 1);
+    EXPECT_EQ(md->aSide[1].nRoundWins, 1);
+
     md->nCompetitionRule = 0;
-    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR));
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR, 2));
+}
+
+TEST_F(MatchTest, TheProposalIsOneTheRoundWinSystemAdmits) {
+    struct Case {
+        int rule, kind, expected;
+    };
+    const Case cases[] = {
+        {1, kGDP, kPTF}, {1, kSUP, kPTF}, {1, kPTG, kPTF}, {1, kPTS, kPTF}, {1, kRSC, kRSC},
+        {1, kWDR, kWDR}, {1, kDQB, kDQB}, {0, kGDP, kGDP}, {0, kSUP, kSUP}, {0, kPTS, kPTS},
+    };
+    for (const Case& c : cases) {
+        md->nCompetitionRule = c.rule;
+        EXPECT_EQ(AdmittedProposal(*md, c.kind), c.expected) << "rule " << c.rule << " kind " << c.kind;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -153,6 +211,9 @@ protected:
         dv->m_strMatchKey = u"202405011200";
         md->bMatchLogged = 1;
         md->nCurRound = 3; // the last regular round: the proposal is PTF
+        // A loaded match being played: only such a match can be decided.
+        std::snprintf(md->szContestNo, sizeof md->szContestNo, "101");
+        md->nGameState = 3;
     }
     void TearDown() override {
         theApp.m_dbLocal.Close();
