@@ -9,7 +9,9 @@
 #include "app/VeziruduzApp.h"
 #include "links/MatchInput.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -457,3 +459,61 @@ TEST_F(DecisionTest, ThePopupSitsOnThePublicScoreboardWithTwoMonitorsOnly) {
 }
 
 } // namespace
+
+// The selection the engine's decisions open: it shows a row it will accept, so an operator who only presses
+// OK records what the match says.
+TEST_F(DecisionTest, TheSelectionOpensOnARowItAcceptsForEveryTypeAndSystem) {
+    struct Case {
+        const char* what;
+        int type, rule, curRound, kind;
+        std::string row;
+        int recorded;
+    };
+    const Case cases[] = {
+        {"ceiling, type 0", 0, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"ceiling, team match", 1, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"ceiling, type 2", 2, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"golden point, points system", 0, 0, 4, kGDP, "(GDP) Golden Points", kGDP},
+        {"golden point, best of 3", 0, 1, 4, kGDP, "(PTF) Final Score", kPTF},
+        {"point gap, best of 3", 0, 1, 2, kPTG, "(PTF) Final Score", kPTF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dv->shipped = true;
+        md->nCompetitionType = c.type;
+        md->nCompetitionRule = c.rule;
+        md->bUsePointCeil = 1; // as shipped
+        md->nCurRound = c.curRound;
+        md->nGameState = 3;
+        const std::size_t boxes = prompter.texts().size();
+        std::string shown;
+        WhenModal([&](QWidget& dialog) {
+            shown = Child<QComboBox>(dialog, CTK_WinSelDlg::IDC_LIST)->currentText().toStdString();
+            Child<QPushButton>(dialog, CTK_WinSelDlg::IDC_OK)->click();
+        });
+        dv->CMainWnd::DecideWinner(0, c.kind);
+        EXPECT_EQ(shown, c.row);
+        EXPECT_EQ(prompter.texts().size(), boxes) << "the proposal is not refused";
+        EXPECT_EQ(md->nGameState, 11);
+        EXPECT_EQ(md->nDecisionKind, c.recorded);
+        EXPECT_EQ(Win("202405011200"), U8(WinText(0, c.recorded, false)));
+    }
+}
+
+TEST_F(DecisionTest, AProposalTheListHasNoRowForIsSaidAndNothingIsChosenForTheOperator) {
+    md->bUsePointCeil = 0;
+    md->nCompetitionType = 0;
+    CTK_WinSelDlg dialog(0, kPTS, nullptr);
+    EXPECT_EQ(dialog.List()->currentIndex(), -1);
+    auto* note = Child<QLabel>(dialog, CTK_WinSelDlg::IDC_NOTE);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text().toStdString(),
+              "The proposed decision (PTS) is not in this list: please choose one.");
+    // OK without a choice records nothing.
+    md->nDecisionKind = kNoDecision;
+    dialog.accept();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please select the decision."});
+    EXPECT_EQ(md->nDecisionKind, kNoDecision);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
