@@ -619,7 +619,9 @@ public:
     // Every result pop-up the view holds closes (device error, round winner, replay screen, winner,
     // decision, superiority, operator copies).
     virtual void CloseResultPopups();
-    // Button 1000 "Winner Cancel": the winner pop-ups close, state 7 with decision 11 so Start resumes.
+    // Button 1000 "Winner Cancel": the winner pop-ups close, the decision is withdrawn (WithdrawDecision) and
+    // the match goes back to the wait it was decided in (before or between rounds), else to state 7 so
+    // Start resumes the stopped round.
     void OnClickedWinnerCancel();
     // Button 1014: under the round-win system, while a finished round waits (states 2, 4..8), its result
     // dialog for round nCurRound-1.

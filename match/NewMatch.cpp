@@ -129,6 +129,7 @@ void CMainWnd::StartNextMatch() {
     CloseResultPopups();
     CloseRoundResultDialog();
     m_roundDecision = {};
+    m_nStateBeforeDecision = 1;
     ShowDlgItem(OperatorIds::WinnerCancel, false);
     ResetMatchScreen();
     // While the match-input mode is on, the record holds the file this match was just loaded from, and the

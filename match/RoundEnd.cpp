@@ -86,6 +86,9 @@ void CMainWnd::DecideRoundEnd() {
     }
     if (md->nMonitorCount >= 2)
         ShowRoundWinnerScreens(md->nWinSide);
+    // The golden round's decision writes no round record; cancelled, it leaves the round stopped.
+    m_roundDecision = {};
+    m_nStateBeforeDecision = 7;
     RecordConfirmedDecision();
     md->nGameState = 11;
 }
