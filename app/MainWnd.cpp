@@ -215,10 +215,7 @@ void CMainWnd::OnInitialUpdate() {
     SetupControls();
     ClearMatchIdentity();
     ClearPlayers();
-    // A new match's screen. The full reset of the judge queues and tallies joins here with them; until then
-    // the hit levels and the counter texts are what it clears on the screen.
-    ClearHitLevels();
-    ResetCounterTexts();
+    ResetMatchScreen(); // both screens start as a new match's
     if (!ReceiverStartThread(m_pReceiver))
         MessageBox(GetSafeHwnd(), "Create thread error");
     hide();

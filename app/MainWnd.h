@@ -6,6 +6,7 @@
 #include "app/JsonActionQueue.h"
 #include "app/Monitors.h"
 #include "app/SerialBuffers.h"
+#include "match/DecisionRules.h"
 #include "match/JudgeWindows.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
@@ -618,7 +619,9 @@ public:
     // Every result pop-up the view holds closes (device error, round winner, replay screen, winner,
     // decision, superiority, operator copies).
     virtual void CloseResultPopups();
-    // Button 1000 "Winner Cancel": the winner pop-ups close, state 7 with decision 11 so Start resumes.
+    // Button 1000 "Winner Cancel": the winner pop-ups close, the decision is withdrawn (WithdrawDecision) and
+    // the match goes back to the wait it was decided in (before or between rounds), else to state 7 so
+    // Start resumes the stopped round.
     void OnClickedWinnerCancel();
     // Button 1014: under the round-win system, while a finished round waits (states 2, 4..8), its result
     // dialog for round nCurRound-1.
@@ -682,6 +685,19 @@ public:
     virtual void ShowWinnerScreens(bool publicScreen, bool operatorScreen);
     // The golden-round winner screen with its criterion.
     virtual void ShowGoldenRoundWinnerScreen(int criterion);
+    // The standing decision: the match state it began in and the round record it replaced, which "Winner
+    // Cancel" puts back.
+    int m_nStateBeforeDecision = 0;
+    DecisionRules::RoundDecision m_roundDecision;
+    // "Winner Cancel" takes the decision back: the round record it replaced, GAMET's win column (empty
+    // again) and, for a match-input match, the result file (no winner, no result type).
+    void WithdrawDecision();
+    // The open round result dialog closes without posting an outcome: a decision or a new match made it
+    // stale.
+    void CloseRoundResultDialog();
+    // A decided match that was not finished when the next one loads: finished as "finish" would (rest
+    // clock stopped, log completed, the match end told to the JSON and video-replay links), without asking.
+    void FinishDecidedMatch();
 
     // ---- judges' input and the technique-slot queues ----
 

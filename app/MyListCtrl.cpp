@@ -24,6 +24,12 @@ protected:
 
 CMyListCtrl::CMyListCtrl(QWidget* parent) : QTableWidget(parent) {
     setItemDelegate(new RowColourDelegate(this));
+    // A record of what happened: nothing is typed into it, and it never takes the keyboard from the
+    // operator's shortcuts (Space must start the clock, not edit a cell). The mouse still scrolls it.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_InputMethodEnabled, false);
+    setTabKeyNavigation(false);
 }
 
 COLORREF CMyListCtrl::OnGetCellTextColor(int row, int) {

@@ -1,4 +1,5 @@
-// The operator view's event lists (1081 Chung, 1080 Hong): a table whose rows alternate in colour.
+// The operator view's event lists (1081 Chung, 1080 Hong): a read-only table whose rows alternate in colour
+// and that never takes the keyboard focus.
 //
 // Thread: user-interface thread only.
 #pragma once

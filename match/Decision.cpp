@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kWinnerCancelButton = 1000;
 constexpr int kGoldenRoundTie = 2; // criterion of the golden-round winner screen: equal round totals
+constexpr int kNoWinner = -1;      // nWinSide of a match whose decision was cancelled: no side named
 
 std::string Utf8(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
@@ -50,7 +51,8 @@ void WriteWinColumn(CMainWnd& view, const MatchData& md) {
     }
 }
 
-void SendDecisionNotices(CMainWnd& view, MatchData& md, int side) {
+// round: the round number a round-ending decision belongs to.
+void SendDecisionNotices(CMainWnd& view, MatchData& md, int side, int round) {
     const int kind = md.nDecisionKind;
     const std::u16string letter(ScoreRules::SideLetter(side));
     const std::u16string word(ScoreRules::SideWord(side));
@@ -79,9 +81,9 @@ void SendDecisionNotices(CMainWnd& view, MatchData& md, int side) {
         break;
     case 8:
         if (DecidesRound(kind)) {
-            view.m_JsonQueue.Append(6, md.nCurRound);
+            view.m_JsonQueue.Append(6, round);
             if (ScoreRules::UsesRoundWins(md))
-                view.m_JsonQueue.Append(JsonActionQueue::kIntermediateResult, md.nCurRound);
+                view.m_JsonQueue.Append(JsonActionQueue::kIntermediateResult, round);
         }
         view.m_JsonQueue.Append(JsonActionQueue::kFinalResult);
         break;
@@ -94,7 +96,7 @@ void SendDecisionNotices(CMainWnd& view, MatchData& md, int side) {
     view.SendIvrMessage(7, letter, codeText, u"", u"");
     view.SendTvgMessage(md.nTvgSupplier, 3, letter, codeText, u"");
     if (ScoreRules::UsesRoundWins(md) && DecidesRound(kind))
-        view.SendWtMessage(0, 20, side, md.nCurRound);
+        view.SendWtMessage(0, 20, side, round);
     view.SendWtMessage(0, 9, side, kind);
 }
 
@@ -116,6 +118,15 @@ void CMainWnd::DecideWinner(int side, int kind) {
         DebugPrintf("decision for side %d refused: no such side", side);
         return;
     }
+    // A finished match keeps its decision; with none loaded there is nothing to decide.
+    if (const std::u16string why = WhyNoDecision(*md); !why.empty()) {
+        DebugPrintf("decision for side %d refused: %s", side, Utf8(why).c_str());
+        MessageBox(GetSafeHwnd(), why, u"Information", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    // Read before the state changes: the rest tells which round a round-ending decision belongs to.
+    const int entryState = md->nGameState;
+    const int roundIndex = DecisionRoundIndex(*md);
     MatchFlowSteps::HideInjuryDisplay(*this);
     if (md->nGameState != 1 && md->nGameState != 5)
         md->nGameState = 8;
@@ -134,16 +145,26 @@ void CMainWnd::DecideWinner(int side, int kind) {
             return;
     }
 
-    if (ChooseWinner(side, proposed) != IDOK) {
+    if (ChooseWinner(side, AdmittedProposal(*md, proposed)) != IDOK) {
         md->nDecisionKind = kNoDecision;
         CloseWinnerPopup();
         return;
     }
+    // The round's own result is no longer open to a confirm once the match is decided.
+    CloseRoundResultDialog();
+    // A decision taken again replaces the standing one, whose round record goes first.
+    if (entryState == 11) {
+        UndoRoundDecision(*md, m_roundDecision);
+    } else {
+        m_nStateBeforeDecision = entryState;
+    }
+    m_roundDecision = {};
 
     if (ScoreRules::IsGoldenRound(*md) && ScoreRules::RoundTotal(*md, 0) == ScoreRules::RoundTotal(*md, 1)) {
         ShowGoldenRoundWinnerScreen(kGoldenRoundTie);
     } else {
-        if (RecordRoundDecision(*md, side, md->nDecisionKind))
+        m_roundDecision = RecordRoundDecision(*md, side, md->nDecisionKind, roundIndex);
+        if (m_roundDecision)
             ShowRoundWinners(1);
         const bool publicScreen = md->nMonitorCount >= 2;
         if (publicScreen || md->bStandAloneMode)
@@ -162,7 +183,32 @@ void CMainWnd::RecordConfirmedDecision() {
         return;
     ShowDlgItem(kWinnerCancelButton, true);
     WriteWinColumn(*this, *md);
-    SendDecisionNotices(*this, *md, md->nWinSide);
+    // A round decided in the rest is the next round's.
+    const int round = m_roundDecision ? m_roundDecision.index + 1 : md->nCurRound;
+    SendDecisionNotices(*this, *md, md->nWinSide, round);
+}
+
+// "Winner Cancel": what the decision wrote is taken back where it stays with this program. The outside
+// systems that were told have no message for a cancel; the result file, which a peer reads, says that the
+// match has no result any more.
+void CMainWnd::WithdrawDecision() {
+    MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    if (m_roundDecision) {
+        UndoRoundDecision(*md, m_roundDecision);
+        ShowRoundWinners(1);
+    }
+    m_roundDecision = {};
+    md->nDecisionKind = kNoDecision;
+    md->nWinSide = kNoWinner;
+    if (!m_strMatchKey.empty() && !theApp.m_dbLocal.Execute("UPDATE GAMET SET win=NULL WHERE keyvalue='%s'",
+                                                            Utf8(SqlQuote(m_strMatchKey)).c_str())) {
+        DebugPrintf("decision cancelled: win column not cleared: %s", theApp.m_dbLocal.lastError().c_str());
+        AfxMessageBox(u"DB Error!");
+    }
+    if (g_MatchInput.bValid)
+        WriteResultIni();
 }
 
 void CMainWnd::ShowDecisionPopup(int kind, int side) {

@@ -2,6 +2,7 @@
 
 #include "app/MatchData.h"
 #include "match/ScoreRules.h"
+#include "match/WinSelRules.h"
 
 #include <array>
 #include <string_view>
@@ -91,16 +92,31 @@ std::u16string WinText(int side, int kind, bool tournamentList) {
     return (side == 0 ? u"C.WIN(" : u"H.WIN(") + DecisionText(kind, tournamentList) + u")";
 }
 
+std::u16string WhyNoDecision(const MatchData& md) {
+    if (md.nGameState == 13)
+        return u"Current mode is Equipment Test Mode.\r\nPlease use this function, after exiting Equipment "
+               u"Test Mode.";
+    if (md.szContestNo[0] == '\0' || md.nGameState == 0)
+        return u"No match is loaded.\r\nPlease load the match before deciding its winner.";
+    return {};
+}
+
 int ProposedDecision(const MatchData& md) {
     int kind = kSUP;
-    if (md.nCurRound == md.nRound)
+    if (ScoreRules::UsesRoundWins(md) && (md.aSide[0].nRoundWins >= 2 || md.aSide[1].nRoundWins >= 2))
+        kind = kPTF;
+    else if (md.nCurRound == md.nRound)
         kind = kPTF;
     else if (md.nGameState == 8)
         kind = kRSC;
-    else if (ScoreRules::UsesRoundWins(md) && (md.aSide[0].nRoundWins >= 2 || md.aSide[1].nRoundWins >= 2))
-        kind = kPTF;
     if (md.nCompetitionType == 1 && md.nCurRound >= md.nRound + 1)
         kind = kGDP;
+    return kind;
+}
+
+int AdmittedProposal(const MatchData& md, int kind) {
+    if (ScoreRules::UsesRoundWins(md) && !WinSelRules::AdmittedByRoundWins(kind))
+        return kPTF;
     return kind;
 }
 
@@ -108,20 +124,44 @@ bool DecidesRound(int kind) {
     return kind == kRSC || kind == kWDR || kind == kDQB;
 }
 
-bool RecordRoundDecision(MatchData& md, int side, int kind) {
-    if (!ScoreRules::UsesRoundWins(md) || !DecidesRound(kind) || (side != 0 && side != 1) || md.nCurRound < 1)
-        return false;
-    const int index = ScoreRules::RoundIndex(md);
+int DecisionRoundIndex(const MatchData& md) {
+    if (md.nCurRound < 1 || md.nCurRound > kMaxRounds)
+        return -1;
+    const int current = md.nCurRound - 1;
+    const int state = md.nGameState;
+    const bool rest = state == 5 || state == 6 || state == 14;
+    if (!rest && md.nRoundWinner[current] == 0)
+        return current;
+    return current + 1 < kMaxRounds && current + 1 <= md.nRound ? current + 1 : -1;
+}
+
+RoundDecision RecordRoundDecision(MatchData& md, int side, int kind, int index) {
+    if (!ScoreRules::UsesRoundWins(md) || !DecidesRound(kind) || (side != 0 && side != 1) || index < 0 ||
+        index >= kMaxRounds)
+        return {};
+    const RoundDecision before{index,
+                               md.nRoundWinner[index],
+                               md.nRoundReason[index],
+                               {md.aSide[0].nRoundWins, md.aSide[1].nRoundWins}};
     md.nRoundWinner[index] = side + 1;
     md.nRoundReason[index] = kind;
     // Counted again from the record, so a round decided twice is never counted twice.
     int wins[2] = {};
-    for (int i = 0; i <= index; ++i)
+    for (int i = 0; i < kMaxRounds; ++i)
         if (md.nRoundWinner[i] == 1 || md.nRoundWinner[i] == 2)
             ++wins[md.nRoundWinner[i] - 1];
     md.aSide[0].nRoundWins = wins[0];
     md.aSide[1].nRoundWins = wins[1];
-    return true;
+    return before;
+}
+
+void UndoRoundDecision(MatchData& md, const RoundDecision& undo) {
+    if (!undo || undo.index >= kMaxRounds)
+        return;
+    md.nRoundWinner[undo.index] = undo.winner;
+    md.nRoundReason[undo.index] = undo.reason;
+    md.aSide[0].nRoundWins = undo.wins[0];
+    md.aSide[1].nRoundWins = undo.wins[1];
 }
 
 PopupRect DecisionPopupRect(int displayResolution, bool roundWins) {

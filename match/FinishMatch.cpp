@@ -46,6 +46,23 @@ bool RoundResultWaits(const MatchData& md) {
     return md.nCompetitionRule == 1 && md.bRoundOver && (state == 2 || (state >= 4 && state <= 8));
 }
 
+// Where "Winner Cancel" takes the match: back to a wait before or between rounds (so Start begins the next
+// round, never a round 0 or an ended one again), else to a stopped round that Start resumes.
+int StateAfterCancel(int stateBefore, bool restCounting) {
+    switch (stateBefore) {
+    case 1:
+    case 2:
+    case 4:
+    case 6:
+    case 14:
+        return stateBefore;
+    case 5:
+        return restCounting ? 5 : 6; // the rest may have run out while the match stood decided
+    default:
+        return 7;
+    }
+}
+
 bool Within(int v, int low, int high) {
     return v >= low && v <= high;
 }
@@ -79,6 +96,7 @@ void CMainWnd::OnClickedFinishGame() {
     KillTimer(TIMER_ROUND_CLOCK);
     KillTimer(TIMER_REST_CLOCK);
     CloseResultPopups();
+    CloseRoundResultDialog();
     if (md->bPSSAutoOff)
         ReleaseMatchDevices(*this, md->nCompetitionType == 1);
     if (md->nOvrSupplier == 8)
@@ -105,6 +123,21 @@ void CMainWnd::OnClickedFinishGame() {
     SendIvrMessage(kIvrMatchEnd, u"", u"", u"", u"");
 }
 
+void CMainWnd::FinishDecidedMatch() {
+    MatchData* md = g_pMatchData;
+    if (!md)
+        return;
+    DebugPrintf("the decided match was not finished: finished now, before the next match");
+    KillTimer(TIMER_REST_CLOCK);
+    if (md->nOvrSupplier == 8)
+        BuildJsonAction(3, kJsonMatchEndKind, 0);
+    if (m_bLogOpen) {
+        CompleteMatchLog(*md);
+        m_bLogOpen = FALSE;
+    }
+    SendIvrMessage(kIvrMatchEnd, u"", u"", u"", u"");
+}
+
 void CMainWnd::CloseResultPopups() {
     CloseRoundEndScreens();
     ShowExtIvrScreen(0, 0);
@@ -121,8 +154,8 @@ void CMainWnd::OnClickedWinnerCancel() {
     CloseWinnerScreens();
     CloseRoundEndScreens();
     CloseRoundWinnerPopup();
-    md->nGameState = 7;
-    md->nDecisionKind = 11;
+    WithdrawDecision();
+    md->nGameState = StateAfterCancel(m_nStateBeforeDecision, m_nRestCount > 0);
     ShowDlgItem(kWinnerCancel, false);
     UpdateStateDisplay();
 }

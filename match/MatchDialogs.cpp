@@ -9,6 +9,7 @@
 #include "match/VideoReplayDlg.h"
 #include "match/WinSelDlg.h"
 #include "match/WinnerDisplayDlg.h"
+#include "platform/DebugOutput.h"
 #include "records/MatchRecords.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
@@ -28,14 +29,28 @@ template <typename T> void Delete(QPointer<T>& window) {
 } // namespace
 
 void CMainWnd::ShowRoundResultDialog(int roundIndex, int winner, int reason) {
-    // One at a time: a dialog still open is brought forward instead; one that is closing does not count.
+    const MatchData* md = g_pMatchData;
+    // A decided or finished match has no round left to settle.
+    if (!md || md->nGameState == 11 || md->nGameState == 0) {
+        DebugPrintf("round result of round index %d not shown: the match is decided or finished", roundIndex);
+        return;
+    }
+    // One at a time: a dialog still open shows the scores as they are now and comes forward; one that is
+    // closing does not count.
     if (m_pRndResDlg && m_pRndResDlg->isVisible()) {
+        m_pRndResDlg->Reevaluate(roundIndex, winner, reason);
         m_pRndResDlg->raise();
         m_pRndResDlg->activateWindow();
         return;
     }
     m_pRndResDlg = new CTK_RndResDlg(roundIndex, winner, reason, this);
     m_pRndResDlg->show();
+}
+
+void CMainWnd::CloseRoundResultDialog() {
+    if (m_pRndResDlg)
+        m_pRndResDlg->Dismiss();
+    m_pRndResDlg = nullptr;
 }
 
 void CMainWnd::ForgetRoundResultDialog() {

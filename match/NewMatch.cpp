@@ -16,6 +16,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "records/MatchRecords.h"
+#include "screens/OperatorLayout.h"
 
 #include <QDate>
 
@@ -112,6 +113,9 @@ void CMainWnd::StartNextMatch() {
     if (!md)
         return;
     const bool team = md->nCompetitionType == 1;
+    // The operator loaded the next match over a decided one: that one is finished first, as finish would.
+    if (md->nGameState == 11)
+        FinishDecidedMatch();
     if (m_bLogOpen) {
         CloseMatchLog();
         m_bLogOpen = FALSE;
@@ -121,8 +125,12 @@ void CMainWnd::StartNextMatch() {
     if (md->bPSSAutoOff || !m_bInitialised)
         ReleaseMatchDevices(*this, team);
 
-    CloseWinnerPopup();
-    CloseRoundWinnerPopup();
+    // Nothing of the previous match's result stays up on either screen.
+    CloseResultPopups();
+    CloseRoundResultDialog();
+    m_roundDecision = {};
+    m_nStateBeforeDecision = 1;
+    ShowDlgItem(OperatorIds::WinnerCancel, false);
     ResetMatchScreen();
     // While the match-input mode is on, the record holds the file this match was just loaded from, and the
     // result file needs its keys when the match ends.

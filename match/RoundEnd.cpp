@@ -86,6 +86,9 @@ void CMainWnd::DecideRoundEnd() {
     }
     if (md->nMonitorCount >= 2)
         ShowRoundWinnerScreens(md->nWinSide);
+    // The golden round's decision writes no round record; cancelled, it leaves the round stopped.
+    m_roundDecision = {};
+    m_nStateBeforeDecision = 7;
     RecordConfirmedDecision();
     md->nGameState = 11;
 }
@@ -94,6 +97,12 @@ void CMainWnd::EndRound(int winner, int reason) {
     MatchData* md = g_pMatchData;
     if (!md || winner == kNoRoundWinner)
         return;
+    // A round result confirmed after the match was decided or finished would reopen it.
+    if (md->nGameState == 11 || md->nGameState == 0) {
+        DebugPrintf("round winner %d for round %d ignored: the match is decided or finished", winner,
+                    md->nCurRound);
+        return;
+    }
     // Only a decided round is final; anything else would close the round without a winner.
     if ((winner != 1 && winner != 2) || !ValidRound(*md)) {
         DebugPrintf("round winner %d for round %d ignored", winner, md->nCurRound);

@@ -52,7 +52,23 @@ CTK_RndResDlg::CTK_RndResDlg(int roundIndex, int winner, int reason, QWidget* pa
 
 CTK_RndResDlg::~CTK_RndResDlg() {
     qApp->removeEventFilter(this);
-    PostMessage(g_hMainWnd, UM_ROUND_RESULT_CLOSED, 0, 0);
+    if (!m_bQuiet)
+        PostMessage(g_hMainWnd, UM_ROUND_RESULT_CLOSED, 0, 0);
+}
+
+void CTK_RndResDlg::Reevaluate(int roundIndex, int winner, int reason) {
+    m_nRound = roundIndex;
+    m_nWinner = winner;
+    m_nReason = reason;
+    for (QCheckBox* box : m_sup)
+        box->setChecked(false);
+    Evaluate();
+}
+
+void CTK_RndResDlg::Dismiss() {
+    m_bQuiet = true;
+    hide();
+    deleteLater();
 }
 
 void CTK_RndResDlg::BuildControls() {

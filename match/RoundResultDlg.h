@@ -46,7 +46,7 @@ public:
     // roundIndex: the round shown (0-based); winner 0 and reason 11 let the cascade decide, any other pair
     // is shown as given.
     CTK_RndResDlg(int roundIndex, int winner, int reason, QWidget* parent);
-    ~CTK_RndResDlg() override; // posts UM_ROUND_RESULT_CLOSED
+    ~CTK_RndResDlg() override; // posts UM_ROUND_RESULT_CLOSED unless dismissed
 
     int Winner() const { return m_nWinner; } // 1 Chung, 2 Hong, 3 undecided
     int Reason() const { return m_nReason; }
@@ -55,6 +55,12 @@ public:
     // closes. Esc, the close box and "Cancel" post UM_CLOSE_ROUND_WINNER and close.
     void accept() override;
     void reject() override;
+    // Shows round `roundIndex` again from the match record as it is now, with a winner and reason as the
+    // constructor takes them: the scores changed while the dialog was open.
+    void Reevaluate(int roundIndex, int winner, int reason);
+    // Closes without an outcome and without UM_ROUND_RESULT_CLOSED: the match was decided or replaced, and
+    // the pop-ups of what came after must stay.
+    void Dismiss();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +73,7 @@ private:
     int m_nRound;
     int m_nWinner;
     int m_nReason;
+    bool m_bQuiet = false; // dismissed: the destructor posts nothing
     QLabel* m_title = nullptr;
     QLabel* m_winner = nullptr;
     QCheckBox* m_sup[2] = {};

@@ -2,6 +2,7 @@
 
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "match/DecisionRules.h"
 #include "match/ScoreRules.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -21,7 +22,7 @@ CTK_WinSelDlg::CTK_WinSelDlg(int side, int proposedKind, QWidget* parent)
     setWindowTitle(QStringLiteral("Winner"));
     const MatchData* md = g_pMatchData;
     m_bTournament = md && WinSelRules::UsesTournamentLayout(*md);
-    m_rows = WinSelRules::Rows(m_bTournament, md ? md->nCompetitionType : 0);
+    m_rows = WinSelRules::Rows(m_bTournament, md && WinSelRules::ListsPointCeiling(*md));
 
     m_sideLabel = new QLabel(m_nSide == 0 ? QStringLiteral("Chung") : QStringLiteral("Hong"), this);
     m_sideLabel->setObjectName(QString::number(IDC_SIDE));
@@ -46,7 +47,18 @@ CTK_WinSelDlg::CTK_WinSelDlg(int side, int proposedKind, QWidget* parent)
     // The drop-down is as wide as its widest decision, so no text is cut.
     m_list->view()->setMinimumWidth(widest + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth) +
                                     style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-    m_list->setCurrentIndex(WinSelRules::PreselectedRow(m_rows, proposedKind));
+    // A proposal the list has no row for is said, and the operator chooses; no other decision stands in.
+    const int preselected = WinSelRules::PreselectedRow(m_rows, proposedKind);
+    m_list->setCurrentIndex(preselected);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QString::number(IDC_NOTE));
+    m_note->setWordWrap(true);
+    if (preselected < 0) {
+        m_note->setText(QStringLiteral("The proposed decision (%1) is not in this list: please choose one.")
+                            .arg(QString::fromLatin1(DecisionRules::DecisionCodeText(proposedKind, 0))));
+        m_list->setPlaceholderText(QStringLiteral("Choose the decision"));
+    }
+    m_note->setVisible(preselected < 0);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
@@ -59,6 +71,7 @@ CTK_WinSelDlg::CTK_WinSelDlg(int side, int proposedKind, QWidget* parent)
     auto* layout = new QGridLayout(this);
     layout->addWidget(m_sideLabel, 0, 0);
     layout->addWidget(m_list, 1, 0);
+    layout->addWidget(m_note, 3, 0);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -77,8 +90,12 @@ int CTK_WinSelDlg::DoModal() {
 void CTK_WinSelDlg::accept() {
     const int b = m_list->currentIndex();
     MatchData* md = g_pMatchData;
-    if (!md || b < 0 || b >= static_cast<int>(m_rows.size()))
+    if (!md)
         return;
+    if (b < 0 || b >= static_cast<int>(m_rows.size())) {
+        MessageBox(g_hMainWnd, u"Please select the decision.");
+        return;
+    }
     const WinSelRules::Row& row = m_rows[static_cast<std::size_t>(b)];
     if (ScoreRules::UsesRoundWins(*md) && !WinSelRules::AdmittedByRoundWins(row.kind)) {
         MessageBox(g_hMainWnd, WinSelRules::RoundWinRefusal(row.text).toStdU16String());

@@ -16,7 +16,8 @@ class QLabel;
 class CTK_WinSelDlg : public QDialog {
     Q_OBJECT
 public:
-    enum : int { IDC_OK = 1, IDC_CANCEL = 2, IDC_LIST = 1042, IDC_SIDE = 1330 };
+    // IDC_NOTE: the note that the proposed decision is not in the list (hidden otherwise).
+    enum : int { IDC_OK = 1, IDC_CANCEL = 2, IDC_LIST = 1042, IDC_SIDE = 1330, IDC_NOTE = 1331 };
 
     // side 0 Chung, 1 Hong; proposedKind a decision kind of the ordinary list.
     CTK_WinSelDlg(int side, int proposedKind, QWidget* parent);
@@ -35,6 +36,7 @@ private:
     bool m_bTournament = false;
     QComboBox* m_list = nullptr;
     QLabel* m_sideLabel = nullptr;
+    QLabel* m_note = nullptr;
 };
 
 // The decision's rows in the tournament results database, for the result code of the chosen row.

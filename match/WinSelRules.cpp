@@ -20,8 +20,7 @@ Row R(const char* text, int kind, int code) {
 
 } // namespace
 
-std::vector<Row> Rows(bool tournamentLayout, int competitionType) {
-    const bool ceiling = competitionType == 2;
+std::vector<Row> Rows(bool tournamentLayout, bool ceiling) {
     const Row pts = R("(PTS) Point Ceiling", kPTS, kCodePTS);
     const Row wdr = R("(WDR) Withdrawal", kWDR, kCodeWDR);
     const Row dqb = R("(DQB) Disqualification for Unsportsmanlike Behavior", kDQB, kCodeDQB);
@@ -56,6 +55,10 @@ std::vector<Row> Rows(bool tournamentLayout, int competitionType) {
     return rows;
 }
 
+bool ListsPointCeiling(const MatchData& md) {
+    return md.nCompetitionType == 2 || md.bUsePointCeil;
+}
+
 bool UsesTournamentLayout(const MatchData& md) {
     return UsesTournamentList(md);
 }
@@ -64,7 +67,7 @@ int PreselectedRow(const std::vector<Row>& rows, int proposedKind) {
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (rows[i].kind == proposedKind)
             return static_cast<int>(i);
-    return 0;
+    return -1;
 }
 
 bool AdmittedByRoundWins(int kind) {

@@ -21,13 +21,17 @@ struct Row {
 };
 
 // The rows of the ordinary layout, or of the tournament database's (tournamentLayout), with the point
-// ceiling listed only in competition type 2.
-std::vector<Row> Rows(bool tournamentLayout, int competitionType);
+// ceiling listed when `ceiling`.
+std::vector<Row> Rows(bool tournamentLayout, bool ceiling);
+// Whether the point ceiling is a decision of this match: in competition type 2, and wherever the ceiling
+// rule is on (a ceiling win is a PTS win in every type).
+bool ListsPointCeiling(const MatchData& md);
 // The layout in use: the tournament database's when it is the external system (OVR supplier 3) and its
 // link is connected.
 bool UsesTournamentLayout(const MatchData& md);
 
-// The row preselected for a proposed decision kind: the row of that kind, or row 0 when none has it.
+// The row preselected for a proposed decision kind: the row of that kind, or -1 when none has it (no other
+// decision is put in its place).
 int PreselectedRow(const std::vector<Row>& rows, int proposedKind);
 
 // Whether the round-win system admits a decision of this kind: PTF, RSC, WDR, DSQ and DQB.

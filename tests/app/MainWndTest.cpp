@@ -210,6 +210,29 @@ TEST_F(MainWndTest, StartsWithTheDeviceTimerAndTheScoreboardHiddenOnOneMonitor) 
     EXPECT_FALSE(clock.isArmed(hwnd, TIMER_DEVICE_STATUS));
 }
 
+TEST_F(MainWndTest, StartsWithTheScreenOfANewMatch) {
+    PlugSecondMonitor();
+    // What a record may hold before the view starts: scores, gam-jeoms, an open round, no replay quota.
+    md->nVRQuota = 2;
+    md->aSide[0].nScore = 7;
+    md->aSide[0].nRoundScore[0] = 7;
+    md->aSide[1].nPenaltyCount1 = 3;
+    md->bRoundOver = 1;
+    CMainWnd view;
+    view.OnInitialUpdate();
+    EXPECT_EQ(md->aSide[0].nScore, 0);
+    EXPECT_EQ(md->aSide[1].nPenaltyCount1, 0);
+    EXPECT_EQ(md->bRoundOver, 0);
+    for (const int id : {1503, 1504}) // the scores
+        EXPECT_EQ(view.Static(id)->text().trimmed().toStdString(), "0") << id;
+    for (const int id : {1161, 1190}) // each side's video-replay quota
+        EXPECT_EQ(view.Static(id)->text().trimmed().toStdString(), "2") << id;
+    ASSERT_NE(view.m_pExtScrDlg, nullptr);
+    EXPECT_EQ(view.m_pExtScrDlg->Score(0), 0);
+    EXPECT_EQ(view.m_pExtScrDlg->Score(1), 0);
+    view.OnDestroy();
+}
+
 TEST_F(MainWndTest, ScoreboardShowsOnTheSecondMonitorAndFollowsItsToggle) {
     PlugSecondMonitor();
     md->nExtScrWidth = 1280;

@@ -9,10 +9,14 @@
 #include "app/VeziruduzApp.h"
 #include "links/MatchInput.h"
 
+#include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include <string>
 #include <vector>
@@ -78,6 +82,8 @@ TEST_F(MatchTest, TheProposedDecisionFollowsTheRoundTheClockAndTheRoundWins) {
         {2, 3, 0, 2, 0, 0, kSUP}, // round wins count only under the round-win system
         {4, 8, 0, 0, 0, 1, kGDP}, // team golden round
         {4, 8, 0, 0, 0, 0, kRSC},
+        {2, 8, 1, 2, 0, 0, kPTF}, // 2-0 and the rest run out: the score decided, not a referee stop
+        {1, 8, 1, 1, 0, 0, kRSC},
     };
     for (const Case& c : cases) {
         md->nCurRound = c.curRound;
@@ -90,20 +96,74 @@ TEST_F(MatchTest, TheProposedDecisionFollowsTheRoundTheClockAndTheRoundWins) {
     }
 }
 
-TEST_F(MatchTest, ARoundDecidedAgainReplacesItsWinnerAndIsCountedOnce) {
+TEST_F(MatchTest, ARoundDecisionTakesTheRoundBeingFoughtOrTheNextNeverOneAlreadyWon) {
+    struct Case {
+        const char* what;
+        int curRound, state, round1Winner, round2Winner;
+        int expected; // round index
+    };
+    const Case cases[] = {
+        {"before the first round: the match's alone", 0, 1, 0, 0, -1},
+        {"round 2 running", 2, 3, 1, 0, 1},
+        {"round 2 stopped", 2, 8, 1, 0, 1},
+        {"the rest after round 2: round 3", 2, 5, 1, 2, 2},
+        {"the rest, round 2 not yet confirmed: round 3", 2, 5, 1, 0, 2},
+        {"the rest run out: round 3", 2, 6, 1, 2, 2},
+        {"the rest paused: round 3", 2, 14, 1, 2, 2},
+        {"round 2 already won, stopped: round 3", 2, 8, 1, 2, 2},
+        {"after the golden round: none left", 4, 5, 1, 2, -1},
+    };
+    md->nRound = 3;
+    for (const Case& c : cases) {
+        md->nCurRound = c.curRound;
+        md->nGameState = c.state;
+        md->nRoundWinner[0] = c.round1Winner;
+        md->nRoundWinner[1] = c.round2Winner;
+        EXPECT_EQ(DecisionRoundIndex(*md), c.expected) << c.what;
+    }
+}
+
+TEST_F(MatchTest, ARoundDecisionIsCountedOnceAndItsUndoPutsBackWhatItReplaced) {
     md->nCompetitionRule = 1;
     md->nRoundWinner[0] = 1;
-    md->nCurRound = 2;
-    EXPECT_FALSE(RecordRoundDecision(*md, 1, kPTF)); // not a decision that ends the round
-    EXPECT_EQ(md->nRoundWinner[1], 0);
-    EXPECT_TRUE(RecordRoundDecision(*md, 1, kRSC));
-    EXPECT_TRUE(RecordRoundDecision(*md, 0, kDQB));
-    EXPECT_EQ(md->nRoundWinner[1], 1);
-    EXPECT_EQ(md->nRoundReason[1], kDQB);
+    md->nRoundWinner[1] = 2;
+    md->nRoundReason[1] = 0;
+    md->aSide[0].nRoundWins = 1;
+    md->aSide[1].nRoundWins = 1;
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kPTF, 2));  // not a decision that ends the round
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR, -1)); // no round to take it
+    EXPECT_EQ(md->nRoundWinner[2], 0);
+
+    const RoundDecision undo = RecordRoundDecision(*md, 0, kWDR, 2);
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(md->nRoundWinner[1], 2) << "the round already won keeps its winner";
+    EXPECT_EQ(md->nRoundWinner[2], 1);
+    EXPECT_EQ(md->nRoundReason[2], kWDR);
     EXPECT_EQ(md->aSide[0].nRoundWins, 2);
-    EXPECT_EQ(md->aSide[1].nRoundWins, 0);
+    EXPECT_EQ(md->aSide[1].nRoundWins, 1);
+
+    UndoRoundDecision(*md, undo);
+    EXPECT_EQ(md->nRoundWinner[2], 0);
+    EXPECT_EQ(md->nRoundReason[2], 0);
+    EXPECT_EQ(md->aSide[0].nRoundWins, 1);
+    EXPECT_EQ(md->aSide[1].nRoundWins, 1);
+
     md->nCompetitionRule = 0;
-    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR));
+    EXPECT_FALSE(RecordRoundDecision(*md, 1, kWDR, 2));
+}
+
+TEST_F(MatchTest, TheProposalIsOneTheRoundWinSystemAdmits) {
+    struct Case {
+        int rule, kind, expected;
+    };
+    const Case cases[] = {
+        {1, kGDP, kPTF}, {1, kSUP, kPTF}, {1, kPTG, kPTF}, {1, kPTS, kPTF}, {1, kRSC, kRSC},
+        {1, kWDR, kWDR}, {1, kDQB, kDQB}, {0, kGDP, kGDP}, {0, kSUP, kSUP}, {0, kPTS, kPTS},
+    };
+    for (const Case& c : cases) {
+        md->nCompetitionRule = c.rule;
+        EXPECT_EQ(AdmittedProposal(*md, c.kind), c.expected) << "rule " << c.rule << " kind " << c.kind;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -153,6 +213,9 @@ protected:
         dv->m_strMatchKey = u"202405011200";
         md->bMatchLogged = 1;
         md->nCurRound = 3; // the last regular round: the proposal is PTF
+        // A loaded match being played: only such a match can be decided.
+        std::snprintf(md->szContestNo, sizeof md->szContestNo, "101");
+        md->nGameState = 3;
     }
     void TearDown() override {
         theApp.m_dbLocal.Close();
@@ -396,3 +459,61 @@ TEST_F(DecisionTest, ThePopupSitsOnThePublicScoreboardWithTwoMonitorsOnly) {
 }
 
 } // namespace
+
+// The selection the engine's decisions open: it shows a row it will accept, so an operator who only presses
+// OK records what the match says.
+TEST_F(DecisionTest, TheSelectionOpensOnARowItAcceptsForEveryTypeAndSystem) {
+    struct Case {
+        const char* what;
+        int type, rule, curRound, kind;
+        std::string row;
+        int recorded;
+    };
+    const Case cases[] = {
+        {"ceiling, type 0", 0, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"ceiling, team match", 1, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"ceiling, type 2", 2, 0, 2, kPTS, "(PTS) Point Ceiling", kPTS},
+        {"golden point, points system", 0, 0, 4, kGDP, "(GDP) Golden Points", kGDP},
+        {"golden point, best of 3", 0, 1, 4, kGDP, "(PTF) Final Score", kPTF},
+        {"point gap, best of 3", 0, 1, 2, kPTG, "(PTF) Final Score", kPTF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        dv->shipped = true;
+        md->nCompetitionType = c.type;
+        md->nCompetitionRule = c.rule;
+        md->bUsePointCeil = 1; // as shipped
+        md->nCurRound = c.curRound;
+        md->nGameState = 3;
+        const std::size_t boxes = prompter.texts().size();
+        std::string shown;
+        WhenModal([&](QWidget& dialog) {
+            shown = Child<QComboBox>(dialog, CTK_WinSelDlg::IDC_LIST)->currentText().toStdString();
+            Child<QPushButton>(dialog, CTK_WinSelDlg::IDC_OK)->click();
+        });
+        dv->CMainWnd::DecideWinner(0, c.kind);
+        EXPECT_EQ(shown, c.row);
+        EXPECT_EQ(prompter.texts().size(), boxes) << "the proposal is not refused";
+        EXPECT_EQ(md->nGameState, 11);
+        EXPECT_EQ(md->nDecisionKind, c.recorded);
+        EXPECT_EQ(Win("202405011200"), U8(WinText(0, c.recorded, false)));
+    }
+}
+
+TEST_F(DecisionTest, AProposalTheListHasNoRowForIsSaidAndNothingIsChosenForTheOperator) {
+    md->bUsePointCeil = 0;
+    md->nCompetitionType = 0;
+    CTK_WinSelDlg dialog(0, kPTS, nullptr);
+    EXPECT_EQ(dialog.List()->currentIndex(), -1);
+    auto* note = Child<QLabel>(dialog, CTK_WinSelDlg::IDC_NOTE);
+    ASSERT_NE(note, nullptr);
+    EXPECT_FALSE(note->isHidden());
+    EXPECT_EQ(note->text().toStdString(),
+              "The proposed decision (PTS) is not in this list: please choose one.");
+    // OK without a choice records nothing.
+    md->nDecisionKind = kNoDecision;
+    dialog.accept();
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Please select the decision."});
+    EXPECT_EQ(md->nDecisionKind, kNoDecision);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}

@@ -8,8 +8,10 @@
 #include "screens/OperatorLayout.h"
 #include "tests/match/RecordingView.h"
 
+#include <QApplication>
 #include <QLabel>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -23,8 +25,6 @@ public:
                          std::to_string(reason) + " " + std::to_string(notify));
     }
     void ResetMatchScreen() override { events.push_back("resetscreen"); }
-    void CloseWinnerPopup() override { events.push_back("closewinner"); }
-    void CloseRoundWinnerPopup() override { events.push_back("closeroundwinner"); }
     void SendReceiverCommand(int code, const char* text) override {
         events.push_back("rx " + std::to_string(code) + " " + text);
     }
@@ -221,8 +221,31 @@ void PlayedMatch(MatchData& md, CMainWnd& view) {
     view.m_nShownSeconds = 12;
 }
 
+// The result pop-ups up on the screens (public and operator's), by their window class.
+std::vector<std::string> ResultPopupsShown() {
+    std::vector<std::string> shown;
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        const std::string name = w->metaObject()->className();
+        if (w->isVisible() && name.starts_with("CTK_"))
+            shown.push_back(name);
+    }
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
 TEST_F(NewMatchTest, NewMatchStartsFromTheBeginning) {
     PlayedMatch(*md, *view);
+    // The previous match's decision is still up on both screens.
+    md->nMonitorCount = 2;
+    md->bStandAloneMode = 1;
+    md->nWinSide = 0;
+    view->OpenDecisionPopup(0, 1, 0, 0, 400, 100);
+    view->ShowWinnerScreens(true, true);
+    view->ShowRoundWinnerPopup(0, 1);
+    view->ShowSuperiorityScreen();
+    ASSERT_EQ(ResultPopupsShown(),
+              (std::vector<std::string>{"CTK_GRndSupDlg", "CTK_GRndWinDispDlg", "CTK_WinDispDlg",
+                                        "CTK_WinDispDlg_OP", "CTK_WinPopDlg"}));
     g_MatchInput.bValid = 0;
     g_MatchInput.field[TTK_MatchInput::Match] = u"old match";
     FakeRegDlg regDlg;
@@ -245,7 +268,8 @@ TEST_F(NewMatchTest, NewMatchStartsFromTheBeginning) {
     // No workbook writer: the log cannot be created, which the operator is told.
     EXPECT_FALSE(view->m_bLogOpen);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Log file creation error!"});
-    for (const char* e : {"rx 44 ED", "closewinner", "closeroundwinner", "resetscreen"})
+    EXPECT_EQ(ResultPopupsShown(), std::vector<std::string>{}) << "no result of the last match stays up";
+    for (const char* e : {"rx 44 ED", "resetscreen"})
         EXPECT_EQ(view->With(e).size(), 1u) << e;
     EXPECT_EQ(WtKinds(), (std::vector<std::string>{"0 16 0 0", "0 6 0 0", "0 7 0 0", "0 14 0 0", "0 5 0 0",
                                                    "0 4 0 0", "0 15 0 0"}));

@@ -42,6 +42,7 @@ TEST(WinSelRules, LayoutsBySupplierConnectionAndType) {
         const char* what;
         int supplier, connected, type;
         std::vector<Expected> rows;
+        int ceilingRule = 0; // bUsePointCeil
     };
     const std::vector<Expected> ordinary = {kPTFRow, kPTGRow, kGDPRow, kRSCRow, kSUPRow,
                                             kWDRRow, kDSQRow, kPUNRow, kDQBRow};
@@ -59,13 +60,17 @@ TEST(WinSelRules, LayoutsBySupplierConnectionAndType) {
         {"tournament database connected", 3, 1, 0, tournament},
         {"tournament database, type 2: twelve rows", 3, 1, 2, tournamentCeiling},
         {"team match: no ceiling", 3, 1, 1, tournament},
+        {"type 0 under the ceiling rule: the ceiling listed", 0, 0, 0, ordinaryCeiling, 1},
+        {"team match under the ceiling rule", 3, 1, 1, tournamentCeiling, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         auto md = std::make_unique<MatchData>();
         md->nOvrSupplier = c.supplier;
         md->bOvrConnected = c.connected;
-        const std::vector<Row> rows = Rows(UsesTournamentLayout(*md), c.type);
+        md->nCompetitionType = c.type;
+        md->bUsePointCeil = c.ceilingRule;
+        const std::vector<Row> rows = Rows(UsesTournamentLayout(*md), ListsPointCeiling(*md));
         ASSERT_EQ(rows.size(), c.rows.size());
         for (std::size_t i = 0; i < rows.size(); ++i) {
             SCOPED_TRACE(i);
@@ -77,20 +82,20 @@ TEST(WinSelRules, LayoutsBySupplierConnectionAndType) {
 }
 
 TEST(WinSelRules, PreselectionFollowsTheKindNotThePosition) {
-    const std::vector<Row> tournament = Rows(true, 2);
+    const std::vector<Row> tournament = Rows(true, true);
     EXPECT_EQ(PreselectedRow(tournament, kWDR), 10); // not the ceiling at 9
     EXPECT_EQ(PreselectedRow(tournament, kPTS), 9);
     EXPECT_EQ(PreselectedRow(tournament, kRSC), 1); // the referee stop, not a KO
     EXPECT_EQ(PreselectedRow(tournament, kGDP), 8);
-    EXPECT_EQ(PreselectedRow(tournament, kNoDecision), 0);
-    const std::vector<Row> ordinary = Rows(false, 0);
+    EXPECT_EQ(PreselectedRow(tournament, kNoDecision), -1) << "no row stands in for a kind not listed";
+    const std::vector<Row> ordinary = Rows(false, false);
     EXPECT_EQ(PreselectedRow(ordinary, kSUP), 4);
-    EXPECT_EQ(PreselectedRow(ordinary, kPTS), 0); // no ceiling listed
+    EXPECT_EQ(PreselectedRow(ordinary, kPTS), -1) << "no ceiling listed: not the final score instead";
 }
 
 TEST(WinSelRules, RoundWinsAdmitFinalScoreStopsWithdrawalAndDisqualifications) {
     for (const bool tournament : {false, true}) {
-        for (const Row& row : Rows(tournament, 2)) {
+        for (const Row& row : Rows(tournament, true)) {
             const bool admitted = row.kind == kPTF || row.kind == kRSC || row.kind == kWDR ||
                                   row.kind == kDSQ || row.kind == kDQB;
             EXPECT_EQ(AdmittedByRoundWins(row.kind), admitted) << row.text.toStdString();
