@@ -1,6 +1,7 @@
 #include "controls/GridCtrl.h"
 
 #include "app/ColorRef.h"
+#include "controls/GridAccessible.h"
 #include "controls/InPlaceEdit.h"
 
 #include <QApplication>
@@ -54,6 +55,7 @@ int VirtualKey(int key) {
 CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_nId(id) {
     if (id)
         setObjectName(QString::number(id));
+    GridAccessibility::Install();
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::Box);
     viewport()->setMouseTracking(true);

@@ -5,6 +5,7 @@
 #include "controls/InPlaceEdit.h"
 #include "tests/controls/GridInput.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -78,6 +80,62 @@ TEST_F(GridCtrlTest, EveryPrintableCharacterThatOpensTheEditorIsItsFirst) {
         grid.setFocus();
         grid.SetFocusCell(1, 1);
     }
+}
+
+TEST_F(GridCtrlTest, ScreenReadersReadEveryCellWithItsRowColumnTextAndHeaders) {
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 4);
+    EXPECT_EQ(cells->columnCount(), 4);
+    EXPECT_EQ(table->childCount(), 16);
+    const struct {
+        int row, col;
+        QAccessible::Role role;
+    } cases[] = {{0, 0, QAccessible::ColumnHeader}, {0, 2, QAccessible::ColumnHeader},
+                 {2, 0, QAccessible::RowHeader},    {1, 1, QAccessible::Cell},
+                 {2, 3, QAccessible::Cell},         {3, 2, QAccessible::Cell}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col));
+        QAccessibleInterface* cell = cells->cellAt(c.row, c.col);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("t%1%2").arg(c.row).arg(c.col));
+        EXPECT_EQ(cell->role(), c.role);
+        ASSERT_NE(cell->tableCellInterface(), nullptr);
+        EXPECT_EQ(cell->tableCellInterface()->rowIndex(), c.row);
+        EXPECT_EQ(cell->tableCellInterface()->columnIndex(), c.col);
+        EXPECT_EQ(cell->parent(), table);
+        EXPECT_EQ(table->indexOfChild(cell), c.row * 4 + c.col);
+        EXPECT_EQ(table->child(c.row * 4 + c.col), cell) << "the same cell every time it is asked for";
+        if (c.role == QAccessible::Cell) {
+            const auto columnHeads = cell->tableCellInterface()->columnHeaderCells();
+            ASSERT_EQ(columnHeads.size(), 1);
+            EXPECT_EQ(columnHeads[0]->text(QAccessible::Name), QStringLiteral("t0%1").arg(c.col));
+            const auto rowHeads = cell->tableCellInterface()->rowHeaderCells();
+            ASSERT_EQ(rowHeads.size(), 1);
+            EXPECT_EQ(rowHeads[0]->text(QAccessible::Name), QStringLiteral("t%1").arg(c.row) + "0");
+        }
+    }
+    // The focus cell is the one a reader is on; a cell shows where it is on the screen.
+    grid.SetFocusCell(2, 3);
+    ASSERT_NE(table->focusChild(), nullptr);
+    EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "t23");
+    QRect rect;
+    ASSERT_TRUE(grid.GetCellRect(1, 2, rect));
+    EXPECT_EQ(cells->cellAt(1, 2)->rect(), QRect(grid.viewport()->mapToGlobal(rect.topLeft()), rect.size()));
+    EXPECT_EQ(
+        table->childAt(cells->cellAt(1, 2)->rect().center().x(), cells->cellAt(1, 2)->rect().center().y()),
+        cells->cellAt(1, 2));
+    // A text changed is read anew; a cell the grid no longer has is no longer valid.
+    grid.SetItemText(3, 3, "changed");
+    EXPECT_EQ(cells->cellAt(3, 3)->text(QAccessible::Name), "changed");
+    QAccessibleInterface* last = cells->cellAt(3, 3);
+    grid.SetRowCount(3);
+    EXPECT_FALSE(last->isValid());
+    EXPECT_EQ(cells->rowCount(), 3);
+    EXPECT_EQ(cells->cellAt(3, 3), nullptr);
 }
 
 TEST_F(GridCtrlTest, EnterKeepsTheTextAndEscapePutsItBack) {
