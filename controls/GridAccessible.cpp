@@ -11,12 +11,12 @@
 
 namespace {
 
-class GridTable;
+class AccessibleGrid;
 
 // One cell. It lives as long as the grid's table; a cell the grid no longer has answers as invalid.
-class GridCell final : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class AccessibleCell final : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
-    GridCell(GridTable* table, CGridCtrl* grid, int row, int col)
+    AccessibleCell(AccessibleGrid* table, CGridCtrl* grid, int row, int col)
         : m_table(table), m_grid(grid), m_row(row), m_col(col) {}
 
     bool isValid() const override { return m_grid && m_grid->IsValid(m_row, m_col); }
@@ -76,17 +76,17 @@ public:
     QAccessibleInterface* table() const override;
 
 private:
-    GridTable* m_table;
+    AccessibleGrid* m_table;
     QPointer<CGridCtrl> m_grid;
     int m_row;
     int m_col;
 };
 
 // The grid as a table of its cells, in reading order.
-class GridTable final : public QAccessibleWidget, public QAccessibleTableInterface {
+class AccessibleGrid final : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit GridTable(CGridCtrl* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
-    ~GridTable() override {
+    explicit AccessibleGrid(CGridCtrl* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
+    ~AccessibleGrid() override {
         for (const auto& [place, id] : m_cells)
             QAccessible::deleteAccessibleInterface(id);
     }
@@ -100,7 +100,7 @@ public:
         auto& id = m_cells[{row, col}];
         if (!id)
             id = QAccessible::registerAccessibleInterface(
-                new GridCell(const_cast<GridTable*>(this), Grid(), row, col));
+                new AccessibleCell(const_cast<AccessibleGrid*>(this), Grid(), row, col));
         return QAccessible::accessibleInterface(id);
     }
 
@@ -171,35 +171,35 @@ private:
     mutable std::map<std::pair<int, int>, QAccessible::Id> m_cells;
 };
 
-QWindow* GridCell::window() const {
+QWindow* AccessibleCell::window() const {
     return m_table->window();
 }
 
-QAccessibleInterface* GridCell::parent() const {
+QAccessibleInterface* AccessibleCell::parent() const {
     return m_table;
 }
 
-QAccessibleInterface* GridCell::table() const {
+QAccessibleInterface* AccessibleCell::table() const {
     return m_table;
 }
 
-QList<QAccessibleInterface*> GridCell::columnHeaderCells() const {
+QList<QAccessibleInterface*> AccessibleCell::columnHeaderCells() const {
     QList<QAccessibleInterface*> headers;
     for (int row = 0; m_grid && row < m_grid->GetFixedRowCount() && row != m_row; ++row)
         headers << m_table->Cell(row, m_col);
     return headers;
 }
 
-QList<QAccessibleInterface*> GridCell::rowHeaderCells() const {
+QList<QAccessibleInterface*> AccessibleCell::rowHeaderCells() const {
     QList<QAccessibleInterface*> headers;
     for (int col = 0; m_grid && col < m_grid->GetFixedColumnCount() && col != m_col; ++col)
         headers << m_table->Cell(m_row, col);
     return headers;
 }
 
-QAccessibleInterface* MakeGridTable(const QString& className, QObject* object) {
+QAccessibleInterface* MakeAccessibleGrid(const QString& className, QObject* object) {
     if (className == QLatin1String("CGridCtrl") && object && object->isWidgetType())
-        return new GridTable(static_cast<CGridCtrl*>(object));
+        return new AccessibleGrid(static_cast<CGridCtrl*>(object));
     return nullptr;
 }
 
@@ -208,7 +208,7 @@ QAccessibleInterface* MakeGridTable(const QString& className, QObject* object) {
 namespace GridAccessibility {
 
 void Install() {
-    static const bool installed = (QAccessible::installFactory(MakeGridTable), true);
+    static const bool installed = (QAccessible::installFactory(MakeAccessibleGrid), true);
     (void)installed;
 }
 
