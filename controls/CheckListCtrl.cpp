@@ -32,6 +32,15 @@ CCheckListCtrl::CCheckListCtrl(QWidget* parent, int id) : QTreeWidget(parent) {
     header()->setSectionsMovable(false);
     connect(header(), &QHeaderView::sectionClicked, this, &CCheckListCtrl::OnHeaderClick);
     connect(this, &QTreeWidget::itemChanged, this, &CCheckListCtrl::OnItemChanged);
+    // Rows added, removed or all cleared change whether every row is checked as much as a click does.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, &CCheckListCtrl::FollowRows);
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, &CCheckListCtrl::FollowRows);
+    connect(model(), &QAbstractItemModel::modelReset, this, &CCheckListCtrl::FollowRows);
+}
+
+CCheckListCtrl::~CCheckListCtrl() {
+    // The tree removes its rows after this part of it is gone: they must no longer reach FollowRows.
+    disconnect(model(), nullptr, this, nullptr);
 }
 
 bool CCheckListCtrl::Init() {
@@ -98,6 +107,10 @@ void CCheckListCtrl::OnHeaderClick(int section) {
 }
 
 void CCheckListCtrl::OnItemChanged(QTreeWidgetItem*, int) {
+    FollowRows();
+}
+
+void CCheckListCtrl::FollowRows() {
     if (!m_bInitialised || m_bSettingAll)
         return;
     bool anyUnchecked = false;

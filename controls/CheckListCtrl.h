@@ -1,5 +1,6 @@
 // A report-style list whose rows carry check boxes and whose first column header carries a check box of its
-// own: a click on it checks or clears every row, and it shows checked exactly when no row is unchecked. The
+// own: a click on it checks or clears every row, and it shows checked exactly when no row is unchecked, as
+// rows are checked, cleared, added or deleted. The
 // device lists dialog keeps its device addresses in it.
 //
 // Thread: user-interface thread only.
@@ -15,6 +16,7 @@ public:
     static constexpr int kChecked = 2;
 
     explicit CCheckListCtrl(QWidget* parent = nullptr, int id = 0);
+    ~CCheckListCtrl() override;
 
     // Puts the check box on the first column's header and starts following the rows. Once; TRUE.
     bool Init();
@@ -35,6 +37,8 @@ public:
 private:
     void SetHeaderImage(int image);
     void OnItemChanged(QTreeWidgetItem* item, int column);
+    // The header shows checked exactly when no row is unchecked.
+    void FollowRows();
 
     bool m_bInitialised = false;
     int m_nHeaderImage = 0;

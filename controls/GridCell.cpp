@@ -130,8 +130,9 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool e
         }
         if (erase)
             painter.fillRect(rect, back);
+        // The box stays inside the grid lines on the cell's last column and row, which are drawn after it.
         painter.setPen(text);
-        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        painter.drawRect(rect.adjusted(0, 0, -2, -2));
     } else if (IsSelected()) {
         painter.fillRect(rect, System(QPalette::Highlight));
         text = System(QPalette::HighlightedText);

@@ -1,6 +1,7 @@
 #include "controls/GridCtrl.h"
 
 #include "app/ColorRef.h"
+#include "controls/GridAccessible.h"
 #include "controls/InPlaceEdit.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -53,6 +55,7 @@ int VirtualKey(int key) {
 CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_nId(id) {
     if (id)
         setObjectName(QString::number(id));
+    GridAccessibility::Install();
     setFocusPolicy(Qt::StrongFocus);
     setFrameShape(QFrame::Box);
     viewport()->setMouseTracking(true);
@@ -132,7 +135,8 @@ QWidget* CGridCtrl::EditParent() {
 void CGridCtrl::OnEditorEnded(int row, int col, const QString& text, UINT key) {
     OnEndEditCell(row, col, text);
     setFocus(Qt::OtherFocusReason);
-    // Tab and the arrow and page keys go on to the next cell and open its editor with that key.
+    // Tab and the arrow and page keys go on to the next cell and open its editor as moved in by a key. Their
+    // codes are not passed on: the arrows' and page keys' share their values with space, '!' .. '('.
     const bool moves = key == VK_TAB || (key >= VK_PRIOR && key <= VK_DOWN);
     if (!moves)
         return;
@@ -146,7 +150,7 @@ void CGridCtrl::OnEditorEnded(int row, int col, const QString& text, UINT key) {
     SetSelectionStart(target);
     SetSelectedRange({target.row, target.col, target.row, target.col});
     EnsureVisible(target.row, target.col);
-    OnEditCell(target.row, target.col, QPoint(-1, -1), key);
+    OnEditCell(target.row, target.col, QPoint(-1, -1), VK_TAB);
 }
 
 void CGridCtrl::SyncScroll() {
@@ -291,6 +295,10 @@ void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
     painter.fillRect(QRect(0, 0, right, bottom).intersected(clip),
                      ColorFromRef(GetDefaultCell(false, false)->GetBackClr()));
 
+    // Each region (corner, fixed columns, fixed rows, scrollable cells) is left out of the clip once drawn,
+    // so a partly scrolled column never paints over the fixed ones.
+    QRegion open(clip);
+    QRegion drawn;
     const auto drawCell = [&](int row, int col) {
         QRect rect;
         if (GetRowHeight(row) <= 0 || GetColumnWidth(col) <= 0 || !GetCellRect(row, col, rect))
@@ -300,23 +308,34 @@ void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
         if (CGridCellBase* cell = GetCell(row, col)) {
             cell->SetCoords(row, col);
             cell->Draw(painter, row, col, rect, false);
+            drawn += rect;
         }
     };
+    const auto excludeDrawn = [&] {
+        open -= drawn;
+        drawn = QRegion();
+        painter.setClipRegion(open);
+    };
+    painter.setClipRegion(open);
     for (int row = 0; row < GetFixedRowCount(); ++row)
         for (int col = 0; col < GetFixedColumnCount(); ++col)
             drawCell(row, col);
+    excludeDrawn();
     if (visible.minRow >= 0)
         for (int row = visible.minRow; row <= visible.maxRow; ++row)
             for (int col = 0; col < GetFixedColumnCount(); ++col)
                 drawCell(row, col);
+    excludeDrawn();
     if (visible.minCol >= 0)
         for (int row = 0; row < GetFixedRowCount(); ++row)
             for (int col = visible.minCol; col <= visible.maxCol; ++col)
                 drawCell(row, col);
+    excludeDrawn();
     if (visible.minRow >= 0 && visible.minCol >= 0)
         for (int row = visible.minRow; row <= visible.maxRow; ++row)
             for (int col = visible.minCol; col <= visible.maxCol; ++col)
                 drawCell(row, col);
+    painter.setClipRegion(QRegion(clip));
 
     // Grid lines between the scrollable cells; the fixed cells draw their own bevels.
     if (visible.minRow < 0 || visible.minCol < 0)

@@ -48,10 +48,11 @@ CInPlaceEdit::CInPlaceEdit(QWidget* parent, CGridModel* grid, QRect rect, Qt::Al
     } else if (firstChar == kBackspace) {
         setCursorPosition(static_cast<int>(text().size()));
         backspace();
-    } else if (firstChar == VK_TAB || (firstChar >= 0x20 && firstChar <= 0x28)) {
+    } else if (firstChar == VK_TAB) {
+        // Moved in by a key (Tab, an arrow or a page key): the text is ready to be typed over.
         selectAll();
     } else {
-        // Typing replaces the text.
+        // Typing replaces the text; every printable character, space and punctuation too, is its first.
         selectAll();
         insert(QString(QChar(static_cast<char16_t>(firstChar))));
     }

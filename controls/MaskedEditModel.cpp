@@ -256,16 +256,18 @@ MaskModel::KeyResult MaskModel::Backspace(int start, int end) {
 MaskModel::KeyResult MaskModel::Type(int start, int end, char16_t c, bool insertMode) {
     if (start == end && !IsInput(start))
         return {CaretForward(start), true, false};
-    bool changed = false;
+    // A refused character must not cost the selection it was typed over.
+    const std::vector<CMaskData> saved = m_items;
     if (end > start) {
         if (RemoveChars(start, end) == 0)
             return {CaretForward(start), true, false};
-        changed = true;
         insertMode = true;
     }
     const int at = insertMode ? InsertCharAt(start, c) : ReplaceCharAt(start, c);
-    if (at < 0)
-        return {start, true, changed};
+    if (at < 0) {
+        m_items = saved;
+        return {start, true, false};
+    }
     return {at + 1, false, true};
 }
 

@@ -83,7 +83,8 @@ public:
     void SetText(std::u16string_view text);
 
     // Editing keys on a selection [start, end) (start == end: the caret). The caret of the result is a
-    // place to move forward from, as the control shows it.
+    // place to move forward from, as the control shows it. A refused character changes nothing, not even
+    // the selection it was typed over.
     KeyResult Delete(int start, int end);
     KeyResult Backspace(int start, int end);
     KeyResult Type(int start, int end, char16_t c, bool insertMode);

@@ -1,6 +1,5 @@
 #include "controls/PictureEx.h"
 
-#include <QFile>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -15,60 +14,80 @@ CPictureEx::CPictureEx(QWidget* parent) : QWidget(parent), m_background(Qt::whit
 }
 
 CPictureEx::~CPictureEx() {
+    m_pReader.reset(); // joined before the window it posts to goes
     DestroyWindow();
 }
 
-LRESULT CPictureEx::WindowProc(UINT, WPARAM, LPARAM) {
+LRESULT CPictureEx::WindowProc(UINT message, WPARAM wParam, LPARAM) {
+    if (message == kPictureRead)
+        OnPictureRead(static_cast<int>(wParam));
     return 0;
 }
 
 BOOL CPictureEx::Load(const QString& path, int width, int height) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    UnLoad();
+    m_display = QSize(std::max(width, 0), std::max(height, 0));
+    if (const std::shared_ptr<const FlagPictures::Picture> kept = FlagPictures::Kept(path))
+        return Show(*kept);
+    const std::optional<FlagPictures::Picture> picture = FlagPictures::Read(path);
+    if (!picture) {
         UnLoad();
         return FALSE;
     }
-    return LoadFromMemory(file.readAll(), width, height);
+    return Show(*picture);
 }
 
 BOOL CPictureEx::LoadFromMemory(const QByteArray& data, int width, int height) {
     UnLoad();
     m_display = QSize(std::max(width, 0), std::max(height, 0));
-    if (GifBlocks::IsGif(data)) {
-        m_bIsGif = true;
-        m_picture = QSize(GifBlocks::ScreenWidth(data), GifBlocks::ScreenHeight(data));
-        if (const int colour = GifBlocks::BackgroundColour(data); colour >= 0)
-            m_background = QColor::fromRgb(static_cast<QRgb>(colour));
-        const std::vector<GifBlocks::Frame> blocks = GifBlocks::Frames(data);
-        if (blocks.empty()) {
-            UnLoad();
-            return FALSE;
-        }
-        if (blocks.size() > 1) {
-            for (const GifBlocks::Frame& block : blocks) {
-                QImage picture = QImage::fromData(GifBlocks::SingleImage(data, block), "GIF");
-                if (picture.isNull())
-                    continue; // a frame that does not decode is left out
-                // The decoder gives the whole logical screen; the frame is its own rectangle of it.
-                const QRect own(block.left, block.top, block.width, block.height);
-                if (picture.size() == m_picture && !own.isEmpty() && own != QRect(QPoint(), m_picture))
-                    picture = picture.copy(own);
-                m_frames.push_back({block, picture.convertToFormat(QImage::Format_ARGB32)});
-            }
-            if (m_frames.empty()) {
-                UnLoad();
-                return FALSE;
-            }
-            return PrepareSurface() ? TRUE : FALSE;
-        }
-    }
-    m_still = QImage::fromData(data);
-    if (m_still.isNull()) {
+    const std::optional<FlagPictures::Picture> picture = FlagPictures::Decode(data);
+    if (!picture) {
         UnLoad();
         return FALSE;
     }
-    if (!m_bIsGif)
-        m_picture = m_still.size();
+    return Show(*picture);
+}
+
+void CPictureEx::LoadInBackground(const QString& path, int width, int height) {
+    UnLoad();
+    m_display = QSize(std::max(width, 0), std::max(height, 0));
+    resize(m_display);
+    if (const std::shared_ptr<const FlagPictures::Picture> kept = FlagPictures::Kept(path)) {
+        const bool shown = Show(*kept) && (Draw() || IsPlaying());
+        emit pictureReady(shown);
+        return;
+    }
+    if (!m_pReader)
+        m_pReader = std::make_unique<CFlagPictureReader>(GetSafeHwnd(), kPictureRead);
+    m_bLoading = true;
+    m_pReader->Request(path, m_nRequest);
+}
+
+void CPictureEx::OnPictureRead(int request) {
+    if (!m_pReader || !m_bLoading || request != m_nRequest)
+        return; // a load that was given up
+    m_bLoading = false;
+    const std::shared_ptr<const FlagPictures::Picture> picture = m_pReader->Take(request);
+    const bool shown = picture && Show(*picture) && (Draw() || IsPlaying());
+    if (!shown)
+        UnLoad();
+    emit pictureReady(shown);
+}
+
+BOOL CPictureEx::Show(const FlagPictures::Picture& picture) {
+    m_bIsGif = picture.isGif;
+    m_picture = picture.size;
+    if (picture.background >= 0)
+        m_background = QColor::fromRgb(static_cast<QRgb>(picture.background));
+    if (picture.still.isNull()) {
+        m_frames = picture.frames;
+    } else {
+        m_still = picture.still;
+    }
+    if (m_frames.empty() && m_still.isNull()) {
+        UnLoad();
+        return FALSE;
+    }
     return PrepareSurface() ? TRUE : FALSE;
 }
 
@@ -164,6 +183,8 @@ void CPictureEx::Stop() {
 
 void CPictureEx::UnLoad() {
     Stop();
+    ++m_nRequest; // a background load under way is forgotten
+    m_bLoading = false;
     m_still = QImage();
     m_frames.clear();
     m_surface = QImage();

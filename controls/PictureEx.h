@@ -1,20 +1,23 @@
 // A picture control for the nations' flags: shows a picture file scaled to a given size. A GIF with more
 // than one image plays as an animation on a timer of its own, each frame for its own delay and with its
-// disposal; any other picture (PNG, a single-image GIF, a bitmap) is shown still. The control cuts an
-// animated GIF into single-image GIF files itself (controls/GifBlocks.h) and lets Qt's image reader decode
-// each one. Frames are composed off screen and the control only copies the composition when it paints.
+// disposal; any other picture (PNG, a single-image GIF, a bitmap) is shown still. The pictures are decoded
+// within bounds that refuse a file claiming more than a flag needs (controls/FlagPicture.h). Frames are
+// composed off screen and the control only copies the composition when it paints.
 //
 // Thread: user-interface thread only. The animation's timer runs on the same thread, so the composition is
-// never written while it is painted.
+// never written while it is painted. LoadInBackground reads and decodes on a worker of the control's own
+// (controls/FlagPictureReader.h), which is stopped and joined when the control goes.
 #pragma once
 
-#include "controls/GifBlocks.h"
+#include "controls/FlagPicture.h"
+#include "controls/FlagPictureReader.h"
 #include "platform/WindowMessages.h"
 
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class CPictureEx : public QWidget, public MessageWindow {
@@ -33,6 +36,12 @@ public:
     BOOL Load(const QString& path, int width, int height);
     // The same from bytes in memory.
     BOOL LoadFromMemory(const QByteArray& data, int width, int height);
+    // Loads the file for a display of width x height without waiting for it: at once when its picture was
+    // read before and is unchanged, else on the control's reader. The control takes that size now; once the
+    // picture is there it is drawn (as Draw does) and pictureReady(true) is sent, or for a file that cannot
+    // be shown the control is emptied and pictureReady(false) is sent. A later load or UnLoad forgets it.
+    void LoadInBackground(const QString& path, int width, int height);
+    bool IsLoading() const { return m_bLoading; }
     // A still picture is composed and shown (TRUE). An animation starts playing and FALSE is returned, as
     // nothing is shown yet by the call itself. FALSE when nothing is loaded.
     BOOL Draw();
@@ -50,15 +59,20 @@ public:
     // The composition the control shows; null before a Draw.
     const QImage& Surface() const { return m_surface; }
 
+signals:
+    // A picture loaded in the background is drawn (true), or could not be shown (false).
+    void pictureReady(bool shown);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    struct FrameImage {
-        GifBlocks::Frame block;
-        QImage picture; // the frame's own pixels, frame-sized
-    };
+    using FrameImage = FlagPictures::Frame;
+    // The message of the reader's finished requests; the request's number in wParam.
+    static constexpr UINT kPictureRead = WM_USER + 1;
 
+    BOOL Show(const FlagPictures::Picture& picture);
+    void OnPictureRead(int request);
     bool PrepareSurface();
     void RenderFrame();
     void DisposeFrame();
@@ -74,4 +88,7 @@ private:
     int m_nCurrentFrame = 0;
     bool m_bIsGif = false;
     bool m_bPlaying = false;
+    bool m_bLoading = false;
+    int m_nRequest = 0; // the background load the control waits for; others are stale
+    std::unique_ptr<CFlagPictureReader> m_pReader;
 };

@@ -125,6 +125,31 @@ std::optional<int> ParseTimeText(std::u16string_view text) {
     return parts[0] * 60 + parts[1];
 }
 
+std::optional<int> ParseShownTime(std::u16string_view text) {
+    const std::size_t colon = text.find(u':');
+    if (colon == std::u16string_view::npos)
+        return std::nullopt;
+    // One run of digits with blanks only around it; its value and its length.
+    const auto part = [](std::u16string_view piece) -> std::optional<std::pair<int, int>> {
+        const std::size_t first = piece.find_first_not_of(u' ');
+        if (first == std::u16string_view::npos)
+            return std::nullopt;
+        const std::size_t last = piece.find_last_not_of(u' ');
+        int value = 0;
+        for (const char16_t c : piece.substr(first, last - first + 1)) {
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            value = std::min(value * 10 + (c - u'0'), 100000);
+        }
+        return std::pair{value, static_cast<int>(last - first + 1)};
+    };
+    const auto minutes = part(text.substr(0, colon));
+    const auto seconds = part(text.substr(colon + 1));
+    if (!minutes || !seconds || seconds->second != 2 || seconds->first > 59)
+        return std::nullopt;
+    return minutes->first * 60 + seconds->first;
+}
+
 int ClampTime(int seconds) {
     return std::clamp(seconds, kMinTimeSeconds, kMaxTimeSeconds);
 }
@@ -140,6 +165,11 @@ int StepNumber(int value, int delta, NumberRange range) {
 std::u16string RangeErrorText(NumberRange range) {
     return Ascii("Please enter an integer between " + std::to_string(range.low) + " and " +
                  std::to_string(range.high) + ".");
+}
+
+std::u16string TimeErrorText(std::u16string_view field) {
+    return std::u16string(field) + u": please enter a time between " + TimeText(kMinTimeSeconds) + u" and " +
+           TimeText(kMaxTimeSeconds) + u".";
 }
 
 RoundList RoundListFor(int competitionType, int competitionRule, int round) {
@@ -202,6 +232,19 @@ RulePageValues RulePageValuesFrom(const MatchData& md) {
 }
 
 std::optional<std::u16string> CheckRuleValues(const RulePageValues& v) {
+    const struct {
+        int seconds;
+        const char16_t* field;
+        bool shown;
+    } times[] = {
+        {v.matchTime1, u"Match Time", true},
+        {v.matchTime2, u"Match Time 2", v.competitionType == 1},
+        {v.restTime, u"Rest Time", true},
+        {v.kyeShiTime, u"Kye-Shi Time", true},
+    };
+    for (const auto& t : times)
+        if (t.shown && (t.seconds < kMinTimeSeconds || t.seconds > kMaxTimeSeconds))
+            return TimeErrorText(t.field);
     const struct {
         int value;
         NumberRange range;

@@ -58,6 +58,11 @@ std::u16string TimeText(int seconds);
 // Minutes and seconds of a time text ("2 : 05", "2:05", " 2 :  5"); blanks count as nothing and a missing
 // part as 0. Anything else than digits, blanks and one ':' gives no value.
 std::optional<int> ParseTimeText(std::u16string_view text);
+// The time a field shows, read strictly for saving: minutes of one or more digits, ':' and seconds of two
+// digits up to 59, blanks only around the parts. An empty or partly filled field gives no value.
+std::optional<int> ParseShownTime(std::u16string_view text);
+// A time field that holds no time the page can save reads as this, which every check refuses.
+constexpr int kNoTime = -1;
 // One spin step of a time edit: +1 up to kMaxTimeSeconds, -1 down to kMinTimeSeconds.
 int StepTime(int seconds, int delta);
 int ClampTime(int seconds);
@@ -107,7 +112,7 @@ struct RulePageValues {
     BOOL usePointGap = 0;    // check 1053
     int pointCeil = 40;      // edit 1049
     BOOL usePointCeil = 0;   // check 1055
-    int matchTime1 = 120;    // edit 1044, seconds as typed
+    int matchTime1 = 120;    // edit 1044, seconds as shown (kNoTime when it shows none)
     int matchTime2 = 180;    // edit 1059
     int restTime = 60;       // edit 1045
     int kyeShiTime = 60;     // edit 1046
@@ -130,7 +135,11 @@ struct RulePageValues {
 // The values the page shows for the record (the inverse of SaveRuleValues, with the shown replacements).
 RulePageValues RulePageValuesFrom(const MatchData& md);
 
-// The first number outside its range, as the text of its refusal; nothing when all are inside.
+// The refusal of a time field that is empty, partly filled or outside the bounds, naming the field.
+std::u16string TimeErrorText(std::u16string_view field);
+// The first time field that holds no time inside the bounds (Match Time 2 only for team matches), then the
+// first number outside its range, as the text of its refusal; nothing when all are fine. What passes is
+// saved as the page shows it.
 std::optional<std::u16string> CheckRuleValues(const RulePageValues& values);
 
 // Stores every value into the record and writes it to Rule.ini [Rule] as "%d", in the page's order, telling

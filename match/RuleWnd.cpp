@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -132,6 +133,8 @@ void CTK_RuleWnd::BuildControls() {
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(1);
         COXMaskedEdit* edit = Make<COXMaskedEdit>(id, holder);
+        // The page reads and writes its times with ':' whatever separator the locale shows.
+        edit->SetSeparators(MaskSeparators{});
         edit->SetMask(QStringLiteral("# : ##"));
         edit->setAlignment(Qt::AlignCenter);
         edit->setFixedWidth(70);
@@ -262,6 +265,47 @@ void CTK_RuleWnd::BuildControls() {
     court->addStretch();
     page->addLayout(court);
     page->addStretch();
+
+    // Screen readers name each field by the caption it stands beside; boxes and buttons by their text.
+    const std::pair<int, const char*> names[] = {
+        {IDC_COMPETITION_RULE, "Competition Rule"},
+        {IDC_TEAM_TYPE, "Team Type"},
+        {IDC_ROUND, "Round"},
+        {IDC_MATCH_TIME, "Match Time"},
+        {IDC_MATCH_TIME2, "Match Time 2"},
+        {IDC_REST_TIME, "Rest Time"},
+        {IDC_KYESHI_TIME, "Kye-Shi Time"},
+        {IDC_GAMJEOM, "Gam-jeom"},
+        {IDC_VIDEO_QUOTA, "Video Replay"},
+        {IDC_POINT_GAP, "Point Gap"},
+        {IDC_POINT_CEIL, "Point Ceiling"},
+        {IDC_SCORING, "Scoring"},
+        {IDC_ESOCKS, "e-Socks"},
+        {IDC_TRUNK_POINT, "Trunk"},
+        {IDC_HEAD_POINT, "Head"},
+        {IDC_JUDGE_NUMBER, "Judge Number"},
+        {IDC_JUDGE_TOP, "Top"},
+        {IDC_JUDGE_MIDDLE, "Middle"},
+        {IDC_JUDGE_BOTTOM, "Bottom"},
+        {IDC_COURT, "Court"},
+        {IDC_CHANNEL, "Channel Select"},
+        {IDC_VERSION, "Receiver version"},
+    };
+    const QList<QLabel*> captions = findChildren<QLabel*>();
+    for (const auto& [id, name] : names) {
+        QWidget* field = GetDlgItem(id);
+        field->setAccessibleName(QString::fromUtf8(name));
+        // A list box is read by its label.
+        for (QLabel* caption : captions)
+            if (caption->text() == field->accessibleName())
+                caption->setBuddy(field);
+        if (field->toolTip().isEmpty())
+            field->setToolTip(field->accessibleName());
+    }
+    for (const auto& [id, control] : m_controls)
+        if (auto* button = qobject_cast<QAbstractButton*>(control);
+            button && button->accessibleName().isEmpty())
+            button->setAccessibleName(button->text().trimmed());
 
     connect(typeGroup, &QButtonGroup::idClicked, this, [this] { OnClassification(); });
     connect(Combo(IDC_COMPETITION_RULE), &QComboBox::activated, this, [this] { OnCompetitionRule(); });
@@ -397,6 +441,10 @@ int CTK_RuleWnd::TimeOf(int id) const {
     return ParseTimeText(Edit(id)->GetWindowText().toStdU16String()).value_or(0);
 }
 
+int CTK_RuleWnd::ShownTimeOf(int id) const {
+    return ParseShownTime(Edit(id)->GetWindowText().toStdU16String()).value_or(kNoTime);
+}
+
 void CTK_RuleWnd::ShowCourt() {
     QLabel* court = Static(IDC_COURT);
     court->setText(QString::number(m_nCourt));
@@ -429,10 +477,10 @@ RulePageValues CTK_RuleWnd::Values() const {
     v.usePointGap = Check(IDC_USE_POINT_GAP)->isChecked();
     v.pointCeil = Number(IDC_POINT_CEIL)->value();
     v.usePointCeil = Check(IDC_USE_POINT_CEIL)->isChecked();
-    v.matchTime1 = TimeOf(IDC_MATCH_TIME);
-    v.matchTime2 = TimeOf(IDC_MATCH_TIME2);
-    v.restTime = TimeOf(IDC_REST_TIME);
-    v.kyeShiTime = TimeOf(IDC_KYESHI_TIME);
+    v.matchTime1 = ShownTimeOf(IDC_MATCH_TIME);
+    v.matchTime2 = ShownTimeOf(IDC_MATCH_TIME2);
+    v.restTime = ShownTimeOf(IDC_REST_TIME);
+    v.kyeShiTime = ShownTimeOf(IDC_KYESHI_TIME);
     v.pssType = std::max(Combo(IDC_SCORING)->currentIndex(), 0);
     v.eSocks = std::max(Combo(IDC_ESOCKS)->currentIndex(), 0);
     v.trunkPoint = std::max(Combo(IDC_TRUNK_POINT)->currentIndex(), 0);

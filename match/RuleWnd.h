@@ -73,8 +73,8 @@ public:
     explicit CTK_RuleWnd(MatchData* md, QWidget* parent = nullptr);
     ~CTK_RuleWnd() override;
 
-    // Stores every control into the record and Rule.ini. A number outside its range is refused with a box
-    // and nothing is saved (false).
+    // Stores every control into the record and Rule.ini. A time field that shows no whole time inside the
+    // bounds, or a number outside its range, is refused with a box and nothing is saved (false).
     bool SaveRule();
     // "SET": court and channel into the record and Rule.ini, and the channel to the receiver.
     void SaveCourtChannel();
@@ -108,7 +108,10 @@ private:
     void ShowCourt();
     void ShowReceiverVersion();
     void OnLinkReady();
+    // Lenient, for the spin buttons: blanks count as nothing.
     int TimeOf(int id) const;
+    // Strict, for saving: kNoTime unless the field shows a whole time.
+    int ShownTimeOf(int id) const;
     int Classification() const;
 
     template <typename T> T* Make(int id, QWidget* parent);

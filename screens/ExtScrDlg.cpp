@@ -43,6 +43,17 @@ bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place) 
     return shown;
 }
 
+bool ShowFlagPictureSoon(CPictureEx& flag, const QString& path, const QRect& place) {
+    const bool shown = !path.isEmpty() && !path.contains(QStringLiteral("none.gif"));
+    flag.move(place.topLeft());
+    if (shown)
+        flag.LoadInBackground(path, place.width(), place.height());
+    else
+        flag.UnLoad();
+    flag.setVisible(shown);
+    return shown;
+}
+
 CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Scoreboard"));
@@ -50,9 +61,17 @@ CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
         if (const std::unique_ptr<QImage> image = LoadPngResource(id))
             m_images.emplace(id, *image);
     }
-    for (CPictureEx*& flag : m_pFlag) {
-        flag = new CPictureEx(this);
+    for (const int side : {0, 1}) {
+        CPictureEx* flag = m_pFlag[side] = new CPictureEx(this);
         flag->hide();
+        // A flag file that turns out not to show takes its frame with it.
+        connect(flag, &CPictureEx::pictureReady, this, [this, side, flag](bool shown) {
+            if (shown)
+                return;
+            flag->hide();
+            m_bFlagFrame[side] = false;
+            Invalidate(side ? FlagFrameRight : FlagFrameLeft);
+        });
     }
     if (const MatchData* md = Record()) {
         m_nReversed = md->nReverseScreen ? 1 : 0;
@@ -181,7 +200,7 @@ void CExtScrDlg::ApplySideNames(int reversed) {
     for (const bool right : {false, true}) {
         const QRect place(Area(right ? FlagRight : FlagLeft).topLeft(), flagSize);
         m_bFlagFrame[right ? 1 : 0] =
-            ShowFlagPicture(*m_pFlag[right ? 1 : 0], FlagPath(*md, PlayerAt(right, reversed)), place);
+            ShowFlagPictureSoon(*m_pFlag[right ? 1 : 0], FlagPath(*md, PlayerAt(right, reversed)), place);
     }
     for (const int id : {NameLeft, NameRight, NationLeft, NationRight, FlagFrameLeft, FlagFrameRight})
         Invalidate(id);

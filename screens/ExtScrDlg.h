@@ -30,6 +30,9 @@ QSize PublicScreenSize(int displayResolution);
 // Loads a flag file into a flag picture at the size of `place` and shows it there. An empty path, a path
 // naming "none.gif" or a file that cannot be read leaves the picture unloaded and hidden. True when shown.
 bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place);
+// The same without waiting for the file: the picture shows at `place` at once and its file is read and
+// decoded off the user-interface thread (CPictureEx::LoadInBackground). True when a picture is on its way.
+bool ShowFlagPictureSoon(CPictureEx& flag, const QString& path, const QRect& place);
 
 class CExtScrDlg : public QWidget, public MessageWindow {
     Q_OBJECT

@@ -11,6 +11,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
+#include "controls/PictureEx.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
@@ -18,6 +19,7 @@
 #include "screens/ResultPopups.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -59,6 +61,12 @@ void History(CMainWnd& view, int id, const std::vector<QStringList>& rows) {
         for (int column = 0; column < row.size(); ++column)
             list->setItem(at, column, new QTableWidgetItem(row[column]));
     }
+}
+
+// The scoreboard reads its flags off the UI thread: the shot waits until both are there.
+void AwaitFlags(const CExtScrDlg& board) {
+    while (board.Flag(false)->IsLoading() || board.Flag(true)->IsLoading())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 bool Shoot(QWidget& view, const QDir& out, const char* name) {
@@ -219,6 +227,7 @@ int main(int argc, char** argv) {
             board.SetRoundText(2);
             board.SetVideoReplayTexts(QStringLiteral("1"), QStringLiteral("1"), b.reversed);
             board.resize(md.nExtScrWidth, md.nExtScrHeight);
+            AwaitFlags(board);
             ok &= Shoot(board, out, b.name);
         }
         {
@@ -239,6 +248,7 @@ int main(int argc, char** argv) {
             board.ApplyClockMode();
             board.SetRoundText(2);
             board.resize(md.nExtScrWidth, md.nExtScrHeight);
+            AwaitFlags(board);
             ok &= Shoot(board, out, "9-scoreboard-round-win-rest");
             md.nCompetitionRule = 0;
             md.nJudgeNumber = 3;

@@ -145,19 +145,34 @@ CxMemFile::CxMemFile(BYTE* pBuffer, DWORD size)
       m_bFreeOnClose(pBuffer == nullptr), m_Position(0), m_Edge(m_Size) {}
 
 CxMemFile::CxMemFile(const CxMemFile& other)
-    : CxFile(), m_pBuffer(other.m_pBuffer), m_Size(other.m_Size), m_bFreeOnClose(false),
-      m_Position(other.m_Position), m_Edge(other.m_Edge) {}
+    : CxFile(), m_pBuffer(nullptr), m_Size(0), m_bFreeOnClose(true), m_Position(0), m_Edge(0) {
+    CopyFrom(other);
+}
 
 CxMemFile& CxMemFile::operator=(const CxMemFile& other) {
     if (this != &other) {
         Free();
-        m_pBuffer = other.m_pBuffer;
-        m_Size = other.m_Size;
-        m_bFreeOnClose = false;
-        m_Position = other.m_Position;
-        m_Edge = other.m_Edge;
+        m_pBuffer = nullptr;
+        m_Size = m_Position = m_Edge = 0;
+        m_bFreeOnClose = true;
+        CopyFrom(other);
     }
     return *this;
+}
+
+void CxMemFile::CopyFrom(const CxMemFile& other) {
+    // A shared buffer would be freed or moved by whichever stream grows first, under the other's feet.
+    if (!other.m_pBuffer)
+        return;
+    const std::size_t edge = std::max<std::int32_t>(other.m_Size, 1);
+    m_pBuffer = static_cast<BYTE*>(std::malloc(edge));
+    if (!m_pBuffer)
+        return;
+    if (other.m_Size > 0)
+        std::memcpy(m_pBuffer, other.m_pBuffer, static_cast<std::size_t>(other.m_Size));
+    m_Size = other.m_Size;
+    m_Edge = static_cast<std::int32_t>(edge);
+    m_Position = other.m_Position;
 }
 
 CxMemFile::~CxMemFile() {

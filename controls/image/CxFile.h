@@ -1,7 +1,8 @@
 // The byte streams the image container would read and write through: an abstract stream modelled on the
 // C runtime's stdio functions, one over a FILE stream and one over a growable memory buffer.
-// A copy of a stream shares the FILE or buffer of the original without owning it: only the original
-// closes or frees what it owns.
+// A copy of a file stream shares the FILE of the original without owning it: only the original closes it.
+// A copy of a memory stream holds its own copy of the data and position (none when memory runs out), so
+// neither stream's growth or end touches the other.
 // Threads: a stream belongs to the thread that uses it.
 #pragma once
 
@@ -86,6 +87,7 @@ public:
 protected:
     bool Alloc(std::size_t nBytes);
     void Free();
+    void CopyFrom(const CxMemFile& other);
 
     BYTE* m_pBuffer;
     std::int32_t m_Size;

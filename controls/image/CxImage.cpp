@@ -513,6 +513,40 @@ void CxImage::DrawLine(int StartX, int EndX, int StartY, int EndY, COLORREF cr) 
     DrawLine(StartX, EndX, StartY, EndY, RGBtoRGBQUAD(cr), false);
 }
 
+namespace {
+
+// Products of two spans of 32-bit coordinates.
+__extension__ typedef __int128 Wide;
+
+// Bresenham's walk along the major axis a from a0 for `major` steps (step sa) while the minor axis b moves
+// `minor` in all (step sb), the error starting at half the major span. Only the steps whose a lies in
+// [0, limit) are walked: the state at the first of them is computed, not stepped to, so far-off ends cost
+// nothing. After k steps b has moved n = ceil((k * minor - major / 2) / major) (not below 0) times.
+template <typename Plot>
+void WalkLine(long long a0, int sa, long long b0, int sb, long long major, long long minor, long long limit,
+              Plot plot) {
+    const long long first = sa > 0 ? std::max(0LL, -a0) : std::max(0LL, a0 - (limit - 1));
+    const long long last = sa > 0 ? std::min(major, limit - 1 - a0) : std::min(major, a0);
+    if (first > last)
+        return;
+    const long long half = major / 2;
+    const Wide owed = static_cast<Wide>(first) * minor - half;
+    const long long moved = owed <= 0 ? 0 : static_cast<long long>((owed + major - 1) / major);
+    long long err =
+        static_cast<long long>(half - static_cast<Wide>(first) * minor + static_cast<Wide>(moved) * major);
+    long long b = b0 + moved * sb;
+    for (long long k = first; k <= last; ++k) {
+        plot(a0 + k * sa, b);
+        err -= minor;
+        if (err < 0) {
+            b += sb;
+            err += major;
+        }
+    }
+}
+
+} // namespace
+
 void CxImage::DrawLine(int StartX, int EndX, int StartY, int EndY, RGBQUAD color, bool bSetAlpha) {
     if (!pDib)
         return;
@@ -520,33 +554,14 @@ void CxImage::DrawLine(int StartX, int EndX, int StartY, int EndY, RGBQUAD color
     const long long dy = std::llabs(static_cast<long long>(EndY) - StartY);
     const int sx = EndX >= StartX ? 1 : -1;
     const int sy = EndY >= StartY ? 1 : -1;
-    long long x = StartX, y = StartY;
     auto plot = [&](long long px, long long py) {
         if (px >= 0 && py >= 0 && px < head.biWidth && py < head.biHeight)
             BlindSetPixelColor(static_cast<std::int32_t>(px), static_cast<std::int32_t>(py), color,
                                bSetAlpha);
     };
-    if (dx >= dy) {
-        long long err = dx / 2;
-        for (long long i = 0; i <= dx; ++i) {
-            plot(x, y);
-            err -= dy;
-            if (err < 0) {
-                y += sy;
-                err += dx;
-            }
-            x += sx;
-        }
-    } else {
-        long long err = dy / 2;
-        for (long long i = 0; i <= dy; ++i) {
-            plot(x, y);
-            err -= dx;
-            if (err < 0) {
-                x += sx;
-                err += dy;
-            }
-            y += sy;
-        }
-    }
+    if (dx >= dy)
+        WalkLine(StartX, sx, StartY, sy, dx, dy, head.biWidth, plot);
+    else
+        WalkLine(StartY, sy, StartX, sx, dy, dx, head.biHeight,
+                 [&](long long py, long long px) { plot(px, py); });
 }

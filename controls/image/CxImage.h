@@ -204,7 +204,8 @@ public:
     static const char* GetVersion();
     static float GetVersionNumber();
 
-    // serialisation
+    // serialisation. An image whose layers or frames nest deeper than a dump can be read back, or whose
+    // dump would pass 4 GiB, has no dump: DumpSize is 0 and Dump writes nothing and returns 0.
     DWORD Dump(BYTE* dst);
     DWORD DumpSize();
     DWORD UnDump(const BYTE* src);
@@ -309,7 +310,9 @@ private:
                         bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow);
     void AdoptLayers(CxImage** layers, std::int32_t count);
     DWORD UnDumpChecked(const BYTE* src, std::size_t length, int depth);
-    DWORD DumpSizeChecked(int depth);
+    // The bytes of the dump from this depth on; false when it nests too deep or grows too large.
+    bool DumpBytes(int depth, std::size_t& bytes) const;
+    DWORD DumpTo(BYTE* dst) const;
 
     // Entries in ppFrames; kept apart from the frame count of the bookkeeping block, which codecs and
     // copies may change while the array stays as it is.

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <vector>
 
 bool CxImage::AlphaCreate() {
     if (!pAlpha && pDib) {
@@ -90,14 +90,11 @@ bool CxImage::AlphaCopy(const CxImage& from) {
 bool CxImage::AlphaFlip() {
     if (!pAlpha)
         return false;
+    // Rows are swapped in place: a flip needs no memory, so it cannot fail for the lack of it.
     const std::size_t w = GetWidth();
-    std::vector<BYTE> row(w);
     for (std::int32_t y = 0; y < head.biHeight / 2; ++y) {
         BYTE* a = pAlpha + PlaneIndex(0, y);
-        BYTE* b = pAlpha + PlaneIndex(0, head.biHeight - 1 - y);
-        std::memcpy(row.data(), a, w);
-        std::memcpy(a, b, w);
-        std::memcpy(b, row.data(), w);
+        std::swap_ranges(a, a + w, pAlpha + PlaneIndex(0, head.biHeight - 1 - y));
     }
     return true;
 }
@@ -129,12 +126,14 @@ void CxImage::AlphaPaletteClear() {
 bool CxImage::AlphaPaletteSplit(CxImage* dest) {
     if (!AlphaPaletteIsValid() || !dest)
         return false;
-    std::vector<BYTE> plane(PlaneSize());
+    const std::unique_ptr<BYTE[]> plane(new (std::nothrow) BYTE[PlaneSize()]);
+    if (!plane)
+        return false;
     for (std::int32_t y = 0; y < head.biHeight; ++y)
         for (std::int32_t x = 0; x < head.biWidth; ++x)
             plane[PlaneIndex(x, y)] =
                 pAlpha ? pAlpha[PlaneIndex(x, y)] : GetPaletteColor(BlindGetPixelIndex(x, y)).rgbReserved;
-    return SplitPlane(plane.data(), dest);
+    return SplitPlane(plane.get(), dest);
 }
 
 bool CxImage::AlphaSplit(CxImage* dest) {

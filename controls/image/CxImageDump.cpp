@@ -108,26 +108,37 @@ struct DumpReader {
 } // namespace
 
 DWORD CxImage::DumpSize() {
-    return DumpSizeChecked(0);
+    std::size_t bytes = 0;
+    return DumpBytes(0, bytes) ? static_cast<DWORD>(bytes) : 0;
 }
 
-DWORD CxImage::DumpSizeChecked(int depth) {
+bool CxImage::DumpBytes(int depth, std::size_t& bytes) const {
+    // The reader refuses what nests deeper, so the writer never writes it; counting and writing share the
+    // bound.
+    if (depth > kMaxNesting)
+        return false;
     const std::size_t plane = pDib ? PlaneSize() : 0;
-    std::size_t n = kHeaderDumpSize + kInfoDumpSize + (pDib ? GetSize() : 0);
-    n += 1 + (pAlpha ? plane : 0);
-    n += 1 + (pSelection ? plane : 0);
-    n += 1;
-    for (std::int32_t i = 0; ppLayers && depth < kMaxNesting && i < info.nNumLayers; ++i)
-        n += ppLayers[i]->DumpSizeChecked(depth + 1);
-    n += 1;
-    for (std::int32_t i = 0; ppFrames && depth < kMaxNesting && i < m_frameArrayCount; ++i)
-        n += ppFrames[i]->DumpSizeChecked(depth + 1);
-    return static_cast<DWORD>(n);
+    bytes += kHeaderDumpSize + kInfoDumpSize + (pDib ? GetSize() : 0);
+    bytes += 1 + (pAlpha ? plane : 0);
+    bytes += 1 + (pSelection ? plane : 0);
+    bytes += 2;
+    for (std::int32_t i = 0; ppLayers && i < info.nNumLayers; ++i)
+        if (!ppLayers[i]->DumpBytes(depth + 1, bytes))
+            return false;
+    for (std::int32_t i = 0; ppFrames && i < m_frameArrayCount; ++i)
+        if (!ppFrames[i]->DumpBytes(depth + 1, bytes))
+            return false;
+    return bytes <= std::numeric_limits<DWORD>::max();
 }
 
 DWORD CxImage::Dump(BYTE* dst) {
-    if (!dst)
+    std::size_t bytes = 0;
+    if (!dst || !DumpBytes(0, bytes))
         return 0;
+    return DumpTo(dst);
+}
+
+DWORD CxImage::DumpTo(BYTE* dst) const {
     BYTE* const start = dst;
     std::memcpy(dst, &head, kHeaderDumpSize);
     dst += kHeaderDumpSize;
@@ -147,10 +158,10 @@ DWORD CxImage::Dump(BYTE* dst) {
     }
     *dst++ = ppLayers ? 1 : 0;
     for (std::int32_t i = 0; ppLayers && i < info.nNumLayers; ++i)
-        dst += ppLayers[i]->Dump(dst);
+        dst += ppLayers[i]->DumpTo(dst);
     *dst++ = ppFrames ? 1 : 0;
     for (std::int32_t i = 0; ppFrames && i < m_frameArrayCount; ++i)
-        dst += ppFrames[i]->Dump(dst);
+        dst += ppFrames[i]->DumpTo(dst);
     return static_cast<DWORD>(dst - start);
 }
 

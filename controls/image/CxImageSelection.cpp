@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 void CxImage::ResetSelectionBox() {
     info.rSelectionBox.left = head.biWidth;
@@ -127,8 +129,12 @@ bool CxImage::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYT
     const std::size_t bw = static_cast<std::size_t>(bx1 - bx0 + 1);
     const std::size_t bh = static_cast<std::size_t>(by1 - by0 + 1);
 
-    // 0 free, 1 outline, 2 reached from outside.
-    std::vector<BYTE> scratch(bw * bh, 0);
+    // 0 free, 1 outline, 2 reached from outside. Nothing here may throw: memory that cannot be had fails.
+    const std::size_t cells = bw * bh;
+    const std::unique_ptr<BYTE[]> scratch(new (std::nothrow) BYTE[cells]());
+    const std::unique_ptr<std::uint32_t[]> queue(new (std::nothrow) std::uint32_t[cells]);
+    if (!scratch || !queue)
+        return false;
     auto at = [&](long long x, long long y) -> BYTE& {
         return scratch[static_cast<std::size_t>(y - by0) * bw + static_cast<std::size_t>(x - bx0)];
     };
@@ -162,13 +168,14 @@ bool CxImage::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYT
     }
 
     // Flood from the box's border over what the outlines leave free; what it cannot reach is inside.
-    std::vector<std::size_t> queue;
-    queue.reserve(bw * bh);
+    // Every cell is queued at most once, so the queue never holds more than the box.
+    std::size_t queued = 0;
     auto push = [&](long long x, long long y) {
         if (x < bx0 || x > bx1 || y < by0 || y > by1 || at(x, y) != 0)
             return;
         at(x, y) = 2;
-        queue.push_back(static_cast<std::size_t>(y - by0) * bw + static_cast<std::size_t>(x - bx0));
+        queue[queued++] = static_cast<std::uint32_t>(static_cast<std::size_t>(y - by0) * bw +
+                                                     static_cast<std::size_t>(x - bx0));
     };
     for (long long x = bx0; x <= bx1; ++x)
         push(x, by0);
@@ -178,7 +185,7 @@ bool CxImage::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYT
         push(x, by1);
     for (long long y = by0; y <= by1; ++y)
         push(bx0, y);
-    for (std::size_t next = 0; next < queue.size(); ++next) {
+    for (std::size_t next = 0; next < queued; ++next) {
         const long long x = bx0 + static_cast<long long>(queue[next] % bw);
         const long long y = by0 + static_cast<long long>(queue[next] / bw);
         push(x - 1, y);
@@ -240,14 +247,11 @@ void CxImage::SelectionRebuildBox() {
 bool CxImage::SelectionFlip() {
     if (!pSelection)
         return false;
+    // Rows are swapped in place: a flip needs no memory, so it cannot fail for the lack of it.
     const std::size_t w = GetWidth();
-    std::vector<BYTE> row(w);
     for (std::int32_t y = 0; y < head.biHeight / 2; ++y) {
         BYTE* a = pSelection + PlaneIndex(0, y);
-        BYTE* b = pSelection + PlaneIndex(0, head.biHeight - 1 - y);
-        std::memcpy(row.data(), a, w);
-        std::memcpy(a, b, w);
-        std::memcpy(b, row.data(), w);
+        std::swap_ranges(a, a + w, pSelection + PlaneIndex(0, head.biHeight - 1 - y));
     }
     const RECT old = info.rSelectionBox;
     info.rSelectionBox.top = head.biHeight - old.bottom;

@@ -46,4 +46,35 @@ TEST_F(CheckListTest, RowsDriveTheHeaderAndOtherHeaderItemsChangeNothing) {
     EXPECT_EQ(list.HeaderImage(), CCheckListCtrl::kChecked);
 }
 
+TEST_F(CheckListTest, TheHeaderFollowsRowsAddedAndDeleted) {
+    list.OnHeaderClick(0); // all four checked
+    const struct {
+        const char* step;
+        bool add;     // else delete
+        int row;      // where
+        bool checked; // the added row's box
+        int header;   // after the step
+    } steps[] = {
+        {"an unchecked row added", true, 4, false, CCheckListCtrl::kUnchecked},
+        {"that row deleted", false, 4, false, CCheckListCtrl::kChecked},
+        {"an unchecked row put first", true, 0, false, CCheckListCtrl::kUnchecked},
+        {"a checked row deleted", false, 1, false, CCheckListCtrl::kUnchecked},
+        {"the unchecked row deleted", false, 0, false, CCheckListCtrl::kChecked},
+        {"a checked row added", true, 1, true, CCheckListCtrl::kChecked},
+    };
+    for (const auto& s : steps) {
+        if (s.add) {
+            list.InsertItem(s.row, {"new", "id"});
+            list.SetCheck(s.row, s.checked);
+        } else {
+            ASSERT_TRUE(list.DeleteItem(s.row)) << s.step;
+        }
+        EXPECT_EQ(list.HeaderImage(), s.header) << s.step;
+    }
+    list.clear();
+    EXPECT_EQ(list.HeaderImage(), CCheckListCtrl::kChecked) << "no row is left unchecked";
+    list.InsertItem(0, {"new", "id"});
+    EXPECT_EQ(list.HeaderImage(), CCheckListCtrl::kUnchecked);
+}
+
 } // namespace

@@ -1,9 +1,11 @@
 // The grid's window offscreen: keys open and end the in-place editor, the editor's own keys, and editors of
 // two grids that do not hinder each other.
 #include "controls/GridCtrl.h"
+#include "app/ColorRef.h"
 #include "controls/InPlaceEdit.h"
 #include "tests/controls/GridInput.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -60,6 +63,79 @@ TEST_F(GridCtrlTest, TypingALetterOpensTheEditorWithJustThatLetter) {
     ASSERT_NE(next, nullptr) << "the arrow opens the editor on the cell it leads to";
     Key(next, Qt::Key_Escape);
     EXPECT_EQ(grid.GetItemText(1, 2), "t12");
+}
+
+TEST_F(GridCtrlTest, EveryPrintableCharacterThatOpensTheEditorIsItsFirst) {
+    // Space and '!' .. '(' share their codes with the page, arrow and Home/End keys.
+    for (const char* typed : {" ", "!", "\"", "#", "$", "%", "&", "'", "(", ")", "~", "a", "7", "é"}) {
+        const QString text = QString::fromUtf8(typed);
+        Key(&grid, Qt::Key_unknown, text);
+        CInPlaceEdit* edit = Editor(grid);
+        ASSERT_NE(edit, nullptr) << typed;
+        Key(edit, Qt::Key_Z, "z");
+        EXPECT_EQ(edit->text(), text + "z") << typed;
+        Key(edit, Qt::Key_Return, "\r");
+        EXPECT_EQ(grid.GetItemText(1, 1), text + "z") << typed;
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        grid.setFocus();
+        grid.SetFocusCell(1, 1);
+    }
+}
+
+TEST_F(GridCtrlTest, ScreenReadersReadEveryCellWithItsRowColumnTextAndHeaders) {
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->role(), QAccessible::Table);
+    QAccessibleTableInterface* cells = table->tableInterface();
+    ASSERT_NE(cells, nullptr);
+    EXPECT_EQ(cells->rowCount(), 4);
+    EXPECT_EQ(cells->columnCount(), 4);
+    EXPECT_EQ(table->childCount(), 16);
+    const struct {
+        int row, col;
+        QAccessible::Role role;
+    } cases[] = {{0, 0, QAccessible::ColumnHeader}, {0, 2, QAccessible::ColumnHeader},
+                 {2, 0, QAccessible::RowHeader},    {1, 1, QAccessible::Cell},
+                 {2, 3, QAccessible::Cell},         {3, 2, QAccessible::Cell}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.row) + "," + std::to_string(c.col));
+        QAccessibleInterface* cell = cells->cellAt(c.row, c.col);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("t%1%2").arg(c.row).arg(c.col));
+        EXPECT_EQ(cell->role(), c.role);
+        ASSERT_NE(cell->tableCellInterface(), nullptr);
+        EXPECT_EQ(cell->tableCellInterface()->rowIndex(), c.row);
+        EXPECT_EQ(cell->tableCellInterface()->columnIndex(), c.col);
+        EXPECT_EQ(cell->parent(), table);
+        EXPECT_EQ(table->indexOfChild(cell), c.row * 4 + c.col);
+        EXPECT_EQ(table->child(c.row * 4 + c.col), cell) << "the same cell every time it is asked for";
+        if (c.role == QAccessible::Cell) {
+            const auto columnHeads = cell->tableCellInterface()->columnHeaderCells();
+            ASSERT_EQ(columnHeads.size(), 1);
+            EXPECT_EQ(columnHeads[0]->text(QAccessible::Name), QStringLiteral("t0%1").arg(c.col));
+            const auto rowHeads = cell->tableCellInterface()->rowHeaderCells();
+            ASSERT_EQ(rowHeads.size(), 1);
+            EXPECT_EQ(rowHeads[0]->text(QAccessible::Name), QStringLiteral("t%1").arg(c.row) + "0");
+        }
+    }
+    // The focus cell is the one a reader is on; a cell shows where it is on the screen.
+    grid.SetFocusCell(2, 3);
+    ASSERT_NE(table->focusChild(), nullptr);
+    EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "t23");
+    QRect rect;
+    ASSERT_TRUE(grid.GetCellRect(1, 2, rect));
+    EXPECT_EQ(cells->cellAt(1, 2)->rect(), QRect(grid.viewport()->mapToGlobal(rect.topLeft()), rect.size()));
+    EXPECT_EQ(
+        table->childAt(cells->cellAt(1, 2)->rect().center().x(), cells->cellAt(1, 2)->rect().center().y()),
+        cells->cellAt(1, 2));
+    // A text changed is read anew; a cell the grid no longer has is no longer valid.
+    grid.SetItemText(3, 3, "changed");
+    EXPECT_EQ(cells->cellAt(3, 3)->text(QAccessible::Name), "changed");
+    QAccessibleInterface* last = cells->cellAt(3, 3);
+    grid.SetRowCount(3);
+    EXPECT_FALSE(last->isValid());
+    EXPECT_EQ(cells->rowCount(), 3);
+    EXPECT_EQ(cells->cellAt(3, 3), nullptr);
 }
 
 TEST_F(GridCtrlTest, EnterKeepsTheTextAndEscapePutsItBack) {
@@ -221,6 +297,82 @@ TEST(GridRedrawTest, WhileDrawingIsOffTheBarsWaitAndNothingIsPainted) {
         grid.OnDraw(painter, canvas.rect());
     }
     EXPECT_NE(canvas.pixelColor(150, 100), QColor(Qt::magenta));
+}
+
+QImage Painted(CGridCtrl& grid) {
+    QApplication::processEvents(); // the viewport takes its size
+    QImage canvas(grid.viewport()->size(), QImage::Format_RGB32);
+    EXPECT_FALSE(canvas.isNull());
+    canvas.fill(Qt::magenta);
+    QPainter painter(&canvas);
+    grid.OnDraw(painter, canvas.rect());
+    return canvas;
+}
+
+TEST(GridPaintTest, APartlyScrolledColumnNeverPaintsOverTheFixedOnes) {
+    CGridCtrl grid;
+    grid.resize(300, 160);
+    grid.show();
+    grid.SetRowCount(5);
+    grid.SetColumnCount(10);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 10; ++c) {
+            grid.SetColumnWidth(c, 60);
+            if (r > 0 && c > 0)
+                grid.SetItemBkColour(r, c, RGB(255, 0, 0));
+        }
+    const struct {
+        int scrolled; // pixels the columns are scrolled by
+        bool partly;
+    } cases[] = {{0, false}, {25, true}, {59, true}, {60, false}, {130, true}};
+    for (const auto& c : cases) {
+        grid.horizontalScrollBar()->setValue(c.scrolled);
+        ASSERT_EQ(grid.HPartialOffset() != 0, c.partly) << c.scrolled;
+        const QImage canvas = Painted(grid);
+        const int fixedWidth = grid.GetFixedColumnWidth();
+        for (int y = 0; y < canvas.height(); ++y)
+            for (int x = 0; x < fixedWidth; ++x)
+                ASSERT_NE(canvas.pixelColor(x, y), QColor(255, 0, 0))
+                    << "a scrolled cell painted over the fixed column at " << x << "," << y << " scrolled by "
+                    << c.scrolled;
+        EXPECT_EQ(canvas.pixelColor(fixedWidth + 2, grid.GetFixedRowHeight() + 2), QColor(255, 0, 0))
+            << "the scrolled cells still show right of the fixed column, scrolled by " << c.scrolled;
+    }
+}
+
+TEST(GridPaintTest, TheFocusCellShowsAClosedBoxInsideTheGridLines) {
+    CGridCtrl grid;
+    grid.resize(300, 160);
+    grid.show();
+    grid.SetRowCount(4);
+    grid.SetColumnCount(4);
+    grid.SetFixedRowCount(1);
+    grid.SetFixedColumnCount(1);
+    for (int c = 0; c < 4; ++c)
+        grid.SetColumnWidth(c, 60);
+    const CCellID cells[] = {{1, 1}, {2, 3}, {3, 2}};
+    for (const CCellID cell : cells) {
+        grid.SetFocusCell(cell.row, cell.col);
+        const QImage canvas = Painted(grid);
+        QRect rect;
+        ASSERT_TRUE(grid.GetCellRect(cell.row, cell.col, rect));
+        const QColor box = ColorFromRef(grid.GetDefaultCell(false, false)->GetTextClr());
+        const QColor line = ColorFromRef(grid.GetGridLineColor());
+        ASSERT_NE(box, line);
+        // The box runs on the cell's first column and row and on the last ones before its grid lines.
+        for (int y = rect.top(); y < rect.bottom(); ++y) {
+            EXPECT_EQ(canvas.pixelColor(rect.left(), y), box) << "left edge, y " << y;
+            EXPECT_EQ(canvas.pixelColor(rect.right() - 1, y), box) << "right edge, y " << y;
+            EXPECT_EQ(canvas.pixelColor(rect.right(), y), line) << "the grid line right of it, y " << y;
+        }
+        for (int x = rect.left(); x < rect.right(); ++x) {
+            EXPECT_EQ(canvas.pixelColor(x, rect.top()), box) << "top edge, x " << x;
+            EXPECT_EQ(canvas.pixelColor(x, rect.bottom() - 1), box) << "bottom edge, x " << x;
+            EXPECT_EQ(canvas.pixelColor(x, rect.bottom()), line) << "the grid line below it, x " << x;
+        }
+    }
 }
 
 // Scrolling goes by whole rows of their own heights: a line step, the wheel and EnsureVisible never leave a

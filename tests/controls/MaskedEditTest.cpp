@@ -116,6 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"TypingOnALiteralBeepsAndMovesOn", "# : ##", "2:30", 2, 0, "9", "2 : 30", 4, 1},
         KeyCase{"SelectionReplacedByTheKey", "# : ##", "2:30", 0, 6, "4", "4 :   ", 4, 0},
         KeyCase{"SelectionOfLiteralsOnlyRefused", "# : ##", "2:30", 1, 4, "4", "2 : 30", 4, 1},
+        KeyCase{"LetterOverTheWholeTextKeepsIt", "# : ##", "2:30", 0, 6, "x", "2 : 30", 0, 1},
+        KeyCase{"LetterOverTheSecondsKeepsThem", "# : ##", "2:30", 4, 6, "x", "2 : 30", 4, 1},
         KeyCase{"SelectionRemovedByBackspace", "# : ##", "2:30", 4, 6, "<BS>", "2 :   ", 4, 0},
         KeyCase{"RightSkipsTheLiterals", "# : ##", "2:30", 0, 0, "<RIGHT>", "2 : 30", 4, 0},
         KeyCase{"LeftStopsBehindTheDigitBeforeTheRun", "# : ##", "2:30", 4, 0, "<LEFT>", "2 : 30", 1, 0},

@@ -1,15 +1,22 @@
 // The flag picture: GIF block walk, animation on its timer with each frame's delay, still pictures scaled
 // to the size asked for, and files that cannot be shown.
 #include "controls/PictureEx.h"
+#include "controls/FlagPicture.h"
 #include "controls/GifBlocks.h"
 #include "platform/TickSource.h"
+#include "tests/platform/EventPump.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 
 #include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -123,6 +130,157 @@ TEST(PictureExTest, StillPicturesAndFilesThatCannotBeShown) {
         EXPECT_LE(picture.FrameCount(), 1);
         EXPECT_FALSE(picture.Draw());
     }
+}
+
+// ---- bounds ----
+
+QByteArray CorpusFile(const char* name) {
+    QFile file(QStringLiteral(BELVANTA_SOURCE_DIR "/fuzz/corpus/flag_picture/") + QString::fromUtf8(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+TEST(FlagPictureBounds, FilesClaimingMoreThanAFlagAreRefusedAndFramesStayOnTheScreen) {
+    const struct {
+        const char* file;
+        bool refused;
+        std::vector<QRect> frames; // each frame's place on the logical screen
+    } cases[] = {
+        {"huge-second-frame.gif", false, {QRect(0, 0, 1, 1)}}, // the 65535 x 65535 frame is left out
+        {"huge-only-frame.gif", true, {}},
+        {"huge-screen.gif", true, {}},
+        {"wide-screen.gif", true, {}},
+        {"zero-screen.gif", true, {}},
+        {"too-many-frames.gif", true, {}}, // five frames of 2048 x 2048 decode to more than the bound
+        {"frame-outside.gif", false, {QRect(1, 1, 1, 1), QRect(2, 2, 1, 1)}},
+        {"frame-partly-outside.gif", false, {QRect(3, 3, 1, 1), QRect(0, 0, 1, 1)}},
+        {"frame-wider-than-screen.gif", false, {QRect(0, 0, 1, 1)}},
+        {"two-frames.gif", false, {QRect(0, 0, 1, 1), QRect(1, 1, 1, 1)}},
+        {"huge-declared.png", true, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::optional<FlagPictures::Picture> picture = FlagPictures::Decode(CorpusFile(c.file));
+        ASSERT_EQ(!picture.has_value(), c.refused);
+        if (!picture)
+            continue;
+        ASSERT_EQ(picture->frames.size(), c.frames.size());
+        for (std::size_t i = 0; i < c.frames.size(); ++i) {
+            const FlagPictures::Frame& frame = picture->frames[i];
+            EXPECT_EQ(QRect(frame.block.left, frame.block.top, frame.block.width, frame.block.height),
+                      c.frames[i])
+                << i;
+            EXPECT_EQ(frame.picture.size(), c.frames[i].size()) << i;
+        }
+    }
+}
+
+TEST(FlagPictureBounds, AControlShowsNothingOfARefusedFileAndOnlyTheFramesThatFit) {
+    CPictureEx picture;
+    EXPECT_FALSE(picture.LoadFromMemory(CorpusFile("huge-screen.gif"), 30, 20));
+    EXPECT_TRUE(picture.Surface().isNull());
+    // One frame of two is left: an animation of one frame shows nothing.
+    EXPECT_TRUE(picture.LoadFromMemory(CorpusFile("huge-second-frame.gif"), 30, 20));
+    EXPECT_EQ(picture.FrameCount(), 1);
+    EXPECT_FALSE(picture.Draw());
+    EXPECT_FALSE(picture.IsPlaying());
+    // A frame partly off the screen plays clipped to it.
+    platform::ManualTime clock;
+    ASSERT_TRUE(picture.LoadFromMemory(CorpusFile("frame-partly-outside.gif"), 40, 40));
+    EXPECT_FALSE(picture.Draw());
+    EXPECT_EQ(picture.Surface().pixelColor(35, 35), QColor(Qt::black)) << "the clipped frame at 3, 3";
+    EXPECT_EQ(picture.Surface().pixelColor(5, 5), QColor(240, 240, 240)) << "nothing drawn outside it yet";
+}
+
+// ---- loading in the background ----
+
+class FlagLoadTest : public ::testing::Test {
+protected:
+    QString Flag(const char* name, QColor colour) {
+        QImage flag(6, 4, QImage::Format_RGB32);
+        flag.fill(colour);
+        const QString path = QString::fromStdString(home.file(std::string("Img/Flag/") + name));
+        EXPECT_TRUE(flag.save(path, "PNG"));
+        return path;
+    }
+    // Waits for the control's answer; false when none came.
+    static bool Ready(CPictureEx& picture, std::vector<bool>& answers) {
+        return pumpUntil([&] { return !answers.empty() && !picture.IsLoading(); });
+    }
+    TempHome home;
+};
+
+TEST_F(FlagLoadTest, APictureIsReadOffTheUserInterfaceThreadAndThenShownAtOnceWhereverItIsShownAgain) {
+    const QString path = Flag("KOR.png", QColor(0, 0, 255));
+    CPictureEx first;
+    std::vector<bool> answers;
+    QObject::connect(&first, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+    first.LoadInBackground(path, 60, 40);
+    EXPECT_EQ(first.size(), QSize(60, 40)) << "the control takes its size at once";
+    ASSERT_TRUE(Ready(first, answers));
+    EXPECT_EQ(answers, std::vector<bool>{true});
+    EXPECT_EQ(first.Surface().pixelColor(59, 39), QColor(0, 0, 255));
+
+    // Read once, the same file is shown by another control without waiting.
+    CPictureEx second;
+    std::vector<bool> again;
+    QObject::connect(&second, &CPictureEx::pictureReady, [&](bool shown) { again.push_back(shown); });
+    second.LoadInBackground(path, 30, 20);
+    EXPECT_EQ(again, std::vector<bool>{true});
+    EXPECT_FALSE(second.IsLoading());
+    EXPECT_EQ(second.Surface().pixelColor(29, 19), QColor(0, 0, 255));
+    EXPECT_TRUE(second.Load(path, 12, 8)) << "and by a load that waits";
+}
+
+TEST_F(FlagLoadTest, ARefusedOrMissingFileEmptiesTheControl) {
+    const QString refused = QString::fromStdString(home.file("Img/Flag/HUG.gif"));
+    QFile file(refused);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(CorpusFile("huge-screen.gif"));
+    file.close();
+    for (const QString& path : {refused, QString::fromStdString(home.file("Img/Flag/none-such.png"))}) {
+        CPictureEx picture;
+        std::vector<bool> answers;
+        QObject::connect(&picture, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+        picture.LoadInBackground(path, 60, 40);
+        ASSERT_TRUE(Ready(picture, answers)) << path.toStdString();
+        EXPECT_EQ(answers, std::vector<bool>{false}) << path.toStdString();
+        EXPECT_TRUE(picture.Surface().isNull()) << path.toStdString();
+    }
+}
+
+TEST_F(FlagLoadTest, OnlyTheLastLoadIsShownAndAnUnloadedOneNever) {
+    const QString blue = Flag("A.png", QColor(0, 0, 255));
+    const QString red = Flag("B.png", QColor(255, 0, 0));
+    const QString green = Flag("C.png", QColor(0, 255, 0));
+    CPictureEx picture;
+    std::vector<bool> answers;
+    QObject::connect(&picture, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+    picture.LoadInBackground(blue, 60, 40);
+    picture.LoadInBackground(red, 60, 40);
+    ASSERT_TRUE(Ready(picture, answers));
+    // The blue one may have been read too; it is never shown.
+    ASSERT_TRUE(pumpUntil([&] { return FlagPictures::Kept(red) != nullptr; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers, std::vector<bool>{true});
+    EXPECT_EQ(picture.Surface().pixelColor(30, 20), QColor(255, 0, 0));
+
+    answers.clear();
+    picture.LoadInBackground(green, 60, 40);
+    picture.UnLoad();
+    ASSERT_TRUE(pumpUntil([&] { return FlagPictures::Kept(green) != nullptr; }));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(answers.empty()) << "an unloaded picture is never shown";
+    EXPECT_TRUE(picture.Surface().isNull());
+}
+
+TEST_F(FlagLoadTest, AControlGoingWhileItsPictureIsReadWaitsForItsReader) {
+    const QString path = Flag("D.png", QColor(9, 9, 9));
+    for (int i = 0; i < 20; ++i) {
+        CPictureEx picture;
+        picture.LoadInBackground(path + (i % 2 ? QString() : QStringLiteral(".missing")), 60, 40);
+    } // each reader is joined before its window goes; nothing is posted to a window that is gone
+    QCoreApplication::processEvents();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,15 +107,51 @@ TEST(MemFile, ALentBufferIsCopiedNotReallocated) {
     EXPECT_EQ(lent[3], 4);
 }
 
-TEST(MemFile, CopiesShareWithoutOwning) {
-    CxMemFile* original = new CxMemFile;
-    original->Open();
-    original->PutC('q');
-    CxMemFile copy(*original);
-    EXPECT_EQ(copy.GetBuffer(false), original->GetBuffer(false));
-    copy.Close(); // not its buffer: nothing freed
-    EXPECT_EQ(original->GetBuffer(false)[0], 'q');
-    delete original;
+TEST(MemFile, CopiesHoldTheirOwnBytesThroughTheOthersGrowthAndEnd) {
+    const std::vector<BYTE> more(70000, 'm');
+    const struct {
+        const char* label;
+        bool assign;
+        bool originalGrows; // else the copy grows
+    } cases[] = {{"copied, the original grows", false, true},
+                 {"copied, the copy grows", false, false},
+                 {"assigned, the original grows", true, true},
+                 {"assigned, the copy grows", true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto* original = new CxMemFile;
+        original->Open();
+        original->PutC('q');
+        std::unique_ptr<CxMemFile> made;
+        if (c.assign) {
+            made = std::make_unique<CxMemFile>();
+            made->Open();
+            made->PutC('x'); // its own buffer goes with the assignment
+            *made = *original;
+        } else {
+            made = std::make_unique<CxMemFile>(*original);
+        }
+        CxMemFile& copy = *made;
+        EXPECT_NE(copy.GetBuffer(false), original->GetBuffer(false));
+        EXPECT_EQ(copy.Tell(), 1) << "the position comes with the bytes";
+        CxMemFile& grower = c.originalGrows ? *original : copy;
+        CxMemFile& other = c.originalGrows ? copy : *original;
+        ASSERT_EQ(grower.Write(more.data(), 1, more.size()), more.size());
+        EXPECT_EQ(other.Size(), 1);
+        other.Seek(0, SEEK_SET);
+        EXPECT_EQ(other.GetC(), 'q');
+        delete original; // the copy reads its own bytes after the original is gone
+        copy.Seek(0, SEEK_SET);
+        EXPECT_EQ(copy.GetC(), 'q');
+        EXPECT_EQ(copy.Size(), c.originalGrows ? 1 : 70001);
+    }
+}
+
+TEST(MemFile, ACopyOfAStreamWithoutABufferHasNone) {
+    CxMemFile empty;
+    CxMemFile copy(empty);
+    EXPECT_EQ(copy.Size(), -1);
+    EXPECT_EQ(copy.Write("a", 1, 1), 0u);
 }
 
 TEST(MemFile, DetachedBufferBelongsToTheCaller) {

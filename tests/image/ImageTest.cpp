@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -207,6 +211,77 @@ TEST(Image, LinesIncludeBothEndsAndSkipWhatIsOutside) {
     EXPECT_EQ(img.GetPixelIndex(1, 0), 0);
 }
 
+// The line as Bresenham walks it step by step, for ends near enough to walk.
+std::vector<std::pair<int, int>> WalkedLine(int x0, int x1, int y0, int y1, int width, int height) {
+    std::vector<std::pair<int, int>> points;
+    const long long dx = std::llabs(static_cast<long long>(x1) - x0);
+    const long long dy = std::llabs(static_cast<long long>(y1) - y0);
+    const int sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
+    long long x = x0, y = y0;
+    const long long major = std::max(dx, dy), minor = std::min(dx, dy);
+    long long err = major / 2;
+    for (long long i = 0; i <= major; ++i) {
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            points.emplace_back(static_cast<int>(x), static_cast<int>(y));
+        err -= minor;
+        const bool step = err < 0;
+        if (step)
+            err += major;
+        if (dx >= dy) {
+            x += sx;
+            y += step ? sy : 0;
+        } else {
+            y += sy;
+            x += step ? sx : 0;
+        }
+    }
+    std::ranges::sort(points);
+    return points;
+}
+
+std::vector<std::pair<int, int>> LitPixels(CxImage& img) {
+    std::vector<std::pair<int, int>> points;
+    for (int x = 0; x < static_cast<int>(img.GetWidth()); ++x)
+        for (int y = 0; y < static_cast<int>(img.GetHeight()); ++y)
+            if (img.GetPixelIndex(x, y) != 0)
+                points.emplace_back(x, y);
+    return points;
+}
+
+TEST(Image, LinesWithFarOffEndsLightTheSamePixelsAsTheWholeWalk) {
+    const struct {
+        int x0, x1, y0, y1;
+    } cases[] = {
+        {-3000, 4000, 7, -2}, {4000, -3000, -2, 7},  {-50, 80, -900, 1200}, {1200, -900, 80, -50},
+        {-7, 45, 29, -1},     {39, 39, -5000, 5000}, {-1000, 1000, 3, 3},   {-999, 1001, -998, 1002},
+        {20, 20, 15, 15},     {100, 200, 5, 5},      {-20, 60, 60, -20},    {5, 6, -4000, 4001},
+    };
+    for (const auto& c : cases) {
+        CxImage img(40, 30, 8, 0);
+        img.SetGrayPalette();
+        img.Clear(0);
+        img.DrawLine(c.x0, c.x1, c.y0, c.y1, RGB(255, 255, 255));
+        EXPECT_EQ(LitPixels(img), WalkedLine(c.x0, c.x1, c.y0, c.y1, 40, 30))
+            << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1;
+    }
+}
+
+TEST(Image, LinesAcrossTheWholeCoordinateRangeLightOnlyTheirPixelsInside) {
+    constexpr int kLow = std::numeric_limits<int>::min(), kHigh = std::numeric_limits<int>::max();
+    CxImage img(40, 30, 8, 0);
+    img.SetGrayPalette();
+    img.Clear(0);
+    img.DrawLine(kLow, kHigh, kLow, kHigh, RGB(255, 255, 255)); // the diagonal through (0, 0)
+    img.DrawLine(kHigh, kLow, 3, 3, RGB(255, 255, 255));        // row 3
+    img.DrawLine(1, 1, kLow, kHigh, RGB(255, 255, 255));        // column 1
+    std::vector<std::pair<int, int>> expected;
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 30; ++y)
+            if (x == y || y == 3 || x == 1)
+                expected.emplace_back(x, y);
+    EXPECT_EQ(LitPixels(img), expected);
+}
+
 TEST(Image, CopyAndGhosts) {
     CxImage src(4, 3, 24, CXIMAGE_FORMAT_PNG);
     src.Clear(9);
@@ -385,6 +460,42 @@ TEST(Dump, EveryTruncationIsRefusedWithoutReadingPastTheEnd) {
         std::vector<BYTE> prefix(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
         CxImage back;
         EXPECT_EQ(back.UnDump(prefix.data(), prefix.size()), 0u) << n;
+    }
+}
+
+// An image whose layers nest `depth` deep below it, each a small picture of its own.
+void NestLayers(CxImage& img, int depth) {
+    CxImage* at = &img;
+    for (int i = 0; i < depth; ++i) {
+        ASSERT_TRUE(at->LayerCreate());
+        at = at->GetLayer(0);
+        ASSERT_NE(at->Create(2, 2, 8, 0), nullptr);
+        at->Clear(static_cast<BYTE>(i));
+    }
+}
+
+TEST(Dump, LayersNestedDeeperThanAReaderTakesHaveNoDumpAndWriteNothing) {
+    const struct {
+        int depth;
+        bool dumped;
+    } cases[] = {{1, true}, {16, true}, {17, false}, {40, false}};
+    for (const auto& c : cases) {
+        CxImage img(3, 3, 24, 0);
+        NestLayers(img, c.depth);
+        const DWORD size = img.DumpSize();
+        // The caller's buffer is as large as DumpSize says, not a byte more: a writer passing it is caught.
+        std::vector<BYTE> bytes(size, 0xA5);
+        const DWORD written = img.Dump(size ? bytes.data() : reinterpret_cast<BYTE*>(&bytes));
+        if (!c.dumped) {
+            EXPECT_EQ(size, 0u) << c.depth;
+            EXPECT_EQ(written, 0u) << c.depth;
+            continue;
+        }
+        ASSERT_GT(size, 0u) << c.depth;
+        EXPECT_EQ(written, size) << c.depth;
+        CxImage back;
+        ASSERT_EQ(back.UnDump(bytes.data(), bytes.size()), size) << c.depth;
+        EXPECT_EQ(DumpOf(back), bytes) << c.depth;
     }
 }
 

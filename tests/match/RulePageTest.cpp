@@ -13,16 +13,20 @@
 #include "tests/support/TestCourt.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -93,6 +97,18 @@ TEST(RuleTimes, TextsParseStepAndKeepTheirBounds) {
     for (const auto& c : cases)
         EXPECT_EQ(ParseTimeText(c.text), c.seconds)
             << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
+    // Saving reads what the field shows, strictly: a whole time or nothing.
+    const struct {
+        const char16_t* text;
+        std::optional<int> seconds;
+    } shown[] = {
+        {u"2 : 05", 125}, {u"0 : 00", 0},  {u" :   ", {}},   {u"1 :   ", {}},  {u"0 : 5 ", {}},
+        {u"0 :  5", {}},  {u"0 : 75", {}}, {u"0 : 59", 59},  {u"9 : 59", 599}, {u"2:05", 125},
+        {u"2 05", {}},    {u"x : 05", {}}, {u"2 : 0 5", {}},
+    };
+    for (const auto& c : shown)
+        EXPECT_EQ(ParseShownTime(c.text), c.seconds)
+            << std::string(c.text, c.text + std::char_traits<char16_t>::length(c.text));
     EXPECT_EQ(StepTime(599, 1), 599);
     EXPECT_EQ(StepTime(10, -1), 10);
     EXPECT_EQ(StepTime(60, -1), 59);
@@ -121,6 +137,9 @@ protected:
         g_hMainWnd = view.GetSafeHwnd();
         md->nRound = 3;
         md->nCompetitionType = 0;
+        md->nMatchTime = md->nTeamMatchTime[0] = 120;
+        md->nTeamMatchTime[1] = 180;
+        md->nRestTime = md->nKyeShiTime = 60;
         values = RulePageValuesFrom(*md);
     }
     ~RuleSaveTest() override { g_hMainWnd = m_savedView; }
@@ -232,6 +251,39 @@ TEST_F(RuleSaveTest, ChangingTheKindOfMatchBetweenMatchesTakesItsLevels) {
             << "from " << c.from << " to " << c.to << " in state " << c.gameState;
     }
     md->nGameState = 0;
+}
+
+TEST_F(RuleSaveTest, TimesTheFieldsCannotSaveAsShownAreRefusedByName) {
+    const struct {
+        int RulePageValues::*field;
+        int seconds;
+        int competitionType;
+        const char16_t* refusal; // nullptr: accepted
+    } cases[] = {
+        {&RulePageValues::matchTime1, kNoTime, 0,
+         u"Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {&RulePageValues::matchTime1, 5, 0, u"Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {&RulePageValues::matchTime1, 600, 0, u"Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {&RulePageValues::matchTime1, 10, 0, nullptr},
+        {&RulePageValues::matchTime1, 599, 0, nullptr},
+        {&RulePageValues::restTime, 9, 0, u"Rest Time: please enter a time between 0 : 10 and 9 : 59."},
+        {&RulePageValues::kyeShiTime, kNoTime, 0,
+         u"Kye-Shi Time: please enter a time between 0 : 10 and 9 : 59."},
+        {&RulePageValues::matchTime2, kNoTime, 0, nullptr}, // not shown outside team matches
+        {&RulePageValues::matchTime2, kNoTime, 1,
+         u"Match Time 2: please enter a time between 0 : 10 and 9 : 59."},
+    };
+    for (const auto& c : cases) {
+        RulePageValues v = values;
+        v.matchTime1 = v.matchTime2 = v.restTime = v.kyeShiTime = 60;
+        v.competitionType = c.competitionType;
+        v.*c.field = c.seconds;
+        const auto refusal = CheckRuleValues(v);
+        if (c.refusal)
+            EXPECT_EQ(refusal, std::u16string(c.refusal)) << c.seconds;
+        else
+            EXPECT_FALSE(refusal.has_value()) << c.seconds;
+    }
 }
 
 TEST_F(RuleSaveTest, NumbersOutsideTheirRangesAreRefusedWithTheRange) {
@@ -411,6 +463,159 @@ TEST_F(RulePageTest, LinkReadyWithANewReceiverAcceptsItAndTurnsTheCourtGreen) {
 }
 
 // ---- the dialog ----
+
+// Keys typed into a field: plain characters, and <ALL> (Ctrl+A), <BS>, <DEL>, <HOME>, <END>, <INS>.
+void Type(QWidget* field, const std::string& script) {
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (script[i] != '<') {
+            QTest::keyClick(field, script[i]);
+            continue;
+        }
+        const std::size_t close = script.find('>', i);
+        const std::string name = script.substr(i + 1, close - i - 1);
+        i = close;
+        const std::pair<const char*, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys[] = {
+            {"ALL", {Qt::Key_A, Qt::ControlModifier}}, {"BS", {Qt::Key_Backspace, Qt::NoModifier}},
+            {"DEL", {Qt::Key_Delete, Qt::NoModifier}}, {"HOME", {Qt::Key_Home, Qt::NoModifier}},
+            {"END", {Qt::Key_End, Qt::NoModifier}},    {"INS", {Qt::Key_Insert, Qt::NoModifier}},
+        };
+        const auto key = std::ranges::find_if(keys, [&](const auto& k) { return name == k.first; });
+        ASSERT_NE(key, std::end(keys)) << name;
+        QTest::keyClick(field, key->second.first, key->second.second);
+    }
+}
+
+TEST_F(RuleSaveTest, TypedTimesAreSavedAsShownOrRefusedByNameAndOkayKeepsTheDialogOpen) {
+    const struct {
+        const char* label;
+        int field;
+        const char* keys;
+        const char* shown;
+        int saved; // seconds in Rule.ini; 0: refused, nothing of the page written
+        const char* refusal;
+    } cases[] = {
+        {"a letter over the selection", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>x", "2 : 00", 120, nullptr},
+        {"a letter over the seconds", CTK_RuleWnd::IDC_MATCH_TIME, "<END><BS><BS>x", "2 :   ", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"three fifteen", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>315", "3 : 15", 195, nullptr},
+        {"the minutes overtyped", CTK_RuleWnd::IDC_MATCH_TIME, "<HOME><INS>4", "4 : 00", 240, nullptr},
+        {"emptied", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL><BS>", "  :   ", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"the minutes only", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>1", "1 :   ", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"one digit of the seconds", CTK_RuleWnd::IDC_MATCH_TIME, "<END><BS>", "2 : 0 ", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"five seconds", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>005", "0 : 05", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"seventy-five seconds", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>075", "0 : 75", 0,
+         "Match Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"the shortest time", CTK_RuleWnd::IDC_MATCH_TIME, "<ALL>010", "0 : 10", 10, nullptr},
+        {"a rest emptied", CTK_RuleWnd::IDC_REST_TIME, "<ALL><DEL>", "  :   ", 0,
+         "Rest Time: please enter a time between 0 : 10 and 9 : 59."},
+        {"a kye-shi time of nine seconds", CTK_RuleWnd::IDC_KYESHI_TIME, "<ALL>009", "0 : 09", 0,
+         "Kye-Shi Time: please enter a time between 0 : 10 and 9 : 59."},
+    };
+    const std::pair<int, const char16_t*> keyOf[] = {{CTK_RuleWnd::IDC_MATCH_TIME, u"Match_Time"},
+                                                     {CTK_RuleWnd::IDC_REST_TIME, u"Rest_Time"},
+                                                     {CTK_RuleWnd::IDC_KYESHI_TIME, u"KyeShi_Time"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const auto& [id, key] : keyOf)
+            ASSERT_TRUE(WriteIniString(u"Rule", key, u"120", u"Rule.ini"));
+        ASSERT_TRUE(WriteIniString(u"Rule", u"Gam-jeom", u"10", u"Rule.ini"));
+        md->nMatchTime = md->nRestTime = md->nKyeShiTime = 120;
+        md->nGamJeom = 10;
+        const std::size_t boxesBefore = prompter.texts().size();
+
+        CTK_SuDlg dialog(md);
+        CTK_RuleWnd* rules = dialog.RulePage();
+        rules->Number(CTK_RuleWnd::IDC_GAMJEOM)->setValue(7);
+        COXMaskedEdit* field = rules->Edit(c.field);
+        Type(field, c.keys);
+        EXPECT_EQ(field->text().toStdString(), c.shown);
+        const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+        const auto okay = std::ranges::find_if(buttons, [](QPushButton* b) { return b->text() == "Okay"; });
+        ASSERT_NE(okay, buttons.end());
+        QTest::mouseClick(*okay, Qt::LeftButton);
+
+        const std::vector<std::string> boxes = prompter.texts();
+        const auto key = std::ranges::find_if(keyOf, [&](const auto& k) { return k.first == c.field; });
+        if (c.refusal) {
+            ASSERT_EQ(boxes.size(), boxesBefore + 1);
+            EXPECT_EQ(boxes.back(), c.refusal);
+            EXPECT_NE(dialog.result(), QDialog::Accepted) << "the operator can mend the field";
+            EXPECT_EQ(Key(key->second), 120);
+            EXPECT_EQ(Key(u"Gam-jeom"), 10) << "nothing of the page is written";
+            EXPECT_EQ(field->text().toStdString(), c.shown) << "the refused field stays as typed";
+        } else {
+            EXPECT_EQ(boxes.size(), boxesBefore);
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            EXPECT_EQ(Key(key->second), c.saved);
+            EXPECT_EQ(Key(u"Gam-jeom"), 7);
+            EXPECT_EQ(QString::fromStdU16String(TimeText(c.saved)).toStdString(), c.shown)
+                << "what is saved is what the field shows";
+        }
+    }
+}
+
+TEST_F(RuleSaveTest, TeamMatchTimeTwoIsRefusedByNameOnlyWhenItIsShown) {
+    const struct {
+        int competitionType;
+        bool refused;
+    } cases[] = {{1, true}, {0, false}};
+    for (const auto& c : cases) {
+        md->nCompetitionType = c.competitionType;
+        md->nTeamMatchTime[0] = md->nTeamMatchTime[1] = md->nMatchTime = 120;
+        CTK_SuDlg dialog(md);
+        COXMaskedEdit* second = dialog.RulePage()->Edit(CTK_RuleWnd::IDC_MATCH_TIME2);
+        second->SetWindowText(QStringLiteral(" :   "));
+        const std::size_t before = prompter.texts().size();
+        EXPECT_EQ(dialog.OnApply(), !c.refused) << c.competitionType;
+        if (c.refused)
+            EXPECT_EQ(prompter.texts().back(),
+                      "Match Time 2: please enter a time between 0 : 10 and 9 : 59.");
+        else
+            EXPECT_EQ(prompter.texts().size(), before);
+    }
+}
+
+// What a screen reader says a field is: its name, or for a list box (named by its text on this system) the
+// label that labels it.
+QString SpokenName(QWidget* field) {
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(field);
+    if (!reader)
+        return {};
+    if (qobject_cast<QComboBox*>(field)) {
+        for (const auto& [label, relation] : reader->relations(QAccessible::Label))
+            return label->text(QAccessible::Name);
+        return {};
+    }
+    return reader->text(QAccessible::Name);
+}
+
+TEST_F(RulePageTest, EveryFieldHasANameForScreenReaders) {
+    for (QWidget* field : page->findChildren<QWidget*>()) {
+        if (field->focusPolicy() == Qt::NoFocus || !field->isVisibleTo(page.get()))
+            continue;
+        if (qobject_cast<QLineEdit*>(field) && qobject_cast<QSpinBox*>(field->parentWidget()))
+            continue; // the spin box's own line edit: the spin box carries the name
+        if (qobject_cast<QLineEdit*>(field) && qobject_cast<QComboBox*>(field->parentWidget()))
+            continue;
+        EXPECT_FALSE(SpokenName(field).trimmed().isEmpty())
+            << field->metaObject()->className() << " " << field->objectName().toStdString();
+    }
+    const std::pair<int, const char*> named[] = {
+        {CTK_RuleWnd::IDC_MATCH_TIME, "Match Time"},
+        {CTK_RuleWnd::IDC_KYESHI_TIME, "Kye-Shi Time"},
+        {CTK_RuleWnd::IDC_GAMJEOM, "Gam-jeom"},
+        {CTK_RuleWnd::IDC_JUDGE_MIDDLE, "Middle"},
+        {CTK_RuleWnd::IDC_USE_POINT_GAP, "Win by Point Gap"},
+        {CTK_RuleWnd::IDC_TYPE_TEAM, "Team"},
+        {CTK_RuleWnd::IDC_CHANNEL, "Channel Select"},
+    };
+    for (const auto& [id, name] : named)
+        EXPECT_EQ(SpokenName(page->GetDlgItem(id)), name);
+}
 
 TEST_F(RuleSaveTest, DialogShowsDefaultOnTheDivisionTabOnlyAndApplySavesTheRulePage) {
     CTK_SuDlg dialog(md);

@@ -7,6 +7,7 @@
 #include "platform/TickSource.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
+#include "tests/platform/EventPump.h"
 #include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
@@ -340,7 +341,8 @@ TEST_F(ScoreboardTest, ReverseMovesChungsElementsRightAndSwapsTheColours) {
         Board().ApplyReverseScreen(reversed);
         EXPECT_EQ(Board().Reversed(), reversed);
         const bool chungRight = reversed == 1;
-        // Chung's flag on Chung's side.
+        // Chung's flag on Chung's side, once its file is read off the user-interface thread.
+        ASSERT_TRUE(pumpUntil([&] { return !Board().Flag(chungRight)->IsLoading(); }));
         const QImage chungFlag = Board().Flag(chungRight)->Surface();
         ASSERT_FALSE(chungFlag.isNull());
         EXPECT_EQ(chungFlag.pixelColor(5, 5), QColor(0, 200, 0));
@@ -369,6 +371,21 @@ TEST_F(ScoreboardTest, PlayerWithoutANationRowHasNoFlag) {
     md().aPlayer[1].nNation = 2; // the row names "none.gif"
     Board().ApplySideNames(0);
     EXPECT_FALSE(Board().Flag(true)->isVisibleTo(&Board()));
+}
+
+TEST_F(ScoreboardTest, AFlagFileThatCannotBeShownTakesItsFrameWithIt) {
+    Nation(1, "KOR", Qt::green);
+    PutWide(md().aNation[2].wszField[3], QStringLiteral("missing.png"));
+    md().aPlayer[0].nNation = 1;
+    md().aPlayer[1].nNation = 2;
+    Board().ApplySideNames(0);
+    EXPECT_TRUE(Board().FlagFrameShown(true)) << "a named file shows its frame while it is read";
+    ASSERT_TRUE(
+        pumpUntil([&] { return !Board().Flag(false)->IsLoading() && !Board().Flag(true)->IsLoading(); }));
+    EXPECT_TRUE(Board().Flag(false)->isVisibleTo(&Board()));
+    EXPECT_TRUE(Board().FlagFrameShown(false));
+    EXPECT_FALSE(Board().Flag(true)->isVisibleTo(&Board()));
+    EXPECT_FALSE(Board().FlagFrameShown(true));
 }
 
 TEST_F(ScoreboardTest, WithOneMonitorARelayoutNeverShowsTheBoard) {
