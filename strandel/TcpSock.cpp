@@ -3,7 +3,6 @@
 #include <QHostAddress>
 #include <QTcpSocket>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -69,6 +68,7 @@ bool CTcpSock::Create() {
     connect(m_pSocket, &QTcpSocket::connected, this, &CTcpSock::Connected);
     connect(m_pSocket, &QTcpSocket::errorOccurred, this, &CTcpSock::Failed);
     connect(m_pSocket, &QTcpSocket::disconnected, this, &CTcpSock::Disconnected);
+    connect(m_pSocket, &QTcpSocket::bytesWritten, this, &CTcpSock::Written);
     return true;
 }
 
@@ -98,12 +98,13 @@ int CTcpSock::Send(const char* data, int length) {
     const auto state = m_pSocket->state();
     if (state != QAbstractSocket::ConnectedState && state != QAbstractSocket::ConnectingState)
         return -1;
-    const std::int64_t room = kSendLimit - m_pSocket->bytesToWrite();
-    const std::int64_t take = std::clamp<std::int64_t>(room, 0, length);
-    if (take == 0)
+    if (length == 0)
         return 0;
-    // Qt writes without SIGPIPE: a peer that is gone shows as an error, not a signal.
-    return static_cast<int>(m_pSocket->write(data, take));
+    if (kSendLimit - m_pSocket->bytesToWrite() < length)
+        return 0;
+    // Qt writes without SIGPIPE: a peer that is gone shows as an error, not a signal. Its staging takes
+    // the whole block or fails.
+    return m_pSocket->write(data, length) == length ? length : -1;
 }
 
 int CTcpSock::Receive(char* buffer, int size) {
@@ -155,6 +156,16 @@ void CTcpSock::Notify(std::uintptr_t code) {
     --m_nEventDepth;
     if (m_nEventDepth == 0 && m_bDestroyPending)
         deleteLater(); // the Qt socket is still inside its own signal
+}
+
+void CTcpSock::Written() {
+    if (!m_pOwner || !m_pInfo || m_bDestroyPending)
+        return;
+    ++m_nEventDepth;
+    m_pOwner->OnTcpWritable(m_pInfo->nId);
+    --m_nEventDepth;
+    if (m_nEventDepth == 0 && m_bDestroyPending)
+        deleteLater();
 }
 
 void CTcpSock::ReadyRead() {

@@ -48,6 +48,8 @@ struct STRANDEL_API TcpInfo {
 class STRANDEL_API TcpEventSink {
 public:
     virtual void OnTcpEvent(std::uintptr_t code, std::intptr_t linkId) = 0;
+    // The system took staged bytes, so Send has room again. Not a link event: the window never sees it.
+    virtual void OnTcpWritable(std::intptr_t linkId) { (void)linkId; }
 
 protected:
     ~TcpEventSink() = default;
@@ -76,8 +78,9 @@ public:
     // Starts connecting to ip:port. 0 when connected at once, kWouldBlock while under way (the outcome
     // comes as an event), else an error number (a port outside 0..65535, no socket).
     int Connect(std::uint32_t ip, int port);
-    // Stages up to length bytes for sending; returns the bytes taken (fewer when the staging is full), or
-    // -1 when the link is not open.
+    // Stages the length bytes for sending, whole or not at all, so a record never goes out cut: length
+    // when staged, 0 when they do not fit into the staging now (OnTcpWritable tells when it has room
+    // again), -1 when the link is not open.
     int Send(const char* data, int length);
     // Takes up to size waiting bytes; returns the count, or -1 when none wait. What is left stays queued
     // and is announced by a new data event.
@@ -101,6 +104,7 @@ private:
     void Connected();
     void Failed();
     void Disconnected();
+    void Written();
 
     TcpEventSink* m_pOwner;          // never owned
     TcpInfo* m_pInfo = nullptr;      // never owned

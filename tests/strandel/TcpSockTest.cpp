@@ -182,10 +182,10 @@ TEST_F(TcpSockTest, SendingToAPeerThatIsGoneRaisesNoSignalAndStagingIsBounded) {
     const auto previous = std::signal(SIGPIPE, SIG_DFL); // a SIGPIPE would end the test program
     Link link(100);
     QTcpSocket* peer = Connect(link);
+    // A block larger than the staging is refused whole; one that fills it is taken.
     const std::string big(4 * CTcpSock::kSendLimit, 'x');
-    const int taken = link.sock->Send(big.data(), static_cast<int>(big.size()));
-    EXPECT_GT(taken, 0);
-    EXPECT_LE(taken, CTcpSock::kSendLimit);
+    EXPECT_EQ(link.sock->Send(big.data(), static_cast<int>(big.size())), 0);
+    EXPECT_EQ(link.sock->Send(big.data(), static_cast<int>(CTcpSock::kSendLimit)), CTcpSock::kSendLimit);
     peer->abort();
     for (int i = 0; i < 50; ++i) {
         link.sock->Send("late", 4);
@@ -194,6 +194,47 @@ TEST_F(TcpSockTest, SendingToAPeerThatIsGoneRaisesNoSignalAndStagingIsBounded) {
     pumpUntil([&] { return link.sink.Count(TCP_EVENT_CLOSE) == 1; });
     EXPECT_EQ(link.sink.Count(TCP_EVENT_CLOSE), 1);
     std::signal(SIGPIPE, previous);
+}
+
+TEST_F(TcpSockTest, ARecordIsStagedWholeOrNotAtAllAndTheOwnerHearsWhenThereIsRoom) {
+    struct WritableSink : Sink {
+        int writable = 0;
+        void OnTcpWritable(std::intptr_t) override { ++writable; }
+    };
+    WritableSink sink;
+    TcpInfo info;
+    info.nId = 100;
+    sink.info = &info;
+    auto* sock = new CTcpSock(&sink);
+    sock->Create();
+    sock->InitSock(&info);
+    ASSERT_EQ(sock->Connect(kLoopback, server.serverPort()), CTcpSock::kWouldBlock);
+    ASSERT_TRUE(
+        pumpUntil([&] { return sink.Count(TCP_EVENT_CONNECTED) == 1 && server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+    // Records of 1000 bytes while nothing is handed to the system: the staging fills up and then refuses
+    // the next record whole.
+    std::string expected;
+    int refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string record(999, static_cast<char>('a' + i % 26));
+        record += '\x04';
+        const int taken = sock->Send(record.data(), static_cast<int>(record.size()));
+        ASSERT_TRUE(taken == 1000 || taken == 0) << taken;
+        if (taken == 1000)
+            expected += record;
+        else
+            ++refused;
+    }
+    EXPECT_GT(refused, 0);
+    std::string received;
+    ASSERT_TRUE(pumpUntil([&] {
+        received += peer->readAll().toStdString();
+        return received.size() >= expected.size();
+    }));
+    EXPECT_TRUE(received == expected) << "the peer received " << received.size() << " of " << expected.size();
+    EXPECT_GT(sink.writable, 0);
+    CTcpSock::Destroy(sock);
 }
 
 TEST(TcpInfoTest, StartsZeroedAndCopiesAllSixFields) {
