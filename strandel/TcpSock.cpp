@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <cerrno>
 
@@ -69,6 +70,9 @@ bool CTcpSock::Create() {
     connect(m_pSocket, &QTcpSocket::errorOccurred, this, &CTcpSock::Failed);
     connect(m_pSocket, &QTcpSocket::disconnected, this, &CTcpSock::Disconnected);
     connect(m_pSocket, &QTcpSocket::bytesWritten, this, &CTcpSock::Written);
+    m_pConnectTimer = new QTimer(this);
+    m_pConnectTimer->setSingleShot(true);
+    connect(m_pConnectTimer, &QTimer::timeout, this, &CTcpSock::ConnectTimedOut);
     return true;
 }
 
@@ -88,6 +92,7 @@ int CTcpSock::Connect(std::uint32_t ip, int port) {
         m_bConnecting = false;
         return ErrorNumber(m_pSocket->error());
     default:
+        m_pConnectTimer->start(m_nConnectTimeoutMs);
         return kWouldBlock;
     }
 }
@@ -122,6 +127,7 @@ void CTcpSock::Close() {
     m_bCloseSent = true;
     if (!m_pSocket)
         return;
+    m_pConnectTimer->stop();
     disconnect(m_pSocket, nullptr, this, nullptr);
     // What was staged goes to the system first (a closing record such as the OVR kill notice), without
     // waiting; then the socket closes at once.
@@ -176,12 +182,23 @@ void CTcpSock::ReadyRead() {
 }
 
 void CTcpSock::Connected() {
+    m_pConnectTimer->stop();
     m_bConnecting = false;
     OnConnect(0);
 }
 
+void CTcpSock::ConnectTimedOut() {
+    if (!m_bConnecting)
+        return;
+    m_bConnecting = false;
+    m_bCloseSent = true; // the connection never came up: no close event follows the failed connect
+    m_pSocket->abort();
+    OnConnect(ETIMEDOUT);
+}
+
 void CTcpSock::Failed() {
     if (m_bConnecting) {
+        m_pConnectTimer->stop();
         m_bConnecting = false;
         OnConnect(static_cast<int>(m_pSocket->error()) + 1);
     } else if (m_pSocket->state() == QAbstractSocket::UnconnectedState) {

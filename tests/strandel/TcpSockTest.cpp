@@ -136,6 +136,29 @@ TEST_F(TcpSockTest, ARefusedConnectIsReportedOnceAndLeavesTheLinkDown) {
     EXPECT_EQ(link.info.bConnected, 0);
 }
 
+TEST_F(TcpSockTest, APeerThatNeverAnswersFailsTheConnectOnceAtTheTimeOut) {
+    // A listener that accepts nothing and whose queue is full: the system drops further connects
+    // unanswered, as a host that is switched off does.
+    QTcpServer silent;
+    silent.setListenBacklogSize(1);
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    silent.pauseAccepting();
+    std::vector<std::unique_ptr<QTcpSocket>> fillers;
+    for (int i = 0; i < 8; ++i) {
+        fillers.push_back(std::make_unique<QTcpSocket>());
+        fillers.back()->connectToHost(QHostAddress::LocalHost, silent.serverPort());
+    }
+    pumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    Link link(102);
+    link.sock->SetConnectTimeout(300);
+    ASSERT_EQ(link.sock->Connect(kLoopback, silent.serverPort()), CTcpSock::kWouldBlock);
+    ASSERT_TRUE(pumpUntil([&] { return link.sink.Count(TCP_EVENT_CONNECT_FAIL) == 1; }));
+    pumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(link.sink.events, (std::vector<Event>{{TCP_EVENT_CONNECT_FAIL, 102, 0}}));
+    EXPECT_EQ(link.info.bConnected, 0);
+    EXPECT_EQ(link.sock->Send("x", 1), -1) << "a link that never came up takes nothing";
+}
+
 TEST_F(TcpSockTest, TwoLinksAreToldApartByTheirIds) {
     Link first(100);
     Link second(103);
