@@ -265,6 +265,7 @@ void CMainWnd::OnClickedKyeShi() {
     LogFlowEvent(*this, 7, m_strClockText);
     SendWtMessage(0, 8, 0, 0);
     SendWtMessage(0, 8, 1, 0);
+    SendTvgMessage(md->nTvgSupplier, 1, u"", u"", u"");
     SetTimer(TIMER_KYESHI_CLOCK, 1000);
 }
 
