@@ -398,6 +398,21 @@ bool WtPostQueue::Append(int kind, std::string body, int value, const WtApiTarge
     return true;
 }
 
+void WtPostQueue::SupplyKey(const std::string& apiKey) {
+    if (apiKey.empty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        for (TPostEvtData& waiting : m_queue) {
+            if (waiting.strApiKey.empty()) {
+                waiting.strApiKey = apiKey;
+                m_bRetryNow = true;
+            }
+        }
+    }
+    m_wake.notify_all();
+}
+
 bool WtPostQueue::Running() const {
     return m_thread.joinable();
 }
@@ -487,6 +502,7 @@ void WtPostQueue::Run() {
             if (!m_bRun)
                 return;
             document = m_queue.front(); // stays at the head until it is delivered
+            m_bRetryNow = false;
         }
         const bool dropped = document.strUrl.empty();
         if (dropped)
@@ -506,7 +522,7 @@ void WtPostQueue::Run() {
                 pause *= 2;
             pause = std::min(pause, m_limits.retryLongest);
         }
-        if (m_wake.wait_for(lock, pause, [this] { return !m_bRun; }))
+        if (m_wake.wait_for(lock, pause, [this] { return !m_bRun || m_bRetryNow; }) && !m_bRun)
             return;
     }
 }

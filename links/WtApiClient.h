@@ -125,6 +125,9 @@ public:
     // thread when it is not running. False when the thread could not be started (the document stays
     // queued and the next Append tries again). UI thread.
     bool Append(int kind, std::string body, int value, const WtApiTarget& target);
+    // The API key the operator has typed, for the documents read back from the store (they have none); a
+    // document waiting for it is sent again at once. Any thread.
+    void SupplyKey(const std::string& apiKey);
     // Ends the thread: the document being sent finishes (bounded by the time-out); the waiting documents
     // stay and go when the queue is started again by a later Append. Owner's thread.
     void Stop();
@@ -148,6 +151,7 @@ private:
     std::string m_strStore;           // the store file, empty for none
     int m_nFailures = 0;              // refusals of the head in a row
     bool m_bRun = false;              // the thread is to keep running
+    bool m_bRetryNow = false;         // a key arrived: the refused head goes again without its back-off
     std::thread m_thread;             // joinable while started; touched by the owner's thread only
 };
 

@@ -2,11 +2,13 @@
 #include "links/WtApiClient.h"
 #include "app/HttpSinks.h"
 #include "app/MatchData.h"
+#include "links/LinkSetDlgs.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -333,6 +335,29 @@ TEST_F(WtApiClientTest, WaitingDocumentsSurviveARestartWithoutTheirKeyOnDisk) {
                                                    "/api/v1/matches/m-17/actions line\nbreak",
                                                    "/api/v1/matches/m-17/results {\"n\":3}"}));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(store))) << "an empty queue leaves no store";
+}
+
+TEST_F(WtApiClientTest, AtStartTheProgramSendsWhatTheLastRunLeftWithTheKeyTheOperatorTypes) {
+    WtApiShutdown();
+    const std::string url = server.BaseUrl() + "/api/v1/matches/m-9/results";
+    home.write("WtPosts.queue",
+               "belvanta-wt-posts 1\n5 0 " + std::to_string(url.size()) + " 5\n" + url + "\nfinal\n");
+    server.SetResponder([](const HttpRequestSeen& r) {
+        return HttpReply{r.Header("x-api-key") == "TYPED" ? 200 : 401, "", 0ms};
+    });
+    WtApiStartup();
+    ASSERT_TRUE(server.WaitForRequests(1));
+    EXPECT_EQ(WtApiPostQueue().Waiting(), 1u);
+    ASSERT_TRUE(pumpUntil([] { return !WtApiDeliveryNotice().empty(); }));
+    CTK_JsonSetDlg dialog(md);
+    qobject_cast<QLineEdit*>(dialog.Item(CTK_JsonSetDlg::ApiKey))->setText("TYPED");
+    dialog.SaveSettings();
+    ASSERT_TRUE(PumpUntilDone(WtApiPostQueue()));
+    const HttpRequestSeen last = server.Requests().back();
+    EXPECT_EQ(last.target, "/api/v1/matches/m-9/results");
+    EXPECT_EQ(last.body, "final");
+    EXPECT_EQ(last.Header("x-api-key"), "TYPED");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(home.file("WtPosts.queue"))));
 }
 
 TEST_F(WtApiClientTest, AStoreThatDoesNotReadWholeGivesWhatItHoldsWhole) {
