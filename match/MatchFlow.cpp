@@ -319,7 +319,7 @@ void CMainWnd::PauseRest() {
     SendIvrMessage(2, u"", u"", u"", u"");
     if (md->nOvrSupplier == 8)
         m_JsonQueue.Append(4);
-    SendWtMessage(0, 1, 0, 1);
+    SendWtMessage(0, 1, 1, 0); // the rest stopped by key
     LogFlowEvent(*this, 2, m_strClockText);
 }
 

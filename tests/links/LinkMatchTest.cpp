@@ -173,11 +173,11 @@ class LinkMatchTest : public ::testing::Test, protected TestCourt {
 protected:
     LinkMatchTest() : m_savedMain(g_hMainWnd) {
         server.listen(QHostAddress::LocalHost);
-        // Court 3, contest 101: best of three rounds of three seconds, two seconds of rest.
+        // Court 3, contest 101: best of three rounds of three seconds, three seconds of rest.
         md->nCourtNo = 3;
         md->nRound = 3;
         md->nMatchTime = 3;
-        md->nRestTime = 2;
+        md->nRestTime = 3;
         md->nKyeShiTime = 2;
         md->nCompetitionRule = 1;
         md->nGamJeom = 5;
@@ -299,6 +299,9 @@ protected:
         view->OnClickedStart();
         Advance(2500);
         ConfirmRoundResult();
+        Advance(1000);
+        view->PauseRest();
+        view->ResumeRest();
         Advance(2000);
         view->NextRound();
         Advance(1000);
@@ -374,8 +377,9 @@ const KindList kWt = {
     // round 1: started, a second, a point, stopped, a gam-jeom, the injury count, restarted
     "clk start", "rnd", "sup", "clk", "pt1", "sc1", "s11", "sup", "clk stop", "wg1", "sc1", "s11", "sup",
     "ij0 show", "ij0*", "ij0 hide", "clk start", "rnd", "sup", "clk",
-    // the time runs out, the round ends, the rest begins, the round's results, the rest runs out
-    "clk stopEnd;", "clk stopEnd", "brk", "wrd", "s11", "rst", "rsr", "brk", "brk stop",
+    // the time runs out, the round ends, the rest begins, the round's results, the rest paused by key and
+    // resumed, the rest runs out
+    "clk stopEnd;", "clk stopEnd", "brk", "wrd", "s11", "rst", "rsr", "brk", "brk stop", "brk", "brk stop",
     // round 2: started, a point, played out, its results; the winner
     "clk start", "rnd", "sup", "clk", "pt1", "sc1", "s11", "sup", "clk", "clk stopEnd;", "clk stopEnd", "brk",
     "wrd", "s11", "rst", "rsr", "win", "wmh"};
@@ -392,8 +396,8 @@ const MatchCase kMatchCases[] = {
       {LINK_TVG, 0, COMM_SERIAL, Framing::ControlChar},
       {LINK_ST, -1, COMM_SERIAL, Framing::ControlChar}},
      {{"PE", "SR", "TM*", "PT", "GJ", "TM*", "PE", "SR", "TM*", "PT", "TM*", "WN", "EF"},
-      {"MI", "SF", "CK", "PT", "HIT", "FP", "PT", "RP", "CK", "ER", "RW", "SR", "CK", "PT", "CK", "ER", "RW",
-       "WN", "EF"},
+      {"MI", "SF", "CK", "PT", "HIT", "FP", "PT", "RP", "CK", "ER",
+       "RW", "FP", "SR", "CK", "PT",  "CK", "ER", "RW", "WN", "EF"},
       {"TM*", "PT", "TM*", "TM ij*", "TM*", "PT", "TM*"},
       {"st*"}}},
     {"WT text to the OVR (serial), the IVR (TCP) and the TVG (UDP)",
@@ -416,7 +420,8 @@ const MatchCase kMatchCases[] = {
      {{"NewMatch", "MatchStart", "RoundStart", "RoundTime*", "Score", "Timeout", "Penalty", "Resume",
        "RoundTime*", "RoundEnd", "MatchStart", "RoundStart", "RoundTime*", "Score", "RoundTime*", "RoundEnd",
        "MatchEnd", "MatchResults"},
-      {"MI", "SF", "CK", "PT", "HIT", "FP", "PT", "RP", "CK", "ER", "SR", "CK", "PT", "CK", "ER", "WN", "EF"},
+      {"MI", "SF", "CK", "PT", "HIT", "FP", "PT", "RP", "CK", "ER", "FP", "SR", "CK", "PT", "CK", "ER", "WN",
+       "EF"},
       {"TM*", "1111 ij*", "TM*"}}},
     {"colon OVR (TCP)",
      {{LINK_OVR, 2, COMM_TCP, Framing::Colon}},
@@ -425,8 +430,8 @@ const MatchCase kMatchCases[] = {
     {"bracket OVR (UDP)",
      {{LINK_OVR, 4, COMM_UDP, Framing::Bracket}},
      {{"NEW_FIGHT", "FIGHT_START", "FIGHT_TIME", "NEW_POINT", "FIGHT_LONG_PAUSE", "NEW_POINT", "FIGHT_RESUME",
-       "FIGHT_TIME*", "FIGHT_STOP", "FIGHT_ROUNDWINNER", "FIGHT_START", "FIGHT_TIME", "NEW_POINT",
-       "FIGHT_TIME*", "FIGHT_STOP", "FIGHT_ROUNDWINNER", "FIGHT_STOP"}}},
+       "FIGHT_TIME*", "FIGHT_STOP", "FIGHT_ROUNDWINNER", "FIGHT_LONG_PAUSE", "FIGHT_START", "FIGHT_TIME",
+       "NEW_POINT", "FIGHT_TIME*", "FIGHT_STOP", "FIGHT_ROUNDWINNER", "FIGHT_STOP"}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(EachConfiguration, LinkMatchCaseTest, ::testing::ValuesIn(kMatchCases));
