@@ -16,6 +16,7 @@
 #include "controls/MyStatic.h"
 #include "controls/XStatic.h"
 #include "devices/DevErrDlg.h"
+#include "links/DeliveryNotice.h"
 #include "links/WtApiClient.h"
 #include "match/KeyFilter.h"
 #include "platform/DebugOutput.h"
@@ -152,6 +153,7 @@ CMainWnd::CMainWnd(QWidget* parent) : QWidget(parent) {
     connect(Button(1243), &QPushButton::clicked, this, &CMainWnd::OnClickedEquipmentTest);
     connect(Button(kConfiguration), &QPushButton::clicked, this, &CMainWnd::OnClickedConfiguration);
     connect(Button(kShowButton), &QPushButton::clicked, this, &CMainWnd::OnClickedShowIvrScreen);
+    AttachWtDeliveryNotice(*this);
 
     m_pointButtonSkin[0] = PointButtonSkin(0, true);
     m_pointButtonSkin[1] = PointButtonSkin(1, false);

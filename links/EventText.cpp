@@ -2,6 +2,8 @@
 
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
+#include "match/DecisionRules.h"
+#include "match/ScoreRules.h"
 
 #include <QString>
 
@@ -80,7 +82,8 @@ std::string RoundLabel(const LinkFields& f) {
 }
 
 // Minutes and seconds of a clock text: the numbers before and after the colon; without a colon the whole
-// text is the seconds (so "9.50" reads as 9 s).
+// text is the seconds (so "9.50" reads as 9 s). The minutes are the digits right before the colon, so a
+// captioned count ("Kye-Shi 1:00") reads as its clock.
 void SplitClock(std::string_view clock, int& minutes, int& seconds) {
     const std::string text(clock);
     const auto colon = text.find(':');
@@ -89,7 +92,10 @@ void SplitClock(std::string_view clock, int& minutes, int& seconds) {
         seconds = std::atoi(text.c_str());
         return;
     }
-    minutes = std::atoi(text.substr(0, colon).c_str());
+    std::size_t digits = colon;
+    while (digits > 0 && text[digits - 1] >= '0' && text[digits - 1] <= '9')
+        --digits;
+    minutes = std::atoi(text.substr(digits, colon - digits).c_str());
     seconds = std::atoi(text.substr(colon + 1).c_str());
 }
 
@@ -129,6 +135,49 @@ std::string BracketPhase(const std::string& phase) {
 
 std::string Utf8(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
+}
+
+// The round line of the WT score notices for the current round: round 1 and 2 points of the rounds
+// already fought, the score texts for the current one. Empty past round 3; round 0 only when asked.
+std::string WtRoundLine(const LinkFields& f, bool withRoundZero) {
+    const char* sc1 = f.scoreText[0].c_str();
+    const char* sc2 = f.scoreText[1].c_str();
+    const auto& r1 = f.round1Points;
+    const auto& r2 = f.round2Points;
+    switch (f.round) {
+    case 0:
+        return withRoundZero ? std::string("s11;0;s21;0;s12;0;s22;0;s13;0;s23;0\r\n") : std::string();
+    case 1:
+        return Fmt("s11;%s;s21;%s;s12;0;s22;0;s13;0;s23;0\r\n", sc1, sc2);
+    case 2:
+        return Fmt("s11;%d;s21;%d;s12;%s;s22;%s;s13;0;s23;0\r\n", r1[0], r1[1], sc1, sc2);
+    case 3:
+        return Fmt("s11;%d;s21;%d;s12;%d;s22;%d;s13;%s;s23;%s\r\n", r1[0], r1[1], r2[0], r2[1], sc1, sc2);
+    default:
+        return {};
+    }
+}
+
+// The round results: the winners of rounds 1 to 3 (a tie written 0), then for rounds 1 to 3 the round line
+// and, with `statistics`, the round's statistics of both sides. `current` replaces the current round's
+// winner.
+std::string WtRoundResults(const LinkFields& f, bool statistics, int current) {
+    std::array<int, 3> winners = f.roundWinners;
+    if (current >= 0 && f.round >= 1 && f.round <= 3)
+        winners[f.round - 1] = current;
+    for (int& w : winners)
+        w = w == 3 ? 0 : w;
+    std::string text = Fmt("wrd;rd1;%d;rd2;%d;rd3;%d\r\n", winners[0], winners[1], winners[2]);
+    if (f.round < 1 || f.round > 3)
+        return text;
+    text += WtRoundLine(f, false);
+    if (!statistics)
+        return text;
+    const auto& st = f.roundStats[f.round - 1];
+    text += Fmt("rst;%d;st1;%d;%d;%d;%d;%d;%d;st2;%d;%d;%d;%d;%d;%d;\r\nrsr;\r\n", f.round, st[0][0],
+                st[0][1], st[0][2], st[0][3], st[0][4], st[0][5], st[1][0], st[1][1], st[1][2], st[1][3],
+                st[1][4], st[1][5]);
+    return text;
 }
 
 } // namespace
@@ -187,6 +236,20 @@ LinkFields LinkFields::From(const MatchData& md, std::u16string_view clock, std:
     f.restSeconds = restSeconds;
     f.levelBody = md.nLevelBody;
     f.levelHead = md.nLevelHead;
+    f.winSide = md.nWinSide;
+    for (int i = 0; i < 3; ++i) {
+        f.roundWinners[i] = md.nRoundWinner[i];
+        for (int side = 0; side < 2; ++side) {
+            const TTK_SideScore& own = md.aSide[side];
+            const auto tally = [&](int row) { return own.nTechTally[row][i]; };
+            f.roundStats[i][side] = {tally(ScoreRules::kTrunkCount),
+                                     tally(ScoreRules::kHeadCount),
+                                     tally(ScoreRules::kPunchCount),
+                                     std::max(0, tally(ScoreRules::kTrunkTechCount)),
+                                     std::max(0, tally(ScoreRules::kHeadTechCount)),
+                                     own.nRoundPenaltyPoints1[i] + own.nRoundPenaltyPoints2[i]};
+        }
+    }
     f.clock = EventText::Arg(clock);
     f.injuryClock = EventText::Arg(injuryClock);
     f.contest = EventText::Clean(FieldText(md.szContestNo));
@@ -196,6 +259,14 @@ LinkFields LinkFields::From(const MatchData& md, std::u16string_view clock, std:
     f.weight = EventText::Clean(FieldText(md.szWeight));
     f.weightClass = EventText::Clean(FieldText(md.szWeightClass));
     f.phase = EventText::Clean(FieldText(md.szPhase));
+    for (const std::string* part : {&f.phase, &f.weightClass, &f.weight}) {
+        if (part->empty())
+            continue;
+        if (!f.category.empty())
+            f.category += ' ';
+        f.category += *part;
+    }
+    f.decisionCode = DecisionRules::DecisionCodeText(md.nDecisionKind, md.nOvrSupplier);
     f.ovrMatchKey = EventText::Clean(FieldText(md.szOvrMatchKey));
     f.now = now;
     return f;
@@ -494,32 +565,18 @@ std::string EventText::WtText(int kind, int sub, int value, const LinkFields& f)
     case 3:
         return Fmt("pt%d;%d\r\n", sub + 1, value);
     case 4: {
-        std::string text = Fmt("sc1;%s;sc2;%s\r\n", sc1, sc2);
+        const std::string text = Fmt("sc1;%s;sc2;%s\r\n", sc1, sc2);
         if (!f.roundWinSystem)
             return text;
-        const auto& r1 = f.round1Points;
-        const auto& r2 = f.round2Points;
-        switch (f.round) {
-        case 0:
-            text += "s11;0;s21;0;s12;0;s22;0;s13;0;s23;0\r\n";
-            break;
-        case 1:
-            text += Fmt("s11;%s;s21;%s;s12;0;s22;0;s13;0;s23;0\r\n", sc1, sc2);
-            break;
-        case 2:
-            text += Fmt("s11;%d;s21;%d;s12;%s;s22;%s;s13;0;s23;0\r\n", r1[0], r1[1], sc1, sc2);
-            break;
-        case 3:
-            text +=
-                Fmt("s11;%d;s21;%d;s12;%d;s22;%d;s13;%s;s23;%s\r\n", r1[0], r1[1], r2[0], r2[1], sc1, sc2);
-            break;
-        default:
-            break;
-        }
-        return text + Fmt("sup;%d\r\n", f.roundLeader == 1 || f.roundLeader == 2 ? f.roundLeader : 0);
+        return text + WtRoundLine(f, true) +
+               Fmt("sup;%d\r\n", f.roundLeader == 1 || f.roundLeader == 2 ? f.roundLeader : 0);
     }
     case 5:
         return Fmt("wg1;%s;wg2;%s\r\n", f.gamJeomText[0].c_str(), f.gamJeomText[1].c_str());
+    case 6:
+        return Fmt("mch;%s;%s;%s;%d;#0000ff;#FFFFFF;#ff0000;#FFFFFF;7e3b90c4;%s;%d;%d;cntDown;%d;%d\r\n",
+                   f.contest.c_str(), f.phase.c_str(), f.category.c_str(), f.court, f.weightClass.c_str(),
+                   f.regularRounds, f.matchTime, f.levelBody, f.levelHead);
     case 7:
         return Fmt("at1;%s;%s;%s;at2;%s;%s;%s\r\n", f.name[0].c_str(), f.shortName[0].c_str(),
                    f.nation[0].c_str(), f.name[1].c_str(), f.shortName[1].c_str(), f.nation[1].c_str());
@@ -542,6 +599,15 @@ std::string EventText::WtText(int kind, int sub, int value, const LinkFields& f)
             return {};
         }
     }
+    case 9: {
+        if (f.winSide != 0 && f.winSide != 1)
+            return {};
+        const int w = f.winSide;
+        const std::string a = f.roundWinSystem ? Num(f.roundWins[0]) : f.scoreText[0];
+        const std::string b = f.roundWinSystem ? Num(f.roundWins[1]) : f.scoreText[1];
+        return Fmt("win;%s\r\nwmh;%s;%s-%s %s\r\n", w == 0 ? "BLUE" : "RED", f.name[w].c_str(), a.c_str(),
+                   b.c_str(), f.decisionCode.c_str());
+    }
     case 11:
         return Fmt("ch%d;\r\n", ch);
     case 12:
@@ -558,8 +624,15 @@ std::string EventText::WtText(int kind, int sub, int value, const LinkFields& f)
         return Fmt("Udp Port %d connected\r\n", sub);
     case 18:
         return Fmt("Udp Port %d disconnected\r\n", sub);
+    case 20:
+        return WtRoundResults(f, true, -1);
     case 21:
         return Fmt("hl%d;%d\r\n", sub + 1, value);
+    case 22: {
+        // The leader by the score texts compared as texts, as the screen shows them.
+        const int order = f.scoreText[0].compare(f.scoreText[1]);
+        return WtRoundResults(f, false, order > 0 ? 1 : order < 0 ? 2 : 0);
+    }
     case 23:
         return "wrd;rd1;0;rd2;0;rd3;0;\r\n";
     case 25:

@@ -46,6 +46,11 @@ struct LinkFields {
     int restSeconds = 0; // the rest countdown
     int levelBody = 0;
     int levelHead = 0;
+    int winSide = 3;                   // nWinSide: 0 Chung, 1 Hong, other a draw
+    std::array<int, 3> roundWinners{}; // nRoundWinner of rounds 1 to 3
+    // Per round 1 to 3 and side: trunk, head and punch counts, trunk and head technique counts, and the
+    // points the side's gam-jeoms gave the opponent in that round.
+    std::array<std::array<std::array<int, 6>, 2>, 3> roundStats{};
     std::string clock;                      // the round clock as the screen shows it
     std::string injuryClock;                // the injury clock as the screen shows it
     std::array<std::string, 2> scoreText;   // the score boxes, "%2d"
@@ -61,6 +66,8 @@ struct LinkFields {
     std::string weight;
     std::string weightClass;
     std::string phase;
+    std::string category;     // phase, weight class and weight, as the match information line shows them
+    std::string decisionCode; // the three-letter code of the decision kind
     std::string ovrMatchKey;
     LinkTime now;
 
@@ -99,9 +106,8 @@ public:
     static std::string Bracket(int kind, const LinkFields& f, std::u16string_view a1, std::u16string_view a2,
                                std::u16string_view a3, int pointCount);
 
-    // WT text lines of one notice, CR LF ended. Empty for kinds this protocol does not send, and for the
-    // kinds whose values the view does not keep yet: 6 (match category), 9 (decision text), 20 and 22
-    // (technique tallies).
+    // WT text lines of one notice, CR LF ended. Empty for kinds this protocol does not send, and for a
+    // winner notice (9) of a draw.
     static std::string WtText(int kind, int sub, int value, const LinkFields& f);
     // For the OVR link: every CR LF becomes 0x04.
     static std::string WtForOvr(std::string_view text);

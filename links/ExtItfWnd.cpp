@@ -45,14 +45,15 @@ constexpr SystemRow kRows[kLinkSystems] = {
     {"Swiss Timing", CTK_ExtItfWnd::StOpen, CTK_ExtItfWnd::StLamp, 0, 0},
 };
 
-// The lamp pictures: a dark red light while the link is closed, a green one while it is open.
-QPixmap LampPixmap(bool open) {
+// The lamp pictures: a dark red light while the link is closed, an amber one while its connect is under
+// way, a green one while it is open.
+QPixmap LampPixmap(bool open, bool connecting) {
     QPixmap pixmap(18, 18);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(60, 60, 60), 1));
-    painter.setBrush(open ? QColor(40, 200, 60) : QColor(120, 20, 20));
+    painter.setBrush(open ? QColor(40, 200, 60) : connecting ? QColor(230, 160, 30) : QColor(120, 20, 20));
     painter.drawEllipse(QRectF(1.5, 1.5, 15, 15));
     return pixmap;
 }
@@ -237,11 +238,12 @@ void CTK_ExtItfWnd::OnInitDialog() {
     ShowLinkStates();
 }
 
-void CTK_ExtItfWnd::SetLamp(int id, bool open) {
+void CTK_ExtItfWnd::SetLamp(int id, bool open, bool connecting) {
     auto* lamp = qobject_cast<QLabel*>(Item(id));
-    lamp->setPixmap(LampPixmap(open));
-    const QString text =
-        lamp->accessibleName() + (open ? QStringLiteral(": open") : QStringLiteral(": closed"));
+    lamp->setPixmap(LampPixmap(open, connecting));
+    const QString text = lamp->accessibleName() + (open         ? QStringLiteral(": open")
+                                                   : connecting ? QStringLiteral(": connecting")
+                                                                : QStringLiteral(": closed"));
     lamp->setToolTip(text);
 }
 
@@ -250,7 +252,7 @@ void CTK_ExtItfWnd::ShowLinkStates() {
         return;
     MatchData& md = *m_pData;
     const bool wt = md.bUseWTProtocol != 0;
-    const bool preRegUp = SlotUp(SlotOf(md, LINK_PREREG));
+    const bool preRegUp = SlotUp(SlotOf(md, LINK_PREREG)) || SlotConnecting(SlotOf(md, LINK_PREREG));
     for (int system = 0; system < kLinkSystems; ++system) {
         const SystemRow& row = kRows[system];
         const LinkSlot slot = SlotOf(md, system);
@@ -260,9 +262,11 @@ void CTK_ExtItfWnd::ShowLinkStates() {
             comm = List(row.comm)->currentIndex();
         if (system == LINK_OVR && (md.nOvrSupplier == kVmsSupplier || md.nOvrSupplier == kDatabaseSupplier))
             up = md.bOvrConnected != 0; // no link object: the flag is the state
+        const bool connecting = SlotConnecting(slot);
         if (!(system == LINK_OVR && md.nOvrSupplier == kVmsSupplier))
-            Button(row.button)->setText(ButtonText(comm, up));
-        SetLamp(row.lamp, up);
+            Button(row.button)->setText(connecting ? QStringLiteral("Cancel") : ButtonText(comm, up));
+        SetLamp(row.lamp, up, connecting);
+        up = up || connecting; // the settings of a link being connected stay as they are
         if (system == LINK_OVR) {
             // The OVR transport stays while either OVR or pre-registration is open.
             List(OvrComm)->setEnabled(!up && !preRegUp && !wt);
@@ -317,7 +321,9 @@ void CTK_ExtItfWnd::OpenOrClose(int system) {
     MatchData& md = *m_pData;
     const std::string name = kRows[system].name;
     const LinkSlot slot = SlotOf(md, system);
-    if (SlotUp(slot)) {
+    if (SlotConnecting(slot)) {
+        CloseLink(system, false); // the operator gives up waiting for the peer
+    } else if (SlotUp(slot)) {
         if (Ask("Are you sure to disconnect from the " + name + " system?") == IDYES)
             CloseLink(system, true);
     } else {

@@ -93,7 +93,7 @@ private:
     void OpenOrClose(int system);
     void CloseLink(int system, bool tellPeer);
     void ShowWtControls();
-    void SetLamp(int id, bool open);
+    void SetLamp(int id, bool open, bool connecting);
     QComboBox* List(int id) const;
     QPushButton* Button(int id) const;
 

@@ -25,6 +25,9 @@ constexpr int kDatabaseSupplier = 3; // OVR supplier of the tournament results d
 
 const char* const kDisconnected[] = {"OVR system disconnected!", "IVR system disconnected!",
                                      "TVG system disconnected!", "Pre-Registration system disconnected!"};
+const char* const kNotConnected[] = {
+    "OVR system could not be connected!", "IVR system could not be connected!",
+    "TVG system could not be connected!", "Pre-Registration system could not be connected!"};
 
 const TTK_LinkCfg& CfgOf(const MatchData& md, int system) {
     return system == LINK_OVR ? md.cfgOvr : system == LINK_IVR ? md.cfgIvr : md.cfgTvg;
@@ -45,6 +48,19 @@ void ClearForOpen(const LinkSlot& slot) {
 void TakeImmediateConnect(const LinkSlot& slot) {
     if (const TcpInfo* info = CommTcpInfo(*slot.handle); info && info->bConnected)
         *slot.connected = 1;
+}
+
+void Tell(const char* text) {
+    AfxMessageBox(QString::fromLatin1(text).toStdU16String());
+}
+
+// The port notice the WT systems get once their link is up.
+void TellWtPortConnected(CMainWnd& view, const MatchData& md, int system) {
+    if (system != LINK_IVR && system != LINK_TVG)
+        return;
+    const int supplier = system == LINK_IVR ? md.nIvrSupplier : md.nTvgSupplier;
+    if (supplier == kWtSupplier)
+        view.SendWtMessage(system == LINK_IVR ? 1 : 2, 17, CfgOf(md, system).nUdpTx, 0);
 }
 
 void ShowOpenError() {
@@ -83,6 +99,8 @@ void CMainWnd::OpenOvrLink() {
         md->bOvrConnected = 1;
     else if (md->pOvrLink)
         TakeImmediateConnect(slot);
+    else if (md->nOvrCommType == COMM_TCP)
+        Tell(kNotConnected[LINK_OVR]);
 }
 
 // The IVR and TVG links: opened on the settings, and on a TCP or UDP close request the WT systems hear of
@@ -116,9 +134,13 @@ static void OpenIvrOrTvgLink(CMainWnd& view, MatchData& md, int system, int open
         ShowOpenError();
         return;
     }
-    *slot.connected = 1;
-    if (SupplierOf(md, system) == kWtSupplier)
-        view.SendWtMessage(target, 17, cfg.nUdpTx, 0);
+    // A TCP link is up once its connect is: until then the page shows it connecting.
+    if (slot.commType == COMM_TCP)
+        TakeImmediateConnect(slot);
+    else
+        *slot.connected = 1;
+    if (*slot.connected)
+        TellWtPortConnected(view, md, system);
 }
 
 void CMainWnd::OpenIvrLink(int open) {
@@ -141,6 +163,8 @@ void CMainWnd::OpenPreRegLink() {
         GetSafeHwnd(), TcpParamFrom(md->dwPreRegIp, md->nPreRegPort, kTcpLinkIdBase + LINK_PREREG));
     if (md->pPreRegLink)
         TakeImmediateConnect(slot);
+    else
+        Tell(kNotConnected[LINK_PREREG]);
 }
 
 void CMainWnd::OpenSwissTimingLink(int open) {
@@ -191,10 +215,13 @@ void CMainWnd::OnTcpSocketEvent(WPARAM code, LPARAM linkId) {
     case 5: {
         if ((code >> 16) == 1) {
             *slot.connected = 1;
+            TellWtPortConnected(*this, *md, system);
         } else {
-            // The connect failed: the link is down and goes.
+            // The connect failed (refused, or no answer within the connect time-out): the link goes and
+            // the operator hears of it once.
             DebugPrintf("TCP link %ld could not connect", static_cast<long>(linkId));
             CloseSlot(slot);
+            Tell(kNotConnected[system]);
         }
         const bool ovrUp = SlotUp(SlotOf(*md, LINK_OVR)) || SlotUp(SlotOf(*md, LINK_PREREG));
         if (ovrUp && m_bLinkReady) {
@@ -207,7 +234,7 @@ void CMainWnd::OnTcpSocketEvent(WPARAM code, LPARAM linkId) {
         const bool wasUp = SlotUp(slot);
         CloseSlot(slot);
         if (wasUp)
-            AfxMessageBox(QString::fromLatin1(kDisconnected[system]).toStdU16String());
+            Tell(kDisconnected[system]);
         break;
     }
     case 2: {

@@ -3,8 +3,9 @@
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "links/LinkSettings.h"
-#include "platform/MessageBox.h"
+#include "links/WtApiClient.h"
 #include "platform/LinkSerialPort.h"
+#include "platform/MessageBox.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -274,5 +275,7 @@ void CTK_JsonSetDlg::SaveSettings() {
     CopyWide(qobject_cast<QLineEdit*>(Item(BaseUrl))->text(), m_pData->wszWTBaseUrl);
     WriteIniString(u"OVR", u"WT_Protocol_Baseurl", m_pData->wszWTBaseUrl, u"ExtItf.ini");
     CopyWide(qobject_cast<QLineEdit*>(Item(ApiKey))->text(), m_pData->wszWTApiKey);
+    // Documents an earlier run left waiting go with the key typed now.
+    WtApiPostQueue().SupplyKey(WtApiTarget::Of(*m_pData).apiKey);
     m_pData->nWTMat = qobject_cast<QComboBox*>(Item(Mat))->currentIndex() + 1;
 }

@@ -49,6 +49,10 @@ bool SlotUp(const LinkSlot& slot) {
     return *slot.handle && *slot.connected;
 }
 
+bool SlotConnecting(const LinkSlot& slot) {
+    return *slot.handle && !*slot.connected && CommTypeOf(*slot.handle) == COMM_TCP;
+}
+
 void CloseSlot(const LinkSlot& slot) {
     if (*slot.handle)
         CommClose(CommTypeOf(*slot.handle), *slot.handle);

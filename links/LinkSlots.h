@@ -28,6 +28,8 @@ struct LinkSlot {
 LinkSlot SlotOf(MatchData& md, int system);
 // Handle and flag both set.
 bool SlotUp(const LinkSlot& slot);
+// A TCP link whose connect is still under way: handle set, flag not yet.
+bool SlotConnecting(const LinkSlot& slot);
 // Closes the slot's link on the transport it was opened on and clears handle and flag.
 void CloseSlot(const LinkSlot& slot);
 

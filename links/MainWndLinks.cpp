@@ -8,6 +8,7 @@
 #include "app/Messages.h"
 #include "app/TextConvert.h"
 #include "app/TextLogs.h"
+#include "devices/PacketDispatch.h"
 #include "links/EventText.h"
 #include "links/Transport.h"
 #include "links/WireCodec.h"
@@ -23,7 +24,9 @@
 #include <QLabel>
 #include <QString>
 
+#include <cstdint>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -52,9 +55,17 @@ std::u16string LabelText(const CMainWnd& view, int id) {
 
 LinkFields CurrentFields(const CMainWnd& view, const MatchData& md) {
     using namespace OperatorIds;
-    return LinkFields::From(md, view.m_strClockText, view.m_strInjuryText, view.m_nRestCount,
-                            {LabelText(view, ScoreChung), LabelText(view, ScoreHong)},
-                            {LabelText(view, PenaltyChung), LabelText(view, PenaltyHong)}, LocalNow());
+    LinkFields f =
+        LinkFields::From(md, view.m_strClockText, view.m_strInjuryText, view.m_nRestCount,
+                         {LabelText(view, ScoreChung), LabelText(view, ScoreHong)},
+                         {LabelText(view, PenaltyChung), LabelText(view, PenaltyHong)}, LocalNow());
+    std::uint8_t address[8];
+    {
+        std::lock_guard lock(g_receiverNetworkLock); // the receive thread writes it
+        std::memcpy(address, g_abReceiverMac, sizeof address);
+    }
+    f.receiverAddress = EventText::FormatDeviceId(address);
+    return f;
 }
 
 // Appends one line, as UTF-16LE, to a log of the program's Log folder. The log is kept only when the file

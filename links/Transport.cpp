@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <deque>
+#include <string>
 
 namespace {
 
@@ -17,6 +19,8 @@ constexpr std::uint32_t kLinkTag = 0x4B4E494C; // marks the links this switch ma
 constexpr int kNoTransport = -1;
 // What one serial receive takes at most: the receive buffers of the view hold 2048 bytes.
 constexpr int kSerialChunk = 2048;
+// Records a TCP link keeps while its peer takes nothing, beyond the socket's own staging.
+constexpr std::size_t kTcpBacklogLimit = 256 * 1024;
 
 struct LinkBase {
     explicit LinkBase(int type) : nType(type) {}
@@ -32,6 +36,7 @@ struct SerialLink : LinkBase {
     platform::LinkSerialPort port;
     std::atomic<bool> bNotified{false}; // a UM_SERIAL_DATA waits for the owner
     int bConnected = 0;
+    bool bDropReported = false; // the debug output has told of a dropped record since the last taken one
 
     void Notify() {
         if (!bNotified.exchange(true))
@@ -44,10 +49,51 @@ struct TcpLink final : LinkBase, TcpEventSink {
     TcpLink() : LinkBase(kType) {}
     HWND hOwner = 0;
     TcpInfo info;
+    // Whole records the socket's staging had no room for, oldest first; they go before any later one.
+    std::deque<std::string> backlog;
+    std::size_t backlogBytes = 0;
+    bool bDropReported = false; // the debug output has told of a dropped record since the last send
 
     void OnTcpEvent(std::uintptr_t code, std::intptr_t linkId) override {
         // The handler may close this link: nothing of it is touched afterwards.
         SendMessage(hOwner, UM_TCP_EVENT, code, linkId);
+    }
+    void OnTcpWritable(std::intptr_t) override { SendBacklog(); }
+
+    // Stages what waits, in order, as far as the staging takes whole records.
+    void SendBacklog() {
+        while (!backlog.empty() && info.pSock) {
+            const std::string& record = backlog.front();
+            const int length = static_cast<int>(record.size());
+            if (info.pSock->Send(record.data(), length) != length)
+                return;
+            backlogBytes -= record.size();
+            backlog.pop_front();
+        }
+    }
+
+    void Send(const char* data, int length) {
+        SendBacklog();
+        if (backlog.empty() && info.pSock) {
+            const int taken = info.pSock->Send(data, length);
+            if (taken == length) {
+                bDropReported = false;
+                return;
+            }
+            if (taken < 0) {
+                DebugPrintf("TCP link %d is not open; a record of %d bytes not sent", info.nId, length);
+                return;
+            }
+        }
+        if (backlogBytes + static_cast<std::size_t>(length) > kTcpBacklogLimit) {
+            if (!bDropReported)
+                DebugPrintf("TCP link %d: the peer takes nothing; records dropped whole until it does",
+                            info.nId);
+            bDropReported = true;
+            return;
+        }
+        backlog.emplace_back(data, static_cast<std::size_t>(length));
+        backlogBytes += static_cast<std::size_t>(length);
     }
 };
 
@@ -178,11 +224,18 @@ void CommClose(int commType, void* handle) {
 int CommSend(int commType, void* handle, const char* data, int length) {
     if (!data || length <= 0)
         return 0;
-    if (auto* serial = Link<SerialLink>(handle, commType))
-        return std::max(0, serial->port.Write(data, length));
+    if (auto* serial = Link<SerialLink>(handle, commType)) {
+        const int taken = serial->port.Write(data, length);
+        if (taken == length)
+            serial->bDropReported = false;
+        else if (!serial->bDropReported)
+            DebugPrintf("serial link: %s; records dropped whole until it takes them again",
+                        taken == 0 ? "the port takes nothing" : "the port fails");
+        serial->bDropReported = taken != length;
+        return std::max(0, taken);
+    }
     if (auto* tcp = Link<TcpLink>(handle, commType)) {
-        if (tcp->info.pSock && tcp->info.pSock->Send(data, length) < length)
-            DebugPrintf("TCP link %d: %d bytes could not all be sent", tcp->info.nId, length);
+        tcp->Send(data, length);
     } else if (auto* udp = Link<UdpLink>(handle, commType)) {
         if (udp->sock.SendTo(udp->info.dwIp, udp->info.nTxPort, data, length) < 0)
             DebugPrintf("UDP link %d: a datagram of %d bytes could not be sent", udp->info.nId, length);

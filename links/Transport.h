@@ -56,7 +56,10 @@ void* CommOpenTcp(HWND owner, const TTK_CommParam& param);
 void* CommOpenUdp(HWND owner, const TTK_CommParam& param);
 // Closes the link and frees it; the handle must not be used again. Null does nothing.
 void CommClose(int commType, void* link);
-// Hands length bytes to the link. Serial: the bytes the port took; TCP, UDP and anything else 0.
+// Hands length bytes to the link as one record, taken whole or not at all: a record never reaches the
+// peer cut and followed by the next. Serial: length when the port took them, else 0; TCP keeps what its
+// socket has no room for and sends it, in order, once the socket has room (up to a limit, beyond which
+// later records are dropped whole and the debug output says so). TCP, UDP and anything else return 0.
 int CommSend(int commType, void* link, const char* data, int length);
 // Takes received bytes, up to size: the count, or -1 when nothing waits (0 for an empty serial queue or a
 // handle of another transport). What is not taken stays queued and is announced again.

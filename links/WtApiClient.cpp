@@ -1,5 +1,6 @@
 #include "links/WtApiClient.h"
 
+#include "app/AppGlobals.h"
 #include "app/HttpSinks.h"
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
@@ -9,14 +10,19 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QMetaObject>
 #include <QPointer>
+#include <QSaveFile>
 #include <QString>
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -170,18 +176,21 @@ std::string WtApiText::PostUrl(int kind, std::string_view baseUrl, std::string_v
 }
 
 void WtApiStartup() {
-    std::lock_guard lock(g_libraryMutex);
-    if (g_bLibraryUp)
-        return;
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        OutputDebugString("WT JSON API: the HTTP library could not be set up; no request can be sent");
-        return;
+    {
+        std::lock_guard lock(g_libraryMutex);
+        if (g_bLibraryUp)
+            return;
+        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            OutputDebugString("WT JSON API: the HTTP library could not be set up; no request can be sent");
+            return;
+        }
+        g_bLibraryUp = true;
     }
-    g_bLibraryUp = true;
+    WtApiPostQueue().Open(QString::fromStdU16String(WtApiPostStorePath()).toStdString());
 }
 
 void WtApiShutdown() {
-    WtApiPostQueue().Stop();
+    WtApiPostQueue().Close();
     std::lock_guard lock(g_libraryMutex);
     if (!g_bLibraryUp)
         return;
@@ -267,16 +276,141 @@ WtPostQueue::~WtPostQueue() {
     Stop();
 }
 
+namespace {
+
+constexpr char kStoreHead[] = "belvanta-wt-posts 1\n";
+
+// The store: its head line, then per document "kind value urlBytes bodyBytes\n", the URL, "\n", the body,
+// "\n". The lengths keep any byte of a body intact.
+QByteArray StoreText(const std::deque<TPostEvtData>& queue) {
+    QByteArray text(kStoreHead);
+    for (const TPostEvtData& d : queue) {
+        text += QByteArray::number(d.nKind) + ' ' + QByteArray::number(d.nValue) + ' ' +
+                QByteArray::number(static_cast<qsizetype>(d.strUrl.size())) + ' ' +
+                QByteArray::number(static_cast<qsizetype>(d.strBody.size())) + '\n';
+        text += QByteArray::fromStdString(d.strUrl) + '\n' + QByteArray::fromStdString(d.strBody) + '\n';
+    }
+    return text;
+}
+
+// The documents of a store text, as far as it reads whole; false when some of it did not.
+bool ReadStoreText(const QByteArray& text, std::deque<TPostEvtData>& out) {
+    if (text.isEmpty())
+        return true;
+    if (!text.startsWith(kStoreHead))
+        return false;
+    qsizetype at = static_cast<qsizetype>(std::strlen(kStoreHead));
+    while (at < text.size()) {
+        const qsizetype eol = text.indexOf('\n', at);
+        if (eol < 0)
+            return false;
+        const QList<QByteArray> fields = text.mid(at, eol - at).split(' ');
+        bool ok[4] = {};
+        if (fields.size() != 4)
+            return false;
+        TPostEvtData d;
+        d.nKind = fields[0].toInt(&ok[0]);
+        d.nValue = fields[1].toInt(&ok[1]);
+        const qsizetype urlBytes = fields[2].toLongLong(&ok[2]);
+        const qsizetype bodyBytes = fields[3].toLongLong(&ok[3]);
+        if (!ok[0] || !ok[1] || !ok[2] || !ok[3] || urlBytes < 0 || bodyBytes < 0)
+            return false;
+        const qsizetype url = eol + 1;
+        const qsizetype body = url + urlBytes + 1;
+        const qsizetype next = body + bodyBytes + 1;
+        if (next > text.size() || text[body - 1] != '\n' || text[next - 1] != '\n')
+            return false;
+        d.strUrl = text.mid(url, urlBytes).toStdString();
+        d.strBody = text.mid(body, bodyBytes).toStdString();
+        out.push_back(std::move(d));
+        at = next;
+    }
+    return true;
+}
+
+} // namespace
+
+void WtPostQueue::SaveLocked() const {
+    if (m_strStore.empty())
+        return;
+    const QString path = QString::fromStdString(m_strStore);
+    if (m_queue.empty()) {
+        if (QFile::exists(path) && !QFile::remove(path))
+            DebugPrintf("WT JSON API: the store %s could not be emptied", m_strStore.c_str());
+        return;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(StoreText(m_queue)) < 0 || !file.commit())
+        DebugPrintf("WT JSON API: the store %s could not be written; %zu document(s) kept in memory only",
+                    m_strStore.c_str(), m_queue.size());
+}
+
+bool WtPostQueue::Open(const std::string& path) {
+    Stop(); // the thread must not hold a copy of a head that the stored documents go before
+    std::deque<TPostEvtData> stored;
+    bool whole = true;
+    QFile file(QString::fromStdString(path));
+    if (file.exists()) {
+        whole = file.open(QIODevice::ReadOnly) && ReadStoreText(file.readAll(), stored);
+        if (!whole)
+            DebugPrintf("WT JSON API: the store %s could not be read whole; %zu document(s) taken from it",
+                        path.c_str(), stored.size());
+    }
+    bool waiting = false;
+    {
+        std::lock_guard lock(m_mutex);
+        m_strStore = path;
+        m_queue.insert(m_queue.begin(), std::make_move_iterator(stored.begin()),
+                       std::make_move_iterator(stored.end()));
+        if (!stored.empty())
+            DebugPrintf("WT JSON API: %zu document(s) of an earlier run wait to be delivered", stored.size());
+        SaveLocked();
+        waiting = !m_queue.empty();
+    }
+    if (waiting && !Running())
+        Start();
+    m_wake.notify_one();
+    return whole;
+}
+
+void WtPostQueue::Close() {
+    Stop();
+    std::lock_guard lock(m_mutex);
+    m_queue.clear();
+    m_strStore.clear();
+    m_nFailures = 0;
+}
+
 bool WtPostQueue::Append(int kind, std::string body, int value, const WtApiTarget& target) {
     {
         std::lock_guard lock(m_mutex);
+        // Documents read back from the store go with the key typed for this run.
+        for (TPostEvtData& waiting : m_queue)
+            if (waiting.strApiKey.empty())
+                waiting.strApiKey = target.apiKey;
         m_queue.push_back({kind, std::move(body), value,
                            WtApiText::PostUrl(kind, target.baseUrl, target.matchId), target.apiKey});
+        SaveLocked();
     }
     if (!Running() && !Start())
         return false;
     m_wake.notify_one();
     return true;
+}
+
+void WtPostQueue::SupplyKey(const std::string& apiKey) {
+    if (apiKey.empty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        for (TPostEvtData& waiting : m_queue) {
+            if (waiting.strApiKey.empty()) {
+                waiting.strApiKey = apiKey;
+                m_bRetryNow = true;
+            }
+        }
+    }
+    m_wake.notify_all();
 }
 
 bool WtPostQueue::Running() const {
@@ -286,6 +420,11 @@ bool WtPostQueue::Running() const {
 std::size_t WtPostQueue::Waiting() const {
     std::lock_guard lock(m_mutex);
     return m_queue.size();
+}
+
+std::size_t WtPostQueue::Undelivered() const {
+    std::lock_guard lock(m_mutex);
+    return m_nFailures > 0 ? m_queue.size() : 0;
 }
 
 bool WtPostQueue::Start() {
@@ -314,8 +453,44 @@ void WtPostQueue::Stop() {
         m_thread.join();
     std::lock_guard lock(m_mutex);
     if (!m_queue.empty())
-        DebugPrintf("WT JSON API: %zu document(s) not sent; the post thread has ended", m_queue.size());
-    m_queue.clear();
+        DebugPrintf("WT JSON API: the post thread has ended; %zu document(s) wait to be delivered",
+                    m_queue.size());
+}
+
+// One POST of the document: true when the server took it (a 2xx answer).
+bool WtPostQueue::Deliver(const TPostEvtData& document) const {
+    if (!LibraryUp()) {
+        DebugPrintf("WT JSON API: the HTTP library is not set up; a document of kind %d waits",
+                    document.nKind);
+        return false;
+    }
+    HeaderList headers;
+    bool headersMade = true;
+    for (const std::string& line : WtApiText::Headers(document.strApiKey, true))
+        headersMade = headersMade && headers.Add(line);
+    EasyHandle easy;
+    if (!headersMade || !easy.handle) {
+        DebugPrintf("WT JSON API: no transfer for a document of kind %d; it waits", document.nKind);
+        return false;
+    }
+    CURL* curl = easy.handle;
+    SetCommon(curl, headers, m_limits);
+    curl_easy_setopt(curl, CURLOPT_URL, document.strUrl.c_str());
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    // The body goes whole, by its length: a document is never cut at a size or a zero byte.
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(document.strBody.size()));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, document.strBody.c_str());
+    HttpReplyChunk chunk;
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WtApiWriteStatus);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &chunk);
+    const CURLcode result = curl_easy_perform(curl);
+    long code = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
+    if (result == CURLE_OK && code >= 200 && code < 300)
+        return true;
+    DebugPrintf("WT JSON API: POST %s not taken: %s (HTTP %ld); sent again later", document.strUrl.c_str(),
+                result == CURLE_OK ? "refused" : curl_easy_strerror(result), code);
+    return false;
 }
 
 void WtPostQueue::Run() {
@@ -326,43 +501,28 @@ void WtPostQueue::Run() {
             m_wake.wait(lock, [this] { return !m_bRun || !m_queue.empty(); });
             if (!m_bRun)
                 return;
-            document = std::move(m_queue.front());
-            m_queue.pop_front();
+            document = m_queue.front(); // stays at the head until it is delivered
+            m_bRetryNow = false;
         }
-        if (document.strUrl.empty()) {
+        const bool dropped = document.strUrl.empty();
+        if (dropped)
             DebugPrintf("WT JSON API: a document of kind %d has no address; dropped", document.nKind);
-        } else if (!LibraryUp()) {
-            DebugPrintf("WT JSON API: the HTTP library is not set up; a document of kind %d dropped",
-                        document.nKind);
-        } else {
-            HeaderList headers;
-            bool headersMade = true;
-            for (const std::string& line : WtApiText::Headers(document.strApiKey, true))
-                headersMade = headersMade && headers.Add(line);
-            EasyHandle easy;
-            if (headersMade && easy.handle) {
-                CURL* curl = easy.handle;
-                SetCommon(curl, headers, m_limits);
-                curl_easy_setopt(curl, CURLOPT_URL, document.strUrl.c_str());
-                curl_easy_setopt(curl, CURLOPT_POST, 1L);
-                // The body goes whole, by its length: a document is never cut at a size or a zero byte.
-                curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                                 static_cast<curl_off_t>(document.strBody.size()));
-                curl_easy_setopt(curl, CURLOPT_POSTFIELDS, document.strBody.c_str());
-                HttpReplyChunk chunk;
-                curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &WtApiWriteStatus);
-                curl_easy_setopt(curl, CURLOPT_WRITEDATA, &chunk);
-                // A failed post is not retried; the debug output keeps a trace of it.
-                const CURLcode result = curl_easy_perform(curl);
-                if (result != CURLE_OK)
-                    DebugPrintf("WT JSON API: POST %s failed: %s", document.strUrl.c_str(),
-                                curl_easy_strerror(result));
-            } else {
-                DebugPrintf("WT JSON API: no transfer for a document of kind %d; dropped", document.nKind);
-            }
-        }
+        const bool done = dropped || Deliver(document);
+        std::chrono::milliseconds pause = kPostSpacing;
         std::unique_lock lock(m_mutex);
-        if (m_wake.wait_for(lock, kPostSpacing, [this] { return !m_bRun; }))
+        if (done) {
+            // Only this thread removes documents, so the head is still the one just sent.
+            m_queue.pop_front();
+            m_nFailures = 0;
+            SaveLocked();
+        } else {
+            ++m_nFailures;
+            pause = m_limits.retryFirst;
+            for (int i = 1; i < m_nFailures && pause < m_limits.retryLongest; ++i)
+                pause *= 2;
+            pause = std::min(pause, m_limits.retryLongest);
+        }
+        if (m_wake.wait_for(lock, pause, [this] { return !m_bRun || m_bRetryNow; }) && !m_bRun)
             return;
     }
 }
@@ -372,6 +532,17 @@ WtPostQueue& WtApiPostQueue() {
     return queue;
 }
 
+std::u16string WtApiPostStorePath() {
+    return AppPath(u"WtPosts.queue");
+}
+
+namespace {
+
+// The loaded match had no API id when its last document was made; the UI thread's.
+bool g_bNoMatchId = false;
+
+} // namespace
+
 int WtApiQueuePost(int kind, std::string body, int value) {
     const MatchData* md = g_pMatchData;
     if (!md) {
@@ -379,9 +550,23 @@ int WtApiQueuePost(int kind, std::string body, int value) {
         return 0;
     }
     WtApiTarget target = WtApiTarget::Of(*md);
+    g_bNoMatchId = target.matchId.empty();
+    if (g_bNoMatchId) {
+        DebugPrintf("WT JSON API: the match has no API id; a document of kind %d is not sent", kind);
+        return 0;
+    }
     if (!WtApiPostQueue().Append(kind, std::move(body), value, target))
         MessageBox(HWND{0}, u"Create post thread error", u"", MB_OK);
     return 0;
+}
+
+std::u16string WtApiDeliveryNotice() {
+    if (const std::size_t waiting = WtApiPostQueue().Undelivered())
+        return u"WT server: " + QString::number(waiting).toStdU16String() +
+               u" document(s) waiting to be delivered";
+    if (g_bNoMatchId)
+        return u"WT server: this match has no API id; nothing is sent";
+    return {};
 }
 
 int RunWtApiConnectTest(std::u16string& reply) {

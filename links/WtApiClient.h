@@ -3,7 +3,8 @@
 // that one worker thread POSTs in order.
 //
 // libcurl's library-wide state is set up once by WtApiStartup, before the first request, and cleaned up
-// once by WtApiShutdown, after the post thread has been joined. The post thread never reads the match
+// once by WtApiShutdown, after the post thread has been joined. The documents not yet delivered are kept
+// in a file of the program folder, so a restart sends them. The post thread never reads the match
 // record: each document carries the base URL, API key and match id of the match it was queued for, so a
 // document of the last match never lands on the next one.
 #pragma once
@@ -38,6 +39,10 @@ struct WtApiTransferLimits {
     std::chrono::milliseconds connectTimeout{3000};
     std::chrono::milliseconds totalTimeout{3000};
     std::string caFile; // empty: no verification
+    // A document the server did not take waits this long before it is sent again, twice as long after each
+    // further failure, up to retryLongest.
+    std::chrono::milliseconds retryFirst{1000};
+    std::chrono::milliseconds retryLongest{60000};
 };
 
 // The limits of the operator's GETs: they block the caller, so they are bounded too.
@@ -61,7 +66,8 @@ std::string GetUrl(int type, const WtApiTarget& target);
 std::string PostUrl(int kind, std::string_view baseUrl, std::string_view matchId);
 } // namespace WtApiText
 
-// Sets libcurl up for the whole program; the first call does it, later ones nothing. Any thread.
+// Sets libcurl up for the whole program and opens the post queue on its store (g_strAppDir must be set),
+// which starts sending what an earlier run left; the first call does it, later ones nothing. UI thread.
 void WtApiStartup();
 // Stops and joins the post thread, then cleans libcurl up. After it, requests fail until the next
 // WtApiStartup. UI thread, at the end of the program (or of a test).
@@ -92,9 +98,13 @@ struct TPostEvtData {
     std::string strApiKey;
 };
 
-// The FIFO of documents and the one thread that POSTs them: each document goes once, in queue order, at
-// least 10 ms after the one before, within the transfer limits; a failed POST is not retried. The thread
-// starts with the first document. Append and take-and-remove hold m_mutex.
+// The FIFO of documents and the one thread that POSTs them, in queue order, at least 10 ms apart, within
+// the transfer limits. A document counts as delivered only when the server answered it with a 2xx status;
+// any other status, a time-out or a cut connection leaves it at the head of the queue, and it is sent again
+// after a back-off (retryFirst, doubled up to retryLongest) before any later document. A queue opened on a
+// store file keeps every waiting document there, rewritten whole at each change, so the documents survive a
+// restart of the program. The thread starts with the first document. m_mutex guards the queue, its state
+// and the store file.
 class WtPostQueue {
 public:
     explicit WtPostQueue(WtApiTransferLimits limits = {});
@@ -102,31 +112,59 @@ public:
     WtPostQueue(const WtPostQueue&) = delete;
     WtPostQueue& operator=(const WtPostQueue&) = delete;
 
+    // Keeps the waiting documents in the file at path from now on: the documents the file holds (left by
+    // an earlier run) come first, then those already waiting here; sending starts when any wait. False, and
+    // the debug output says why, when the file exists but cannot be read whole (what could be read is
+    // kept). The API key is never written: a document read back takes the key of the next one queued.
+    // Owner's thread.
+    bool Open(const std::string& path);
+    // Stop(), then forgets the waiting documents and the store file; the file keeps them for the next Open.
+    void Close();
+
     // Queues a document for target (its base URL, key and match id are kept with it) and starts the
     // thread when it is not running. False when the thread could not be started (the document stays
-    // queued and the next Append tries again) or the queue has been stopped. UI thread.
+    // queued and the next Append tries again). UI thread.
     bool Append(int kind, std::string body, int value, const WtApiTarget& target);
-    // Ends the thread: the document being sent finishes (bounded by the time-out), the rest are dropped
-    // and reported on the debug output. The queue may be started again by a later Append. Owner's thread.
+    // The API key the operator has typed, for the documents read back from the store (they have none); a
+    // document waiting for it is sent again at once. Any thread.
+    void SupplyKey(const std::string& apiKey);
+    // Ends the thread: the document being sent finishes (bounded by the time-out); the waiting documents
+    // stay and go when the queue is started again by a later Append. Owner's thread.
     void Stop();
 
-    std::size_t Waiting() const; // documents not yet taken by the thread; any thread
-    bool Running() const;        // UI thread
+    std::size_t Waiting() const; // documents not yet delivered; any thread
+    // Documents waiting while the server has refused the one at the head at least once; 0 while the queue
+    // goes well. Any thread.
+    std::size_t Undelivered() const;
+    bool Running() const; // UI thread
 
 private:
     void Run();
     bool Start();
+    bool Deliver(const TPostEvtData& document) const;
+    void SaveLocked() const;
 
     const WtApiTransferLimits m_limits;
-    mutable std::mutex m_mutex;       // guards m_queue and m_bRun
+    mutable std::mutex m_mutex;       // guards everything below but the thread
     std::condition_variable m_wake;   // a document arrived or the thread is to end
-    std::deque<TPostEvtData> m_queue; // first in, first out
+    std::deque<TPostEvtData> m_queue; // first in, first out; the head is removed once delivered
+    std::string m_strStore;           // the store file, empty for none
+    int m_nFailures = 0;              // refusals of the head in a row
     bool m_bRun = false;              // the thread is to keep running
+    bool m_bRetryNow = false;         // a key arrived: the refused head goes again without its back-off
     std::thread m_thread;             // joinable while started; touched by the owner's thread only
 };
 
-// The program's queue of documents, stopped by the operator view's destruction and by WtApiShutdown.
+// The program's store of waiting documents, below the program folder.
+std::u16string WtApiPostStorePath();
+
+// The program's queue of documents, opened on WtApiPostStorePath() by WtApiStartup, stopped by the
+// operator view's destruction and closed by WtApiShutdown.
 WtPostQueue& WtApiPostQueue();
-// Queues a document of the kind for the target of g_pMatchData: always 0. A document the queue could not
-// take shows "Create post thread error". UI thread.
+// Queues a document of the kind for the target of g_pMatchData: always 0. A match without an API id
+// (szMatchId empty) posts nothing, and the debug output and WtApiDeliveryNotice say so. A document the
+// queue could not take shows "Create post thread error". UI thread.
 int WtApiQueuePost(int kind, std::string body, int value);
+// What the operator screen shows of the WT JSON API: the documents the server has not taken yet, or that
+// the loaded match has no API id; empty while all goes well. UI thread.
+std::u16string WtApiDeliveryNotice();

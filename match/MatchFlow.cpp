@@ -125,6 +125,7 @@ void StartClock(CMainWnd& view, bool nextRound) {
         ++md->nCurRound;
         view.PrepareRound();
         SendFlowNotices(view, FlowStep::NextRound);
+        view.SendIvrMessage(1, u"", u"", u"", u"");
     } else if (state == 1 || state == 2 || state == 6) {
         if (!ClockRules::RoundMayFollow(*md))
             return;
@@ -132,11 +133,14 @@ void StartClock(CMainWnd& view, bool nextRound) {
         view.LogMatchRow();
         view.PrepareRound();
         SendFlowNotices(view, FlowStep::RoundStart);
+        // The video replay hears of the match's start with its information, of a later round by its number.
         if (md->nCurRound == 1) {
             view.CreateJudgeLampLog();
             view.SendIvrMessage(0, u"", u"", u"", u"");
             if (md->pTvgLink && md->bTvgConnected)
                 view.KillTimer(TIMER_TVG_CLOCK);
+        } else {
+            view.SendIvrMessage(1, u"", u"", u"", u"");
         }
     } else if (state == 5) {
         if (!ClockRules::RoundMayFollow(*md))
@@ -146,8 +150,10 @@ void StartClock(CMainWnd& view, bool nextRound) {
         ++md->nCurRound;
         view.PrepareRound();
         SendFlowNotices(view, FlowStep::NextRound);
+        view.SendIvrMessage(1, u"", u"", u"", u"");
     } else if (state >= 7) {
         SendFlowNotices(view, FlowStep::Resume);
+        view.SendIvrMessage(3, u"", u"", u"", u"");
         if (state == 9) {
             LogFlowEvent(view, 5, view.m_strClockText);
             view.SendWtMessage(0, 8, 2, 0);
@@ -166,6 +172,7 @@ void StartClock(CMainWnd& view, bool nextRound) {
     view.ShowClockSeconds(view.m_nShownSeconds);
     SendFlowNotices(view, FlowStep::ClockRunning);
     view.SendWtMessage(0, 0, 1, 0);
+    view.SendWtMessage(0, 2, 0, 0);
     if (md->nCompetitionRule == 1)
         view.SendWtMessage(0, 25, 0, 0);
     view.m_nRoundTick = GetTickCount();
@@ -258,6 +265,7 @@ void CMainWnd::OnClickedKyeShi() {
     LogFlowEvent(*this, 7, m_strClockText);
     SendWtMessage(0, 8, 0, 0);
     SendWtMessage(0, 8, 1, 0);
+    SendTvgMessage(md->nTvgSupplier, 1, u"", u"", u"");
     SetTimer(TIMER_KYESHI_CLOCK, 1000);
 }
 
@@ -311,7 +319,7 @@ void CMainWnd::PauseRest() {
     SendIvrMessage(2, u"", u"", u"", u"");
     if (md->nOvrSupplier == 8)
         m_JsonQueue.Append(4);
-    SendWtMessage(0, 1, 0, 1);
+    SendWtMessage(0, 1, 1, 0); // the rest stopped by key
     LogFlowEvent(*this, 2, m_strClockText);
 }
 

@@ -105,8 +105,11 @@ void EndRoundByClock(CMainWnd& view, MatchData& md) {
     view.KillTimer(TIMER_ROUND_CLOCK);
     md.nLastTick = md.nRemainTime = 0;
     view.ShowClockMs(0);
-    view.SendWtMessage(0, 0, 5, 0);
+    // The time ran out, then the round ended: the end-of-round line reads the ended round's 0:00.
+    view.SendIvrMessage(6, u"", u"", u"", u"");
+    view.SendWtMessage(0, 0, 4, 0);
     md.nGameState = 5;
+    view.SendWtMessage(0, 0, 5, 0);
     view.UpdateStateDisplay();
     view.SetTimer(TIMER_ROUND_END_DELAY, 2000);
     view.m_bRoundEndPending = 1;
@@ -165,7 +168,9 @@ void CMainWnd::OnRoundClockTick() {
     CheckTeamBoutSignal(*this, *md);
     md->nLastTick = md->nRemainTime;
     SendFlowNotices(*this, FlowStep::Time);
+    SendIvrMessage(10, u"", u"", u"", u"");
     SendWtMessage(0, 0, 0, 0);
+    SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
 }
 
 void CMainWnd::PrepareRest(bool openRoundResult) {
@@ -244,13 +249,13 @@ void CMainWnd::OnKyeShiTick() {
         m_strInjuryText = u"0:00";
         ShowCountdown(*this, Q(m_strInjuryText));
         RestoreSavedState(*this, *md);
-        SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
+        SendTvgMessage(md->nTvgSupplier, 1, u"", u"", u"");
         SendWtMessage(0, 8, 2, 0);
         return;
     }
     ShowCountdown(*this, Q(m_strInjuryText));
     m_nKyeShiTick = now;
-    SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
+    SendTvgMessage(md->nTvgSupplier, 1, u"", u"", u"");
     SendWtMessage(0, 8, 1, 0);
 }
 

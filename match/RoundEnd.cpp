@@ -111,11 +111,11 @@ void CMainWnd::EndRound(int winner, int reason) {
     if (reason == kGamJeomLimitReason || reason == kEndNowReason) {
         if (md->nOvrSupplier == 8)
             m_JsonQueue.Append(6);
-        SendWtMessage(0, 0, 5, 0);
         KillTimer(TIMER_ROUND_CLOCK);
         md->nLastTick = md->nRemainTime = 0;
         ShowClockMs(0);
         md->nGameState = 5;
+        SendWtMessage(0, 0, 5, 0);
         UpdateStateDisplay();
         SetTimer(TIMER_ROUND_END_DELAY, 2000);
         m_bRoundEndPending = 1;

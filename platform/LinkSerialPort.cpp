@@ -4,6 +4,7 @@
 #include "platform/SerialLineSettings.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include <fcntl.h>
@@ -22,24 +24,63 @@ namespace platform {
 
 struct LinkSerialPort::Impl {
     int fd = -1;
-    int wake = -1; // eventfd that ends the reader's wait
+    int wake = -1; // eventfd that wakes the reader: output waits, or the reader is to end
+    std::atomic<bool> stopping{false};
     std::thread reader;
     std::function<void()> onArrival;
     mutable std::mutex lock; // guards queue and dropped
     std::deque<char> queue;
     std::size_t dropped = 0;
+    mutable std::mutex outLock; // guards out
+    std::string out;            // accepted bytes the system has not taken yet, whole records only
+
+    void Wake() {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t woken = ::write(wake, &one, sizeof one);
+    }
+
+    // Hands the system what it takes now of the waiting output; false on a write error.
+    bool Flush() {
+        std::lock_guard l(outLock);
+        while (!out.empty()) {
+            const ssize_t n = ::write(fd, out.data(), out.size());
+            if (n > 0) {
+                out.erase(0, static_cast<std::size_t>(n));
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n == 0 || errno == EAGAIN)
+                return true;
+            out.clear(); // the device fails: what waits can never go
+            return false;
+        }
+        return true;
+    }
+
+    bool OutputWaits() const {
+        std::lock_guard l(outLock);
+        return !out.empty();
+    }
 
     void Read() {
         char buffer[1024];
-        pollfd fds[2] = {{fd, POLLIN, 0}, {wake, POLLIN, 0}};
         for (;;) {
+            pollfd fds[2] = {{fd, static_cast<short>(POLLIN | (OutputWaits() ? POLLOUT : 0)), 0},
+                             {wake, POLLIN, 0}};
             if (::poll(fds, 2, -1) < 0) {
                 if (errno == EINTR)
                     continue;
                 return;
             }
-            if (fds[1].revents)
-                return;
+            if (fds[1].revents) {
+                std::uint64_t count = 0;
+                [[maybe_unused]] const ssize_t drained = ::read(wake, &count, sizeof count);
+                if (stopping)
+                    return;
+            }
+            if ((fds[0].revents & POLLOUT) && !Flush())
+                DebugPrintf("serial port: waiting output could not be written (error %d)", errno);
             if (fds[0].revents & POLLIN) {
                 const ssize_t n = ::read(fd, buffer, sizeof buffer);
                 if (n > 0) {
@@ -100,6 +141,8 @@ int LinkSerialPort::Open(const std::string& path, const LinkSerialSettings& sett
     m->onArrival = std::move(onArrival);
     m->queue.clear();
     m->dropped = 0;
+    m->out.clear();
+    m->stopping = false;
     m->reader = std::thread([impl = m.get()] { impl->Read(); });
     return 0;
 }
@@ -107,9 +150,14 @@ int LinkSerialPort::Open(const std::string& path, const LinkSerialSettings& sett
 void LinkSerialPort::Close() {
     if (m->fd < 0)
         return;
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t woken = ::write(m->wake, &one, sizeof one);
+    m->stopping = true;
+    m->Wake();
     m->reader.join();
+    // What the system takes at once still goes (a closing record); the rest is dropped with the port.
+    m->Flush();
+    if (!m->out.empty())
+        DebugPrintf("serial port closed with %zu bytes unsent", m->out.size());
+    m->out.clear();
     ::close(m->wake);
     ::close(m->fd);
     m->fd = -1;
@@ -124,10 +172,17 @@ bool LinkSerialPort::IsOpen() const {
 int LinkSerialPort::Write(const char* data, int length) {
     if (m->fd < 0 || !data || length < 0)
         return -1;
-    const ssize_t n = ::write(m->fd, data, static_cast<std::size_t>(length));
-    if (n >= 0)
-        return static_cast<int>(n);
-    return errno == EAGAIN ? 0 : -1;
+    {
+        std::lock_guard l(m->outLock);
+        if (m->out.size() + static_cast<std::size_t>(length) > kWriteLimit)
+            return 0;
+        m->out.append(data, static_cast<std::size_t>(length));
+    }
+    if (!m->Flush())
+        return -1;
+    if (m->OutputWaits())
+        m->Wake(); // the reader writes the rest once the system takes more
+    return length;
 }
 
 int LinkSerialPort::Take(char* buffer, int size) {

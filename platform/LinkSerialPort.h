@@ -3,8 +3,8 @@
 // queue, written without blocking.
 //
 // Threads: open, close, write, take and the queries on the owner's thread (the UI thread). The reader
-// thread only fills the queue and calls the arrival callback given to open; the queue's mutex guards the
-// queue and the dropped count.
+// thread fills the queue, calls the arrival callback given to open, and writes what the system did not take
+// at once; the queue's mutex guards the queue and the dropped count, a second one the waiting output.
 #pragma once
 
 #include <cstddef>
@@ -40,7 +40,13 @@ public:
     void Close();
     bool IsOpen() const;
 
-    // Writes without waiting; the bytes the system took (0 when its buffer is full), -1 on error.
+    // Bytes accepted for writing and not yet taken by the system at most.
+    static constexpr std::size_t kWriteLimit = 64 * 1024;
+
+    // Takes the bytes whole, without waiting: the system gets what it takes now and the reader thread
+    // writes the rest as soon as it can, before any later bytes, so a record never reaches the peer cut
+    // and mixed with the next one. length when taken, 0 when they do not fit into what waits (nothing is
+    // taken), -1 on error or when not open.
     int Write(const char* data, int length);
     // Takes up to size queued bytes, oldest first; the rest stays queued.
     int Take(char* buffer, int size);

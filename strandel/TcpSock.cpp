@@ -2,8 +2,8 @@
 
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTimer>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -69,6 +69,10 @@ bool CTcpSock::Create() {
     connect(m_pSocket, &QTcpSocket::connected, this, &CTcpSock::Connected);
     connect(m_pSocket, &QTcpSocket::errorOccurred, this, &CTcpSock::Failed);
     connect(m_pSocket, &QTcpSocket::disconnected, this, &CTcpSock::Disconnected);
+    connect(m_pSocket, &QTcpSocket::bytesWritten, this, &CTcpSock::Written);
+    m_pConnectTimer = new QTimer(this);
+    m_pConnectTimer->setSingleShot(true);
+    connect(m_pConnectTimer, &QTimer::timeout, this, &CTcpSock::ConnectTimedOut);
     return true;
 }
 
@@ -88,6 +92,7 @@ int CTcpSock::Connect(std::uint32_t ip, int port) {
         m_bConnecting = false;
         return ErrorNumber(m_pSocket->error());
     default:
+        m_pConnectTimer->start(m_nConnectTimeoutMs);
         return kWouldBlock;
     }
 }
@@ -98,12 +103,13 @@ int CTcpSock::Send(const char* data, int length) {
     const auto state = m_pSocket->state();
     if (state != QAbstractSocket::ConnectedState && state != QAbstractSocket::ConnectingState)
         return -1;
-    const std::int64_t room = kSendLimit - m_pSocket->bytesToWrite();
-    const std::int64_t take = std::clamp<std::int64_t>(room, 0, length);
-    if (take == 0)
+    if (length == 0)
         return 0;
-    // Qt writes without SIGPIPE: a peer that is gone shows as an error, not a signal.
-    return static_cast<int>(m_pSocket->write(data, take));
+    if (kSendLimit - m_pSocket->bytesToWrite() < length)
+        return 0;
+    // Qt writes without SIGPIPE: a peer that is gone shows as an error, not a signal. Its staging takes
+    // the whole block or fails.
+    return m_pSocket->write(data, length) == length ? length : -1;
 }
 
 int CTcpSock::Receive(char* buffer, int size) {
@@ -121,6 +127,7 @@ void CTcpSock::Close() {
     m_bCloseSent = true;
     if (!m_pSocket)
         return;
+    m_pConnectTimer->stop();
     disconnect(m_pSocket, nullptr, this, nullptr);
     // What was staged goes to the system first (a closing record such as the OVR kill notice), without
     // waiting; then the socket closes at once.
@@ -157,6 +164,16 @@ void CTcpSock::Notify(std::uintptr_t code) {
         deleteLater(); // the Qt socket is still inside its own signal
 }
 
+void CTcpSock::Written() {
+    if (!m_pOwner || !m_pInfo || m_bDestroyPending)
+        return;
+    ++m_nEventDepth;
+    m_pOwner->OnTcpWritable(m_pInfo->nId);
+    --m_nEventDepth;
+    if (m_nEventDepth == 0 && m_bDestroyPending)
+        deleteLater();
+}
+
 void CTcpSock::ReadyRead() {
     if (!m_bReadArmed || !m_pSocket || m_pSocket->bytesAvailable() <= 0)
         return;
@@ -165,12 +182,23 @@ void CTcpSock::ReadyRead() {
 }
 
 void CTcpSock::Connected() {
+    m_pConnectTimer->stop();
     m_bConnecting = false;
     OnConnect(0);
 }
 
+void CTcpSock::ConnectTimedOut() {
+    if (!m_bConnecting)
+        return;
+    m_bConnecting = false;
+    m_bCloseSent = true; // the connection never came up: no close event follows the failed connect
+    m_pSocket->abort();
+    OnConnect(ETIMEDOUT);
+}
+
 void CTcpSock::Failed() {
     if (m_bConnecting) {
+        m_pConnectTimer->stop();
         m_bConnecting = false;
         OnConnect(static_cast<int>(m_pSocket->error()) + 1);
     } else if (m_pSocket->state() == QAbstractSocket::UnconnectedState) {

@@ -21,6 +21,7 @@
 
 class CTcpSock;
 class QTcpSocket;
+class QTimer;
 
 // Event codes; the program hands them to its window as the wParam of its TCP event message (WM_USER + 101),
 // with the link id as lParam.
@@ -48,6 +49,8 @@ struct STRANDEL_API TcpInfo {
 class STRANDEL_API TcpEventSink {
 public:
     virtual void OnTcpEvent(std::uintptr_t code, std::intptr_t linkId) = 0;
+    // The system took staged bytes, so Send has room again. Not a link event: the window never sees it.
+    virtual void OnTcpWritable(std::intptr_t linkId) { (void)linkId; }
 
 protected:
     ~TcpEventSink() = default;
@@ -62,6 +65,9 @@ public:
     static constexpr std::int64_t kSendLimit = 64 * 1024;
     // Connect's result while the connection is under way (the system's "would block").
     static constexpr int kWouldBlock = 10035;
+    // How long a connect may stay under way before it counts as failed: a peer that never answers is
+    // told apart from a slow one within seconds, not after the system's own minutes.
+    static constexpr int kConnectTimeoutMs = 10000;
 
     explicit CTcpSock(TcpEventSink* owner = nullptr);
 
@@ -74,10 +80,14 @@ public:
     // Makes the stream socket. False when it cannot be made.
     bool Create();
     // Starts connecting to ip:port. 0 when connected at once, kWouldBlock while under way (the outcome
-    // comes as an event), else an error number (a port outside 0..65535, no socket).
+    // comes as an event, a failed one also when the connect time-out runs out), else an error number (a
+    // port outside 0..65535, no socket).
     int Connect(std::uint32_t ip, int port);
-    // Stages up to length bytes for sending; returns the bytes taken (fewer when the staging is full), or
-    // -1 when the link is not open.
+    // The connect time-out of later connects, in ms.
+    void SetConnectTimeout(int ms) { m_nConnectTimeoutMs = ms; }
+    // Stages the length bytes for sending, whole or not at all, so a record never goes out cut: length
+    // when staged, 0 when they do not fit into the staging now (OnTcpWritable tells when it has room
+    // again), -1 when the link is not open.
     int Send(const char* data, int length);
     // Takes up to size waiting bytes; returns the count, or -1 when none wait. What is left stays queued
     // and is announced by a new data event.
@@ -101,13 +111,17 @@ private:
     void Connected();
     void Failed();
     void Disconnected();
+    void Written();
+    void ConnectTimedOut();
 
-    TcpEventSink* m_pOwner;          // never owned
-    TcpInfo* m_pInfo = nullptr;      // never owned
-    QTcpSocket* m_pSocket = nullptr; // child of this object
-    bool m_bReadArmed = true;        // the next arrival is announced
-    bool m_bConnecting = false;      // a connect is under way
-    bool m_bCloseSent = false;       // the close event went out
-    int m_nEventDepth = 0;           // events of this socket on the stack
-    bool m_bDestroyPending = false;  // Destroy came during an event
+    TcpEventSink* m_pOwner;            // never owned
+    TcpInfo* m_pInfo = nullptr;        // never owned
+    QTcpSocket* m_pSocket = nullptr;   // child of this object
+    QTimer* m_pConnectTimer = nullptr; // child of this object; runs while a connect is under way
+    int m_nConnectTimeoutMs = kConnectTimeoutMs;
+    bool m_bReadArmed = true;       // the next arrival is announced
+    bool m_bConnecting = false;     // a connect is under way
+    bool m_bCloseSent = false;      // the close event went out
+    int m_nEventDepth = 0;          // events of this socket on the stack
+    bool m_bDestroyPending = false; // Destroy came during an event
 };

@@ -128,16 +128,50 @@ TEST_F(LinkOpeningTest, EachTcpLinkHasItsOwnIdSoOnePeersCloseEndsOnlyItsLink) {
     ASSERT_TRUE(pumpUntil([&] { return ovrPeer->bytesAvailable() >= 2; }));
 }
 
-TEST_F(LinkOpeningTest, ARefusedConnectClosesAndFreesItsLink) {
+TEST_F(LinkOpeningTest, ARefusedConnectClosesItsLinkAndTellsTheOperatorOnce) {
     const quint16 port = server.serverPort();
     server.close();
-    md->nPreRegPort = port;
-    Control(LINK_PREREG, 0);
-    if (md->pPreRegLink) {
-        ASSERT_TRUE(pumpUntil([&] { return md->pPreRegLink == nullptr; }));
+    md->cfgOvr.nTcpPort = md->cfgIvr.nTcpPort = md->cfgTvg.nTcpPort = md->nPreRegPort = port;
+    md->nOvrCommType = md->nIvrCommType = md->nTvgCommType = COMM_TCP;
+    md->nIvrSupplier = 2; // a WT system hears of no port: its link never came up
+    const struct {
+        int system;
+        LPARAM open;
+        const char* told;
+    } cases[] = {
+        {LINK_OVR, 0, "OVR system could not be connected!"},
+        {LINK_IVR, 1, "IVR system could not be connected!"},
+        {LINK_TVG, 1, "TVG system could not be connected!"},
+        {LINK_PREREG, 0, "Pre-Registration system could not be connected!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        const std::size_t shown = prompter.texts().size();
+        const LinkSlot slot = SlotOf(*md, c.system);
+        Control(c.system, c.open);
+        // Until the connect has failed the link is connecting, not up.
+        EXPECT_FALSE(SlotUp(slot));
+        ASSERT_TRUE(pumpUntil([&] { return *slot.handle == nullptr; }));
+        pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+        EXPECT_EQ(*slot.connected, 0);
+        const std::vector<std::string> texts = prompter.texts();
+        EXPECT_EQ(std::vector<std::string>(texts.begin() + static_cast<std::ptrdiff_t>(shown), texts.end()),
+                  (std::vector<std::string>{c.told}));
     }
-    EXPECT_EQ(md->bPreRegConnected, 0);
-    EXPECT_TRUE(prompter.texts().empty()) << "a failed connect shows nothing";
+    EXPECT_TRUE(view->calls.empty());
+}
+
+TEST_F(LinkOpeningTest, AWtTcpLinkIsUpAndTellsItsPortOnlyOnceConnected) {
+    md->nIvrCommType = COMM_TCP;
+    md->nIvrSupplier = 2;
+    md->cfgIvr.nUdpTx = 5001;
+    Control(LINK_IVR, 1);
+    ASSERT_NE(md->pIvrLink, nullptr);
+    EXPECT_EQ(md->bIvrConnected, 0);
+    EXPECT_TRUE(view->calls.empty());
+    Accept();
+    ASSERT_TRUE(pumpUntil([&] { return md->bIvrConnected == 1; }));
+    EXPECT_EQ(view->calls, (std::vector<std::string>{"wt 1 17 5001"}));
 }
 
 TEST_F(LinkOpeningTest, WtUdpLinksTellTheirPortAndABusyPortShowsTheSystemError) {

@@ -3,6 +3,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "devices/PacketDispatch.h"
 #include "links/EventText.h"
 #include "links/LinkSlots.h"
 #include "links/Transport.h"
@@ -26,6 +27,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -218,6 +220,21 @@ TEST_F(LinkPeersTest, EachProtocolReachesItsPeerByteForByte) {
          "[SOH]03[DC3]111100501201:0700:45R20000[EOT]"},
         {"Swiss Timing status before the connect state (serial)", LINK_ST, COMM_SERIAL, [](MatchData&) {},
          [](CMainWnd& v) { v.SendSwissTiming(0); }, "[SOH]st[STX]9999[EOT]"},
+        {"link-ready record with the receiver's address and channel once its network is known (TCP)",
+         LINK_OVR, COMM_TCP,
+         [](MatchData& md) {
+             md.nOvrSupplier = 0;
+             md.nChannelNo = 5;
+         },
+         [](CMainWnd& v) {
+             const BYTE address[8] = {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x6F, 0x70};
+             {
+                 std::lock_guard lock(g_receiverNetworkLock);
+                 std::memcpy(g_abReceiverMac, address, sizeof address);
+             }
+             SendMessage(v.GetSafeHwnd(), UM_LINK_READY, 0, 0);
+         },
+         "[SOH][DC2]3[DC3]MT[STX]05[STX]001A2B3C4D5E6F70[EOT]"},
     };
     home.write("Log/log.txt", "");
     home.write("Log/log_tvg.txt", "");
@@ -244,6 +261,7 @@ TEST_F(LinkPeersTest, EachProtocolReachesItsPeerByteForByte) {
         delete tcpPeer;
         tcpPeer = nullptr;
     }
+    std::memset(g_abReceiverMac, 0, sizeof g_abReceiverMac);
     // The colon and TVG records were logged in the program folder's Log folder.
     EXPECT_EQ(Utf16Le(home.read("Log/log.txt")), "[STX]Score:12,R2,67,Blue,2,5,12[ETX]\r\n");
     EXPECT_EQ(Utf16Le(home.read("Log/log_tvg.txt")), "[SOH][DC2]03[DC3]TM[STX]00501201:0700:00R20000[EOT]\r\n"

@@ -258,6 +258,10 @@ TEST_F(ExtItfPageTest, YesLeavesTheConnectUnderWayAndThePageFollowsItsState) {
     prompter.answer(IDYES);
     Button(CTK_ExtItfWnd::OvrOpen)->click();
     ASSERT_NE(md->pOvrLink, nullptr);
+    // Until the peer has answered the link shows as connecting and the button gives up waiting.
+    EXPECT_EQ(Button(CTK_ExtItfWnd::OvrOpen)->text(), "Cancel");
+    EXPECT_TRUE(LampState(CTK_ExtItfWnd::OvrLamp).endsWith("connecting"));
+    EXPECT_FALSE(page->Item(CTK_ExtItfWnd::OvrComm)->isEnabled());
     QTcpSocket* peer = Accept();
     ASSERT_TRUE(pumpUntil([&] { return Button(CTK_ExtItfWnd::OvrOpen)->text() == "Disconnect"; }));
     EXPECT_TRUE(LampState(CTK_ExtItfWnd::OvrLamp).endsWith("open"));
@@ -267,6 +271,17 @@ TEST_F(ExtItfPageTest, YesLeavesTheConnectUnderWayAndThePageFollowsItsState) {
     peer->close();
     ASSERT_TRUE(pumpUntil([&] { return Button(CTK_ExtItfWnd::OvrOpen)->text() == "Connect"; }));
     EXPECT_TRUE(page->Item(CTK_ExtItfWnd::OvrComm)->isEnabled());
+}
+
+TEST_F(ExtItfPageTest, CancelWhileConnectingClosesTheLinkWithoutAQuestion) {
+    prompter.answer(IDYES);
+    Button(CTK_ExtItfWnd::OvrOpen)->click();
+    ASSERT_EQ(Button(CTK_ExtItfWnd::OvrOpen)->text(), "Cancel");
+    Button(CTK_ExtItfWnd::OvrOpen)->click();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Are you sure to connect to the OVR system?"}));
+    EXPECT_EQ(md->pOvrLink, nullptr);
+    EXPECT_EQ(Button(CTK_ExtItfWnd::OvrOpen)->text(), "Connect");
+    EXPECT_TRUE(LampState(CTK_ExtItfWnd::OvrLamp).endsWith("closed"));
 }
 
 TEST_F(ExtItfPageTest, ClosingASupplier0LinkSendsTheKillRecordFirst) {
@@ -361,8 +376,9 @@ TEST_F(ExtItfPageTest, AConnectTestThatDoesNotAnswerLeavesTheOvrSlotClosed) {
 TEST_F(ExtItfPageTest, AConnectTestShowsTheServersAnswerAndMarksTheOvrSlot) {
     WtApiStartup();
     LocalHttpServer api;
-    api.SetResponder(
-        [](const HttpRequestSeen& r) { return HttpReply{r.target == "/wt/status" ? 200 : 404, ""}; });
+    api.SetResponder([](const HttpRequestSeen& r) {
+        return HttpReply{r.target == "/wt/status" ? 200 : 404, ""};
+    });
     struct Case {
         std::string base;
         const char* box;

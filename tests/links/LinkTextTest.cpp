@@ -7,6 +7,8 @@
 #include "links/Transport.h"
 #include "links/WireCodec.h"
 #include "links/WtApiClient.h"
+#include "match/DecisionRules.h"
+#include "match/ScoreRules.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "tests/links/RecordText.h"
@@ -61,6 +63,11 @@ LinkFields Match() {
     f.weight = "-68kg";
     f.weightClass = "Senior";
     f.phase = "Final";
+    f.category = "Final Senior -68kg";
+    f.decisionCode = "PTG";
+    f.winSide = 1;
+    f.roundWinners = {1, 3, 0};
+    f.roundStats[1] = {{{1, 2, 3, 4, 5, 6}, {6, 5, 4, 3, 2, 1}}};
     f.ovrMatchKey = "MK9";
     f.now = {2024, 5, 1, 14, 30, 5, 120};
     return f;
@@ -271,12 +278,15 @@ TEST(LinkTextTest, WtTextLinesByKind) {
         {3, 1, 2, "pt2;2\r\n"},
         {4, 0, 0, "sc1; 5;sc2;12\r\n"},
         {5, 0, 0, "wg1;1;wg2;2\r\n"},
-        {6, 0, 0, ""},
+        {6, 0, 0,
+         "mch;12;Final;Final Senior "
+         "-68kg;3;#0000ff;#FFFFFF;#ff0000;#FFFFFF;7e3b90c4;Senior;3;120;cntDown;20;10"
+         "\r\n"},
         {7, 0, 0, "at1;KIM Minsu;KIM;KOR;at2;LEE Jiho;LEE;GBR\r\n"},
         {8, 0, 0, "ij0;0:45;show\r\n"},
         {8, 1, 0, "ij0;0:45\r\n"},
         {8, 2, 0, "ij0;0:45;hide\r\n"},
-        {9, 0, 0, ""},
+        {9, 1, 0, "win;RED\r\nwmh;LEE Jiho; 5-12 PTG\r\n"},
         {10, 0, 0, ""},
         {11, 0, 0, "ch1;\r\n"},
         {11, 1, 0, "ch2;\r\n"},
@@ -290,7 +300,13 @@ TEST(LinkTextTest, WtTextLinesByKind) {
         {17, 5001, 0, "Udp Port 5001 connected\r\n"},
         {18, 5001, 0, "Udp Port 5001 disconnected\r\n"},
         {19, 0, 0, ""},
+        // Round 2: round 1 won by Chung, round 2 a tie so far (written 0), its statistics.
+        {20, 1, 2,
+         "wrd;rd1;1;rd2;0;rd3;0\r\ns11;2;s21;8;s12; 5;s22;12;s13;0;s23;0\r\n"
+         "rst;2;st1;1;2;3;4;5;6;st2;6;5;4;3;2;1;\r\nrsr;\r\n"},
         {21, 1, 35, "hl2;35\r\n"},
+        // The leader by the score texts: " 5" sorts before "12", so Hong leads round 2.
+        {22, 0, 0, "wrd;rd1;1;rd2;2;rd3;0\r\ns11;2;s21;8;s12; 5;s22;12;s13;0;s23;0\r\n"},
         {23, 0, 0, "wrd;rd1;0;rd2;0;rd3;0;\r\n"},
         {24, 0, 0, ""},
         {25, 0, 0, "sup;0\r\n"},
@@ -303,6 +319,15 @@ TEST(LinkTextTest, WtTextLinesByKind) {
     }
     f.gameState = 5;
     EXPECT_EQ(EventText::WtText(0, 5, 0, f), "clk;0:00;stopEnd\r\n");
+    // The winner of a round-win match is told with the rounds won; a draw has no winner notice.
+    f.roundWinSystem = 1;
+    f.winSide = 0;
+    EXPECT_EQ(EventText::WtText(9, 0, 0, f), "win;BLUE\r\nwmh;KIM Minsu;1-0 PTG\r\n");
+    f.winSide = 3;
+    EXPECT_EQ(EventText::WtText(9, 0, 0, f), "");
+    // Past round 3 the round results are the winners alone.
+    f.round = 4;
+    EXPECT_EQ(EventText::WtText(20, 0, 0, f), "wrd;rd1;1;rd2;0;rd3;0\r\n");
 }
 
 TEST(LinkTextTest, WtScoreLinesUnderTheRoundWinSystem) {
@@ -451,6 +476,12 @@ TEST(LinkTextTest, FieldsFromTheMatchRecord) {
     md.aSide[1].nRoundPenaltyPoints2[1] = 2;
     md.aSide[1].nRoundPenalty1[1] = 1;
     md.aSide[1].nRoundPenalty2[1] = 1;
+    md.aSide[1].nTechTally[ScoreRules::kHeadCount][1] = 2;
+    md.aSide[1].nTechTally[ScoreRules::kHeadTechCount][1] = -1;
+    md.nRoundWinner[0] = 2;
+    md.nDecisionKind = 0;
+    std::strcpy(md.szPhase, "Final");
+    std::strcpy(md.szWeight, "-68kg");
     std::strcpy(md.aPlayer[0].szName, "KIM\x04Minsu");
     std::memset(md.szContestNo, '7', sizeof md.szContestNo); // a field with no terminator
     const LinkFields f = LinkFields::From(md, u"1:07", u"", 0, {u" 7", u" 0"}, {u"0", u"2"}, {});
@@ -461,6 +492,11 @@ TEST(LinkTextTest, FieldsFromTheMatchRecord) {
     EXPECT_EQ(f.name[0], "KIM Minsu");
     EXPECT_EQ(f.contest.size(), sizeof md.szContestNo);
     EXPECT_EQ(f.scoreText[0], " 7");
+    // The round's statistics; a negative count goes out as 0. An empty weight class leaves no gap.
+    EXPECT_EQ(f.roundStats[1][1], (std::array<int, 6>{0, 2, 0, 0, 0, 3}));
+    EXPECT_EQ(f.roundWinners, (std::array<int, 3>{2, 0, 0}));
+    EXPECT_EQ(f.category, "Final -68kg");
+    EXPECT_EQ(f.decisionCode, DecisionRules::DecisionCodeText(0, md.nOvrSupplier));
     FreeMatchData();
     g_strAppDir = savedDir;
 }

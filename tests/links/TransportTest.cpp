@@ -290,6 +290,105 @@ TEST_F(TransportLinkTest, SerialLinkOnAPtyReceivesInChunksAndKeepsWhatItDidNotTa
     CommClose(COMM_SERIAL, link);
 }
 
+// Numbered records of 500 bytes and an end byte, and a reader of a received stream: the numbers of its
+// records, or -1 for a record that is not whole.
+std::string NumberedRecord(int n) {
+    std::string record = "R" + std::to_string(100000 + n).substr(1);
+    record.resize(500, '.');
+    return record + '\x04';
+}
+
+std::vector<int> RecordNumbers(const std::string& stream) {
+    std::vector<int> numbers;
+    std::size_t at = 0;
+    for (std::size_t end = stream.find('\x04'); end != std::string::npos; end = stream.find('\x04', at)) {
+        const std::string record = stream.substr(at, end + 1 - at);
+        const bool whole = record.size() == 501 && record[0] == 'R' &&
+                           record.find_first_not_of("0123456789", 1) == 6 &&
+                           record.find_first_not_of('.', 6) == 500;
+        numbers.push_back(whole ? std::stoi(record.substr(1, 5)) : -1);
+        at = end + 1;
+    }
+    if (at < stream.size())
+        numbers.push_back(-1); // a cut tail
+    return numbers;
+}
+
+TEST_F(TransportLinkTest, APeerThatStopsReadingNeverGetsACutRecord) {
+    const auto inOrderAndWhole = [](const std::vector<int>& numbers) {
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            if (numbers[i] < 0 || (i > 0 && numbers[i] <= numbers[i - 1]))
+                return false;
+        }
+        return !numbers.empty();
+    };
+    {
+        SCOPED_TRACE("TCP");
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        void* link = CommOpen(COMM_TCP, owner.GetSafeHwnd(), TcpParam(server.serverPort(), 100));
+        ASSERT_NE(link, nullptr);
+        ASSERT_TRUE(
+            pumpUntil([&] { return server.hasPendingConnections() && CommTcpInfo(link)->bConnected; }));
+        QTcpSocket* peer = server.nextPendingConnection();
+        peer->setReadBufferSize(1); // the peer stops reading: the system's buffers fill, then the link's
+        constexpr int kRecords = 2000;
+        for (int i = 0; i < kRecords; ++i) {
+            const std::string record = NumberedRecord(i);
+            CommSend(COMM_TCP, link, record.data(), static_cast<int>(record.size()));
+            // Bursts as the UI thread sends them, more than the socket stages between two turns of the
+            // event loop.
+            if (i % 500 == 0)
+                QCoreApplication::processEvents();
+        }
+        peer->setReadBufferSize(0); // it reads again
+        std::string received;
+        // What the link kept goes out first, then a record sent once the peer reads again.
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                received += peer->readAll().toStdString();
+                return RecordNumbers(received).size() >= 600;
+            },
+            std::chrono::seconds(20)));
+        const std::string last = NumberedRecord(kRecords);
+        CommSend(COMM_TCP, link, last.data(), static_cast<int>(last.size()));
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                received += peer->readAll().toStdString();
+                return received.ends_with(last);
+            },
+            std::chrono::seconds(20)));
+        const std::vector<int> numbers = RecordNumbers(received);
+        EXPECT_TRUE(inOrderAndWhole(numbers));
+        EXPECT_EQ(numbers.front(), 0);
+        CommClose(COMM_TCP, link);
+    }
+    {
+        SCOPED_TRACE("serial");
+        PtyPeer peer;
+        ASSERT_TRUE(peer.Ok());
+        void* link = CommOpen(COMM_SERIAL, owner.GetSafeHwnd(), SerialParam(peer.Path()));
+        ASSERT_NE(link, nullptr);
+        // The peer reads nothing meanwhile: the port takes whole records until it is full, then none.
+        std::string accepted;
+        int refused = 0;
+        for (int i = 0; i < 600; ++i) {
+            const std::string record = NumberedRecord(i);
+            const int taken = CommSend(COMM_SERIAL, link, record.data(), static_cast<int>(record.size()));
+            ASSERT_TRUE(taken == 0 || taken == static_cast<int>(record.size())) << taken;
+            if (taken > 0)
+                accepted += record;
+            else
+                ++refused;
+        }
+        EXPECT_GT(refused, 0);
+        const std::string received = peer.Read(accepted.size(), 20000);
+        EXPECT_TRUE(received == accepted) << received.size() << " of " << accepted.size() << " bytes";
+        EXPECT_TRUE(inOrderAndWhole(RecordNumbers(received)));
+        CommClose(COMM_SERIAL, link);
+    }
+}
+
 TEST_F(TransportLinkTest, AMissingSerialPortOpensNothingAndSaysWhy) {
     EXPECT_EQ(CommOpenSerial(owner.GetSafeHwnd(), SerialParam("/nonexistent/ttyBelvanta")), nullptr);
     EXPECT_EQ(CommLastError(), ENOENT);

@@ -2,9 +2,13 @@
 #include "links/WtApiClient.h"
 #include "app/HttpSinks.h"
 #include "app/MatchData.h"
+#include "links/LinkSetDlgs.h"
+#include "tests/platform/EventPump.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 
+#include <QFile>
+#include <QLineEdit>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -13,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -33,6 +38,11 @@ void SetWide(char16_t (&field)[260], const std::string& text) {
 void SetNarrow(char (&field)[260], const std::string& text) {
     std::fill(std::begin(field), std::end(field), '\0');
     std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 259), field);
+}
+
+// Waits until the queue has delivered everything.
+bool PumpUntilDone(const WtPostQueue& queue) {
+    return pumpUntil([&] { return queue.Waiting() == 0; }, std::chrono::seconds(10));
 }
 
 class WtApiClientTest : public ::testing::Test, protected TestCourt {
@@ -198,36 +208,217 @@ TEST_F(WtApiClientTest, ABurstKeepsItsOrderAndSpacing) {
     }
 }
 
-TEST_F(WtApiClientTest, AServerSlowerThanThreeSecondsTimesOutAndTheNextPostStillGoes) {
-    server.SetResponder([](const HttpRequestSeen& r) {
-        return HttpReply{200, "", r.body == "slow" ? 4000ms : 0ms};
-    });
-    WtApiQueuePost(3, "slow", 0);
-    WtApiQueuePost(3, "next", 0);
-    ASSERT_TRUE(server.WaitForRequests(2, 6s));
-    const std::vector<HttpRequestSeen> seen = server.Requests();
-    EXPECT_EQ(seen[1].body, "next");
-    const auto gap = seen[1].arrived - seen[0].arrived;
-    EXPECT_GE(gap, 2900ms);
-    EXPECT_LT(gap, 3900ms);
+// The bodies the server has seen, in order.
+std::vector<std::string> Bodies(const LocalHttpServer& server) {
+    std::vector<std::string> bodies;
+    for (const HttpRequestSeen& r : server.Requests())
+        bodies.push_back(r.body);
+    return bodies;
 }
 
-TEST_F(WtApiClientTest, StoppingWithDocumentsQueuedDropsThemAndAllowsANewStart) {
-    server.SetResponder([](const HttpRequestSeen&) { return HttpReply{200, "", 200ms}; });
+// Short limits, so a refused document comes round again quickly.
+WtApiTransferLimits QuickRetry() {
+    WtApiTransferLimits limits;
+    limits.connectTimeout = limits.totalTimeout = 500ms;
+    limits.retryFirst = 20ms;
+    limits.retryLongest = 100ms;
+    return limits;
+}
+
+TEST_F(WtApiClientTest, ADocumentTheServerDidNotTakeIsSentAgainBeforeAnyLaterOne) {
+    const struct {
+        const char* name;
+        HttpReply firstAnswer; // to the first sending of "a"; everything else gets 200
+        std::vector<std::string> seen;
+    } cases[] = {
+        {"500", {500, "", 0ms}, {"a", "a", "b"}},
+        {"404", {404, "", 0ms}, {"a", "a", "b"}},
+        {"a stall past the time-out", {200, "", 1500ms}, {"a", "a", "b"}},
+        {"the connection cut", {200, "", 0ms, true}, {"a", "a", "b"}},
+        {"201 is taken", {201, "", 0ms}, {"a", "b"}},
+        {"204 is taken", {204, "", 0ms}, {"a", "b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalHttpServer peer;
+        bool first = true;
+        peer.SetResponder([&](const HttpRequestSeen& r) {
+            if (r.body == "a" && first) {
+                first = false;
+                return c.firstAnswer;
+            }
+            return HttpReply{};
+        });
+        WtApiTarget target = Target();
+        target.baseUrl = peer.BaseUrl();
+        WtPostQueue queue(QuickRetry());
+        ASSERT_TRUE(queue.Append(5, "a", 0, target));
+        ASSERT_TRUE(queue.Append(3, "b", 0, target));
+        ASSERT_TRUE(peer.WaitForRequests(c.seen.size()));
+        ASSERT_TRUE(PumpUntilDone(queue));
+        EXPECT_EQ(Bodies(peer), c.seen);
+    }
+}
+
+TEST_F(WtApiClientTest, TheDefaultTimeOutEndsAStalledPostWhichIsThenSentAgain) {
+    bool first = true;
+    server.SetResponder([&](const HttpRequestSeen& r) {
+        const bool stall = r.body == "slow" && first;
+        first = first && r.body != "slow";
+        return HttpReply{200, "", stall ? 4000ms : 0ms};
+    });
+    WtApiQueuePost(5, "slow", 0);
+    WtApiQueuePost(3, "next", 0);
+    ASSERT_TRUE(server.WaitForRequests(3, 15s));
+    EXPECT_EQ(Bodies(server), (std::vector<std::string>{"slow", "slow", "next"}));
+    const std::vector<HttpRequestSeen> seen = server.Requests();
+    EXPECT_GE(seen[1].arrived - seen[0].arrived, 2900ms) << "the time-out is three seconds";
+}
+
+TEST_F(WtApiClientTest, StoppingKeepsTheWaitingDocumentsForTheNextStart) {
+    server.SetResponder([](const HttpRequestSeen&) { return HttpReply{200, "", 100ms}; });
     WtPostQueue queue;
     const WtApiTarget target = Target();
-    for (int i = 0; i < 20; ++i)
-        ASSERT_TRUE(queue.Append(3, "{\"n\":" + std::to_string(i) + "}", i, target));
+    std::vector<std::string> all;
+    for (int i = 0; i < 20; ++i) {
+        all.push_back("{\"n\":" + std::to_string(i) + "}");
+        ASSERT_TRUE(queue.Append(3, all.back(), i, target));
+    }
     ASSERT_TRUE(server.WaitForRequests(1));
     queue.Stop();
     EXPECT_FALSE(queue.Running());
-    EXPECT_EQ(queue.Waiting(), 0u);
     const std::size_t sent = server.Requests().size();
-    EXPECT_LT(sent, 3u);
+    EXPECT_EQ(queue.Waiting(), all.size() - sent);
 
+    all.push_back("again");
     ASSERT_TRUE(queue.Append(4, "again", 0, target));
-    ASSERT_TRUE(server.WaitForRequests(sent + 1));
-    EXPECT_EQ(server.Requests().back().body, "again");
+    ASSERT_TRUE(server.WaitForRequests(all.size()));
+    EXPECT_EQ(Bodies(server), all);
+}
+
+TEST_F(WtApiClientTest, WaitingDocumentsSurviveARestartWithoutTheirKeyOnDisk) {
+    const std::string store = home.file("Earlier.queue");
+    server.SetResponder([](const HttpRequestSeen&) { return HttpReply{503, "", 0ms}; });
+    {
+        // The first run: the server takes nothing, then the program ends.
+        WtPostQueue queue(QuickRetry());
+        ASSERT_TRUE(queue.Open(store));
+        for (const char* body : {"{\"n\":0}", "{\"n\":1}", "line\nbreak"})
+            ASSERT_TRUE(queue.Append(3, body, 0, Target()));
+        ASSERT_TRUE(server.WaitForRequests(2));
+        EXPECT_EQ(queue.Undelivered(), 3u);
+        queue.Close();
+    }
+    QFile file(QString::fromStdString(store));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(file.readAll().contains("KEY")) << "the API key is never written";
+    file.close();
+
+    // The next run: the server wants a key; the documents read back go with the next one's.
+    server.SetResponder([](const HttpRequestSeen& r) {
+        return HttpReply{r.Header("x-api-key").empty() ? 401 : 200, "", 0ms};
+    });
+    const std::size_t before = server.Requests().size();
+    WtPostQueue queue(QuickRetry());
+    ASSERT_TRUE(queue.Open(store));
+    EXPECT_EQ(queue.Waiting(), 3u);
+    ASSERT_TRUE(server.WaitForRequests(before + 1));
+    ASSERT_TRUE(queue.Append(4, "{\"n\":3}", 0, Target()));
+    ASSERT_TRUE(PumpUntilDone(queue));
+    std::vector<std::string> delivered;
+    const std::vector<HttpRequestSeen> seen = server.Requests();
+    for (std::size_t i = before; i < seen.size(); ++i)
+        if (!seen[i].Header("x-api-key").empty())
+            delivered.push_back(seen[i].target + " " + seen[i].body);
+    EXPECT_EQ(delivered, (std::vector<std::string>{"/api/v1/matches/m-17/actions {\"n\":0}",
+                                                   "/api/v1/matches/m-17/actions {\"n\":1}",
+                                                   "/api/v1/matches/m-17/actions line\nbreak",
+                                                   "/api/v1/matches/m-17/results {\"n\":3}"}));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(store))) << "an empty queue leaves no store";
+}
+
+TEST_F(WtApiClientTest, AtStartTheProgramSendsWhatTheLastRunLeftWithTheKeyTheOperatorTypes) {
+    WtApiShutdown();
+    const std::string url = server.BaseUrl() + "/api/v1/matches/m-9/results";
+    home.write("WtPosts.queue",
+               "belvanta-wt-posts 1\n5 0 " + std::to_string(url.size()) + " 5\n" + url + "\nfinal\n");
+    server.SetResponder([](const HttpRequestSeen& r) {
+        return HttpReply{r.Header("x-api-key") == "TYPED" ? 200 : 401, "", 0ms};
+    });
+    WtApiStartup();
+    ASSERT_TRUE(server.WaitForRequests(1));
+    EXPECT_EQ(WtApiPostQueue().Waiting(), 1u);
+    ASSERT_TRUE(pumpUntil([] { return !WtApiDeliveryNotice().empty(); }));
+    CTK_JsonSetDlg dialog(md);
+    qobject_cast<QLineEdit*>(dialog.Item(CTK_JsonSetDlg::ApiKey))->setText("TYPED");
+    dialog.SaveSettings();
+    ASSERT_TRUE(PumpUntilDone(WtApiPostQueue()));
+    const HttpRequestSeen last = server.Requests().back();
+    EXPECT_EQ(last.target, "/api/v1/matches/m-9/results");
+    EXPECT_EQ(last.body, "final");
+    EXPECT_EQ(last.Header("x-api-key"), "TYPED");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(home.file("WtPosts.queue"))));
+}
+
+TEST_F(WtApiClientTest, AStoreThatDoesNotReadWholeGivesWhatItHoldsWhole) {
+    const std::string store = home.file("Earlier.queue");
+    const std::string url = server.BaseUrl() + "/api/v1/matches/m-17/actions";
+    const std::string one = "3 0 " + std::to_string(url.size()) + " 3\n" + url + "\none\n";
+    const struct {
+        const char* name;
+        std::string text;
+        bool whole;
+        std::vector<std::string> sent;
+    } cases[] = {
+        {"whole", "belvanta-wt-posts 1\n" + one + one, true, {"one", "one"}},
+        {"cut in the second document", "belvanta-wt-posts 1\n" + one + one.substr(0, 20), false, {"one"}},
+        {"a body longer than the file", "belvanta-wt-posts 1\n3 0 3 900\nurl\nx\n", false, {}},
+        {"no store head", "garbage", false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LocalHttpServer peer;
+        const std::string text = c.text;
+        std::string local = text;
+        for (auto at = local.find(server.BaseUrl()); at != std::string::npos;
+             at = local.find(server.BaseUrl(), at + 1))
+            local.replace(at, server.BaseUrl().size(), peer.BaseUrl());
+        home.write("Earlier.queue", local);
+        WtPostQueue queue(QuickRetry());
+        EXPECT_EQ(queue.Open(store), c.whole);
+        if (!c.sent.empty())
+            ASSERT_TRUE(peer.WaitForRequests(c.sent.size()));
+        ASSERT_TRUE(PumpUntilDone(queue));
+        EXPECT_EQ(Bodies(peer), c.sent);
+        queue.Close();
+    }
+}
+
+TEST_F(WtApiClientTest, AMatchWithoutAnApiIdPostsNothingAndSaysSo) {
+    SetNarrow(md->szMatchId, "");
+    WtApiQueuePost(5, "lost", 0);
+    EXPECT_EQ(WtApiPostQueue().Waiting(), 0u);
+    EXPECT_EQ(QString::fromStdU16String(WtApiDeliveryNotice()).toStdString(),
+              "WT server: this match has no API id; nothing is sent");
+    SetNarrow(md->szMatchId, "m-17");
+    WtApiQueuePost(5, "kept", 0);
+    ASSERT_TRUE(server.WaitForRequests(1));
+    EXPECT_EQ(Bodies(server), (std::vector<std::string>{"kept"}));
+}
+
+TEST_F(WtApiClientTest, TheNoticeCountsTheDocumentsTheServerHasNotTaken) {
+    std::atomic<bool> refuse{true};
+    server.SetResponder([&](const HttpRequestSeen&) { return HttpReply{refuse ? 500 : 200, "", 0ms}; });
+    EXPECT_EQ(WtApiDeliveryNotice(), u"");
+    WtApiQueuePost(3, "a", 0);
+    WtApiQueuePost(5, "b", 0);
+    ASSERT_TRUE(server.WaitForRequests(1));
+    ASSERT_TRUE(pumpUntil([] { return !WtApiDeliveryNotice().empty(); }));
+    EXPECT_EQ(QString::fromStdU16String(WtApiDeliveryNotice()).toStdString(),
+              "WT server: 2 document(s) waiting to be delivered");
+    refuse = false;
+    ASSERT_TRUE(pumpUntil([] { return WtApiPostQueue().Waiting() == 0; }, 10s));
+    EXPECT_EQ(WtApiDeliveryNotice(), u"");
 }
 
 TEST_F(WtApiClientTest, ATypedKeyCannotAddAHeaderLine) {

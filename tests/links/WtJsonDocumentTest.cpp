@@ -6,9 +6,11 @@
 #include "app/MatchData.h"
 #include "app/Timers.h"
 #include "links/WtApiClient.h"
+#include "tests/platform/EventPump.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
 
+#include <QLabel>
 #include <QString>
 
 #include <rapidjson/document.h>
@@ -16,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -266,6 +269,26 @@ TEST_F(WtJsonViewTest, NoDocumentWithoutTheWtSupplierOrALoadedMatch) {
     EXPECT_EQ(view->m_nJsonPosition, 1);
     EXPECT_EQ(WtApiPostQueue().Waiting(), 0u);
     EXPECT_FALSE(server.WaitForRequests(1, std::chrono::milliseconds(100)));
+}
+
+TEST_F(WtJsonViewTest, TheOperatorScreenShowsWhileTheFinalResultWaitsToBeDelivered) {
+    std::atomic<bool> refuse{true};
+    server.SetResponder([&](const HttpRequestSeen&) { return HttpReply{refuse ? 500 : 201, "", {}}; });
+    auto* notice = view->findChild<QLabel*>(QStringLiteral("WtDeliveryNotice"));
+    ASSERT_NE(notice, nullptr);
+    EXPECT_FALSE(notice->isVisibleTo(view.get()));
+    view->m_JsonQueue.Append(JsonActionQueue::kFinalResult);
+    view->OnTimer(TIMER_JSON_QUEUE);
+    ASSERT_TRUE(pumpUntil([&] { return notice->isVisibleTo(view.get()); }));
+    EXPECT_EQ(notice->text(), "WT server: 1 document(s) waiting to be delivered");
+    EXPECT_EQ(notice->toolTip(), notice->text());
+    // The server takes it when it is sent again: the line goes and the result arrived once taken.
+    refuse = false;
+    ASSERT_TRUE(pumpUntil([&] { return !notice->isVisibleTo(view.get()); }));
+    const auto seen = server.Requests();
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_EQ(seen.front().body, seen.back().body);
+    EXPECT_STREQ(Parsed(seen.back().body)["data"]["attributes"]["status"].GetString(), "UNCONFIRMED");
 }
 
 } // namespace

@@ -136,6 +136,29 @@ TEST_F(TcpSockTest, ARefusedConnectIsReportedOnceAndLeavesTheLinkDown) {
     EXPECT_EQ(link.info.bConnected, 0);
 }
 
+TEST_F(TcpSockTest, APeerThatNeverAnswersFailsTheConnectOnceAtTheTimeOut) {
+    // A listener that accepts nothing and whose queue is full: the system drops further connects
+    // unanswered, as a host that is switched off does.
+    QTcpServer silent;
+    silent.setListenBacklogSize(1);
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    silent.pauseAccepting();
+    std::vector<std::unique_ptr<QTcpSocket>> fillers;
+    for (int i = 0; i < 8; ++i) {
+        fillers.push_back(std::make_unique<QTcpSocket>());
+        fillers.back()->connectToHost(QHostAddress::LocalHost, silent.serverPort());
+    }
+    pumpUntil([] { return false; }, std::chrono::milliseconds(200));
+    Link link(102);
+    link.sock->SetConnectTimeout(300);
+    ASSERT_EQ(link.sock->Connect(kLoopback, silent.serverPort()), CTcpSock::kWouldBlock);
+    ASSERT_TRUE(pumpUntil([&] { return link.sink.Count(TCP_EVENT_CONNECT_FAIL) == 1; }));
+    pumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(link.sink.events, (std::vector<Event>{{TCP_EVENT_CONNECT_FAIL, 102, 0}}));
+    EXPECT_EQ(link.info.bConnected, 0);
+    EXPECT_EQ(link.sock->Send("x", 1), -1) << "a link that never came up takes nothing";
+}
+
 TEST_F(TcpSockTest, TwoLinksAreToldApartByTheirIds) {
     Link first(100);
     Link second(103);
@@ -182,10 +205,10 @@ TEST_F(TcpSockTest, SendingToAPeerThatIsGoneRaisesNoSignalAndStagingIsBounded) {
     const auto previous = std::signal(SIGPIPE, SIG_DFL); // a SIGPIPE would end the test program
     Link link(100);
     QTcpSocket* peer = Connect(link);
+    // A block larger than the staging is refused whole; one that fills it is taken.
     const std::string big(4 * CTcpSock::kSendLimit, 'x');
-    const int taken = link.sock->Send(big.data(), static_cast<int>(big.size()));
-    EXPECT_GT(taken, 0);
-    EXPECT_LE(taken, CTcpSock::kSendLimit);
+    EXPECT_EQ(link.sock->Send(big.data(), static_cast<int>(big.size())), 0);
+    EXPECT_EQ(link.sock->Send(big.data(), static_cast<int>(CTcpSock::kSendLimit)), CTcpSock::kSendLimit);
     peer->abort();
     for (int i = 0; i < 50; ++i) {
         link.sock->Send("late", 4);
@@ -194,6 +217,47 @@ TEST_F(TcpSockTest, SendingToAPeerThatIsGoneRaisesNoSignalAndStagingIsBounded) {
     pumpUntil([&] { return link.sink.Count(TCP_EVENT_CLOSE) == 1; });
     EXPECT_EQ(link.sink.Count(TCP_EVENT_CLOSE), 1);
     std::signal(SIGPIPE, previous);
+}
+
+TEST_F(TcpSockTest, ARecordIsStagedWholeOrNotAtAllAndTheOwnerHearsWhenThereIsRoom) {
+    struct WritableSink : Sink {
+        int writable = 0;
+        void OnTcpWritable(std::intptr_t) override { ++writable; }
+    };
+    WritableSink sink;
+    TcpInfo info;
+    info.nId = 100;
+    sink.info = &info;
+    auto* sock = new CTcpSock(&sink);
+    sock->Create();
+    sock->InitSock(&info);
+    ASSERT_EQ(sock->Connect(kLoopback, server.serverPort()), CTcpSock::kWouldBlock);
+    ASSERT_TRUE(
+        pumpUntil([&] { return sink.Count(TCP_EVENT_CONNECTED) == 1 && server.hasPendingConnections(); }));
+    QTcpSocket* peer = server.nextPendingConnection();
+    // Records of 1000 bytes while nothing is handed to the system: the staging fills up and then refuses
+    // the next record whole.
+    std::string expected;
+    int refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string record(999, static_cast<char>('a' + i % 26));
+        record += '\x04';
+        const int taken = sock->Send(record.data(), static_cast<int>(record.size()));
+        ASSERT_TRUE(taken == 1000 || taken == 0) << taken;
+        if (taken == 1000)
+            expected += record;
+        else
+            ++refused;
+    }
+    EXPECT_GT(refused, 0);
+    std::string received;
+    ASSERT_TRUE(pumpUntil([&] {
+        received += peer->readAll().toStdString();
+        return received.size() >= expected.size();
+    }));
+    EXPECT_TRUE(received == expected) << "the peer received " << received.size() << " of " << expected.size();
+    EXPECT_GT(sink.writable, 0);
+    CTcpSock::Destroy(sock);
 }
 
 TEST(TcpInfoTest, StartsZeroedAndCopiesAllSixFields) {

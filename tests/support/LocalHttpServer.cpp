@@ -77,9 +77,14 @@ private:
                            "\r\nContent-Type: application/vnd.api+json\r\nContent-Length: " +
                            std::to_string(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
         QPointer<QTcpSocket> socket(m_socket);
-        QTimer::singleShot(reply.delay, m_socket, [socket, text] {
+        const bool reset = reply.reset;
+        QTimer::singleShot(reply.delay, m_socket, [socket, text, reset] {
             if (!socket)
                 return;
+            if (reset) {
+                socket->abort();
+                return;
+            }
             socket->write(text.data(), static_cast<qint64>(text.size()));
             socket->disconnectFromHost();
         });

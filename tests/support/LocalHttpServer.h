@@ -31,6 +31,7 @@ struct HttpReply {
     int status = 200;
     std::string body;
     std::chrono::milliseconds delay{0}; // before the reply is written
+    bool reset = false;                 // the connection is cut instead of answered
 };
 
 class LocalHttpServer {
