@@ -261,10 +261,12 @@ TEST_F(WtApiClientTest, ADocumentTheServerDidNotTakeIsSentAgainBeforeAnyLaterOne
 }
 
 TEST_F(WtApiClientTest, TheDefaultTimeOutEndsAStalledPostWhichIsThenSentAgain) {
-    bool first = true;
-    server.SetResponder([&](const HttpRequestSeen& r) {
-        const bool stall = r.body == "slow" && first;
-        first = first && r.body != "slow";
+    // The server's thread may still answer after the test body has returned: the flag lives with the
+    // responder.
+    auto first = std::make_shared<bool>(true);
+    server.SetResponder([first](const HttpRequestSeen& r) {
+        const bool stall = r.body == "slow" && *first;
+        *first = *first && r.body != "slow";
         return HttpReply{200, "", stall ? 4000ms : 0ms};
     });
     WtApiQueuePost(5, "slow", 0);
@@ -386,8 +388,9 @@ TEST_F(WtApiClientTest, AStoreThatDoesNotReadWholeGivesWhatItHoldsWhole) {
         home.write("Earlier.queue", local);
         WtPostQueue queue(QuickRetry());
         EXPECT_EQ(queue.Open(store), c.whole);
-        if (!c.sent.empty())
+        if (!c.sent.empty()) {
             ASSERT_TRUE(peer.WaitForRequests(c.sent.size()));
+        }
         ASSERT_TRUE(PumpUntilDone(queue));
         EXPECT_EQ(Bodies(peer), c.sent);
         queue.Close();
