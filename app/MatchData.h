@@ -266,6 +266,8 @@ struct MatchData {
     char szLinkTag[10][10];
     char szOvrRecv[1024];    // last text received on the OVR link
     char szPreRegRecv[1024]; // last text received on the pre-registration link
+    int nOvrRecvOverflow;    // ReplyOverflow of szOvrRecv (links/LinkSlots.h)
+    int nPreRegRecvOverflow; // ReplyOverflow of szPreRegRecv
 
     // Weight divisions: loaded from WeightDiv.ini and WeightDiv_init.ini, edited by the division page.
     // The tables are allocated by the loader, one row per division and one entry per weight class.

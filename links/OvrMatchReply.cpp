@@ -2,6 +2,7 @@
 
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
+#include "links/LinkSlots.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -17,6 +18,12 @@ const char16_t* const kNoOvrData =
     u"There is no received data from OVR system.\r\nPlease check the OVR connection!";
 const char16_t* const kNoPreRegData = u"There is no received data from Pre-registration system.\r\nPlease "
                                       u"check the Pre-registration connection!";
+const char16_t* const kOvrTooLong =
+    u"The reply of the OVR system was too long (more than 1023 bytes) and was "
+    u"not read.\r\nPlease check the OVR system!";
+const char16_t* const kPreRegTooLong =
+    u"The reply of the Pre-registration system was too long (more than 1023 "
+    u"bytes) and was not read.\r\nPlease check the Pre-registration system!";
 
 // The form controls the readers write.
 enum Control : int {
@@ -139,6 +146,8 @@ void Text(ImportOutcome& outcome, int id, std::string_view text) {
 ImportOutcome ReadGeneric(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -198,6 +207,8 @@ ImportOutcome ReadGeneric(MatchData& md, bool team) {
 ImportOutcome ReadCategory(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -253,6 +264,8 @@ ImportOutcome ReadCategory(MatchData& md, bool team) {
 ImportOutcome ReadWeight(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -313,12 +326,16 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
     std::string_view reply;
     bool any = false;
     if (OvrUp(md) && md.nOvrSupplier == 0) {
+        if (md.nOvrRecvOverflow != ReplyFits)
+            return Refused(kOvrTooLong);
         reply = FieldText(md.szOvrRecv);
         if (reply.empty())
             return Refused(kNoOvrData);
         any = true;
     }
     if (md.pPreRegLink && md.bPreRegConnected) {
+        if (md.nPreRegRecvOverflow != ReplyFits)
+            return Refused(kPreRegTooLong);
         reply = FieldText(md.szPreRegRecv);
         if (reply.empty())
             return Refused(kNoPreRegData);
@@ -386,8 +403,8 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
         ClearTeamEdits(outcome);
     }
     // The device addresses: Chung and Hong, or every team slot in order (trunk, head).
-    const int slots = team ? 8 : 2;
-    for (int slot = 0; slot < slots; ++slot) {
+    const int players = team ? 8 : 2;
+    for (int slot = 0; slot < players; ++slot) {
         Put(md.aPlayer[slot].szMacBody, f[22 + 2 * slot]);
         Put(md.aPlayer[slot].szMacHead, f[23 + 2 * slot]);
     }

@@ -9,6 +9,7 @@
 #include "app/Messages.h"
 #include "app/TextConvert.h"
 #include "links/ImportOutcome.h"
+#include "links/LinkSlots.h"
 #include "links/MatchInput.h"
 #include "links/OvrMatchReply.h"
 #include "links/OvrMatchRequest.h"
@@ -33,6 +34,13 @@ enum Supplier { Vordex = 0, Atos = 2, Woori = 3, Vms = 5, Generic = 6, Sceu = 7,
 void SendOn(int commType, void* link, const std::string& bytes) {
     if (!bytes.empty())
         CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
+}
+
+void ClearReplies(MatchData& md) {
+    std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
+    std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+    md.nOvrRecvOverflow = ReplyFits;
+    md.nPreRegRecvOverflow = ReplyFits;
 }
 
 } // namespace
@@ -84,8 +92,7 @@ int CTK_RegDlg::RequestOvrMatch(const QString& number, bool byNumber) {
         return 1;
     }
     // The reply read later is the answer to this request or nothing, never a stale text.
-    std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
-    std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+    ClearReplies(md);
     int result = 0;
     switch (md.nOvrSupplier) {
     case Vordex:
@@ -117,8 +124,7 @@ void CTK_RegDlg::SendOvrRequest(int kind) {
     MatchData& md = *m_pMatchData;
     std::string bytes;
     if (kind == 0) {
-        std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
-        std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+        ClearReplies(md);
         bytes = OvrRequest::Rin(md.nCourtNo);
     } else {
         bytes = OvrRequest::ControlRecords(kind, md);

@@ -447,6 +447,36 @@ TEST_F(OvrImportTest, ASilentPeerShowsNoReplyAndTheStaleReplyIsNotReadAgain) {
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
 }
 
+// A reply longer than the reply buffer arrives over several reads; none of it is read as a match, and the
+// operator learns that it was too long, not that nothing came. The next reply that fits loads.
+TEST_F(OvrImportTest, AReplyLongerThanTheBufferIsReportedAsTooLong) {
+    md->nOvrSupplier = 6;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    Received(peer, 7);
+    std::string overlong = kSuppliers[0].reply;
+    overlong.insert(overlong.find("|Final|") + 6, std::string(1500, 'w'));
+    peer->write(overlong.data(), static_cast<qint64>(overlong.size()));
+    peer->flush();
+    ASSERT_TRUE(pumpUntil([&] { return md->nOvrRecvOverflow == ReplyTooLong; }));
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"The reply of the OVR system was too long (more than "
+                                        "1023 bytes) and was not read.\r\nPlease check the "
+                                        "OVR system!"}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+
+    Click(1290);
+    Received(peer, 7);
+    Answer(peer, kSuppliers[0].reply, md->szOvrRecv);
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts().size(), 1u);
+    EXPECT_STREQ(md->szContestNo, "105");
+}
+
 TEST_F(OvrImportTest, RefusalsBeforeAnyRequest) {
     md->nOvrSupplier = 7;
     auto* d = Open();
