@@ -293,6 +293,8 @@ struct MatchData {
     // Records: the event log.
     int bMatchLogged; // the match's GAMET row is written
     int nLogIndex;    // running event-row number of the match
+    int nMatchStarts; // matches started since start-up (their GAMET row made): an import awaited across a
+                      // start sees that one began
 };
 
 // Copied whole into the snapshot each second, split only around nDeviceStatus.

@@ -112,6 +112,11 @@ void CMainWnd::StartNextMatch() {
     if (!md)
         return;
     const bool team = md->nCompetitionType == 1;
+    // A new match never inherits a running clock: its screen would show round 0 counting down.
+    KillTimer(TIMER_ROUND_CLOCK);
+    KillTimer(TIMER_REST_CLOCK);
+    KillTimer(TIMER_KYESHI_CLOCK);
+    KillTimer(TIMER_TIMEOUT_CLOCK);
     if (m_bLogOpen) {
         CloseMatchLog();
         m_bLogOpen = FALSE;

@@ -16,6 +16,7 @@
 #include "links/Transport.h"
 #include "links/WtApiClient.h"
 #include "links/WtMatchImport.h"
+#include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>
@@ -55,11 +56,17 @@ void CTK_RegDlg::OnLoadOvrMatch() {
                        u"The match is playing!\r\nPlease load a new match after completing the "
                        u"playing match!");
         } else {
+            // The file dialog lets the operator view's events go on: a match may start meanwhile.
+            const int asked = md.nMatchStarts;
+            const TTK_MatchInput before = g_MatchInput;
             const int read = LoadMatchInputFile();
-            if (read == 0)
+            if (read == 0) {
                 MessageBox(GetSafeHwnd(), u"[ERROR!] Fail to load the match infomation!");
-            else if (read == 1)
+            } else if (read == 1 && StartedSinceAsked(asked, true)) {
+                g_MatchInput = before; // the keys stay those of the match under way
+            } else if (read == 1) {
                 ApplyImport(ApplyMatchInput(md, g_MatchInput));
+            }
         }
     } else if (LinkUp() && md.nOvrSupplier == Woori) {
         LoadTournamentMatch(1);
@@ -75,6 +82,7 @@ void CTK_RegDlg::OnLoadOvrMatch() {
         }
         const QString number = GetDlgItemText(1049);
         m_bLoadByNumber = static_cast<QCheckBox*>(GetDlgItem(1055))->isChecked() ? 1 : 0;
+        m_nAskedStarts = md.nMatchStarts;
         if (RequestOvrMatch(number, m_bLoadByNumber) != 0)
             return;
         GetDlgItem(1290)->setEnabled(false);
@@ -183,11 +191,28 @@ std::u16string CTK_RegDlg::AskMatchInputFile() {
         .toStdU16String();
 }
 
+bool CTK_RegDlg::StartedSinceAsked(int askedStarts, bool fromFile) {
+    const MatchData& md = *m_pMatchData;
+    const bool running = fromFile ? md.nGameState >= 2 && md.nGameState != 11 : md.nGameState > 1;
+    if (md.nMatchStarts == askedStarts && !running)
+        return false;
+    DebugPrintf("match import dropped: a match started while it was awaited");
+    MessageBox(GetSafeHwnd(),
+               u"A match was started while the next match was being loaded: the match received "
+               u"was not loaded.\r\nPlease load a new match after completing the playing match!");
+    return true;
+}
+
 void CTK_RegDlg::ReadOvrMatchReply() {
     KillTimer(TIMER_OVR_MATCH_LOAD);
     if (!m_pMatchData)
         return;
     MatchData& md = *m_pMatchData;
+    if (StartedSinceAsked(m_nAskedStarts, false)) {
+        m_strApiReply.clear();
+        GetDlgItem(1290)->setEnabled(true);
+        return;
+    }
     switch (md.nOvrSupplier) {
     case Atos:
         ApplyImport(OvrReply::ReadWeight(md, m_bTeam));

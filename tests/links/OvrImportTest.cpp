@@ -60,10 +60,15 @@ public:
 template <typename Base> class Testable : public Base {
 public:
     using Base::Base;
-    std::u16string pick; // empty: cancelled
+    std::u16string pick;               // empty: cancelled
+    std::function<void()> whileAsking; // what happens while the operator picks the file
 
 protected:
-    std::u16string AskMatchInputFile() override { return pick; }
+    std::u16string AskMatchInputFile() override {
+        if (whileAsking)
+            whileAsking();
+        return pick;
+    }
 };
 
 // A match record field by name, as text, for the tables below.
@@ -176,6 +181,11 @@ protected:
         peer->write(reply.data(), static_cast<qint64>(reply.size()));
         peer->flush();
         ASSERT_TRUE(pumpUntil([&] { return buffer[0] != '\0'; }));
+    }
+    // The operator starts the match: its event-log row is made and the round clock runs.
+    void StartTheMatch() {
+        links->LogMatchRow();
+        md->nGameState = 3;
     }
     void WaitForTheReply() {
         clock.advance(1999);
@@ -477,6 +487,35 @@ TEST_F(OvrImportTest, AReplyLongerThanTheBufferIsReportedAsTooLong) {
     EXPECT_STREQ(md->szContestNo, "105");
 }
 
+const char* const kStartedMeanwhile =
+    "A match was started while the next match was being loaded: the match "
+    "received was not loaded.\r\nPlease load a new match after completing the "
+    "playing match!";
+
+// The operator presses Start before the reply is read: the reply, of the OVR link and of the
+// pre-registration link, is dropped and the running match keeps its names and its protectors.
+TEST_F(OvrImportTest, AReplyReadAfterTheMatchStartedIsDroppedAndTheOperatorTold) {
+    md->nOvrSupplier = 0;
+    QTcpSocket* ovr = Connect(LINK_OVR);
+    QTcpSocket* preReg = Connect(LINK_PREREG);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    std::strcpy(md->aPlayer[1].szMacHead, "00150005E7750AAA");
+    Click(1290);
+    Received(ovr, 14);
+    StartTheMatch();
+    Answer(ovr, kSuppliers[5].reply, md->szOvrRecv);
+    Answer(preReg, kSuppliers[5].reply, md->szPreRegRecv);
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_STREQ(md->aPlayer[1].szMacHead, "00150005E7750AAA");
+    EXPECT_EQ(md->nGameState, 3);
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    EXPECT_EQ(ovr->bytesAvailable(), 0) << "nothing confirmed";
+}
+
 TEST_F(OvrImportTest, RefusalsBeforeAnyRequest) {
     md->nOvrSupplier = 7;
     auto* d = Open();
@@ -705,6 +744,19 @@ TEST_F(WtImportTest, WhatTheServerAnswersDecidesTheBoxes) {
     }
 }
 
+TEST_F(WtImportTest, AMatchListReadAfterTheMatchStartedIsDropped) {
+    Serve(200, MatchList([](std::string&) {}));
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    StartTheMatch();
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_STREQ(md->szMatchId, "");
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
+}
+
 TEST_F(WtImportTest, AFailedRequestShowsTheClientsTextAndAwaitsNothing) {
     Serve(500, "oops");
     auto* d = Open();
@@ -762,6 +814,22 @@ TEST_F(MatchInputDialogTest, AFileIsReadKeyedByItsNameAndApplied) {
     EXPECT_EQ(md->nMatchTime, 90);
     EXPECT_EQ(md->nRestTime, 45);
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+}
+
+// The match starts while the operator picks the file: the file is not applied and the match-input record
+// keeps the keys of the match under way.
+TEST_F(MatchInputDialogTest, AFilePickedWhileTheMatchStartedIsDropped) {
+    g_MatchInput.bValid = 1;
+    g_MatchInput.field[TTK_MatchInput::Match] = u"11";
+    auto* d = Open<Testable<CTK_RegDlg>>();
+    std::strcpy(md->szContestNo, "11");
+    d->pick = Write(QStringLiteral("A-0012.ini"), QString::fromLatin1(kInputFile));
+    d->whileAsking = [this] { StartTheMatch(); };
+    Click(1290);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "11");
+    EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::Match], u"11");
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
 }
 
 TEST_F(MatchInputDialogTest, AFileWithoutTimingIsRefusedAndCancelChangesNothing) {
