@@ -184,9 +184,10 @@ private:
     int m_nNextNumber = 0;
     QPoint m_rightClick; // last right press on the dialog's own surface; null when none
     int m_bPairingOn = 0;
-    int m_bLoadByNumber = 0;   // " Load Game : No." at the last request
-    int m_nAskedStarts = 0;    // MatchData::nMatchStarts when the last request went out
-    std::string m_strApiReply; // the match list the last WT API request brought
+    int m_bLoadByNumber = 0;          // " Load Game : No." at the last request
+    int m_nAskedStarts = 0;           // MatchData::nMatchStarts when the last request went out
+    std::u16string m_strInputRefusal; // why the last match-input file was refused, when a value was wrong
+    std::string m_strApiReply;        // the match list the last WT API request brought
     int m_nLogLines = 0;
     std::deque<std::string> m_judgePaired; // judge pairing texts waiting to be shown
 };

@@ -61,7 +61,9 @@ void CTK_RegDlg::OnLoadOvrMatch() {
             const TTK_MatchInput before = g_MatchInput;
             const int read = LoadMatchInputFile();
             if (read == 0) {
-                MessageBox(GetSafeHwnd(), u"[ERROR!] Fail to load the match infomation!");
+                MessageBox(GetSafeHwnd(), m_strInputRefusal.empty()
+                                              ? u"[ERROR!] Fail to load the match infomation!"
+                                              : m_strInputRefusal);
             } else if (read == 1 && StartedSinceAsked(asked, true)) {
                 g_MatchInput = before; // the keys stay those of the match under way
             } else if (read == 1) {
@@ -181,9 +183,10 @@ void CTK_RegDlg::LoadApiMatch() {
 
 int CTK_RegDlg::LoadMatchInputFile() {
     const std::u16string path = AskMatchInputFile();
+    m_strInputRefusal.clear();
     if (path.empty())
         return 2;
-    return ReadMatchInputFile(path);
+    return ReadMatchInputFile(path, &m_strInputRefusal);
 }
 
 std::u16string CTK_RegDlg::AskMatchInputFile() {
