@@ -181,4 +181,22 @@ TEST_F(TournamentOutageTest, WritesMadeWhileTheServerIsAwayReachItWhenItIsBack) 
     }
 }
 
+// The match is finished while the server is away: the operator is asked at once instead of after a long
+// wait, and the finished status, kept like every other write, reaches the server once it is back.
+TEST_F(TournamentOutageTest, AFinishWhileTheServerIsAwayIsAskedAboutAndStillWritten) {
+    TheTournamentWriter().Start(server, 2, 2);
+    md->nCurRound = 3;
+    SetTournamentMatchPlaying();
+    ASSERT_TRUE(TheTournamentWriter().WaitIdle(30'000));
+    ASSERT_TRUE(Server("kill"));
+    md->aSide[0].nScore = md->aSide[0].nRoundScore[2] = 9;
+    UpdateTournamentScore(0);
+    ASSERT_TRUE(pumpUntil([] { return TheTournamentWriter().Pending().held; }, std::chrono::seconds(60)));
+    EXPECT_FALSE(view->SendTournamentMatchFinished()) << "not written while the server is away";
+    ASSERT_TRUE(Server("restart"));
+    ASSERT_TRUE(TheTournamentWriter().WaitIdle(60'000));
+    EXPECT_EQ(Row("SELECT game_status FROM tkdgerursltm"), (Texts{"3"}));
+    EXPECT_EQ(Row("SELECT dukjum, dukjum3 FROM tkdgerursltd WHERE br_gubun = 'B'"), (Texts{"9", "9"}));
+}
+
 } // namespace
