@@ -60,9 +60,6 @@ void TournamentWriter::Start(const std::string& connectionText, int connectSecon
     {
         std::lock_guard lock(m_mutex);
         m_stop = false;
-    }
-    {
-        std::lock_guard lock(m_mutex);
         m_unreachable = false;
         m_statementSeconds = statementSeconds;
     }
