@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/Timers.h"
 #include "app/VeziruduzApp.h"
 #include "links/LinkSlots.h"
 #include "links/MatchInput.h"
@@ -182,10 +183,20 @@ protected:
         peer->flush();
         ASSERT_TRUE(pumpUntil([&] { return buffer[0] != '\0'; }));
     }
-    // The operator starts the match: its event-log row is made and the round clock runs.
+    // The operator presses Start on the loaded match, whose protectors are registered: round 1 runs.
     void StartTheMatch() {
-        links->LogMatchRow();
-        md->nGameState = 3;
+        md->nGameState = 1;
+        for (int slot = 0; slot < 2; ++slot)
+            md->bRegBody[slot] = md->bRegHead[slot] = 1;
+        links->OnClickedStart();
+        ASSERT_EQ(md->nGameState, 3);
+        ASSERT_EQ(md->nCurRound, 1);
+    }
+    // The match under way kept its round and its running clock.
+    void ExpectTheMatchStillRuns() {
+        EXPECT_EQ(md->nGameState, 3);
+        EXPECT_EQ(md->nCurRound, 1);
+        EXPECT_TRUE(clock.isArmed(links->GetSafeHwnd(), TIMER_ROUND_CLOCK));
     }
     void WaitForTheReply() {
         clock.advance(1999);
@@ -510,10 +521,14 @@ TEST_F(OvrImportTest, AReplyReadAfterTheMatchStartedIsDroppedAndTheOperatorTold)
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
     EXPECT_STREQ(md->szContestNo, "999");
     EXPECT_STREQ(md->aPlayer[1].szMacHead, "00150005E7750AAA");
-    EXPECT_EQ(md->nGameState, 3);
+    ExpectTheMatchStillRuns();
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
     pumpUntil([] { return false; }, std::chrono::milliseconds(50));
-    EXPECT_EQ(ovr->bytesAvailable(), 0) << "nothing confirmed";
+    const std::string sent = ovr->readAll().toStdString(); // the running match's own records
+    EXPECT_EQ(sent.find("\x13"
+                        "CO\x04"),
+              std::string::npos)
+        << "the dropped reply is not confirmed";
 }
 
 // A reply with a value the operator could not type is refused, naming the field; the match is not loaded.
@@ -826,6 +841,7 @@ TEST_F(WtImportTest, AMatchListReadAfterTheMatchStartedIsDropped) {
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
     EXPECT_STREQ(md->szContestNo, "999");
     EXPECT_STREQ(md->szMatchId, "");
+    ExpectTheMatchStillRuns();
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
 }
 
@@ -901,6 +917,7 @@ TEST_F(MatchInputDialogTest, AFilePickedWhileTheMatchStartedIsDropped) {
     EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
     EXPECT_STREQ(md->szContestNo, "11");
     EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::Match], u"11");
+    ExpectTheMatchStillRuns();
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
 }
 
