@@ -112,11 +112,6 @@ void CMainWnd::StartNextMatch() {
     if (!md)
         return;
     const bool team = md->nCompetitionType == 1;
-    // A new match never inherits a running clock: its screen would show round 0 counting down.
-    KillTimer(TIMER_ROUND_CLOCK);
-    KillTimer(TIMER_REST_CLOCK);
-    KillTimer(TIMER_KYESHI_CLOCK);
-    KillTimer(TIMER_TIMEOUT_CLOCK);
     if (m_bLogOpen) {
         CloseMatchLog();
         m_bLogOpen = FALSE;
@@ -142,6 +137,11 @@ void CMainWnd::StartNextMatch() {
     RefreshPlayerInfo();
     RedrawTagPanel();
 
+    // A new match never inherits a running clock: its screen would show round 0 counting down.
+    KillTimer(TIMER_ROUND_CLOCK);
+    KillTimer(TIMER_REST_CLOCK);
+    KillTimer(TIMER_KYESHI_CLOCK);
+    KillTimer(TIMER_TIMEOUT_CLOCK);
     md->nCurRound = 0;
     ShowRoundNumber(0);
     const int seconds = ClockRules::ClampClockSeconds(team ? md->nTeamMatchTime[0] : md->nMatchTime);
