@@ -362,6 +362,9 @@ public:
     void CloseLinks();
     // OVR supplier 3: the tournament results database instead of a link; virtual so tests see the call.
     virtual void ConnectTournamentDb();
+    // Each second: while results-database writes wait for a server that does not take them, a notice on
+    // the operator screen says how many; it goes once they are written.
+    void ShowTournamentBacklog();
 
     // Every record of the senders leaves through here, to CommSend; virtual so tests can read the bytes.
     // While links are held the records wait, in order, and count as sent.

@@ -266,6 +266,8 @@ struct MatchData {
     char szLinkTag[10][10];
     char szOvrRecv[1024];    // last text received on the OVR link
     char szPreRegRecv[1024]; // last text received on the pre-registration link
+    int nOvrRecvOverflow;    // ReplyOverflow of szOvrRecv (links/LinkSlots.h)
+    int nPreRegRecvOverflow; // ReplyOverflow of szPreRegRecv
 
     // Weight divisions: loaded from WeightDiv.ini and WeightDiv_init.ini, edited by the division page.
     // The tables are allocated by the loader, one row per division and one entry per weight class.
@@ -291,6 +293,8 @@ struct MatchData {
     // Records: the event log.
     int bMatchLogged; // the match's GAMET row is written
     int nLogIndex;    // running event-row number of the match
+    int nMatchStarts; // matches started since start-up (their GAMET row made): an import awaited across a
+                      // start sees that one began
 };
 
 // Copied whole into the snapshot each second, split only around nDeviceStatus.

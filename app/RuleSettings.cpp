@@ -83,6 +83,8 @@ constexpr RuleKey kRuleKeys[] = {
     {kRule, u"Rule", u"Team_VR_Quota", 0, 5, 0, Replace::InRecord, Store<&MatchData::nTeamVRQuota>},
     {kRule, u"Rule", u"Team_Lev_B", 1, 18, 18, Replace::InRecord, Store<&MatchData::nTeamLevB>},
     {kRule, u"Rule", u"Team_Lev_H", 1, 3, 1, Replace::InRecord, Store<&MatchData::nTeamLevH>},
+    // What the team registration dialog saves; 0 would let every punch score, so a missing key is not 0.
+    {kRule, u"Rule", u"Team_Lev_P", 1, 100, 20, Replace::InRecord, Store<&MatchData::nTeamLevP>},
     {kRule, u"Rule", u"PSS_Type", 0, 2, 2, Replace::InRecord, Store<&MatchData::nPSSType>},
     {kRule, u"Rule", u"Use_eSocks", 0, 1, 1, Replace::InRecord, Store<&MatchData::bUseESocks>},
     {kRule, u"Rule", u"EBP_Point", 1, 5, 2, Replace::InRecord, Store<&MatchData::nEBPPoint>},
@@ -129,6 +131,7 @@ constexpr const WCHAR* kTeamKeys[] = {
     u"Team_Match_Time_4", u"Team_Match_Time_3",    u"Team_GRnd_Match_Time", u"Team_Ind_Competition_Time",
     u"Team_GRnd_GPoint",  u"Team_PTG_Check_Round", u"Team_1Rnd_Match_Type", u"Team_GRnd_Match_Type",
     u"Team_Draw_Use",     u"Team_VR_Quota",        u"Team_Lev_B",           u"Team_Lev_H",
+    u"Team_Lev_P",
 };
 
 constexpr const RuleKey* FindRuleKey(std::u16string_view section, std::u16string_view key) {

@@ -52,6 +52,7 @@ void CMainWnd::OnTimer(UINT_PTR id) {
         // The refresh compares the record with the state of one second before, so the copy comes after it.
         RefreshFromSnapshot();
         TakeMatchSnapshot();
+        ShowTournamentBacklog();
     } else if (id == TIMER_ROUND_CLOCK) {
         OnRoundClockTick();
     } else if (id == TIMER_REST_CLOCK) {

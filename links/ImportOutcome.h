@@ -45,6 +45,40 @@ template <std::size_t N> void Put(char (&field)[N], std::string_view text) {
 // 0. Saturates at the int range.
 int Decimal(std::string_view text);
 
+// A whole number and nothing else: blanks around an optional sign and at most nine digits.
+std::optional<int> WholeNumber(std::string_view text);
+
+// The range the operator may type for a value of a match, which an imported value must keep as well.
+struct Range {
+    int low;
+    int high;
+};
+constexpr Range kLevelRange{0, 100};  // minimum hit levels, as the registration dialog takes them
+constexpr Range kRoundsRange{0, 4};   // rounds; an import's 0 stands for 3
+constexpr Range kTimeRange{10, 599};  // round, rest, injury and golden-round times in seconds
+constexpr Range kGamJeomRange{1, 50}; // the gam-jeom limit
+constexpr Range kPointGapRange{5, 50};
+constexpr Range kReplayRange{0, 5}; // video-replay quotas
+
+// The numbers of one import, checked before anything is written: the first value outside its range (or no
+// whole number at all) refuses the import with a message naming the field as the peer calls it.
+class Checks {
+public:
+    // The value of a text field; 0 once refused.
+    int Text(std::string_view field, std::string_view text, Range range);
+    // A value the peer sent as a number.
+    int Number(std::string_view field, int value, Range range);
+    // A value the peer sent in a form that is no number of its kind (a time that is no "mm:ss").
+    void NotANumber(std::string_view field, std::string_view text, Range range);
+    bool Refused() const { return !m_refusal.empty(); }
+    // The import refused: the one box, nothing taken.
+    ImportOutcome Refusal() const;
+
+private:
+    void Refuse(std::string_view field, std::string_view shown, Range range);
+    std::u16string m_refusal;
+};
+
 // The first `count` characters of a UTF-8 text.
 std::string FirstCharacters(std::string_view text, std::size_t count);
 

@@ -4,6 +4,8 @@
 #include "app/TextConvert.h"
 #include "platform/CodePage.h"
 
+#include <QString>
+
 #include <algorithm>
 #include <climits>
 
@@ -40,6 +42,62 @@ int Decimal(std::string_view text) {
         value = std::min<long long>(value * 10 + (text[i] - '0'), static_cast<long long>(INT_MAX) + 1);
     value = negative ? -value : value;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::optional<int> WholeNumber(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int value = Decimal(text);
+    return negative ? -value : value;
+}
+
+int Checks::Text(std::string_view field, std::string_view text, Range range) {
+    const std::optional<int> value = WholeNumber(text);
+    if (value && *value >= range.low && *value <= range.high)
+        return *value;
+    Refuse(field, text, range);
+    return 0;
+}
+
+int Checks::Number(std::string_view field, int value, Range range) {
+    if (value >= range.low && value <= range.high)
+        return value;
+    Refuse(field, std::to_string(value), range);
+    return 0;
+}
+
+void Checks::NotANumber(std::string_view field, std::string_view text, Range range) {
+    Refuse(field, text, range);
+}
+
+void Checks::Refuse(std::string_view field, std::string_view shown, Range range) {
+    if (Refused())
+        return;
+    const std::string text = FirstCharacters(Clean(shown, 259), 24);
+    m_refusal =
+        QStringLiteral("The match was not loaded: its %1 is \"%2\", but it must be a whole number from "
+                       "%3 to %4.\r\nPlease check the match in the results system!")
+            .arg(QString::fromUtf8(field.data(), static_cast<qsizetype>(field.size())),
+                 QString::fromStdString(text))
+            .arg(range.low)
+            .arg(range.high)
+            .toStdU16String();
+}
+
+ImportOutcome Checks::Refusal() const {
+    ImportOutcome outcome;
+    outcome.boxes.push_back(m_refusal);
+    return outcome;
 }
 
 std::string FirstCharacters(std::string_view text, std::size_t count) {

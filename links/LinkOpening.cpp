@@ -245,9 +245,9 @@ void CMainWnd::OnTcpSocketEvent(WPARAM code, LPARAM linkId) {
         if (n < 0)
             break;
         if (system == LINK_OVR)
-            StoreReply(md->szOvrRecv, buffer, n);
+            StoreReply(md->szOvrRecv, md->nOvrRecvOverflow, buffer, n);
         else if (system == LINK_PREREG)
-            StoreReply(md->szPreRegRecv, buffer, n);
+            StoreReply(md->szPreRegRecv, md->nPreRegRecvOverflow, buffer, n);
         break;
     }
     default:

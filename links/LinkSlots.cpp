@@ -90,18 +90,31 @@ TTK_CommParam UdpParamFrom(const TTK_LinkCfg& cfg, int id) {
     return p;
 }
 
-void StoreReply(char (&buffer)[1024], const char* data, int n) {
+void StoreReply(char (&buffer)[1024], int& overflow, const char* data, int n) {
     constexpr std::size_t kRoom = sizeof buffer - 1;
     const std::size_t count = data && n > 0 ? static_cast<std::size_t>(n) : 0;
-    const std::size_t kept = strnlen(buffer, kRoom);
-    const bool open = kept > 0 && !IsReplyEnd(buffer[kept - 1]);
-    std::size_t at = 0;
-    if (open && kept + count <= kRoom)
-        at = kept;
-    else if (open)
-        DebugPrintf("a reply of more than %zu bytes was cut; its start is dropped", kRoom);
-    const std::size_t take = std::min(count, kRoom - at);
-    if (take > 0)
-        std::memcpy(buffer + at, data, take);
-    buffer[at + take] = '\0';
+    std::size_t kept = strnlen(buffer, kRoom);
+    const auto complete = [&] { return kept > 0 && IsReplyEnd(buffer[kept - 1]); };
+    if (count == 0 && complete())
+        kept = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = data[i];
+        if (overflow == ReplyDropping) {
+            if (IsReplyEnd(c))
+                overflow = ReplyTooLong;
+            continue;
+        }
+        if (complete() || overflow == ReplyTooLong) {
+            kept = 0;
+            overflow = ReplyFits;
+        }
+        if (kept == kRoom) {
+            DebugPrintf("a reply of more than %zu bytes was dropped", kRoom);
+            kept = 0;
+            overflow = IsReplyEnd(c) ? ReplyTooLong : ReplyDropping;
+            continue;
+        }
+        buffer[kept++] = c;
+    }
+    std::memset(buffer + kept, 0, sizeof buffer - kept);
 }

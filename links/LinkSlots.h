@@ -39,7 +39,16 @@ TTK_CommParam SerialParamFrom(const TTK_LinkCfg& cfg);
 TTK_CommParam TcpParamFrom(DWORD ip, int port, int id);
 TTK_CommParam UdpParamFrom(const TTK_LinkCfg& cfg, int id);
 
+// What became of the last reply kept in a reply buffer.
+enum ReplyOverflow : int {
+    ReplyFits = 0,     // the buffer holds it (or nothing)
+    ReplyDropping = 1, // it did not fit: the buffer is empty and its rest is dropped up to its end byte
+    ReplyTooLong = 2,  // it did not fit and has ended; the buffer is empty
+};
+
 // Keeps the n received bytes in a reply buffer. A reply may come over several reads: while the text kept
-// has not reached its end byte (0x03 or 0x04) the bytes are added to it; otherwise they start a new text. A
-// text that would not fit starts anew with the new bytes (cut at 1023). Always zero-terminated.
-void StoreReply(char (&buffer)[1024], const char* data, int n);
+// has not reached its end byte (0x03 or 0x04) the bytes are added to it; otherwise they start a new text,
+// and an empty read after a complete text empties the buffer. A reply that does not fit the 1023 bytes is
+// not kept in part: the buffer is emptied, overflow says so, and the reply's rest is dropped; the text after
+// its end byte starts anew. Always zero-terminated.
+void StoreReply(char (&buffer)[1024], int& overflow, const char* data, int n);

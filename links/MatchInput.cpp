@@ -8,12 +8,30 @@
 
 TTK_MatchInput g_MatchInput;
 
+namespace {
+
+// The levels and times of the record against what the operator may type.
+ImportText::Checks CheckNumbers(const TTK_MatchInput& input) {
+    ImportText::Checks check;
+    const auto number = [&input, &check](const char* key, TTK_MatchInput::Field field,
+                                         ImportText::Range range) {
+        check.Text(key, QString::fromStdU16String(input.field[field]).toStdString(), range);
+    };
+    number("body_level", TTK_MatchInput::BodyLevel, ImportText::kLevelRange);
+    number("head_level", TTK_MatchInput::HeadLevel, ImportText::kLevelRange);
+    number("round_time", TTK_MatchInput::RoundTime, ImportText::kTimeRange);
+    number("rest_time", TTK_MatchInput::RestTime, ImportText::kTimeRange);
+    return check;
+}
+
+} // namespace
+
 void ClearMatchInput() {
     for (std::u16string& text : g_MatchInput.field)
         text.clear();
 }
 
-int ReadMatchInputFile(const std::u16string& path) {
+int ReadMatchInputFile(const std::u16string& path, std::u16string* refusal) {
     struct Key {
         const char* section;
         const char* name;
@@ -47,6 +65,12 @@ int ReadMatchInputFile(const std::u16string& path) {
             return 0;
         read.field[key.field] = RecordTextWide(value);
     }
+    const ImportText::Checks check = CheckNumbers(read);
+    if (check.Refused()) {
+        if (refusal)
+            *refusal = check.Refusal().boxes.front();
+        return 0;
+    }
     g_MatchInput = read;
     return 1;
 }
@@ -56,6 +80,8 @@ ImportOutcome ApplyMatchInput(MatchData& md, const TTK_MatchInput& input) {
     const auto text = [&input](TTK_MatchInput::Field f) {
         return QString::fromStdU16String(input.field[f]).toStdString();
     };
+    if (const ImportText::Checks check = CheckNumbers(input); check.Refused())
+        return check.Refusal();
     ImportOutcome outcome;
     outcome.taken = true;
     Put(md.szContestNo, text(TTK_MatchInput::Match));

@@ -42,9 +42,11 @@ void ClearMatchInput();
 
 // Reads the match-input file at path (absolute) into g_MatchInput: 1 when all fourteen keys of
 // [Match_Input] and [Timing] have a value (the record is replaced whole, valid 1); 0 when one is missing or
-// empty, and g_MatchInput stays as it was.
-int ReadMatchInputFile(const std::u16string& path);
+// empty, or when a level or a time is outside what the operator may type (refusal, when given, then names
+// it), and g_MatchInput stays as it was.
+int ReadMatchInputFile(const std::u16string& path, std::u16string* refusal = nullptr);
 
 // Copies the record into the match record: contest number, names, nations, gender, weight, levels and
-// times. A nation code that is in no row of the nation table gives the side no nation.
+// times. A nation code that is in no row of the nation table gives the side no nation. A level or a time
+// outside what the operator may type refuses the record, and nothing is written.
 ImportOutcome ApplyMatchInput(MatchData& md, const TTK_MatchInput& input);

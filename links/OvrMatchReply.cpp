@@ -2,13 +2,13 @@
 
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
+#include "links/LinkSlots.h"
 
 #include <algorithm>
 #include <initializer_list>
 
 namespace OvrReply {
 
-using ImportText::Decimal;
 using ImportText::Put;
 
 namespace {
@@ -17,6 +17,12 @@ const char16_t* const kNoOvrData =
     u"There is no received data from OVR system.\r\nPlease check the OVR connection!";
 const char16_t* const kNoPreRegData = u"There is no received data from Pre-registration system.\r\nPlease "
                                       u"check the Pre-registration connection!";
+const char16_t* const kOvrTooLong =
+    u"The reply of the OVR system was too long (more than 1023 bytes) and was "
+    u"not read.\r\nPlease check the OVR system!";
+const char16_t* const kPreRegTooLong =
+    u"The reply of the Pre-registration system was too long (more than 1023 "
+    u"bytes) and was not read.\r\nPlease check the Pre-registration system!";
 
 // The form controls the readers write.
 enum Control : int {
@@ -139,6 +145,8 @@ void Text(ImportOutcome& outcome, int id, std::string_view text) {
 ImportOutcome ReadGeneric(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -151,6 +159,18 @@ ImportOutcome ReadGeneric(MatchData& md, bool team) {
     const Fields f(text, '|', 18);
     if (!f.PresentRange(0, 17))
         return Refused(kNoOvrData);
+    ImportText::Checks check;
+    const int replayChung =
+        check.Text("Chung's video-replay quota (field 11)", f[11], ImportText::kReplayRange);
+    const int replayHong =
+        check.Text("Hong's video-replay quota (field 12)", f[12], ImportText::kReplayRange);
+    const int body = check.Text("trunk level (field 13)", f[13], ImportText::kLevelRange);
+    const int head = check.Text("head level (field 14)", f[14], ImportText::kLevelRange);
+    const int punch = check.Text("punch level (field 15)", f[15], ImportText::kLevelRange);
+    const int gamJeom = check.Text("gam-jeom limit (field 16)", f[16], ImportText::kGamJeomRange);
+    const int pointGap = check.Text("point gap (field 17)", f[17], ImportText::kPointGapRange);
+    if (check.Refused())
+        return check.Refusal();
 
     ImportOutcome outcome;
     outcome.taken = true;
@@ -178,13 +198,13 @@ ImportOutcome ReadGeneric(MatchData& md, bool team) {
     Put(hong.szExtId, f[8]);
     Put(hong.szName, f[9]);
     Put(hong.szNationCode, f[10]);
-    md.aSide[0].nVRRemain = md.nVRQuota = Decimal(f[11]);
-    md.aSide[1].nVRRemain = Decimal(f[12]);
-    md.nLevelBody = Decimal(f[13]);
-    md.nLevelHead = Decimal(f[14]);
-    md.nLevelPunch = Decimal(f[15]);
-    md.nGamJeom = Decimal(f[16]);
-    md.nPointGap = Decimal(f[17]);
+    md.aSide[0].nVRRemain = md.nVRQuota = replayChung;
+    md.aSide[1].nVRRemain = replayHong;
+    md.nLevelBody = body;
+    md.nLevelHead = head;
+    md.nLevelPunch = punch;
+    md.nGamJeom = gamJeom;
+    md.nPointGap = pointGap;
     SelectNations(md, outcome);
     Text(outcome, ChungStatic, f[6]);
     Text(outcome, ChungNationStatic, f[7]);
@@ -198,6 +218,8 @@ ImportOutcome ReadGeneric(MatchData& md, bool team) {
 ImportOutcome ReadCategory(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -206,6 +228,13 @@ ImportOutcome ReadCategory(MatchData& md, bool team) {
     const Fields f(text, '|', 20);
     if (!f.PresentRange(0, 8) || !f.Present({10, 11, 13, 14, 15, 16, 19}))
         return Refused(kNoOvrData);
+    ImportText::Checks check;
+    const int rounds = check.Text("number of rounds (field 13)", f[13], ImportText::kRoundsRange);
+    const int matchTime = check.Text("round time in seconds (field 14)", f[14], ImportText::kTimeRange);
+    const int body = check.Text("trunk level (field 15)", f[15], ImportText::kLevelRange);
+    const int head = check.Text("head level (field 16)", f[16], ImportText::kLevelRange);
+    if (check.Refused())
+        return check.Refusal();
 
     ImportOutcome outcome;
     outcome.taken = true;
@@ -221,12 +250,12 @@ ImportOutcome ReadCategory(MatchData& md, bool team) {
     Put(chung.szExtId, f[8]);
     Put(hong.szName, f[10]);
     Put(hong.szExtId, f[11]);
-    md.nRound = Decimal(f[13]) == 0 ? 3 : Decimal(f[13]);
-    md.nMatchTime = Decimal(f[14]);
-    md.nLevelBody = Decimal(f[15]);
+    md.nRound = rounds == 0 ? 3 : rounds;
+    md.nMatchTime = matchTime;
+    md.nLevelBody = body;
     if (!team)
         md.nLevelPunch = md.nLevelBody;
-    md.nLevelHead = Decimal(f[16]);
+    md.nLevelHead = head;
     Text(outcome, ChungStatic, f[7]);
     Text(outcome, HongStatic, f[10]);
     Text(outcome, LevelEdit, std::to_string(md.nLevelBody));
@@ -253,6 +282,8 @@ ImportOutcome ReadCategory(MatchData& md, bool team) {
 ImportOutcome ReadWeight(MatchData& md, bool team) {
     if (!OvrUp(md))
         return {};
+    if (md.nOvrRecvOverflow != ReplyFits)
+        return Refused(kOvrTooLong);
     const std::string_view reply = FieldText(md.szOvrRecv);
     if (reply.empty())
         return Refused(kNoOvrData);
@@ -263,6 +294,13 @@ ImportOutcome ReadWeight(MatchData& md, bool team) {
     const Fields f(text, ',', 16);
     if (!f.PresentRange(0, 15))
         return Refused(kNoOvrData);
+    ImportText::Checks check;
+    const int rounds = check.Text("number of rounds (field 11)", AfterColon(f[11]), ImportText::kRoundsRange);
+    const int matchTime = check.Text("round time in seconds (field 12)", f[12], ImportText::kTimeRange);
+    const int restTime = check.Text("rest time in seconds (field 13)", f[13], ImportText::kTimeRange);
+    const int body = check.Text("trunk level (field 15)", f[15], ImportText::kLevelRange);
+    if (check.Refused())
+        return check.Refusal();
 
     ImportOutcome outcome;
     outcome.taken = true;
@@ -290,13 +328,12 @@ ImportOutcome ReadWeight(MatchData& md, bool team) {
     Put(hong.szName, f[8]);
     Put(hong.szExtId, f[9]);
     Put(hong.szNationCode, f[10]);
-    const int rounds = Decimal(AfterColon(f[11]));
     md.nRound = rounds == 0 ? 3 : rounds;
-    md.nMatchTime = Decimal(f[12]);
-    md.nRestTime = Decimal(f[13]);
+    md.nMatchTime = matchTime;
+    md.nRestTime = restTime;
     // As the peer defines it: "yes" turns the team draw off.
     md.bTeamDrawUse = f[14] == "yes" ? 0 : 1;
-    md.nLevelBody = Decimal(f[15]);
+    md.nLevelBody = body;
     if (!team)
         md.nLevelPunch = md.nLevelBody;
     SelectNations(md, outcome);
@@ -313,12 +350,16 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
     std::string_view reply;
     bool any = false;
     if (OvrUp(md) && md.nOvrSupplier == 0) {
+        if (md.nOvrRecvOverflow != ReplyFits)
+            return Refused(kOvrTooLong);
         reply = FieldText(md.szOvrRecv);
         if (reply.empty())
             return Refused(kNoOvrData);
         any = true;
     }
     if (md.pPreRegLink && md.bPreRegConnected) {
+        if (md.nPreRegRecvOverflow != ReplyFits)
+            return Refused(kPreRegTooLong);
         reply = FieldText(md.szPreRegRecv);
         if (reply.empty())
             return Refused(kNoPreRegData);
@@ -341,6 +382,17 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
         complete = complete && f.PresentRange(22, 25);
     if (!complete)
         return Refused(kNoOvrData);
+    const bool match = !fromPreReg && md.nOvrSupplier != 4; // the reply names the match, not only devices
+    ImportText::Checks check;
+    int replay[2] = {}, body = 0, head = 0;
+    if (match) {
+        replay[0] = check.Text("Chung's video-replay quota (field 18)", f[18], ImportText::kReplayRange);
+        replay[1] = check.Text("Hong's video-replay quota (field 19)", f[19], ImportText::kReplayRange);
+        body = check.Text("trunk level (field 20)", f[20], ImportText::kLevelRange);
+        head = check.Text("head level (field 21)", f[21], ImportText::kLevelRange);
+    }
+    if (check.Refused())
+        return check.Refusal();
 
     ImportOutcome outcome;
     outcome.taken = true;
@@ -355,7 +407,7 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
     Put(md.szLinkTag[0], f[kindField].substr(0, f[kindField].find('[')));
     outcome.confirm = true;
 
-    if (!fromPreReg && md.nOvrSupplier != 4) {
+    if (match) {
         Put(md.szContestNo, f[7]);
         Text(outcome, ContestEdit, f[7]);
         Put(md.szWeightClass, f[8]);
@@ -377,17 +429,17 @@ ImportOutcome ReadRin(MatchData& md, bool fromPreReg, bool team) {
         Text(outcome, HongNameEdit, hongName);
         Put(md.aPlayer[1].szNationCode, f[17]);
         SelectNations(md, outcome);
-        md.aSide[0].nVRRemain = Decimal(f[18]);
-        md.aSide[1].nVRRemain = Decimal(f[19]);
-        md.nLevelBody = Decimal(f[20]);
+        md.aSide[0].nVRRemain = replay[0];
+        md.aSide[1].nVRRemain = replay[1];
+        md.nLevelBody = body;
         if (!team)
             md.nLevelPunch = md.nLevelBody;
-        md.nLevelHead = Decimal(f[21]);
+        md.nLevelHead = head;
         ClearTeamEdits(outcome);
     }
     // The device addresses: Chung and Hong, or every team slot in order (trunk, head).
-    const int slots = team ? 8 : 2;
-    for (int slot = 0; slot < slots; ++slot) {
+    const int players = team ? 8 : 2;
+    for (int slot = 0; slot < players; ++slot) {
         Put(md.aPlayer[slot].szMacBody, f[22 + 2 * slot]);
         Put(md.aPlayer[slot].szMacHead, f[23 + 2 * slot]);
     }

@@ -69,6 +69,7 @@ struct Configuration {
     std::optional<int> goldenTime;
     std::optional<int> maxDifference, maxPenalties;
     std::vector<std::u16string> notes;
+    ImportText::Checks check; // a value outside what the operator may type refuses the match
 };
 
 // One element of "data" with what "included" holds for it, read whole before anything is written.
@@ -138,11 +139,12 @@ std::optional<Configuration> ReadConfiguration(const Value& element, bool team) 
     } else {
         return std::nullopt;
     }
+    using namespace ImportText;
     const auto rounds = Int(a, "rounds");
     const Value* timing = Object(a, "timing");
-    const auto round = MinSecText(String(timing, "round").value_or(""));
-    const auto rest = MinSecText(String(timing, "rest").value_or(""));
-    const auto injury = MinSecText(String(timing, "injury").value_or(""));
+    const auto round = String(timing, "round");
+    const auto rest = String(timing, "rest");
+    const auto injury = String(timing, "injury");
     const Value* thresholds = Object(a, "thresholds");
     const auto body = Int(thresholds, "body");
     const auto head = Int(thresholds, "head");
@@ -150,21 +152,37 @@ std::optional<Configuration> ReadConfiguration(const Value& element, bool team) 
     const Value* enabled = Member(golden, "enabled");
     if (!rounds || !round || !rest || !injury || !body || !head || !enabled)
         return std::nullopt;
-    c.rounds = *rounds == 0 ? 3 : *rounds;
-    c.roundTime = *round;
-    c.restTime = *rest;
-    c.injuryTime = *injury;
-    c.body = *body;
-    c.head = *head;
-    c.punch = Int(thresholds, "punch");
+    // A time is checked in seconds; one that is no "mm:ss" at all is refused as well.
+    const auto seconds = [&c](const char* field, const std::string& text) {
+        const std::optional<int> value = MinSecText(text);
+        if (!value) {
+            c.check.NotANumber(field, text, kTimeRange);
+            return 0;
+        }
+        return c.check.Number(field, *value, kTimeRange);
+    };
+    c.rounds = c.check.Number("MatchConfiguration - rounds", *rounds, kRoundsRange);
+    c.rounds = c.rounds == 0 ? 3 : c.rounds;
+    c.roundTime = seconds("MatchConfiguration - timing - round (in seconds)", *round);
+    c.restTime = seconds("MatchConfiguration - timing - rest (in seconds)", *rest);
+    c.injuryTime = seconds("MatchConfiguration - timing - injury (in seconds)", *injury);
+    c.body = c.check.Number("MatchConfiguration - thresholds - body", *body, kLevelRange);
+    c.head = c.check.Number("MatchConfiguration - thresholds - head", *head, kLevelRange);
+    if (const auto punch = Int(thresholds, "punch"))
+        c.punch = c.check.Number("MatchConfiguration - thresholds - punch", *punch, kLevelRange);
     const Value* quota = Object(a, "videoReplayQuota");
-    c.quotaHome = Int(quota, "home");
-    c.quotaAway = Int(quota, "away");
+    if (const auto home = Int(quota, "home"))
+        c.quotaHome = c.check.Number("MatchConfiguration - videoReplayQuota - home", *home, kReplayRange);
+    if (const auto away = Int(quota, "away"))
+        c.quotaAway = c.check.Number("MatchConfiguration - videoReplayQuota - away", *away, kReplayRange);
     c.golden = enabled->IsBool() && enabled->GetBool();
     if (c.golden) {
         c.goldenTime = MinSecText(String(golden, "time").value_or(""));
         if (!c.goldenTime)
             c.notes.emplace_back(u"Please check the 'MatchConfiguration - goldenPoint - time' data");
+        else
+            c.goldenTime = c.check.Number("MatchConfiguration - goldenPoint - time (in seconds)",
+                                          *c.goldenTime, kTimeRange);
     }
     const auto limit = [&](const char* name, const char16_t* missing,
                            const char16_t* wrong) -> std::optional<int> {
@@ -179,9 +197,14 @@ std::optional<Configuration> ReadConfiguration(const Value& element, bool team) 
     };
     c.maxDifference = limit("maxDifference", u"There is no 'MatchConfiguration - maxDifference' member",
                             u"Please check the 'MatchConfiguration - maxDifference' data");
+    if (c.maxDifference)
+        c.maxDifference =
+            c.check.Number("MatchConfiguration - maxDifference", *c.maxDifference, kPointGapRange);
     if (!team)
         c.maxPenalties = limit("maxPenalties", u"There is no 'MatchConfiguration - maxPenalties' member",
                                u"Please check the 'MatchConfiguration - maxPenalties' data");
+    if (c.maxPenalties)
+        c.maxPenalties = c.check.Number("MatchConfiguration - maxPenalties", *c.maxPenalties, kGamJeomRange);
     return c;
 }
 
@@ -352,6 +375,9 @@ ImportOutcome Load(MatchData& md, std::string_view reply, bool byNumber, std::st
         const std::optional<ApiMatch> match = ReadMatch(element, included, md, byNumber, number, team);
         if (!match)
             continue;
+        // The match of this court has a value the operator could not type: it is not loaded, nor another.
+        if (match->configuration && match->configuration->check.Refused())
+            return match->configuration->check.Refusal();
         outcome.taken = true;
         Apply(md, *match, team, outcome);
         outcome.texts.emplace_back(1303, "");

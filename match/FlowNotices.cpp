@@ -35,6 +35,8 @@ std::vector<FlowNotice> BySupplier(FlowStep step, const MatchData& md) {
             return {{N::Tournament, 1}, {N::Tournament, 2}, {N::Tournament, 3}};
         if (step == FlowStep::NextRound)
             return {{N::Tournament, 2}, {N::Tournament, 3}};
+        if (step == FlowStep::RoundEnd) // the round's final score reaches both side rows
+            return {{N::Tournament, 3}};
         return {};
     case 4:
         switch (step) {

@@ -145,6 +145,11 @@ void CMainWnd::StartNextMatch() {
     RefreshPlayerInfo();
     RedrawTagPanel();
 
+    // A new match never inherits a running clock: its screen would show round 0 counting down.
+    KillTimer(TIMER_ROUND_CLOCK);
+    KillTimer(TIMER_REST_CLOCK);
+    KillTimer(TIMER_KYESHI_CLOCK);
+    KillTimer(TIMER_TIMEOUT_CLOCK);
     md->nCurRound = 0;
     ShowRoundNumber(0);
     const int seconds = ClockRules::ClampClockSeconds(team ? md->nTeamMatchTime[0] : md->nMatchTime);

@@ -45,9 +45,11 @@ std::string diagnostics(SQLSMALLINT type, SQLHANDLE handle, std::string& state) 
     return text.empty() ? "unknown ODBC error" : text;
 }
 
-// Class 08 is the connection's; 57P01..03 is PostgreSQL's server shutting down; HYT01 a connection time-out.
+// Class 08 is the connection's; 57P01..03 is PostgreSQL's server shutting down; HYT01 a connection time-out;
+// HYT00 and 57014 a statement the server did not finish in time, after which the connection is not trusted.
 bool connectionState(const std::string& state) {
-    return state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state == "HYT01";
+    return state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state == "HYT01" || state == "HYT00" ||
+           state == "57014";
 }
 
 struct StatementHandle {
@@ -134,7 +136,11 @@ bool OdbcConnection::run(const std::string& sql, const std::vector<std::optional
     std::string state;
     const auto fail = [&](SQLSMALLINT type, SQLHANDLE handle) {
         error = diagnostics(type, handle, state);
-        m_lost = connectionState(state);
+        // Some drivers report a broken connection as a general error; the driver knows it is dead.
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        m_lost = connectionState(state) ||
+                 (ok(SQLGetConnectAttr(m_handles->dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+                  dead == SQL_CD_TRUE);
         return false;
     };
     if (!ok(SQLAllocHandle(SQL_HANDLE_STMT, m_handles->dbc, &statement.handle)))

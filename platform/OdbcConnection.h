@@ -41,7 +41,8 @@ public:
     // error set on any failure; lost() then says whether the connection itself went away.
     bool run(const std::string& sql, const std::vector<std::optional<std::string>>& parameters,
              int timeoutSeconds, OdbcResult* result, std::string& error);
-    // The last failure was the connection's (server gone, link broken, closed by the server).
+    // The last failure was the connection's (server gone, link broken, closed by the server) or the server
+    // did not answer within the time-out.
     bool lost() const { return m_lost; }
 
 private:

@@ -271,6 +271,7 @@ void CMainWnd::LogMatchRow() {
     // again before its own.
     md.nLogIndex = 0;
     md.bMatchLogged = 1;
+    ++md.nMatchStarts;
 }
 
 void CMainWnd::ForgetMatchRow() {

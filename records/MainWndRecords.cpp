@@ -5,13 +5,17 @@
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
 #include "app/TextLogs.h"
+#include "controls/MyStatic.h"
 #include "platform/DebugOutput.h"
 #include "records/TournamentDb.h"
+#include "records/TournamentWriter.h"
 #include "screens/OperatorLayout.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QRect>
 #include <QString>
 
 namespace {
@@ -21,7 +25,30 @@ QString JudgeLampLogPath(std::string_view contest) {
     return QString::fromStdU16String(AppPath(u"Log/No" + RecordTextWide(contest) + u".txt"));
 }
 
+// Beside the contest number, where the operator looks before each start.
+constexpr int kTournamentBacklog = 1560;
+constexpr QRect kTournamentBacklogArea{820, 42, 296, 28};
+
 } // namespace
+
+void CMainWnd::ShowTournamentBacklog() {
+    const TournamentWriter::Backlog backlog = TheTournamentWriter().Pending();
+    QLabel* notice = Static(kTournamentBacklog);
+    if (!backlog.held) {
+        notice->hide();
+        return;
+    }
+    notice->setGeometry(kTournamentBacklogArea);
+    notice->setAlignment(Qt::AlignCenter);
+    if (auto* coloured = qobject_cast<CMyStatic*>(notice))
+        coloured->SetColours(RGB(0, 0, 0), RGB(255, 255, 0)); // black on yellow, as the screen's warnings
+    notice->setText(QStringLiteral("Results DB not reached: %1 write(s) waiting").arg(backlog.writes));
+    notice->setAccessibleName(notice->text());
+    notice->setToolTip(QStringLiteral("The tournament results database has not taken these writes yet; they "
+                                      "are sent again until it does."));
+    notice->show();
+    notice->raise();
+}
 
 void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
     const int lamp[2] = {OperatorIds::LampChung, OperatorIds::LampHong};

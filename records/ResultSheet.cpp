@@ -164,25 +164,29 @@ void SplitMinSec(std::u16string_view clock, int& minutes, int& seconds) {
 }
 
 std::u16string PreciseLogTime(std::u16string_view rtime, std::u16string_view ptime, int roundSeconds) {
+    const std::size_t point = rtime.find(u'.');
+    if (rtime.find(u':') == std::u16string_view::npos && point != std::u16string_view::npos && point > 0)
+        return QString::asprintf("0:%02lld.", IntOf(rtime.substr(0, point))).toStdU16String() +
+               std::u16string(rtime.substr(point + 1));
     int minutes = 0;
     int seconds = 0;
     SplitMinSec(rtime, minutes, seconds);
     const int total = 60 * minutes + seconds;
-    const bool atRest = total == 0 || total == roundSeconds;
     const long long stamp = IntOf(ptime);
-    long long ms = atRest ? stamp % 1000 : stamp;
+    // A running clock shows the full round only during its first second, when the stamp is below 1000.
+    const bool atRest = total == 0 || (total == roundSeconds && std::llabs(stamp) >= 1000);
+    const long long ms = std::llabs(stamp) % 1000;
     if (ms == 0)
         return std::u16string(rtime) + u".00";
     QString first;
     if (atRest) {
         first = QString::asprintf("-%d:%02lld", minutes, stamp / 1000);
     } else {
-        // Whole seconds of a stamp past one second come off the clock, borrowing from the minutes.
-        const long long left = std::max(0LL, total - 1 - ms / 1000);
-        ms %= 1000;
-        first = QString::asprintf("%lld:%02lld", left / 60, left % 60);
+        // The text shows the second that is running; the event came ms into it.
+        const int left = std::max(0, total - 1);
+        first = QString::asprintf("%d:%02d", left / 60, left % 60);
     }
-    return (first + QString::asprintf(".%02lld", (1000 - std::llabs(ms)) / 10)).toStdU16String();
+    return (first + QString::asprintf(".%02lld", (1000 - ms) / 10)).toStdU16String();
 }
 
 ResultPages PaginateResult(const std::vector<TTK_DbTemp>& chung, const std::vector<TTK_DbTemp>& hong,

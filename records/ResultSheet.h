@@ -89,10 +89,12 @@ int NextResultRowSide(const std::vector<TTK_DbTemp>& chung, const std::vector<TT
 
 // Minutes and seconds of a clock text, split at its colon ("10:05" gives 10 and 5); both 0 without one.
 void SplitMinSec(std::u16string_view clock, int& minutes, int& seconds);
-// The precise time of an event from its clock text and its milliseconds, for a round of roundSeconds:
-// a running clock shows the time left ("1:30" with 200 ms gives "1:29.80"), a clock at rest (0:00 or the
-// full round) the time past it ("0:00" with 2500 ms gives "-0:02.50"), no milliseconds the clock text
-// with ".00".
+// The precise time of an event from its clock text and its stamp, for a round of roundSeconds. The stamp
+// counts the milliseconds of the running clock since the round was prepared, so its part below a second is
+// what a running clock's text does not show: "1:30" with 30310 ms is 1:29.69. A clock below ten seconds
+// shows its hundredths itself ("9.87" is 0:09.87). A clock at rest (0:00, or the full round once its first
+// second is over) gives the time past it ("0:00" with 2500 ms gives "-0:02.50"); no milliseconds give the
+// clock text with ".00".
 std::u16string PreciseLogTime(std::u16string_view rtime, std::u16string_view ptime, int roundSeconds);
 
 // Where each page of the event table starts in both sides' rows: as many pages as the merged rows need

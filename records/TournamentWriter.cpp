@@ -3,6 +3,7 @@
 #include "app/AdoObject.h"
 #include "platform/DebugOutput.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -13,27 +14,36 @@ struct TournamentWriter::Outcome {
 
 namespace {
 
+enum class Written { Yes, Refused, Unreachable };
+
 // Runs one statement, reconnecting once when the connection turns out to be gone (a restarted server).
-bool Write(CAdoObject& db, const std::string& connectionText, const TournamentStatement& s) {
+Written Write(CAdoObject& db, const std::string& connectionText, const TournamentStatement& s) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!db.bOpen && !db.Open(connectionText.c_str())) {
             db.Close();
-            DebugPrintf("tournament database: not connected (%s); not written: %s", db.lastError().c_str(),
-                        s.sql.c_str());
-            return false;
+            DebugPrintf("tournament database: not connected (%s); kept to be sent again: %s",
+                        db.lastError().c_str(), s.sql.c_str());
+            return Written::Unreachable;
         }
         if (db.ExecuteBound(s.sql, s.values)) {
             if (db.rowsAffected() == 0)
                 DebugPrintf("tournament database: no row of the active tournament matched: %s",
                             s.sql.c_str());
-            return true;
+            return Written::Yes;
         }
-        if (!db.connectionLost())
-            break;
+        if (!db.connectionLost()) {
+            // Some drivers report a broken connection as a plain error: only a server that still answers has
+            // refused the statement.
+            const std::string refusal = db.lastError();
+            if (db.ExecuteBound("SELECT 1", {})) {
+                DebugPrintf("tournament database: refused (%s): %s", refusal.c_str(), s.sql.c_str());
+                return Written::Refused;
+            }
+        }
         db.Close();
     }
-    DebugPrintf("tournament database: not written (%s)", db.lastError().c_str());
-    return false;
+    DebugPrintf("tournament database: connection lost (%s); kept to be sent again", db.lastError().c_str());
+    return Written::Unreachable;
 }
 
 } // namespace
@@ -50,6 +60,8 @@ void TournamentWriter::Start(const std::string& connectionText, int connectSecon
     {
         std::lock_guard lock(m_mutex);
         m_stop = false;
+        m_unreachable = false;
+        m_statementSeconds = statementSeconds;
     }
     m_thread = std::thread(&TournamentWriter::Run, this, connectionText, connectSeconds, statementSeconds);
     m_state = State::Running;
@@ -123,6 +135,14 @@ bool TournamentWriter::RunAndWait(TournamentStatement statement, int waitMs) {
         DebugPrintf("tournament database: not connected; not written: %s", statement.sql.c_str());
         return false;
     }
+    if (m_unreachable) {
+        // Nobody waits for a server that is away: the write is queued to go when it is back.
+        DebugPrintf("tournament database: the server is not reached; queued, not written yet: %s",
+                    statement.sql.c_str());
+        m_queue.push_back(Job{std::move(statement), std::string(), nullptr});
+        m_wake.notify_one();
+        return false;
+    }
     m_queue.push_back(Job{std::move(statement), std::string(), outcome});
     m_wake.notify_one();
     if (!m_idle.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return outcome->done; })) {
@@ -138,6 +158,16 @@ bool TournamentWriter::WaitIdle(int waitMs) {
                            [&] { return m_queue.empty() && !m_busy; });
 }
 
+TournamentWriter::Backlog TournamentWriter::Pending() const {
+    std::lock_guard lock(m_mutex);
+    Backlog backlog;
+    backlog.writes = m_queue.size() + (m_busy ? 1 : 0);
+    const auto limit = std::chrono::seconds(m_statementSeconds > 0 ? m_statementSeconds : 1);
+    backlog.held = backlog.writes > 0 &&
+                   (m_unreachable || (m_busy && std::chrono::steady_clock::now() - m_busySince > limit));
+    return backlog;
+}
+
 void TournamentWriter::Run(std::string connectionText, int connectSeconds, int statementSeconds) {
     CAdoObject db; // this worker's own connection, used on this thread only
     db.SetTimeouts(connectSeconds, statementSeconds);
@@ -151,18 +181,38 @@ void TournamentWriter::Run(std::string connectionText, int connectSeconds, int s
             job = std::move(m_queue.front());
             m_queue.pop_front();
             m_busy = true;
+            m_busySince = std::chrono::steady_clock::now();
         }
-        const bool ok = Write(db, connectionText, job.statement);
-        (ok ? m_written : m_failed) += 1;
+        const Written written = Write(db, connectionText, job.statement);
+        if (written == Written::Yes)
+            ++m_written;
+        else if (written == Written::Refused)
+            ++m_failed;
         {
             std::lock_guard lock(m_mutex);
             m_busy = false;
+            m_unreachable = written == Written::Unreachable;
             if (job.outcome) {
+                // Whoever waits is answered now; a write the server was not asked stays queued all the same.
                 job.outcome->done = true;
-                job.outcome->ok = ok;
+                job.outcome->ok = written == Written::Yes;
+                job.outcome.reset();
+            }
+            if (m_unreachable) {
+                // A newer statement of the same row already waits with the newer values: this one may go.
+                const bool newer =
+                    !job.key.empty() && std::any_of(m_queue.begin(), m_queue.end(),
+                                                    [&](const Job& j) { return j.key == job.key; });
+                if (!newer)
+                    m_queue.push_front(std::move(job));
             }
         }
         m_idle.notify_all();
+        if (written == Written::Unreachable) {
+            std::unique_lock lock(m_mutex);
+            if (m_wake.wait_for(lock, std::chrono::milliseconds(kRetryMs), [&] { return m_stop; }))
+                break;
+        }
     }
     db.Close();
 }

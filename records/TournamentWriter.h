@@ -1,8 +1,11 @@
 // The one worker that writes into the tournament results database, so a slow or lost server never holds up
 // scoring or the round clock. Statements wait in one ordered queue and run on the worker's own connection,
 // which it opens (again) when needed. Each statement carries full values, so a waiting statement of the same
-// row is replaced by a newer one instead of growing the queue. A failed statement is reported on the debug
-// output and counted, never taken for written.
+// row is replaced by a newer one instead of growing the queue. A statement the server could not be asked
+// (no connection, a lost one, no answer in time) stays first in the queue and is sent again every
+// kRetryMs until the server takes it, so nothing is lost while the server is away and the rows end with the
+// newest values. A statement the server refuses is reported on the debug output and counted, never taken
+// for written.
 //
 // Threads: every public member is called on the user-interface thread (the owner), except RunAndWait and
 // the Stop that follows a BeginStop, which a helper thread may call while the owner's event loop turns;
@@ -12,6 +15,7 @@
 #include "records/TournamentStatements.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -23,6 +27,8 @@
 class TournamentWriter {
 public:
     enum class State { Stopped, Starting, Running, Stopping };
+    // The pause between two attempts while the server cannot be reached.
+    static constexpr int kRetryMs = 1000;
 
     TournamentWriter() = default;
     ~TournamentWriter(); // stops and joins
@@ -44,12 +50,22 @@ public:
     // running (nothing is queued).
     bool Post(TournamentBatch batch);
     // Queues one statement behind everything queued and waits at most waitMs for it to run. True only when it
-    // ran without a database error.
+    // ran without a database error. While the server is not reached it returns false at once, and the
+    // statement stays queued to be written when the server is back.
     bool RunAndWait(TournamentStatement statement, int waitMs);
     // Waits at most waitMs until nothing waits or runs; true when idle.
     bool WaitIdle(int waitMs);
 
-    // Statements written and failed since Start.
+    // The writes that have not reached the server yet: those queued and the one under way. held: the server
+    // did not take the last attempt, or the one under way has waited longer than the statement time-out.
+    struct Backlog {
+        std::size_t writes = 0;
+        bool held = false;
+    };
+    Backlog Pending() const;
+
+    // Statements written, and refused or dropped at a stop, since Start. One kept to be sent again is neither
+    // until its end.
     std::uint64_t WrittenCount() const { return m_written.load(); }
     std::uint64_t FailedCount() const { return m_failed.load(); }
 
@@ -68,6 +84,9 @@ private:
     std::condition_variable m_idle; // the owner: the queue ran empty
     std::deque<Job> m_queue;
     bool m_busy = false; // a job is under way
+    std::chrono::steady_clock::time_point m_busySince;
+    bool m_unreachable = false; // the last attempt could not reach the server
+    int m_statementSeconds = 0;
     bool m_stop = false;
     std::thread m_thread;
     std::atomic<std::uint64_t> m_written{0};

@@ -101,6 +101,9 @@ public:
     void ReadOvrMatchReply(); // timer 102
     // Shows the boxes of an import and, when it was taken, the form, the loaded match and the view's notice.
     void ApplyImport(const ImportOutcome& outcome);
+    // Whether a match started (or the record left the idle states) since the import was asked for; then the
+    // import is dropped and the operator told so, since its data would overwrite the match under way.
+    bool StartedSinceAsked(int askedStarts, bool fromFile);
     // ---- the tournament results database (OVR supplier 3) ----
     // Selects today's next (which 1) or playing (which 0) match of this court into g_MatchInfoNew and shows
     // it as the list's one row; no match empties the list. The contest number edit shows 001 after it.
@@ -181,8 +184,10 @@ private:
     int m_nNextNumber = 0;
     QPoint m_rightClick; // last right press on the dialog's own surface; null when none
     int m_bPairingOn = 0;
-    int m_bLoadByNumber = 0;   // " Load Game : No." at the last request
-    std::string m_strApiReply; // the match list the last WT API request brought
+    int m_bLoadByNumber = 0;          // " Load Game : No." at the last request
+    int m_nAskedStarts = 0;           // MatchData::nMatchStarts when the last request went out
+    std::u16string m_strInputRefusal; // why the last match-input file was refused, when a value was wrong
+    std::string m_strApiReply;        // the match list the last WT API request brought
     int m_nLogLines = 0;
     std::deque<std::string> m_judgePaired; // judge pairing texts waiting to be shown
 };

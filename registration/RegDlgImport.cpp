@@ -9,12 +9,14 @@
 #include "app/Messages.h"
 #include "app/TextConvert.h"
 #include "links/ImportOutcome.h"
+#include "links/LinkSlots.h"
 #include "links/MatchInput.h"
 #include "links/OvrMatchReply.h"
 #include "links/OvrMatchRequest.h"
 #include "links/Transport.h"
 #include "links/WtApiClient.h"
 #include "links/WtMatchImport.h"
+#include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 
 #include <QCheckBox>
@@ -35,6 +37,13 @@ void SendOn(int commType, void* link, const std::string& bytes) {
         CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
 }
 
+void ClearReplies(MatchData& md) {
+    std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
+    std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+    md.nOvrRecvOverflow = ReplyFits;
+    md.nPreRegRecvOverflow = ReplyFits;
+}
+
 } // namespace
 
 void CTK_RegDlg::OnLoadOvrMatch() {
@@ -47,11 +56,19 @@ void CTK_RegDlg::OnLoadOvrMatch() {
                        u"The match is playing!\r\nPlease load a new match after completing the "
                        u"playing match!");
         } else {
+            // The file dialog lets the operator view's events go on: a match may start meanwhile.
+            const int asked = md.nMatchStarts;
+            const TTK_MatchInput before = g_MatchInput;
             const int read = LoadMatchInputFile();
-            if (read == 0)
-                MessageBox(GetSafeHwnd(), u"[ERROR!] Fail to load the match infomation!");
-            else if (read == 1)
+            if (read == 0) {
+                MessageBox(GetSafeHwnd(), m_strInputRefusal.empty()
+                                              ? u"[ERROR!] Fail to load the match infomation!"
+                                              : m_strInputRefusal);
+            } else if (read == 1 && StartedSinceAsked(asked, true)) {
+                g_MatchInput = before; // the keys stay those of the match under way
+            } else if (read == 1) {
                 ApplyImport(ApplyMatchInput(md, g_MatchInput));
+            }
         }
     } else if (LinkUp() && md.nOvrSupplier == Woori) {
         LoadTournamentMatch(1);
@@ -67,6 +84,7 @@ void CTK_RegDlg::OnLoadOvrMatch() {
         }
         const QString number = GetDlgItemText(1049);
         m_bLoadByNumber = static_cast<QCheckBox*>(GetDlgItem(1055))->isChecked() ? 1 : 0;
+        m_nAskedStarts = md.nMatchStarts;
         if (RequestOvrMatch(number, m_bLoadByNumber) != 0)
             return;
         GetDlgItem(1290)->setEnabled(false);
@@ -84,8 +102,7 @@ int CTK_RegDlg::RequestOvrMatch(const QString& number, bool byNumber) {
         return 1;
     }
     // The reply read later is the answer to this request or nothing, never a stale text.
-    std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
-    std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+    ClearReplies(md);
     int result = 0;
     switch (md.nOvrSupplier) {
     case Vordex:
@@ -117,8 +134,7 @@ void CTK_RegDlg::SendOvrRequest(int kind) {
     MatchData& md = *m_pMatchData;
     std::string bytes;
     if (kind == 0) {
-        std::memset(md.szOvrRecv, 0, sizeof md.szOvrRecv);
-        std::memset(md.szPreRegRecv, 0, sizeof md.szPreRegRecv);
+        ClearReplies(md);
         bytes = OvrRequest::Rin(md.nCourtNo);
     } else {
         bytes = OvrRequest::ControlRecords(kind, md);
@@ -167,9 +183,10 @@ void CTK_RegDlg::LoadApiMatch() {
 
 int CTK_RegDlg::LoadMatchInputFile() {
     const std::u16string path = AskMatchInputFile();
+    m_strInputRefusal.clear();
     if (path.empty())
         return 2;
-    return ReadMatchInputFile(path);
+    return ReadMatchInputFile(path, &m_strInputRefusal);
 }
 
 std::u16string CTK_RegDlg::AskMatchInputFile() {
@@ -177,11 +194,28 @@ std::u16string CTK_RegDlg::AskMatchInputFile() {
         .toStdU16String();
 }
 
+bool CTK_RegDlg::StartedSinceAsked(int askedStarts, bool fromFile) {
+    const MatchData& md = *m_pMatchData;
+    const bool running = fromFile ? md.nGameState >= 2 && md.nGameState != 11 : md.nGameState > 1;
+    if (md.nMatchStarts == askedStarts && !running)
+        return false;
+    DebugPrintf("match import dropped: a match started while it was awaited");
+    MessageBox(GetSafeHwnd(),
+               u"A match was started while the next match was being loaded: the match received "
+               u"was not loaded.\r\nPlease load a new match after completing the playing match!");
+    return true;
+}
+
 void CTK_RegDlg::ReadOvrMatchReply() {
     KillTimer(TIMER_OVR_MATCH_LOAD);
     if (!m_pMatchData)
         return;
     MatchData& md = *m_pMatchData;
+    if (StartedSinceAsked(m_nAskedStarts, false)) {
+        m_strApiReply.clear();
+        GetDlgItem(1290)->setEnabled(true);
+        return;
+    }
     switch (md.nOvrSupplier) {
     case Atos:
         ApplyImport(OvrReply::ReadWeight(md, m_bTeam));

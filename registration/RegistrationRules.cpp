@@ -480,6 +480,7 @@ LoadResult LoadContest(MatchData& md, const ContestRow& row, bool team, const Lo
     } else if (md.nCompetitionType != 1) {
         md.nLevelBody = Level(md, base, result.classIndex, 0, md.nLevelBody);
         md.nLevelHead = Level(md, base + 1, result.classIndex, 0, md.nLevelHead);
+        md.nLevelPunch = Level(md, base + 2, result.classIndex, 0, md.nLevelPunch);
     }
     result.loaded = true;
     return result;

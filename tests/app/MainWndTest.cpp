@@ -82,7 +82,7 @@ TEST_F(MainWndTest, ClearingAMatchKeepsDevicesOnlyAfterStartWithAutoOffOff) {
         {"team, kept, starting", 1, 0, FALSE, {12, 2, 4}, true, true},
         {"judge-driven, kept, starting", 2, 0, FALSE, {0, 0, 7}, true, false},
     };
-    home.write("ini/Rule.ini", "[Rule]\r\nTeam_Lev_B=12\r\nTeam_Lev_H=2\r\n");
+    home.write("ini/Rule.ini", "[Rule]\r\nTeam_Lev_B=12\r\nTeam_Lev_H=2\r\nTeam_Lev_P=4\r\n");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CMainWnd view;
@@ -100,7 +100,6 @@ TEST_F(MainWndTest, ClearingAMatchKeepsDevicesOnlyAfterStartWithAutoOffOff) {
         md->nLevelBody = 5;
         md->nLevelHead = 6;
         md->nLevelPunch = 7;
-        md->nTeamLevP = 4;
         for (int slot = 0; slot < kPlayerSlots; ++slot) {
             TTK_Player& player = md->aPlayer[slot];
             player.nNation = 9;

@@ -123,6 +123,7 @@ const RuleCase kRules[] = {
     {"Rule.ini", "Rule", "Team_VR_Quota", 0, 5, 0, [](const MatchData& m) { return m.nTeamVRQuota; }},
     {"Rule.ini", "Rule", "Team_Lev_B", 1, 18, 18, [](const MatchData& m) { return m.nTeamLevB; }},
     {"Rule.ini", "Rule", "Team_Lev_H", 1, 3, 1, [](const MatchData& m) { return m.nTeamLevH; }},
+    {"Rule.ini", "Rule", "Team_Lev_P", 1, 100, 20, [](const MatchData& m) { return m.nTeamLevP; }},
     {"Rule.ini", "Rule", "PSS_Type", 0, 2, 2, [](const MatchData& m) { return m.nPSSType; }},
     {"Rule.ini", "Rule", "Use_eSocks", 0, 1, 1, [](const MatchData& m) { return int(m.bUseESocks); }},
     {"Rule.ini", "Rule", "EBP_Point", 1, 5, 2, [](const MatchData& m) { return m.nEBPPoint; }},
@@ -322,7 +323,7 @@ TEST_F(SettingsTest, TeamReloadKeepsTheFirstTwoTeamMatchTimesAndEveryOtherKey) {
                    "Team_Ind_Competition_Time=106\r\nTeam_GRnd_GPoint=1\r\n"
                    "Team_PTG_Check_Round=1\r\nTeam_1Rnd_Match_Type=1\r\n"
                    "Team_GRnd_Match_Type=1\r\nTeam_Draw_Use=1\r\nTeam_VR_Quota=1\r\n"
-                   "Team_Lev_B=11\r\nTeam_Lev_H=1\r\n");
+                   "Team_Lev_B=11\r\nTeam_Lev_H=1\r\nTeam_Lev_P=14\r\n");
     LoadRuleSettings(*md);
     home.write("ini/Rule.ini",
                "[Rule]\r\n" + judgeTimes +
@@ -331,7 +332,7 @@ TEST_F(SettingsTest, TeamReloadKeepsTheFirstTwoTeamMatchTimesAndEveryOtherKey) {
                    "Team_Ind_Competition_Time=206\r\nTeam_GRnd_GPoint=3\r\n"
                    "Team_PTG_Check_Round=3\r\nTeam_1Rnd_Match_Type=-3\r\n"
                    "Team_GRnd_Match_Type=5\r\nTeam_Draw_Use=0\r\nTeam_VR_Quota=9\r\n"
-                   "Team_Lev_B=12\r\nTeam_Lev_H=7\r\n");
+                   "Team_Lev_B=12\r\nTeam_Lev_H=7\r\nTeam_Lev_P=25\r\n");
 
     EXPECT_EQ(LoadTeamRules(*md), 3); // Team_GRnd_Match_Type, Team_VR_Quota and Team_Lev_H are out of range
 
@@ -350,6 +351,7 @@ TEST_F(SettingsTest, TeamReloadKeepsTheFirstTwoTeamMatchTimesAndEveryOtherKey) {
     EXPECT_EQ(md->nTeamVRQuota, 0);
     EXPECT_EQ(md->nTeamLevB, 12);
     EXPECT_EQ(md->nTeamLevH, 1);
+    EXPECT_EQ(md->nTeamLevP, 25);
 }
 
 TEST_F(SettingsTest, Utf16RuleFileLoadsAndTheWriteBackKeepsItsEncoding) {

@@ -249,22 +249,32 @@ TEST(LinkSlotsTest, RepliesAreKeptWholeUpToTheirEndByte) {
         const char* name;
         std::vector<std::string> reads;
         std::string kept;
+        int overflow;
     };
+    const std::string full(1023, 'x');
     const Case cases[] = {
-        {"one read", {"A|B\x04"}, "A|B\x04"},
-        {"split", {"A|", "B", "|C\x04"}, "A|B|C\x04"},
-        {"a new reply after a complete one", {"A\x04", "B\x03"}, "B\x03"},
-        {"an empty read after a complete one", {"A\x04", ""}, ""},
-        {"an overlong reply starts anew",
-         {std::string(1000, 'x'), std::string(30, 'y')},
-         std::string(30, 'y')},
-        {"cut at 1023", {std::string(1500, 'z')}, std::string(1023, 'z')},
+        {"one read", {"A|B\x04"}, "A|B\x04", ReplyFits},
+        {"split", {"A|", "B", "|C\x04"}, "A|B|C\x04", ReplyFits},
+        {"a new reply after a complete one", {"A\x04", "B\x03"}, "B\x03", ReplyFits},
+        {"an empty read after a complete one", {"A\x04", ""}, "", ReplyFits},
+        {"exactly the buffer", {full}, full, ReplyFits},
+        {"an overlong reply in two reads",
+         {std::string(1000, 'x'), std::string(30, 'y') + "\x04"},
+         "",
+         ReplyTooLong},
+        {"an overlong reply still arriving", {std::string(1500, 'z')}, "", ReplyDropping},
+        {"its rest is dropped up to its end byte", {std::string(1500, 'z'), "zz", "z\x03"}, "", ReplyTooLong},
+        {"an empty read keeps the overflow", {std::string(1024, 'z') + "\x04", ""}, "", ReplyTooLong},
+        {"the next reply is kept again", {std::string(1500, 'z') + "\x04", "B|C\x04"}, "B|C\x04", ReplyFits},
+        {"in the same read", {std::string(1500, 'z') + "\x04" + "B|C\x04"}, "B|C\x04", ReplyFits},
     };
     for (const Case& c : cases) {
         char buffer[1024] = {};
+        int overflow = ReplyFits;
         for (const std::string& read : c.reads)
-            StoreReply(buffer, read.data(), static_cast<int>(read.size()));
+            StoreReply(buffer, overflow, read.data(), static_cast<int>(read.size()));
         EXPECT_EQ(std::string(buffer), c.kept) << c.name;
+        EXPECT_EQ(overflow, c.overflow) << c.name;
     }
 }
 

@@ -430,18 +430,46 @@ TEST_F(MatchImportRulesTest, MatchInputGenderAndLevels) {
     const Case cases[] = {{u"male", 0}, {u"M", 0}, {u"m", 0}, {u"female", 1},
                           {u"F", 1},    {u"w", 1}, {u"x", 1}};
     TTK_MatchInput input;
-    input.field[TTK_MatchInput::BodyLevel] = u"abc";
+    input.field[TTK_MatchInput::BodyLevel] = u"19";
     input.field[TTK_MatchInput::HeadLevel] = u"27";
     input.field[TTK_MatchInput::RoundTime] = u"90";
+    input.field[TTK_MatchInput::RestTime] = u"45";
     for (const Case& c : cases) {
         input.field[TTK_MatchInput::Gender] = c.gender;
         const ImportOutcome outcome = ApplyMatchInput(*md, input);
         EXPECT_EQ(outcome.genderItem, c.item);
         EXPECT_STREQ(md->szGender, c.item ? "Female" : "Male");
     }
-    EXPECT_EQ(md->nLevelBody, 0);
+    EXPECT_EQ(md->nLevelBody, 19);
     EXPECT_EQ(md->nLevelHead, 27);
     EXPECT_EQ(md->nMatchTime, 90);
+
+    // A level that is no number is refused, not read as 0 (every hit would score).
+    input.field[TTK_MatchInput::BodyLevel] = u"abc";
+    input.field[TTK_MatchInput::Match] = u"77";
+    const ImportOutcome refused = ApplyMatchInput(*md, input);
+    EXPECT_FALSE(refused.taken);
+    EXPECT_EQ(refused.boxes.size(), 1u);
+    EXPECT_EQ(md->nLevelBody, 19);
+    EXPECT_STRNE(md->szContestNo, "77");
+}
+
+TEST(ImportNumbers, OnlyWholeNumbersInTheirRangePass) {
+    struct Case {
+        const char* text;
+        bool passes;
+        int value;
+    };
+    const Case cases[] = {
+        {"0", true, 0},   {"100", true, 100}, {" 42 ", true, 42}, {"+7", true, 7},
+        {"-5", false, 0}, {"101", false, 0},  {"abc", false, 0},  {"12abc", false, 0},
+        {"", false, 0},   {"1 2", false, 0},  {"-", false, 0},    {"9999999999", false, 0},
+    };
+    for (const Case& c : cases) {
+        ImportText::Checks check;
+        EXPECT_EQ(check.Text("trunk level", c.text, ImportText::kLevelRange), c.value) << c.text;
+        EXPECT_EQ(check.Refused(), !c.passes) << c.text;
+    }
 }
 
 } // namespace

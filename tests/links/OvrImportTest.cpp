@@ -8,6 +8,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/Timers.h"
 #include "app/VeziruduzApp.h"
 #include "links/LinkSlots.h"
 #include "links/MatchInput.h"
@@ -60,10 +61,15 @@ public:
 template <typename Base> class Testable : public Base {
 public:
     using Base::Base;
-    std::u16string pick; // empty: cancelled
+    std::u16string pick;               // empty: cancelled
+    std::function<void()> whileAsking; // what happens while the operator picks the file
 
 protected:
-    std::u16string AskMatchInputFile() override { return pick; }
+    std::u16string AskMatchInputFile() override {
+        if (whileAsking)
+            whileAsking();
+        return pick;
+    }
 };
 
 // A match record field by name, as text, for the tables below.
@@ -176,6 +182,21 @@ protected:
         peer->write(reply.data(), static_cast<qint64>(reply.size()));
         peer->flush();
         ASSERT_TRUE(pumpUntil([&] { return buffer[0] != '\0'; }));
+    }
+    // The operator presses Start on the loaded match, whose protectors are registered: round 1 runs.
+    void StartTheMatch() {
+        md->nGameState = 1;
+        for (int slot = 0; slot < 2; ++slot)
+            md->bRegBody[slot] = md->bRegHead[slot] = 1;
+        links->OnClickedStart();
+        ASSERT_EQ(md->nGameState, 3);
+        ASSERT_EQ(md->nCurRound, 1);
+    }
+    // The match under way kept its round and its running clock.
+    void ExpectTheMatchStillRuns() {
+        EXPECT_EQ(md->nGameState, 3);
+        EXPECT_EQ(md->nCurRound, 1);
+        EXPECT_TRUE(clock.isArmed(links->GetSafeHwnd(), TIMER_ROUND_CLOCK));
     }
     void WaitForTheReply() {
         clock.advance(1999);
@@ -447,6 +468,117 @@ TEST_F(OvrImportTest, ASilentPeerShowsNoReplyAndTheStaleReplyIsNotReadAgain) {
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
 }
 
+// A reply longer than the reply buffer arrives over several reads; none of it is read as a match, and the
+// operator learns that it was too long, not that nothing came. The next reply that fits loads.
+TEST_F(OvrImportTest, AReplyLongerThanTheBufferIsReportedAsTooLong) {
+    md->nOvrSupplier = 6;
+    QTcpSocket* peer = Connect(LINK_OVR);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    Received(peer, 7);
+    std::string overlong = kSuppliers[0].reply;
+    overlong.insert(overlong.find("|Final|") + 6, std::string(1500, 'w'));
+    peer->write(overlong.data(), static_cast<qint64>(overlong.size()));
+    peer->flush();
+    ASSERT_TRUE(pumpUntil([&] { return md->nOvrRecvOverflow == ReplyTooLong; }));
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(),
+              (std::vector<std::string>{"The reply of the OVR system was too long (more than "
+                                        "1023 bytes) and was not read.\r\nPlease check the "
+                                        "OVR system!"}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+
+    Click(1290);
+    Received(peer, 7);
+    Answer(peer, kSuppliers[0].reply, md->szOvrRecv);
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts().size(), 1u);
+    EXPECT_STREQ(md->szContestNo, "105");
+}
+
+const char* const kStartedMeanwhile =
+    "A match was started while the next match was being loaded: the match "
+    "received was not loaded.\r\nPlease load a new match after completing the "
+    "playing match!";
+
+// The operator presses Start before the reply is read: the reply, of the OVR link and of the
+// pre-registration link, is dropped and the running match keeps its names and its protectors.
+TEST_F(OvrImportTest, AReplyReadAfterTheMatchStartedIsDroppedAndTheOperatorTold) {
+    md->nOvrSupplier = 0;
+    QTcpSocket* ovr = Connect(LINK_OVR);
+    QTcpSocket* preReg = Connect(LINK_PREREG);
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    std::strcpy(md->aPlayer[1].szMacHead, "00150005E7750AAA");
+    Click(1290);
+    Received(ovr, 14);
+    StartTheMatch();
+    Answer(ovr, kSuppliers[5].reply, md->szOvrRecv);
+    Answer(preReg, kSuppliers[5].reply, md->szPreRegRecv);
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_STREQ(md->aPlayer[1].szMacHead, "00150005E7750AAA");
+    ExpectTheMatchStillRuns();
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    const std::string sent = ovr->readAll().toStdString(); // the running match's own records
+    EXPECT_EQ(sent.find("\x13"
+                        "CO\x04"),
+              std::string::npos)
+        << "the dropped reply is not confirmed";
+}
+
+// A reply with a value the operator could not type is refused, naming the field; the match is not loaded.
+TEST_F(OvrImportTest, AReplyValueTheOperatorCouldNotTypeRefusesTheMatch) {
+    struct Case {
+        int supplier; // the row of kSuppliers
+        const char* from;
+        const char* to;
+        const char* field;
+        const char* value;
+        const char* range;
+    };
+    const Case cases[] = {
+        {0, "|25|30|", "|-5|30|", "trunk level (field 13)", "-5", "0 to 100"},
+        {0, "|20|10|12", "|20|0|12", "gam-jeom limit (field 16)", "0", "1 to 50"},
+        {1, "|0|120|", "|100000|120|", "number of rounds (field 13)", "100000", "0 to 4"},
+        {3, ",90,30,", ",-30,30,", "round time in seconds (field 12)", "-30", "10 to 599"},
+        {5, "|24|26|", "|abc|26|", "trunk level (field 20)", "abc", "0 to 100"},
+    };
+    for (const Case& c : cases) {
+        const SupplierCase& supplier = kSuppliers[c.supplier];
+        SCOPED_TRACE(supplier.name);
+        md->nOvrSupplier = supplier.supplier;
+        QTcpSocket* peer = Connect(LINK_OVR);
+        auto* d = Open();
+        static_cast<QCheckBox*>(d->GetDlgItem(1055))->setChecked(supplier.byNumber);
+        static_cast<QLineEdit*>(d->GetDlgItem(1049))->setText(QString::fromLatin1(supplier.number));
+        std::strcpy(md->szContestNo, "999");
+        md->nLevelBody = 7;
+        view.received.clear();
+        const std::size_t shown = prompter.texts().size();
+        Click(1290);
+        Received(peer, supplier.request.size());
+        std::string reply = supplier.reply;
+        ASSERT_NE(reply.find(c.from), std::string::npos);
+        reply.replace(reply.find(c.from), std::strlen(c.from), c.to);
+        Answer(peer, reply, md->szOvrRecv);
+        WaitForTheReply();
+        ASSERT_EQ(prompter.texts().size(), shown + 1);
+        EXPECT_EQ(prompter.texts().back(), std::string("The match was not loaded: its ") + c.field +
+                                               " is \"" + c.value +
+                                               "\", but it must be a whole number from " + c.range +
+                                               ".\r\nPlease check the match in the results system!");
+        EXPECT_STREQ(md->szContestNo, "999");
+        EXPECT_EQ(md->nLevelBody, 7);
+        EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED})) << "no new match announced";
+        delete dialog.data(); // the next case opens the link and the dialog anew
+    }
+}
+
 TEST_F(OvrImportTest, RefusalsBeforeAnyRequest) {
     md->nOvrSupplier = 7;
     auto* d = Open();
@@ -648,6 +780,30 @@ TEST_F(WtImportTest, WhatTheServerAnswersDecidesTheBoxes) {
          "",
          {"There is no 'MatchConfiguration - maxDifference' member"},
          "105"},
+        {"a negative threshold",
+         200,
+         MatchList([](std::string& d) { Replace(d, R"("body":21)", R"("body":-5)"); }),
+         false,
+         "",
+         {"The match was not loaded: its MatchConfiguration - thresholds - body is \"-5\", but it must be a "
+          "whole number from 0 to 100.\r\nPlease check the match in the results system!"},
+         "old"},
+        {"a hundred thousand rounds",
+         200,
+         MatchList([](std::string& d) { Replace(d, R"("rounds":0)", R"("rounds":100000)"); }),
+         false,
+         "",
+         {"The match was not loaded: its MatchConfiguration - rounds is \"100000\", but it must be a whole "
+          "number from 0 to 4.\r\nPlease check the match in the results system!"},
+         "old"},
+        {"a negative round time",
+         200,
+         MatchList([](std::string& d) { Replace(d, R"("round":"01:30")", R"("round":"-00:30")"); }),
+         false,
+         "",
+         {"The match was not loaded: its MatchConfiguration - timing - round (in seconds) is \"-00:30\", but "
+          "it must be a whole number from 10 to 599.\r\nPlease check the match in the results system!"},
+         "old"},
         {"data not an array", 200, R"({"data":"x"})", false, "", {"Invalid data"}, "old"},
         {"parse error", 200, R"({"data":[}")", false, "", {"Invalid value."}, "old"},
         {"empty body",
@@ -673,6 +829,20 @@ TEST_F(WtImportTest, WhatTheServerAnswersDecidesTheBoxes) {
             << c.name;
         EXPECT_STREQ(md->szContestNo, c.contest) << c.name;
     }
+}
+
+TEST_F(WtImportTest, AMatchListReadAfterTheMatchStartedIsDropped) {
+    Serve(200, MatchList([](std::string&) {}));
+    Open();
+    std::strcpy(md->szContestNo, "999");
+    Click(1290);
+    StartTheMatch();
+    WaitForTheReply();
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "999");
+    EXPECT_STREQ(md->szMatchId, "");
+    ExpectTheMatchStillRuns();
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
 }
 
 TEST_F(WtImportTest, AFailedRequestShowsTheClientsTextAndAwaitsNothing) {
@@ -702,7 +872,7 @@ protected:
 const char* const kInputFile =
     "[Match_Input]\nmatch=12\nvma_key=V-1\nblue_name=KIM\nblue_id=B7\nblue_flag=KOR\n"
     "red_name=ROSS\nred_id=R9\nred_flag=ZZZ\ngender=female\nweight=-57 kg\n"
-    "body_level=abc\nhead_level=31\n[Timing]\nround_time=90\nrest_time=45\n";
+    "body_level=24\nhead_level=31\n[Timing]\nround_time=90\nrest_time=45\n";
 
 TEST_F(MatchInputDialogTest, AFileIsReadKeyedByItsNameAndApplied) {
     g_MatchInput.bValid = 1;
@@ -727,11 +897,68 @@ TEST_F(MatchInputDialogTest, AFileIsReadKeyedByItsNameAndApplied) {
     EXPECT_EQ(Combo(1307)->currentIndex(), 0);
     EXPECT_EQ(Combo(1298)->currentIndex(), 1);
     EXPECT_STREQ(md->szGender, "Female");
-    EXPECT_EQ(md->nLevelBody, 0);
+    EXPECT_EQ(md->nLevelBody, 24);
     EXPECT_EQ(md->nLevelHead, 31);
     EXPECT_EQ(md->nMatchTime, 90);
     EXPECT_EQ(md->nRestTime, 45);
     EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+}
+
+// The match starts while the operator picks the file: the file is not applied and the match-input record
+// keeps the keys of the match under way.
+TEST_F(MatchInputDialogTest, AFilePickedWhileTheMatchStartedIsDropped) {
+    g_MatchInput.bValid = 1;
+    g_MatchInput.field[TTK_MatchInput::Match] = u"11";
+    auto* d = Open<Testable<CTK_RegDlg>>();
+    std::strcpy(md->szContestNo, "11");
+    d->pick = Write(QStringLiteral("A-0012.ini"), QString::fromLatin1(kInputFile));
+    d->whileAsking = [this] { StartTheMatch(); };
+    Click(1290);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{kStartedMeanwhile}));
+    EXPECT_STREQ(md->szContestNo, "11");
+    EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::Match], u"11");
+    ExpectTheMatchStillRuns();
+    EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_LOADED}));
+}
+
+// A level or a time the operator could not type refuses the file with the key it came in; nothing of the
+// file is taken, the match-input record keeps the match before.
+TEST_F(MatchInputDialogTest, AValueTheOperatorCouldNotTypeRefusesTheFile) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"body_level=24", "body_level=abc",
+         "its body_level is \"abc\", but it must be a whole number from 0 to 100"},
+        {"head_level=31", "head_level=101",
+         "its head_level is \"101\", but it must be a whole number from 0 to 100"},
+        {"round_time=90", "round_time=-30",
+         "its round_time is \"-30\", but it must be a whole number from 10 to 599"},
+        {"rest_time=45", "rest_time=4 5",
+         "its rest_time is \"4 5\", but it must be a whole number from 10 to 599"},
+    };
+    g_MatchInput.bValid = 1;
+    g_MatchInput.field[TTK_MatchInput::Match] = u"11";
+    auto* d = Open<Testable<CTK_RegDlg>>();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.to);
+        std::strcpy(md->szContestNo, "11");
+        md->nLevelHead = 7;
+        QString text = QString::fromLatin1(kInputFile);
+        text.replace(QString::fromLatin1(c.from), QString::fromLatin1(c.to));
+        d->pick = Write(QStringLiteral("C-1.ini"), text);
+        const std::size_t shown = prompter.texts().size();
+        Click(1290);
+        ASSERT_EQ(prompter.texts().size(), shown + 1);
+        EXPECT_EQ(prompter.texts().back(), std::string("The match was not loaded: ") + c.box +
+                                               ".\r\nPlease check the match in the results system!");
+        EXPECT_STREQ(md->szContestNo, "11");
+        EXPECT_EQ(md->nLevelHead, 7);
+        EXPECT_EQ(g_MatchInput.field[TTK_MatchInput::Match], u"11");
+    }
+    EXPECT_EQ(view.received, std::vector<UINT>(4, UM_MATCH_LOADED)) << "no new match announced";
 }
 
 TEST_F(MatchInputDialogTest, AFileWithoutTimingIsRefusedAndCancelChangesNothing) {

@@ -432,6 +432,7 @@ TEST(FlowNotices, SupplierByStepTable) {
         {2, FlowStep::Time, {}},
         {3, FlowStep::RoundStart, {{N::Tournament, 1}, {N::Tournament, 2}, {N::Tournament, 3}}},
         {3, FlowStep::NextRound, {{N::Tournament, 2}, {N::Tournament, 3}}},
+        {3, FlowStep::RoundEnd, {{N::Tournament, 3}}},
         {3, FlowStep::Stop, {}},
         {4, FlowStep::RoundStart, {{N::Bracket, 0}}},
         {4, FlowStep::Resume, {{N::Bracket, 3}}},

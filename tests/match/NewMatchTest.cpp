@@ -276,6 +276,20 @@ TEST_F(NewMatchTest, NewMatchStartsFromTheBeginning) {
     EXPECT_FALSE(view->KillTimer(TIMER_TVG_CLOCK)); // no TVG link
 }
 
+// A match loaded while a round runs (an import applied late, a reloaded contest) stops every clock: the new
+// match's screen never counts down a round that is not its own.
+TEST_F(NewMatchTest, ANewMatchStopsTheRunningClocks) {
+    md->nGameState = 3;
+    md->nCurRound = 1;
+    for (const UINT_PTR id : {TIMER_ROUND_CLOCK, TIMER_REST_CLOCK, TIMER_KYESHI_CLOCK, TIMER_TIMEOUT_CLOCK})
+        view->SetTimer(id, 10);
+    view->StartNextMatch();
+    EXPECT_EQ(md->nGameState, 1);
+    EXPECT_EQ(md->nCurRound, 0);
+    for (const UINT_PTR id : {TIMER_ROUND_CLOCK, TIMER_REST_CLOCK, TIMER_KYESHI_CLOCK, TIMER_TIMEOUT_CLOCK})
+        EXPECT_FALSE(view->KillTimer(id)) << "timer " << id << " still runs";
+}
+
 TEST_F(NewMatchTest, NewMatchNoticesFollowTheSuppliers) {
     struct Case {
         int supplier;

@@ -3,6 +3,8 @@
 #include "records/ResultSheet.h"
 #include "app/AppGlobals.h"
 #include "app/VeziruduzApp.h"
+#include "match/ClockRules.h"
+#include "screens/ScreenText.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +57,43 @@ TEST(ResultSheetTime, PreciseTimeOfAnEvent) {
         {u"1:23", u"", 120, "1:23.00"},      // nothing logged reads 0
         {u"10:00", u"500", 900, "9:59.50"},  // two-digit minutes
         {u"12:05", u"250", 900, "12:04.75"},
-        {u"1:00", u"1500", 120, "0:58.50"}, // whole seconds of the stamp borrow from the minutes
-        {u"0:01", u"2500", 120, "0:00.50"}, // never below zero
+        {u"1:30", u"30310", 120, "1:29.69"}, // the stamp counts from the round's start
+        {u"1:00", u"60500", 120, "0:59.50"},
+        {u"2:00", u"300", 120, "1:59.70"}, // the round's first second
+        {u"0:01", u"119990", 120, "0:00.01"},
+        {u"9.87", u"110130", 120, "0:09.87"}, // below ten seconds the clock shows its hundredths
     };
     for (const Case& c : cases)
         EXPECT_EQ(U8(PreciseLogTime(c.rtime, c.ptime, c.round)), c.expected)
             << U8(c.rtime) << " / " << U8(c.ptime);
+}
+
+// A round of the real clock, tick by tick: an event at any moment of it prints the time the clock had then,
+// from the text the operator view showed and the stamp the event was logged with.
+TEST(ResultSheetTime, EveryMomentOfARoundPrintsTheClockTimeOfTheEvent) {
+    constexpr int kRound = 120;
+    int remain = kRound * 1000;
+    int shown = kRound;
+    std::uint32_t elapsed = 0; // the view's stamp: ten milliseconds a tick since the round was prepared
+    int checked = 0;
+    for (;;) {
+        const std::u16string text =
+            remain < 10'000 ? ScreenText::ClockFromMs(remain, 3) : ScreenText::ClockFromSeconds(shown, 3);
+        const int late = remain < 10'000 ? 0 : checked % 10; // an event between two ticks
+        const int at = remain - late;
+        const std::string expected =
+            QString::asprintf("%d:%02d.%02d", at / 60'000, at / 1000 % 60, at % 1000 / 10).toStdString();
+        const std::u16string stamp = QString::number(elapsed + late).toStdU16String();
+        ASSERT_EQ(U8(PreciseLogTime(text, stamp, kRound)), expected) << U8(text) << " / " << U8(stamp);
+        ++checked;
+        const ClockRules::RoundStep step = ClockRules::StepRound(remain, shown, 10);
+        if (step.ended)
+            break;
+        remain = step.remainMs;
+        shown = step.shownSeconds;
+        elapsed += 10;
+    }
+    EXPECT_GT(checked, 11'000) << "the whole round was walked";
 }
 
 TEST(ResultSheetTime, SplitAtTheColon) {

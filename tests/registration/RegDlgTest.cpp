@@ -409,6 +409,22 @@ protected:
     std::unique_ptr<CMainWnd> owner;
 };
 
+// The punch level the team dialog saved is the one the next team match starts with, as the trunk and head
+// levels are.
+TEST_F(ViewRegistrationTest, TheNextTeamMatchStartsWithTheSavedTeamLevels) {
+    md->nCompetitionType = 1;
+    Open<TeamDlg>();
+    Edit(1048)->setText("16");
+    Edit(1056)->setText("2");
+    Edit(1080)->setText("23");
+    Click(1289);
+    md->nLevelBody = md->nLevelHead = md->nLevelPunch = 0;
+    owner->ClearMatchIdentity();
+    EXPECT_EQ(md->nLevelBody, 16);
+    EXPECT_EQ(md->nLevelHead, 2);
+    EXPECT_EQ(md->nLevelPunch, 23);
+}
+
 TEST_F(ViewRegistrationTest, ButtonWaitsForTheReceiverNetwork) {
     owner->OnClickedRegistration();
     EXPECT_EQ(owner->m_pRegDlg, nullptr);
