@@ -2,7 +2,8 @@
 // link. Start thread: opens the receiver (retrying every 100 ms), starts the check and receive threads and
 // asks for the version. Check thread: once a second, tells the operator view the receiver is present, or
 // that it is lost (gone, hung up, or another receiver in its place); after a loss it opens a receiver
-// plugged in again and asks its version, as the start thread does. Receive thread: reads what
+// plugged in again, reports the devices paired with the old one lost and asks its version, as the start
+// thread does; the version reply links it on the court's channel. Receive thread: reads what
 // arrives and hands every complete frame to DispatchDeviceReport. Pairing-wait thread: polls a device being
 // paired every 1050 ms and gives up after 14 polls.
 //
@@ -91,7 +92,8 @@ bool OpenReceiver(TTK_Receiver* receiver);
 void CloseReceiver(TTK_Receiver* receiver);
 
 // UI thread: starts the start thread, once per receiver (a later call does nothing and returns true); false
-// when it cannot be created (the caller shows the box).
+// when it cannot be created (the caller shows the box). The court's saved channel (MatchData::nChannelNo)
+// becomes the channel the receiver links on after each version reply.
 bool ReceiverStartThread(TTK_Receiver* receiver);
 
 // Any thread, from command 43 (RestartPairingWait): stops a running pairing-wait thread and starts a new
