@@ -202,6 +202,9 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             JudgePress(*this, md, judge, text, 1);
         break;
     }
+    case UM_WIRED_JUDGE_LOST:
+        OnWiredJudgeLost(static_cast<int>(wParam));
+        break;
     case UM_WIRED_JUDGE_INPUT:
     case UM_WIRED_JUDGE_VALUE:
         // The judge number comes from the reader of a serial port; only judges 1..3 exist.

@@ -320,7 +320,11 @@ bool TTK_Receiver::IsOpen() {
 }
 
 void TTK_Receiver::WriteFrame(const BYTE* frame, int length, bool) {
-    WriteReceiver(this, frame, length);
+    if (writer.Running()) {
+        writer.Queue(frame, length);
+        return;
+    }
+    WriteReceiver(this, frame, length); // no writer: before InitReceiver or after the close
 }
 
 bool TTK_Receiver::RestartPairingWait() {
@@ -351,6 +355,9 @@ void InitReceiver(TTK_Receiver* receiver) {
     receiver->parser.Reset();
     if (!receiver->boxWindow)
         receiver->boxWindow = std::make_unique<ReceiverBoxWindow>();
+    if (!receiver->writer.Start(
+            [receiver](const BYTE* bytes, int length) { return WriteReceiver(receiver, bytes, length); }))
+        DebugPrintf("receiver: commands are written by their callers");
 }
 
 bool OpenReceiver(TTK_Receiver* receiver) {
@@ -406,6 +413,8 @@ void CloseReceiver(TTK_Receiver* receiver) {
     r.checkThread.Stop();
     r.protocol.bPairing = 0;
     r.pairingThread.Stop();
+    // The writer first writes what is queued; the close frame then goes out last, whatever was queued.
+    r.writer.Stop();
     if (CurrentHandle(r)) {
         SendCommand05(receiver);
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // lets the close frame go out

@@ -258,13 +258,20 @@ void CTK_RegDlg::RegisterJudge(int judge) {
         ShowProgress(kJudgeProgressTexts[judge]);
         return;
     }
-    if (OpenJudgePort(judge)) {
-        SetDlgItemText(kJudgeLabels[judge], QStringLiteral("OK"));
-        SetDlgItemText(kJudgeButtons[judge], JudgeCaption(judge, true));
-        Colour();
+    std::string why;
+    if (OpenWiredJudge(judge, &why)) {
+        ShowWiredJudgeConnected(judge);
     } else {
-        MessageBox(GetSafeHwnd(), u"Fail to connection!\r\nPlease check the wire connection!");
+        MessageBox(GetSafeHwnd(), "Fail to connection!\r\nPlease check the wire connection!\r\n" + why);
     }
+}
+
+void CTK_RegDlg::ShowWiredJudgeConnected(int judge) {
+    if (judge < 0 || judge >= kJudges)
+        return;
+    SetDlgItemText(kJudgeLabels[judge], QStringLiteral("OK"));
+    SetDlgItemText(kJudgeButtons[judge], JudgeCaption(judge, true));
+    Colour();
 }
 
 void CTK_RegDlg::ReleaseDevice(unsigned index) {
@@ -411,14 +418,6 @@ void CTK_RegDlg::RegisterMemberPss(int index) {
                              .arg(device->member)
                              .arg(kParts[device->k % 2]);
     ShowProgress(text.toStdU16String());
-}
-
-bool CTK_RegDlg::OpenJudgePort(int judge) {
-    if (OpenWiredJudge(judge))
-        return true;
-    DebugPrintf("wired judge %d: port \"%s\" not opened: %s", judge + 1, WiredJudgePort(judge).c_str(),
-                g_JudgeSerial[judge].LastError().c_str());
-    return false;
 }
 
 void CTK_RegDlg::CloseJudgePort(int judge) {

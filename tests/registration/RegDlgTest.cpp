@@ -259,7 +259,9 @@ TEST_F(RegDlgTest, WiredJudgeThatCannotOpenIsNotRegistered) {
     Click(1329);
     EXPECT_EQ(md->bJudgeWired[0], 0);
     EXPECT_TRUE(view.received.empty());
-    EXPECT_EQ(prompter.texts().back(), "Fail to connection!\r\nPlease check the wire connection!");
+    // The box says which judge and why.
+    EXPECT_EQ(prompter.texts().back(), "Fail to connection!\r\nPlease check the wire connection!\r\nJudge 1: "
+                                       "no port is set in JudgeDev.ini");
 }
 
 TEST_F(RegDlgTest, WiredJudgeOpensItsPortAndClosesItOnRelease) {
