@@ -257,6 +257,11 @@ public:
     virtual void OnHeadHit(int side, const char* text, int* flagOut);
     // The frame of the scoring side (0 Chung, 1 Hong) to each wired judge device in use whose port is open.
     virtual void NotifyWiredJudges(int side);
+    // A wired judge's port hung up (judge 1..3): treated as a lost wireless judge is
+    // (devices/WiredJudges.cpp).
+    void OnWiredJudgeLost(int judge);
+    // Each device check: a lost wired judge whose port answers again is opened and counts again.
+    void ReopenReturnedWiredJudges();
     virtual void OnJudgeInput(int judge, const char* text, int* flagOut);
     virtual void OnJudgeInputType2(int judge, const char* text, int* flagOut); // nCompetitionType 2
     // EndRound: winner 1 Chung, 2 Hong.

@@ -2,12 +2,16 @@
 // change and the press-time stamp of device and judge events.
 #include "app/MainWnd.h"
 
+#include "app/AppGlobals.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
 #include "devices/DevErrDlg.h"
 #include "devices/DeviceRegistration.h"
 #include "devices/PssTestDlg.h"
+#include "match/RulePageRules.h"
+#include "match/RuleWndHandle.h"
 #include "platform/DebugOutput.h"
+#include "platform/MessageBox.h"
 #include "platform/TickSource.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
@@ -15,6 +19,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <algorithm>
 #include <charconv>
@@ -197,6 +202,9 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             JudgePress(*this, md, judge, text, 1);
         break;
     }
+    case UM_WIRED_JUDGE_LOST:
+        OnWiredJudgeLost(static_cast<int>(wParam));
+        break;
     case UM_WIRED_JUDGE_INPUT:
     case UM_WIRED_JUDGE_VALUE:
         // The judge number comes from the reader of a serial port; only judges 1..3 exist.
@@ -275,6 +283,11 @@ LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         ResetPublicEquipmentTest();
         break;
     case UM_LINK_READY:
+        // Linked on the court's saved channel with no Rule page open (at start-up, after a re-plug): the
+        // view takes the receiver's version as the page does. The box waits until the sender is released.
+        if (!g_hRuleWnd.load() && !ReceiverVersionText().empty() &&
+            !ApplyReceiverVersion(md, ReceiverVersionText()))
+            QTimer::singleShot(0, this, [] { AfxMessageBox(kOldReceiverText); });
         LinkReady(*this, md);
         break;
     case UM_RECEIVER_LOST:

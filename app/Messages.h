@@ -43,7 +43,8 @@ constexpr UINT UM_LINK_READY = WM_USER + 200;         // a database link or the 
 constexpr UINT UM_RECEIVER_LOST = WM_USER + 204;      // receiver check thread: the receiver is gone
 constexpr UINT UM_WIRED_JUDGE_INPUT = WM_USER + 300;  // wired judge reader: judge number / "%d,%d" text
 constexpr UINT UM_WIRED_JUDGE_VALUE = WM_USER + 301;  // wired judge reader: judge number / "%d" text
-constexpr UINT UM_PSS_TEST_CLOSE = WM_USER + 306;     // operator equipment-test dialog closed with OK
+constexpr UINT UM_WIRED_JUDGE_LOST = WM_USER + 302; // wired judge reader: judge number / 0; its port hung up
+constexpr UINT UM_PSS_TEST_CLOSE = WM_USER + 306;   // operator equipment-test dialog closed with OK
 
 // From the operator view and the receiver to the registration dialogs (g_hRegDlg).
 constexpr UINT UM_REG_REFRESH_DEVICES = WM_USER + 120; // refresh the device buttons

@@ -53,6 +53,11 @@ void ForgetRegistration(MatchData& md, std::string_view name) {
     (name[1] == 'H' ? md.bRegHead : md.bRegBody)[slot] = 0;
 }
 
+// A judge whose device is on the wire: the receiver knows nothing of it.
+bool WiredJudge(const MatchData& md, std::string_view name) {
+    return name.starts_with("judge") && md.nJudgeUse[name[5] - '1'];
+}
+
 } // namespace
 
 DeviceStatusPlan PlanDeviceStatusCheck(int previous, int current, int competitionType, int gameState) {
@@ -94,6 +99,7 @@ void CMainWnd::CheckDeviceStatus() {
     MatchData* md = g_pMatchData;
     if (!md)
         return;
+    ReopenReturnedWiredJudges();
     // Read once and compared with what the previous check read (not with the snapshot, which is copied
     // later in the tick): the receive thread may change the status at any moment, and the next check sees
     // every change exactly once.
@@ -106,7 +112,8 @@ void CMainWnd::CheckDeviceStatus() {
     for (const LostDeviceNotice& lost : plan.lost) {
         OutputDebugString(lost.message);
         ForgetRegistration(*md, lost.name);
-        SendReceiverCommand(plan.lostCommand, lost.name.c_str());
+        if (!WiredJudge(*md, lost.name))
+            SendReceiverCommand(plan.lostCommand, lost.name.c_str());
     }
     ShowDeviceErrorPopup(0);
     if (!plan.showPopup)
@@ -119,6 +126,7 @@ void CMainWnd::CheckDeviceStatus() {
     DebugPrintf("device-error pop-up shown: %s", plan.popupText.c_str());
     if (plan.releaseCommand == 0)
         return;
-    SendReceiverCommand(plan.releaseCommand, plan.releaseName.c_str());
+    if (!WiredJudge(*md, plan.releaseName))
+        SendReceiverCommand(plan.releaseCommand, plan.releaseName.c_str());
     ShowRegistrationForLostDevices();
 }

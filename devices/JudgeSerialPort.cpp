@@ -2,6 +2,7 @@
 
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
+#include "app/Messages.h"
 #include "platform/DebugOutput.h"
 #include "platform/WindowMessages.h"
 
@@ -46,12 +47,19 @@ bool JudgeSerialPort::Open(const std::string& portName, DWORD baudRate, BYTE byt
         m_nHead = m_nTail = 0;
     }
     m_target = g_hMainWnd;
+    if (!m_writer.Start([this](const BYTE* bytes, int length) {
+            return m_port.Write(bytes, static_cast<std::size_t>(length), kWriteTimeoutMs) == length;
+        })) {
+        m_port.Close();
+        return false;
+    }
     m_state = State::Running;
     try {
         m_thread = std::thread(&JudgeSerialPort::ReaderThread, this);
     } catch (const std::system_error& error) {
         DebugPrintf("wired judge port %s: no reader thread (%s)", portName.c_str(), error.what());
         m_state = State::Stopped;
+        m_writer.Stop();
         m_port.Close();
         return false;
     }
@@ -68,16 +76,18 @@ void JudgeSerialPort::Close() {
         platform::forgetReleasedSender(reader);
     }
     m_state = State::Stopped;
+    m_writer.Stop();
     m_port.Close();
 }
 
 int JudgeSerialPort::Write(const BYTE* frame) {
     if (!frame || !m_port.IsOpen())
         return 0;
-    const int written = m_port.Write(frame, 7, kWriteTimeoutMs);
-    if (written != 7)
-        DebugPrintf("wired judge %d: side frame not written (%d bytes)", nJudge.load(), written);
-    return written > 0 ? written : 0;
+    if (!m_writer.Queue(frame, 7)) {
+        DebugPrintf("wired judge %d: side frame not queued", nJudge.load());
+        return 0;
+    }
+    return 7;
 }
 
 void JudgeSerialPort::ReaderThread() {
@@ -86,6 +96,10 @@ void JudgeSerialPort::ReaderThread() {
         const int count = m_port.Read(buffer, sizeof buffer, -1);
         if (count < 0) {
             DebugPrintf("wired judge %d: port %s lost", nJudge.load(), m_strPort.c_str());
+            // Posted: the view closes this port, which joins this thread.
+            if (m_state == State::Running && nJudge >= 1 &&
+                !PostMessage(m_target, UM_WIRED_JUDGE_LOST, static_cast<WPARAM>(nJudge.load()), 0))
+                DebugPrintf("wired judge %d: its loss was not told to the view", nJudge.load());
             break;
         }
         if (count > 0 && m_state == State::Running)
@@ -125,18 +139,22 @@ std::string WiredJudgePort(int judge) {
     return QString::fromUtf16(value).trimmed().toStdString();
 }
 
-bool OpenWiredJudge(int judge) {
+bool OpenWiredJudge(int judge, std::string* why) {
     if (judge < 0 || judge >= kJudges)
         return false;
     const std::string port = WiredJudgePort(judge);
-    if (port.empty()) {
-        DebugPrintf("wired judge %d: no port in JudgeDev.ini", judge + 1);
+    const std::string name = "Judge " + std::to_string(judge + 1);
+    JudgeSerialPort& serial = g_JudgeSerial[judge];
+    if (port.empty() || !serial.Open(port, 115200, 8, 1, 'N')) {
+        const std::string reason = port.empty() ? name + ": no port is set in JudgeDev.ini"
+                                                : name + ": port " + port + " " + serial.LastError();
+        DebugPrintf("wired judge %d not opened: %s", judge + 1, reason.c_str());
+        if (why)
+            *why = reason;
         return false;
     }
-    JudgeSerialPort& serial = g_JudgeSerial[judge];
-    if (!serial.Open(port, 115200, 8, 1, 'N'))
-        return false;
     serial.bOpened = 1;
+    serial.bLost = 0;
     serial.nJudge = judge + 1;
     serial.bEnabled = 1;
     serial.nMode = 1;
@@ -150,6 +168,7 @@ void CloseWiredJudge(int judge) {
         return;
     g_JudgeSerial[judge].Close();
     g_JudgeSerial[judge].bOpened = 0;
+    g_JudgeSerial[judge].bLost = 0;
     if (g_pMatchData)
         g_pMatchData->bJudgeWired[judge] = 0;
 }

@@ -286,6 +286,11 @@ void HandleReply(TTK_Receiver& receiver, const ReceiverFrame& frame) {
             st.nState = kReceiverVersionReceived;
             SendCommand05(&receiver);
             st.nStartCount = 0;
+            st.nVersionRetry = 0;
+            // The receiver links on the court's channel by itself, at start-up as after a re-plug: a
+            // receiver that lost its power has lost its channel too.
+            if (const int channel = st.nCourtChannel.load(); channel >= 0)
+                SendReceiverCommand(&receiver, 37, std::to_string(channel).c_str());
         }
         return;
     case kReceiverChannelSent:

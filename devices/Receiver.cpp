@@ -3,6 +3,7 @@
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
+#include "app/Network.h"
 #include "app/ProgressDlg.h"
 #include "platform/CodePage.h"
 #include "platform/DebugOutput.h"
@@ -116,15 +117,33 @@ bool SameIdentity(TTK_Receiver& receiver, const char* identity) {
     return std::strcmp(identity, receiver.szProductString) == 0;
 }
 
+// A receiver opened again after a loss has lost its power with it: its channel and the devices paired
+// with it are gone. The devices leave the device table and are reported lost, so the operator view stops
+// the round, names them and asks for them to be paired again; the version request that follows makes the
+// receiver link on the court's channel again.
+void Relink(TTK_Receiver& receiver) {
+    int lost = 0;
+    {
+        std::lock_guard guard(g_networkLock);
+        if (g_pNetworkArr) {
+            for (const TTK_Network& entry : *g_pNetworkArr)
+                lost |= DeviceLostBit(entry.name);
+            g_pNetworkArr->clear();
+        }
+    }
+    if (lost && receiver.pMatch)
+        DeviceStatusSet(*receiver.pMatch, lost);
+    SendReceiverCommand(&receiver, 36, "");
+}
+
 void CheckLoop(TTK_Receiver& receiver) {
     ReceiverWorker& self = receiver.checkThread;
     while (self.Sleep(kCheckPassMs)) {
         if (!receiver.IsOpen()) {
             // Lost in an earlier pass: a receiver plugged in again is opened (which clears the lost bit)
-            // and asked its version as at start-up, so that the operator can set the channel and pair the
-            // devices again without leaving the match.
+            // and linked again without leaving the match.
             if (OpenReceiver(&receiver))
-                SendReceiverCommand(&receiver, 36, "");
+                Relink(receiver);
             continue;
         }
         char known[256];
@@ -139,9 +158,12 @@ void CheckLoop(TTK_Receiver& receiver) {
                              SI_GetProductString(0, identity, sizeof identity) == SI_SUCCESS &&
                              LinkHealthy(receiver);
         if (!present) {
-            // Gone or hung up: one re-open, which finds the same receiver again after a short drop-out.
-            if (OpenReceiver(&receiver) && SameIdentity(receiver, known))
+            // Gone or hung up: one re-open, which finds the same receiver again after a short drop-out
+            // (without its power for a moment, so it is linked again).
+            if (OpenReceiver(&receiver) && SameIdentity(receiver, known)) {
+                Relink(receiver);
                 continue;
+            }
             ReportLost(receiver);
             continue;
         }
@@ -298,7 +320,11 @@ bool TTK_Receiver::IsOpen() {
 }
 
 void TTK_Receiver::WriteFrame(const BYTE* frame, int length, bool) {
-    WriteReceiver(this, frame, length);
+    if (writer.Running()) {
+        writer.Queue(frame, length);
+        return;
+    }
+    WriteReceiver(this, frame, length); // no writer: before InitReceiver or after the close
 }
 
 bool TTK_Receiver::RestartPairingWait() {
@@ -329,6 +355,9 @@ void InitReceiver(TTK_Receiver* receiver) {
     receiver->parser.Reset();
     if (!receiver->boxWindow)
         receiver->boxWindow = std::make_unique<ReceiverBoxWindow>();
+    if (!receiver->writer.Start(
+            [receiver](const BYTE* bytes, int length) { return WriteReceiver(receiver, bytes, length); }))
+        DebugPrintf("receiver: commands are written by their callers");
 }
 
 bool OpenReceiver(TTK_Receiver* receiver) {
@@ -384,6 +413,8 @@ void CloseReceiver(TTK_Receiver* receiver) {
     r.checkThread.Stop();
     r.protocol.bPairing = 0;
     r.pairingThread.Stop();
+    // The writer first writes what is queued; the close frame then goes out last, whatever was queued.
+    r.writer.Stop();
     if (CurrentHandle(r)) {
         SendCommand05(receiver);
         std::this_thread::sleep_for(std::chrono::milliseconds(100)); // lets the close frame go out
@@ -398,6 +429,8 @@ bool ReceiverStartThread(TTK_Receiver* receiver) {
         return false;
     if (receiver->startThread.GetState() != ReceiverWorker::State::Idle)
         return true; // started before: the link is being opened or runs
+    if (receiver->pMatch && receiver->pMatch->nChannelNo >= 0 && receiver->pMatch->nChannelNo <= 0xFF)
+        receiver->protocol.nCourtChannel = receiver->pMatch->nChannelNo;
     return receiver->startThread.Start([receiver] { StartLoop(*receiver); }, *receiver->clock);
 }
 

@@ -2,7 +2,8 @@
 // link. Start thread: opens the receiver (retrying every 100 ms), starts the check and receive threads and
 // asks for the version. Check thread: once a second, tells the operator view the receiver is present, or
 // that it is lost (gone, hung up, or another receiver in its place); after a loss it opens a receiver
-// plugged in again and asks its version, as the start thread does. Receive thread: reads what
+// plugged in again, reports the devices paired with the old one lost and asks its version, as the start
+// thread does; the version reply links it on the court's channel. Receive thread: reads what
 // arrives and hands every complete frame to DispatchDeviceReport. Pairing-wait thread: polls a device being
 // paired every 1050 ms and gives up after 14 polls.
 //
@@ -11,6 +12,7 @@
 #pragma once
 
 #include "app/Network.h"
+#include "devices/FrameWriter.h"
 #include "devices/PacketDispatch.h"
 #include "devices/ReceiverCommand.h"
 #include "devices/ReceiverFrame.h"
@@ -64,8 +66,9 @@ struct TTK_Receiver final : ReceiverLink {
     TTK_Receiver(const TTK_Receiver&) = delete;
     TTK_Receiver& operator=(const TTK_Receiver&) = delete;
 
-    // ReceiverLink, any thread. WriteFrame ignores holdReceive: a tty lets a write overlap a read, and
-    // writes never interleave with each other.
+    // ReceiverLink, any thread. WriteFrame hands the frame to the writer thread, so no caller waits on the
+    // tty; it ignores holdReceive: a tty lets a write overlap a read, and the one writer never interleaves
+    // two frames.
     ReceiverProtocolState& Protocol() override { return protocol; }
     const MatchData* Match() override { return pMatch; }
     bool IsOpen() override;
@@ -74,10 +77,12 @@ struct TTK_Receiver final : ReceiverLink {
     void Notify(ReceiverNotice notice) override;
 
     std::mutex writeLock; // keeps frames whole when two threads write
+    // Writes every command frame in the order given; runs from InitReceiver to CloseReceiver.
+    FrameWriter writer{"receiver"};
 };
 
-// UI thread: stores g_pMatchData, clears the counters, the handle, the parser and nTeamSlot, state 43, and
-// creates the box window.
+// UI thread: stores g_pMatchData, clears the counters, the handle, the parser and nTeamSlot, state 43,
+// creates the box window and starts the writer thread.
 void InitReceiver(TTK_Receiver* receiver);
 
 // Start and check threads: the open sequence (device count, open, identity, time-outs, flush, baud rate);
@@ -85,13 +90,15 @@ void InitReceiver(TTK_Receiver* receiver);
 // Shows a box (through PostReceiverBox) for a failure after the open itself.
 bool OpenReceiver(TTK_Receiver* receiver);
 
-// UI thread: stops and joins every receiver thread, then, if the device is open, sends the close frame,
-// waits 100 ms and closes it. Any sends the threads wait in must be releasable: the operator view gives up
-// its handle first (CMainWnd::OnDestroy). Safe to call twice.
+// UI thread: stops and joins every receiver thread, then, if the device is open, sends the close frame
+// (the writer thread writes what is queued first and ends), waits 100 ms and closes it. Any sends the threads
+// wait in must be releasable: the operator view gives up its handle first (CMainWnd::OnDestroy). Safe to call
+// twice.
 void CloseReceiver(TTK_Receiver* receiver);
 
 // UI thread: starts the start thread, once per receiver (a later call does nothing and returns true); false
-// when it cannot be created (the caller shows the box).
+// when it cannot be created (the caller shows the box). The court's saved channel (MatchData::nChannelNo)
+// becomes the channel the receiver links on after each version reply.
 bool ReceiverStartThread(TTK_Receiver* receiver);
 
 // Any thread, from command 43 (RestartPairingWait): stops a running pairing-wait thread and starts a new

@@ -328,11 +328,14 @@ void SendReceiverCommand(TTK_Receiver* receiver, int code, const char* text) {
 namespace {
 
 void RefuseChannel(ReceiverLink& link, bool askAgain) {
-    if (link.Protocol().nVersionRetry.fetch_add(1) + 1 < 3) {
+    ReceiverProtocolState& st = link.Protocol();
+    if (st.nVersionRetry.fetch_add(1) + 1 < 3) {
         link.Notify(ReceiverNotice::EquipmentError);
         if (askAgain)
             SendReceiverCommand(link, 36, "");
     } else {
+        // This attempt gave up; the next SET is a new attempt that asks the receiver again.
+        st.nVersionRetry = 0;
         link.Notify(ReceiverNotice::CheckUsb);
     }
 }
@@ -359,11 +362,14 @@ void SendReceiverCommand(ReceiverLink& link, int code, const char* text) {
         Write(link, 0x07, nullptr, 0);
         return;
     case 37: {
-        if (st.nState.load() != kReceiverVersionReceived) {
+        // Once the version was answered the receiver takes a channel in every later state, so the court's
+        // channel can be set again on a linked receiver.
+        if (st.nState.load() < kReceiverVersionReceived) {
             RefuseChannel(link, true);
             return;
         }
-        payload[0] = static_cast<BYTE>(std::atoi(text) & 0xFF);
+        st.nCourtChannel = std::atoi(text) & 0xFF;
+        payload[0] = static_cast<BYTE>(st.nCourtChannel.load());
         payload[1] = 0x0F;
         payload[2] = static_cast<BYTE>(link.Random16() & 0x0F);
         SetState(st, kReceiverChannelSent);

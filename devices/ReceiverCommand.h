@@ -57,6 +57,9 @@ struct ReceiverProtocolState {
     std::atomic<int> nVersionRetry{0};
     std::atomic<int> nStartCount{0};
     std::atomic<BYTE> nTeamSlot{0};
+    // The court's radio channel, given to the receiver after each version reply (at start-up and after a
+    // re-plug); -1 until the court has one. Command 37 keeps the channel it sends.
+    std::atomic<int> nCourtChannel{-1};
 
     mutable std::mutex lock;
     char szPairName[260] = {}; // "CV", "CH", "HV", "HH", "CV2".., "judge1".."judge4"

@@ -8,11 +8,18 @@
 #include <cstdint>
 #include <cstring>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -37,6 +44,47 @@ std::string SystemError(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
+// The process whose controlling terminal the character device is, 0 when it is nobody's: a device path
+// that now names another person's terminal (a pseudo-terminal number given out again) is no device.
+long SessionHolding(dev_t device) {
+    // The terminal's number as /proc/<pid>/stat writes it.
+    const unsigned long major = ::major(device), minor = ::minor(device);
+    const unsigned long ttyNumber = (minor & 0xFF) | (major << 8) | ((minor & ~0xFFUL) << 12);
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return 0;
+    long holder = 0;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0')
+            continue;
+        const std::string path = std::string("/proc/") + entry->d_name + "/stat";
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        char text[1024];
+        const ssize_t n = ::read(fd, text, sizeof text - 1);
+        ::close(fd);
+        if (n <= 0)
+            continue;
+        text[n] = '\0';
+        // "pid (comm) state ppid pgrp session tty_nr ...": the name may hold blanks and parentheses.
+        const char* afterName = std::strrchr(text, ')');
+        char state = 0;
+        long ppid = 0, group = 0, session = 0;
+        unsigned long tty = 0;
+        if (afterName &&
+            std::sscanf(afterName + 1, " %c %ld %ld %ld %lu", &state, &ppid, &group, &session, &tty) == 5 &&
+            tty != 0 && tty == ttyNumber) {
+            holder = pid;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return holder;
+}
+
 } // namespace
 
 SerialPort::~SerialPort() {
@@ -51,6 +99,18 @@ bool SerialPort::Open(const std::string& path, const SerialSettings& settings) {
         (settings.stopBits != 1 && settings.stopBits != 2)) {
         m_error = "unsupported line settings";
         return false;
+    }
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        m_error = errno == ENOENT ? "missing (no such device)" : SystemError("open");
+        return false;
+    }
+    if (S_ISCHR(status.st_mode)) {
+        if (const long holder = SessionHolding(status.st_rdev)) {
+            m_error =
+                "the terminal of a running session (process " + std::to_string(holder) + "), not a device";
+            return false;
+        }
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {

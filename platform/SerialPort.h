@@ -28,8 +28,9 @@ public:
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // False, with LastError() telling why, when the path cannot be opened, is held by another opener or
-    // refuses the settings; nothing stays open then. Opening an open port closes it first.
+    // False, with LastError() telling why, when the path is missing or cannot be opened, is held by another
+    // opener, is the controlling terminal of a running session (a terminal, not a device) or refuses the
+    // settings; nothing stays open then. Opening an open port closes it first.
     bool Open(const std::string& path, const SerialSettings& settings);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }

@@ -48,6 +48,8 @@ public:
     void PlaceOnScreen(int wide);
     // The device check lost devices: their buttons and address edits as before registration.
     void ResetDeviceButtons();
+    // A wired judge's port opened (again): its label "OK" and its button "Off".
+    void ShowWiredJudgeConnected(int judge);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id) override;
@@ -149,8 +151,7 @@ protected:
 
     // The modal progress dialog while a device pairs; tests replace it.
     virtual void ShowProgress(const std::u16string& text);
-    // The wired judge device's port; true when it opened.
-    virtual bool OpenJudgePort(int judge);
+    // Closes the wired judge device's port.
     virtual void CloseJudgePort(int judge);
 
     void keyPressEvent(QKeyEvent* event) override;

@@ -17,9 +17,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <array>
+#include <cctype>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace Registration;
 
@@ -105,6 +110,55 @@ int MemberStatusBit(int member, int k) {
     static constexpr int kOrder[] = {1, 0, 3, 2}; // position of k in that order
     const int base = member == 1 ? 0 : member == 6 ? 24 : 7 + 4 * (member - 2);
     return 1 << (base + kOrder[k]);
+}
+
+// A device slot of the dialog: who wears it, whether a device is registered to it, and its address.
+struct DeviceSlot {
+    std::string label; // "Chung's trunk protector", "Hong's member 3 head gear"
+    std::string name;  // the receiver's name of the slot: "CV", "HH3"
+    int registered;
+    std::string_view address;
+};
+
+std::vector<DeviceSlot> DeviceSlots(MatchData& md, bool team) {
+    static constexpr const char* kParts[] = {"trunk protector", "head gear"};
+    std::vector<DeviceSlot> all;
+    if (!team) {
+        for (int index = 0; index < 4; ++index)
+            all.push_back({std::string(index < 2 ? "Chung's " : "Hong's ") + kParts[index % 2],
+                           std::string(ProtectorName(index)), RegisteredFlag(md, index),
+                           FieldText(AddressField(md, index))});
+        return all;
+    }
+    for (int member = 1; member <= 6; ++member)
+        for (int k = 0; k < 4; ++k)
+            all.push_back({std::string(k < 2 ? "Chung's" : "Hong's") + " member " + std::to_string(member) +
+                               " " + kParts[k % 2],
+                           TeamDeviceName(member, k), MemberFlag(md, member, k),
+                           FieldText(MemberAddress(md, member, k))});
+    return all;
+}
+
+// An address as the dialog compares it: its hexadecimal digits, in lower case.
+std::string AddressKey(std::string_view address) {
+    std::string key;
+    for (const char c : address)
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            key += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return key;
+}
+
+// The refusal of an address that another slot than `name` holds: one device scores for one slot only.
+std::optional<std::string> AddressHeldElsewhere(MatchData& md, bool team, const std::string& name,
+                                                std::string_view address) {
+    const std::string key = AddressKey(address);
+    if (key.empty())
+        return std::nullopt;
+    for (const DeviceSlot& slot : DeviceSlots(md, team))
+        if (slot.registered && slot.name != name && AddressKey(slot.address) == key)
+            return "The device " + std::string(address) + " is already registered to " + slot.label +
+                   ".\r\nRelease it there first.";
+    return std::nullopt;
 }
 
 } // namespace
@@ -228,10 +282,16 @@ void CTK_RegDlg::RegisterPss(int index) {
         return;
     }
     const bool useList = static_cast<QCheckBox*>(GetDlgItem(1053))->isChecked();
-    const PssRequest request = BuildPssRequest(index, GetDlgItemText(kAddressEdits[index]).toStdU16String(),
-                                               useList, g_strDeviceListEntries[index], md.bUsePreReg != 0);
+    const QString typed = GetDlgItemText(kAddressEdits[index]).trimmed();
+    const PssRequest request = BuildPssRequest(index, typed.toStdU16String(), useList,
+                                               g_strDeviceListEntries[index], md.bUsePreReg != 0);
     if (!request.send) {
         MessageBox(GetSafeHwnd(), request.message);
+        return;
+    }
+    if (const auto held =
+            AddressHeldElsewhere(md, false, std::string(ProtectorName(index)), typed.toStdString())) {
+        MessageBox(GetSafeHwnd(), *held);
         return;
     }
     SendMessage(g_hMainWnd, UM_REGISTER_DEVICE, static_cast<WPARAM>(index),
@@ -258,13 +318,20 @@ void CTK_RegDlg::RegisterJudge(int judge) {
         ShowProgress(kJudgeProgressTexts[judge]);
         return;
     }
-    if (OpenJudgePort(judge)) {
-        SetDlgItemText(kJudgeLabels[judge], QStringLiteral("OK"));
-        SetDlgItemText(kJudgeButtons[judge], JudgeCaption(judge, true));
-        Colour();
+    std::string why;
+    if (OpenWiredJudge(judge, &why)) {
+        ShowWiredJudgeConnected(judge);
     } else {
-        MessageBox(GetSafeHwnd(), u"Fail to connection!\r\nPlease check the wire connection!");
+        MessageBox(GetSafeHwnd(), "Fail to connection!\r\nPlease check the wire connection!\r\n" + why);
     }
+}
+
+void CTK_RegDlg::ShowWiredJudgeConnected(int judge) {
+    if (judge < 0 || judge >= kJudges)
+        return;
+    SetDlgItemText(kJudgeLabels[judge], QStringLiteral("OK"));
+    SetDlgItemText(kJudgeButtons[judge], JudgeCaption(judge, true));
+    Colour();
 }
 
 void CTK_RegDlg::ReleaseDevice(unsigned index) {
@@ -316,6 +383,22 @@ void CTK_RegDlg::UpdateDeviceButtons(int kind, const char* text) {
     const std::string address = comma == std::string::npos
                                     ? std::string()
                                     : copy.substr(comma + 1, copy.find(',', comma + 1) - comma - 1);
+    if (const auto held = AddressHeldElsewhere(md, m_bTeam, name, address)) {
+        // The receiver paired a device another slot holds: it is let go again, so it scores once.
+        DebugPrintf("pairing reply \"%s\": %s", copy.c_str(), held->c_str());
+        for (int index = 0; index < 28; ++index) {
+            const MemberDevice* device = m_bTeam ? MemberDeviceOf(index) : nullptr;
+            if ((m_bTeam && device && TeamDeviceName(device->member, device->k) == name) ||
+                (!m_bTeam && index < 4 && name == ProtectorName(index))) {
+                SendMessage(g_hMainWnd, m_bTeam ? UM_RELEASE_TEAM_DEVICE : UM_RELEASE_DEVICE,
+                            static_cast<WPARAM>(index), 0);
+                break;
+            }
+        }
+        // The receive thread waits in this send: the box shows once it is released.
+        QTimer::singleShot(0, this, [this, text = *held] { MessageBox(GetSafeHwnd(), text); });
+        return;
+    }
     if (m_bTeam) {
         for (int member = 1; member <= 6; ++member) {
             for (int k = 0; k < 4; ++k) {
@@ -398,9 +481,15 @@ void CTK_RegDlg::RegisterMemberPss(int index) {
             ReleaseDevice(static_cast<unsigned>(index));
         return;
     }
-    const PssRequest request = BuildTeamPssRequest(index, GetDlgItemText(device->edit).toStdU16String());
+    const QString typed = GetDlgItemText(device->edit).trimmed();
+    const PssRequest request = BuildTeamPssRequest(index, typed.toStdU16String());
     if (!request.send) {
         MessageBox(GetSafeHwnd(), request.message);
+        return;
+    }
+    if (const auto held =
+            AddressHeldElsewhere(md, true, TeamDeviceName(device->member, device->k), typed.toStdString())) {
+        MessageBox(GetSafeHwnd(), *held);
         return;
     }
     SendMessage(g_hMainWnd, UM_REGISTER_TEAM_DEVICE, static_cast<WPARAM>(index),
@@ -411,14 +500,6 @@ void CTK_RegDlg::RegisterMemberPss(int index) {
                              .arg(device->member)
                              .arg(kParts[device->k % 2]);
     ShowProgress(text.toStdU16String());
-}
-
-bool CTK_RegDlg::OpenJudgePort(int judge) {
-    if (OpenWiredJudge(judge))
-        return true;
-    DebugPrintf("wired judge %d: port \"%s\" not opened: %s", judge + 1, WiredJudgePort(judge).c_str(),
-                g_JudgeSerial[judge].LastError().c_str());
-    return false;
 }
 
 void CTK_RegDlg::CloseJudgePort(int judge) {

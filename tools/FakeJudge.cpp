@@ -3,6 +3,7 @@
 #include "devices/JudgeFrame.h"
 #include "tools/PtyPeer.h"
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -94,6 +95,24 @@ void FakeJudge::Unplug() {
     if (m_master >= 0)
         ::close(m_master);
     m_master = m_slave = -1;
+}
+
+bool FakeJudge::Replug() {
+    if (m_wake[0] < 0)
+        return false; // never opened
+    Unplug();
+    {
+        std::lock_guard guard(m_writeLock);
+        if (!OpenRawPty(m_master, m_slave, m_slavePath))
+            return false;
+    }
+    char drained[16];
+    while (::poll(std::array{pollfd{m_wake[0], POLLIN, 0}}.data(), 1, 0) > 0 &&
+           ::read(m_wake[0], drained, sizeof drained) > 0) {
+    }
+    m_stop = false;
+    m_thread = std::thread([this] { Read(); });
+    return true;
 }
 
 std::vector<FakeJudge::Bytes> FakeJudge::Received() const {

@@ -46,6 +46,9 @@ public:
 
     // Closes the master side as an unplugged device does: the program's reads fail from then on.
     void Unplug();
+    // Plugs the device in again after Unplug (unplugging first if needed) on a new pseudo-terminal, so
+    // SlavePath() changes; the frames received are kept. Call it from the thread that reads SlavePath().
+    bool Replug();
 
     // Every whole frame the program wrote, in order.
     std::vector<Bytes> Received() const;

@@ -3,6 +3,7 @@
 
 #include "devices/ReceiverFrame.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -95,6 +96,9 @@ bool FakeReceiver::Replug() {
         std::lock_guard l(m_lock);
         m_pollsSeen = 0;
         m_pairName.clear();
+        m_powerLost = true;
+        m_channelSet = false;
+        m_pairedSince.clear();
     }
     BYTE drained[16];
     while (::read(m_wake[0], drained, sizeof drained) > 0) {
@@ -153,6 +157,7 @@ void FakeReceiver::Answer(const Bytes& frame) {
             break;
         case 0x0A:
             reply = {m_channelStatus};
+            m_channelSet = m_channelSet || m_channelStatus == 1;
             break;
         case 0x0B:
             reply = {m_channelStatus};
@@ -182,6 +187,7 @@ void FakeReceiver::Answer(const Bytes& frame) {
             std::string name = command == 0x0D && n >= 1 ? NameOfCode(payload[0]) : m_pairName;
             if (!m_switchedOn.empty())
                 name = std::exchange(m_switchedOn, std::string());
+            m_pairedSince.push_back(name);
             BYTE shortAddr[2], mac[8];
             ShortAddress(name, shortAddr);
             DeviceAddress(name, mac);
@@ -267,6 +273,13 @@ void FakeReceiver::DeviceAddress(const std::string& name, BYTE out[8]) {
 }
 
 bool FakeReceiver::SendReport(const std::string& name, BYTE event, BYTE b3, BYTE b4, int force) {
+    {
+        std::lock_guard l(m_lock);
+        // "CV" and "CV1" name one device.
+        const std::string device = name.size() == 3 && name[2] == '1' ? name.substr(0, 2) : name;
+        if (m_powerLost && (!m_channelSet || std::ranges::find(m_pairedSince, device) == m_pairedSince.end()))
+            return false;
+    }
     BYTE shortAddr[2];
     ShortAddress(name, shortAddr);
     return SendFrame(kFrameTypeReport, kDeviceReportCommand,
@@ -316,88 +329,120 @@ bool FakeReceiver::WaitForCommand(BYTE command, int count, int timeoutMs) const 
     });
 }
 
+namespace {
+
+// A protector as the script names it: CV, CH, HV or HH, with a team member's digit 1..6 or without.
+bool IsProtectorName(const std::string& name) {
+    const std::string kind = name.substr(0, 2);
+    return (kind == "CV" || kind == "CH" || kind == "HV" || kind == "HH") &&
+           (name.size() == 2 || (name.size() == 3 && name[2] >= '1' && name[2] <= '6'));
+}
+
+bool IsJudgeName(const std::string& name) {
+    return name.size() == 6 && name.rfind("judge", 0) == 0 && name[5] >= '1' && name[5] <= '4';
+}
+
+// A whole word as a number of the base within 0..max.
+bool ParseNumber(const std::string& word, int base, int max, int& out) {
+    if (word.empty() || word[0] == '-' || word[0] == '+')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(word.c_str(), &end, base);
+    if (*end != '\0' || errno != 0 || v < 0 || v > max)
+        return false;
+    out = static_cast<int>(v);
+    return true;
+}
+
+} // namespace
+
 bool FakeReceiver::RunScriptLine(const std::string& line, std::string& error) {
     std::istringstream in(line);
     std::string word;
     if (!(in >> word) || word[0] == '#')
         return true;
-    auto number = [&](int& out, int base = 10) {
-        std::string t;
-        if (!(in >> t))
-            return false;
-        char* end = nullptr;
-        const long v = std::strtol(t.c_str(), &end, base);
-        if (*end != '\0' || v < 0 || v > 65535)
-            return false;
-        out = static_cast<int>(v);
-        return true;
-    };
+    std::vector<std::string> args;
+    for (std::string arg; in >> arg;)
+        args.push_back(arg);
     auto fail = [&](const char* usage) {
         error = std::string("usage: ") + usage;
         return false;
     };
-    std::string name;
+    // An optional last word "flag".
+    auto takeFlag = [&] {
+        if (args.empty() || args.back() != "flag")
+            return false;
+        args.pop_back();
+        return true;
+    };
+    auto sent = [&](bool ok) {
+        if (!ok)
+            error =
+                "not sent: the receiver is unplugged, or after a re-plug has no channel or has not paired "
+                "the device again";
+        return ok;
+    };
     int a = 0, b = 0;
     if (word == "hit") {
-        if (!(in >> name) || DeviceCode(name) == 0 || name[0] == 'j' || !number(a))
-            return fail("hit CV|CH|HV|HH[2-6] FORCE [VALIDITY] [flag]");
-        std::string rest;
-        bool flagged = false;
-        while (in >> rest) {
-            if (rest == "flag")
-                flagged = true;
-            else
-                b = std::atoi(rest.c_str()) & 0xFF;
-        }
-        return SendHit(name, a, static_cast<BYTE>(b), flagged) || fail("the pseudo-terminal is closed");
+        constexpr const char* kUsage =
+            "hit CV|CH|HV|HH[1-6] FORCE(0-65535) [SENSOR(hexadecimal 00-FF)] [flag]";
+        const bool flagged = takeFlag();
+        if (args.size() < 2 || args.size() > 3 || !IsProtectorName(args[0]) ||
+            !ParseNumber(args[1], 10, 65535, a) || (args.size() == 3 && !ParseNumber(args[2], 16, 255, b)))
+            return fail(kUsage);
+        return sent(SendHit(args[0], a, static_cast<BYTE>(b), flagged));
     }
     if (word == "judge") {
-        std::string flag;
-        if (!(in >> name) || name.rfind("judge", 0) != 0 || DeviceCode(name) == 0 || !number(a) ||
-            !number(b) || a > 255 || b > 255)
+        const bool flagged = takeFlag();
+        if (args.size() != 3 || !IsJudgeName(args[0]) || !ParseNumber(args[1], 10, 255, a) ||
+            !ParseNumber(args[2], 10, 255, b))
             return fail("judge judge1..judge4 CHUNG_CODE HONG_CODE [flag]");
-        in >> flag;
-        return SendJudge(name, static_cast<BYTE>(a), static_cast<BYTE>(b), flag == "flag") ||
-               fail("the pseudo-terminal is closed");
+        return sent(SendJudge(args[0], static_cast<BYTE>(a), static_cast<BYTE>(b), flagged));
     }
     if (word == "status") {
-        std::string flag;
-        if (!(in >> name) || DeviceCode(name) == 0 || !number(a) || a > 255)
-            return fail("status NAME VALUE [flag]");
-        in >> flag;
-        return SendStatus(name, static_cast<BYTE>(a), flag == "flag") ||
-               fail("the pseudo-terminal is closed");
+        const bool flagged = takeFlag();
+        if (args.size() != 2 || !(IsProtectorName(args[0]) || IsJudgeName(args[0])) ||
+            !ParseNumber(args[1], 10, 255, a))
+            return fail("status NAME VALUE(0-255) [flag]");
+        return sent(SendStatus(args[0], static_cast<BYTE>(a), flagged));
     }
     if (word == "lost") {
-        if (!(in >> name) || DeviceCode(name) == 0)
+        if (args.size() != 1 || !(IsProtectorName(args[0]) || IsJudgeName(args[0])))
             return fail("lost NAME");
-        return SendLost(name) || fail("the pseudo-terminal is closed");
+        return sent(SendLost(args[0]));
     }
     if (word == "raw") {
         Bytes bytes;
-        std::string hex;
-        while (in >> hex) {
-            char* end = nullptr;
-            const long v = std::strtol(hex.c_str(), &end, 16);
-            if (*end != '\0' || v < 0 || v > 255)
+        for (const std::string& hex : args) {
+            if (!ParseNumber(hex, 16, 255, a))
                 return fail("raw HEXBYTE...");
-            bytes.push_back(static_cast<BYTE>(v));
+            bytes.push_back(static_cast<BYTE>(a));
         }
-        return SendRaw(bytes) || fail("the pseudo-terminal is closed");
+        if (bytes.empty())
+            return fail("raw HEXBYTE...");
+        return sent(SendRaw(bytes));
     }
     if (word == "version") {
-        if (!number(a, 16) || !number(b, 16) || a > 255 || b > 255)
+        if (args.size() != 2 || !ParseNumber(args[0], 16, 255, a) || !ParseNumber(args[1], 16, 255, b))
             return fail("version MAJOR MINOR (hexadecimal)");
         SetVersion(static_cast<BYTE>(a), static_cast<BYTE>(b));
         return true;
     }
-    if (word == "polls") {
-        std::string t;
-        if (!(in >> t))
-            return fail("polls COUNT|never");
-        SetPollsBeforePairing(t == "never" ? -1 : std::atoi(t.c_str()));
+    if (word == "pair") {
+        if (args.size() != 1 || !(IsProtectorName(args[0]) || IsJudgeName(args[0])))
+            return fail("pair CV|CH|HV|HH[1-6]|judge1..judge4");
+        SetPairingDevice(args[0].size() == 3 && args[0][2] == '1' ? args[0].substr(0, 2) : args[0]);
         return true;
     }
+    if (word == "polls") {
+        if (args.size() != 1 || (args[0] != "never" && !ParseNumber(args[0], 10, 1000, a)))
+            return fail("polls COUNT|never");
+        SetPollsBeforePairing(args[0] == "never" ? -1 : a);
+        return true;
+    }
+    if ((word == "refuse" || word == "accept" || word == "unplug") && !args.empty())
+        return fail(word == "unplug" ? "unplug" : "refuse | accept");
     if (word == "refuse") {
         SetChannelStatus(0);
         return true;

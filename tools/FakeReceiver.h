@@ -40,7 +40,9 @@ public:
     void Unplug();
     // Plugs a receiver in again after Unplug (unplugging first if needed): a new pseudo-terminal, so
     // SlavePath() changes, served as before; the answers set and the command log are kept, a pairing under
-    // way is forgotten. The caller calls it from the thread that reads SlavePath().
+    // way is forgotten. Like a receiver that lost its power, it has lost its channel and its paired
+    // devices: a device report goes out only once the program set a channel and paired that device again.
+    // The caller calls it from the thread that reads SlavePath().
     bool Replug();
 
     // ---- answers (set before the program asks) ----
@@ -65,6 +67,8 @@ public:
     // 0x21..0x24, team members by their two-letter prefix; 0 for any other name.
     static BYTE DeviceCode(const std::string& name);
 
+    // Each report below is false when it could not go out: the pseudo-terminal is closed, or after a
+    // Replug the receiver has no channel yet or the device is not paired again.
     // A protector hit (event 2, or 6 with flagged) with its force and validity byte.
     bool SendHit(const std::string& name, int force, BYTE validity = 0, bool flagged = false);
     // A judge device's buttons (event 3, or 7 with flagged).
@@ -106,13 +110,17 @@ private:
     mutable std::condition_variable m_changed;
     std::vector<Bytes> m_commands;
     std::function<void(const Bytes&)> m_observer;
-    BYTE m_version[2] = {0x02, 0x05};
+    BYTE m_version[2] = {0x03, 0x07}; // a firmware the program supports
     BYTE m_mac[8] = {0x00, 0x12, 0x4B, 0x00, 0x0A, 0x0B, 0x0C, 0x0D};
     BYTE m_channel = 11;
     WORD m_panId = 0x1234;
     BYTE m_channelStatus = 1;
     int m_pollsBeforePairing = 0;
     int m_pollsSeen = 0;
+    // After a Replug: whether a channel was set since, and the devices paired since.
+    bool m_powerLost = false;
+    bool m_channelSet = false;
+    std::vector<std::string> m_pairedSince;
     std::string m_pairName;   // device being registered, from the last registration command
     std::string m_switchedOn; // SetPairingDevice's device, until it answers
     BYTE m_teamSlot = 1;

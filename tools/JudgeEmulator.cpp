@@ -51,9 +51,13 @@ bool Run(std::vector<std::unique_ptr<FakeJudge>>& judges, const std::string& lin
     if (word == "quit")
         return false;
     if (word == "wait") {
-        int ms = 0;
-        in >> ms;
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        std::string ms, extra;
+        char* end = nullptr;
+        const long value = (in >> ms) && !(in >> extra) ? std::strtol(ms.c_str(), &end, 10) : -1;
+        if (!end || *end != '\0' || value < 0 || value > 600000)
+            std::fprintf(stderr, "usage: wait MS (0-600000)\n");
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(value));
         return true;
     }
     int judge = 0;

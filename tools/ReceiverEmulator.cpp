@@ -7,23 +7,28 @@
 // prints every command it receives, then runs SCRIPT (if given) and afterwards the lines typed on the
 // keyboard, one command per line:
 //
-//   hit NAME FORCE [VALIDITY] [flag]     protector hit, NAME CV CH HV HH or a member CV2..HH6
-//   judge judgeN CHUNG HONG [flag]       judge device buttons
+//   hit NAME FORCE [SENSOR] [flag]      protector hit, NAME CV CH HV HH or a team member CV1..HH6; SENSOR
+//                                        the e-socks byte in hexadecimal as the receiver sends it (12, 31)
+//   judge judgeN CHUNG HONG [flag]       judge device buttons (judge1..judge4, codes 0..255)
 //   status NAME VALUE [flag]             status report
 //   lost NAME                            device-lost report
+//   pair NAME                            the device switched on to pair next (a team member, a judge)
 //   raw HEX HEX ...                      bytes as they are (noise, broken frames)
-//   version MAJOR MINOR                  the version reply (hexadecimal), before the program asks
+//   version MAJOR MINOR                  the version reply (hexadecimal; 03 07 unless set), before the
+//                                        program asks
 //   polls COUNT | polls never            pairing polls left unanswered before the pairing reply
 //   refuse | accept                      status of the channel and network replies
 //   wait MS                              pause the script
 //   unplug                               close the terminal as an unplugged receiver
 //   quit
 //
-// The devices the emulator pairs get fixed addresses, so hits go to what the program registered.
+// The devices the emulator pairs get fixed addresses, so hits go to what the program registered. A line it
+// cannot run or a report it cannot send is refused on standard error with the reason.
 #include "tools/FakeReceiver.h"
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -36,7 +41,12 @@ bool Run(FakeReceiver& fake, const std::string& line) {
     if (line == "quit")
         return false;
     if (line.rfind("wait ", 0) == 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(line.c_str() + 5)));
+        char* end = nullptr;
+        const long ms = std::strtol(line.c_str() + 5, &end, 10);
+        if (*end != '\0' || ms < 0 || ms > 600000)
+            std::fprintf(stderr, "usage: wait MS (0-600000)\n");
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         return true;
     }
     std::string error;

@@ -18,6 +18,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -142,7 +144,7 @@ public:
     std::vector<std::string> got;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         got.push_back(std::to_string(message - WM_USER) + " " + std::to_string(wParam) + " " +
-                      reinterpret_cast<const char*>(lParam));
+                      (lParam ? reinterpret_cast<const char*>(lParam) : ""));
         return 0;
     }
 };
@@ -200,6 +202,30 @@ TEST_F(JudgePortTest, PressesAndValuesReachTheViewAndTheSideFrameGoesBack) {
     EXPECT_EQ(g_JudgeSerial[1].Write(frame.data()), 0); // closed: nothing written
 }
 
+TEST_F(JudgePortTest, SideFramesToAJudgeThatTakesNothingNeverHoldTheViewAndArriveWhole) {
+    SetPort(0, pty.path);
+    ASSERT_TRUE(OpenWiredJudge(0));
+    // Far more than the tty holds (20 KiB) while the device reads nothing: each call returns at once,
+    // the frames beyond what waits in the queue refused.
+    std::vector<int> taken; // the sides of the frames taken, in order
+    for (int i = 0; i < 5000; ++i) {
+        const auto frame = JudgeFrame::SideFrame(i % 2);
+        const int n = g_JudgeSerial[0].Write(frame.data());
+        ASSERT_TRUE(n == 7 || n == 0) << n;
+        if (n == 7)
+            taken.push_back(i % 2);
+    }
+    EXPECT_LT(taken.size(), 5000u) << "a device that takes nothing does not make the queue grow without end";
+    // The device reads again: every frame taken arrives whole, in the order taken.
+    const Bytes got = pty.Receive(7 * taken.size());
+    ASSERT_EQ(got.size(), 7 * taken.size());
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+        const auto frame = JudgeFrame::SideFrame(taken[i]);
+        ASSERT_TRUE(std::equal(frame.begin(), frame.end(), got.begin() + static_cast<std::ptrdiff_t>(7 * i)))
+            << "frame " << i;
+    }
+}
+
 TEST_F(JudgePortTest, CloseReturnsWhileTheReaderWaitsForTheView) {
     ASSERT_TRUE(g_JudgeSerial[0].Open(pty.path));
     g_JudgeSerial[0].nJudge = 1;
@@ -248,14 +274,94 @@ TEST_F(JudgePortTest, OpeningAgainLeavesOneReaderAndAFailedOpenLeavesNothing) {
     EXPECT_EQ(inbox.got.size(), 1u);
 }
 
-TEST_F(JudgePortTest, AnUnpluggedDeviceEndsTheReaderAndCloseStillWorks) {
+TEST_F(JudgePortTest, AnUnpluggedDeviceEndsTheReaderTellsTheViewAndCloseStillWorks) {
     ASSERT_TRUE(g_JudgeSerial[0].Open(pty.path));
+    g_JudgeSerial[0].nJudge = 1;
     ::close(pty.slave);
     pty.slave = -1;
     pty.CloseMaster();
-    pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+    ASSERT_TRUE(Got(1));
+    EXPECT_EQ(inbox.got, std::vector<std::string>{"302 1 "}) << "judge 1's port hung up";
     g_JudgeSerial[0].Close();
     EXPECT_FALSE(g_JudgeSerial[0].IsOpen());
+}
+
+// A process that holds the terminal as its session's controlling terminal, as a shell in a terminal
+// window does, until the object goes.
+class SessionOnTerminal {
+public:
+    explicit SessionOnTerminal(int terminal) {
+        int ready[2], hold[2];
+        if (::pipe(ready) != 0 || ::pipe(hold) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            ::close(hold[1]);
+            char byte = 0;
+            const bool held = ::setsid() >= 0 && ::ioctl(terminal, TIOCSCTTY, 0) == 0;
+            byte = held ? 1 : 0;
+            [[maybe_unused]] const ssize_t w = ::write(ready[1], &byte, 1);
+            [[maybe_unused]] const ssize_t r = ::read(hold[0], &byte, 1); // until the parent closes it
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(hold[0]);
+        m_hold = hold[1];
+        char byte = 0;
+        m_held = m_pid > 0 && ::read(ready[0], &byte, 1) == 1 && byte == 1;
+        ::close(ready[0]);
+    }
+    ~SessionOnTerminal() { End(); }
+    bool Held() const { return m_held; }
+    void End() {
+        if (m_hold >= 0)
+            ::close(m_hold);
+        m_hold = -1;
+        if (m_pid > 0)
+            ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_hold = -1;
+    bool m_held = false;
+};
+
+TEST_F(JudgePortTest, APortThatIsMissingUnsetOrAnotherTerminalIsRefusedNamingTheJudge) {
+    struct Case {
+        int judge;
+        std::string port;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {0, "", "Judge 1: no port is set in JudgeDev.ini"},
+        {1, "/dev/serial/by-id/usb-belvanta-no-such-judge",
+         "Judge 2: port /dev/serial/by-id/usb-belvanta-no-such-judge "
+         "missing (no such device)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        SetPort(c.judge, c.port);
+        std::string why;
+        EXPECT_FALSE(OpenWiredJudge(c.judge, &why));
+        EXPECT_EQ(why, c.reason);
+        EXPECT_EQ(md->bJudgeWired[c.judge], 0);
+        EXPECT_FALSE(g_JudgeSerial[c.judge].IsOpen());
+    }
+
+    // The port of a judge whose pseudo-terminal number now belongs to someone's terminal window.
+    SessionOnTerminal shell(pty.slave);
+    ASSERT_TRUE(shell.Held());
+    SetPort(2, pty.path);
+    std::string why;
+    EXPECT_FALSE(OpenWiredJudge(2, &why));
+    EXPECT_EQ(why.rfind("Judge 3: port " + pty.path + " the terminal of a running session", 0), 0u) << why;
+    EXPECT_EQ(md->bJudgeWired[2], 0);
+    shell.End();
+    EXPECT_TRUE(OpenWiredJudge(2, &why)) << "a terminal nobody holds is a port again";
+    EXPECT_EQ(md->bJudgeWired[2], 1);
 }
 
 TEST_F(JudgePortTest, TheViewTellsEveryJudgeInUseWhoseDeviceIsWiredWhichSideScored) {

@@ -112,6 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"VersionRequest", 36, "", 43, Expected(0x07, {}), 44},
         CommandCase{"Channel", 37, "5", 45, Expected(0x0A, {0x05, 0x0F, 0x09}), 46},
         CommandCase{"ChannelLowByte", 37, "267", 45, Expected(0x0A, {0x0B, 0x0F, 0x09}), 46},
+        CommandCase{"ChannelOnALinkedReceiver", 37, "7", 49, Expected(0x0A, {0x07, 0x0F, 0x09}), 46},
+        CommandCase{"ChannelAfterAPairing", 37, "3", 57, Expected(0x0A, {0x03, 0x0F, 0x09}), 46},
+        CommandCase{"ChannelWhileTheNetworkIsAsked", 37, "3", 48, Expected(0x0A, {0x03, 0x0F, 0x09}), 46},
         CommandCase{"Network", 38, "", 47, Expected(0x0B, {0x00}), 48},
         CommandCase{"RegisterChungTrunk", 39, "CV", 49, Expected(0x0C, {0x01, 0x19, 0x01}), 50},
         CommandCase{"RegisterHongHead", 39, "HH", 49, Expected(0x0C, {0x13, 0x13, 0x01}), 50},
@@ -183,6 +186,29 @@ TEST(ReceiverCommandTest, ChannelBeforeTheVersionReplyRetriesTwiceThenGivesUp) {
                                            ReceiverNotice::CheckUsb}));
     EXPECT_EQ(link.written, (std::vector<Bytes>{Expected(0x07, {}), Expected(0x07, {})}));
     EXPECT_EQ(link.state.nStartCount.load(), 2);
+}
+
+TEST(ReceiverCommandTest, EachSetIsAnAttemptOfItsOwnAndAnAnsweredVersionEndsTheRefusals) {
+    RecordingLink link;
+    link.state.nState = kReceiverVersionSent;
+    using N = ReceiverNotice;
+    // An attempt that gave up with the cable box: the next SET asks the receiver again.
+    for (int i = 0; i < 4; ++i)
+        SendReceiverCommand(link, 37, "5");
+    EXPECT_EQ(link.notices,
+              (std::vector<N>{N::EquipmentError, N::EquipmentError, N::CheckUsb, N::EquipmentError}));
+    EXPECT_EQ(link.written.size(), 3u) << "three version requests";
+
+    // The version answered in between (its reply clears the counter): a refused SET starts counting anew.
+    link.notices.clear();
+    link.state.nVersionRetry = 0;
+    SendReceiverCommand(link, 37, "5");
+    EXPECT_EQ(link.notices, std::vector<N>{N::EquipmentError});
+    link.state.nState = kReceiverVersionReceived;
+    link.written.clear();
+    SendReceiverCommand(link, 37, "5");
+    EXPECT_EQ(link.written, std::vector<Bytes>{Expected(0x0A, {0x05, 0x0F, 0x09})});
+    EXPECT_EQ(link.state.nCourtChannel.load(), 5) << "the channel the receiver links on after a re-plug";
 }
 
 TEST(ReceiverCommandTest, NetworkRequestOutOfOrderShowsTheBoxAndSendsNothing) {

@@ -466,6 +466,8 @@ TEST_F(ReceiverLinkTest, AnUnpluggedReceiverIsReportedLostOnceAndOpenedAgainWhen
     MakeReceiver();
     ASSERT_TRUE(ReceiverStartThread(receiver.get()));
     ASSERT_TRUE(fake.WaitForCommand(0x07));
+    // The first version reply read before the unplug, which would lose it with the terminal.
+    ASSERT_TRUE(pumpUntil([&] { return Replies(0x07) == 1; }));
     EndSleep(receiver->checkThread, 1, 1000);
     ASSERT_TRUE(pumpUntil([&] { return view.Count(UM_RECEIVER_PRESENT) == 1; }));
 
@@ -636,6 +638,48 @@ TEST_F(ReceiverLinkTest, CloseJoinsEveryThreadAndSendsTheCloseFrame) {
     EXPECT_EQ(ReceiverOpen(), 0);
     EXPECT_FALSE(WriteReceiver(receiver.get(), Bytes{0x02}.data(), 1));
     CloseReceiver(receiver.get()); // twice is harmless
+}
+
+// The vibration command after each scored hit on a receiver whose tty takes nothing for a while: the UI
+// thread hands every command over and goes on, and what reaches the receiver is whole frames.
+TEST_F(ReceiverLinkTest, CommandsToAStuckReceiverNeverHoldTheCallerAndArriveWhole) {
+    int master = -1, slave = -1;
+    char name[256] = {};
+    termios raw{};
+    cfmakeraw(&raw);
+    ASSERT_EQ(openpty(&master, &slave, name, &raw, nullptr), 0);
+    setenv("BELVANTA_RECEIVER", name, 1);
+    MakeReceiver();
+    ASSERT_TRUE(OpenReceiver(receiver.get()));
+    ::close(slave);
+
+    // Far more than the tty holds (20 KiB) while nobody reads: each call returns at once.
+    constexpr int kCommands = 5000;
+    for (int i = 0; i < kCommands; ++i)
+        SendReceiverCommand(receiver.get(), 45, i % 2 ? "HV" : "CV");
+
+    // The receiver reads again: what was written is whole frames, the close frame last.
+    std::thread closer([&] { CloseReceiver(receiver.get()); });
+    Bytes got;
+    for (BYTE chunk[4096];;) {
+        const ssize_t n = ::read(master, chunk, sizeof chunk);
+        if (n <= 0)
+            break; // the receiver closed its side
+        got.insert(got.end(), chunk, chunk + n);
+    }
+    closer.join();
+    ::close(master);
+    const Bytes close = {0x02, 0x01, 0x05, 0x01, 0x01, 0x04};
+    ASSERT_GT(got.size(), 6 * FrameWriter::kMaxQueued + close.size()) << "what waited in the queue went out";
+    ASSERT_EQ(got.size() % 6, 0u);
+    ASSERT_TRUE(std::equal(close.begin(), close.end(), got.end() - 6)) << "the close frame comes last";
+    for (std::size_t i = 0; i + 6 < got.size(); i += 6) {
+        const Bytes frame(got.begin() + static_cast<std::ptrdiff_t>(i),
+                          got.begin() + static_cast<std::ptrdiff_t>(i) + 6);
+        ASSERT_TRUE(frame == (Bytes{0x02, 0x01, 0x31, 0x01, 0x00, 0x31}) ||
+                    frame == (Bytes{0x02, 0x01, 0x31, 0x01, 0x01, 0x30}))
+            << "frame " << i / 6;
+    }
 }
 
 // The operator view owns the receiver: its first update starts the link, and its destruction closes the

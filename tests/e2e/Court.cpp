@@ -26,6 +26,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -80,9 +81,11 @@ void Court::Start(const std::string& runtime) {
     ASSERT_NE(md, nullptr);
     frame->activateWindow();
     QApplication::setActiveWindow(frame);
-    // The receiver is asked for its version as soon as the view starts.
-    ASSERT_TRUE(fake.WaitForCommand(0x07));
-    ASSERT_TRUE(Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }));
+    // The receiver is asked for its version as soon as the view starts, and links on the court's saved
+    // channel.
+    if (ReceiverPath() == fake.SlavePath())
+        ASSERT_TRUE(fake.WaitForCommand(0x07));
+    ASSERT_TRUE(Until([&] { return view->m_bLinkReady != 0; }));
 }
 
 void Court::TearDown() {
@@ -146,9 +149,10 @@ void Court::Configure(int court, int competitionRule, bool team) {
         ASSERT_LT(steps, 20) << "the court arrows never reach court " << court;
         ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_COURT_UP)));
     }
+    const int matchKinds = CommandCount(0x36);
     ASSERT_NO_FATAL_FAILURE(Click(page->GetDlgItem(CTK_RuleWnd::IDC_SET)));
-    ASSERT_TRUE(fake.WaitForCommand(0x0A));
-    ASSERT_TRUE(Until([&] { return view->m_bLinkReady != 0; }));
+    // Linked once the view took the link's news: it then tells the receiver the kind of match (0x36).
+    ASSERT_TRUE(Until([&] { return CommandCount(0x36) > matchKinds; }));
 
     QComboBox* rule = page->Combo(CTK_RuleWnd::IDC_COMPETITION_RULE);
     rule->setFocus();
@@ -287,4 +291,10 @@ std::vector<std::string> Court::Rows(const std::string& sql) const {
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return rows;
+}
+
+int Court::CommandCount(BYTE command) const {
+    const auto commands = fake.Commands();
+    return static_cast<int>(
+        std::ranges::count_if(commands, [&](const FakeReceiver::Bytes& f) { return f[2] == command; }));
 }

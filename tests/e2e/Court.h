@@ -58,7 +58,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // Starts the program on `folder` with the instance-lock folder `runtime` and the receiver at
-    // ReceiverPath(), as the operator does; returns once the receiver has answered the version request.
+    // ReceiverPath(), as the operator does; returns once the receiver has linked on the court's saved
+    // channel.
     void Start(const std::string& runtime);
     // Runs on the copied program folder before the program starts: settings files a court is given.
     virtual void PrepareFolder() {}
@@ -116,6 +117,8 @@ protected:
     // The event log of one side (CHUNGLOG or HONGLOG) in the order of its events: round, vest, face, point,
     // judge points, gam-jeom, the three judges, and whether the event counted.
     std::vector<std::string> Events(const char* table) const;
+    // How many frames of that wire command the receiver got so far.
+    int CommandCount(BYTE command) const;
 
     std::string folder; // the program folder, with a trailing '/'
     platform::ManualTime clock{1000};

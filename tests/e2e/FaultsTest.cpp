@@ -68,25 +68,6 @@ protected:
         fs::create_symlink(fake.SlavePath(), m_link);
     }
 
-    int CommandsSeen(BYTE command) const {
-        const auto commands = fake.Commands();
-        return static_cast<int>(
-            std::ranges::count_if(commands, [&](const FakeReceiver::Bytes& f) { return f[2] == command; }));
-    }
-
-    // "SET" on the configuration's rule page again: the receiver joins the court's channel and network.
-    void SetChannelAgain() {
-        const int networkRequests = CommandsSeen(0x0B);
-        ASSERT_NO_FATAL_FAILURE(Click(view->Button(1249)));
-        CTK_SuDlg* dialog = view->m_pSuDlg;
-        ASSERT_NE(dialog, nullptr);
-        ASSERT_NO_FATAL_FAILURE(Click(dialog->RulePage()->GetDlgItem(CTK_RuleWnd::IDC_SET)));
-        ASSERT_TRUE(fake.WaitForCommand(0x0B, networkRequests + 1));
-        ASSERT_TRUE(Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverReady; }));
-        ASSERT_NO_FATAL_FAILURE(Click(dialog->findChild<QWidget*>(QString::number(CTK_SuDlg::IDOK_))));
-        ASSERT_TRUE(Until([&] { return view->m_pSuDlg.isNull() || !view->m_pSuDlg->isVisible(); }));
-    }
-
     // One device button of the open registration dialog: its device paired once the progress dialog the
     // button opens is closed by the pairing reply.
     void Pair(int button, const int& flag) {
@@ -124,27 +105,37 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
     EXPECT_EQ(view->m_pDevErrDlg->Picture(), 7) << "the receiver's picture over the public scoreboard";
     Scores({2, 3});
 
-    // Plugged back: opened again and asked its version; the pop-up goes with the lost bit.
+    // Plugged back: opened again, linked on the court's channel and network by itself, as at start-up.
+    // The receiver lost its power and with it the devices paired with it: the program says so, naming
+    // them, stops taking their hits, and the registration dialog comes up to pair them again.
+    const int matchKinds = CommandCount(0x36);
     ASSERT_NO_FATAL_FAILURE(PlugReceiverBack());
-    ASSERT_TRUE(fake.WaitForCommand(0x07));
+    // Linked once the view took the link's news: it then tells the receiver the kind of match (0x36).
+    ASSERT_TRUE(Until([&] { return CommandCount(0x36) > matchKinds; }));
+    EXPECT_EQ(view->m_pReceiver->protocol.nState.load(), kReceiverReady);
+    const std::vector<FakeReceiver::Bytes> commands = fake.Commands();
+    const auto channel = std::ranges::find_if(commands.rbegin(), commands.rend(),
+                                              [](const FakeReceiver::Bytes& f) { return f[2] == 0x0A; });
+    ASSERT_NE(channel, commands.rend());
+    EXPECT_EQ((*channel)[4], md->nChannelNo) << "the court's saved channel";
+    ASSERT_TRUE(Until([&] { return (DeviceStatusLoad(*md) & kReceiverLostBit) == 0; }));
+    Advance(1000);
+    EXPECT_EQ(md->nGameState, 8);
+    ASSERT_NE(view->m_pDevErrDlg, nullptr) << "the devices are not paired with this receiver";
+    EXPECT_TRUE(view->m_pDevErrDlg->isVisible());
+    ASSERT_NE(view->m_pRegDlg, nullptr);
+    EXPECT_TRUE(view->m_pRegDlg->isVisible());
+    for (const auto& [button, flag] : DeviceButtons())
+        EXPECT_EQ(*flag, 0) << "device button " << button << " shows its device no longer paired";
+    EXPECT_FALSE(fake.SendHit("CV", trunk + 5, kSock)) << "the receiver drops a device it has not paired";
+    Scores({2, 3});
+
+    // The operator pairs every device again, from the dialog that came up.
+    for (const auto& [button, flag] : DeviceButtons())
+        ASSERT_NO_FATAL_FAILURE(Pair(button, *flag));
     ASSERT_TRUE(Until([&] { return DeviceStatusLoad(*md) == 0; }));
-    ASSERT_TRUE(Until([&] { return view->m_pReceiver->protocol.nState.load() == kReceiverVersionReceived; }))
-        << "the version reply is read before the channel is set";
     Advance(1000);
     EXPECT_EQ(view->m_pDevErrDlg, nullptr);
-    EXPECT_EQ(md->nGameState, 8);
-
-    // The operator sets the channel again and pairs every device anew: each is switched off, then paired.
-    ASSERT_NO_FATAL_FAILURE(SetChannelAgain());
-    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
-    ASSERT_NE(view->m_pRegDlg, nullptr);
-    for (const auto& [button, flag] : DeviceButtons()) {
-        ASSERT_EQ(*flag, 1) << "device button " << button;
-        prompter.answer(IDYES); // "Are you sure to disconnect this equipment?"
-        ASSERT_NO_FATAL_FAILURE(Click(view->m_pRegDlg->GetDlgItem(button)));
-        ASSERT_EQ(*flag, 0) << "device button " << button;
-        ASSERT_NO_FATAL_FAILURE(Pair(button, *flag));
-    }
     CloseRegistration();
 
     // The round goes on where it stopped; the protectors and the judges score again.
@@ -234,10 +225,15 @@ TEST_F(JudgeFault, AWirelessJudgeLostMidRoundStopsItUntilItsDeviceIsPairedAgain)
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Some equipments are not registered!"});
 }
 
-TEST_F(JudgeFault, AWiredJudgeUnpluggedMidRoundLeavesTheRoundRunningAndTheOtherJudgesScore) {
+TEST_F(JudgeFault, AWiredJudgeUnpluggedMidRoundIsLostAsAWirelessJudgeAndOpenedAgainWhenPluggedBack) {
+    // The judge's port as the system names an adapter by its serial number: the link goes with the device.
+    QTemporaryDir byId;
+    ASSERT_TRUE(byId.isValid());
+    const std::string port = byId.path().toStdString() + "/usb-judge1-if00";
     FakeJudge wired;
     ASSERT_TRUE(wired.IsOpen());
-    WriteIniString(u"JUDGE_1", u"Port", QString::fromStdString(wired.SlavePath()).toStdU16String().c_str(),
+    fs::create_symlink(wired.SlavePath(), port);
+    WriteIniString(u"JUDGE_1", u"Port", QString::fromStdString(port).toStdU16String().c_str(),
                    u"JudgeDev.ini");
     // Judge 1 moves from its wireless device to the wire: switched off, the wire ticked, connected.
     ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
@@ -265,19 +261,66 @@ TEST_F(JudgeFault, AWiredJudgeUnpluggedMidRoundLeavesTheRoundRunningAndTheOtherJ
     Advance(100);
     Scores({4, 0});
 
-    // The wire is pulled: the port hangs up under the program. The round runs on, nothing covers the
-    // public scoreboard, and judges 2 and 3 still score.
+    // The wire is pulled: the round stops, judge 1's picture covers the public scoreboard, the registration
+    // shows judge 1 unconnected, and the receiver is not told about a device it does not carry.
     Advance(2000);
+    const std::size_t commandsBefore = fake.Commands().size();
     wired.Unplug();
-    Advance(3000);
-    EXPECT_EQ(md->nGameState, 3);
+    fs::remove(port);
+    ASSERT_TRUE(Until([&] { return (DeviceStatusLoad(*md) & 0x10) != 0; }));
+    Advance(1000);
+    EXPECT_EQ(md->nGameState, 8) << "the round stops";
+    ASSERT_NE(view->m_pDevErrDlg, nullptr);
+    EXPECT_TRUE(view->m_pDevErrDlg->isVisible());
+    EXPECT_EQ(view->m_pDevErrDlg->Picture(), 4);
+    EXPECT_EQ(md->bJudgeWired[0], 0);
+    ASSERT_NE(view->m_pRegDlg, nullptr);
+    EXPECT_TRUE(view->m_pRegDlg->isVisible());
+    EXPECT_EQ(view->m_pRegDlg->GetDlgItemText(1323), "None");
+    const std::vector<FakeReceiver::Bytes> commands = fake.Commands();
+    EXPECT_FALSE(HasCommand({commands.begin() + static_cast<std::ptrdiff_t>(commandsBefore), commands.end()},
+                            0x34, 0x21))
+        << "no lost notice for a wired judge";
+    CloseRegistration();
+    Key(Qt::Key_Space);
+    EXPECT_EQ(md->nGameState, 8) << "no round without judge 1";
+
+    // Plugged back while the operator looks at the registration: the port is opened again on the next
+    // device check, the dialog shows judge 1 connected, the pop-up goes.
+    ASSERT_NO_FATAL_FAILURE(Click(view->Button(1308)));
+    ASSERT_NE(view->m_pRegDlg, nullptr);
+    EXPECT_EQ(view->m_pRegDlg->GetDlgItemText(1329), "Judge 1\nRegister");
+    ASSERT_TRUE(wired.Replug());
+    fs::create_symlink(wired.SlavePath(), port);
+    Advance(1000);
+    ASSERT_TRUE(Until([&] { return DeviceStatusLoad(*md) == 0; }));
+    EXPECT_EQ(md->bJudgeWired[0], 1);
+    Advance(1000);
     EXPECT_EQ(view->m_pDevErrDlg, nullptr);
+    ASSERT_NE(view->m_pRegDlg, nullptr);
+    EXPECT_EQ(view->m_pRegDlg->GetDlgItemText(1323), "OK");
+    EXPECT_EQ(view->m_pRegDlg->GetDlgItemText(1329), "Judge 1\nOff");
+    CloseRegistration();
+
+    // The round goes on, and judge 1 counts with the others.
+    Key(Qt::Key_Space);
+    ASSERT_EQ(md->nGameState, 3) << ::testing::PrintToString(prompter.texts());
     ASSERT_TRUE(fake.SendHit("HV", trunk + 11, kSock));
     Scores({6, 0});
-    ASSERT_NO_FATAL_FAILURE(JudgesPress({2, 3}, 2, 0));
+    ASSERT_TRUE(wired.SendPress(2, 0));
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[0] != 0; }));
+    ASSERT_TRUE(fake.SendJudge("judge3", 2, 0));
+    ASSERT_TRUE(Until([&] { return view->m_judgeWindows[0].mask[2] != 0; }));
     Advance(100);
     Scores({8, 0});
-    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Are you sure to disconnect this equipment?"});
+    // The side frame of a scored head kick reaches the judge on its new port.
+    const std::size_t frames = wired.Received().size();
+    ASSERT_TRUE(fake.SendHit("CH", md->nLevelHead + 10, kSock));
+    Scores({8, 3});
+    ASSERT_TRUE(wired.WaitForFrames(frames + 1));
+    EXPECT_EQ(wired.Sides().back(), 1);
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"Are you sure to disconnect this equipment?",
+                                                          "Some equipments are not registered!"}));
 }
 
 // ---- the program killed in a round ----

@@ -124,6 +124,42 @@ TEST_F(JudgeInputTest, TwoOfThreeJudgesMustAgreeWithinTheWindow) {
     EXPECT_EQ(view->m_judgeWindows[0].mask[0], 0u);
 }
 
+// The second judge's press just inside and just outside the window the first press opened: inside, the two
+// agree and score; outside, each stands alone and nothing scores.
+struct WindowEdge {
+    const char* name;
+    const char* press;
+    int buttonTime; // the punch window's length (Rule.ini); the other windows last 1000 ms
+    unsigned gapMs; // from the first judge's press to the second's
+    int side;
+    int points;
+};
+
+class JudgeWindowEdgeTest : public JudgeInputTest, public ::testing::WithParamInterface<WindowEdge> {};
+
+TEST_P(JudgeWindowEdgeTest, TheSecondPressScoresOnlyInsideTheWindow) {
+    const WindowEdge& edge = GetParam();
+    md->nJudgeButtonTime = edge.buttonTime;
+    Press(0, edge.press);
+    clock.advance(edge.gapMs);
+    Press(1, edge.press);
+    clock.advance(2000); // every window of both presses has ended
+    EXPECT_EQ(Score(edge.side), edge.points);
+    EXPECT_EQ(Score(1 - edge.side), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, JudgeWindowEdgeTest,
+    ::testing::Values(WindowEdge{"HeadKickInside", "3,0", 1000, 950, 0, 3},
+                      WindowEdge{"HeadKickOutside", "3,0", 1000, 1050, 0, 0},
+                      WindowEdge{"PunchInside", "0,5", 1000, 950, 1, 1},
+                      WindowEdge{"PunchOutside", "0,5", 1000, 1050, 1, 0},
+                      WindowEdge{"LongPunchWindowInside", "0,5", 1500, 1450, 1, 1},
+                      WindowEdge{"LongPunchWindowOutside", "0,5", 1500, 1550, 1, 0},
+                      // The head kick's window keeps its 1000 ms whatever the punch window's length.
+                      WindowEdge{"HeadKickOutsideWithALongPunchWindow", "3,0", 1500, 1050, 0, 0}),
+    [](const ::testing::TestParamInfo<WindowEdge>& info) { return std::string(info.param.name); });
+
 TEST_F(JudgeInputTest, MiddleByTechniqueTakesTheProtectorValues) {
     md->nPSSType = 0;
     md->nJudgePointMiddle = -1;

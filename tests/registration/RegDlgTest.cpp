@@ -221,6 +221,75 @@ TEST_F(RegDlgTest, RefusedAddressesNeverReachTheView) {
                   "The color of protector is not corrected!\r\nPlease check the color of protector."}));
 }
 
+// One device scores for one slot: an address another slot holds is refused, naming that slot, whether it is
+// typed for a pre-registration or comes back from a pairing.
+TEST_F(RegDlgTest, AnAddressAnotherSlotHoldsIsRefusedNamingTheSlot) {
+    struct Case {
+        bool team;
+        const char* paired;  // the pairing reply that registers the first slot
+        int edit, button;    // the second slot's address edit and button
+        const char* refusal; // the box
+    };
+    const Case cases[] = {
+        {false, "CV,00150005E7750A1B", 1045, 1286,
+         "The device 00150005E7750A1B is already registered to Chung's trunk protector.\r\nRelease it there "
+         "first."},
+        {true, "HH6,1015000AE7750C2D", 1069, 1318,
+         "The device 1015000AE7750C2D is already registered to Hong's member 6 head gear.\r\nRelease it "
+         "there "
+         "first."},
+        {true, "HH6,1015000AE7750C2D", 1064, 1309, // in lower case, member 4's Chung trunk
+         "The device 1015000ae7750c2d is already registered to Hong's member 6 head gear.\r\nRelease it "
+         "there "
+         "first."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.refusal);
+        md->nCompetitionType = c.team ? 1 : 0;
+        md->nTeamType = 3;
+        if (c.team)
+            Open<TeamDlg>();
+        else
+            Open();
+        SendMessage(g_hRegDlg.load(), UM_REG_DEVICE_PAIRED, 0, reinterpret_cast<LPARAM>(c.paired));
+        const std::string address = std::string(c.paired).substr(std::string(c.paired).find(',') + 1);
+        const bool lower = std::string(c.refusal).find("ae77") != std::string::npos;
+        Edit(c.edit)->setText(lower ? QString::fromStdString(address).toLower()
+                                    : QString::fromStdString(address));
+        view.received.clear();
+        Click(c.button);
+        EXPECT_TRUE(view.received.empty()) << "nothing goes to the receiver";
+        ASSERT_FALSE(prompter.texts().empty());
+        EXPECT_EQ(prompter.texts().back(), c.refusal);
+        delete dialog.data();
+        std::fill(std::begin(md->bRegBody), std::end(md->bRegBody), 0);
+        std::fill(std::begin(md->bRegHead), std::end(md->bRegHead), 0);
+    }
+
+    // The same device paired again for Chung's head gear: let go again, the slot stays free.
+    md->nCompetitionType = 0;
+    RegDlg* d = Open();
+    SendMessage(g_hRegDlg.load(), UM_REG_DEVICE_PAIRED, 0, reinterpret_cast<LPARAM>("CV,00150005E7750A1B"));
+    view.received.clear();
+    SendMessage(g_hRegDlg.load(), UM_REG_DEVICE_PAIRED, 0, reinterpret_cast<LPARAM>("CH,00150005E7750A1B"));
+    EXPECT_EQ(md->bRegHead[0], 0);
+    EXPECT_EQ(d->GetDlgItemText(1286), "Head\nRegister");
+    ASSERT_EQ(view.received.size(), 1u);
+    EXPECT_EQ(view.received[0].message, UM_RELEASE_DEVICE);
+    EXPECT_EQ(view.received[0].wParam, 1u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(
+        prompter.texts().back(),
+        "The device 00150005E7750A1B is already registered to Chung's trunk protector.\r\nRelease it there "
+        "first.");
+    // Its own slot takes it again after a release.
+    prompter.answer(IDYES);
+    Click(1285);
+    EXPECT_EQ(md->bRegBody[0], 0);
+    SendMessage(g_hRegDlg.load(), UM_REG_DEVICE_PAIRED, 0, reinterpret_cast<LPARAM>("CH,00150005E7750A1B"));
+    EXPECT_EQ(md->bRegHead[0], 1);
+}
+
 TEST_F(RegDlgTest, ReleaseKeepsTheAddressWhileTheOvrLinkIsUp) {
     RegDlg* d = Open();
     int link = 0;
@@ -259,7 +328,9 @@ TEST_F(RegDlgTest, WiredJudgeThatCannotOpenIsNotRegistered) {
     Click(1329);
     EXPECT_EQ(md->bJudgeWired[0], 0);
     EXPECT_TRUE(view.received.empty());
-    EXPECT_EQ(prompter.texts().back(), "Fail to connection!\r\nPlease check the wire connection!");
+    // The box says which judge and why.
+    EXPECT_EQ(prompter.texts().back(), "Fail to connection!\r\nPlease check the wire connection!\r\nJudge 1: "
+                                       "no port is set in JudgeDev.ini");
 }
 
 TEST_F(RegDlgTest, WiredJudgeOpensItsPortAndClosesItOnRelease) {
