@@ -8,6 +8,7 @@
 #include "platform/ProcessSignals.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
+#include "records/EventLogWriter.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -49,6 +50,8 @@ BOOL CVeziruduzApp::InitInstance() {
         AfxMessageBox(u"OLEDB Error");
         return FALSE;
     }
+    // Its own connection; it first writes the events a killed run left in its queue file.
+    TheEventLogWriter().Start(m_dbLocal.connectionString(), m_dbLocal.filePath());
 
     m_monitors = std::make_unique<ScreenMonitors>();
     m_mainWindow = std::make_unique<CMainFrame>(*m_monitors);
@@ -77,7 +80,8 @@ int CVeziruduzApp::ExitInstance() {
     if (m_mainWindow)
         platform::onTerminationRequest({}); // nothing left to close
     m_mainWindow.reset();
-    m_monitors.reset(); // a QObject of the application, which may not outlive it
-    WtApiShutdown();    // after the view has stopped the post thread
+    m_monitors.reset();         // a QObject of the application, which may not outlive it
+    WtApiShutdown();            // after the view has stopped the post thread
+    TheEventLogWriter().Stop(); // writes what waits unless the database refuses it; the rest stays queued
     return 0;
 }

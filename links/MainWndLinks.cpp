@@ -14,6 +14,7 @@
 #include "links/WtApiClient.h"
 #include "links/WtJsonDocument.h"
 #include "platform/DebugOutput.h"
+#include "records/EventLogWriter.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "screens/ScreenText.h"
@@ -67,8 +68,9 @@ void AppendLog(std::u16string_view name, std::string_view line) {
 } // namespace
 
 BOOL CMainWnd::SendOnLink(int commType, void* link, std::string_view bytes) {
-    if (m_bHoldLinks) {
-        m_heldLinks.push_back({commType, link, std::string(bytes)});
+    if (!m_bSendingHeld && (m_bHoldLinks || !m_heldLinks.empty())) {
+        m_heldLinks.push_back({commType, link, std::string(bytes),
+                               m_bHoldLinks ? kHeldOpen : TheEventLogWriter().LastQueued()});
         return link != nullptr;
     }
     CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
@@ -81,10 +83,25 @@ void CMainWnd::HoldLinks() {
 
 void CMainWnd::ReleaseLinks() {
     m_bHoldLinks = false;
-    std::vector<HeldLinkRecord> held = std::move(m_heldLinks);
-    m_heldLinks.clear();
-    for (const HeldLinkRecord& record : held)
+    // While the writer fails the records go at once: the event is shown and kept, and the peers are not
+    // held for as long as the disk refuses it.
+    const EventLogWriter& writer = TheEventLogWriter();
+    const std::uint64_t after = writer.Failing() ? 0 : writer.LastQueued();
+    for (HeldLinkRecord& record : m_heldLinks)
+        if (record.after == kHeldOpen)
+            record.after = after;
+    SendSettledLinks();
+}
+
+void CMainWnd::SendSettledLinks() {
+    const std::uint64_t settled = TheEventLogWriter().Settled();
+    while (!m_heldLinks.empty() && m_heldLinks.front().after <= settled) {
+        const HeldLinkRecord record = std::move(m_heldLinks.front());
+        m_heldLinks.pop_front();
+        m_bSendingHeld = true;
         SendOnLink(record.commType, record.link, record.bytes);
+        m_bSendingHeld = false;
+    }
 }
 
 void CMainWnd::SendControlCharEvent(int code, std::u16string_view text1, std::u16string_view text2,

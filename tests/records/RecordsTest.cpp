@@ -6,6 +6,7 @@
 #include "links/MatchInput.h"
 #include "records/MatchRecords.h"
 #include "screens/OperatorLayout.h"
+#include "tests/support/EventLogSettle.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
@@ -32,6 +33,7 @@ protected:
         view->SetupControls();
     }
     void TearDown() override {
+        TheEventLogWriter().Stop();
         view.reset();
         theApp.m_dbLocal.Close();
         g_MatchInput = TTK_MatchInput{};
@@ -240,8 +242,9 @@ protected:
         view->ShowRoundNumber(1);
     }
 
-    // One value by a query on the open connection.
+    // One value by a query on the open connection, once the events queued so far are written.
     std::u16string query(const char* sql) {
+        EXPECT_TRUE(SettleEventLog());
         theApp.m_dbLocal.Select("%s", sql);
         EXPECT_EQ(theApp.m_dbLocal.nRows, 1) << sql << ": " << theApp.m_dbLocal.lastError();
         return theApp.m_dbLocal.nRows == 1 ? VariantToString(theApp.m_dbLocal.cell(0, 0)) : u"<none>";
