@@ -303,9 +303,18 @@ std::string UniqueLogPath(const std::string& folder, std::string name) {
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    std::string path = folder + name;
+    // The stem is cut to leave room for the extension and a number, at a character's start, so a long
+    // contest number still gives a file.
+    const auto named = [&](const std::string& suffix) {
+        std::size_t keep = std::min(
+            stem.size(), kMaxFileNameBytes - std::min(kMaxFileNameBytes, suffix.size() + extension.size()));
+        while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xc0) == 0x80)
+            --keep;
+        return folder + stem.substr(0, keep) + suffix + extension;
+    };
+    std::string path = named("");
     for (int n = 2; QFileInfo::exists(QString::fromStdString(path)); ++n)
-        path = folder + stem + " (" + std::to_string(n) + ")" + extension;
+        path = named(" (" + std::to_string(n) + ")");
     return path;
 }
 

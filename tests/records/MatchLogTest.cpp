@@ -431,3 +431,62 @@ TEST_F(MatchLogTest, ShippedTemplatesAreTheGeneratorsOutput) {
 }
 
 } // namespace
+
+namespace {
+
+// The operator's stop buttons with a match log open: each stop is an event line of its own.
+TEST_F(MatchLogTest, AClockStopIsLoggedAsAStop) {
+    CMainWnd view;
+    view.SetupControls();
+    ASSERT_EQ(OpenMatchLog(u"stops.xls"), 1);
+    view.m_bLogOpen = TRUE;
+    md->nCurRound = 2;
+    view.m_strClockText = u"1:23";
+    md->nGameState = 4;
+    view.OnClickedStop();
+    md->nGameState = 4;
+    view.StopAll();
+    ExcelBook* book = MatchLog::OpenBook();
+    ASSERT_NE(book, nullptr);
+    using MatchLog::kEventSheet;
+    using MatchLog::kFirstEventRow;
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow, 2), "Stop round 2");
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow, 3), "1:23");
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow + 1, 2), "Stop round 2");
+    view.m_bLogOpen = FALSE;
+}
+
+// A contest number as long as the record holds, in one-byte or in three-byte characters, still gives the
+// match its log, within the file name limit, and a second log of the same name gets its number.
+TEST_F(MatchLogTest, ALongContestNumberStillGivesALogWithinTheNameLimit) {
+    struct Case {
+        const char* what;
+        std::string contest;
+    };
+    std::string korean;
+    while (korean.size() + 3 < sizeof md->szContestNo)
+        korean += "\xEA\xB9\x80";
+    const Case cases[] = {{"digits", std::string(sizeof md->szContestNo - 1, '7')}, {"Korean", korean}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "2026-12-10 010203(No" + c.contest + ").xls";
+        for (int copy = 1; copy <= 2; ++copy) {
+            ASSERT_EQ(OpenMatchLog(QString::fromStdString(name).toStdU16String()), 1) << "copy " << copy;
+            ASSERT_TRUE(CloseMatchLog());
+        }
+        const QStringList logs = QDir(QString::fromStdString(home.file("Log")))
+                                     .entryList({"2026-12-10*"}, QDir::Files, QDir::Name);
+        ASSERT_EQ(logs.size(), 2) << logs.join(", ").toStdString();
+        for (const QString& log : logs) {
+            EXPECT_LE(log.toUtf8().size(), 255);
+            EXPECT_TRUE(log.endsWith(".xls"));
+            EXPECT_TRUE(log.startsWith("2026-12-10 010203(No"));
+            EXPECT_FALSE(log.contains(QChar(0xFFFD))) << "a character cut in two";
+        }
+        EXPECT_TRUE(logs[1].endsWith(" (2).xls") || logs[0].endsWith(" (2).xls"));
+        for (const QString& log : logs)
+            QFile::remove(QString::fromStdString(home.file("Log/")) + log);
+    }
+}
+
+} // namespace
