@@ -26,6 +26,29 @@ namespace {
 std::unique_ptr<ExcelBook> g_pMatchLogBook;
 int g_nMatchLogLine = 0;
 
+// The template's workbook stream, read from its file once and again only when the file changes.
+struct TemplateStream {
+    std::string path;
+    qint64 size = -1;
+    QDateTime modified;
+    YExcel::Bytes stream;
+};
+
+const YExcel::Bytes* ReadTemplate(const std::string& path) {
+    static TemplateStream cached;
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.exists())
+        return nullptr;
+    if (cached.path == path && cached.size == file.size() && cached.modified == file.lastModified())
+        return &cached.stream;
+    ExcelStorage storage;
+    YExcel::Bytes stream;
+    if (!storage.Open(path) || storage.ReadFile(stream) != 1)
+        return nullptr;
+    cached = {path, file.size(), file.lastModified(), std::move(stream)};
+    return &cached.stream;
+}
+
 template <std::size_t N> std::string_view Field(const char (&text)[N]) {
     return {text, strnlen(text, N)};
 }
@@ -335,12 +358,12 @@ int OpenMatchLog(std::u16string_view fileName) {
     auto book = std::make_unique<ExcelBook>();
     const std::string templatePath =
         folder + WideToMultiByte(md->nCompetitionType == 1 ? kTeamTemplate : kTemplate, CP_UTF8);
-    if (!book->Load(templatePath) || book->SheetCount() < 3) {
+    const YExcel::Bytes* stream = ReadTemplate(templatePath);
+    if (!stream || !book->Read(*stream) || book->SheetCount() < 3) {
         DebugPrintf("OpenMatchLog: the template %s is missing, damaged or has fewer than three sheets",
                     templatePath.c_str());
         return 0;
     }
-    book->storage().Close();
     const std::string path = UniqueLogPath(folder, WideToMultiByte(fileName, CP_UTF8));
     if (!book->storage().Create(path) || book->storage().MakeFile() != 1 || !book->Save()) {
         DebugPrintf("OpenMatchLog: %s cannot be written", path.c_str());

@@ -419,6 +419,26 @@ TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
     EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Match resume");
 }
 
+// The template is read from its file once; a template changed between two matches is the one the next
+// log is copied from, and one damaged since gives no log.
+TEST_F(MatchLogTest, TheNextMatchTakesTheTemplateAsItIsNow) {
+    ASSERT_EQ(OpenMatchLog(u"first.xls"), 1);
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_EQ(Text(*Saved("first.xls"), MatchLog::kHeaderSheet, 3, 2), Text(*Saved("Log file.xls"), 0, 3, 2));
+
+    auto changed = ExcelBook::Blank({u"A", u"B", u"C"});
+    changed->Sheet(0)->Cell(0, 0)->SetString("changed template");
+    ASSERT_TRUE(changed->storage().Create(home.file("Log/Log file.xls")));
+    ASSERT_EQ(changed->storage().MakeFile(), 1);
+    ASSERT_TRUE(changed->Save());
+    ASSERT_EQ(OpenMatchLog(u"second.xls"), 1);
+    ASSERT_TRUE(CloseMatchLog());
+    EXPECT_EQ(Text(*Saved("second.xls"), 0, 0, 0), "changed template");
+
+    home.write("Log/Log file.xls", "damaged since");
+    EXPECT_EQ(OpenMatchLog(u"third.xls"), 0);
+}
+
 TEST_F(MatchLogTest, ShippedTemplatesAreTheGeneratorsOutput) {
     for (const bool team : {false, true}) {
         const std::string name = team ? "Log file_Team.xls" : "Log file.xls";
