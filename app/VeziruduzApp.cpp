@@ -1,6 +1,7 @@
 #include "app/VeziruduzApp.h"
 
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MainFrame.h"
 #include "app/Monitors.h"
 #include "links/WtApiClient.h"
@@ -83,5 +84,6 @@ int CVeziruduzApp::ExitInstance() {
     m_monitors.reset();         // a QObject of the application, which may not outlive it
     WtApiShutdown();            // after the view has stopped the post thread
     TheEventLogWriter().Stop(); // writes what waits unless the database refuses it; the rest stays queued
+    TheFileWriter().Stop();     // the match log and the other files the windows left to it
     return 0;
 }

@@ -61,8 +61,8 @@ LinkFields CurrentFields(const CMainWnd& view, const MatchData& md) {
 // Appends one line, as UTF-16LE, to a log of the program's Log folder. The log is kept only when the file
 // exists: creating it switches the log on.
 void AppendLog(std::u16string_view name, std::string_view line) {
-    AppendUtf16LeLog(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))),
-                     RecordTextWide(line), true);
+    QueueUtf16LeLogAppend(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))),
+                          RecordTextWide(line), true);
 }
 
 } // namespace
