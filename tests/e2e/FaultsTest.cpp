@@ -12,9 +12,12 @@
 #include "devices/ReceiverCommand.h"
 #include "match/RuleWnd.h"
 #include "match/SuDlg.h"
+#include "records/ExcelBook.h"
+#include "records/MatchLog.h"
 #include "registration/RegDlg.h"
 #include "tools/FakeJudge.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -383,9 +386,24 @@ TEST_F(KilledMidRound, EveryScoreShownBeforeTheKillIsInTheRecordsAndTheProgramSt
     ASSERT_FALSE(childFolder.empty());
     ASSERT_FALSE(runtime.empty());
 
+    folder = childFolder;
+    // The match log on the disk is the running match's, kept current after each event: it holds the
+    // scoring lines of the hits shown (the last one's save may still have been on its way).
+    const QStringList logs =
+        QDir(QString::fromStdString(folder + "Log")).entryList({"*(No001).xls"}, QDir::Files);
+    ASSERT_EQ(logs.size(), 1) << logs.join(", ").toStdString();
+    ExcelBook log;
+    ASSERT_EQ(log.Load(folder + "Log/" + logs[0].toStdString()), 1);
+    int pointLines = 0;
+    for (int row = MatchLog::kFirstEventRow; row < log.Sheet(MatchLog::kEventSheet)->rows(); ++row)
+        if (const ExcelCell* cell = log.Sheet(MatchLog::kEventSheet)->Peek(row, 2))
+            if (const char* text = cell->GetString();
+                text && std::string(text).find(" point") != std::string::npos)
+                ++pointLines;
+    EXPECT_GE(pointLines, kShownBeforeKill - 1);
+
     // Started again on the same folder and instance-lock folder: no box, its database whole, its receiver
     // linked.
-    folder = childFolder;
     ASSERT_TRUE(fake.IsOpen());
     ASSERT_NO_FATAL_FAILURE(Start(runtime));
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
