@@ -237,7 +237,7 @@ void EventLogWriter::Run() {
             m_written.notify_all();
             continue;
         }
-        pauseMs = pauseMs == 0 ? m_firstPauseMs : std::min(pauseMs * 2, kMaxPauseMs);
+        pauseMs = pauseMs == 0 ? m_firstPauseMs.load() : std::min(pauseMs * 2, kMaxPauseMs);
         std::unique_lock lock(m_mutex);
         if (m_wake.wait_for(lock, std::chrono::milliseconds(pauseMs), [&] { return m_stop; }))
             break;

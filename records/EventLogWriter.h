@@ -86,7 +86,7 @@ private:
     std::unique_ptr<QFile> m_file;     // the queue file, open for appending while the worker runs
     bool m_stop = false;
     HWND m_notify = 0;
-    int m_firstPauseMs = 100;
+    std::atomic<int> m_firstPauseMs{100};
     std::thread m_thread;
     std::atomic<std::uint64_t> m_lastQueued{0};
     std::atomic<std::uint64_t> m_settled{0};
