@@ -201,8 +201,8 @@ public:
     // The match's GAMET row, once per match (bMatchLogged), under a key unique on this court, and its
     // registration row out of PLAYER. A row that cannot be written is tried again before the next event.
     void LogMatchRow();
-    // GAMET's win column of the logged match ("%s(%s)": the winner and the decision), queued behind its
-    // events; a match without a key writes nothing.
+    // GAMET's win column of the logged match ("%s(%s)": the winner and the decision; "" empties it, for a
+    // decision taken back), queued behind its events; a match without a key writes nothing.
     void LogMatchWin(std::u16string_view win);
     // UM_EVENT_LOG_SETTLED: the event-log writer ended an attempt; the link records that waited for it go
     // out, and a failed one is reported once per match.

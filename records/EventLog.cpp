@@ -277,9 +277,10 @@ void CMainWnd::LogMatchWin(std::u16string_view win) {
         DebugPrintf("decision: the match has no event-log row; win column not written");
         return;
     }
+    // An empty text takes a decision back: the column is empty again, as before any decision.
+    const std::string value = win.empty() ? std::string("NULL") : "'" + Quoted(win) + "'";
     Queue(*this,
-          {Sql("UPDATE GAMET SET win='%s' WHERE keyvalue='%s'", Quoted(win).c_str(),
-               Quoted(m_strMatchKey).c_str())},
+          {Sql("UPDATE GAMET SET win=%s WHERE keyvalue='%s'", value.c_str(), Quoted(m_strMatchKey).c_str())},
           "win column");
 }
 

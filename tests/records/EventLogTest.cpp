@@ -21,7 +21,6 @@
 
 #include <sqlite3.h>
 
-
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -477,6 +476,19 @@ TEST_F(LocalEventLog, TheMatchRowAndTheRemovalOfItsRegistrationAreOneWrite) {
         EXPECT_EQ(One("SELECT count(*) FROM GAMET"), u"1");
         EXPECT_EQ(One("SELECT count(*) FROM PLAYER"), u"0");
     }
+}
+
+// The decision's win column goes behind the match's events, and a decision taken back empties it again.
+TEST_F(LocalEventLog, TheWinColumnFollowsTheEventsAndADecisionTakenBackEmptiesIt) {
+    view->LogMatchRow();
+    md().aSide[1].nScore = 3;
+    view->LogHongEvent(u"0:10", 6, 3, 1, 0);
+    view->LogMatchWin(u"H.WIN((PTF) Final Score)");
+    EXPECT_EQ(One("SELECT win || '/' || hongpoint FROM GAMET"), u"H.WIN((PTF) Final Score)/3");
+    view->LogMatchWin(u"");
+    EXPECT_EQ(One("SELECT coalesce(win, 'empty') FROM GAMET"), u"empty");
+    view->LogMatchWin(u"C.WIN((WDR) O'Neil withdrew)");
+    EXPECT_EQ(One("SELECT win FROM GAMET"), u"C.WIN((WDR) O'Neil withdrew)");
 }
 
 TEST_F(LocalEventLog, TheEquipmentTestWritesNothing) {
