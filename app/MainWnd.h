@@ -40,7 +40,6 @@ class CTK_PssTestDlg;
 class CTK_PssTestDlg_Op;
 class CTK_SimDlg;
 class CTK_SuDlg;
-class QFile;
 class QLabel;
 class QMouseEvent;
 class QPaintEvent;
@@ -338,7 +337,7 @@ public:
     // Swiss Timing: 0 the periodic device status, 2 connect (opens the day's log), 3 disconnect (closes it).
     // Each record is logged while connected and listed in the open registration dialog.
     virtual void SendSwissTiming(int code);
-    std::unique_ptr<QFile> m_pStLog; // Log/<date time>.txt while Swiss Timing is connected
+    QString m_strStLog; // Log/<date time>.txt while Swiss Timing is connected, else ""
     // OVR supplier 8: one WT JSON document; kind 3 an action (value the action kind), 4 a round's
     // intermediate result (value the round), 5 the final result.
     virtual void BuildJsonAction(int kind, int value, int hitLevel);

@@ -3,6 +3,7 @@
 // the bytes go.
 
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
@@ -233,21 +234,25 @@ void CMainWnd::SendSwissTiming(int code) {
         digits[i] =
             EventText::SwissTimingDigit(md->nDeviceStatus & (1 << i), ScreenText::BatteryPercent(battery[i]));
     const std::string record = EventText::SwissTiming(code, m_bConnectState != 0, digits);
-    if (code == 2 && !m_pStLog) {
+    if (code == 2 && m_strStLog.isEmpty()) {
         const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
-        auto log = std::make_unique<QFile>(QString::fromStdU16String(AppPath(u"Log/")) + stamp + ".txt");
-        if (log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-            m_pStLog = std::move(log);
+        const QString path = QString::fromStdU16String(AppPath(u"Log/")) + stamp + ".txt";
+        // Made at the connect, so the log is there from its start; its lines go through the file writer.
+        QFile log(path);
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+            m_strStLog = path;
     } else if (code == 3) {
-        m_pStLog.reset();
+        m_strStLog.clear();
     }
     if (!Sendable(record))
         return;
-    if (m_bConnectState && m_pStLog) {
+    if (m_bConnectState && !m_strStLog.isEmpty()) {
         const QByteArray line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8() + '-' +
                                 QByteArray::fromStdString(EventText::TokensAsText(record)) + "\r\n";
-        m_pStLog->write(line);
-        m_pStLog->flush();
+        TheFileWriter().Append([path = m_strStLog, line] {
+            QFile log(path);
+            return log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(line) == line.size();
+        });
     }
     SendOnLink(0, md->pStLink, ToWire(record));
     SendMessage(g_hRegDlg.load(), UM_REG_LOG_LINE, 0, reinterpret_cast<LPARAM>(record.c_str()));
