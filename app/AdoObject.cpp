@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 10'000; // the connection time-out
-
 std::string upper(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -253,8 +251,13 @@ BOOL CAdoObject::Open(const char* connectionString) {
         return FALSE;
     }
     const std::string_view text = trim(connectionString ? connectionString : "");
-    if (upper(text.substr(0, 7)) == "DRIVER=")
-        return OpenOdbc(std::string(text));
+    const BOOL opened = upper(text.substr(0, 7)) == "DRIVER=" ? OpenOdbc(std::string(text)) : OpenFile(text);
+    if (opened)
+        m_connection = std::string(text);
+    return opened;
+}
+
+BOOL CAdoObject::OpenFile(std::string_view text) {
     const auto keys = parseConnectionString(text);
     if (!keys) {
         DumpError("CAdoObject", "malformed connection string");
@@ -292,7 +295,7 @@ BOOL CAdoObject::OpenSqliteFile(const std::string& path) {
     else if (sqlite3_db_readonly(db, "main") == 1)
         failure = "the database file is read-only";
     // The file is only read on first use: a file that is no database shows up here, not at open.
-    else if (sqlite3_busy_timeout(db, kBusyTimeoutMs) != SQLITE_OK ||
+    else if (sqlite3_busy_timeout(db, m_busyTimeoutMs) != SQLITE_OK ||
              // A commit returns once it is on the disk, in WAL mode too: an event the screen shows
              // survives a power cut.
              sqlite3_exec(
@@ -305,6 +308,7 @@ BOOL CAdoObject::OpenSqliteFile(const std::string& path) {
         return FALSE;
     }
     m_db = db;
+    m_filePath = path;
     bOpen = 1;
     return TRUE;
 }
@@ -522,6 +526,12 @@ bool CAdoObject::RunOdbc(const std::string& sql, const std::vector<DbVariant>& v
     return true;
 }
 
+void CAdoObject::SetBusyTimeout(int ms) {
+    m_busyTimeoutMs = ms;
+    if (m_db)
+        sqlite3_busy_timeout(m_db, ms);
+}
+
 void CAdoObject::SetTimeouts(int connectSeconds, int statementSeconds) {
     m_connectSeconds = connectSeconds;
     m_statementSeconds = statementSeconds;
@@ -532,6 +542,8 @@ BOOL CAdoObject::Close() {
         sqlite3_close_v2(m_db); // no statement outlives a call, so nothing keeps the file open
     m_db = nullptr;
     m_server.reset();
+    m_connection.clear();
+    m_filePath.clear();
     bOpen = 0;
     return TRUE;
 }

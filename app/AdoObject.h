@@ -54,6 +54,13 @@ public:
 
     // Seconds a server gets to accept the connection and to answer one statement (0: no limit).
     void SetTimeouts(int connectSeconds, int statementSeconds);
+    // Milliseconds a database file's statement waits for another connection's lock before it fails (10 s
+    // unless set); for this connection and later opens.
+    void SetBusyTimeout(int ms);
+    // The text Open took for the connection that is open now ("" while closed), and the database file's
+    // path when it is a file.
+    const std::string& connectionString() const { return m_connection; }
+    const std::string& filePath() const { return m_filePath; }
     // Rows the last Execute changed (-1 when unknown).
     long long rowsAffected() const { return m_rowsAffected; }
     // The last failure was the server connection's own (gone, broken, not open): reopening may help.
@@ -71,6 +78,7 @@ public:
     int bOpen = 0;    // 1 while the connection is open
 
 private:
+    BOOL OpenFile(std::string_view connectionString);
     BOOL OpenSqliteFile(const std::string& path);
     BOOL OpenOdbc(const std::string& connectionText);
     std::vector<std::u16string> SelectSql(const std::string& sql, const std::vector<DbVariant>& values);
@@ -88,6 +96,9 @@ private:
 
     sqlite3* m_db = nullptr;                            // null while closed (or open on a server)
     std::unique_ptr<platform::OdbcConnection> m_server; // null while closed (or open on a file)
+    std::string m_connection;
+    std::string m_filePath;
+    int m_busyTimeoutMs = 10'000;
     int m_connectSeconds = 10;
     int m_statementSeconds = 30;
     long long m_rowsAffected = -1;

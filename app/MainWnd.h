@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,7 +41,6 @@ class CTK_PssTestDlg;
 class CTK_PssTestDlg_Op;
 class CTK_SimDlg;
 class CTK_SuDlg;
-class QFile;
 class QLabel;
 class QMouseEvent;
 class QPaintEvent;
@@ -201,6 +201,12 @@ public:
     // The match's GAMET row, once per match (bMatchLogged), under a key unique on this court, and its
     // registration row out of PLAYER. A row that cannot be written is tried again before the next event.
     void LogMatchRow();
+    // GAMET's win column of the logged match ("%s(%s)": the winner and the decision; "" empties it, for a
+    // decision taken back), queued behind its events; a match without a key writes nothing.
+    void LogMatchWin(std::u16string_view win);
+    // UM_EVENT_LOG_SETTLED: the event-log writer ended an attempt; the link records that waited for it go
+    // out, and a failed one is reported once per match.
+    void OnEventLogSettled(bool written);
     // show 0 hides both judge-input lamps (1421, 1422); otherwise toggles Chung's lamp, or Hong's when
     // second is non-zero, force first marking it to be shown. Hong's toggle appends "[R<round>:<clock>]" to
     // Log/No<contest>.txt when that file exists.
@@ -216,7 +222,7 @@ public:
 
     std::u16string m_strMatchKey;    // GAMET key of the logged match
     std::string m_strMatchStarted;   // its start, "YYYY-MM-DD HH:MM:SS" local time
-    bool m_bMatchRowMissing = false; // its GAMET row is still to be written
+    bool m_bMatchRowMissing = false; // its GAMET row could not be queued: the next event queues it first
     bool m_bLogErrorShown = false;   // "DB Error!" was shown for an event-log failure of this match
     int m_bLampNextShow[2] = {};     // per side: the next toggle shows the lamp
 
@@ -337,7 +343,7 @@ public:
     // Swiss Timing: 0 the periodic device status, 2 connect (opens the day's log), 3 disconnect (closes it).
     // Each record is logged while connected and listed in the open registration dialog.
     virtual void SendSwissTiming(int code);
-    std::unique_ptr<QFile> m_pStLog; // Log/<date time>.txt while Swiss Timing is connected
+    QString m_strStLog; // Log/<date time>.txt while Swiss Timing is connected, else ""
     // OVR supplier 8: one WT JSON document; kind 3 an action (value the action kind), 4 a round's
     // intermediate result (value the round), 5 the final result.
     virtual void BuildJsonAction(int kind, int value, int hitLevel);
@@ -374,18 +380,25 @@ public:
     // Every record of the senders leaves through here, to CommSend; virtual so tests can read the bytes.
     // While links are held the records wait, in order, and count as sent.
     virtual BOOL SendOnLink(int commType, void* link, std::string_view bytes);
-    // A score change holds the links until the event log has committed the event (the log releases
-    // them), so no peer hears of a point the records could still lose. ReleaseLinks sends what waits and
-    // ends the hold; it is safe to call when nothing is held. LinkHold releases at the end of its scope.
+    // A score change holds the links until the event-log writer has committed the event, so no peer hears
+    // of a point the records could still lose; the hold never waits longer than that commit, and not at
+    // all while the writer fails. ReleaseLinks ends the hold: its records then wait for the events queued so
+    // far, and any record sent while some wait goes behind them, so each link keeps its order. It is safe to
+    // call when nothing is held. LinkHold releases at the end of its scope. SendSettledLinks sends the
+    // records whose events have settled.
     void HoldLinks();
     void ReleaseLinks();
+    void SendSettledLinks();
     struct HeldLinkRecord {
         int commType;
         void* link;
         std::string bytes;
+        std::uint64_t after; // the event-log batch it waits for; kHeldOpen while the hold lasts
     };
+    static constexpr std::uint64_t kHeldOpen = ~std::uint64_t{0};
     bool m_bHoldLinks = false;
-    std::vector<HeldLinkRecord> m_heldLinks;
+    bool m_bSendingHeld = false; // SendSettledLinks is passing a record on
+    std::deque<HeldLinkRecord> m_heldLinks;
     class LinkHold {
     public:
         explicit LinkHold(CMainWnd& view) : m_view(view) { view.HoldLinks(); }

@@ -136,6 +136,10 @@ void OpenLink(CMainWnd& view, WPARAM system, LPARAM open) {
 } // namespace
 
 LRESULT CMainWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == UM_EVENT_LOG_SETTLED) { // held link records wait for it, match record or not
+        OnEventLogSettled(lParam != 0);
+        return 0;
+    }
     if (!g_pMatchData) {
         DebugPrintf("message 0x%x to the operator view without a match record ignored", message);
         return 0;

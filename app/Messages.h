@@ -35,6 +35,7 @@ constexpr UINT UM_ROUND_WINNER_DECIDED = WM_USER + 125; // posted, round result 
 constexpr UINT UM_ROUND_RESULT_CLOSED = WM_USER + 126;  // posted, round result dialog destroyed: 0 / 0
 constexpr UINT UM_CONNECT_STATE = WM_USER + 140; // registration connect buttons: 1 connect, 0 disconnect
 constexpr UINT UM_ROUND_WIN_MODE_CHANGED = WM_USER + 150; // settings page: round-win system switched
+constexpr UINT UM_EVENT_LOG_SETTLED = WM_USER + 160; // posted, event-log writer: sequence / 1 written, 0 failed
 constexpr UINT UM_SHOW_ROUND_WINNER = WM_USER + 151;  // posted, round result dialog: winner - 1 / criterion
 constexpr UINT UM_CLOSE_ROUND_WINNER = WM_USER + 152; // posted, round result dialog: 0 / 0
 constexpr UINT UM_PSS_TEST_REFRESH = WM_USER + 153;   // operator equipment-test dialog: 0 / 0

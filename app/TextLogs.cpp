@@ -1,9 +1,12 @@
 #include "app/TextLogs.h"
 
+#include "app/FileWriter.h"
 #include "platform/DebugOutput.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -36,6 +39,25 @@ bool AppendUtf16LeLog(const QString& path, std::u16string_view text, bool onlyIf
         return false;
     }
     return true;
+}
+
+void QueueUtf16LeLogAppend(const QString& path, std::u16string text, bool onlyIfExists) {
+    TheFileWriter().Append([path, text = std::move(text), onlyIfExists] {
+        return AppendUtf16LeLog(path, text, onlyIfExists) || (onlyIfExists && !QFile::exists(path));
+    });
+}
+
+void QueueLogFileCreation(const QString& path) {
+    TheFileWriter().Append([path] {
+        if (QFile::exists(path))
+            return true;
+        QFile file(path);
+        if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly))
+            return true;
+        DebugPrintf("log %s not created: %s", path.toStdString().c_str(),
+                    file.errorString().toStdString().c_str());
+        return false;
+    });
 }
 
 bool IsSafeFileNamePart(std::string_view text) {

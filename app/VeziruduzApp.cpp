@@ -1,6 +1,7 @@
 #include "app/VeziruduzApp.h"
 
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MainFrame.h"
 #include "app/Monitors.h"
 #include "links/WtApiClient.h"
@@ -8,6 +9,7 @@
 #include "platform/ProcessSignals.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
+#include "records/EventLogWriter.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -49,6 +51,8 @@ BOOL CVeziruduzApp::InitInstance() {
         AfxMessageBox(u"OLEDB Error");
         return FALSE;
     }
+    // Its own connection; it first writes the events a killed run left in its queue file.
+    TheEventLogWriter().Start(m_dbLocal.connectionString(), m_dbLocal.filePath());
 
     m_monitors = std::make_unique<ScreenMonitors>();
     m_mainWindow = std::make_unique<CMainFrame>(*m_monitors);
@@ -77,7 +81,9 @@ int CVeziruduzApp::ExitInstance() {
     if (m_mainWindow)
         platform::onTerminationRequest({}); // nothing left to close
     m_mainWindow.reset();
-    m_monitors.reset(); // a QObject of the application, which may not outlive it
-    WtApiShutdown();    // after the view has stopped the post thread
+    m_monitors.reset();         // a QObject of the application, which may not outlive it
+    WtApiShutdown();            // after the view has stopped the post thread
+    TheEventLogWriter().Stop(); // writes what waits unless the database refuses it; the rest stays queued
+    TheFileWriter().Stop();     // the match log and the other files the windows left to it
     return 0;
 }

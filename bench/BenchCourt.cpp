@@ -11,6 +11,7 @@
 #include "bench/Percentile.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessUsage.h"
+#include "records/EventLogWriter.h"
 #include "screens/OperatorLayout.h"
 
 #include <QApplication>
@@ -189,6 +190,7 @@ BenchCourt::BenchCourt(const std::function<std::unique_ptr<CMainWnd>()>& makeVie
 BenchCourt::~BenchCourt() {
     m_view.reset();
     g_hMainWnd = 0;
+    TheEventLogWriter().Stop(); // its connection to the court's database goes with the court
     theApp.m_dbLocal.Close();
     if (g_pMatchData)
         FreeMatchData();

@@ -1,16 +1,18 @@
 // Cost to the UI thread of one scoring event along the shipped path, on the real operator view shown as on a
-// court and a local database on local disk (WAL, synchronous=FULL: each event is durable before the view
-// moves on):
+// court and a local database on local disk (WAL, synchronous=FULL, written by the event-log writer's
+// thread; the UI thread hands the event over, appended to the writer's queue file, and moves on):
 //   BM_ScoreEvent: a device's trunk kick through AddPoint -> RecordScoreEvent (score and leader mark, the
-//     history row of the shown list, the event log's CHUNGLOG/HONGLOG row and GAMET totals, the ending
-//     rules), then the repaint of the screen it causes; sides alternate, a new match every 100 events.
-//   BM_ScoreEventDatabase: the database part alone, the event log write exactly as RecordScoreEvent makes it.
+//     history row of the shown list, the hand-over of the event log's CHUNGLOG/HONGLOG row and GAMET
+//     totals, the ending rules), then the repaint of the screen it causes; sides alternate, a new match
+//     every 100 events.
+//   BM_ScoreEventDatabase: the event log's part alone, the hand-over exactly as RecordScoreEvent makes it.
 // Each runs on a quiet machine (busy:0) and with every core kept busy (busy:1). Every event is timed on its
 // own: p50_us, p99_us and max_us; with --benchmark_repetitions the repetitions add their median and p99.
 // Left out: outside links (none is open), the match-log workbook (no log template in the folder), sounds.
 //   score_event_bench --benchmark_repetitions=5
 #include "bench/BenchCourt.h"
 #include "bench/Percentile.h"
+#include "records/EventLogWriter.h"
 
 #include <QCoreApplication>
 
@@ -64,6 +66,8 @@ template <class Event> void TimeEvents(benchmark::State& state, Event&& event) {
         micros.push_back(Micros(start));
         ++n;
     }
+    // The writer's commits are not the UI thread's; they end before the court's folder goes.
+    TheEventLogWriter().WaitWritten(120000);
     ReportPercentiles(state, micros);
 }
 

@@ -3,6 +3,7 @@
 // the bytes go.
 
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/Messages.h"
@@ -15,6 +16,7 @@
 #include "links/WtApiClient.h"
 #include "links/WtJsonDocument.h"
 #include "platform/DebugOutput.h"
+#include "records/EventLogWriter.h"
 #include "registration/RegDlgHandle.h"
 #include "screens/OperatorLayout.h"
 #include "screens/ScreenText.h"
@@ -71,15 +73,16 @@ LinkFields CurrentFields(const CMainWnd& view, const MatchData& md) {
 // Appends one line, as UTF-16LE, to a log of the program's Log folder. The log is kept only when the file
 // exists: creating it switches the log on.
 void AppendLog(std::u16string_view name, std::string_view line) {
-    AppendUtf16LeLog(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))),
-                     RecordTextWide(line), true);
+    QueueUtf16LeLogAppend(QString::fromStdU16String(AppPath(std::u16string(u"Log/") + std::u16string(name))),
+                          RecordTextWide(line), true);
 }
 
 } // namespace
 
 BOOL CMainWnd::SendOnLink(int commType, void* link, std::string_view bytes) {
-    if (m_bHoldLinks) {
-        m_heldLinks.push_back({commType, link, std::string(bytes)});
+    if (!m_bSendingHeld && (m_bHoldLinks || !m_heldLinks.empty())) {
+        m_heldLinks.push_back({commType, link, std::string(bytes),
+                               m_bHoldLinks ? kHeldOpen : TheEventLogWriter().LastQueued()});
         return link != nullptr;
     }
     CommSend(commType, link, bytes.data(), static_cast<int>(bytes.size()));
@@ -92,10 +95,25 @@ void CMainWnd::HoldLinks() {
 
 void CMainWnd::ReleaseLinks() {
     m_bHoldLinks = false;
-    std::vector<HeldLinkRecord> held = std::move(m_heldLinks);
-    m_heldLinks.clear();
-    for (const HeldLinkRecord& record : held)
+    // While the writer fails the records go at once: the event is shown and kept, and the peers are not
+    // held for as long as the disk refuses it.
+    const EventLogWriter& writer = TheEventLogWriter();
+    const std::uint64_t after = writer.Failing() ? 0 : writer.LastQueued();
+    for (HeldLinkRecord& record : m_heldLinks)
+        if (record.after == kHeldOpen)
+            record.after = after;
+    SendSettledLinks();
+}
+
+void CMainWnd::SendSettledLinks() {
+    const std::uint64_t settled = TheEventLogWriter().Settled();
+    while (!m_heldLinks.empty() && m_heldLinks.front().after <= settled) {
+        const HeldLinkRecord record = std::move(m_heldLinks.front());
+        m_heldLinks.pop_front();
+        m_bSendingHeld = true;
         SendOnLink(record.commType, record.link, record.bytes);
+        m_bSendingHeld = false;
+    }
 }
 
 void CMainWnd::SendControlCharEvent(int code, std::u16string_view text1, std::u16string_view text2,
@@ -227,21 +245,25 @@ void CMainWnd::SendSwissTiming(int code) {
         digits[i] =
             EventText::SwissTimingDigit(md->nDeviceStatus & (1 << i), ScreenText::BatteryPercent(battery[i]));
     const std::string record = EventText::SwissTiming(code, m_bConnectState != 0, digits);
-    if (code == 2 && !m_pStLog) {
+    if (code == 2 && m_strStLog.isEmpty()) {
         const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmmss"));
-        auto log = std::make_unique<QFile>(QString::fromStdU16String(AppPath(u"Log/")) + stamp + ".txt");
-        if (log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-            m_pStLog = std::move(log);
+        const QString path = QString::fromStdU16String(AppPath(u"Log/")) + stamp + ".txt";
+        // Made at the connect, so the log is there from its start; its lines go through the file writer.
+        QFile log(path);
+        if (log.open(QIODevice::WriteOnly | QIODevice::Append))
+            m_strStLog = path;
     } else if (code == 3) {
-        m_pStLog.reset();
+        m_strStLog.clear();
     }
     if (!Sendable(record))
         return;
-    if (m_bConnectState && m_pStLog) {
+    if (m_bConnectState && !m_strStLog.isEmpty()) {
         const QByteArray line = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8() + '-' +
                                 QByteArray::fromStdString(EventText::TokensAsText(record)) + "\r\n";
-        m_pStLog->write(line);
-        m_pStLog->flush();
+        TheFileWriter().Append([path = m_strStLog, line] {
+            QFile log(path);
+            return log.open(QIODevice::WriteOnly | QIODevice::Append) && log.write(line) == line.size();
+        });
     }
     SendOnLink(0, md->pStLink, ToWire(record));
     SendMessage(g_hRegDlg.load(), UM_REG_LOG_LINE, 0, reinterpret_cast<LPARAM>(record.c_str()));

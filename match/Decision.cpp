@@ -1,11 +1,8 @@
 // The decision of a match: the winner buttons, the decision the operator confirms, and its record in the
 // local database, the result file and every outside system.
-#include "app/AdoObject.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
-#include "app/SqlText.h"
 #include "app/Timers.h"
-#include "app/VeziruduzApp.h"
 #include "links/MatchInput.h"
 #include "match/DecisionRules.h"
 #include "match/MatchFlowSteps.h"
@@ -28,27 +25,14 @@ constexpr int kWinnerCancelButton = 1000;
 constexpr int kGoldenRoundTie = 2; // criterion of the golden-round winner screen: equal round totals
 constexpr int kNoWinner = -1;      // nWinSide of a match whose decision was cancelled: no side named
 
-std::string Utf8(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
-}
-
-// GAMET's win column of the logged match. A match that was never logged has no row to update; a row that
-// cannot be written is reported and the decision stands.
+// GAMET's win column of the logged match, queued behind its events; a row that cannot be written is
+// reported by the event log and the decision stands.
 void WriteWinColumn(CMainWnd& view, const MatchData& md) {
     // A match decided before its first start (a withdrawal) gets its row now, so its win is its own.
     if (!md.bMatchLogged)
         view.LogMatchRow();
-    if (view.m_strMatchKey.empty()) {
-        DebugPrintf("decision: the match has no event-log row; win column not written");
-        return;
-    }
     // The winner selection stores the decision kind of the ordinary list in either layout.
-    const std::u16string win = WinText(md.nWinSide, md.nDecisionKind, false);
-    if (!theApp.m_dbLocal.Execute("UPDATE GAMET SET win='%s' WHERE keyvalue='%s'",
-                                  Utf8(SqlQuote(win)).c_str(), Utf8(SqlQuote(view.m_strMatchKey)).c_str())) {
-        DebugPrintf("decision: win column not written: %s", theApp.m_dbLocal.lastError().c_str());
-        AfxMessageBox(u"DB Error!");
-    }
+    view.LogMatchWin(WinText(md.nWinSide, md.nDecisionKind, false));
 }
 
 // round: the round number a round-ending decision belongs to.

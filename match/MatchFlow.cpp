@@ -226,7 +226,7 @@ void CMainWnd::OnClickedStop() {
     SendWtMessage(0, 0, 2, 0);
     md->nGameState = 8;
     UpdateStateDisplay();
-    LogFlowEvent(*this, 0, m_strClockText);
+    LogFlowEvent(*this, 1, m_strClockText); // "Stop round N"
 }
 
 void CMainWnd::StopAll() {
@@ -244,7 +244,7 @@ void CMainWnd::StopAll() {
     if (md->nOvrSupplier == 8)
         m_JsonQueue.Append(4);
     SendWtMessage(0, 0, 2, 0);
-    LogFlowEvent(*this, 0, m_strClockText);
+    LogFlowEvent(*this, 1, m_strClockText); // "Stop round N"
 }
 
 void CMainWnd::OnClickedKyeShi() {

@@ -112,6 +112,25 @@ int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT
                       std::u16string_view(reinterpret_cast<const char16_t*>(c.utf16()), c.size()), flags);
 }
 
+void ShowNoticeBox(HWND owner, std::u16string_view text, std::u16string_view caption) {
+    if (caption.empty())
+        caption = u"Veziruduz";
+    OutputDebugString(u"[notice] " + std::u16string(caption) + u": " + std::u16string(text));
+    if (platform::Prompter* prompter = platform::g_prompter.load()) {
+        prompter->notify(owner, text, caption);
+        return;
+    }
+    assert(QCoreApplication::instance() &&
+           QThread::currentThread() == QCoreApplication::instance()->thread());
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, platform::qs(caption), platform::qs(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+}
+
 int AfxMessageBox(std::u16string_view text, UINT flags) {
     return MessageBox(HWND{0}, text, u"Veziruduz", flags);
 }

@@ -15,6 +15,10 @@ class Prompter {
 public:
     virtual ~Prompter() = default;
     virtual int ask(HWND owner, std::u16string_view text, std::u16string_view caption, UINT flags) = 0;
+    // A box nobody waits for (ShowNoticeBox); a scripted prompter takes it as an OK box.
+    virtual void notify(HWND owner, std::u16string_view text, std::u16string_view caption) {
+        ask(owner, text, caption, MB_OK);
+    }
 };
 
 // Installs a prompter (nullptr restores the default); returns the previous one. Not owned.
@@ -30,5 +34,8 @@ void setMessageBoxOwner(HWND operatorWindow);
 int MessageBox(HWND owner, std::u16string_view text, std::u16string_view caption = {}, UINT flags = MB_OK);
 // Narrow texts are UTF-8.
 int MessageBox(HWND owner, std::string_view text, std::string_view caption = {}, UINT flags = MB_OK);
+// An OK box that returns at once: it stays on the screen until the operator closes it, while the program
+// goes on. An empty caption reads "Veziruduz".
+void ShowNoticeBox(HWND owner, std::u16string_view text, std::u16string_view caption = {});
 // The framework's box with the application's caption and no owner.
 int AfxMessageBox(std::u16string_view text, UINT flags = MB_OK);

@@ -12,7 +12,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -20,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -412,8 +416,97 @@ void forget(const std::string& path) {
     std::erase_if(g_cache, [&](const CachedFile& c) { return c.path == path; });
 }
 
+bool folderExists(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Writes that wait for the disk, under g_profileLock: a file's whole new bytes (a newer write of the file
+// takes the place of a waiting one), which every lookup of this process reads until they are on the disk.
+// One writer thread replaces the files, so no caller waits for the disk's flush.
+struct PendingWrite {
+    std::string bytes;
+    std::uint64_t generation = 0;
+    std::shared_ptr<const ParsedFile> parsed; // parsed at the first lookup
+};
+std::unordered_map<std::string, PendingWrite> g_pending;
+std::uint64_t g_generation = 0;
+std::condition_variable g_pendingAdded;   // the writer thread: a write, or the stop flag
+std::condition_variable g_pendingWritten; // flushProfileWrites: a write is done
+
+class WriteBehind {
+public:
+    ~WriteBehind() {
+        {
+            std::lock_guard lock(g_profileLock);
+            if (!m_thread.joinable())
+                return;
+            m_stop = true;
+        }
+        g_pendingAdded.notify_all();
+        m_thread.join();
+    }
+    // Under g_profileLock: the writer thread runs.
+    void Wake() {
+        if (!m_thread.joinable())
+            m_thread = std::thread(&WriteBehind::Run, this);
+        g_pendingAdded.notify_one();
+    }
+
+private:
+    void Run() {
+        std::unique_lock lock(g_profileLock);
+        for (;;) {
+            g_pendingAdded.wait(lock, [&] { return m_stop || !g_pending.empty(); });
+            if (g_pending.empty())
+                break; // stopping, with every write done
+            const auto next = g_pending.begin();
+            const std::string path = next->first;
+            const std::string bytes = next->second.bytes;
+            const std::uint64_t generation = next->second.generation;
+            lock.unlock();
+            const bool ok = replaceFile(path, bytes);
+            const int error = errno;
+            lock.lock();
+            const auto written = g_pending.find(path);
+            // A file whose folder is gone has nowhere to go; neither has one the process ends with.
+            if (ok || m_stop || !folderExists(path)) {
+                if (!ok)
+                    DebugPrintf("settings file %s cannot be written (%s); the change is lost", path.c_str(),
+                                std::strerror(error));
+                if (written != g_pending.end() && written->second.generation == generation)
+                    g_pending.erase(written);
+                forget(path);
+                g_pendingWritten.notify_all();
+                continue;
+            }
+            // Kept, and tried again: this process reads the change meanwhile.
+            DebugPrintf("settings file %s cannot be written (%s); tried again in a second", path.c_str(),
+                        std::strerror(error));
+            g_pendingAdded.wait_for(lock, std::chrono::seconds(1), [&] { return m_stop; });
+        }
+    }
+
+    bool m_stop = false;
+    std::thread m_thread;
+};
+WriteBehind g_writeBehind;
+
+
 // The parsed file, read again only when it changed. Null when it is missing or cannot be read.
 std::shared_ptr<const ParsedFile> parsedFile(const std::string& path) {
+    if (const auto pending = g_pending.find(path); pending != g_pending.end()) {
+        PendingWrite& write = pending->second;
+        if (!write.parsed) {
+            const FileText file = decode(write.bytes);
+            write.parsed = std::make_shared<const ParsedFile>(file.encoding == Encoding::Utf16Le
+                                                                  ? parse(std::u16string_view(file.utf16))
+                                                                  : parse(std::string_view(file.utf8)));
+        }
+        return write.parsed;
+    }
     const std::optional<FileStamp> stamp = stampOf(path);
     if (!stamp) {
         forget(path);
@@ -486,7 +579,9 @@ BOOL writeChange(const std::string& path, Change change) {
         return FALSE;
     }
     std::string bytes;
-    const ReadStatus status = readBytes(path, bytes);
+    const auto pending = g_pending.find(path);
+    const ReadStatus status =
+        pending != g_pending.end() ? (bytes = pending->second.bytes, ReadStatus::Ok) : readBytes(path, bytes);
     if (status == ReadStatus::Failed) {
         DebugPrintf("settings file %s cannot be read (%s); not written", path.c_str(), std::strerror(errno));
         return FALSE;
@@ -506,11 +601,16 @@ BOOL writeChange(const std::string& path, Change change) {
     }
     if (!changed && status == ReadStatus::Ok)
         return TRUE;
-    forget(path);
-    if (!replaceFile(path, encode(file))) {
-        DebugPrintf("settings file %s cannot be written (%s)", path.c_str(), std::strerror(errno));
+    if (!folderExists(path)) {
+        DebugPrintf("settings file %s cannot be written: its folder is not there", path.c_str());
         return FALSE;
     }
+    forget(path);
+    PendingWrite& write = g_pending[path];
+    write.bytes = encode(file);
+    write.generation = ++g_generation;
+    write.parsed.reset();
+    g_writeBehind.Wake();
     return TRUE;
 }
 
@@ -607,6 +707,12 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 }
 
 namespace platform {
+
+bool flushProfileWrites(int waitMs) {
+    std::unique_lock lock(g_profileLock);
+    return g_pendingWritten.wait_for(lock, std::chrono::milliseconds(waitMs),
+                                     [] { return g_pending.empty(); });
+}
 
 unsigned profileFileReadsForTests() {
     std::lock_guard lock(g_profileLock);

@@ -13,8 +13,11 @@
 // reads back unchanged. Names or values that would break the line structure (line breaks, a key with '=',
 // a key starting with '[' or ';', a section name with ']', an empty key) are refused with FALSE.
 // The file is replaced atomically: the new text goes to a temporary file in the same folder, is flushed to
-// disk and renamed over the old one, so a crash leaves either the old or the new file. A folder that does
-// not exist, or a file that exists but cannot be read, makes a write fail with FALSE.
+// disk and renamed over the old one, so a crash leaves either the old or the new file. That is done by a
+// writer thread of this layer, so a write returns without waiting for the disk: every read of this process
+// sees the change at once, and a replacement that fails is tried again each second (the debug output says
+// so) while the process runs; the process writes what waits before it ends. A folder that does not
+// exist, or a file that exists but cannot be read, makes a write fail with FALSE.
 //
 // A file is read and parsed once per version: readers of many keys (a 64 x 64 division file) reuse the parse
 // until the file changes (its size, times or inode), or this process writes it.
@@ -49,6 +52,8 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 int _wtoi(const char16_t* text);
 
 namespace platform {
+// Any thread: waits at most waitMs until every write is on the disk; true when none waits.
+bool flushProfileWrites(int waitMs);
 // Tests, any thread: how many times a settings file was read from the disk so far.
 unsigned profileFileReadsForTests();
 } // namespace platform

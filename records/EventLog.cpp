@@ -1,8 +1,9 @@
 // The operator view's event-log writers: the GAMET row of a match and the CHUNGLOG / HONGLOG rows and
-// GAMET totals of its scoring events. Each event is committed (durably: the local database waits for the
-// disk) before the link records of its score change go out. A write that fails is reported in the debug
-// output, the first of a match also by "DB Error!", and the match goes on: the log never stops the clock
-// and never takes a point off the screen.
+// GAMET totals of its scoring events. Each event becomes one batch for the event-log writer
+// (records/EventLogWriter.h), which commits it durably off the user-interface thread; the link records of
+// its score change wait for that commit (CMainWnd::SendSettledLinks). A write that fails is kept and tried
+// again in order; it is reported in the debug output, the first of a match also by "DB Error!", and the
+// match goes on: the log never stops the clock and never takes a point off the screen.
 #include "records/EventLog.h"
 
 #include "app/MainWnd.h"
@@ -13,10 +14,14 @@
 #include "app/VeziruduzApp.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "records/EventLogWriter.h"
 
 #include <QString>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -41,6 +46,21 @@ std::string Quoted(std::u16string_view text) {
     return SqlQuote(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString());
 }
 
+std::string Sql(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Sql(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    const int size = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size > 0)
+        std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    return text;
+}
+
 // Sum of one tally row over the rounds played so far (the golden round included).
 int TallyToRound(const TTK_SideScore& s, int row, int rounds) {
     int sum = 0;
@@ -49,87 +69,80 @@ int TallyToRound(const TTK_SideScore& s, int row, int rounds) {
     return sum;
 }
 
-bool Written(const char* what, BOOL ok) {
-    if (!ok)
-        DebugPrintf("event log: %s not written: %s", what, theApp.m_dbLocal.lastError().c_str());
-    return ok;
+// Keys given to matches of this run in the writer's database: a match's row may still wait in the writer's
+// queue when the next match of the same minute looks for a free key.
+std::vector<std::string>& KeysGiven() {
+    static std::vector<std::string> keys;
+    return keys;
 }
 
-// One transaction for the writes of one event, so they reach the disk in a single commit; rolled back
-// unless committed. A savepoint, so the match row written inside an event's transaction nests in it.
-// Without one (refused) each write commits on its own.
-class Transaction {
-public:
-    explicit Transaction(CAdoObject& db) : m_db(db), m_open(db.Execute("SAVEPOINT event_log") == TRUE) {}
-    ~Transaction() {
-        if (m_open && m_db.Execute("ROLLBACK TO event_log"))
-            m_db.Execute("RELEASE event_log");
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-
-    // False when the commit failed: the writes are rolled back.
-    bool Commit() {
-        if (!m_open)
-            return true;
-        if (!Written("event (commit)", m_db.Execute("RELEASE event_log")))
-            return false;
-        m_open = false;
-        return true;
-    }
-
-private:
-    CAdoObject& m_db;
-    bool m_open;
-};
-
-// Whether a GAMET row with this key exists; a failed query counts as free (the insert then reports).
+// Whether a GAMET row with this key exists or waits to be written; a failed query counts as free (the
+// insert then changes nothing, and the events join the row that is there).
 bool KeyTaken(CAdoObject& db, const std::string& key) {
+    if (std::find(KeysGiven().begin(), KeysGiven().end(), key) != KeysGiven().end())
+        return true;
     db.Select("SELECT count(*) FROM GAMET WHERE keyvalue='%s'", key.c_str());
     return db.nRows == 1 && db.cell(0, 0).isInteger() && db.cell(0, 0).asInt64() > 0;
 }
 
-BOOL InsertMatchRow(const MatchData& md, const std::string& key, const std::string& started) {
+// The writer of theApp's local database, started on its connection when it runs on another (a test's
+// new program folder) or not at all. Null when the local database is not open.
+EventLogWriter* Writer(CMainWnd& view) {
+    CAdoObject& db = theApp.m_dbLocal;
+    EventLogWriter& writer = TheEventLogWriter();
+    if (!writer.IsRunning() || writer.connectionString() != db.connectionString()) {
+        KeysGiven().clear();
+        if (!db.bOpen || db.filePath().empty())
+            return nullptr;
+        writer.Start(db.connectionString(), db.filePath());
+    }
+    writer.SetNotifyWindow(view.GetSafeHwnd());
+    return &writer;
+}
+
+// The statements that insert the match's GAMET row unless it is there and, when its registration came
+// from this court's list, remove its PLAYER row; one batch, so both or neither.
+EventLogBatch MatchRowStatements(const MatchData& md, const std::string& key, const std::string& started) {
     const TTK_Player& c = md.aPlayer[0];
     const TTK_Player& h = md.aPlayer[1];
-    return theApp.m_dbLocal.Execute(
+    const std::string quotedKey = SqlQuote(key);
+    EventLogBatch batch{Sql(
         "INSERT INTO GAMET(roomno,gameno,gtime,keyvalue,cname,cnation,cvmac,hname,hnation,hvmac,sex,face,"
-        "valid,weight,weight1,bvalue,fvalue,cfrom,hfrom) VALUES('%d','%s','%s','%s','%s','%s','%s','%s','%s',"
-        "'%s','%s',%d,%d,'%s','%s','%d','%d','%s','%s')",
-        md.nCourtNo, Quoted(md.szContestNo).c_str(), started.c_str(), SqlQuote(key).c_str(),
+        "valid,weight,weight1,bvalue,fvalue,cfrom,hfrom) SELECT '%d','%s','%s','%s','%s','%s','%s','%s','%s',"
+        "'%s','%s',%d,%d,'%s','%s','%d','%d','%s','%s' WHERE NOT EXISTS (SELECT 1 FROM GAMET WHERE "
+        "keyvalue='%s')",
+        md.nCourtNo, Quoted(md.szContestNo).c_str(), started.c_str(), quotedKey.c_str(),
         Quoted(c.szName).c_str(), Quoted(c.szNationCode).c_str(), Quoted(c.szMacBody).c_str(),
         Quoted(h.szName).c_str(), Quoted(h.szNationCode).c_str(), Quoted(h.szMacBody).c_str(),
         Quoted(md.szGender).c_str(), md.nPSSType == 2 ? 1 : 0, md.bUseESocks ? 1 : 0,
         Quoted(md.szWeightClass).c_str(), Quoted(md.szWeight).c_str(), md.nLevelBody, md.nLevelHead,
-        Quoted(c.szNationCode).c_str(), Quoted(h.szNationCode).c_str());
-}
-
-// The match's GAMET row and, when its registration came from this court's list, the removal of its PLAYER
-// row: both or neither, and the removal only once the row is in. False when the row is not written.
-bool WriteMatchRow(const MatchData& md, const std::string& key, const std::string& started) {
-    CAdoObject& db = theApp.m_dbLocal;
-    Transaction transaction(db);
-    if (!Written("GAMET row", InsertMatchRow(md, key, started)))
-        return false;
-    if (!md.bOvrConnected || md.nOvrSupplier == 4) {
-        if (!Written(
-                "PLAYER row removal",
-                db.Execute("DELETE FROM PLAYER WHERE FNo = '%s' AND Weight = '%s' AND Weight1 = '%s' AND "
-                           "Sex = '%s'",
-                           Quoted(md.szContestNo).c_str(), Quoted(md.szWeightClass).c_str(),
-                           Quoted(md.szWeight).c_str(), Quoted(md.szGender).c_str())))
-            return false;
-    }
-    return transaction.Commit();
+        Quoted(c.szNationCode).c_str(), Quoted(h.szNationCode).c_str(), quotedKey.c_str())};
+    if (!md.bOvrConnected || md.nOvrSupplier == 4)
+        batch.push_back(Sql("DELETE FROM PLAYER WHERE FNo = '%s' AND Weight = '%s' AND Weight1 = '%s' AND "
+                            "Sex = '%s'",
+                            Quoted(md.szContestNo).c_str(), Quoted(md.szWeightClass).c_str(),
+                            Quoted(md.szWeight).c_str(), Quoted(md.szGender).c_str()));
+    return batch;
 }
 
 // The operator must learn that the records are not being kept: the first failure of a match shows
-// "DB Error!" (every failure is in the debug output). A box, not a stop: the clock runs on meanwhile.
+// "DB Error!" (every failure is in the debug output), without waiting for an answer, so the clock and the
+// devices go on meanwhile.
 void ReportLogFailure(CMainWnd& view) {
     if (view.m_bLogErrorShown)
         return;
     view.m_bLogErrorShown = true;
-    AfxMessageBox(u"DB Error!");
+    ShowNoticeBox(view.GetSafeHwnd(), u"DB Error!");
+}
+
+// Queues the batch; false (and the operator told) when no writer takes it.
+bool Queue(CMainWnd& view, EventLogBatch batch, const char* what) {
+    EventLogWriter* writer = Writer(view);
+    if (writer && writer->Post(std::move(batch)) != 0)
+        return true;
+    DebugPrintf("event log: the local database is not open; %s not written", what);
+    ReportLogFailure(view);
+    return false;
 }
 
 void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int value, int count,
@@ -141,7 +154,6 @@ void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int 
         return;
     if (view.m_strMatchKey.empty()) {
         DebugPrintf("event log: the match has no key (its row was never started); event not written");
-        view.ReleaseLinks();
         ReportLogFailure(view);
         return;
     }
@@ -150,47 +162,35 @@ void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int 
         return;
     const char* table = side == 0 ? "CHUNGLOG" : "HONGLOG";
     const int index = ++md.nLogIndex; // taken even when the write fails, so the order stays right
-    CAdoObject& db = theApp.m_dbLocal;
-    if (!db.bOpen) {
-        DebugPrintf("event log: the local database is not open; %s row %d not written", table, index);
-        view.ReleaseLinks();
-        ReportLogFailure(view);
-        return;
-    }
     const std::string key = Quoted(view.m_strMatchKey);
-    bool failed = false;
-    {
-        Transaction transaction(db);
-        if (view.m_bMatchRowMissing) {
-            view.m_bMatchRowMissing = !WriteMatchRow(
-                md, QString::fromStdU16String(view.m_strMatchKey).toStdString(), view.m_strMatchStarted);
-            failed = view.m_bMatchRowMissing;
-        }
-        failed |= !Written(table, db.Execute("INSERT INTO %s(keyvalue,round,rtime,%s,gtime,itemvalid,ptime,"
-                                             "dbindex) VALUES('%s','%s','%s',%d,'%s',%d,%u,%d)",
-                                             table, column, key.c_str(), Quoted(view.m_strRoundText).c_str(),
-                                             Quoted(time).c_str(), value, DateTimeText(EventLogNow()).c_str(),
-                                             count ? 1 : 0, static_cast<unsigned>(stamp), index));
-        if (kind < 13 || kind > 15) { // a judge's press changes no total
-            const TTK_SideScore& c = md.aSide[0];
-            const TTK_SideScore& h = md.aSide[1];
-            const TTK_SideScore& own = md.aSide[side];
-            const char prefix = side == 0 ? 'c' : 'h';
-            failed |= !Written("GAMET totals",
-                               db.Execute("UPDATE GAMET SET chungpoint=%d, hongpoint=%d, %cpoint=%d, "
-                                          "%cfacepoint=%d, %cbodypoint=%d, %cdeduct=%d WHERE keyvalue='%s'",
-                                          c.nScore + h.nPenaltyCount1 + 2 * h.nPenaltyCount2,
-                                          h.nScore + c.nPenaltyCount1 + 2 * c.nPenaltyCount2, prefix,
-                                          own.nScore, prefix, TallyToRound(own, 4, md.nCurRound), prefix,
-                                          TallyToRound(own, 2, md.nCurRound), prefix,
-                                          own.nPenaltyCount1 + own.nPenaltyCount2, key.c_str()));
-        }
-        failed |= !transaction.Commit();
+    // The row goes in only once, however often the batch runs (again after a crash).
+    EventLogBatch batch{Sql("INSERT INTO %s(keyvalue,round,rtime,%s,gtime,itemvalid,ptime,dbindex) SELECT "
+                            "'%s','%s','%s',%d,'%s',%d,%u,%d WHERE NOT EXISTS (SELECT 1 FROM %s WHERE "
+                            "keyvalue='%s' AND dbindex=%d)",
+                            table, column, key.c_str(), Quoted(view.m_strRoundText).c_str(),
+                            Quoted(time).c_str(), value, DateTimeText(EventLogNow()).c_str(), count ? 1 : 0,
+                            static_cast<unsigned>(stamp), index, table, key.c_str(), index)};
+    if (view.m_bMatchRowMissing) {
+        EventLogBatch row = MatchRowStatements(
+            md, QString::fromStdU16String(view.m_strMatchKey).toStdString(), view.m_strMatchStarted);
+        batch.insert(batch.begin(), row.begin(), row.end());
     }
-    // The peers hear of the event only now that it is on the disk (or known lost).
-    view.ReleaseLinks();
-    if (failed)
-        ReportLogFailure(view);
+    if (kind < 13 || kind > 15) { // a judge's press changes no total
+        const TTK_SideScore& c = md.aSide[0];
+        const TTK_SideScore& h = md.aSide[1];
+        const TTK_SideScore& own = md.aSide[side];
+        const char prefix = side == 0 ? 'c' : 'h';
+        batch.push_back(Sql("UPDATE GAMET SET chungpoint=%d, hongpoint=%d, %cpoint=%d, %cfacepoint=%d, "
+                            "%cbodypoint=%d, %cdeduct=%d WHERE keyvalue='%s'",
+                            c.nScore + h.nPenaltyCount1 + 2 * h.nPenaltyCount2,
+                            h.nScore + c.nPenaltyCount1 + 2 * c.nPenaltyCount2, prefix, own.nScore, prefix,
+                            TallyToRound(own, 4, md.nCurRound), prefix, TallyToRound(own, 2, md.nCurRound),
+                            prefix, own.nPenaltyCount1 + own.nPenaltyCount2, key.c_str()));
+    }
+    char what[32];
+    std::snprintf(what, sizeof what, "%s row %d", table, index);
+    if (Queue(view, std::move(batch), what))
+        view.m_bMatchRowMissing = false;
 }
 
 } // namespace
@@ -256,22 +256,39 @@ void CMainWnd::LogMatchRow() {
         return;
     MatchData& md = *g_pMatchData;
     CAdoObject& db = theApp.m_dbLocal;
+    Writer(*this); // on this database, so the keys it was given are known
     const QDateTime now = EventLogNow();
     // The key is the minute the match starts; a match started in a minute that already has one gets the
     // next free number after it, so its events never join the rows of another.
     std::string key = EventLogKey(now, 1);
     for (int n = 2; n <= kMaxMatchesAMinute && KeyTaken(db, key); ++n)
         key = EventLogKey(now, n);
+    KeysGiven().push_back(key);
     m_strMatchKey = QString::fromStdString(key).toStdU16String();
     m_strMatchStarted = DateTimeText(now);
-    m_bMatchRowMissing = !WriteMatchRow(md, key, m_strMatchStarted);
-    if (m_bMatchRowMissing)
-        ReportLogFailure(*this);
-    // Set even when the row could not be written: the match is under way, and the next event tries the row
-    // again before its own.
+    m_bMatchRowMissing = !Queue(*this, MatchRowStatements(md, key, m_strMatchStarted), "GAMET row");
+    // Set even when the row could not be queued: the match is under way.
     md.nLogIndex = 0;
     md.bMatchLogged = 1;
     ++md.nMatchStarts;
+}
+
+void CMainWnd::LogMatchWin(std::u16string_view win) {
+    if (m_strMatchKey.empty()) {
+        DebugPrintf("decision: the match has no event-log row; win column not written");
+        return;
+    }
+    // An empty text takes a decision back: the column is empty again, as before any decision.
+    const std::string value = win.empty() ? std::string("NULL") : "'" + Quoted(win) + "'";
+    Queue(*this,
+          {Sql("UPDATE GAMET SET win=%s WHERE keyvalue='%s'", value.c_str(), Quoted(m_strMatchKey).c_str())},
+          "win column");
+}
+
+void CMainWnd::OnEventLogSettled(bool written) {
+    SendSettledLinks();
+    if (!written)
+        ReportLogFailure(*this);
 }
 
 void CMainWnd::ForgetMatchRow() {

@@ -8,13 +8,6 @@
 
 using namespace YExcel;
 
-namespace {
-
-// A damaged file could ask for a grid of 65536 x 256 cells; no template needs more than this many.
-constexpr std::size_t kMaxLoadedCells = std::size_t{1} << 21;
-
-} // namespace
-
 // ---- storage ----
 
 bool ExcelStorage::Create(const std::string& path) {
@@ -136,22 +129,27 @@ void ExcelCell::Clear() {
 ExcelCell* ExcelSheet::Cell(int row, int column) {
     if (row < 0 || row > kMaxRow || column < 0 || column > kMaxColumn)
         return nullptr;
-    ExcelCell blank;
-    blank.SetXf(m_defaultXf);
-    if (column >= m_columns) {
-        m_columns = column + 1;
-        for (auto& cells : m_grid)
-            cells.resize(m_columns, blank);
-    }
-    while (rows() <= row)
-        m_grid.emplace_back(m_columns, blank);
-    return &m_grid[row][column];
+    Reach(row, column);
+    auto& cells = m_cells[row];
+    auto found = cells.find(column);
+    if (found == cells.end())
+        found = cells.emplace(column, m_blank).first;
+    return &found->second;
+}
+
+void ExcelSheet::Reach(int row, int column) {
+    m_rowCount = std::max(m_rowCount, row + 1);
+    m_columns = std::max(m_columns, column + 1);
 }
 
 const ExcelCell* ExcelSheet::Peek(int row, int column) const {
     if (row < 0 || row >= rows() || column < 0 || column >= m_columns)
         return nullptr;
-    return &m_grid[row][column];
+    const auto cells = m_cells.find(row);
+    if (cells == m_cells.end())
+        return &m_blank;
+    const auto found = cells->second.find(column);
+    return found == cells->second.end() ? &m_blank : &found->second;
 }
 
 // ---- the book ----
@@ -257,10 +255,8 @@ void ExcelBook::BuildSheets() {
         }
         if (lastColumn > ExcelSheet::kMaxColumn)
             throw BiffError("cell beyond the last column");
-        if (static_cast<std::size_t>(lastRow + 1) * static_cast<std::size_t>(lastColumn + 1) >
-            kMaxLoadedCells)
-            throw BiffError("sheet too large");
-        sheet->Cell(lastRow, lastColumn);
+        if (!ws.cells.empty())
+            sheet->Reach(lastRow, lastColumn);
 
         const auto at = [&](int row, int column) -> ExcelCell* {
             return row < sheet->rows() && column < sheet->columns() ? sheet->Cell(row, column) : nullptr;
@@ -322,10 +318,8 @@ void ExcelBook::BuildSheets() {
             }
         }
         for (const MergedCell& m : ws.merged) {
-            if (static_cast<std::size_t>(std::max<int>(m.firstRow + 1, sheet->rows())) *
-                    static_cast<std::size_t>(std::max<int>(m.firstColumn + 1, sheet->columns())) >
-                kMaxLoadedCells)
-                throw BiffError("merged range far outside the sheet");
+            if (m.firstColumn > ExcelSheet::kMaxColumn)
+                throw BiffError("merged range beyond the last column");
             sheet->Cell(m.firstRow, m.firstColumn)
                 ->SetMerge(static_cast<std::uint16_t>(m.lastRow - m.firstRow + 1),
                            static_cast<std::uint16_t>(m.lastColumn - m.firstColumn + 1));
@@ -358,20 +352,19 @@ void ExcelBook::UpdateSheetRecords() {
         if (k > 0)
             ws.window2.options &= static_cast<std::uint16_t>(~Window2::kSelected);
         ws.rowCells.resize(std::max(1, sheet.rows()));
-        for (int r = 0; r < sheet.rows(); ++r) {
-            const auto& cells = sheet.m_grid[r];
+        for (const auto& [r, cells] : sheet.m_cells) {
             auto& out = ws.rowCells[r];
             const auto row = static_cast<std::uint16_t>(r);
-            for (std::size_t c = 0; c < cells.size();) {
-                const ExcelCell& cell = cells[c];
-                const auto column = static_cast<std::uint16_t>(c);
-                const auto rkOf = [](const ExcelCell& x) -> std::optional<std::uint32_t> {
-                    if (x.kind() == ExcelCell::Integer)
-                        return EncodeIntegerRk(x.integer());
-                    if (x.kind() == ExcelCell::Floating)
-                        return EncodeFloatRk(x.floating());
-                    return std::nullopt;
-                };
+            const auto rkOf = [](const ExcelCell& x) -> std::optional<std::uint32_t> {
+                if (x.kind() == ExcelCell::Integer)
+                    return EncodeIntegerRk(x.integer());
+                if (x.kind() == ExcelCell::Floating)
+                    return EncodeFloatRk(x.floating());
+                return std::nullopt;
+            };
+            for (auto it = cells.begin(); it != cells.end();) {
+                const ExcelCell& cell = it->second;
+                const auto column = static_cast<std::uint16_t>(it->first);
                 switch (cell.kind()) {
                 case ExcelCell::Integer:
                 case ExcelCell::Floating: {
@@ -380,55 +373,56 @@ void ExcelBook::UpdateSheetRecords() {
                         const double value =
                             cell.kind() == ExcelCell::Integer ? cell.integer() : cell.floating();
                         out.push_back(NumberRecord(row, column, cell.xf(), value));
-                        ++c;
+                        ++it;
                         break;
                     }
-                    // A run of cells of the same kind that all have an RK form.
+                    // A run of side-by-side cells of the same kind that all have an RK form.
                     std::vector<std::pair<std::uint16_t, std::uint32_t>> run{{cell.xf(), *rk}};
-                    while (c + run.size() < cells.size()) {
-                        const ExcelCell& next = cells[c + run.size()];
-                        const auto nextRk = next.kind() == cell.kind() ? rkOf(next) : std::nullopt;
+                    auto next = std::next(it);
+                    for (; next != cells.end() && next->first == it->first + static_cast<int>(run.size());
+                         ++next) {
+                        const auto nextRk =
+                            next->second.kind() == cell.kind() ? rkOf(next->second) : std::nullopt;
                         if (!nextRk)
                             break;
-                        run.emplace_back(next.xf(), *nextRk);
+                        run.emplace_back(next->second.xf(), *nextRk);
                     }
                     if (run.size() == 1)
                         out.push_back(RkRecord(row, column, cell.xf(), *rk));
                     else
                         out.push_back(MulRkRecord(row, column, run));
-                    c += run.size();
+                    it = next;
                     break;
                 }
                 case ExcelCell::Text: {
                     std::u16string text = Utf8ToUtf16(cell.GetString());
                     const bool wide = NeedsWide(text);
                     out.push_back(LabelSstRecord(row, column, cell.xf(), sstIndex({std::move(text), wide})));
-                    ++c;
+                    ++it;
                     break;
                 }
                 case ExcelCell::WideText:
                     out.push_back(LabelSstRecord(row, column, cell.xf(), sstIndex({cell.wideText(), true})));
-                    ++c;
+                    ++it;
                     break;
                 case ExcelCell::Formula:
                     for (Record& rec : FormulaRecords(row, column, cell.xf(), *cell.formula()))
                         out.push_back(std::move(rec));
-                    ++c;
+                    ++it;
                     break;
                 default:
                     out.push_back(BlankRecord(row, column, cell.xf()));
-                    ++c;
+                    ++it;
                     break;
                 }
             }
-            for (std::size_t c = 0; c < cells.size(); ++c) {
-                const ExcelCell& cell = cells[c];
+            for (const auto& [c, cell] : cells) {
                 if (cell.mergeHeight() <= 1 && cell.mergeWidth() <= 1)
                     continue;
                 const int lastRow =
                     std::min(r + std::max<int>(1, cell.mergeHeight()) - 1, ExcelSheet::kMaxRow);
-                const int lastColumn = std::min(static_cast<int>(c) + std::max<int>(1, cell.mergeWidth()) - 1,
-                                                ExcelSheet::kMaxColumn);
+                const int lastColumn =
+                    std::min(c + std::max<int>(1, cell.mergeWidth()) - 1, ExcelSheet::kMaxColumn);
                 ws.merged.push_back(MergedCell{row, static_cast<std::uint16_t>(lastRow),
                                                static_cast<std::uint16_t>(c),
                                                static_cast<std::uint16_t>(lastColumn)});

@@ -1,11 +1,12 @@
-// The in-memory workbook of the match log: loaded from a spreadsheet file, its worksheets turned into grids
-// of cells read and written by row and column, and the whole workbook written back on each save (all cell
-// records rebuilt from the grids; the workbook's fonts, formats and sheet names kept with additions).
+// The in-memory workbook of the match log: loaded from a spreadsheet file, its worksheets turned into sparse
+// sheets of cells read and written by row and column, and the whole workbook written back on each save (all
+// cell records rebuilt from the sheets; the workbook's fonts, formats and sheet names kept with additions).
 // User-interface thread only; no call shows a message, results say what happened.
 #pragma once
 
 #include "records/BiffWorkbook.h"
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,15 +92,20 @@ public:
     static constexpr int kMaxColumn = 255;
     static constexpr int kMaxRow = 65535;
 
-    ExcelSheet(int position, std::uint16_t defaultXf) : m_position(position), m_defaultXf(defaultXf) {}
+    ExcelSheet(int position, std::uint16_t defaultXf) : m_position(position), m_defaultXf(defaultXf) {
+        m_blank.SetXf(defaultXf);
+    }
 
     int position() const { return m_position; }
-    int rows() const { return static_cast<int>(m_grid.size()); }
+    // The extent of the sheet: one past the last row and column that hold a cell or that the loaded sheet
+    // spans.
+    int rows() const { return m_rowCount; }
     int columns() const { return m_columns; }
-    // The cell at (row, column), counted from 0, growing the grid to reach it; null outside 0..65535 x
-    // 0..255.
+    // The cell at (row, column), counted from 0, made when it is not there; null outside 0..65535 x
+    // 0..255. Only the cells made or loaded are kept, so a far cell costs no more than a near one.
     ExcelCell* Cell(int row, int column);
-    // The cell when it is inside the grid, else null; never grows the grid.
+    // The cell inside the extent (a blank one of the sheet's format where none was made), else null; never
+    // makes a cell.
     const ExcelCell* Peek(int row, int column) const;
 
     std::vector<YExcel::ColInfo>& colInfos() { return m_colInfos; }
@@ -107,10 +113,15 @@ public:
 
 private:
     friend class ExcelBook;
+    // Widens the extent to reach (row, column) without making a cell.
+    void Reach(int row, int column);
+
     int m_position;
     std::uint16_t m_defaultXf;
+    int m_rowCount = 0;
     int m_columns = 0;
-    std::vector<std::vector<ExcelCell>> m_grid;
+    std::map<int, std::map<int, ExcelCell>> m_cells; // by row, then column
+    ExcelCell m_blank;
     std::vector<YExcel::ColInfo> m_colInfos;
 };
 

@@ -70,8 +70,8 @@ void CMainWnd::ToggleJudgeLamp(int show, int force, int second) {
     const std::string_view contest = FieldText(g_pMatchData->szContestNo);
     if (!IsSafeFileNamePart(contest))
         return;
-    AppendUtf16LeLog(JudgeLampLogPath(contest), u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n",
-                     true);
+    QueueUtf16LeLogAppend(JudgeLampLogPath(contest),
+                          u"[R" + m_strRoundText + u":" + m_strClockText + u"]\r\n", true);
 }
 
 void CMainWnd::CreateJudgeLampLog() {
@@ -83,13 +83,7 @@ void CMainWnd::CreateJudgeLampLog() {
                     contest.data());
         return;
     }
-    const QString path = JudgeLampLogPath(contest);
-    if (QFile::exists(path))
-        return;
-    QFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly))
-        DebugPrintf("judge-lamp log %s not created: %s", path.toStdString().c_str(),
-                    file.errorString().toStdString().c_str());
+    QueueLogFileCreation(JudgeLampLogPath(contest));
 }
 
 void CMainWnd::OnClickedDraw() {

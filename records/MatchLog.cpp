@@ -1,10 +1,14 @@
-// The match-log workbook. Everything goes into the book in memory; the file is rewritten whole only when
-// the log is opened and when it is closed (the next match, the end of the match, the end of the program).
+// The match-log workbook. Everything goes into the book in memory, and after each change the file writer
+// (app/FileWriter.h) replaces the file with the book as it is then, so a crash loses at most the last
+// change; the user-interface thread only builds the workbook stream. The log's first copy is written at
+// once, since the operator is told when the log cannot be made.
 #include "records/MatchLog.h"
 
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MatchData.h"
 #include "platform/CodePage.h"
+#include "platform/CompoundFile.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "records/CellFormats.h"
@@ -25,6 +29,49 @@ namespace {
 
 std::unique_ptr<ExcelBook> g_pMatchLogBook;
 int g_nMatchLogLine = 0;
+std::string g_strMatchLogPath;
+std::shared_ptr<bool> g_pSaveErrorShown; // "Log file save error!" was shown for the open log
+
+// Hands the book as it is now to the file writer, in place of a save of it still waiting.
+void QueueSave() {
+    if (!g_pMatchLogBook)
+        return;
+    auto stream = std::make_shared<const YExcel::Bytes>(g_pMatchLogBook->Write());
+    const std::string path = g_strMatchLogPath;
+    TheFileWriter().Replace(
+        path,
+        [path, stream] { return platform::WriteCompoundStream(path, ExcelStorage::kStreamName, *stream); },
+        [shown = g_pSaveErrorShown, path] {
+            DebugPrintf("match log %s could not be saved; it holds an earlier state", path.c_str());
+            if (!*shown) {
+                *shown = true;
+                ShowNoticeBox(0, u"Log file save error!");
+            }
+        });
+}
+
+// The template's workbook stream, read from its file once and again only when the file changes.
+struct TemplateStream {
+    std::string path;
+    qint64 size = -1;
+    QDateTime modified;
+    YExcel::Bytes stream;
+};
+
+const YExcel::Bytes* ReadTemplate(const std::string& path) {
+    static TemplateStream cached;
+    const QFileInfo file(QString::fromStdString(path));
+    if (!file.exists())
+        return nullptr;
+    if (cached.path == path && cached.size == file.size() && cached.modified == file.lastModified())
+        return &cached.stream;
+    ExcelStorage storage;
+    YExcel::Bytes stream;
+    if (!storage.Open(path) || storage.ReadFile(stream) != 1)
+        return nullptr;
+    cached = {path, file.size(), file.lastModified(), std::move(stream)};
+    return &cached.stream;
+}
 
 template <std::size_t N> std::string_view Field(const char (&text)[N]) {
     return {text, strnlen(text, N)};
@@ -303,9 +350,18 @@ std::string UniqueLogPath(const std::string& folder, std::string name) {
     const std::size_t dot = name.rfind('.');
     const std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
     const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    std::string path = folder + name;
+    // The stem is cut to leave room for the extension and a number, at a character's start, so a long
+    // contest number still gives a file.
+    const auto named = [&](const std::string& suffix) {
+        std::size_t keep = std::min(
+            stem.size(), kMaxFileNameBytes - std::min(kMaxFileNameBytes, suffix.size() + extension.size()));
+        while (keep > 0 && keep < stem.size() && (static_cast<unsigned char>(stem[keep]) & 0xc0) == 0x80)
+            --keep;
+        return folder + stem.substr(0, keep) + suffix + extension;
+    };
+    std::string path = named("");
     for (int n = 2; QFileInfo::exists(QString::fromStdString(path)); ++n)
-        path = folder + stem + " (" + std::to_string(n) + ")" + extension;
+        path = named(" (" + std::to_string(n) + ")");
     return path;
 }
 
@@ -326,12 +382,12 @@ int OpenMatchLog(std::u16string_view fileName) {
     auto book = std::make_unique<ExcelBook>();
     const std::string templatePath =
         folder + WideToMultiByte(md->nCompetitionType == 1 ? kTeamTemplate : kTemplate, CP_UTF8);
-    if (!book->Load(templatePath) || book->SheetCount() < 3) {
+    const YExcel::Bytes* stream = ReadTemplate(templatePath);
+    if (!stream || !book->Read(*stream) || book->SheetCount() < 3) {
         DebugPrintf("OpenMatchLog: the template %s is missing, damaged or has fewer than three sheets",
                     templatePath.c_str());
         return 0;
     }
-    book->storage().Close();
     const std::string path = UniqueLogPath(folder, WideToMultiByte(fileName, CP_UTF8));
     if (!book->storage().Create(path) || book->storage().MakeFile() != 1 || !book->Save()) {
         DebugPrintf("OpenMatchLog: %s cannot be written", path.c_str());
@@ -339,6 +395,8 @@ int OpenMatchLog(std::u16string_view fileName) {
     }
     g_pMatchLogBook = std::move(book);
     g_nMatchLogLine = 0;
+    g_strMatchLogPath = path;
+    g_pSaveErrorShown = std::make_shared<bool>(false);
     return 1;
 }
 
@@ -363,6 +421,7 @@ void WriteMatchLogHeader() {
         put(16 + side, Field(p.szNationCode));
     }
     PutInteger(kHeaderSheet, 20, kColumn, md->nCompetitionType == 1 ? md->nTeamVRQuota : md->nVRQuota);
+    QueueSave();
 }
 
 void WriteMatchLogTimes(int which) {
@@ -372,16 +431,17 @@ void WriteMatchLogTimes(int which) {
     const std::string now = LocalTimeText();
     if (which == 0) {
         PutText(kHeaderSheet, 10, kColumn, now);
+        QueueSave();
         return;
     }
     PutText(kHeaderSheet, 11, kColumn, now);
     const auto sheet = g_pMatchLogBook->Sheet(kHeaderSheet);
     const ExcelCell* start = sheet ? sheet->Peek(10, kColumn) : nullptr;
     std::string startText;
-    if (!start || !start->GetString(startText))
-        return;
-    if (const auto elapsed = ElapsedText(startText, now))
-        PutText(kHeaderSheet, 18, kColumn, *elapsed);
+    if (start && start->GetString(startText))
+        if (const auto elapsed = ElapsedText(startText, now))
+            PutText(kHeaderSheet, 18, kColumn, *elapsed);
+    QueueSave();
 }
 
 void WriteMatchLogRoundScores(int round) {
@@ -425,6 +485,7 @@ void WriteMatchLogRoundScores(int round) {
                                        other.nRoundPenaltyPoints2[round];
         PutInteger(kRoundSheet, row, 20, score);
     }
+    QueueSave();
 }
 
 void LogMatchEvent(int round, int code, std::u16string_view time, int side, int source, int points, int count,
@@ -481,17 +542,11 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
             if (ExcelCell* cell = At(kEventSheet, row, column))
                 cell->SetFormat(styles.Spec(*look));
     ++g_nMatchLogLine;
+    QueueSave();
 }
 
-bool CloseMatchLog() {
-    if (!g_pMatchLogBook)
-        return true;
-    const bool saved = g_pMatchLogBook->Save();
-    g_pMatchLogBook->storage().Close();
+void CloseMatchLog() {
+    QueueSave();
     g_pMatchLogBook.reset();
-    if (!saved) {
-        DebugPrintf("CloseMatchLog: the match log could not be saved; its lines are lost");
-        AfxMessageBox(u"Log file save error!");
-    }
-    return saved;
+    g_strMatchLogPath.clear();
 }

@@ -4,6 +4,7 @@
 // and tools. User-interface thread only.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,8 +50,12 @@ struct CellLook {
 std::optional<CellLook> EventCellLook(int code, int side, int column, int round, bool golden);
 bool GoldenRoundException(const MatchData& md, int side);
 
+// Longest name (in bytes) of a log file: the file systems of a court take 255, and a save writes a
+// temporary file beside it whose name is longer by a few characters before it replaces the log.
+constexpr std::size_t kMaxFileNameBytes = 255 - 16;
 // A file name for the log inside `folder` (absolute, ending in '/'): `name` with folder separators made
-// harmless, and " (2)", " (3)" ... before the extension when a file of that name is already there.
+// harmless, and " (2)", " (3)" ... before the extension when a file of that name is already there; a name
+// longer than kMaxFileNameBytes keeps its start, cut at a whole character, and its extension.
 std::string UniqueLogPath(const std::string& folder, std::string name);
 
 } // namespace MatchLog

@@ -1,5 +1,6 @@
 // Records of a match outside the operator view: the result file, the match-log workbook and the
-// tournament results database. User-interface thread only.
+// tournament results database. User-interface thread only; the files are written by the file writer
+// (app/FileWriter.h).
 #pragma once
 
 #include <string>
@@ -15,9 +16,9 @@ const char* ResultTypeCode(int decisionKind);
 // The [Match_Result] text of the decided match (UTF-8, CR LF line ends). Line breaks inside a value become
 // blanks, so no value can add a line of its own.
 std::string ResultFileText(const MatchData& md, const TTK_MatchInput& input);
-// Writes Result/<match-input file name>-res.ini under the program folder from g_pMatchData and
-// g_MatchInput, replacing the file whole. A file that cannot be written is skipped (debug output only); a
-// match-input file name with a folder separator is refused. Always returns 1.
+// Queues the write of Result/<match-input file name>-res.ini under the program folder from g_pMatchData and
+// g_MatchInput on the file writer, which replaces the file whole. A file that cannot be written is skipped
+// (debug output only); a match-input file name with a folder separator is refused. Always returns 1.
 int WriteResultIni();
 
 // ---- match-log workbook ----
@@ -36,9 +37,11 @@ void WriteMatchLogRoundScores(int round);
 // points, count, up to three techniques 1..7 (0 none).
 void LogMatchEvent(int round, int code, std::u16string_view time, int side, int source, int points, int count,
                    int technique1 = 0, int technique2 = 0, int technique3 = 0);
-// Saves the open log and closes it. False when that save failed: the operator is told ("Log file save
-// error!") and the lines since the last save are lost. True with no log open.
-bool CloseMatchLog();
+// Saves the open log and closes it; nothing with no log open. Each writer above also has the file saved
+// after its change: the file writer replaces the file off this thread, and the first save of a log that
+// fails tells the operator ("Log file save error!", a box that does not wait) while the file keeps its
+// last saved state.
+void CloseMatchLog();
 
 // ---- tournament results database ----
 // Each queues its statements on the tournament writer (records/TournamentWriter.h) and returns at once; a

@@ -1,4 +1,5 @@
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MatchData.h"
 #include "app/TextConvert.h"
 #include "links/MatchInput.h"
@@ -63,13 +64,17 @@ int WriteResultIni() {
         return 1;
     }
     const QString path = QString::fromStdU16String(AppPath(u"Result/" + name + u"-res.ini"));
-    QDir().mkpath(QFileInfo(path).path());
     const std::string text = ResultFileText(*g_pMatchData, g_MatchInput);
-    // Written beside the old file and renamed over it, so a crash never leaves half a result.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) < 0 ||
-        !file.commit())
+    TheFileWriter().Replace(path.toStdString(), [path, text] {
+        QDir().mkpath(QFileInfo(path).path());
+        // Written beside the old file and renamed over it, so a crash never leaves half a result.
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) &&
+            file.write(text.data(), static_cast<qint64>(text.size())) >= 0 && file.commit())
+            return true;
         DebugPrintf("result file not written: %s: %s", path.toStdString().c_str(),
                     file.errorString().toStdString().c_str());
+        return false;
+    });
     return 1;
 }

@@ -12,6 +12,7 @@
 #include "registration/RegDlg.h"
 #include "registration/RegDlgTeam.h"
 #include "screens/OperatorLayout.h"
+#include "tests/support/EventLogSettle.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -267,6 +268,7 @@ std::vector<std::string> Court::Events(const char* table) const {
 
 std::vector<std::string> Court::Rows(const std::string& sql) const {
     std::vector<std::string> rows;
+    EXPECT_TRUE(SettleEventLog()) << "the event log's writer did not answer";
     sqlite3* db = nullptr;
     if (sqlite3_open_v2((folder + "Vevuvurer.edi").c_str(), &db, SQLITE_OPEN_READONLY, nullptr) !=
         SQLITE_OK) {

@@ -112,7 +112,8 @@ protected:
     void Scores(std::pair<int, int> expected);
 
     // ---- what the records hold ----
-    // Rows of the local database, each row's columns joined by '|'.
+    // Rows of the local database, each row's columns joined by '|', once the events queued so far are
+    // written.
     std::vector<std::string> Rows(const std::string& sql) const;
     // The event log of one side (CHUNGLOG or HONGLOG) in the order of its events: round, vest, face, point,
     // judge points, gam-jeom, the three judges, and whether the event counted.

@@ -3,6 +3,8 @@
 // beside the records when the match is decided.
 #include "tests/e2e/Court.h"
 
+#include "app/FileWriter.h"
+
 #include "links/ExtItfWnd.h"
 #include "match/SuDlg.h"
 #include "match/WinSelDlg.h"
@@ -135,6 +137,7 @@ TEST_F(MatchInput, TheDecidedMatchIsWrittenToItsResultFileAsTheScreensShowIt) {
     EXPECT_EQ(Rows("SELECT gameno, cname, hname, chungpoint, hongpoint, hdeduct FROM GAMET"),
               std::vector<std::string>{"12|김민준|ROSS|5|3|1"});
 
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
     QFile result(QString::fromStdString(folder) + QStringLiteral("Result/A-0012-res.ini"));
     ASSERT_TRUE(result.open(QIODevice::ReadOnly)) << result.fileName().toStdString();
     EXPECT_EQ(result.readAll().toStdString(), "[Match_Result]\r\nmatch=12\r\nvma_key=V-1\r\n"

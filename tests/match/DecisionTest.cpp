@@ -2,6 +2,7 @@
 #include "match/WinSelDlg.h"
 #include "tests/match/DialogHelpers.h"
 #include "tests/match/RecordingView.h"
+#include "tests/support/EventLogSettle.h"
 
 #include "app/AdoObject.h"
 #include "app/SqlText.h"
@@ -218,10 +219,12 @@ protected:
         md->nGameState = 3;
     }
     void TearDown() override {
+        TheEventLogWriter().Stop();
         theApp.m_dbLocal.Close();
         g_MatchInput = TTK_MatchInput{};
     }
     std::string Win(const std::string& key) {
+        EXPECT_TRUE(SettleEventLog());
         theApp.m_dbLocal.Select("SELECT win FROM GAMET WHERE keyvalue='%s'", SqlQuote(key).c_str());
         return theApp.m_dbLocal.nRows == 1 ? U8(VariantToString(theApp.m_dbLocal.cell(0, 0))) : "<no row>";
     }

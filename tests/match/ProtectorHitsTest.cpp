@@ -1,5 +1,6 @@
 #include "match/HitRules.h"
 #include "tests/match/RecordingView.h"
+#include "tests/support/EventLogSettle.h"
 
 #include "app/AdoObject.h"
 #include "app/Timers.h"
@@ -185,7 +186,10 @@ protected:
         md->nLevelHead = 15;
         md->nLevelPunch = 30;
     }
-    void TearDown() override { theApp.m_dbLocal.Close(); }
+    void TearDown() override {
+        TheEventLogWriter().Stop();
+        theApp.m_dbLocal.Close();
+    }
 
     void Apply(const Settings& s) {
         md->nGameState = s.state;
@@ -214,6 +218,7 @@ protected:
     }
     // The side's event-log rows: the non-zero value columns, whether valid, the clock text and the stamp.
     Lines LogRows(int side) {
+        EXPECT_TRUE(SettleEventLog());
         theApp.m_dbLocal.Select(
             "SELECT vest, face, point, jpoint, itemvalid, rtime, ptime FROM %s ORDER BY dbindex",
             side == 0 ? "CHUNGLOG" : "HONGLOG");
@@ -506,6 +511,7 @@ const HitCase kCases[] = {
 TEST_F(ProtectorHitsTest, HitsByTextAndSettings) {
     for (const HitCase& c : kCases) {
         SCOPED_TRACE(c.name);
+        EXPECT_TRUE(SettleEventLog()); // the last case's rows are in before they go
         theApp.m_dbLocal.Execute("DELETE FROM CHUNGLOG");
         theApp.m_dbLocal.Execute("DELETE FROM HONGLOG");
         for (TTK_SideScore& side : md->aSide)

@@ -1,5 +1,6 @@
 #include "match/ScoreRules.h"
 #include "tests/match/RecordingView.h"
+#include "tests/support/EventLogSettle.h"
 
 #include "app/AdoObject.h"
 #include "app/MyListCtrl.h"
@@ -482,10 +483,14 @@ protected:
         view->LogMatchRow();
         ASSERT_EQ(md->bMatchLogged, 1);
     }
-    void TearDown() override { theApp.m_dbLocal.Close(); }
+    void TearDown() override {
+        TheEventLogWriter().Stop();
+        theApp.m_dbLocal.Close();
+    }
 
     // The event rows of a side in their order: the value of the event's column and the time stamp.
     Lines Rows(int side, std::initializer_list<int> kinds) {
+        EXPECT_TRUE(SettleEventLog());
         const char* table = side == 0 ? "CHUNGLOG" : "HONGLOG";
         Lines rows;
         int i = 0;
@@ -502,6 +507,7 @@ protected:
         return rows;
     }
     int Count(const char* sql) {
+        EXPECT_TRUE(SettleEventLog());
         theApp.m_dbLocal.Select("%s", sql);
         return theApp.m_dbLocal.nRows == 1
                    ? QString::fromStdU16String(VariantToString(theApp.m_dbLocal.cell(0, 0))).toInt()

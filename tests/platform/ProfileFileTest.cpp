@@ -36,7 +36,9 @@ class ProfileFile : public ::testing::Test {
 protected:
     std::string path(const std::string& name = "ini/Rule.ini") const { return home.file(name); }
     std::u16string widePath(const std::string& name = "ini/Rule.ini") const { return wide(path(name)); }
+    // Whether the file is on the disk once the writes given so far are.
     bool exists(const std::string& name = "ini/Rule.ini") const {
+        EXPECT_TRUE(platform::flushProfileWrites(20000));
         return QFile::exists(QString::fromStdString(path(name)));
     }
 
@@ -252,6 +254,25 @@ TEST_F(ProfileFile, WritesChangeOnlyWhatTheyName) {
             EXPECT_EQ(home.read("ini/Rule.ini"), *c.after);
         }
     }
+}
+
+// A write returns before the disk has it: every read of the program sees it at once, and the file on the
+// disk, replaced whole, holds it once the writes given so far are flushed.
+TEST_F(ProfileFile, AWriteIsReadAtOnceAndReachesTheDiskBehindTheCaller) {
+    home.write("ini/Rule.ini", "[Rule]\r\nRound=3\r\n");
+    for (int round = 4; round <= 9; ++round) {
+        const std::u16string value = QString::number(round).toStdU16String();
+        ASSERT_EQ(WritePrivateProfileStringW(u"Rule", u"Round", value.c_str(), widePath().c_str()), TRUE);
+        EXPECT_EQ(read(u"Rule", u"Round", u"x"), value);
+        EXPECT_EQ(GetPrivateProfileIntW(u"Rule", u"Round", 0, widePath().c_str()), static_cast<UINT>(round));
+    }
+    ASSERT_EQ(WritePrivateProfileStringW(u"Rule", u"Court_No", u"2", widePath().c_str()), TRUE);
+    EXPECT_EQ(read(u"Rule", u"Round", u"x"), u"9");
+    ASSERT_TRUE(platform::flushProfileWrites(20000));
+    EXPECT_EQ(home.read("ini/Rule.ini"), "[Rule]\r\nRound=9\r\nCourt_No=2\r\n");
+    EXPECT_EQ(QDir(QString::fromStdString(path("ini"))).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({QStringLiteral("Rule.ini")}))
+        << "no temporary file left";
 }
 
 TEST_F(ProfileFile, WrittenValuesReadBack) {

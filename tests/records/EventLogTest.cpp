@@ -4,13 +4,19 @@
 #include "app/AppGlobals.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
+#include "app/Messages.h"
 #include "app/VariantText.h"
 #include "app/VeziruduzApp.h"
+#include "records/EventLogWriter.h"
+#include "tests/support/EventLogSettle.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QString>
 
 #include <sqlite3.h>
@@ -64,6 +70,7 @@ protected:
         view->ShowRoundNumber(1);
     }
     void TearDown() override {
+        TheEventLogWriter().Stop();
         view.reset();
         theApp.m_dbLocal.Close();
         SetEventLogClock(nullptr);
@@ -95,8 +102,14 @@ protected:
         return free;
     }
 
-    // Every row of a query as the readers see it (VariantToString of each cell).
+    // Waits (bounded) until the writer has ended an attempt at every event queued so far, and delivers
+    // what it posted to the view.
+    static void Settle() { EXPECT_TRUE(SettleEventLog()) << "the event-log writer did not answer"; }
+
+    // Every row of a query as the readers see it (VariantToString of each cell), once the events queued
+    // so far have settled.
     Rows Query(const std::string& sql) {
+        Settle();
         CAdoObject& db = theApp.m_dbLocal;
         db.Select("%s", sql.c_str());
         Rows rows;
@@ -142,8 +155,8 @@ public:
     std::function<long long()> rowsOutside;
     std::vector<long long> rowsAtSend;
     BOOL SendOnLink(int commType, void* link, std::string_view bytes) override {
-        if (m_bHoldLinks)
-            return CMainWnd::SendOnLink(commType, link, bytes);
+        if (!m_bSendingHeld && (m_bHoldLinks || !m_heldLinks.empty()))
+            return CMainWnd::SendOnLink(commType, link, bytes); // waits for the event log
         rowsAtSend.push_back(rowsOutside());
         return TRUE;
     }
@@ -380,16 +393,25 @@ TEST_F(LocalEventLog, ThePeersHearOfAScoreChangeOnlyOnceItIsInTheDatabase) {
     md().nGameState = 8; // a gam-jeom is given with the clock stopped
     view->LogMatchRow();
     view->AddGamJeom(0);
+    Settle();
     ASSERT_FALSE(order.rowsAtSend.empty());
     for (const long long rows : order.rowsAtSend)
         EXPECT_EQ(rows, 1);
     EXPECT_FALSE(view->m_bHoldLinks);
+    EXPECT_TRUE(view->m_heldLinks.empty());
 
-    // A write that fails still lets the notices go, after the operator was told once.
+    // A write that fails lets the notices go once it is known, after the operator was told once; while
+    // the writer fails, the next notices go at once.
     order.rowsAtSend.clear();
     RawSql("DROP TABLE CHUNGLOG");
     view->AddGamJeom(0);
+    Settle();
     EXPECT_FALSE(order.rowsAtSend.empty());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
+    order.rowsAtSend.clear();
+    view->AddGamJeom(0);
+    EXPECT_FALSE(order.rowsAtSend.empty());
+    Settle();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
     md().pIvrLink = nullptr;
 }
@@ -414,6 +436,7 @@ TEST_F(LocalEventLog, AFailedWriteShowsDbErrorOncePerMatch) {
     md().bMatchLogged = 0;
     view->LogMatchRow();
     view->LogChungEvent(u"1:55", 1, 30, 1, 0);
+    Settle();
     EXPECT_EQ(prompter.texts().size(), 2u);
 }
 
@@ -442,12 +465,30 @@ TEST_F(LocalEventLog, TheMatchRowAndTheRemovalOfItsRegistrationAreOneWrite) {
         RawSql(c.sabotage);
         view->ForgetMatchRow();
         md().bMatchLogged = 0;
+        g_now = g_now.addSecs(60);
         view->LogMatchRow();
         EXPECT_EQ(One("SELECT count(*) FROM GAMET"), QString::fromLatin1(c.gametRows).toStdU16String());
         EXPECT_EQ(One("SELECT count(*) FROM PLAYER"), QString::fromLatin1(c.playerRows).toStdU16String());
-        EXPECT_EQ(view->m_bMatchRowMissing, std::string(c.gametRows) == "0");
         EXPECT_TRUE(WritableFromOutside());
+        // Kept and tried again: once the database takes it, both writes are done.
+        RawSql("DROP TRIGGER IF EXISTS refuse");
+        ASSERT_TRUE(TheEventLogWriter().WaitWritten(20000));
+        EXPECT_EQ(One("SELECT count(*) FROM GAMET"), u"1");
+        EXPECT_EQ(One("SELECT count(*) FROM PLAYER"), u"0");
     }
+}
+
+// The decision's win column goes behind the match's events, and a decision taken back empties it again.
+TEST_F(LocalEventLog, TheWinColumnFollowsTheEventsAndADecisionTakenBackEmptiesIt) {
+    view->LogMatchRow();
+    md().aSide[1].nScore = 3;
+    view->LogHongEvent(u"0:10", 6, 3, 1, 0);
+    view->LogMatchWin(u"H.WIN((PTF) Final Score)");
+    EXPECT_EQ(One("SELECT win || '/' || hongpoint FROM GAMET"), u"H.WIN((PTF) Final Score)/3");
+    view->LogMatchWin(u"");
+    EXPECT_EQ(One("SELECT coalesce(win, 'empty') FROM GAMET"), u"empty");
+    view->LogMatchWin(u"C.WIN((WDR) O'Neil withdrew)");
+    EXPECT_EQ(One("SELECT win FROM GAMET"), u"C.WIN((WDR) O'Neil withdrew)");
 }
 
 TEST_F(LocalEventLog, TheEquipmentTestWritesNothing) {
@@ -466,64 +507,136 @@ TEST_F(LocalEventLog, TheEquipmentTestWritesNothing) {
     EXPECT_EQ(One("SELECT chungpoint || '/' || hongpoint FROM GAMET"), u"2/0");
 }
 
-// A write that fails is reported in the debug output, the other write of the event still happens, the
-// numbering goes on, and no transaction is left open.
-TEST_F(LocalEventLog, AFailedWriteIsReportedAndTheMatchGoesOn) {
+// A failed event is kept with every event behind it, and written in order once the database takes it
+// again: no event is lost or doubled, and the totals never disagree with the rows.
+TEST_F(LocalEventLog, AFailedEventIsKeptAndWrittenInOrderWhenTheDatabaseTakesItAgain) {
     struct Case {
         const char* what;
         std::string sabotage; // on a second connection
-        std::string report;
-        bool eventRow;
-        bool totals;
+        std::string cure;
     };
     const Case cases[] = {
-        {"event table gone", "DROP TABLE CHUNGLOG", "event log: CHUNGLOG not written", false, true},
+        {"event rows refused",
+         "CREATE TRIGGER refuse BEFORE INSERT ON CHUNGLOG BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+         "DROP TRIGGER refuse"},
         {"totals refused",
          "CREATE TRIGGER refuse BEFORE UPDATE ON GAMET BEGIN SELECT RAISE(ABORT, 'disk full'); END",
-         "event log: GAMET totals not written", true, false},
+         "DROP TRIGGER refuse"},
     };
+    TheEventLogWriter().SetRetryPauseForTests(10);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        theApp.m_dbLocal.Close();
-        home.write("Vevuvurer.edi", "");
-        std::remove((dbFile() + "-wal").c_str());
-        std::remove((dbFile() + "-shm").c_str());
-        MakeDatabase();
-        ASSERT_TRUE(Reopen());
+        RawSql("DELETE FROM GAMET; DELETE FROM CHUNGLOG; DELETE FROM HONGLOG");
+        view->ForgetMatchRow();
         md().bMatchLogged = 0;
         md().aSide[0].nScore = 0;
+        md().aSide[1].nScore = 0;
+        g_now = g_now.addSecs(60);
         view->LogMatchRow();
+        Settle();
         RawSql(c.sabotage);
-        md().aSide[0].nScore = 2;
         testing::internal::CaptureStderr();
-        EXPECT_NO_THROW(view->LogChungEvent(u"1:00", 3, 2, 1, 0));
+        md().aSide[0].nScore = 2;
+        view->LogChungEvent(u"1:00", 3, 2, 1, 0);
+        md().aSide[1].nScore = 3;
+        view->LogHongEvent(u"0:50", 6, 3, 1, 0);
+        Settle();
         const std::string output = testing::internal::GetCapturedStderr();
-        EXPECT_NE(output.find(c.report), std::string::npos) << output;
+        EXPECT_NE(output.find("event log: not written"), std::string::npos) << output;
+        EXPECT_TRUE(TheEventLogWriter().Failing());
+        // Neither event is in: not the refused one, nor the one behind it, and the totals agree.
+        EXPECT_EQ(
+            One("SELECT (SELECT count(*) FROM CHUNGLOG) || '/' || (SELECT count(*) FROM HONGLOG) || '/' "
+                "|| chungpoint || '/' || hongpoint FROM GAMET"),
+            u"0/0/0/0");
         EXPECT_TRUE(WritableFromOutside());
-        if (c.eventRow) {
-            EXPECT_EQ(One("SELECT dbindex FROM CHUNGLOG"), u"1");
-        }
-        EXPECT_EQ(One("SELECT chungpoint FROM GAMET"), c.totals ? u"2" : u"0");
-        view->LogHongEvent(u"0:50", 3, 2, 1, 0);
-        EXPECT_EQ(One("SELECT dbindex FROM HONGLOG"), u"2");
+
+        RawSql(c.cure);
+        ASSERT_TRUE(TheEventLogWriter().WaitWritten(20000));
+        EXPECT_EQ(One("SELECT dbindex || '/' || point FROM CHUNGLOG"), u"1/2");
+        EXPECT_EQ(One("SELECT dbindex || '/' || point FROM HONGLOG"), u"2/3");
+        EXPECT_EQ(One("SELECT chungpoint || '/' || hongpoint FROM GAMET"), u"2/3");
+        EXPECT_FALSE(TheEventLogWriter().Failing());
     }
+    EXPECT_EQ(prompter.texts(), (std::vector<std::string>{"DB Error!", "DB Error!"}));
 }
 
-TEST_F(LocalEventLog, AReadOnlyDatabaseLosesTheRowsButNothingElse) {
+// Another program holds the database's write lock: the user-interface thread still hands every event
+// over at once, and the events are written once the lock is free.
+TEST_F(LocalEventLog, AnotherProgramHoldingTheWriteLockHoldsUpNoEvent) {
+    TheEventLogWriter().SetRetryPauseForTests(10);
     view->LogMatchRow();
-    ASSERT_TRUE(theApp.m_dbLocal.Execute("PRAGMA query_only = 1"));
+    Settle();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(dbFile().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (int event = 1; event <= 5; ++event) {
+        md().aSide[1].nScore = 3 * event;
+        QElapsedTimer handed;
+        handed.start();
+        view->LogHongEvent(u"1:00", 6, 3, 1, 0);
+        // Without the writer the call waited out SQLite's busy time-out of seconds.
+        EXPECT_LT(handed.elapsed(), 50) << "event " << event;
+    }
+    Settle();
+    EXPECT_TRUE(TheEventLogWriter().Failing());
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
+    ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+    ASSERT_TRUE(TheEventLogWriter().WaitWritten(20000));
+    EXPECT_EQ(Query("SELECT dbindex FROM HONGLOG ORDER BY dbindex"),
+              (Rows{{u"1"}, {u"2"}, {u"3"}, {u"4"}, {u"5"}}));
+    EXPECT_EQ(One("SELECT hongpoint FROM GAMET"), u"15");
+}
+
+// A program killed before its events were written writes them at its next start, each once, even when the
+// kill came after a commit and before the queue file knew of it; a record the kill cut short is dropped.
+TEST_F(LocalEventLog, EventsLeftInTheQueueFileAreWrittenOnceAtTheNextStart) {
+    view->LogMatchRow();
+    md().aSide[0].nScore = 2;
+    view->LogChungEvent(u"1:50", 3, 2, 1, 0);
+    ASSERT_TRUE(TheEventLogWriter().WaitWritten(20000));
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(dbFile().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     md().aSide[1].nScore = 3;
-    testing::internal::CaptureStderr();
-    EXPECT_NO_THROW(view->LogHongEvent(u"1:00", 6, 3, 1, 0));
-    const std::string output = testing::internal::GetCapturedStderr();
-    EXPECT_NE(output.find("event log: HONGLOG not written"), std::string::npos) << output;
-    EXPECT_NE(output.find("event log: GAMET totals not written"), std::string::npos) << output;
-    EXPECT_EQ(md().nLogIndex, 1);
-    EXPECT_EQ(md().aSide[1].nScore, 3);
-    ASSERT_TRUE(theApp.m_dbLocal.Execute("PRAGMA query_only = 0"));
-    EXPECT_TRUE(WritableFromOutside());
-    view->LogHongEvent(u"0:58", 6, 3, 1, 0);
-    EXPECT_EQ(One("SELECT dbindex || '/' || hongpoint FROM HONGLOG, GAMET"), u"2/3");
+    view->LogHongEvent(u"1:40", 6, 3, 1, 0);
+    md().aSide[0].nScore = 4;
+    view->LogChungEvent(u"1:30", 3, 2, 1, 0);
+    Settle();
+    TheEventLogWriter().Stop(); // the program ends with two events unwritten
+    ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    const std::string queue = dbFile() + "-queue";
+    QFile file(QString::fromStdString(queue));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray kept = file.readAll();
+    file.close();
+    ASSERT_FALSE(kept.isEmpty());
+    const auto restart = [&](const QByteArray& bytes) {
+        QFile out(QString::fromStdString(queue));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        TheEventLogWriter().Start(theApp.m_dbLocal.connectionString(), dbFile());
+        ASSERT_TRUE(TheEventLogWriter().WaitWritten(20000));
+    };
+    // The next start, with the end of a record a kill cut short.
+    restart(kept + kept.left(20));
+    const Rows expected{{u"0", u"1", u"2"}, {u"1", u"2", u"3"}, {u"0", u"3", u"2"}};
+    const std::string events =
+        "SELECT 0, dbindex, point FROM CHUNGLOG UNION ALL SELECT 1, dbindex, point FROM "
+        "HONGLOG ORDER BY 2";
+    EXPECT_EQ(Query(events), expected);
+    EXPECT_EQ(One("SELECT chungpoint || '/' || hongpoint FROM GAMET"), u"4/3");
+    EXPECT_EQ(QFile(QString::fromStdString(queue)).size(), 0);
+    // Killed after those commits but before the queue file was emptied: they run again and change nothing.
+    restart(kept);
+    EXPECT_EQ(Query(events), expected);
+    EXPECT_EQ(One("SELECT chungpoint || '/' || hongpoint FROM GAMET"), u"4/3");
+    EXPECT_EQ(One("SELECT count(*) FROM GAMET"), u"1");
 }
 
 TEST_F(LocalEventLog, AMatchRowThatCouldNotBeWrittenIsWrittenBeforeTheNextEvent) {
@@ -532,7 +645,9 @@ TEST_F(LocalEventLog, AMatchRowThatCouldNotBeWrittenIsWrittenBeforeTheNextEvent)
     EXPECT_NO_THROW(view->LogMatchRow());
     EXPECT_NO_THROW(view->LogChungEvent(u"1:55", 1, 30, 1, 0));
     const std::string output = testing::internal::GetCapturedStderr();
-    EXPECT_NE(output.find("event log: GAMET row not written"), std::string::npos) << output;
+    EXPECT_NE(output.find("event log: the local database is not open; GAMET row not written"),
+              std::string::npos)
+        << output;
     EXPECT_NE(output.find("the local database is not open; CHUNGLOG row 1 not written"), std::string::npos)
         << output;
     EXPECT_EQ(md().bMatchLogged, 1); // the match is under way all the same

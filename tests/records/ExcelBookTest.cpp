@@ -74,7 +74,7 @@ TEST(ExcelBook, CellsBecomeTheSmallestFaithfulRecords) {
     const Bytes stream = book->Write();
 
     using C = std::tuple<std::uint16_t, int, int>;
-    EXPECT_EQ(CellsOfRow(stream, 0), (std::vector<C>{{kMulRk, 0, 0}, {kBlank, 0, 3}, {kRk, 0, 4}}));
+    EXPECT_EQ(CellsOfRow(stream, 0), (std::vector<C>{{kMulRk, 0, 0}, {kRk, 0, 4}})); // the gap is no cell
     EXPECT_EQ(
         CellsOfRow(stream, 1),
         (std::vector<C>{{kRk, 1, 0}, {kNumber, 1, 1}, {kNumber, 1, 2}, {kBlank, 1, 3}, {kLabelSst, 1, 4}}));
@@ -280,6 +280,34 @@ TEST(ExcelBook, DamagedWorkbooksFailTheLoad) {
     ExcelBook fromFile;
     EXPECT_EQ(fromFile.Load(home.file("x.xls")), 0);
     EXPECT_EQ(fromFile.Load(home.file("missing.xls")), 0);
+}
+
+// The shipped template with two cells moved to the sheet's last row and columns, as a damaged file may
+// have them: the book holds the cells it read and no grid up to them.
+TEST(ExcelBook, FarCellsOfADamagedTemplateCostNoGrid) {
+    QFile file(QStringLiteral(BELVANTA_SOURCE_DIR "/fuzz/corpus/excel_book/far-cells"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const Bytes stream(bytes.begin(), bytes.end());
+    ExcelBook book;
+    ASSERT_TRUE(book.Read(stream));
+    const ExcelSheet& sheet = *book.Sheet(0);
+    EXPECT_EQ(sheet.rows(), ExcelSheet::kMaxRow + 1);
+    EXPECT_EQ(sheet.columns(), ExcelSheet::kMaxColumn + 1);
+    const ExcelCell* far = sheet.Peek(ExcelSheet::kMaxRow, ExcelSheet::kMaxColumn);
+    ASSERT_NE(far, nullptr);
+    EXPECT_EQ(sheet.Peek(ExcelSheet::kMaxRow - 1, 7)->kind(), ExcelCell::Undefined);
+
+    const Bytes written = book.Write();
+    // 65536 ROW records and their blocks' DBCELLs come to 1.5 MB; a grid of blank cells up to the far
+    // corner would be over a hundred.
+    EXPECT_LT(written.size(), std::size_t{2} << 20);
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(written));
+    const ExcelCell* farBack = back.Sheet(0)->Peek(ExcelSheet::kMaxRow, ExcelSheet::kMaxColumn);
+    ASSERT_NE(farBack, nullptr);
+    EXPECT_EQ(farBack->kind(), far->kind());
+    EXPECT_EQ(farBack->xf(), far->xf());
 }
 
 TEST(ExcelBook, ChartSheetsAreSkippedWithTheirNames) {

@@ -1,5 +1,6 @@
 // The written match log in other programs: python3-xlrd reads its cells and merged ranges, python3-olefile
 // finds its stream, and LibreOffice converts it to CSV with the values (a Korean name included).
+#include "app/FileWriter.h"
 #include "platform/CompoundFile.h"
 #include "records/ExcelBook.h"
 #include "records/MatchLog.h"
@@ -72,7 +73,8 @@ protected:
         LogMatchEvent(1, 23, u"1:10", 1, 6, 1, 0);
         WriteMatchLogRoundScores(0);
         WriteMatchLogRoundScores(10);
-        ASSERT_TRUE(CloseMatchLog());
+        CloseMatchLog();
+        ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
         path = home.file("Log/readers.xls");
     }
 

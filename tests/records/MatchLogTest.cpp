@@ -2,6 +2,7 @@
 // round score table, the file's name and place, and the failures the operator must hear of.
 #include "records/MatchLog.h"
 #include "app/AppGlobals.h"
+#include "app/FileWriter.h"
 #include "app/MainWnd.h"
 #include "platform/CompoundFile.h"
 #include "records/CellFormats.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -53,10 +55,16 @@ protected:
         std::strcpy(md->aPlayer[1].szNationName, "Korea");
         std::strcpy(md->aPlayer[1].szNationCode, "KOR");
     }
-    void TearDown() override { CloseMatchLog(); }
+    // The last save is written (and its failure told) while this test's folder and prompter are there.
+    void TearDown() override {
+        CloseMatchLog();
+        TheFileWriter().WaitIdle(20000);
+        QCoreApplication::sendPostedEvents();
+    }
 
     // The log file as a loaded book.
     std::unique_ptr<ExcelBook> Saved(const std::string& name) {
+        EXPECT_TRUE(TheFileWriter().WaitIdle(20000));
         auto book = std::make_unique<ExcelBook>();
         EXPECT_EQ(book->Load(home.file("Log/" + name)), 1) << name;
         return book;
@@ -88,9 +96,9 @@ TEST_F(MatchLogTest, HeaderIsWrittenAndTheFileHoldsTheTemplateCopyAtOnce) {
     auto atOpen = Saved(kFile);
     ASSERT_EQ(atOpen->SheetCount(), 3);
     EXPECT_EQ(Text(*atOpen, 0, 1, 1), "MATCH LOG");
-    EXPECT_EQ(Text(*atOpen, 0, 3, 3), "<not text>"); // the header is in memory only until a save
+    EXPECT_EQ(Text(*atOpen, 0, 3, 3), "A101"); // saved after the header's change
 
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     const std::pair<int, std::string> header[] = {
         {3, "A101"}, {5, "W-49kg"},      {6, "Final"},   {7, "Female -49kg"},   {8, "20"},
@@ -118,7 +126,7 @@ TEST_F(MatchLogTest, EventLinesPutEachValueInItsColumn) {
     LogMatchEvent(1, 15, u"0:30", 2, 4, 0, 0);      // row 11: referee video replay
     LogMatchEvent(1, 22, u"0:20", 2, 5, 1, 0);      // row 12: a referee's penalty points go to column 2
     LogMatchEvent(2, 38, u"1:59", 0, 1, 0, 33);     // row 13: blue punch hit with its value
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     constexpr int E = MatchLog::kEventSheet;
 
@@ -164,7 +172,7 @@ TEST_F(MatchLogTest, RoundWinSystemScoresTheGivenRound) {
     md->aSide[0].nScore = 40; // not used under the round-win system
     ASSERT_EQ(OpenMatchLog(kName), 1);
     LogMatchEvent(2, 8, u"1:00", 0, 1, 0, 0);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 6), "5 - 2");
 }
 
@@ -172,7 +180,7 @@ TEST_F(MatchLogTest, EventLinesTakeTheirLooks) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
     LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0); // marker line
     LogMatchEvent(1, 9, u"1:00", 1, 1, 2, 0); // red body point
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     const auto& g = book->globals();
     const auto look = [&](int row, int column) {
@@ -195,7 +203,7 @@ TEST_F(MatchLogTest, EventLinesTakeTheirLooks) {
     LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
     LogMatchEvent(1, 9, u"1:00", 1, 1, 2, 0);
     LogMatchEvent(1, 9, u"0:59", 1, 1, 2, 0);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     EXPECT_EQ(Saved("again.xls")->globals().xfs.size(), formats);
 }
 
@@ -222,7 +230,7 @@ TEST_F(MatchLogTest, RoundScoresAndTotals) {
     EXPECT_EQ(Integer(*open, 1, 25, 20), 51);
     // ... and the totals take the same row in an individual match.
     WriteMatchLogRoundScores(10);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     EXPECT_EQ(Text(*book, 1, 5, 1), "SMITH Anna - GBR");
     EXPECT_EQ(Text(*book, 1, 6, 1), "김민서 - KOR");
@@ -243,7 +251,7 @@ TEST_F(MatchLogTest, TeamMatchUsesTheTeamTemplateAndRow30) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
     WriteMatchLogHeader();
     WriteMatchLogRoundScores(10);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     EXPECT_EQ(Text(*book, 0, 1, 1), "TEAM MATCH LOG");
     EXPECT_EQ(Integer(*book, 0, 20, 3), 5); // the team quota
@@ -255,7 +263,7 @@ TEST_F(MatchLogTest, StartAndEndTimes) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
     WriteMatchLogTimes(0);
     WriteMatchLogTimes(1);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     auto book = Saved(kFile);
     const std::regex time(R"(\d\d:\d\d:\d\d)");
     EXPECT_TRUE(std::regex_match(Text(*book, 0, 10, 3), time));
@@ -388,24 +396,36 @@ TEST_F(MatchLogTest, ATemplateThatCannotServeFailsTheOpen) {
 
 TEST_F(MatchLogTest, LogsGetDistinctNamesInsideTheLogFolder) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     ASSERT_EQ(OpenMatchLog(kName), 1); // the next match in the same second
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     EXPECT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/2026-12-10 090000(NoA101) (2).xls"))));
     ASSERT_EQ(OpenMatchLog(u"2026(No../../evil).xls"), 1); // a contest number with folder separators
-    ASSERT_TRUE(CloseMatchLog());
+    CloseMatchLog();
     EXPECT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/2026(No.._.._evil).xls"))));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(home.file("evil).xls"))));
 }
 
-TEST_F(MatchLogTest, AFailedFinalSaveIsReported) {
+// The file is current after each event, so a crash loses nothing of the match before it; a save that
+// fails tells the operator once, without waiting for an answer.
+TEST_F(MatchLogTest, TheFileIsCurrentAfterEachEventAndAFailedSaveIsReportedOnce) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
     LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
+    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Start round 1");
+    LogMatchEvent(1, 1, u"1:10", 0, 0, 0, 0);
+    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 6, 2), "Stop round 1");
+
     ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
-    EXPECT_FALSE(CloseMatchLog());
+    LogMatchEvent(1, 3, u"1:10", 0, 0, 0, 0);
+    CloseMatchLog();
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Log file save error!"});
     EXPECT_EQ(MatchLog::OpenBook(), nullptr);
-    EXPECT_TRUE(CloseMatchLog()); // nothing open any more
+    CloseMatchLog(); // nothing open any more
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(prompter.texts().size(), 1u);
 }
 
 TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
@@ -419,6 +439,26 @@ TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
     EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Match resume");
 }
 
+// The template is read from its file once; a template changed between two matches is the one the next
+// log is copied from, and one damaged since gives no log.
+TEST_F(MatchLogTest, TheNextMatchTakesTheTemplateAsItIsNow) {
+    ASSERT_EQ(OpenMatchLog(u"first.xls"), 1);
+    CloseMatchLog();
+    EXPECT_EQ(Text(*Saved("first.xls"), MatchLog::kHeaderSheet, 3, 2), Text(*Saved("Log file.xls"), 0, 3, 2));
+
+    auto changed = ExcelBook::Blank({u"A", u"B", u"C"});
+    changed->Sheet(0)->Cell(0, 0)->SetString("changed template");
+    ASSERT_TRUE(changed->storage().Create(home.file("Log/Log file.xls")));
+    ASSERT_EQ(changed->storage().MakeFile(), 1);
+    ASSERT_TRUE(changed->Save());
+    ASSERT_EQ(OpenMatchLog(u"second.xls"), 1);
+    CloseMatchLog();
+    EXPECT_EQ(Text(*Saved("second.xls"), 0, 0, 0), "changed template");
+
+    home.write("Log/Log file.xls", "damaged since");
+    EXPECT_EQ(OpenMatchLog(u"third.xls"), 0);
+}
+
 TEST_F(MatchLogTest, ShippedTemplatesAreTheGeneratorsOutput) {
     for (const bool team : {false, true}) {
         const std::string name = team ? "Log file_Team.xls" : "Log file.xls";
@@ -427,6 +467,66 @@ TEST_F(MatchLogTest, ShippedTemplatesAreTheGeneratorsOutput) {
                                                shipped),
                   platform::CompoundResult::Ok);
         EXPECT_EQ(shipped, LogTemplates::Build(team)->Write()) << name << ": run tools/make-log-templates";
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The operator's stop buttons with a match log open: each stop is an event line of its own.
+TEST_F(MatchLogTest, AClockStopIsLoggedAsAStop) {
+    CMainWnd view;
+    view.SetupControls();
+    ASSERT_EQ(OpenMatchLog(u"stops.xls"), 1);
+    view.m_bLogOpen = TRUE;
+    md->nCurRound = 2;
+    view.m_strClockText = u"1:23";
+    md->nGameState = 4;
+    view.OnClickedStop();
+    md->nGameState = 4;
+    view.StopAll();
+    ExcelBook* book = MatchLog::OpenBook();
+    ASSERT_NE(book, nullptr);
+    using MatchLog::kEventSheet;
+    using MatchLog::kFirstEventRow;
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow, 2), "Stop round 2");
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow, 3), "1:23");
+    EXPECT_EQ(Text(*book, kEventSheet, kFirstEventRow + 1, 2), "Stop round 2");
+    view.m_bLogOpen = FALSE;
+}
+
+// A contest number as long as the record holds, in one-byte or in three-byte characters, still gives the
+// match its log, within the file name limit, and a second log of the same name gets its number.
+TEST_F(MatchLogTest, ALongContestNumberStillGivesALogWithinTheNameLimit) {
+    struct Case {
+        const char* what;
+        std::string contest;
+    };
+    std::string korean;
+    while (korean.size() + 3 < sizeof md->szContestNo)
+        korean += "\xEA\xB9\x80";
+    const Case cases[] = {{"digits", std::string(sizeof md->szContestNo - 1, '7')}, {"Korean", korean}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = "2026-12-10 010203(No" + c.contest + ").xls";
+        for (int copy = 1; copy <= 2; ++copy) {
+            ASSERT_EQ(OpenMatchLog(QString::fromStdString(name).toStdU16String()), 1) << "copy " << copy;
+            CloseMatchLog();
+        }
+        ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+        const QStringList logs = QDir(QString::fromStdString(home.file("Log")))
+                                     .entryList({"2026-12-10*"}, QDir::Files, QDir::Name);
+        ASSERT_EQ(logs.size(), 2) << logs.join(", ").toStdString();
+        for (const QString& log : logs) {
+            EXPECT_LE(log.toUtf8().size(), 255);
+            EXPECT_TRUE(log.endsWith(".xls"));
+            EXPECT_TRUE(log.startsWith("2026-12-10 010203(No"));
+            EXPECT_FALSE(log.contains(QChar(0xFFFD))) << "a character cut in two";
+        }
+        EXPECT_TRUE(logs[1].endsWith(" (2).xls") || logs[0].endsWith(" (2).xls"));
+        for (const QString& log : logs)
+            QFile::remove(QString::fromStdString(home.file("Log/")) + log);
     }
 }
 

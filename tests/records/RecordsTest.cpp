@@ -6,6 +6,7 @@
 #include "links/MatchInput.h"
 #include "records/MatchRecords.h"
 #include "screens/OperatorLayout.h"
+#include "tests/support/EventLogSettle.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
 
@@ -32,6 +33,7 @@ protected:
         view->SetupControls();
     }
     void TearDown() override {
+        TheEventLogWriter().Stop();
         view.reset();
         theApp.m_dbLocal.Close();
         g_MatchInput = TTK_MatchInput{};
@@ -126,8 +128,8 @@ TEST_F(RecordsTest, TheFirstStartMakesTheLampLogAndKeepsOneThatIsThere) {
         md().bMatchLogged = 0;
         view->OnClickedStart();
         ASSERT_EQ(md().nCurRound, 1);
+        EXPECT_EQ(home.read("Log/No101.txt"), c.before); // once the file writer has made it
         ASSERT_TRUE(QFile::exists(QString::fromStdString(home.file("Log/No101.txt"))));
-        EXPECT_EQ(home.read("Log/No101.txt"), c.before);
         view->ToggleJudgeLamp(1, 1, 1);
         EXPECT_EQ(home.read("Log/No101.txt"),
                   c.before + Utf16Le("[R1:" + QString::fromStdU16String(view->m_strClockText).toStdString() +
@@ -240,8 +242,9 @@ protected:
         view->ShowRoundNumber(1);
     }
 
-    // One value by a query on the open connection.
+    // One value by a query on the open connection, once the events queued so far are written.
     std::u16string query(const char* sql) {
+        EXPECT_TRUE(SettleEventLog());
         theApp.m_dbLocal.Select("%s", sql);
         EXPECT_EQ(theApp.m_dbLocal.nRows, 1) << sql << ": " << theApp.m_dbLocal.lastError();
         return theApp.m_dbLocal.nRows == 1 ? VariantToString(theApp.m_dbLocal.cell(0, 0)) : u"<none>";

@@ -1,5 +1,8 @@
 #include "tests/support/TempHome.h"
 
+#include "app/FileWriter.h"
+#include "platform/ProfileFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +24,8 @@ std::u16string TempHome::widePath() const {
 }
 
 void TempHome::write(const std::string& relative, const std::string& bytes) const {
+    TheFileWriter().WaitIdle(20000);
+    platform::flushProfileWrites(20000);
     const QString full = QString::fromStdString(file(relative));
     QDir().mkpath(QFileInfo(full).path());
     QFile out(full);
@@ -29,6 +34,8 @@ void TempHome::write(const std::string& relative, const std::string& bytes) cons
 }
 
 std::string TempHome::read(const std::string& relative) const {
+    TheFileWriter().WaitIdle(20000);
+    platform::flushProfileWrites(20000);
     QFile in(QString::fromStdString(file(relative)));
     if (!in.open(QIODevice::ReadOnly))
         return {};

@@ -14,7 +14,8 @@ public:
     std::string path() const;
     std::u16string widePath() const;
     std::string file(const std::string& relative) const { return path() + relative; }
-    // Writes a file below the folder (bytes as given), making its folder.
+    // Writes a file below the folder (bytes as given), making its folder. Both first wait (bounded) for the
+    // program's file writer to write what it was given, so the file is the one the program left.
     void write(const std::string& relative, const std::string& bytes) const;
     std::string read(const std::string& relative) const;
     // Makes the empty local database Vevuvurer.edi from the shipped schema, as the set-up script does, then
