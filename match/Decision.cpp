@@ -104,7 +104,8 @@ void CMainWnd::DecideWinner(int side, int kind) {
     }
     // A finished match keeps its decision; with none loaded there is nothing to decide.
     if (const std::u16string why = WhyNoDecision(*md); !why.empty()) {
-        DebugPrintf("decision for side %d refused: %s", side, Utf8(why).c_str());
+        DebugPrintf("decision for side %d refused: %s", side,
+                    QString::fromStdU16String(why).toStdString().c_str());
         MessageBox(GetSafeHwnd(), why, u"Information", MB_OK | MB_ICONINFORMATION);
         return;
     }
@@ -186,11 +187,9 @@ void CMainWnd::WithdrawDecision() {
     m_roundDecision = {};
     md->nDecisionKind = kNoDecision;
     md->nWinSide = kNoWinner;
-    if (!m_strMatchKey.empty() && !theApp.m_dbLocal.Execute("UPDATE GAMET SET win=NULL WHERE keyvalue='%s'",
-                                                            Utf8(SqlQuote(m_strMatchKey)).c_str())) {
-        DebugPrintf("decision cancelled: win column not cleared: %s", theApp.m_dbLocal.lastError().c_str());
-        AfxMessageBox(u"DB Error!");
-    }
+    // Queued behind the match's events and the decision's own write, so the cancel is what stays.
+    if (!m_strMatchKey.empty())
+        LogMatchWin(u"");
     if (g_MatchInput.bValid)
         WriteResultIni();
 }

@@ -124,8 +124,8 @@ void ShowNoticeBox(HWND owner, std::u16string_view text, std::u16string_view cap
            QThread::currentThread() == QCoreApplication::instance()->thread());
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, platform::qs(caption), platform::qs(text), QMessageBox::Ok);
+    auto* box = new QMessageBox(QMessageBox::Warning, platform::qs(caption), platform::qs(text),
+                                QMessageBox::Ok, platform::boxParent(owner));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();

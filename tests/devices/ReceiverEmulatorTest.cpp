@@ -68,10 +68,11 @@ TEST(ReceiverEmulatorTest, ScriptLinesBecomeTheReceiversFramesOrAreRefused) {
         std::string error;
         EXPECT_EQ(fake.RunScriptLine(c.line, error), c.ok);
         EXPECT_EQ(error.empty(), c.ok) << error;
-        if (!c.ok) // the reason names the command the person typed
+        if (!c.ok) { // the reason names the command the person typed
             EXPECT_NE(error.find(std::string(c.line).substr(0, std::string(c.line).find(' '))),
                       std::string::npos)
                 << error;
+        }
         Bytes got;
         while (got.size() < c.sent.size()) {
             BYTE chunk[64];

@@ -84,8 +84,9 @@ void Court::Start(const std::string& runtime) {
     QApplication::setActiveWindow(frame);
     // The receiver is asked for its version as soon as the view starts, and links on the court's saved
     // channel.
-    if (ReceiverPath() == fake.SlavePath())
+    if (ReceiverPath() == fake.SlavePath()) {
         ASSERT_TRUE(fake.WaitForCommand(0x07));
+    }
     ASSERT_TRUE(Until([&] { return view->m_bLinkReady != 0; }));
 }
 

@@ -190,11 +190,13 @@ TEST_F(ReadmeWalkthrough, EveryEmulatorLineTheReadmeShowsDoesWhatItSays) {
     ASSERT_NE(dialog, nullptr);
     auto* wide = static_cast<QCheckBox*>(dialog->GetDlgItem(1063));
     ASSERT_NE(wide, nullptr);
-    if (!wide->isChecked())
+    if (!wide->isChecked()) {
         ASSERT_NO_FATAL_FAILURE(Click(wide));
+    }
     for (const auto& [button, flag] : DeviceButtons())
-        if (button != 1329)
+        if (button != 1329) {
             ASSERT_NO_FATAL_FAILURE(PairByButton(*dialog, button, *flag));
+        }
     ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1311))); // judge 1's "Use Wire Connection"
     ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1329)));
     ASSERT_EQ(md->bJudgeWired[0], 1) << ::testing::PrintToString(prompter.texts());
@@ -227,10 +229,11 @@ TEST_F(ReadmeWalkthrough, EveryEmulatorLineTheReadmeShowsDoesWhatItSays) {
             });
             EXPECT_EQ(Shown(), expected);
         }
-        if (!step.printed.empty())
+        if (!step.printed.empty()) {
             EXPECT_TRUE(Until([&] {
                 return judges.Printed().find(step.printed, printedBefore) != std::string::npos;
             })) << judges.Printed().substr(printedBefore);
+        }
         EXPECT_EQ(m_receiver->Complaints(), "");
         EXPECT_EQ(judges.Complaints(), "");
         Advance(2000); // every judges' window of the step has closed
