@@ -888,8 +888,13 @@ void CMainWnd::ShowRoundLeader() {
 }
 
 void CMainWnd::HideRoundLeader() {
+    // No leader is left behind in the record either: both screens paint the leader's score from it.
+    if (g_pMatchData)
+        g_pMatchData->nRoundLeader = 0;
     ShowDlgItem(LeaderChung, false);
     ShowDlgItem(LeaderHong, false);
+    SetColours(Static(ScoreChung), Qt::white, OperatorColours::Chung);
+    SetColours(Static(ScoreHong), Qt::white, OperatorColours::Hong);
     if (m_pExtScrDlg)
         m_pExtScrDlg->InvalidateScores();
 }
