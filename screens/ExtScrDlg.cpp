@@ -193,6 +193,9 @@ void CExtScrDlg::SetVideoReplayTexts(const QString& chung, const QString& hong, 
     const bool small = m_layout == Layout::Small;
     for (const int id : {ReplayCardLeft, ReplayCardRight})
         InvalidateArea(Area(id).translated(small ? 6 : 10, 0).adjusted(0, small ? -12 : -18, 0, 0));
+    // A side whose last request is used up loses its card.
+    for (const bool right : {false, true})
+        InvalidateArea(ReplayCardPictureRect(m_layout, right));
     (void)reversed; // the painting reads the side from the record
 }
 
@@ -223,14 +226,17 @@ void CExtScrDlg::SetRoundText(int round) {
 }
 
 void CExtScrDlg::SetClockText(const QString& text) {
-    m_strClockText = text;
     const MatchData* md = Record();
     const ClockMode mode = ClockModeFor(m_layout, md ? md->nGameState : 0);
-    if (!mode.fixedColours) {
-        const TextColours colours = ClockColours(text);
-        m_clockColour[0] = colours.text;
-        m_clockColour[1] = colours.back;
-    }
+    TextColours colours{m_clockColour[0], m_clockColour[1]};
+    if (!mode.fixedColours)
+        colours = ClockColours(text);
+    // The round clock sets its text every 10 ms; the board repaints only when what it shows changes.
+    if (text == m_strClockText && colours.text == m_clockColour[0] && colours.back == m_clockColour[1])
+        return;
+    m_strClockText = text;
+    m_clockColour[0] = colours.text;
+    m_clockColour[1] = colours.back;
     InvalidateArea(m_clockRect);
 }
 

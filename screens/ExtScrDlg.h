@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/WindowMessages.h"
+#include "screens/OutlinedTextCache.h"
 #include "screens/ScoreboardLayout.h"
 
 #include <QImage>
@@ -69,7 +70,8 @@ public:
     void InvalidateScores(); // also the round leader's highlight
     void SetSideLabels(int reversed);
     void SetRoundText(int round); // empty before a match
-    // Stores the clock text and repaints only the clock, in the colours the text asks for.
+    // Stores the clock text and repaints only the clock, in the colours the text asks for; nothing when
+    // neither the text nor its colours change.
     void SetClockText(const QString& text);
     // Arranges the clock, the notice and "Time out" for nGameState.
     void ApplyClockMode();
@@ -166,6 +168,9 @@ private:
     void PaintSlotStates(QPainter& p, const MatchData& md);
     void PaintControls(QPainter& p, const MatchData& md);
     void PaintRoundNumber(QPainter& p);
+    // An outlined text from the cache, when the repaint covers it; a level's number centred on x, top at y.
+    void Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at);
+    void OutlinedText(QPainter& p, const QString& text, int size, double x, double y);
 
     Scoreboard::Layout m_layout = Scoreboard::Layout::Large;
     std::map<int, QImage> m_images; // PNG pictures by id; a missing one leaves its area empty
@@ -194,4 +199,5 @@ private:
     int m_sideLabel[2] = {};          // side-label bitmaps, left / right
     CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
+    COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
 };

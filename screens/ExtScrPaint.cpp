@@ -8,6 +8,7 @@
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
 
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -50,9 +51,16 @@ TextDesigner::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
+// Whether a repaint covers any of the rectangle: a step outside it is skipped, for the large texts are
+// drawn as paths even where the repaint's clip throws them away. A painter without a clip draws everything.
+bool Dirty(QPainter& p, const QRect& rect) {
+    const QRegion clip = p.paintEngine() ? p.paintEngine()->systemClip() : QRegion();
+    return clip.isEmpty() || clip.intersects(rect);
+}
+
 void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
                Qt::Alignment align = Qt::AlignCenter) {
-    if (text.isEmpty() || rect.isEmpty())
+    if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
         return;
     p.setFont(font);
     p.setPen(ColorFromRef(colour));
@@ -62,21 +70,10 @@ void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colou
 // A text on a filled box, as the board's coloured statics show it.
 void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
              const QString& value, Qt::Alignment align = Qt::AlignCenter) {
+    if (!Dirty(p, rect))
+        return;
     p.fillRect(rect, ColorFromRef(back));
     PlainText(p, rect, font, text, value, align);
-}
-
-// An outlined number centred horizontally on x with its top at y.
-void OutlinedText(QPainter& p, const QString& text, int size, double x, double y,
-                  TextDesigner::Argb fill = 0xFFFFFFFF, int outline = 3) {
-    if (text.isEmpty())
-        return;
-    TextDesigner::OutlineText outlined;
-    outlined.SelectOutline(fill, 0xFF000000, outline);
-    TextDesigner::StringFormat centred;
-    centred.horizontal = Qt::AlignHCenter;
-    outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, size, text,
-                        QPointF(x, y), centred);
 }
 
 const QImage& Bitmap(int id) {
@@ -108,6 +105,19 @@ int BackgroundBitmap(Layout layout, const MatchData& md) {
 }
 
 } // namespace
+
+void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at) {
+    if (!style.text.isEmpty() && Dirty(p, m_outlined.Bounds(style, at)))
+        m_outlined.Draw(p, style, at);
+}
+
+void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double x, double y) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.thickness = 3;
+    Outlined(p, style, QPointF(x, y));
+}
 
 void CExtScrDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -240,18 +250,18 @@ void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
         if (text.isEmpty())
             continue;
         const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
-        const TextDesigner::Argb fill = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
-        TextDesigner::OutlineText outlined;
-        outlined.SelectOutline(fill, fill, 0);
-        outlined.SetShadow(Argb(SideColour(player, dark)), 7, 4, 5);
-        outlined.EnableShadow(true);
-        const ScoreStyle style = ScoreStyleFor(m_layout, leftScore, rightScore, right);
+        const ScoreStyle place = ScoreStyleFor(m_layout, leftScore, rightScore, right);
+        COutlinedTextCache::Style style;
+        style.text = text;
+        style.size = place.size;
+        style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+        style.shadow = true;
+        style.shadowColour = Argb(SideColour(player, dark));
+        style.shadowThickness = 7;
+        style.shadowDx = 4;
+        style.shadowDy = 5;
         const QRect area = Area(right ? ScoreRight : ScoreLeft);
-        TextDesigner::StringFormat centred;
-        centred.horizontal = Qt::AlignHCenter;
-        outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, style.size,
-                            text, QPointF(area.center().x() + 0.5 + style.dx, area.top() + style.dy),
-                            centred);
+        Outlined(p, style, QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy));
     }
 }
 
@@ -295,9 +305,7 @@ void CExtScrDlg::PaintVideoReplayCards(QPainter& p, const MatchData& md) {
         const int player = PlayerAt(right, md.nReverseScreen);
         if (md.aSide[player].nVRRemain <= 0 || md.nGameState == 0)
             continue;
-        const int x = small ? (right ? 924 : 290) : (right ? 1373 : 440);
-        const int y = small ? 515 : m_layout == Layout::RoundWinOneJudge ? 303 : 787;
-        p.drawImage(QPoint(x, y), card->second);
+        p.drawImage(ReplayCardPictureRect(m_layout, right), card->second);
         PlainText(p, Area(right ? ReplayCardRight : ReplayCardLeft), font, kWhite, m_strReplayText[player]);
     }
 }

@@ -102,6 +102,12 @@ QRect AreaRect(Layout layout, int id) {
     return {};
 }
 
+QRect ReplayCardPictureRect(Layout layout, bool right) {
+    if (layout == Layout::Small)
+        return QRect(right ? 924 : 290, 515, 100, 74);
+    return QRect(right ? 1373 : 440, layout == Layout::RoundWinOneJudge ? 303 : 787, 150, 110);
+}
+
 namespace {
 
 struct RoundRows {

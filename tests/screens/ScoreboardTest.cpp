@@ -270,6 +270,29 @@ TEST_F(ScoreboardTest, ClockTicksRepaintOnlyTheClock) {
     EXPECT_EQ(board.ClockTextColour(), kYellow);
 }
 
+TEST_F(ScoreboardTest, TheClockRepaintsOnlyWhenWhatItShowsChanges) {
+    RecordingBoard& board = Board();
+    md().nGameState = 3;
+    board.ApplyClockMode();
+    board.SetClockText(QStringLiteral("1:59"));
+    board.invalidated.clear();
+    // The round clock's 10 ms steps within a second set the same text again.
+    for (int step = 0; step < 99; ++step)
+        board.SetClockText(QStringLiteral("1:59"));
+    EXPECT_TRUE(board.invalidated.empty());
+    board.SetClockText(QStringLiteral("1:58"));
+    EXPECT_EQ(board.invalidated, std::vector<QRect>{board.ClockRect()});
+    // The same text in the colours of another state is a change.
+    board.invalidated.clear();
+    md().nGameState = 15;
+    board.ApplyClockMode();
+    board.invalidated.clear();
+    md().nGameState = 3;
+    board.SetClockText(QStringLiteral("1:58"));
+    EXPECT_EQ(board.invalidated, std::vector<QRect>{board.ClockRect()});
+    EXPECT_EQ(board.ClockTextColour(), kWhite);
+}
+
 TEST_F(ScoreboardTest, IndexesOutOfRangeRepaintNothing) {
     RecordingBoard& board = Board();
     board.invalidated.clear();
