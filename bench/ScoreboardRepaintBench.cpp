@@ -10,9 +10,9 @@
 //   board_paints_per_s, board_kpx_per_s: the scoreboard's paint events per second and the pixels they
 //     covered (thousands per second);
 //   clock_steps: the round clock's steps over the run.
-// Left out: outside links (none is open), the receiver and the devices (no hits arrive: the figure is the
-// clock's and the screens' alone), the sound output (the machine has no audio device). Each run takes
-// 20 s (whole seconds) or 9 s (hundredths).
+// Left out: outside links (none is open), the receiver and the devices (registered in the record as their
+// pairing leaves them; no hits arrive: the figure is the clock's and the screens' alone), the sound output
+// (the machine has no audio device). Each run takes 20 s (whole seconds) or 9 s (hundredths).
 //   scoreboard_repaint_bench
 #include "bench/BenchCourt.h"
 #include "platform/ProcessUsage.h"
@@ -64,14 +64,19 @@ void BM_RunningRound(benchmark::State& state) {
             state.SkipWithError("the operator screen and the public scoreboard are not both shown");
             return;
         }
+        // The public-screen size as the frame sets it from the display resolution.
+        board->ApplyResolution();
         if (!boardShown)
             board->hide();
         PaintCounter counter;
         board->installEventFilter(&counter);
         QCoreApplication::processEvents();
 
-        view->OnClickedStart();
+        // The devices as their pairing leaves them registered.
         MatchData& md = court->Match();
+        md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
+        md.bJudgeWired[0] = md.bJudgeWired[1] = md.bJudgeWired[2] = 1;
+        view->OnClickedStart();
         if (md.nGameState != 3) {
             state.SkipWithError("the round did not start");
             return;

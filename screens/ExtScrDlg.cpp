@@ -221,7 +221,8 @@ void CExtScrDlg::SetSideLabels(int reversed) {
 
 void CExtScrDlg::SetRoundText(int round) {
     const MatchData* md = Record();
-    m_strRoundText = md && md->nGameState != 0 ? QString::number(round) : QString();
+    // Between loading a contest and its first start there is no round to show ("0").
+    m_strRoundText = md && md->nGameState != 0 && round >= 1 ? QString::number(round) : QString();
     Invalidate(RoundNumber);
 }
 
@@ -386,7 +387,8 @@ void CExtScrDlg::UpdateRoundWinCounts(int show) {
             InvalidateArea(RoundWinnerMarkRect(m_layout, row, right == 1));
         }
     }
-    if (show == 1 && md) {
+    // The round-winner marks belong to the round table of the round-win system, shown between rounds.
+    if (show == 1 && md && md->nCompetitionRule == 1 && (m_bRoundWinPanel || md->bRoundTableShown)) {
         for (int round = 1; round <= 3 && round <= md->nCurRound; ++round) {
             const int winner = md->nRoundWinner[round - 1];
             if (winner != 1 && winner != 2)

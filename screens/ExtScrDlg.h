@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 struct MatchData;
 class CPictureEx;
@@ -69,7 +70,7 @@ public:
     void SetScores(int chung, int hong, int reversed);
     void InvalidateScores(); // also the round leader's highlight
     void SetSideLabels(int reversed);
-    void SetRoundText(int round); // empty before a match
+    void SetRoundText(int round); // empty before a match and before its first round
     // Stores the clock text and repaints only the clock, in the colours the text asks for; nothing when
     // neither the text nor its colours change.
     void SetClockText(const QString& text);
@@ -83,7 +84,8 @@ public:
     void InvalidatePenaltyAreas(int reversed);
     // Round-win marks outside the round-win system; the round table inside it.
     void ShowRoundWinMarks(int reversed);
-    // The round rows' scores and, with show 1, the round-winner marks and the round-win counters.
+    // The round rows' scores and, with show 1, the round-winner marks (only while the round-win system's
+    // round table is shown) and the round-win counters.
     void UpdateRoundScores();
     void UpdateRoundWinCounts(int show);
     // Team tag countdowns: the active flags and the remaining round time (ms) when each tag began.
@@ -134,6 +136,15 @@ public:
     // The flag picture drawn on the left or the right.
     CPictureEx* Flag(bool right) const { return m_pFlag[right ? 1 : 0]; }
     bool FlagFrameShown(bool right) const { return m_bFlagFrame[right ? 1 : 0]; }
+    // The plain texts the last paint drew: the text as drawn (fitted or elided), the area it was given, the
+    // box its glyphs take, its colour and its pixel size. A partial repaint lists only what it drew.
+    struct DrawnText {
+        QString text;
+        QRect area, box;
+        COLORREF colour;
+        int pixelSize;
+    };
+    const std::vector<DrawnText>& DrawnTexts() const { return m_drawnTexts; }
 
 protected:
     // Every repaint goes through here (tests record them).
@@ -168,6 +179,11 @@ private:
     void PaintSlotStates(QPainter& p, const MatchData& md);
     void PaintControls(QPainter& p, const MatchData& md);
     void PaintRoundNumber(QPainter& p);
+    // A one-line text in its area, fitted to the area's width; the same on a filled box.
+    void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
+                   Qt::Alignment align = Qt::AlignCenter);
+    void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
+                 const QString& value, Qt::Alignment align = Qt::AlignCenter);
     // An outlined text from the cache, when the repaint covers it; a level's number centred on x, top at y.
     void Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at);
     void OutlinedText(QPainter& p, const QString& text, int size, double x, double y);
@@ -200,4 +216,5 @@ private:
     CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
+    std::vector<DrawnText> m_drawnTexts;
 };

@@ -6,8 +6,10 @@
 #include "app/PngResource.h"
 #include "controls/OutlineText.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/FittedText.h"
 #include "screens/ScoreboardRules.h"
 
+#include <QFontMetrics>
 #include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
@@ -58,24 +60,6 @@ bool Dirty(QPainter& p, const QRect& rect) {
     return clip.isEmpty() || clip.intersects(rect);
 }
 
-void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
-               Qt::Alignment align = Qt::AlignCenter) {
-    if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
-        return;
-    p.setFont(font);
-    p.setPen(ColorFromRef(colour));
-    p.drawText(rect, int(align) | Qt::TextSingleLine, text);
-}
-
-// A text on a filled box, as the board's coloured statics show it.
-void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
-             const QString& value, Qt::Alignment align = Qt::AlignCenter) {
-    if (!Dirty(p, rect))
-        return;
-    p.fillRect(rect, ColorFromRef(back));
-    PlainText(p, rect, font, text, value, align);
-}
-
 const QImage& Bitmap(int id) {
     // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board.
     static std::mutex mutex;
@@ -106,6 +90,34 @@ int BackgroundBitmap(Layout layout, const MatchData& md) {
 
 } // namespace
 
+void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour,
+                           const QString& text, Qt::Alignment align) {
+    if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
+        return;
+    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
+    // height (the least the stands can read), and is elided beyond that.
+    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
+    const FittedText fitted = FitText(text, font, rect.width(), floor);
+    p.setFont(fitted.font);
+    p.setPen(ColorFromRef(colour));
+    const int flags = int(align) | Qt::TextSingleLine;
+    p.drawText(rect, flags, fitted.text);
+    // The glyphs' own box: the line's place, and the ink's extent from the line's baseline.
+    const QFontMetrics metrics(fitted.font);
+    const QRect line = metrics.boundingRect(rect, flags, fitted.text);
+    const QRect ink =
+        metrics.tightBoundingRect(fitted.text).translated(line.left(), line.top() + metrics.ascent());
+    m_drawnTexts.push_back({fitted.text, rect, ink, colour, fitted.font.pixelSize()});
+}
+
+void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
+                         const QString& value, Qt::Alignment align) {
+    if (!Dirty(p, rect))
+        return;
+    p.fillRect(rect, ColorFromRef(back));
+    PlainText(p, rect, font, text, value, align);
+}
+
 void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at) {
     if (!style.text.isEmpty() && Dirty(p, m_outlined.Bounds(style, at)))
         m_outlined.Draw(p, style, at);
@@ -130,6 +142,7 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
         return;
     }
     const MatchData& md = *record;
+    m_drawnTexts.clear();
     PaintBackground(p, md);
     UpdateChangeInfo(md);
     PaintSideIndicators(p, md);
@@ -206,6 +219,11 @@ void CExtScrDlg::PaintHeader(QPainter& p, const MatchData& md) {
             nation = small ? QRect(x, 77, 455, 61) : QRect(x, 118, 720, 89);
             name = small ? QRect(x, 138, 455, 61) : QRect(x, 207, 720, 89);
         }
+        // The two sides' name columns meet at the middle: a margin keeps their texts apart.
+        const int margin = SizeOf(m_layout).width() / 80;
+        name.adjust(margin, 0, -margin, 0);
+        if (!hasRow)
+            nation.adjust(margin, 0, -margin, 0);
         PlainText(p, nation, FontOf(m_layout, hasRow ? kNationFont : kCaptionFont), kWhite,
                   RecordText(player.szNationCode));
         PlainText(p, name, FontOf(m_layout, kNameFont), kWhite, RecordText(player.szName));

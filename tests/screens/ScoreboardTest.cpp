@@ -293,6 +293,40 @@ TEST_F(ScoreboardTest, TheClockRepaintsOnlyWhenWhatItShowsChanges) {
     EXPECT_EQ(board.ClockTextColour(), kWhite);
 }
 
+TEST_F(ScoreboardTest, NoRoundZeroAndRoundWinnerMarksOnlyOnTheRoundTable) {
+    // A contest loaded and not started yet: no round to show.
+    md().nGameState = 1;
+    Board().SetRoundText(0);
+    EXPECT_EQ(Board().RoundText(), QString());
+    Board().SetRoundText(1);
+    EXPECT_EQ(Board().RoundText(), QStringLiteral("1"));
+
+    struct Case {
+        const char* name;
+        int rule, state;
+        bool marks;
+    };
+    const Case cases[] = {
+        {"points system, round running", 0, 3, false},
+        {"points system, rest", 0, 6, false},
+        {"round-win system, round running", 1, 3, false},
+        {"round-win system, rest", 1, 6, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.reset();
+        md().nCompetitionRule = c.rule;
+        md().nGameState = c.state;
+        md().nCurRound = 2;
+        md().nRoundWinner[0] = 1;
+        md().nRoundWinner[1] = 2;
+        Board().ApplyClockMode();
+        Board().UpdateRoundScores();
+        EXPECT_EQ(Board().RoundWinnerMark(false, 0) != 0, c.marks);
+        EXPECT_EQ(Board().RoundWinnerMark(true, 1) != 0, c.marks);
+    }
+}
+
 TEST_F(ScoreboardTest, IndexesOutOfRangeRepaintNothing) {
     RecordingBoard& board = Board();
     board.invalidated.clear();
