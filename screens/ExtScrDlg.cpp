@@ -123,7 +123,6 @@ void CExtScrDlg::LayoutAll() {
         const QRect place = Area(right ? FlagRight : FlagLeft);
         flag->move(place.topLeft());
     }
-    SetSideLabels(md ? md->nReverseScreen : 0);
     for (int row = 0; row < 3; ++row)
         m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
     update();
@@ -157,7 +156,6 @@ void CExtScrDlg::ApplyReverseScreen(int reversed) {
     ApplySideNames(reversed);
     SetVideoReplayTexts(m_strReplayText[0], m_strReplayText[1], reversed);
     InvalidatePenaltyAreas(reversed);
-    SetSideLabels(reversed);
     const auto [chung, hong] = ScoreRules::DisplayedScores(*md);
     SetScores(chung, hong, reversed);
     if (md->nCompetitionRule != 1) {
@@ -209,14 +207,6 @@ void CExtScrDlg::SetScores(int chung, int hong, int reversed) {
 void CExtScrDlg::InvalidateScores() {
     Invalidate(ScoreLeft);
     Invalidate(ScoreRight);
-}
-
-void CExtScrDlg::SetSideLabels(int reversed) {
-    m_sideLabel[0] = reversed ? 940 : 941;
-    m_sideLabel[1] = reversed ? 938 : 939;
-    Invalidate(SideLabelLeft);
-    Invalidate(SideLabelRight);
-    InvalidateScores();
 }
 
 void CExtScrDlg::SetRoundText(int round) {

@@ -68,8 +68,7 @@ public:
     void ApplySideNames(int reversed);
     void SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed);
     void SetScores(int chung, int hong, int reversed);
-    void InvalidateScores(); // also the round leader's highlight
-    void SetSideLabels(int reversed);
+    void InvalidateScores();      // also the round leader's highlight
     void SetRoundText(int round); // empty before a match and before its first round
     // Stores the clock text and repaints only the clock, in the colours the text asks for; nothing when
     // neither the text nor its colours change.
@@ -170,6 +169,8 @@ private:
     void PaintMinLevels(QPainter& p, const MatchData& md);
     void PaintScores(QPainter& p, const MatchData& md);
     void PaintRoundWins(QPainter& p, const MatchData& md);
+    // The word over a number of the bottom band that says what it counts.
+    void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
     void PaintPenalties(QPainter& p, const MatchData& md);
     void PaintHitCounts(QPainter& p, const MatchData& md);
     void PaintVideoReplayCards(QPainter& p, const MatchData& md);
@@ -212,7 +213,6 @@ private:
     bool m_bTagsShown = false;
     int m_winMark[2][2] = {};         // round-win mark bitmaps, left / right
     int m_roundWinnerMark[2][3] = {}; // round-winner mark bitmaps per round row, left / right
-    int m_sideLabel[2] = {};          // side-label bitmaps, left / right
     CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined; // the scores' and levels' outlined texts

@@ -40,6 +40,7 @@ constexpr FontRole kJudgeFont{20, 30, true};
 constexpr FontRole kTagFont{60, 85, true}; // also the notice and the team penalties
 constexpr FontRole kTimeOutFont{60, 90, true};
 constexpr FontRole kCounterFont{185, 280, true};
+constexpr FontRole kBandCaptionFont{19, 28, true}; // what the numbers of the bottom band count
 
 QFont FontOf(Layout layout, const FontRole& role) {
     const bool small = layout == Layout::Small;
@@ -283,11 +284,21 @@ void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
     }
 }
 
+void CExtScrDlg::PaintBandCaption(QPainter& p, const QRect& number, const QString& caption) {
+    const int height = SizeOf(m_layout).height() * 4 / 100;
+    PlainText(p, QRect(number.x(), number.y() - height, number.width(), height),
+              FontOf(m_layout, kBandCaptionFont), kWhite, caption);
+}
+
 void CExtScrDlg::PaintRoundWins(QPainter& p, const MatchData& md) {
     const QFont font = FontOf(m_layout, kNumberFont);
     for (const bool right : {false, true}) {
-        PlainText(p, Area(right ? RoundsWonRight : RoundsWonLeft), font, kYellow,
-                  RoundsWonText(md, PlayerAt(right, md.nReverseScreen)));
+        const QRect area = Area(right ? RoundsWonRight : RoundsWonLeft);
+        const QString text = RoundsWonText(md, PlayerAt(right, md.nReverseScreen));
+        PlainText(p, area, font, kYellow, text);
+        // The one-judge board's dots stand right under its "ROUND", which names them.
+        if (!text.isEmpty() && m_layout != Layout::RoundWinOneJudge)
+            PaintBandCaption(p, area, QStringLiteral("WINS"));
     }
 }
 
@@ -296,7 +307,10 @@ void CExtScrDlg::PaintPenalties(QPainter& p, const MatchData& md) {
     for (const bool right : {false, true}) {
         const int player = PlayerAt(right, md.nReverseScreen);
         const QString text = md.nGameState != 0 ? QString::number(PenaltyCount(md, player)) : QString();
-        PlainText(p, Area(right ? PenaltyRight : PenaltyLeft), font, kWhite, text);
+        const QRect area = Area(right ? PenaltyRight : PenaltyLeft);
+        PlainText(p, area, font, kWhite, text);
+        if (!text.isEmpty())
+            PaintBandCaption(p, area, QStringLiteral("GAM-JEOM"));
     }
 }
 
@@ -308,8 +322,9 @@ void CExtScrDlg::PaintHitCounts(QPainter& p, const MatchData& md) {
     const int round = std::clamp(md.nCurRound, 0, kRoundNumberSlots - 1);
     for (const bool right : {false, true}) {
         const int player = PlayerAt(right, md.nReverseScreen);
-        PlainText(p, Area(right ? HitCountRight : HitCountLeft), font, kWhite,
-                  QString::number(md.aSide[player].nPssHits[round]));
+        const QRect area = Area(right ? HitCountRight : HitCountLeft);
+        PlainText(p, area, font, kWhite, QString::number(md.aSide[player].nPssHits[round]));
+        PaintBandCaption(p, area, QStringLiteral("HITS"));
     }
 }
 
@@ -421,7 +436,7 @@ void CExtScrDlg::PaintSlotStates(QPainter& p, const MatchData& md) {
 }
 
 // What the board's own child areas show: the clock, the notices, the round table, the marks, the flags'
-// frames, the side labels and the team texts.
+// frames and the team texts.
 void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
     const bool dark = DarkSides(md);
     const int reversed = md.nReverseScreen;
@@ -470,14 +485,6 @@ void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
                 p.drawImage(RoundWinnerMarkRect(m_layout, row, right == 1),
                             Bitmap(m_roundWinnerMark[right][row]));
             }
-        }
-        // The side label keeps its proportions inside its area; like the hit counts it stands where the
-        // hit-level boxes are outside the round-win system.
-        const QImage& label = Bitmap(m_sideLabel[right]);
-        if (!label.isNull() && md.nCompetitionRule == 1) {
-            const QRect area = Area(right ? SideLabelRight : SideLabelLeft);
-            QSize size = label.size().scaled(area.size(), Qt::KeepAspectRatio);
-            p.drawImage(QRect(QPoint(area.x(), area.center().y() - size.height() / 2), size), label);
         }
         if (m_bFlagFrame[right]) {
             p.setPen(QPen(Qt::white, 1));

@@ -10,8 +10,7 @@ namespace {
 
 // One area: its place at 1280 x 720 and at 1920 x 1080, and where the one-judge round-win layout differs.
 // A width of -1 in the small layout puts the area at 2/3 of its large place: the team-match areas and the
-// side labels, which lie in the free band below the scores (the side labels would lie below a 720-high
-// window otherwise).
+// round-win system's counts, which lie in the free band below the scores.
 struct AreaRow {
     int id;
     QRect small, large;
@@ -63,8 +62,6 @@ const AreaRow kAreas[] = {
     {TagRight, kScaled, {1212, 780, 190, 100}, {1212, 760, 190, 120}},
     {TeamPenaltyLeft, kScaled, {245, 780, 150, 100}, {245, 760, 140, 120}},
     {TeamPenaltyRight, kScaled, {1532, 780, 150, 100}, {1532, 760, 140, 120}},
-    {SideLabelLeft, kScaled, {326, 965, 70, 70}},
-    {SideLabelRight, kScaled, {1516, 965, 70, 70}},
     {HitBoxLeftOuter, {240, 623, 50, 68}, {360, 935, 75, 102}},
     {HitBoxLeftInner, {337, 623, 50, 68}, {505, 935, 75, 102}},
     {HitBoxRightOuter, {W1 - 290, 623, 50, 68}, {W2 - 435, 935, 75, 102}},

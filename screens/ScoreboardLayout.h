@@ -62,8 +62,6 @@ enum Area : int {
     Notice = 1239,
     Doctor = 1240,
     TimeOut = 1241,
-    SideLabelLeft = 1464,
-    SideLabelRight = 1465,
     HitCountLeft = 1466,
     HitCountRight = 1467,
     TagLeft = 1468,
