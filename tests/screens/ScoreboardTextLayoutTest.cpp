@@ -115,55 +115,66 @@ TEST_F(ScoreboardTextLayoutTest, LongNamesStayInTheirBoxesAndEveryTextCanBeRead)
     };
     MatchData& md = *g_pMatchData;
     for (const Layout& layout : layouts) {
-        for (const Names& n : names) {
-            SCOPED_TRACE(testing::Message() << n.script << " names on the " << layout.name << " board");
-            md.nDisplayResolution = layout.resolution;
-            md.nCompetitionRule = layout.rule;
-            md.nJudgeNumber = layout.judges;
-            const QSize size = layout.resolution == 1 ? QSize(1280, 720) : QSize(1920, 1080);
-            md.nExtScrWidth = size.width();
-            md.nExtScrHeight = size.height();
-            Put(md.aPlayer[0].szName, n.chung);
-            Put(md.aPlayer[1].szName, n.hong);
-            Put(md.aPlayer[0].szNationCode, n.chungTeam);
-            Put(md.aPlayer[1].szNationCode, n.hongTeam);
-            CExtScrDlg board;
-            board.resize(size);
-            board.SetScores(12, 7, 0);
-            board.SetRoundText(2);
-            board.ApplyClockMode();
-            board.SetClockText(QStringLiteral("1:23"));
-            const QImage shown = board.grab().toImage();
-            const std::vector<CExtScrDlg::DrawnText>& texts = board.DrawnTexts();
-            ASSERT_FALSE(texts.empty());
-            if (qEnvironmentVariableIsSet("H33_DUMP")) {
-                shown.save(QStringLiteral("/tmp/h33/board-%1-%2.png").arg(layout.name).arg(n.script));
-                for (const auto& t : texts)
-                    std::printf("%s | %d,%d %dx%d in %d,%d %dx%d px %d\n", t.text.toUtf8().constData(),
-                                t.box.x(), t.box.y(), t.box.width(), t.box.height(), t.area.x(), t.area.y(),
-                                t.area.width(), t.area.height(), t.pixelSize);
-            }
-            bool namesShown[2] = {};
-            for (const CExtScrDlg::DrawnText& t : texts) {
-                const std::string what = t.text.toStdString();
-                SCOPED_TRACE(what);
-                for (int side = 0; side < 2; ++side) {
-                    const QString name = QString::fromUtf8(side == 0 ? n.chung : n.hong);
-                    if (t.text.startsWith(name.left(3)))
-                        namesShown[side] = true;
+        for (const int team : {0, 1}) {
+            for (const Names& n : names) {
+                SCOPED_TRACE(testing::Message() << n.script << " names on the " << layout.name << " board"
+                                                << (team ? ", a team match" : ""));
+                md.nCompetitionType = team;
+                md.nDisplayResolution = layout.resolution;
+                md.nCompetitionRule = layout.rule;
+                md.nJudgeNumber = layout.judges;
+                const QSize size = layout.resolution == 1 ? QSize(1280, 720) : QSize(1920, 1080);
+                md.nExtScrWidth = size.width();
+                md.nExtScrHeight = size.height();
+                Put(md.aPlayer[0].szName, n.chung);
+                Put(md.aPlayer[1].szName, n.hong);
+                Put(md.aPlayer[0].szNationCode, n.chungTeam);
+                Put(md.aPlayer[1].szNationCode, n.hongTeam);
+                CExtScrDlg board;
+                board.resize(size);
+                board.SetScores(12, 7, 0);
+                board.SetRoundText(2);
+                board.ApplyClockMode();
+                board.SetClockText(QStringLiteral("1:23"));
+                const QImage shown = board.grab().toImage();
+                const std::vector<CExtScrDlg::DrawnText>& texts = board.DrawnTexts();
+                ASSERT_FALSE(texts.empty());
+                if (qEnvironmentVariableIsSet("H33_DUMP")) {
+                    shown.save(QStringLiteral("/tmp/h33/board-%1-%2.png").arg(layout.name).arg(n.script));
+                    for (const auto& t : texts)
+                        std::printf("%s | %d,%d %dx%d in %d,%d %dx%d px %d\n", t.text.toUtf8().constData(),
+                                    t.box.x(), t.box.y(), t.box.width(), t.box.height(), t.area.x(),
+                                    t.area.y(), t.area.width(), t.area.height(), t.pixelSize);
                 }
-                EXPECT_TRUE(t.area.contains(t.box)) << "leaves its area";
-                EXPECT_GE(t.pixelSize * 100, size.height() * 2) << "under 2 % of the board's height";
-                EXPECT_GE(ContrastBehind(shown, t.box, ColorFromRef(t.colour)), 4.5);
-                for (const CExtScrDlg::DrawnText& other : texts) {
-                    // Apart by a gap the stands see, not only not overlapping.
-                    const int gap = size.width() / 200;
-                    if (&other != &t)
-                        EXPECT_FALSE(t.box.adjusted(-gap, -gap, gap, gap).intersects(other.box))
-                            << "runs into " << other.text.toStdString();
+                bool namesShown[2] = {};
+                for (const CExtScrDlg::DrawnText& t : texts) {
+                    const std::string what = t.text.toStdString();
+                    SCOPED_TRACE(what);
+                    for (int side = 0; side < 2; ++side) {
+                        const QString name = QString::fromUtf8(side == 0 ? n.chung : n.hong);
+                        if (t.text.startsWith(name.left(3)))
+                            namesShown[side] = true;
+                    }
+                    EXPECT_TRUE(t.area.contains(t.box)) << "leaves its area";
+                    // The cards' own captions aside, no box lies on a video-replay card.
+                    const Scoreboard::Layout shape = LayoutOf(md);
+                    const bool caption = t.area == AreaRect(shape, ReplayCardLeft) ||
+                                         t.area == AreaRect(shape, ReplayCardRight);
+                    for (const bool right : {false, true})
+                        EXPECT_FALSE(!caption && t.area.intersects(ReplayCardPictureRect(shape, right)))
+                            << "its box lies on a video-replay card";
+                    EXPECT_GE(t.pixelSize * 100, size.height() * 2) << "under 2 % of the board's height";
+                    EXPECT_GE(ContrastBehind(shown, t.box, ColorFromRef(t.colour)), 4.5);
+                    for (const CExtScrDlg::DrawnText& other : texts) {
+                        // Apart by a gap the stands see, not only not overlapping.
+                        const int gap = size.width() / 200;
+                        if (&other != &t)
+                            EXPECT_FALSE(t.box.adjusted(-gap, -gap, gap, gap).intersects(other.box))
+                                << "runs into " << other.text.toStdString();
+                    }
                 }
+                EXPECT_TRUE(namesShown[0] && namesShown[1]) << "both names are on the board";
             }
-            EXPECT_TRUE(namesShown[0] && namesShown[1]) << "both names are on the board";
         }
     }
 }
