@@ -339,4 +339,23 @@ TEST_F(OperatorScreenTest, ControlsStayInsideTheScreenAndDoNotOverlap) {
             }
 }
 
+TEST_F(OperatorScreenTest, TheNamesLeaveTheTeamButtonsUncoveredWithOrWithoutANation) {
+    using namespace OperatorIds;
+    const int buttons[] = {TagChung, TagCancelChung, TeamPointAddChung, TeamPointRemoveChung,
+                           TagHong,  TagCancelHong,  TeamPointAddHong,  TeamPointRemoveHong};
+    for (const int nation : {0, 1}) {
+        SCOPED_TRACE(nation ? "with a nation" : "without a nation");
+        g_pMatchData->nNationCount = 2;
+        g_pMatchData->aPlayer[0].nNation = g_pMatchData->aPlayer[1].nNation = nation;
+        view->ShowPlayers();
+        for (const int label : {NameChung, NameHong, NationChung, NationHong}) {
+            for (const int button : buttons) {
+                EXPECT_FALSE(
+                    view->GetDlgItem(label)->geometry().intersects(view->GetDlgItem(button)->geometry()))
+                    << label << " covers " << button;
+            }
+        }
+    }
+}
+
 } // namespace

@@ -415,9 +415,10 @@ TEST_F(DisplayTest, PlayersAreUpperCasedAndPlacedByTheirNation) {
     EXPECT_EQ(text(OperatorIds::NationChung), "IRL");
     EXPECT_EQ(view->GetDlgItem(OperatorIds::NameChung)->geometry(), QRect(121, 85, 510, 63));
     EXPECT_FALSE(shown(OperatorIds::FlagChung));
-    // Without a nation the name panel moves down and the nation text takes the top.
-    EXPECT_EQ(view->GetDlgItem(OperatorIds::NameHong)->geometry(), QRect(643, 117, 510, 45));
-    EXPECT_EQ(view->GetDlgItem(OperatorIds::NationHong)->geometry(), QRect(643, 72, 510, 45));
+    // Without a nation the name panel moves down and the nation text takes the top, both above the team
+    // buttons.
+    EXPECT_EQ(view->GetDlgItem(OperatorIds::NameHong)->geometry(), QRect(643, 110, 510, 38));
+    EXPECT_EQ(view->GetDlgItem(OperatorIds::NationHong)->geometry(), QRect(643, 72, 510, 38));
 }
 
 TEST_F(DisplayTest, TeamMatchShowsEachMemberPairInTurn) {
