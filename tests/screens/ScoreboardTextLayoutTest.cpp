@@ -23,19 +23,6 @@ namespace {
 
 using namespace Scoreboard;
 
-// Relative luminance and contrast ratio as the accessibility guidelines define them.
-double Luminance(QColor c) {
-    const auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-double Contrast(QColor a, QColor b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The contrast of a text against what lies behind it: the ring of pixels just around its glyphs' box, at
 // the median (a neighbour's edge in the ring is not what the text stands on).
 double ContrastBehind(const QImage& board, const QRect& box, QColor text) {
