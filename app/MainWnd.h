@@ -159,7 +159,7 @@ public:
     void ShowRoundScores();
     void ShowRoundBreakdown(); // also sets each side's nScore to the sum of its round scores
     void ShowRoundLeader();    // round-win system only; sets nRoundLeader
-    void HideRoundLeader();
+    void HideRoundLeader();    // and no leader in nRoundLeader
     void ShowRoundWinners(int show);
     void ClearRoundWins();
     void ShowReplayQuota(int chung, int hong);

@@ -62,6 +62,9 @@ void CMainWnd::PrepareRound() {
     if (md->nCompetitionRule == 1) {
         SetDlgItemText(OperatorIds::ScoreChung, QStringLiteral("0"));
         SetDlgItemText(OperatorIds::ScoreHong, QStringLiteral("0"));
+        // Each round starts from nothing on the arena's screen as well.
+        if (m_pExtScrDlg)
+            m_pExtScrDlg->SetScores(0, 0, md->nReverseScreen);
         ShowRoundBreakdown();
     } else if (md->nCurRound > md->nRound) {
         const int r = std::min(md->nCurRound, kMaxRounds) - 1;

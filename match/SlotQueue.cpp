@@ -482,7 +482,7 @@ void CMainWnd::ResetMatchScreen() {
     std::fill(std::begin(md.bRoundEnded), std::end(md.bRoundEnded), 0);
     std::fill(std::begin(md.nRoundReason), std::end(md.nRoundReason), 0);
     md.bRoundOver = 0;
-    md.nRoundLeader = 0;
+    HideRoundLeader();
 
     ClearHitLevels();
     ClearRoundWins();

@@ -73,7 +73,7 @@ void ApplyAccepted(CMainWnd& view, MatchData& md, const Decision& d) {
         break;
     }
     }
-    ShowReplayScreen(view, d.side, VideoReplayRules::kAcceptedScreenMode);
+    ShowReplayScreen(view, d.side, VideoReplayRules::AcceptedScreenMode(d.requester));
     view.InvalidateJudgeRows(0);
     view.InvalidateJudgeRows(1);
 }

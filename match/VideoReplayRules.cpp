@@ -117,6 +117,10 @@ int RequestScreenMode(int side) {
     return side == 0 ? 4 : 5;
 }
 
+int AcceptedScreenMode(int requester) {
+    return requester == 0 ? 0 : requester == 1 ? 1 : 8;
+}
+
 int RejectedScreenMode(int requester) {
     return requester == 0 ? 2 : requester == 1 ? 3 : 7;
 }

@@ -51,9 +51,10 @@ int RequestJsonAction(int side);
 std::vector<int> AcceptedJsonActions(const Decision& decision);
 std::vector<int> RejectedJsonActions(const Decision& decision);
 
-// Public video-replay screen modes: a side's request, an accepted result, a rejected one by requester.
+// Public video-replay screen modes: a side's request, and the outcome by requester (0 Chung, 1 Hong, 2 the
+// referee).
 int RequestScreenMode(int side);
-constexpr int kAcceptedScreenMode = 8;
+int AcceptedScreenMode(int requester);
 int RejectedScreenMode(int requester);
 
 } // namespace VideoReplayRules

@@ -17,6 +17,14 @@ using namespace ArtworkPaint;
 
 namespace {
 
+// How a picture is drawn, and the words it carries.
+struct Drawing {
+    template <class Draw>
+    Drawing(Draw draw, QString words = {}) : draw(std::move(draw)), says(std::move(words)) {}
+    std::function<QImage(QSize)> draw;
+    QString says;
+};
+
 struct Recipe {
     ArtworkEntry entry;
     std::function<QImage(QSize)> draw;
@@ -33,18 +41,20 @@ const QColor kJudgeTile[11] = {
 
 std::vector<Recipe> BuildRecipes() {
     std::vector<Recipe> r;
-    const auto add = [&r](ImageKind kind, int id, QSize size, const char* what,
-                          std::function<QImage(QSize)> draw) {
-        r.push_back({{kind, id, size, what}, std::move(draw)});
+    const auto add = [&r](ImageKind kind, int id, QSize size, const char* what, Drawing drawing) {
+        r.push_back({{kind, id, size, what, std::move(drawing.says)}, std::move(drawing.draw)});
     };
-    const auto png = [&](int id, QSize size, const char* what, std::function<QImage(QSize)> draw) {
-        add(ImageKind::Png, id, size, what, std::move(draw));
+    const auto png = [&](int id, QSize size, const char* what, Drawing drawing) {
+        add(ImageKind::Png, id, size, what, std::move(drawing));
     };
-    const auto bmp = [&](int id, QSize size, const char* what, std::function<QImage(QSize)> draw) {
-        add(ImageKind::Bitmap, id, size, what, std::move(draw));
+    const auto bmp = [&](int id, QSize size, const char* what, Drawing drawing) {
+        add(ImageKind::Bitmap, id, size, what, std::move(drawing));
     };
     const auto banner = [](Side side, const char* caption, const char* sub) {
-        return [=](QSize s) { return Banner(s, side, caption, sub); };
+        QString says = QString::fromUtf8(caption);
+        if (*sub)
+            says += (says.isEmpty() ? QString() : QStringLiteral("\n")) + QString::fromUtf8(sub);
+        return Drawing([=](QSize s) { return Banner(s, side, caption, sub); }, says);
     };
 
     // ---- operator screen ----
@@ -207,10 +217,13 @@ std::vector<Recipe> BuildRecipes() {
         png(848 + mode, kPublicSmall, "video-replay screen 1280", banner(m.side, m.caption, m.sub));
         png(838 + mode, kPublicLarge, "video-replay screen 1920", banner(m.side, m.caption, m.sub));
     }
-    png(1026, kPublicLarge, "referee's video-replay request",
+    // The referee's request and its outcomes; the request's picture leaves room for the Kye-Shi count.
+    png(1028, kPublicLarge, "referee's video-replay request",
         banner(Side::Neutral, "VIDEO REPLAY", "REFEREE REQUEST"));
-    png(1024, kPublicLarge, "referee time out", banner(Side::Neutral, "TIME OUT", ""));
-    png(1028, kPublicLarge, "Kye-Shi count", banner(Side::Alert, "KYE-SHI", ""));
+    png(1024, kPublicLarge, "referee's video-replay request accepted",
+        banner(Side::Neutral, "VIDEO REPLAY", "REFEREE REQUEST ACCEPTED"));
+    png(1026, kPublicLarge, "referee's video-replay request rejected",
+        banner(Side::Neutral, "VIDEO REPLAY", "REFEREE REQUEST REJECTED"));
 
     static const char* const devices[8] = {"CHUNG HEAD GEAR", "CHUNG TRUNK PROTECTOR",
                                            "HONG HEAD GEAR",  "HONG TRUNK PROTECTOR",
@@ -303,6 +316,14 @@ const std::vector<ArtworkEntry>& Entries() {
 
 std::span<const ArtworkEntry> ArtworkCatalogue() {
     return Entries();
+}
+
+QString ArtworkSays(ImageKind kind, int id) {
+    for (const ArtworkEntry& entry : Entries()) {
+        if (entry.kind == kind && entry.id == id)
+            return entry.says;
+    }
+    return {};
 }
 
 QImage Artwork(ImageKind kind, int id) {

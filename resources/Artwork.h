@@ -11,6 +11,7 @@
 
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 #include <span>
 
@@ -22,10 +23,14 @@ struct ArtworkEntry {
     int id;
     QSize size;
     const char* what; // what the picture shows, for the catalogue sheet and the tests
+    QString says;     // the words written on it, lines parted by "\n"; empty for a picture without words
 };
 
 // Every picture the program has, ids unique per kind.
 std::span<const ArtworkEntry> ArtworkCatalogue();
+
+// The words written on the picture of the kind and id; empty for one without words or not in the catalogue.
+QString ArtworkSays(ImageKind kind, int id);
 
 // The picture of the kind and id, drawn once and kept; a null image for an id the catalogue does not have.
 QImage Artwork(ImageKind kind, int id);

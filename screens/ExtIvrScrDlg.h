@@ -23,14 +23,14 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // The PNG of a mode at a size: 0..5 the replay pictures (2 Chung request rejected, 3 Hong request
-    // rejected, 4 Chung request, 5 Hong request), 7 the referee's request, 8 the time out, 9 the Kye-Shi
-    // count; 0 (no picture) for mode 6 and any other.
+    // The PNG of a mode at a size: 0 Chung's request accepted, 1 Hong's accepted, 2 Chung's rejected, 3
+    // Hong's rejected, 4 Chung's request, 5 Hong's request, 7 the referee's request rejected, 8 the referee's
+    // accepted, 9 the referee's request; 0 (no picture) for mode 6 and any other.
     static int PictureId(int mode, bool small);
     // Where the count text goes: below the picture's caption, inside the window at either size.
     static QRect CountRect(bool small);
 
-    // A new mode (its picture drawn at once) and the count text, which only modes 4, 5 and 9 keep.
+    // A new mode (its picture drawn at once) and the count text, which only the requests (4, 5 and 9) keep.
     void SetDisplay(int mode, const QString& countText);
 
     int Mode() const { return m_nMode; }

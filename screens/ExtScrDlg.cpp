@@ -142,7 +142,6 @@ void CExtScrDlg::LayoutAll() {
         const QRect place = Area(right ? FlagRight : FlagLeft);
         flag->move(place.topLeft());
     }
-    SetSideLabels(md ? md->nReverseScreen : 0);
     for (int row = 0; row < 3; ++row)
         m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
     update();
@@ -176,7 +175,6 @@ void CExtScrDlg::ApplyReverseScreen(int reversed) {
     ApplySideNames(reversed);
     SetVideoReplayTexts(m_strReplayText[0], m_strReplayText[1], reversed);
     InvalidatePenaltyAreas(reversed);
-    SetSideLabels(reversed);
     const auto [chung, hong] = ScoreRules::DisplayedScores(*md);
     SetScores(chung, hong, reversed);
     if (md->nCompetitionRule != 1) {
@@ -212,6 +210,9 @@ void CExtScrDlg::SetVideoReplayTexts(const QString& chung, const QString& hong, 
     const bool small = m_layout == Layout::Small;
     for (const int id : {ReplayCardLeft, ReplayCardRight})
         InvalidateArea(Area(id).translated(small ? 6 : 10, 0).adjusted(0, small ? -12 : -18, 0, 0));
+    // A side whose last request is used up loses its card.
+    for (const bool right : {false, true})
+        InvalidateArea(ReplayCardPictureRect(m_layout, right));
     (void)reversed; // the painting reads the side from the record
 }
 
@@ -227,29 +228,25 @@ void CExtScrDlg::InvalidateScores() {
     Invalidate(ScoreRight);
 }
 
-void CExtScrDlg::SetSideLabels(int reversed) {
-    m_sideLabel[0] = reversed ? 940 : 941;
-    m_sideLabel[1] = reversed ? 938 : 939;
-    Invalidate(SideLabelLeft);
-    Invalidate(SideLabelRight);
-    InvalidateScores();
-}
-
 void CExtScrDlg::SetRoundText(int round) {
     const MatchData* md = Record();
-    m_strRoundText = md && md->nGameState != 0 ? QString::number(round) : QString();
+    // Between loading a contest and its first start there is no round to show ("0").
+    m_strRoundText = md && md->nGameState != 0 && round >= 1 ? QString::number(round) : QString();
     Invalidate(RoundNumber);
 }
 
 void CExtScrDlg::SetClockText(const QString& text) {
-    m_strClockText = text;
     const MatchData* md = Record();
     const ClockMode mode = ClockModeFor(m_layout, md ? md->nGameState : 0);
-    if (!mode.fixedColours) {
-        const TextColours colours = ClockColours(text);
-        m_clockColour[0] = colours.text;
-        m_clockColour[1] = colours.back;
-    }
+    TextColours colours{m_clockColour[0], m_clockColour[1]};
+    if (!mode.fixedColours)
+        colours = ClockColours(text);
+    // The round clock sets its text every 10 ms; the board repaints only when what it shows changes.
+    if (text == m_strClockText && colours.text == m_clockColour[0] && colours.back == m_clockColour[1])
+        return;
+    m_strClockText = text;
+    m_clockColour[0] = colours.text;
+    m_clockColour[1] = colours.back;
     InvalidateArea(m_clockRect);
 }
 
@@ -399,7 +396,8 @@ void CExtScrDlg::UpdateRoundWinCounts(int show) {
             InvalidateArea(RoundWinnerMarkRect(m_layout, row, right == 1));
         }
     }
-    if (show == 1 && md) {
+    // The round-winner marks belong to the round table of the round-win system, shown between rounds.
+    if (show == 1 && md && md->nCompetitionRule == 1 && (m_bRoundWinPanel || md->bRoundTableShown)) {
         for (int round = 1; round <= 3 && round <= md->nCurRound; ++round) {
             const int winner = md->nRoundWinner[round - 1];
             if (winner != 1 && winner != 2)

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "platform/WindowMessages.h"
+#include "screens/OutlinedTextCache.h"
 #include "screens/ScoreboardLayout.h"
 
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 struct MatchData;
 class CPictureEx;
@@ -69,10 +71,10 @@ public:
     void ApplySideNames(int reversed);
     void SetVideoReplayTexts(const QString& chung, const QString& hong, int reversed);
     void SetScores(int chung, int hong, int reversed);
-    void InvalidateScores(); // also the round leader's highlight
-    void SetSideLabels(int reversed);
-    void SetRoundText(int round); // empty before a match
-    // Stores the clock text and repaints only the clock, in the colours the text asks for.
+    void InvalidateScores();      // also the round leader's highlight
+    void SetRoundText(int round); // empty before a match and before its first round
+    // Stores the clock text and repaints only the clock, in the colours the text asks for; nothing when
+    // neither the text nor its colours change.
     void SetClockText(const QString& text);
     // Arranges the clock, the notice and "Time out" for nGameState.
     void ApplyClockMode();
@@ -84,7 +86,8 @@ public:
     void InvalidatePenaltyAreas(int reversed);
     // Round-win marks outside the round-win system; the round table inside it.
     void ShowRoundWinMarks(int reversed);
-    // The round rows' scores and, with show 1, the round-winner marks and the round-win counters.
+    // The round rows' scores and, with show 1, the round-winner marks (only while the round-win system's
+    // round table is shown) and the round-win counters.
     void UpdateRoundScores();
     void UpdateRoundWinCounts(int show);
     // Team tag countdowns: the active flags and the remaining round time (ms) when each tag began.
@@ -135,6 +138,15 @@ public:
     // The flag picture drawn on the left or the right.
     CPictureEx* Flag(bool right) const { return m_pFlag[right ? 1 : 0]; }
     bool FlagFrameShown(bool right) const { return m_bFlagFrame[right ? 1 : 0]; }
+    // The plain texts the last paint drew: the text as drawn (fitted or elided), the area it was given, the
+    // box its glyphs take, its colour and its pixel size. A partial repaint lists only what it drew.
+    struct DrawnText {
+        QString text;
+        QRect area, box;
+        COLORREF colour;
+        int pixelSize;
+    };
+    const std::vector<DrawnText>& DrawnTexts() const { return m_drawnTexts; }
 
 protected:
     // Every repaint goes through here (tests record them).
@@ -160,6 +172,8 @@ private:
     void PaintMinLevels(QPainter& p, const MatchData& md);
     void PaintScores(QPainter& p, const MatchData& md);
     void PaintRoundWins(QPainter& p, const MatchData& md);
+    // The word over a number of the bottom band that says what it counts.
+    void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
     void PaintPenalties(QPainter& p, const MatchData& md);
     void PaintHitCounts(QPainter& p, const MatchData& md);
     void PaintVideoReplayCards(QPainter& p, const MatchData& md);
@@ -169,6 +183,14 @@ private:
     void PaintSlotStates(QPainter& p, const MatchData& md);
     void PaintControls(QPainter& p, const MatchData& md);
     void PaintRoundNumber(QPainter& p);
+    // A one-line text in its area, fitted to the area's width; the same on a filled box.
+    void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
+                   Qt::Alignment align = Qt::AlignCenter);
+    void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
+                 const QString& value, Qt::Alignment align = Qt::AlignCenter);
+    // An outlined text from the cache, when the repaint covers it; a level's number centred on x, top at y.
+    void Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at);
+    void OutlinedText(QPainter& p, const QString& text, int size, double x, double y);
 
     Scoreboard::Layout m_layout = Scoreboard::Layout::Large;
     std::map<int, QImage> m_images; // PNG pictures by id; a missing one leaves its area empty
@@ -194,7 +216,8 @@ private:
     bool m_bTagsShown = false;
     int m_winMark[2][2] = {};         // round-win mark bitmaps, left / right
     int m_roundWinnerMark[2][3] = {}; // round-winner mark bitmaps per round row, left / right
-    int m_sideLabel[2] = {};          // side-label bitmaps, left / right
     CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
+    COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
+    std::vector<DrawnText> m_drawnTexts;
 };

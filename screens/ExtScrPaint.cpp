@@ -6,8 +6,11 @@
 #include "app/PngResource.h"
 #include "controls/OutlineText.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/FittedText.h"
 #include "screens/ScoreboardRules.h"
 
+#include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -37,6 +40,7 @@ constexpr FontRole kJudgeFont{20, 30, true};
 constexpr FontRole kTagFont{60, 85, true}; // also the notice and the team penalties
 constexpr FontRole kTimeOutFont{60, 90, true};
 constexpr FontRole kCounterFont{185, 280, true};
+constexpr FontRole kBandCaptionFont{19, 28, true}; // what the numbers of the bottom band count
 
 QFont FontOf(Layout layout, const FontRole& role) {
     const bool small = layout == Layout::Small;
@@ -50,33 +54,11 @@ TextDesigner::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
-void PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text,
-               Qt::Alignment align = Qt::AlignCenter) {
-    if (text.isEmpty() || rect.isEmpty())
-        return;
-    p.setFont(font);
-    p.setPen(ColorFromRef(colour));
-    p.drawText(rect, int(align) | Qt::TextSingleLine, text);
-}
-
-// A text on a filled box, as the board's coloured statics show it.
-void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
-             const QString& value, Qt::Alignment align = Qt::AlignCenter) {
-    p.fillRect(rect, ColorFromRef(back));
-    PlainText(p, rect, font, text, value, align);
-}
-
-// An outlined number centred horizontally on x with its top at y.
-void OutlinedText(QPainter& p, const QString& text, int size, double x, double y,
-                  TextDesigner::Argb fill = 0xFFFFFFFF, int outline = 3) {
-    if (text.isEmpty())
-        return;
-    TextDesigner::OutlineText outlined;
-    outlined.SelectOutline(fill, 0xFF000000, outline);
-    TextDesigner::StringFormat centred;
-    centred.horizontal = Qt::AlignHCenter;
-    outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, size, text,
-                        QPointF(x, y), centred);
+// Whether a repaint covers any of the rectangle: a step outside it is skipped, for the large texts are
+// drawn as paths even where the repaint's clip throws them away. A painter without a clip draws everything.
+bool Dirty(QPainter& p, const QRect& rect) {
+    const QRegion clip = p.paintEngine() ? p.paintEngine()->systemClip() : QRegion();
+    return clip.isEmpty() || clip.intersects(rect);
 }
 
 const QImage& Bitmap(int id) {
@@ -109,6 +91,47 @@ int BackgroundBitmap(Layout layout, const MatchData& md) {
 
 } // namespace
 
+void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour,
+                           const QString& text, Qt::Alignment align) {
+    if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
+        return;
+    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
+    // height (the least the stands can read), and is elided beyond that.
+    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
+    const FittedText fitted = FitText(text, font, rect.width(), floor);
+    p.setFont(fitted.font);
+    p.setPen(ColorFromRef(colour));
+    const int flags = int(align) | Qt::TextSingleLine;
+    p.drawText(rect, flags, fitted.text);
+    // The glyphs' own box: the line's place, and the ink's extent from the line's baseline.
+    const QFontMetrics metrics(fitted.font);
+    const QRect line = metrics.boundingRect(rect, flags, fitted.text);
+    const QRect ink =
+        metrics.tightBoundingRect(fitted.text).translated(line.left(), line.top() + metrics.ascent());
+    m_drawnTexts.push_back({fitted.text, rect, ink, colour, fitted.font.pixelSize()});
+}
+
+void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
+                         const QString& value, Qt::Alignment align) {
+    if (!Dirty(p, rect))
+        return;
+    p.fillRect(rect, ColorFromRef(back));
+    PlainText(p, rect, font, text, value, align);
+}
+
+void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at) {
+    if (!style.text.isEmpty() && Dirty(p, m_outlined.Bounds(style, at)))
+        m_outlined.Draw(p, style, at);
+}
+
+void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double x, double y) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.thickness = 3;
+    Outlined(p, style, QPointF(x, y));
+}
+
 void CExtScrDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -120,6 +143,7 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
         return;
     }
     const MatchData& md = *record;
+    m_drawnTexts.clear();
     PaintBackground(p, md);
     UpdateChangeInfo(md);
     PaintSideIndicators(p, md);
@@ -196,6 +220,11 @@ void CExtScrDlg::PaintHeader(QPainter& p, const MatchData& md) {
             nation = small ? QRect(x, 77, 455, 61) : QRect(x, 118, 720, 89);
             name = small ? QRect(x, 138, 455, 61) : QRect(x, 207, 720, 89);
         }
+        // The two sides' name columns meet at the middle: a margin keeps their texts apart.
+        const int margin = SizeOf(m_layout).width() / 80;
+        name.adjust(margin, 0, -margin, 0);
+        if (!hasRow)
+            nation.adjust(margin, 0, -margin, 0);
         PlainText(p, nation, FontOf(m_layout, hasRow ? kNationFont : kCaptionFont), kWhite,
                   RecordText(player.szNationCode));
         PlainText(p, name, FontOf(m_layout, kNameFont), kWhite, RecordText(player.szName));
@@ -240,26 +269,36 @@ void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
         if (text.isEmpty())
             continue;
         const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
-        const TextDesigner::Argb fill = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
-        TextDesigner::OutlineText outlined;
-        outlined.SelectOutline(fill, fill, 0);
-        outlined.SetShadow(Argb(SideColour(player, dark)), 7, 4, 5);
-        outlined.EnableShadow(true);
-        const ScoreStyle style = ScoreStyleFor(m_layout, leftScore, rightScore, right);
+        const ScoreStyle place = ScoreStyleFor(m_layout, leftScore, rightScore, right);
+        COutlinedTextCache::Style style;
+        style.text = text;
+        style.size = place.size;
+        style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+        style.shadow = true;
+        style.shadowColour = Argb(SideColour(player, dark));
+        style.shadowThickness = 7;
+        style.shadowDx = 4;
+        style.shadowDy = 5;
         const QRect area = Area(right ? ScoreRight : ScoreLeft);
-        TextDesigner::StringFormat centred;
-        centred.horizontal = Qt::AlignHCenter;
-        outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, style.size,
-                            text, QPointF(area.center().x() + 0.5 + style.dx, area.top() + style.dy),
-                            centred);
+        Outlined(p, style, QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy));
     }
+}
+
+void CExtScrDlg::PaintBandCaption(QPainter& p, const QRect& number, const QString& caption) {
+    const int height = SizeOf(m_layout).height() * 4 / 100;
+    PlainText(p, QRect(number.x(), number.y() - height, number.width(), height),
+              FontOf(m_layout, kBandCaptionFont), kWhite, caption);
 }
 
 void CExtScrDlg::PaintRoundWins(QPainter& p, const MatchData& md) {
     const QFont font = FontOf(m_layout, kNumberFont);
     for (const bool right : {false, true}) {
-        PlainText(p, Area(right ? RoundsWonRight : RoundsWonLeft), font, kYellow,
-                  RoundsWonText(md, PlayerAt(right, md.nReverseScreen)));
+        const QRect area = Area(right ? RoundsWonRight : RoundsWonLeft);
+        const QString text = RoundsWonText(md, PlayerAt(right, md.nReverseScreen));
+        PlainText(p, area, font, kYellow, text);
+        // The one-judge board's dots stand right under its "ROUND", which names them.
+        if (!text.isEmpty() && m_layout != Layout::RoundWinOneJudge)
+            PaintBandCaption(p, area, QStringLiteral("WINS"));
     }
 }
 
@@ -268,7 +307,10 @@ void CExtScrDlg::PaintPenalties(QPainter& p, const MatchData& md) {
     for (const bool right : {false, true}) {
         const int player = PlayerAt(right, md.nReverseScreen);
         const QString text = md.nGameState != 0 ? QString::number(PenaltyCount(md, player)) : QString();
-        PlainText(p, Area(right ? PenaltyRight : PenaltyLeft), font, kWhite, text);
+        const QRect area = Area(right ? PenaltyRight : PenaltyLeft);
+        PlainText(p, area, font, kWhite, text);
+        if (!text.isEmpty())
+            PaintBandCaption(p, area, QStringLiteral("GAM-JEOM"));
     }
 }
 
@@ -280,8 +322,9 @@ void CExtScrDlg::PaintHitCounts(QPainter& p, const MatchData& md) {
     const int round = std::clamp(md.nCurRound, 0, kRoundNumberSlots - 1);
     for (const bool right : {false, true}) {
         const int player = PlayerAt(right, md.nReverseScreen);
-        PlainText(p, Area(right ? HitCountRight : HitCountLeft), font, kWhite,
-                  QString::number(md.aSide[player].nPssHits[round]));
+        const QRect area = Area(right ? HitCountRight : HitCountLeft);
+        PlainText(p, area, font, kWhite, QString::number(md.aSide[player].nPssHits[round]));
+        PaintBandCaption(p, area, QStringLiteral("HITS"));
     }
 }
 
@@ -295,9 +338,7 @@ void CExtScrDlg::PaintVideoReplayCards(QPainter& p, const MatchData& md) {
         const int player = PlayerAt(right, md.nReverseScreen);
         if (md.aSide[player].nVRRemain <= 0 || md.nGameState == 0)
             continue;
-        const int x = small ? (right ? 924 : 290) : (right ? 1373 : 440);
-        const int y = small ? 515 : m_layout == Layout::RoundWinOneJudge ? 303 : 787;
-        p.drawImage(QPoint(x, y), card->second);
+        p.drawImage(ReplayCardPictureRect(m_layout, right), card->second);
         PlainText(p, Area(right ? ReplayCardRight : ReplayCardLeft), font, kWhite, m_strReplayText[player]);
     }
 }
@@ -395,7 +436,7 @@ void CExtScrDlg::PaintSlotStates(QPainter& p, const MatchData& md) {
 }
 
 // What the board's own child areas show: the clock, the notices, the round table, the marks, the flags'
-// frames, the side labels and the team texts.
+// frames and the team texts.
 void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
     const bool dark = DarkSides(md);
     const int reversed = md.nReverseScreen;
@@ -444,14 +485,6 @@ void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
                 p.drawImage(RoundWinnerMarkRect(m_layout, row, right == 1),
                             Bitmap(m_roundWinnerMark[right][row]));
             }
-        }
-        // The side label keeps its proportions inside its area; like the hit counts it stands where the
-        // hit-level boxes are outside the round-win system.
-        const QImage& label = Bitmap(m_sideLabel[right]);
-        if (!label.isNull() && md.nCompetitionRule == 1) {
-            const QRect area = Area(right ? SideLabelRight : SideLabelLeft);
-            QSize size = label.size().scaled(area.size(), Qt::KeepAspectRatio);
-            p.drawImage(QRect(QPoint(area.x(), area.center().y() - size.height() / 2), size), label);
         }
         if (m_bFlagFrame[right]) {
             p.setPen(QPen(Qt::white, 1));

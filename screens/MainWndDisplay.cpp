@@ -888,8 +888,13 @@ void CMainWnd::ShowRoundLeader() {
 }
 
 void CMainWnd::HideRoundLeader() {
+    // No leader is left behind in the record either: both screens paint the leader's score from it.
+    if (g_pMatchData)
+        g_pMatchData->nRoundLeader = 0;
     ShowDlgItem(LeaderChung, false);
     ShowDlgItem(LeaderHong, false);
+    SetColours(Static(ScoreChung), Qt::white, OperatorColours::Chung);
+    SetColours(Static(ScoreHong), Qt::white, OperatorColours::Hong);
     if (m_pExtScrDlg)
         m_pExtScrDlg->InvalidateScores();
 }
@@ -1044,8 +1049,9 @@ void CMainWnd::ShowPlayers() {
             Static(nationId[side])->setGeometry(topX[side], 135, 110, 36);
             Static(nameId[side])->setGeometry(panelX[side], 85, 510, 63);
         } else {
-            Static(nationId[side])->setGeometry(panelX[side], 72, 510, 45);
-            Static(nameId[side])->setGeometry(panelX[side], 117, 510, 45);
+            // Between the contest line and the team buttons' row, which stays uncovered.
+            Static(nationId[side])->setGeometry(panelX[side], 72, 510, 38);
+            Static(nameId[side])->setGeometry(panelX[side], 110, 510, 38);
         }
         // The flag file of the nation row; a name that reaches outside the flag folder is not read.
         const std::u16string file = hasNation ? WideField(md.aNation[nation].wszField[3]) : u"none.gif";

@@ -28,8 +28,9 @@ QString N(int value) {
     return QString::number(value);
 }
 
-template <typename F> Table Columns(F&& column, int count) {
+template <typename F> Table Columns(F&& column, int count, std::vector<QString> headers) {
     Table table;
+    table.headers = std::move(headers);
     for (int c = 0; c < count; ++c) {
         table.chung.push_back(column(0, c));
         table.hong.push_back(column(1, c));
@@ -55,7 +56,7 @@ Table TotalsTable(const MatchData& md) {
                 return N(GamJeoms(md, side));
             }
         },
-        3);
+        3, {QStringLiteral("TOTAL"), QStringLiteral("TECHNIQUE"), QStringLiteral("GAM-JEOM")});
 }
 
 int TotalsMarkSide(const MatchData& md) {
@@ -88,7 +89,11 @@ Table MatchTable(const MatchData& md) {
                 return N(GamJeoms(md, side));
             }
         },
-        4);
+        4,
+        judged ? std::vector<QString>{QStringLiteral("HITS"), QStringLiteral("ROUNDS"),
+                                      QStringLiteral("TRUNK TECH."), QStringLiteral("GAM-JEOM")}
+               : std::vector<QString>{QStringLiteral("PUNCH"), QStringLiteral("HITS"),
+                                      QStringLiteral("ROUNDS"), QStringLiteral("GAM-JEOM")});
 }
 
 Table SuperiorityTable(const MatchData& md, int mode) {
@@ -106,10 +111,10 @@ int SuperiorityBackground(const MatchData& md, int mode) {
 
 Verdict SuperiorityVerdict(int winSide) {
     if (winSide == 0)
-        return {QStringLiteral("CHUNG WIN"), 0xFF0000};
+        return {QStringLiteral("CHUNG WIN"), kChungOnDark};
     if (winSide == 1)
-        return {QStringLiteral("HONG WIN"), 0x0000FF};
-    return {QStringLiteral("Tie"), 0x000000};
+        return {QStringLiteral("HONG WIN"), kHongOnDark};
+    return {QStringLiteral("Tie"), 0xFFFFFF};
 }
 
 QRect SuperiorityRect(const MatchData& md) {
@@ -176,7 +181,7 @@ Table RoundTable(const MatchData& md, int criterion) {
                 return N(md.aSide[side].nPssHits[std::clamp(md.nCurRound, 0, kRoundNumberSlots - 1)]);
             }
         },
-        3);
+        3, {QStringLiteral("TECHNIQUE"), QStringLiteral("DECIDED BY"), QStringLiteral("HITS")});
 }
 
 int ResultBackground(const MatchData& md, bool operatorCopy, int mode) {
@@ -195,10 +200,20 @@ WinnerLine WinnerLineOf(const MatchData& md, int winner) {
     line.text = QStringLiteral("%1 (%2)").arg(Scoreboard::RecordText(player.szName),
                                               Scoreboard::RecordText(player.szNationCode));
     line.text_colour = 0xFFFFFF;
-    line.back = winner == 0 ? 0xFF0000 : 0x0000FF;
+    // The board's side colours: white reads on them (pure red would not).
+    line.back = Scoreboard::SideColour(winner, false);
     line.flagPath = Scoreboard::FlagPath(md, winner);
     line.flagShown = !line.flagPath.isEmpty() && !line.flagPath.contains(QStringLiteral("none.gif"));
     return line;
+}
+
+QRect HeaderRect(const QRect& firstRowCell) {
+    const int height = firstRowCell.height() / 2;
+    return QRect(firstRowCell.x(), firstRowCell.y() - height, firstRowCell.width(), height);
+}
+
+QRect RowLabelRect(const QRect& firstColumnCell, int left) {
+    return QRect(left, firstColumnCell.y(), firstColumnCell.x() - left - 8, firstColumnCell.height());
 }
 
 QRect PublicTitleRect(bool small, int mode) {

@@ -14,9 +14,10 @@ struct MatchData;
 
 namespace ResultPopups {
 
-// The table: one text per side and column, Chung's first.
+// The table: one text per side and column, Chung's first, and what each column counts.
 struct Table {
     std::vector<QString> chung, hong;
+    std::vector<QString> headers;
 };
 
 // The superiority pop-up: mode non-zero the totals form (total, technique points, gam-jeoms), 0 the
@@ -27,7 +28,10 @@ struct Verdict {
     QString text;
     COLORREF colour;
 };
-// "CHUNG WIN" in blue, "HONG WIN" in red, otherwise "Tie" in black.
+// The side colours of texts on the pop-ups' dark pictures (COLORREF), light enough to read there.
+inline constexpr COLORREF kChungOnDark = 0xFFAA6E; // RGB(110, 170, 255)
+inline constexpr COLORREF kHongOnDark = 0x6E6EFF;  // RGB(255, 110, 110)
+// "CHUNG WIN" in light blue, "HONG WIN" in light red, otherwise "Tie" in white.
 Verdict SuperiorityVerdict(int winSide);
 // The pop-up's rectangle: its own size, at its own offset inside the public-screen rectangle.
 QRect SuperiorityRect(const MatchData& md);
@@ -54,6 +58,11 @@ struct WinnerLine {
     bool flagShown;   // a flag file that is not "none.gif"
 };
 WinnerLine WinnerLineOf(const MatchData& md, int winner);
+
+// Where a table says what its numbers are: a column's header above its first row's cell, and a row's
+// side name from `left` up to its first column's cell.
+QRect HeaderRect(const QRect& firstRowCell);
+QRect RowLabelRect(const QRect& firstColumnCell, int left);
 
 // The public pop-up's geometry (mode 1 round, 0 match).
 QRect PublicTitleRect(bool small, int mode);

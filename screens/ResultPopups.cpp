@@ -7,6 +7,7 @@
 #include "controls/PictureEx.h"
 #include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/FittedText.h"
 #include "screens/ResultPopupRules.h"
 
 #include <QPainter>
@@ -14,6 +15,8 @@
 using namespace ResultPopups;
 
 namespace {
+
+constexpr COLORREF kWhite = 0xFFFFFF;
 
 // Black under the picture, the picture stretched over the pop-up's whole size, whatever that size is.
 void PaintBackground(QPainter& p, const QRect& area, const QImage& background) {
@@ -41,12 +44,25 @@ void Text(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, co
     p.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 
-void PaintTable(QPainter& p, const Table& table, const QFont& font, COLORREF colour,
+// A label fitted to its box: smaller, never under half its size, then elided.
+void Label(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour, const QString& text) {
+    const FittedText fitted = FitText(text, font, rect.width(), font.pixelSize() / 2);
+    Text(p, rect, fitted.font, colour, fitted.text);
+}
+
+// The values in white, each column's header above it and each row's side to its left (from labelLeft).
+void PaintTable(QPainter& p, const Table& table, const QFont& font, int labelLeft,
                 const std::function<QRect(int column, int side)>& cell) {
+    QFont labelFont = font;
+    labelFont.setPixelSize(font.pixelSize() * 4 / 7);
     for (std::size_t c = 0; c < table.chung.size(); ++c) {
-        Text(p, cell(static_cast<int>(c), 0), font, colour, table.chung[c]);
-        Text(p, cell(static_cast<int>(c), 1), font, colour, table.hong[c]);
+        Text(p, cell(static_cast<int>(c), 0), font, kWhite, table.chung[c]);
+        Text(p, cell(static_cast<int>(c), 1), font, kWhite, table.hong[c]);
+        if (c < table.headers.size())
+            Label(p, HeaderRect(cell(static_cast<int>(c), 0)), labelFont, kWhite, table.headers[c]);
     }
+    Label(p, RowLabelRect(cell(0, 0), labelLeft), labelFont, kChungOnDark, QStringLiteral("CHUNG"));
+    Label(p, RowLabelRect(cell(0, 1), labelLeft), labelFont, kHongOnDark, QStringLiteral("HONG"));
 }
 
 // The winner line on its box, and the frame of the flag beside it when the flag is shown.
@@ -88,7 +104,7 @@ void CTK_GRndSupDlg::paintEvent(QPaintEvent*) {
     if (!md)
         return;
     const bool small = md->nDisplayResolution == 1;
-    PaintTable(p, SuperiorityTable(*md, m_nMode), DisplayFont(small ? 47 : 70), 0x000000,
+    PaintTable(p, SuperiorityTable(*md, m_nMode), DisplayFont(small ? 47 : 70), 10,
                [&](int column, int side) { return SuperiorityCell(small, m_nMode, column, side); });
     const Verdict verdict = SuperiorityVerdict(md->nWinSide);
     Text(p, SuperiorityVerdictRect(small, m_nMode), DisplayFont(small ? 90 : 120), verdict.colour,
@@ -130,12 +146,12 @@ void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
         return;
     const bool small = Small();
     if (m_nMode == 1)
-        Text(p, PublicRoundCaptionRect(small), DisplayFont(small ? 60 : 90), 0x000000,
+        Text(p, PublicRoundCaptionRect(small), DisplayFont(small ? 60 : 90), kWhite,
              QStringLiteral("ROUND %1").arg(md->nCurRound));
     Text(p, PublicTitleRect(small, m_nMode), DisplayFont(small ? 40 : 60), 0xFFFFFF,
          m_nMode == 1 ? m_strTitle : WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? RoundTable(*md, m_nCriterion) : MatchTable(*md);
-    PaintTable(p, table, DisplayFont(small ? 47 : 70), 0xFFFFFF,
+    PaintTable(p, table, DisplayFont(small ? 47 : 70), small ? 163 : 245,
                [&](int column, int side) { return PublicCell(small, m_nMode, column, side); });
     PaintWinnerLine(p, WinnerLineOf(*md, WinnerShown()), PublicWinnerLineRect(small, m_bFlagShown),
                     DisplayFont(small ? 60 : 90), m_bFlagShown ? PublicFlagRect(small) : QRect());
@@ -176,7 +192,7 @@ void CTK_GRndWinDispDlg_OP::paintEvent(QPaintEvent*) {
         return;
     Text(p, QRect(304, 63, 411, 55), DisplayFont(32), 0xFFFFFF, WinnerDisplayRules::TitleText(*md));
     const Table table = m_nMode == 1 ? TotalsTable(*md) : MatchTable(*md);
-    PaintTable(p, table, DisplayFont(37), 0xFFFFFF,
+    PaintTable(p, table, DisplayFont(37), 130,
                [&](int column, int side) { return OperatorCell(m_nMode, column, side); });
     if (const int mark = MarkShown())
         p.drawImage(OperatorMarkRect(mark == 928 ? 0 : 1), Bitmap(mark));

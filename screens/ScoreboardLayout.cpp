@@ -10,8 +10,7 @@ namespace {
 
 // One area: its place at 1280 x 720 and at 1920 x 1080, and where the one-judge round-win layout differs.
 // A width of -1 in the small layout puts the area at 2/3 of its large place: the team-match areas and the
-// side labels, which lie in the free band below the scores (the side labels would lie below a 720-high
-// window otherwise).
+// round-win system's counts, which lie in the free band below the scores.
 struct AreaRow {
     int id;
     QRect small, large;
@@ -59,12 +58,15 @@ const AreaRow kAreas[] = {
     {HitCountRight, kScaled, {1236, 950, 150, 120}, {1166, 750, 150, 120}},
     {RoundsWonLeft, kScaled, {291, 950, 150, 120}, {741, 930, 150, 120}},
     {RoundsWonRight, kScaled, {1481, 950, 150, 120}, {1031, 930, 150, 120}},
-    {TagLeft, kScaled, {535, 780, 190, 100}, {535, 760, 190, 120}},
-    {TagRight, kScaled, {1212, 780, 190, 100}, {1212, 760, 190, 120}},
+    // The tags stand between the video-replay cards and the centre panel, and on the one-judge board
+    // between the team penalties and the hit counts.
+    {TagLeft, kScaled, {596, 780, 130, 100}, {400, 760, 190, 120}},
+    {TagRight, kScaled, {1194, 780, 130, 100}, {1330, 760, 190, 120}},
     {TeamPenaltyLeft, kScaled, {245, 780, 150, 100}, {245, 760, 140, 120}},
-    {TeamPenaltyRight, kScaled, {1532, 780, 150, 100}, {1532, 760, 140, 120}},
-    {SideLabelLeft, kScaled, {326, 965, 70, 70}},
-    {SideLabelRight, kScaled, {1516, 965, 70, 70}},
+    {TeamPenaltyRight,
+     {1030, 520, 100, 66},
+     {1532, 780, 150, 100},
+     {1532, 760, 140, 120}}, // clear of the 1280 card
     {HitBoxLeftOuter, {240, 623, 50, 68}, {360, 935, 75, 102}},
     {HitBoxLeftInner, {337, 623, 50, 68}, {505, 935, 75, 102}},
     {HitBoxRightOuter, {W1 - 290, 623, 50, 68}, {W2 - 435, 935, 75, 102}},
@@ -100,6 +102,12 @@ QRect AreaRect(Layout layout, int id) {
         return row.large;
     }
     return {};
+}
+
+QRect ReplayCardPictureRect(Layout layout, bool right) {
+    if (layout == Layout::Small)
+        return QRect(right ? 924 : 290, 515, 100, 74);
+    return QRect(right ? 1373 : 440, layout == Layout::RoundWinOneJudge ? 303 : 787, 150, 110);
 }
 
 namespace {

@@ -62,8 +62,6 @@ enum Area : int {
     Notice = 1239,
     Doctor = 1240,
     TimeOut = 1241,
-    SideLabelLeft = 1464,
-    SideLabelRight = 1465,
     HitCountLeft = 1466,
     HitCountRight = 1467,
     TagLeft = 1468,
@@ -81,6 +79,9 @@ QSize SizeOf(Layout layout);
 
 // The rectangle of an area; an empty rectangle for an id the layout does not have.
 QRect AreaRect(Layout layout, int id);
+
+// The video-replay card's picture on the side drawn left or right; its caption is the area ReplayCard*.
+QRect ReplayCardPictureRect(Layout layout, bool right);
 
 // The round rows: row 0..2, left or right side, label or score.
 QRect RoundLabelRect(Layout layout, int row, bool right);

@@ -65,6 +65,10 @@ protected:
         }
         return marks;
     }
+    // The scores the public scoreboard shows, Chung's first.
+    std::pair<int, int> PublicScores() const {
+        return {view->m_pExtScrDlg->Score(0), view->m_pExtScrDlg->Score(1)};
+    }
     std::string PublicWinnerMarks() const {
         std::string marks;
         for (int r = 0; r < 3; ++r) {
@@ -238,6 +242,9 @@ TEST_F(WiredJudgesRoundWinMatch, ChungWinsTwoRoundsOnTheClockAndTheWinnerSelecti
     // kicks and a gam-jeom against Hong give Chung the round.
     ASSERT_NO_FATAL_FAILURE(NextRound(2));
     Scores({0, 0});
+    ASSERT_NE(view->m_pExtScrDlg, nullptr);
+    EXPECT_EQ(PublicScores(), (std::pair<int, int>{0, 0}))
+        << "the arena's screen starts round 2 from nothing";
     Advance(4000);
     ASSERT_TRUE(fake.SendHit("CH", head + 10, kSock));
     Scores({0, 3});
@@ -381,6 +388,7 @@ TEST_F(GoldenRoundMatch, TheRoundsSplitTheThirdEndsLevelAndAKickDecidesTheGolden
 
     // Round 3 passes without a score or a hit: everything the dialog compares is level.
     ASSERT_NO_FATAL_FAILURE(NextRound(3));
+    EXPECT_EQ(PublicScores(), Shown()) << "both screens start round 3 from nothing";
     result = EndOfRound(120000);
     ASSERT_NE(result, nullptr);
     EXPECT_EQ(Text(*result, CTK_RndResDlg::IDC_TITLE), "3 Round Results");

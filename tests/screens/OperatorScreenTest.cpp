@@ -111,19 +111,6 @@ TEST_F(OperatorScreenTest, EveryButtonHoversInTheSameColourAndEveryPictureButton
     EXPECT_GE(buttons, 50);
 }
 
-double Luminance(QColor c) {
-    const auto channel = [](double v) {
-        v /= 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-}
-
-double Contrast(QColor a, QColor b) {
-    const double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 TEST_F(OperatorScreenTest, EveryTextIsReadableOnItsBackgroundInEveryState) {
     for (const int state : {0, 1, 3, 5, 8, 9, 11, 14}) {
         SCOPED_TRACE(testing::Message() << "state " << state);
@@ -337,6 +324,25 @@ TEST_F(OperatorScreenTest, ControlsStayInsideTheScreenAndDoNotOverlap) {
             if (a < b) {
                 EXPECT_FALSE(a->rect.intersects(b->rect)) << a->id << " and " << b->id;
             }
+}
+
+TEST_F(OperatorScreenTest, TheNamesLeaveTheTeamButtonsUncoveredWithOrWithoutANation) {
+    using namespace OperatorIds;
+    const int buttons[] = {TagChung, TagCancelChung, TeamPointAddChung, TeamPointRemoveChung,
+                           TagHong,  TagCancelHong,  TeamPointAddHong,  TeamPointRemoveHong};
+    for (const int nation : {0, 1}) {
+        SCOPED_TRACE(nation ? "with a nation" : "without a nation");
+        g_pMatchData->nNationCount = 2;
+        g_pMatchData->aPlayer[0].nNation = g_pMatchData->aPlayer[1].nNation = nation;
+        view->ShowPlayers();
+        for (const int label : {NameChung, NameHong, NationChung, NationHong}) {
+            for (const int button : buttons) {
+                EXPECT_FALSE(
+                    view->GetDlgItem(label)->geometry().intersects(view->GetDlgItem(button)->geometry()))
+                    << label << " covers " << button;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -1,13 +1,20 @@
 // The public video-replay screen: the picture of each mode, the count text of the modes that have one, and
 // the picture changing with the mode.
 #include "app/AppGlobals.h"
+#include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
+#include "match/VideoReplayDlg.h"
+#include "resources/Artwork.h"
 #include "screens/ExtIvrScrDlg.h"
+#include "tests/support/TestCourt.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
+
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -54,6 +61,71 @@ TEST_F(ReplayScreenTest, CountTextOnlyInTheModesThatCountAndANewModeShowsItsPict
     ASSERT_TRUE(picture);
     const QPoint probe(20, 20);
     EXPECT_EQ(rejected.pixelColor(probe), picture->pixelColor(probe)) << "the new mode's picture";
+}
+
+// Each step of a replay, taken through the operator view, and what the arena then reads on its screen.
+class ReplayStatesTest : public ::testing::Test, protected TestCourt {
+protected:
+    ReplayStatesTest() {
+        md->nMonitorCount = 2;
+        md->nPrimaryRight = 1366;
+        md->nPrimaryBottom = 768;
+        md->nSecondRight = 1366 + 1920;
+        md->nSecondBottom = 1080;
+        md->nExtScrWidth = 1920;
+        md->nExtScrHeight = 1080;
+        md->nGameState = 8;
+        md->nRound = 3;
+        md->nCurRound = 1;
+        md->nVRQuota = 1;
+    }
+
+    // The words on the picture the public video-replay screen shows; empty without a screen.
+    static std::string Says(const CMainWnd& view) {
+        const CTK_ExtIvrScrDlg* screen = view.m_pExtIvrScrDlg;
+        if (!screen || !screen->isVisible())
+            return {};
+        const int id = CTK_ExtIvrScrDlg::PictureId(screen->Mode(), screen->Small());
+        return ArtworkSays(ImageKind::Png, id).toStdString();
+    }
+};
+
+TEST_F(ReplayStatesTest, EachRequestAndOutcomeShowsThePictureThatSaysIt) {
+    struct Case {
+        const char* step;
+        std::function<void(CMainWnd&)> act;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"Chung's request", [](CMainWnd& v) { v.RequestVideoReplay(0); }, "VIDEO REPLAY\nCHUNG REQUEST"},
+        {"Hong's request", [](CMainWnd& v) { v.RequestVideoReplay(1); }, "VIDEO REPLAY\nHONG REQUEST"},
+        {"the referee's request", [](CMainWnd& v) { v.OnClickedIvrRequest(); },
+         "VIDEO REPLAY\nREFEREE REQUEST"},
+        {"Chung's accepted", [](CMainWnd& v) { v.OnFinalDecision("B,B,P,2,A,1"); },
+         "VIDEO REPLAY\nCHUNG REQUEST ACCEPTED"},
+        {"Hong's accepted", [](CMainWnd& v) { v.OnFinalDecision("R,R,M,1,A,1"); },
+         "VIDEO REPLAY\nHONG REQUEST ACCEPTED"},
+        {"Chung's rejected", [](CMainWnd& v) { v.OnFinalDecision("B,B,P,2,R,1"); },
+         "VIDEO REPLAY\nCHUNG REQUEST REJECTED"},
+        {"Hong's rejected", [](CMainWnd& v) { v.OnFinalDecision("R,B,P,G,R,0"); },
+         "VIDEO REPLAY\nHONG REQUEST REJECTED"},
+        {"the referee's accepted", [](CMainWnd& v) { v.OnFinalDecision("J,R,P,G,A,0"); },
+         "VIDEO REPLAY\nREFEREE REQUEST ACCEPTED"},
+        {"the referee's rejected", [](CMainWnd& v) { v.OnFinalDecision("J,B,P,G,R,0"); },
+         "VIDEO REPLAY\nREFEREE REQUEST REJECTED"},
+    };
+    for (const int resolution : {0, 1}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.step << " at resolution " << resolution);
+            md->nDisplayResolution = resolution;
+            md->aSide[0].nVRRemain = md->aSide[1].nVRRemain = 1;
+            CMainWnd view;
+            c.act(view);
+            EXPECT_EQ(Says(view), c.says);
+            delete view.m_pIvrDlg.data();
+        }
+    }
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{});
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "screens/ExtScrDlg.h"
 #include "screens/ResultPopupRules.h"
 #include "screens/ResultPopups.h"
+#include "screens/ScoreboardRules.h"
 #include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
@@ -15,7 +16,13 @@
 
 #include <QImage>
 
+#include <algorithm>
+
+#include <functional>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -78,8 +85,9 @@ TEST_F(ResultPopupTest, SuperiorityTotalsAndVerdict) {
         const char* text;
         COLORREF colour;
     };
-    for (const Case& c : {Case{0, "CHUNG WIN", 0xFF0000}, Case{1, "HONG WIN", 0x0000FF}, Case{2, "Tie", 0},
-                          Case{-1, "Tie", 0}}) {
+    // Light side colours and white: the pictures behind are dark.
+    for (const Case& c : {Case{0, "CHUNG WIN", kChungOnDark}, Case{1, "HONG WIN", kHongOnDark},
+                          Case{2, "Tie", 0xFFFFFF}, Case{-1, "Tie", 0xFFFFFF}}) {
         SCOPED_TRACE(c.winSide);
         const Verdict verdict = SuperiorityVerdict(c.winSide);
         EXPECT_EQ(verdict.text.toStdString(), c.text);
@@ -140,14 +148,14 @@ TEST_F(ResultPopupTest, RoundResultCellsByCriterion) {
 TEST_F(ResultPopupTest, WinnerLineNamesTheWinnerWithNationAndFlag) {
     const WinnerLine chung = WinnerLineOf(md(), 0);
     EXPECT_EQ(chung.text, QStringLiteral("KIM Minjun (KOR)"));
-    EXPECT_EQ(chung.back, 0xFF0000u);
+    EXPECT_EQ(chung.back, Scoreboard::SideColour(0, false));
     EXPECT_EQ(chung.text_colour, 0xFFFFFFu);
     EXPECT_TRUE(chung.flagShown);
     EXPECT_TRUE(chung.flagPath.endsWith(QStringLiteral("Img/Flag/KOR.gif")));
 
     const WinnerLine hong = WinnerLineOf(md(), 1);
     EXPECT_EQ(hong.text, QStringLiteral("SMITH John (GBR)"));
-    EXPECT_EQ(hong.back, 0x0000FFu);
+    EXPECT_EQ(hong.back, Scoreboard::SideColour(1, false));
     EXPECT_FALSE(hong.flagShown) << "no nation row";
     md().aPlayer[1].nNation = 2;
     EXPECT_FALSE(WinnerLineOf(md(), 1).flagShown) << "a row naming none.gif";
@@ -166,7 +174,7 @@ TEST_F(ResultPopupTest, PublicResultShowsTheWinnerLineAndFlag) {
     EXPECT_EQ(popup.Flag()->geometry(), PublicFlagRect(false));
     const QImage shot = popup.grab().toImage();
     const QRect line = PublicWinnerLineRect(false, true);
-    EXPECT_EQ(shot.pixelColor(line.topLeft() + QPoint(3, 3)), ColorFromRef(0xFF0000));
+    EXPECT_EQ(shot.pixelColor(line.topLeft() + QPoint(3, 3)), ColorFromRef(Scoreboard::SideColour(0, false)));
     EXPECT_EQ(shot.pixelColor(PublicFlagRect(false).center()), QColor(0, 200, 0));
 
     // A tie: yellow across the whole width, no flag.
@@ -247,6 +255,74 @@ TEST_F(ResultPopupTest, TheShowButtonsWindowOpensWhereAskedAndHides) {
     EXPECT_TRUE(view.m_pGRndSupDlg->isVisible());
     view.HideSuperiorityWindow();
     EXPECT_TRUE(view.m_pGRndSupDlg.isNull());
+}
+
+// How well the text drawn in a box reads: the contrast of its most distinct pixel against the box's edge,
+// which is what lies behind the text. 1 when nothing is drawn there.
+double InkContrast(const QImage& shot, const QRect& box) {
+    std::vector<QColor> edge;
+    for (int x = box.left(); x <= box.right(); ++x)
+        edge.insert(edge.end(), {shot.pixelColor(x, box.top()), shot.pixelColor(x, box.bottom())});
+    std::sort(edge.begin(), edge.end(), [](QColor a, QColor b) { return a.lightness() < b.lightness(); });
+    const QColor behind = edge[edge.size() / 2];
+    double best = 1;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            best = std::max(best, Contrast(shot.pixelColor(x, y), behind));
+    return best;
+}
+
+TEST_F(ResultPopupTest, EveryTableSaysWhatItsNumbersAreAndEveryTextReads) {
+    md().aSide[0].nTechTally[10][0] = 4;
+    md().aSide[1].nPenaltyCount1 = 1;
+    md().nWinSide = 0;
+    struct Form {
+        const char* name;
+        bool small;
+        std::function<QWidget*()> make;
+        std::function<QRect(int column, int side)> cell;
+        int columns;
+        QRect label;   // the form's own caption or verdict
+        int labelLeft; // where its rows' side names begin
+    };
+    const Form forms[] = {
+        {"superiority totals 1920", false, [] { return new CTK_GRndSupDlg(0, 0, 1270, 641, 1); },
+         [](int c, int s) { return SuperiorityCell(false, 1, c, s); }, 3, SuperiorityVerdictRect(false, 1),
+         10},
+        {"superiority golden round 1280", true, [] { return new CTK_GRndSupDlg(0, 0, 846, 427, 0); },
+         [](int c, int s) { return SuperiorityCell(true, 0, c, s); }, 4, SuperiorityVerdictRect(true, 0), 10},
+        {"round result 1920", false,
+         [] { return new CTK_GRndWinDispDlg(0, 0, 1920, 1080, 1, 0, 3, QStringLiteral("Final M -68kg")); },
+         [](int c, int s) { return PublicCell(false, 1, c, s); }, 3, PublicRoundCaptionRect(false), 245},
+        {"match result 1280", true,
+         [] { return new CTK_GRndWinDispDlg(0, 0, 1280, 720, 0, 0, 0, QString()); },
+         [](int c, int s) { return PublicCell(true, 0, c, s); }, 4, PublicTitleRect(true, 0), 163},
+        {"operator copy, totals",
+         false,
+         [] { return new CTK_GRndWinDispDlg_OP(1); },
+         [](int c, int s) { return OperatorCell(1, c, s); },
+         3,
+         {},
+         130},
+    };
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.name);
+        md().nDisplayResolution = form.small ? 1 : 0;
+        std::unique_ptr<QWidget> popup(form.make());
+        const QImage shot = popup->grab().toImage();
+        std::vector<std::pair<std::string, QRect>> boxes;
+        for (int c = 0; c < form.columns; ++c) {
+            boxes.push_back({"header " + std::to_string(c), HeaderRect(form.cell(c, 0))});
+            boxes.push_back({"Chung's value " + std::to_string(c), form.cell(c, 0)});
+            boxes.push_back({"Hong's value " + std::to_string(c), form.cell(c, 1)});
+        }
+        boxes.push_back({"Chung's row", RowLabelRect(form.cell(0, 0), form.labelLeft)});
+        boxes.push_back({"Hong's row", RowLabelRect(form.cell(0, 1), form.labelLeft)});
+        if (!form.label.isNull())
+            boxes.push_back({"caption", form.label});
+        for (const auto& [what, box] : boxes)
+            EXPECT_GE(InkContrast(shot, box), 4.5) << what;
+    }
 }
 
 } // namespace

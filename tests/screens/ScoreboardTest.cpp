@@ -271,6 +271,63 @@ TEST_F(ScoreboardTest, ClockTicksRepaintOnlyTheClock) {
     EXPECT_EQ(board.ClockTextColour(), kYellow);
 }
 
+TEST_F(ScoreboardTest, TheClockRepaintsOnlyWhenWhatItShowsChanges) {
+    RecordingBoard& board = Board();
+    md().nGameState = 3;
+    board.ApplyClockMode();
+    board.SetClockText(QStringLiteral("1:59"));
+    board.invalidated.clear();
+    // The round clock's 10 ms steps within a second set the same text again.
+    for (int step = 0; step < 99; ++step)
+        board.SetClockText(QStringLiteral("1:59"));
+    EXPECT_TRUE(board.invalidated.empty());
+    board.SetClockText(QStringLiteral("1:58"));
+    EXPECT_EQ(board.invalidated, std::vector<QRect>{board.ClockRect()});
+    // The same text in the colours of another state is a change.
+    board.invalidated.clear();
+    md().nGameState = 15;
+    board.ApplyClockMode();
+    board.invalidated.clear();
+    md().nGameState = 3;
+    board.SetClockText(QStringLiteral("1:58"));
+    EXPECT_EQ(board.invalidated, std::vector<QRect>{board.ClockRect()});
+    EXPECT_EQ(board.ClockTextColour(), kWhite);
+}
+
+TEST_F(ScoreboardTest, NoRoundZeroAndRoundWinnerMarksOnlyOnTheRoundTable) {
+    // A contest loaded and not started yet: no round to show.
+    md().nGameState = 1;
+    Board().SetRoundText(0);
+    EXPECT_EQ(Board().RoundText(), QString());
+    Board().SetRoundText(1);
+    EXPECT_EQ(Board().RoundText(), QStringLiteral("1"));
+
+    struct Case {
+        const char* name;
+        int rule, state;
+        bool marks;
+    };
+    const Case cases[] = {
+        {"points system, round running", 0, 3, false},
+        {"points system, rest", 0, 6, false},
+        {"round-win system, round running", 1, 3, false},
+        {"round-win system, rest", 1, 6, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        board.reset();
+        md().nCompetitionRule = c.rule;
+        md().nGameState = c.state;
+        md().nCurRound = 2;
+        md().nRoundWinner[0] = 1;
+        md().nRoundWinner[1] = 2;
+        Board().ApplyClockMode();
+        Board().UpdateRoundScores();
+        EXPECT_EQ(Board().RoundWinnerMark(false, 0) != 0, c.marks);
+        EXPECT_EQ(Board().RoundWinnerMark(true, 1) != 0, c.marks);
+    }
+}
+
 TEST_F(ScoreboardTest, IndexesOutOfRangeRepaintNothing) {
     RecordingBoard& board = Board();
     board.invalidated.clear();

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLabel>
 
 #include <cstring>
@@ -318,6 +319,33 @@ TEST_F(DisplayTest, RoundLeaderMarksOnlyUnderTheRoundWinSystem) {
     EXPECT_FALSE(shown(OperatorIds::LeaderHong));
 }
 
+// Whether the label shows any pixel in the colour.
+bool Shows(QWidget* label, const QColor& colour) {
+    const QImage image = label->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+TEST_F(DisplayTest, TheRoundLeaderLeavesTheScreenWithItsMatch) {
+    md().nCompetitionRule = 1;
+    md().nCurRound = 1;
+    md().aSide[1].nRoundScore[0] = 2;
+    view->ShowScores(0, 2);
+    view->ShowRoundLeader();
+    ASSERT_TRUE(shown(OperatorIds::LeaderHong));
+    ASSERT_TRUE(Shows(view->GetDlgItem(OperatorIds::ScoreHong), OperatorColours::Leading));
+
+    view->ResetMatchScreen(); // a new match's screen
+    view->ShowScores(0, 2);
+    EXPECT_FALSE(shown(OperatorIds::LeaderHong));
+    EXPECT_EQ(md().nRoundLeader, 0);
+    EXPECT_FALSE(Shows(view->GetDlgItem(OperatorIds::ScoreHong), OperatorColours::Leading))
+        << "the next match's score is not painted as the leader's";
+}
+
 TEST_F(DisplayTest, RoundWinnersAndTheirClearing) {
     md().nCurRound = 3;
     md().nRoundWinner[0] = 1;
@@ -387,9 +415,10 @@ TEST_F(DisplayTest, PlayersAreUpperCasedAndPlacedByTheirNation) {
     EXPECT_EQ(text(OperatorIds::NationChung), "IRL");
     EXPECT_EQ(view->GetDlgItem(OperatorIds::NameChung)->geometry(), QRect(121, 85, 510, 63));
     EXPECT_FALSE(shown(OperatorIds::FlagChung));
-    // Without a nation the name panel moves down and the nation text takes the top.
-    EXPECT_EQ(view->GetDlgItem(OperatorIds::NameHong)->geometry(), QRect(643, 117, 510, 45));
-    EXPECT_EQ(view->GetDlgItem(OperatorIds::NationHong)->geometry(), QRect(643, 72, 510, 45));
+    // Without a nation the name panel moves down and the nation text takes the top, both above the team
+    // buttons.
+    EXPECT_EQ(view->GetDlgItem(OperatorIds::NameHong)->geometry(), QRect(643, 110, 510, 38));
+    EXPECT_EQ(view->GetDlgItem(OperatorIds::NationHong)->geometry(), QRect(643, 72, 510, 38));
 }
 
 TEST_F(DisplayTest, TeamMatchShowsEachMemberPairInTurn) {
