@@ -79,8 +79,8 @@ TEST_F(ScoreboardRepaintTest, EveryChangeLeavesTheBoardAsANewPaintShowsIt) {
     const auto judgeMarks = [](CMainWnd& v, MatchData& m) {
         for (int side = 0; side < 2; ++side) {
             for (int judge = 0; judge < 3; ++judge) {
-                m.aSide[side].aJudgePress[judge] = {2, 2};
-                m.aSide[side].aJudgeSlot[judge][0] = {2, 2};
+                m.aSide[side].aJudgePress[judge] = {2, 2, 0};
+                m.aSide[side].aJudgeSlot[judge][0] = {2, 2, 0};
             }
             m.aSide[side].aSlotState[0].nState = 2;
             v.InvalidateJudgeRows(side);
@@ -138,6 +138,7 @@ TEST_F(ScoreboardRepaintTest, EveryChangeLeavesTheBoardAsANewPaintShowsIt) {
         {"the round leader leaves with the match",
          [](CMainWnd& v, MatchData& m) {
              m.nCompetitionRule = 1;
+             m.nCurRound = 1; // the view's start leaves the round to the first start
              m.aSide[1].nRoundScore[0] = 2;
              v.ShowScores(0, 2);
              v.ShowRoundLeader();
@@ -173,6 +174,7 @@ TEST_F(ScoreboardRepaintTest, EveryChangeLeavesTheBoardAsANewPaintShowsIt) {
             md->nGameState = 3;
             md->nCurRound = 1;
             md->aSide[0] = md->aSide[1] = TTK_SideScore{};
+            md->nVRQuota = 1; // the view's start gives each side the court's quota
             md->aSide[0].nVRRemain = md->aSide[1].nVRRemain = 1;
             std::fill(std::begin(md->nRoundWinner), std::end(md->nRoundWinner), 0);
             CMainWnd view;

@@ -155,9 +155,10 @@ TEST_F(ScoreboardTextLayoutTest, LongNamesStayInTheirBoxesAndEveryTextCanBeRead)
                     for (const CExtScrDlg::DrawnText& other : texts) {
                         // Apart by a gap the stands see, not only not overlapping.
                         const int gap = size.width() / 200;
-                        if (&other != &t)
+                        if (&other != &t) {
                             EXPECT_FALSE(t.box.adjusted(-gap, -gap, gap, gap).intersects(other.box))
                                 << "runs into " << other.text.toStdString();
+                        }
                     }
                 }
                 EXPECT_TRUE(namesShown[0] && namesShown[1]) << "both names are on the board";
