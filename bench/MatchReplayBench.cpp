@@ -14,8 +14,8 @@
 //   handler_p50_us, handler_p99_us: the UI thread's time in a hit's handler (the point, its sound, the
 //     history row, the event-log commit, the repaint requests), queueing left out;
 //   round1_end_ms .. round3_end_ms: how much later than its length of real time after Start each round
-//     ended (the clock counts whole 10 ms steps); clock_steps: the clock's steps over the three rounds
-//     (36000 when every 10 ms tick ran; a late tick counts the time it missed);
+//     ended (the last step is timed to land on the end); clock_steps: the clock's steps over the three
+//     rounds (about 36000 when every 10 ms tick ran; a late tick counts the time it missed);
 //   peak_rss_MiB: the process's peak resident set from the court's making to the match's end;
 //   cpu_s_per_match_min: CPU time (user + system) of the process from the first Start to the last round's
 //     end, per minute of that time, without the load's threads and the replay's writer thread;
