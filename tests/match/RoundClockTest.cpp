@@ -146,6 +146,36 @@ TEST_F(ClockTest, RoundEndsOnTimeThoughTheUiThreadStallsEveryTenSeconds) {
     EXPECT_EQ(view->With("wt 0 0 0 0").size(), 119u); // no second's notice skipped
 }
 
+// A start whose records and notices take the UI thread 40 ms: the round's time still runs from the press.
+class SlowStartView final : public ClockView {
+public:
+    explicit SlowStartView(platform::ManualTime& clock) : m_clock(clock) {}
+    void SendIvrMessage(int code, std::u16string_view a, std::u16string_view b, std::u16string_view c,
+                        std::u16string_view d) override {
+        if (code == 0)
+            m_clock.skip(40);
+        ClockView::SendIvrMessage(code, a, b, c, d);
+    }
+
+private:
+    platform::ManualTime& m_clock;
+};
+
+TEST_F(ClockTest, TheRoundsTimeRunsFromThePressNotFromTheEndOfTheStartsWork) {
+    view = std::make_unique<SlowStartView>(clock);
+    hwnd = view->GetSafeHwnd();
+    const DWORD pressed = clock.now();
+    view->OnClickedStart();
+    ASSERT_EQ(md->nGameState, 3);
+    ASSERT_EQ(clock.now() - pressed, 40u) << "the start's own work took its time";
+    clock.advance(119950);
+    EXPECT_EQ(md->nRemainTime, 10);
+    EXPECT_EQ(md->nGameState, 3);
+    clock.advance(10);
+    EXPECT_EQ(clock.now() - pressed, 120000u);
+    EXPECT_EQ(md->nGameState, 5);
+}
+
 TEST_F(ClockTest, LastStepLandsOnTheRoundsEnd) {
     view->OnClickedStart();
     const DWORD start = clock.now();
