@@ -28,6 +28,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 
@@ -357,7 +358,9 @@ void CMainWnd::OnClickedReverseScreen() {
         m_pExtScrDlg->ApplyReverseScreen(md->nReverseScreen);
 }
 
-void CMainWnd::paintEvent(QPaintEvent*) {
+void CMainWnd::paintEvent(QPaintEvent* event) {
+    // A clock step or a hit repaints a few small areas: the parts draw only what meets them.
+    m_paintArea = event->region();
     QPainter painter(this);
     PaintBackground(painter);
     PaintJudgePresses(painter);
@@ -368,6 +371,7 @@ void CMainWnd::paintEvent(QPaintEvent*) {
     PaintReplayQuota(painter);
     PaintLastHits(painter);
     PaintDeviceStatus(painter);
+    m_paintArea = QRegion();
 }
 
 QWidget* CMainWnd::GetDlgItem(int id) const {

@@ -13,6 +13,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QRegion>
 #include <QWidget>
 
 #include <cstdint>
@@ -132,7 +133,8 @@ public:
     // The state panel, round table and round-result button for nGameState; bRoundOver under the round-win
     // system.
     void UpdateStateDisplay();
-    // The paint parts of the view's paint handler, in this order. Each draws into the given painter.
+    // The paint parts of the view's paint handler, in this order. Each draws into the given painter, and
+    // within the paint handler only the items that meet the area being repainted.
     void PaintBackground(QPainter& painter); // the background picture
     void PaintJudgePresses(QPainter& painter);
     void PaintJudgeSlots(QPainter& painter);
@@ -179,7 +181,13 @@ public:
     struct PaintImages;
     std::shared_ptr<PaintImages> m_pImages;
     std::vector<QFont> m_fonts; // the eighteen fonts of the screen, font n at index n - 1
-    CxStatic* Mark(int id);     // a bitmap panel of the screen, made on first use
+    // The area the paint handler repaints; empty outside it, when a part draws everything. An item is
+    // drawn when its rectangle, widened by what an outline may spill over it, meets that area.
+    QRegion m_paintArea;
+    bool InPaintArea(const QRect& rect) const {
+        return m_paintArea.isEmpty() || m_paintArea.intersects(rect.adjusted(-8, -8, 8, 8));
+    }
+    CxStatic* Mark(int id); // a bitmap panel of the screen, made on first use
     int m_nShownHeadBattery[2] = {};
     int m_nShownBodyBattery[2] = {};
     // Team tags: per side the tagging flag and the remaining round time (ms) when the tag began; the joint

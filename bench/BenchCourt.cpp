@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -215,4 +216,20 @@ int RunBenchmarks(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+int RunBenchmarksOnTwoMonitors(int argc, char** argv) {
+    static constexpr char kScreens[] = R"({ "screens": [
+  { "name": "operator", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96 },
+  { "name": "public", "x": 1366, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96 }
+] })";
+    QTemporaryDir dir;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QFile screens(dir.filePath(QStringLiteral("screens.json")));
+        if (!screens.open(QIODevice::WriteOnly) || screens.write(kScreens) < 0)
+            return 1;
+        screens.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toUtf8());
+    }
+    return RunBenchmarks(argc, argv);
 }

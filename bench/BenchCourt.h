@@ -101,3 +101,6 @@ std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nul
 // The main of a benchmark binary: a QApplication (offscreen unless a platform is chosen), then the
 // benchmarks the command line selects.
 int RunBenchmarks(int argc, char** argv);
+// The same on the offscreen platform's two monitors, the operator's and, to its right, the public
+// scoreboard's (unless another platform is chosen).
+int RunBenchmarksOnTwoMonitors(int argc, char** argv);

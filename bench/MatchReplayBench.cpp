@@ -14,8 +14,8 @@
 //   handler_p50_us, handler_p99_us: the UI thread's time in a hit's handler (the point, its sound, the
 //     history row, the event-log commit, the repaint requests), queueing left out;
 //   round1_end_ms .. round3_end_ms: how much later than its length of real time after Start each round
-//     ended (the clock counts whole 10 ms steps); clock_steps: the clock's steps over the three rounds
-//     (36000 when every 10 ms tick ran; a late tick counts the time it missed);
+//     ended (the last step is timed to land on the end); clock_steps: the clock's steps over the three
+//     rounds (about 36000 when every 10 ms tick ran; a late tick counts the time it missed);
 //   peak_rss_MiB: the process's peak resident set from the court's making to the match's end;
 //   cpu_s_per_match_min: CPU time (user + system) of the process from the first Start to the last round's
 //     end, per minute of that time, without the load's threads and the replay's writer thread;
@@ -45,9 +45,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <chrono>
@@ -71,12 +69,6 @@ constexpr BYTE kSock = 0x11; // the e-sock reading of a kick: the shipped settin
 // A device report on a 230400-baud 8N1 line: ten bits a byte.
 constexpr auto kFrameLineTime =
     std::chrono::nanoseconds((7 + kFrameOverhead) * 10 * 1'000'000'000LL / 230'400);
-
-// The offscreen platform's monitors: the operator's and, to its right, the public scoreboard's.
-constexpr char kScreens[] = R"({ "screens": [
-  { "name": "operator", "x": 0, "y": 0, "width": 1366, "height": 768, "logicalDpi": 96 },
-  { "name": "public", "x": 1366, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96 }
-] })";
 
 double Micros(Clock::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
@@ -397,14 +389,5 @@ BENCHMARK(BM_MatchReplay)
 } // namespace
 
 int main(int argc, char** argv) {
-    // The operator's monitor and the public scoreboard's, unless another platform is chosen.
-    QTemporaryDir dir;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qgetenv("QT_QPA_PLATFORM") == "offscreen") {
-        QFile screens(dir.filePath(QStringLiteral("screens.json")));
-        if (!screens.open(QIODevice::WriteOnly) || screens.write(kScreens) < 0)
-            return 1;
-        screens.close();
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toUtf8());
-    }
-    return RunBenchmarks(argc, argv);
+    return RunBenchmarksOnTwoMonitors(argc, argv);
 }

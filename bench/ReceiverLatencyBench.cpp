@@ -1,20 +1,27 @@
 // Latency of a protector hit from the receiver to the operator view: from the moment a hit frame is written
 // to the receiver's tty (the fake receiver on a pseudo-terminal) until the real view's handler of the hit
-// runs on the UI thread (arrive_*) and until it has returned (handled_*: the point scored, its history row,
-// its event-log commit and the repaint requests). The path is the shipped one throughout: the tty wait and
-// read on the receive thread, the frame parser, the device dispatch with the paired devices' table, the
-// synchronous send to the view, and a UI thread that sleeps in its event loop between hits (20 ms apart,
-// each sent after the previous one was handled). Chung's and Hong's trunk protectors alternate. Quiet
-// (busy:0) and with every core kept busy (busy:1); per-hit p50, p99 and max in microseconds.
-// Left out: outside links (none is open), sounds, the judges.
+// runs on the UI thread (arrive_*), until it has returned (handled_*: the point scored, its history row,
+// its event-log commit and the repaint requests), and until the operator view has painted the side's score
+// label with the new score (shown_*: the repaint included). The path is the shipped one throughout: the tty
+// wait and read on the receive thread, the frame parser, the device dispatch with the paired devices' table,
+// the synchronous send to the view, and a UI thread that sleeps in its event loop between hits (20 ms apart,
+// each sent after the previous one was shown). Chung's and Hong's trunk protectors alternate. Quiet (busy:0)
+// and with every core kept busy (busy:1); per-hit p50, p99 and max in microseconds, and ui_cpu_us_per_hit:
+// the UI thread's CPU time (user + system) from the first hit to the last shown, per hit.
+// Left out: outside links (none is open), sounds, the judges, the public scoreboard (not shown: the view is
+// dressed without the program's start).
 //   receiver_latency_bench
 #include "app/Messages.h"
 #include "app/Network.h"
 #include "bench/BenchCourt.h"
 #include "devices/Receiver.h"
+#include "platform/ProcessUsage.h"
+#include "screens/OperatorLayout.h"
 #include "tools/FakeReceiver.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
 
 #include <chrono>
 #include <condition_variable>
@@ -34,6 +41,7 @@ public:
         if (message != UM_TRUNK_HIT)
             return CMainWnd::WindowProc(message, wParam, lParam);
         const Clock::time_point arrived = Clock::now();
+        const int scores[2] = {g_pMatchData->aSide[0].nScore, g_pMatchData->aSide[1].nScore};
         const LRESULT result = CMainWnd::WindowProc(message, wParam, lParam);
         const Clock::time_point handled = Clock::now();
         {
@@ -41,15 +49,45 @@ public:
             arrive.push_back(std::chrono::duration<double, std::micro>(arrived - written).count());
             handle.push_back(std::chrono::duration<double, std::micro>(handled - written).count());
             done = true;
+            side = g_pMatchData->aSide[0].nScore != scores[0] ? 0 : 1;
+            score = g_pMatchData->aSide[side].nScore;
+        }
+        return result;
+    }
+    // A score label painted with its text: the hit is shown once its side's label shows its score.
+    void Painted(int paintedSide, int shownScore) {
+        {
+            std::lock_guard guard(lock);
+            if (!done || shown || paintedSide != side || shownScore < score)
+                return;
+            shown = true;
+            show.push_back(std::chrono::duration<double, std::micro>(Clock::now() - written).count());
         }
         wake.notify_one();
-        return result;
     }
     std::mutex lock;
     std::condition_variable wake;
     Clock::time_point written;
-    bool done = false;
-    std::vector<double> arrive, handle;
+    int side = -1, score = 0; // the side the hit scored for, and its score after it
+    bool done = false, shown = false;
+    std::vector<double> arrive, handle, show;
+};
+
+// Sees a score label's paints.
+class PaintWatch final : public QObject {
+public:
+    PaintWatch(ObservedView& view, QLabel* label, int side) : m_view(view), m_side(side) {
+        label->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            m_view.Painted(m_side, static_cast<QLabel*>(watched)->text().toInt());
+        return false;
+    }
+
+private:
+    ObservedView& m_view;
+    int m_side;
 };
 
 TTK_Network Paired(const std::string& name) {
@@ -87,27 +125,41 @@ void BM_HitToView(benchmark::State& state) {
         state.SkipWithError("the receiver link did not start");
         return;
     }
+    PaintWatch chung(*view, view->Static(OperatorIds::ScoreChung), 0);
+    PaintWatch hong(*view, view->Static(OperatorIds::ScoreHong), 1);
+    double uiCpu = 0;
     for (auto _ : state) {
+        const double cpuStart = platform::threadCpuSeconds();
         std::thread writer([&] {
             for (int n = 0; n < kHits; ++n) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 std::unique_lock guard(view->lock);
-                view->done = false;
+                view->done = view->shown = false;
                 view->written = Clock::now();
                 fake.SendHit(n % 2 ? "HV" : "CV", 40); // level 40: above the weight class's 25
-                if (!view->wake.wait_for(guard, std::chrono::seconds(5), [view] { return view->done; }))
-                    break; // a lost hit: the counts below tell
+                if (!view->wake.wait_for(guard, std::chrono::seconds(5), [view] { return view->shown; }))
+                    break; // a lost hit or paint: the counts below tell
             }
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    uiCpu = platform::threadCpuSeconds() - cpuStart;
+                    QCoreApplication::quit();
+                },
+                Qt::QueuedConnection);
         });
         QCoreApplication::exec();
         writer.join();
     }
     std::lock_guard guard(view->lock);
     state.counters["hits"] = static_cast<double>(view->arrive.size());
+    state.counters["hits_shown"] = static_cast<double>(view->show.size());
     state.counters["points"] = md.aSide[0].nScore + md.aSide[1].nScore;
     ReportPercentiles(state, view->arrive, "arrive_");
     ReportPercentiles(state, view->handle, "handled_");
+    ReportPercentiles(state, view->show, "shown_");
+    state.counters["ui_cpu_us_per_hit"] =
+        view->show.empty() ? 0 : uiCpu * 1e6 / static_cast<double>(view->show.size());
 }
 
 BENCHMARK(BM_HitToView)

@@ -2,8 +2,8 @@
 // view (its 10 ms window timer, the clock display, the per-second notices and the round end), in the event
 // loop, from the Start button to the round's end. Four runs: a quiet machine or every core kept busy
 // (busy), and a UI thread that runs freely or stalls for 1.5 s every 10 s (stall). Reported:
-//   end_error_ms: how much later than two minutes of real time the round ended (the clock shows whole
-//     10 ms steps, so up to one step is the timer's own granularity);
+//   end_error_ms: how much later than two minutes of real time the round ended (its last step is timed to
+//     land on the end, so what is left is the timer's and the scheduler's lateness);
 //   max_drift_ms: the largest distance, at any second's step, between the time the clock had counted off
 //     and the real time passed since Start;
 //   steps: the clock's steps.

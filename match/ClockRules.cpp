@@ -17,7 +17,7 @@ int Subtract(int remainMs, DWORD deltaMs) {
 
 RoundStep StepRound(int remainMs, int shownSeconds, DWORD elapsedMs) {
     RoundStep step{};
-    step.remainMs = Subtract(remainMs, std::min(elapsedMs, kRoundStepCapMs));
+    step.remainMs = Subtract(remainMs, elapsedMs);
     // Crossing rather than landing in a window: a late tick may jump over any narrow band around 10 s.
     step.warning = remainMs > kWarningMs && step.remainMs <= kWarningMs;
     step.shownSeconds = shownSeconds;
@@ -25,9 +25,17 @@ RoundStep StepRound(int remainMs, int shownSeconds, DWORD elapsedMs) {
         --step.shownSeconds;
         step.secondPassed = true;
     }
-    // A clock that starts at 0 or below has no second left to count down: it ends now, not never.
-    step.ended = step.shownSeconds <= 0;
+    // A clock that starts at 0 or below has no second left to count down: it ends now, not never. The
+    // round ends when its time is up, even when the shown seconds are still catching up after a late step.
+    step.ended = step.shownSeconds <= 0 || step.remainMs == 0;
+    // A step that ends the round has the end's sound, not the warning.
+    step.warning = step.warning && !step.ended;
     return step;
+}
+
+UINT RoundTickMs(int remainMs) {
+    return remainMs > 0 && static_cast<UINT>(remainMs) < kRoundTickMs ? static_cast<UINT>(remainMs)
+                                                                      : kRoundTickMs;
 }
 
 RestStep StepRest(int remainMs, int seconds, DWORD elapsedMs) {

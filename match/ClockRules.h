@@ -12,9 +12,9 @@ struct MatchData;
 
 namespace ClockRules {
 
-// A round-clock step never takes more than this from the clock: a tick held up by a busy UI thread costs
-// the round at most this much, not the whole delay.
-constexpr DWORD kRoundStepCapMs = 600;
+// The round clock's step. Each step takes the whole time passed since the last one from the clock, so a
+// tick held up by a busy UI thread is shown late but costs the round nothing.
+constexpr UINT kRoundTickMs = 10;
 // A rest-clock step longer than this counts as one second.
 constexpr DWORD kRestStepLimitMs = 2000;
 // The injury count loses at most one second per step; the coach time-out takes every step whole.
@@ -31,11 +31,15 @@ struct RoundStep {
     int remainMs;      // time left after the step, never below 0
     int shownSeconds;  // whole seconds shown after the step
     bool secondPassed; // the shown seconds went down by one
-    bool warning;      // the clock passed 10 s in this step: sound the warning
-    bool ended;        // nothing left to show: the round is over
+    bool warning;      // the clock passed 10 s in this step and goes on: sound the warning
+    bool ended;        // the time is up, or nothing is left to show: the round is over
 };
-// One round-clock step that found `elapsedMs` since the last one (the unsigned tick difference).
+// One round-clock step that found `elapsedMs` since the last one (the unsigned tick difference). The shown
+// seconds go down one a step, so after a late step every second's notice still goes out in turn.
 RoundStep StepRound(int remainMs, int shownSeconds, DWORD elapsedMs);
+// The interval of the round clock's next step: a step, or the time left when that is shorter, so the last
+// step lands on the round's end.
+UINT RoundTickMs(int remainMs);
 
 struct RestStep {
     int remainMs;

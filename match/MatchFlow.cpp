@@ -113,9 +113,13 @@ void StartClock(CMainWnd& view, bool nextRound) {
     if (!RoundLimitsAllowStart(view, *md))
         return;
 
+    // The round's time runs from the press, not from the end of the records and notices below; after a
+    // question, from the answer.
+    DWORD pressed = GetTickCount();
     if (state == 4 && md->nCurRound == md->nRound) {
         if (!AskYes(view, u"Are you sure to start a Golden Point Round and clear all point?"))
             return;
+        pressed = GetTickCount();
         const bool tied = md->nCompetitionRule == 1
                               ? md->aSide[0].nRoundWins == md->aSide[1].nRoundWins
                               : ClockRules::MatchTotal(*md, 0) == ClockRules::MatchTotal(*md, 1);
@@ -147,6 +151,7 @@ void StartClock(CMainWnd& view, bool nextRound) {
             return;
         if (!nextRound && !AskYes(view, u"Are you sure to start the next round?"))
             return;
+        pressed = GetTickCount();
         ++md->nCurRound;
         view.PrepareRound();
         SendFlowNotices(view, FlowStep::NextRound);
@@ -175,7 +180,7 @@ void StartClock(CMainWnd& view, bool nextRound) {
     view.SendWtMessage(0, 2, 0, 0);
     if (md->nCompetitionRule == 1)
         view.SendWtMessage(0, 25, 0, 0);
-    view.m_nRoundTick = GetTickCount();
+    view.m_nRoundTick = pressed;
     view.SetTimer(TIMER_ROUND_CLOCK, 10);
     view.SendTvgMessage(md->nTvgSupplier, 0, u"", u"", u"");
     if (view.m_bRoundEndPending) {

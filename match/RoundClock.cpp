@@ -1,6 +1,7 @@
 // The clocks of the match: the 10 ms round clock with the end of a round, the rest between rounds, the
-// injury count (Kye-Shi) and the coach time-out. Each step measures the real time since the last one, so
-// late or merged timer ticks do not slow the clocks.
+// injury count (Kye-Shi) and the coach time-out. Each step measures the real time since the last one on
+// the steady tick count, so late or merged timer ticks do not slow the clocks; the round clock takes every
+// step whole, so a stalled UI thread delays what is shown, never the time kept.
 #include "app/MainWnd.h"
 
 #include "app/MatchData.h"
@@ -160,6 +161,8 @@ void CMainWnd::OnRoundClockTick() {
         EndRoundByClock(*this, *md);
         return;
     }
+    if (static_cast<UINT>(md->nRemainTime) < ClockRules::kRoundTickMs)
+        SetTimer(TIMER_ROUND_CLOCK, ClockRules::RoundTickMs(md->nRemainTime));
     if (!step.secondPassed) {
         StepWithinSecond(*this, *md);
         return;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cassert>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -34,6 +35,17 @@ struct PendingSend {
     std::condition_variable done;
 };
 
+// A post, or a send from a worker, waiting in the hub's queue for the UI thread.
+struct Queued {
+    std::shared_ptr<PendingSend> send; // null for a post
+    HWND hwnd = 0;                     // a post's message
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+class Delivery;
+
 struct Hub {
     std::mutex mutex; // guards everything below and the state, result and windowGone of every pending send
     std::unordered_map<HWND, MessageWindow*> windows;
@@ -41,6 +53,8 @@ struct Hub {
     bool shutDown = false;
     std::vector<std::shared_ptr<PendingSend>> pending; // Queued or Running
     std::set<std::thread::id> releasedSenders;         // threads whose sends return 0 at once
+    std::deque<Queued> queue;     // posts and sends in the order they came; each has one wake-up queued
+    Delivery* delivery = nullptr; // on the UI thread, made with the first window; null once it is gone
 };
 
 Hub& hub() {
@@ -97,17 +111,55 @@ void deliver(const std::shared_ptr<PendingSend>& send) {
     finish(h, send, send->windowGone ? 0 : result);
 }
 
-// Travels inside the queued call. If Qt discards the call without running it (the application object goes
-// away first), its destruction still releases the sender.
-struct DeliveryTicket {
-    std::shared_ptr<PendingSend> send;
-    ~DeliveryTicket() {
+// UI thread: the oldest waiting post or send. Each wake-up delivers one, so posts and sends keep their
+// order among themselves and among the other queued calls.
+void deliverNext() {
+    Hub& h = hub();
+    Queued next;
+    MessageWindow* window = nullptr;
+    {
+        std::lock_guard lock(h.mutex);
+        if (h.queue.empty())
+            return;
+        next = std::move(h.queue.front());
+        h.queue.pop_front();
+        if (!next.send)
+            window = lockedFind(h, next.hwnd);
+    }
+    if (next.send)
+        deliver(next.send);
+    else if (window)
+        window->WindowProc(next.message, next.wParam, next.lParam);
+}
+
+// Lives on the UI thread, a child of the application object. The messages wait in the hub's queue behind
+// its mutex, and the wake-up is a queued call by name, made and destroyed inside Qt: the hand-over from a
+// worker to the UI thread is one a thread checker can follow. When the application object goes first, its
+// destruction releases every send still queued.
+class Delivery final : public QObject {
+    Q_OBJECT
+public:
+    explicit Delivery(QCoreApplication* app) : QObject(app) {}
+    ~Delivery() override {
         Hub& h = hub();
         std::lock_guard lock(h.mutex);
-        if (send && send->state == PendingSend::State::Queued)
-            finish(h, send, 0);
+        h.delivery = nullptr;
+        for (const Queued& queued : h.queue)
+            if (queued.send && queued.send->state == PendingSend::State::Queued)
+                finish(h, queued.send, 0);
+        h.queue.clear();
     }
+    Q_INVOKABLE void deliverNext() { ::deliverNext(); }
 };
+
+// Caller holds the hub's mutex: queues the message and its wake-up; false without a delivery object.
+bool lockedQueue(Hub& h, Queued queued) {
+    if (!h.delivery)
+        return false;
+    h.queue.push_back(std::move(queued));
+    QMetaObject::invokeMethod(h.delivery, "deliverNext", Qt::QueuedConnection);
+    return true;
+}
 
 LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Hub& h = hub();
@@ -117,31 +169,14 @@ LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     send->message = message;
     send->wParam = wParam;
     send->lParam = lParam;
-    {
-        std::lock_guard lock(h.mutex);
-        if (!app || !lockedFind(h, hwnd) || h.releasedSenders.count(send->sender))
-            return 0;
-        h.pending.push_back(send);
-    }
-    auto ticket = std::make_shared<DeliveryTicket>();
-    ticket->send = send;
-    QMetaObject::invokeMethod(
-        app, [ticket] { deliver(ticket->send); }, Qt::QueuedConnection);
-    ticket.reset();
     std::unique_lock lock(h.mutex);
+    if (!app || !lockedFind(h, hwnd) || h.releasedSenders.count(send->sender))
+        return 0;
+    h.pending.push_back(send);
+    if (!lockedQueue(h, Queued{send}))
+        finish(h, send, 0);
     send->done.wait(lock, [&] { return send->state == PendingSend::State::Done; });
     return send->result;
-}
-
-void deliverPost(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    MessageWindow* window = nullptr;
-    {
-        Hub& h = hub();
-        std::lock_guard lock(h.mutex);
-        window = lockedFind(h, hwnd);
-    }
-    if (window)
-        window->WindowProc(message, wParam, lParam);
 }
 
 bool onUiThread(const char* what) {
@@ -159,6 +194,8 @@ MessageWindow::MessageWindow() {
         return; // no handle: messages to this window are refused
     Hub& h = hub();
     std::lock_guard lock(h.mutex);
+    if (!h.delivery)
+        h.delivery = new Delivery(QCoreApplication::instance());
     const HWND hwnd = h.nextHandle++;
     h.windows.emplace(hwnd, this);
     m_hwnd = hwnd;
@@ -206,16 +243,11 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    QCoreApplication* app = QCoreApplication::instance();
-    {
-        Hub& h = hub();
-        std::lock_guard lock(h.mutex);
-        if (!app || !lockedFind(h, hwnd))
-            return FALSE;
-    }
-    QMetaObject::invokeMethod(
-        app, [=] { deliverPost(hwnd, message, wParam, lParam); }, Qt::QueuedConnection);
-    return TRUE;
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    if (!QCoreApplication::instance() || !lockedFind(h, hwnd))
+        return FALSE;
+    return lockedQueue(h, Queued{nullptr, hwnd, message, wParam, lParam}) ? TRUE : FALSE;
 }
 
 BOOL IsWindow(HWND hwnd) {
@@ -272,3 +304,5 @@ void restartMessagesForTests() {
 }
 
 } // namespace platform
+
+#include "WindowMessages.moc"

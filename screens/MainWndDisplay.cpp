@@ -317,8 +317,12 @@ void CMainWnd::SetupControls() {
             if (place.kind == ControlKind::CaptionStatic)
                 font = m_fonts[17 - 1];
             label->setFont(font);
-            if (own)
+            // An owner-drawn static fills all of itself: the view need not paint what lies beneath it, so
+            // a new clock or score text repaints the static alone.
+            if (own) {
                 own->m_pFont = nullptr;
+                own->setAttribute(Qt::WA_OpaquePaintEvent);
+            }
             control = label;
             break;
         }
@@ -499,10 +503,11 @@ void CMainWnd::UpdateStateDisplay() {
 }
 
 void CMainWnd::PaintBackground(QPainter& painter) {
+    const QRect area = m_paintArea.isEmpty() ? rect() : m_paintArea.boundingRect();
     if (m_pImages && !m_pImages->background.isNull())
-        painter.drawImage(0, 0, m_pImages->background);
+        painter.drawImage(area.topLeft(), m_pImages->background, area);
     else
-        painter.fillRect(rect(), kPanelDark);
+        painter.fillRect(area, kPanelDark);
 }
 
 namespace {
@@ -529,11 +534,13 @@ void CMainWnd::PaintJudgePresses(QPainter& painter) {
     PaintScope scope(painter, m_fonts[15 - 1]);
     for (int side = 0; side < 2; ++side)
         for (int j = 0; j < kJudges; ++j) {
+            const QRect rect = OperatorLayout::JudgePress(side, j);
+            if (!InPaintArea(rect))
+                continue;
             const TTK_JudgeMark& press = md.aSide[side].aJudgePress[j];
             const bool bottom =
                 md.nCompetitionType == 2 && md.nPSSType == 1 && press.nKind == (side == 0 ? 3 : 7);
-            PaintMark(painter, m_pImages.get(), OperatorLayout::JudgePress(side, j), press,
-                      md.nPSSType != 0 ? j + 1 : press.nValue, bottom);
+            PaintMark(painter, m_pImages.get(), rect, press, md.nPSSType != 0 ? j + 1 : press.nValue, bottom);
         }
 }
 
@@ -545,11 +552,14 @@ void CMainWnd::PaintJudgeSlots(QPainter& painter) {
     for (int side = 0; side < 2; ++side)
         for (int j = 0; j < kJudges; ++j)
             for (int row = 0; row < kQueueSlots; ++row) {
+                const QRect rect = OperatorLayout::JudgeSlot(side, j, row);
+                if (!InPaintArea(rect))
+                    continue;
                 const TTK_JudgeMark& mark = md.aSide[side].aJudgeSlot[j][row];
                 const bool bottom =
                     md.nCompetitionType == 2 && md.nPSSType == 1 && mark.nKind == (side == 0 ? 3 : 7);
-                PaintMark(painter, m_pImages.get(), OperatorLayout::JudgeSlot(side, j, row), mark,
-                          md.nPSSType != 0 ? row + 1 : mark.nValue, bottom);
+                PaintMark(painter, m_pImages.get(), rect, mark, md.nPSSType != 0 ? row + 1 : mark.nValue,
+                          bottom);
             }
 }
 
@@ -562,11 +572,13 @@ void CMainWnd::PaintSlotStates(QPainter& painter) {
         for (int row = 0; row < kQueueSlots; ++row) {
             const TTK_QueueSlot& slot = md.aSide[side].aSlotState[row];
             QRect rect = OperatorLayout::SlotState(side, row);
+            if (slot.nState >= 2 && slot.nState <= 4 && side == 1)
+                rect = QRect(1162, rect.y(), 17, 22);
+            if (!InPaintArea(rect))
+                continue;
             if (slot.nState == 1) {
                 DrawPicture(painter, rect, m_pImages->slotWaiting);
             } else if (slot.nState >= 2 && slot.nState <= 4) {
-                if (side == 1)
-                    rect = QRect(1162, rect.y(), 17, 22);
                 // A head technique (state 3) and the trunk ones (2 and 4).
                 DrawPicture(painter, rect, m_pImages->hit[slot.nState == 3 ? 2 : 1][1]);
             }
@@ -578,27 +590,31 @@ void CMainWnd::PaintMatchInfo(QPainter& painter) {
         return;
     const MatchData& md = *g_pMatchData;
     PaintScope scope(painter, m_fonts[8 - 1]);
-    painter.drawText(OperatorLayout::Rect(MatchTitle), Qt::AlignCenter | Qt::TextSingleLine,
-                     Q(g_strMatchTitle));
+    if (InPaintArea(OperatorLayout::Rect(MatchTitle)))
+        painter.drawText(OperatorLayout::Rect(MatchTitle), Qt::AlignCenter | Qt::TextSingleLine,
+                         Q(g_strMatchTitle));
     const QString contest = FieldQ(md.szContestNo);
     painter.setPen(OperatorColours::Leading);
-    if (!contest.isEmpty())
+    if (!contest.isEmpty() && InPaintArea(OperatorLayout::Rect(ContestNo)))
         painter.drawText(OperatorLayout::Rect(ContestNo), Qt::AlignCenter | Qt::TextSingleLine,
                          QStringLiteral("MATCH %1").arg(contest));
-    if (!m_strRoundText.empty())
+    if (!m_strRoundText.empty() && InPaintArea(OperatorLayout::Rect(RoundNumber)))
         painter.drawText(OperatorLayout::Rect(RoundNumber), Qt::AlignCenter | Qt::TextSingleLine,
                          QStringLiteral("ROUND %1").arg(Q(m_strRoundText)));
     // The judge numbers sit above their icons, in a font small enough to stay clear of them.
     painter.setPen(Qt::white);
     painter.setFont(m_fonts[18 - 1]);
     for (int j = 0; j < std::min(md.nJudgeNumber, kJudges); ++j) {
-        painter.drawText(OperatorLayout::JudgeNumber(j), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
-                         Number(j + 1));
+        if (InPaintArea(OperatorLayout::JudgeNumber(j)))
+            painter.drawText(OperatorLayout::JudgeNumber(j),
+                             Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, Number(j + 1));
     }
     // The minimum hit levels over faint pictures of what they measure.
     const bool idle = md.nGameState == 0;
     const auto level = [&](int id, const QImage& picture, const QString& text) {
         const QRect rect = OperatorLayout::Rect(id);
+        if (!InPaintArea(rect))
+            return;
         if (!picture.isNull()) {
             painter.setOpacity(0.45);
             painter.drawImage(rect, picture);
@@ -662,15 +678,15 @@ void CMainWnd::PaintReplayQuota(QPainter& painter) {
     const int countId[2] = {ReplayCountChung, ReplayCountHong};
     for (int side = 0; side < 2; ++side) {
         const int remaining = md.aSide[side].nVRRemain;
-        if (remaining < 1)
+        const QRect area = OperatorLayout::Rect(countId[side]);
+        const QRect countRect(area.x(), area.y() + 22, area.width(), 28);
+        if (remaining < 1 || !InPaintArea(OperatorLayout::ReplayImage(side).united(countRect)))
             continue;
         if (m_pImages)
             DrawPicture(painter, OperatorLayout::ReplayImage(side), m_pImages->replayCard);
         const QString count = Q(ScreenText::ReplayCount(remaining, QuotaInForce(md)));
-        if (!count.isEmpty()) {
-            const QRect area = OperatorLayout::Rect(countId[side]);
-            OutlinedNumber(painter, QRect(area.x(), area.y() + 22, area.width(), 28), count, 22);
-        }
+        if (!count.isEmpty())
+            OutlinedNumber(painter, countRect, count, 22);
     }
 }
 
@@ -691,9 +707,12 @@ void CMainWnd::PaintLastHits(QPainter& painter) {
             if (picture.isNull())
                 continue;
             const QRect box = OperatorLayout::LastHit(side, age);
+            const QRect number(box.x(), 366, 38, 38);
+            if (!InPaintArea(box.united(number)))
+                continue;
             painter.drawImage(box, picture);
             if (hit.nType != 3 || md.bUsePunch)
-                OutlinedNumber(painter, QRect(box.x(), 366, 38, 38), Number(hit.nLevel), 20);
+                OutlinedNumber(painter, number, Number(hit.nLevel), 20);
         }
 }
 
@@ -703,8 +722,9 @@ void CMainWnd::PaintDeviceStatus(QPainter& painter) {
     const MatchData& md = *g_pMatchData;
     const int status = DeviceStatusLoad(md);
     PaintScope scope(painter, m_fonts[18 - 1]);
-    DrawPicture(painter, OperatorLayout::ReceiverIcon(),
-                m_pImages->receiver[SharedLoad(md.bReceiverOpen) ? 1 : 0]);
+    if (InPaintArea(OperatorLayout::ReceiverIcon()))
+        DrawPicture(painter, OperatorLayout::ReceiverIcon(),
+                    m_pImages->receiver[SharedLoad(md.bReceiverOpen) ? 1 : 0]);
     // A device that does not report: "!!" in yellow, outlined to stand out on the light icons.
     const auto warning = [&](const QRect& rect) {
         OutlinedNumber(painter, rect, QStringLiteral("!!"), 20, 0xFFFFFF00);
@@ -712,6 +732,8 @@ void CMainWnd::PaintDeviceStatus(QPainter& painter) {
     for (int j = 0; j < std::min(md.nJudgeNumber, kJudges); ++j) {
         const QRect icon = OperatorLayout::JudgeIcon(j);
         const QRect text(icon.x(), 26, 48, 34);
+        if (!InPaintArea(icon.united(text)))
+            continue;
         if (md.bJudgeWired[j]) {
             DrawPicture(painter, icon, m_pImages->judgeWired);
             OutlinedNumber(painter, text, Number(ScreenText::BatteryPercent(md.nJudgeWiredValue[j])), 15);
@@ -728,6 +750,8 @@ void CMainWnd::PaintDeviceStatus(QPainter& painter) {
         const auto draw = [&](const QRect& icon, const QImage* pictures, bool registered, int battery,
                               int lostBit) {
             const QRect text(icon.x(), 15, icon.width(), 49);
+            if (!InPaintArea(icon.united(text)))
+                return;
             DrawPicture(painter, icon, pictures[registered ? side : 2]);
             if (registered)
                 OutlinedNumber(painter, text, Number(ScreenText::BatteryPercent(battery)), 15);

@@ -40,6 +40,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<BYTE>;
+using FrameSink = void (*)(TTK_Receiver&, const ReceiverFrame&);
 
 // A bare pseudo-terminal: the test plays the device on the master.
 struct Pty {
@@ -315,16 +316,17 @@ protected:
         FreeMatchData();
     }
 
-    void MakeReceiver() {
+    // The frame sink is chosen before the threads start: the receive thread reads it.
+    void MakeReceiver(FrameSink sink = RecordFrame) {
         receiver = std::make_unique<TTK_Receiver>();
         InitReceiver(receiver.get());
         receiver->clock = &clock;
-        receiver->frameSink = RecordFrame;
+        receiver->frameSink = sink;
     }
     // The link through the fake receiver, up to the version request it answers.
-    void StartWithFake() {
+    void StartWithFake(FrameSink sink = RecordFrame) {
         setenv("BELVANTA_RECEIVER", fake.SlavePath().c_str(), 1);
-        MakeReceiver();
+        MakeReceiver(sink);
         ASSERT_TRUE(ReceiverStartThread(receiver.get()));
         ASSERT_TRUE(fake.WaitForCommand(0x07));
     }
@@ -416,11 +418,10 @@ void SlowFrameSink(TTK_Receiver& receiver, const ReceiverFrame& frame) {
 }
 
 TEST_F(ReceiverLinkTest, AFrameSplitAcrossReadsSurvivesASlowHandOverOfTheFrameBeforeIt) {
-    StartWithFake();
-    ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); })); // the version reply
-    receiver->frameSink = SlowFrameSink;
     g_handingHit = false;
     g_restSent = false;
+    StartWithFake(SlowFrameSink);                             // slow only for a hit
+    ASSERT_TRUE(pumpUntil([] { return !Frames().empty(); })); // the version reply
 
     // The hit and the judge frame's first bytes in one read; the rest comes while the hit is handed over.
     Bytes first = kHitFrame;

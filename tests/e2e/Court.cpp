@@ -19,15 +19,17 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -43,15 +45,32 @@ QTemporaryDir& TemplateDir() {
     return dir;
 }
 
+// Runs a script with one argument and waits for it; true when it exits with 0. A plain fork and exec,
+// which ThreadSanitizer follows: the process start of QProcess leaves it seeing locks that were never
+// taken.
+bool RunScript(const char* script, const std::string& argument) {
+    const pid_t child = fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        execl(script, script, argument.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR)
+            return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 } // namespace
 
 void Court::SetUpTestSuite() {
     if (!s_template.empty())
         return;
-    const QString home = TemplateDir().path() + QStringLiteral("/home");
-    const int exit = QProcess::execute(QStringLiteral(BELVANTA_SOURCE_DIR "/scripts/prepare-home"), {home});
-    if (exit == 0)
-        s_template = home.toStdString();
+    const std::string home = TemplateDir().path().toStdString() + "/home";
+    if (RunScript(BELVANTA_SOURCE_DIR "/scripts/prepare-home", home))
+        s_template = home;
 }
 
 void Court::SetUp() {

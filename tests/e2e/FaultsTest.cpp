@@ -100,7 +100,7 @@ TEST_F(ReceiverFault, UnpluggedMidRoundStopsTheRoundAndTheMatchGoesOnOncePlugged
     // Unplugged: the receiver's check notices within its second, the view's device check on its clock.
     UnplugReceiver();
     ASSERT_TRUE(Until([&] { return (DeviceStatusLoad(*md) & kReceiverLostBit) != 0; }));
-    EXPECT_EQ(md->bReceiverOpen, 0);
+    EXPECT_EQ(SharedLoad(md->bReceiverOpen), 0);
     Advance(1000);
     EXPECT_EQ(md->nGameState, 8) << "the round stops";
     ASSERT_NE(view->m_pDevErrDlg, nullptr);

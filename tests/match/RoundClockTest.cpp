@@ -22,9 +22,11 @@ TEST(ClockRules, RoundStepTable) {
         {119011, 120, 10, 119001, 120, false, false, false}, // just short of the second boundary
         {119010, 120, 10, 119000, 119, true, false, false},  // on it
         {60000, 60, 600, 59400, 60, false, false, false},
-        {60000, 60, 601, 59400, 60, false, false, false},  // a late tick costs at most the cap
-        {60000, 60, 2000, 59400, 60, false, false, false}, // delayed by 2 s
-        {60000, 60, 0xFFFFFFF0u, 59400, 60, false, false, false},
+        {60000, 60, 601, 59399, 60, false, false, false}, // a late tick takes its whole time
+        {60000, 60, 2500, 57500, 59, true, false, false}, // delayed by 2.5 s: the seconds catch up one a step
+        {57500, 59, 10, 57490, 58, true, false, false},
+        {60000, 60, 0xFFFFFFF0u, 0, 59, true, false, true}, // the time is up whatever is shown
+        {1500, 3, 2000, 0, 2, true, false, true},
         {10005, 11, 10, 9995, 10, true, true, false},  // crosses 10 s
         {10010, 11, 10, 10000, 10, true, true, false}, // lands on 10 s
         {10500, 11, 600, 9900, 10, true, true, false}, // a late tick jumps the 10 s mark
@@ -32,6 +34,7 @@ TEST(ClockRules, RoundStepTable) {
         {9990, 10, 10, 9980, 10, false, false, false}, // already below
         {5, 1, 10, 0, 0, true, false, true},
         {5, 1, 600, 0, 0, true, false, true},
+        {5, 1, 4, 1, 1, false, false, false},
         {0, 0, 10, 0, 0, false, false, true},   // a round of no time ends at once
         {0, -3, 10, 0, -3, false, false, true}, // and so does one below zero
         {3000, 5, 10, 2990, 4, true, false, false},
@@ -46,6 +49,12 @@ TEST(ClockRules, RoundStepTable) {
         EXPECT_EQ(s.warning, c.warning);
         EXPECT_EQ(s.ended, c.ended);
     }
+}
+
+TEST(ClockRules, RoundTickLandsOnTheEnd) {
+    const std::pair<int, UINT> cases[] = {{120000, 10}, {10, 10}, {9, 9}, {1, 1}, {0, 10}, {-5, 10}};
+    for (const auto& [remain, want] : cases)
+        EXPECT_EQ(ClockRules::RoundTickMs(remain), want) << remain << " ms left";
 }
 
 TEST(ClockRules, RestStepTable) {
@@ -108,13 +117,78 @@ TEST_F(ClockTest, TwoMinuteRoundEndsOnTimeWithOneWarning) {
     EXPECT_EQ(view->With("wt 0 0 5 0").size(), 1u);
 }
 
-TEST_F(ClockTest, LateTickCostsTheRoundAtMostTheCap) {
+TEST_F(ClockTest, LateTickLosesNoTime) {
     view->OnClickedStart();
     clock.advance(10);
     ASSERT_EQ(md->nRemainTime, 119990);
     clock.skip(2000);  // the UI thread was busy
     clock.advance(10); // the late tick, then the regular one
-    EXPECT_EQ(md->nRemainTime, 119990 - 600 - 10);
+    EXPECT_EQ(md->nRemainTime, 119990 - 2000 - 10);
+    EXPECT_EQ(view->m_nShownSeconds, 118);
+    EXPECT_EQ(view->With("wt 0 0 0 0").size(), 2u); // the two seconds passed, each told
+}
+
+TEST_F(ClockTest, RoundEndsOnTimeThoughTheUiThreadStallsEveryTenSeconds) {
+    view->OnClickedStart();
+    const DWORD start = clock.now();
+    for (int stall = 0; stall < 11; ++stall) {
+        clock.advance(8500);
+        clock.skip(1500);
+    }
+    clock.advance(9990);
+    EXPECT_EQ(md->nGameState, 3);
+    EXPECT_EQ(md->nRemainTime, 10);
+    EXPECT_EQ(U8(view->m_strClockText), "0:01");
+    clock.advance(10);
+    EXPECT_EQ(clock.now() - start, 120000u);
+    EXPECT_EQ(md->nGameState, 5);
+    EXPECT_EQ(view->With("wt 0 0 5 0").size(), 1u);
+    EXPECT_EQ(view->With("wt 0 0 0 0").size(), 119u); // no second's notice skipped
+}
+
+// A start whose records and notices take the UI thread 40 ms: the round's time still runs from the press.
+class SlowStartView final : public ClockView {
+public:
+    explicit SlowStartView(platform::ManualTime& clock) : m_clock(clock) {}
+    void SendIvrMessage(int code, std::u16string_view a, std::u16string_view b, std::u16string_view c,
+                        std::u16string_view d) override {
+        if (code == 0)
+            m_clock.skip(40);
+        ClockView::SendIvrMessage(code, a, b, c, d);
+    }
+
+private:
+    platform::ManualTime& m_clock;
+};
+
+TEST_F(ClockTest, TheRoundsTimeRunsFromThePressNotFromTheEndOfTheStartsWork) {
+    view = std::make_unique<SlowStartView>(clock);
+    hwnd = view->GetSafeHwnd();
+    const DWORD pressed = clock.now();
+    view->OnClickedStart();
+    ASSERT_EQ(md->nGameState, 3);
+    ASSERT_EQ(clock.now() - pressed, 40u) << "the start's own work took its time";
+    clock.advance(119950);
+    EXPECT_EQ(md->nRemainTime, 10);
+    EXPECT_EQ(md->nGameState, 3);
+    clock.advance(10);
+    EXPECT_EQ(clock.now() - pressed, 120000u);
+    EXPECT_EQ(md->nGameState, 5);
+}
+
+TEST_F(ClockTest, LastStepLandsOnTheRoundsEnd) {
+    view->OnClickedStart();
+    const DWORD start = clock.now();
+    clock.skip(15); // a late first tick moves every later tick 5 ms off the whole-10 grid
+    clock.advance(119980);
+    ASSERT_EQ(md->nRemainTime, 5);
+    EXPECT_EQ(clock.interval(hwnd, TIMER_ROUND_CLOCK), 5u);
+    clock.advance(4);
+    EXPECT_EQ(md->nGameState, 3);
+    clock.advance(1);
+    EXPECT_EQ(clock.now() - start, 120000u);
+    EXPECT_EQ(md->nGameState, 5);
+    EXPECT_FALSE(Armed(TIMER_ROUND_CLOCK));
 }
 
 TEST_F(ClockTest, WarningSoundsOnceWhenALateTickJumpsTheMark) {

@@ -310,6 +310,23 @@ TEST_F(WindowMessagesTest, PostsArriveLaterInOrder) {
     }
 }
 
+TEST_F(WindowMessagesTest, AWorkersPostsAndSendsArriveInTheOrderItMadeThem) {
+    RecordingWindow window;
+    const HWND hwnd = window.GetSafeHwnd();
+    Worker worker([&] {
+        for (WPARAM i = 1; i <= 30; ++i) {
+            if (i % 3 == 0)
+                SendMessage(hwnd, UM_OTHER, i, 0);
+            else
+                PostMessage(hwnd, UM_OTHER, i, 0);
+        }
+    });
+    ASSERT_TRUE(worker.pumpAndJoin());
+    ASSERT_TRUE(pumpUntil([&] { return window.received.size() == 30; }));
+    for (WPARAM i = 0; i < 30; ++i)
+        EXPECT_EQ(window.received[i].wParam, i + 1);
+}
+
 TEST_F(WindowMessagesTest, PostsToAGoneWindowAreRefusedOrDropped) {
     auto window = std::make_unique<RecordingWindow>();
     const HWND hwnd = window->GetSafeHwnd();

@@ -1,0 +1,102 @@
+// The CPU a running round costs: a court started as the program starts it (the shipped settings, the public
+// scoreboard shown on a second monitor, the receiver link opened on a pseudo-terminal played by the fake
+// receiver), a round started by the view's Start handler and left to run for 30 s of real time with no hit,
+// press or key: the clock's steps, both screens' clock repaints, the once-a-second device check and
+// notices. Reported, quiet (busy:0) and with every core kept busy (busy:1):
+//   cpu_s_per_min: the process's CPU time (user + system, every thread but the load's) per minute of the
+//     running round;
+//   ui_cpu_s_per_min: the UI thread's share of it;
+//   steps: the clock's steps.
+// Left out: scoring (see match_replay_bench), outside links (none is open), the sound output (the machine
+// has no audio device). The fake receiver's own thread, which only answers the program's commands, runs in
+// the same process and stays in the figure.
+//   round_cpu_bench
+#include "bench/BenchCourt.h"
+#include "devices/Receiver.h"
+#include "devices/ReceiverCommand.h"
+#include "platform/ProcessUsage.h"
+#include "screens/ExtScrDlg.h"
+#include "tools/FakeReceiver.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRunMs = 30'000;
+
+void BM_RunningRoundCpu(benchmark::State& state) {
+    for (auto _ : state) {
+        FakeReceiver fake;
+        if (!fake.IsOpen()) {
+            state.SkipWithError("no pseudo-terminal");
+            return;
+        }
+        fake.SetVersion(0x03, 0x07); // a receiver this program supports
+        qputenv("BELVANTA_RECEIVER", QByteArray::fromStdString(fake.SlavePath()));
+        const ProgramStart program{{{u"Competition_Rule", u"0"}}}; // the points system
+        CMainWnd* view = nullptr;
+        const auto court = MakeCourt(state, &view, &program);
+        if (!court)
+            return;
+        if (court->Match().nMonitorCount < 2 || !view->m_pExtScrDlg || !view->m_pExtScrDlg->isVisible()) {
+            state.SkipWithError("the public scoreboard is not shown (a second monitor is needed)");
+            return;
+        }
+        if (!fake.WaitForCommand(0x07)) {
+            state.SkipWithError("the receiver link did not start");
+            return;
+        }
+        for (const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+             view->m_pReceiver->protocol.nState.load() != kReceiverVersionReceived;) {
+            if (Clock::now() > deadline) {
+                state.SkipWithError("the receiver's version was not taken");
+                return;
+            }
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        // The devices as their pairing leaves them, so Start runs the round.
+        MatchData& md = court->Match();
+        md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
+        md.bJudgeWired[0] = md.bJudgeWired[1] = md.bJudgeWired[2] = 1; // the judges' registered flags
+        const auto load = MaybeLoad(state.range(0) != 0);
+        const double loadStart = load ? load->CpuSeconds() : 0;
+        const double cpuStart = platform::processCpuSeconds();
+        const double uiStart = platform::threadCpuSeconds();
+        const Clock::time_point start = Clock::now();
+        view->OnClickedStart();
+        if (md.nGameState != 3) {
+            state.SkipWithError("the round did not start");
+            return;
+        }
+        QTimer::singleShot(kRunMs, qApp, &QCoreApplication::quit);
+        QCoreApplication::exec();
+        const double minutes = std::chrono::duration<double>(Clock::now() - start).count() / 60.0;
+        const double ui = platform::threadCpuSeconds() - uiStart;
+        const double cpu =
+            platform::processCpuSeconds() - cpuStart - (load ? load->CpuSeconds() - loadStart : 0);
+        view->OnClickedStop();
+        state.counters["cpu_s_per_min"] = cpu / minutes;
+        state.counters["ui_cpu_s_per_min"] = ui / minutes;
+        state.counters["steps"] = static_cast<double>(view->m_nRoundSteps);
+    }
+}
+BENCHMARK(BM_RunningRoundCpu)
+    ->ArgName("busy")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return RunBenchmarksOnTwoMonitors(argc, argv);
+}

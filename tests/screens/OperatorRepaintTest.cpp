@@ -1,0 +1,166 @@
+// What the operator screen repaints for the events of a running round: the areas whose content changed,
+// never the whole screen.
+#include "app/MainWnd.h"
+#include "app/MatchData.h"
+#include "app/VeziruduzApp.h"
+#include "screens/OperatorLayout.h"
+#include "tests/support/TestCourt.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPixmap>
+#include <QRegion>
+#include <QScreen>
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+using namespace OperatorIds;
+
+// The paints of the view and of its controls, by region and by control id.
+class PaintLog final : public QObject {
+public:
+    explicit PaintLog(CMainWnd& view) : m_view(view) {
+        view.installEventFilter(this);
+        for (QWidget* child : view.findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint)
+            return false;
+        if (watched == &m_view)
+            view += static_cast<QPaintEvent*>(event)->region();
+        else
+            controls.insert(watched);
+        return false;
+    }
+    void clear() {
+        view = QRegion();
+        controls.clear();
+    }
+    QRegion view;
+    std::set<QObject*> controls;
+
+private:
+    CMainWnd& m_view;
+};
+
+class OperatorRepaintTest : public ::testing::Test, protected TestCourt {
+protected:
+    OperatorRepaintTest() {
+        md->nRound = 3;
+        md->nCurRound = 1;
+        md->nGameState = 3;
+        md->nPSSType = 1;
+        md->nEBPPoint = 2;
+        md->nLevelBody = 25;
+        md->nMatchTime = 120;
+        md->nRemainTime = 83000;
+        md->nOvrSupplier = 6;
+        md->nMonitorCount = 1;
+        EXPECT_EQ(home.makeLocalDatabase(), "");
+        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
+        view = std::make_unique<CMainWnd>();
+        view->resize(OperatorLayout::Width, OperatorLayout::Height);
+        view->SetupControls();
+        view->show();
+        Settle();
+        log = std::make_unique<PaintLog>(*view);
+    }
+    ~OperatorRepaintTest() override {
+        log.reset();
+        view.reset();
+        theApp.m_dbLocal.Close();
+    }
+    void Settle() {
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+
+    std::unique_ptr<CMainWnd> view;
+    std::unique_ptr<PaintLog> log;
+};
+
+// What the operator sees after the repaints (the window's backing store) against the view drawn whole.
+QImage Shown(CMainWnd& view) {
+    return view.screen()->grabWindow(view.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+QImage DrawnWhole(CMainWnd& view) {
+    return view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The hit history boxes of both sides.
+QRegion LastHits() {
+    QRegion boxes;
+    for (int side = 0; side < 2; ++side)
+        for (int age = 0; age < 2; ++age)
+            boxes += OperatorLayout::LastHit(side, age);
+    return boxes;
+}
+// A side's queue of techniques: each judge's marks and the state of each slot.
+QRegion Queue(int side) {
+    QRegion queue;
+    for (int row = 0; row < kQueueSlots; ++row) {
+        queue += OperatorLayout::SlotState(side, row);
+        for (int j = 0; j < kJudges; ++j)
+            queue += OperatorLayout::JudgeSlot(side, j, row);
+    }
+    return queue;
+}
+
+// The rectangle of the pixels that differ by more than the rounding of two ways of drawing the same
+// scaled picture or outline; empty when none does.
+QRect Differing(const QImage& a, const QImage& b) {
+    if (a.size() != b.size())
+        return QRect(QPoint(0, 0), a.size().expandedTo(b.size()));
+    const auto apart = [](QRgb p, QRgb q) {
+        return std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24 ||
+               std::abs(qBlue(p) - qBlue(q)) > 24;
+    };
+    QRect differing;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (apart(a.pixel(x, y), b.pixel(x, y)))
+                differing |= QRect(x, y, 1, 1);
+    return differing;
+}
+
+TEST_F(OperatorRepaintTest, EachEventRepaintsOnlyWhatItChangedAndTheScreenShowsIt) {
+    const struct {
+        const char* what;
+        void (*event)(CMainWnd&);
+        QRegion mayRepaint; // of the view's own drawing; the controls repaint themselves
+    } cases[] = {
+        {"a clock step", [](CMainWnd& v) { v.ShowClockMs(9870); }, QRegion()},
+        {"a clock second", [](CMainWnd& v) { v.ShowClockSeconds(81); }, QRegion()},
+        {"a scored trunk kick", [](CMainWnd& v) { v.OnTrunkHit(0, "valid,40,0,1", nullptr); },
+         LastHits() + Queue(0)},
+        {"a kick under the level", [](CMainWnd& v) { v.OnTrunkHit(1, "valid,10,0,1", nullptr); },
+         LastHits() + Queue(1)},
+    };
+    ASSERT_EQ(Differing(Shown(*view), DrawnWhole(*view)), QRect()) << "the screen as first shown";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QImage before = Shown(*view);
+        log->clear();
+        c.event(*view);
+        Settle();
+        const QRegion outside = log->view - c.mayRepaint;
+        EXPECT_TRUE(outside.isEmpty())
+            << "repainted beyond what changed: " << outside.boundingRect().x() << ","
+            << outside.boundingRect().y() << " " << outside.boundingRect().width() << "x"
+            << outside.boundingRect().height();
+        EXPECT_NE(Differing(before, Shown(*view)), QRect()) << "the screen does not show the event";
+        EXPECT_EQ(Differing(Shown(*view), DrawnWhole(*view)), QRect())
+            << "the screen differs from the view drawn whole";
+    }
+}
+
+} // namespace
