@@ -4,13 +4,13 @@
 #include "app/DisplayFont.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
+#include "controls/PictureEx.h"
 #include "match/ScoreRules.h"
 
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 
 using namespace WinnerDisplayRules;
 
@@ -46,9 +46,15 @@ WinnerDisplay::WinnerDisplay(WinnerDisplayRules::Screen screen, int backgroundId
     m_flagFrame = new QFrame(this);
     m_flagFrame->setObjectName(QString::number(IDC_FLAG_FRAME));
     m_flagFrame->setStyleSheet(QStringLiteral("background-color: #808080;"));
-    m_flag = new QLabel(this);
+    m_flag = new CPictureEx(this);
     m_flag->setObjectName(QString::number(IDC_FLAG));
-    m_flag->setScaledContents(true);
+    // A flag file that turns out not to show takes its frame with it.
+    connect(m_flag, &CPictureEx::pictureReady, this, [this](bool shown) {
+        if (shown)
+            return;
+        m_flag->hide();
+        m_flagFrame->hide();
+    });
     OnInitDialog();
 }
 
@@ -67,9 +73,9 @@ void WinnerDisplay::OnInitDialog() {
         const QString path = FlagPath(*md, QString::fromStdU16String(g_strAppDir), w);
         flag = !path.contains(QStringLiteral("none.gif"));
         if (flag) {
-            m_flag->setGeometry(m_layout.flag);
+            m_flag->move(m_layout.flag.topLeft());
             m_flagFrame->setGeometry(m_layout.flagFrame);
-            m_flag->setPixmap(QPixmap(path)); // a missing file leaves the picture empty
+            m_flag->LoadInBackground(path, m_layout.flag.width(), m_layout.flag.height());
         }
     }
     m_flag->setVisible(flag);

@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class CPictureEx;
 class QFrame;
 class QImage;
 class QLabel;
@@ -37,7 +38,7 @@ private:
     WinnerDisplayRules::Layout m_layout;
     std::unique_ptr<QImage> m_background; // null when the picture is missing
     QLabel* m_name = nullptr;
-    QLabel* m_flag = nullptr;
+    CPictureEx* m_flag = nullptr; // read off the UI thread, within the flag pictures' bounds
     QFrame* m_flagFrame = nullptr;
 };
 

@@ -1,11 +1,15 @@
 // The winner displays and the reason banner: their texts, colours, layouts and pictures as tables, and the
 // windows as the operator view shows, replaces and closes them.
+#include "controls/PictureEx.h"
 #include "match/WinnerDisplayDlg.h"
 #include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
 #include "tests/match/DialogHelpers.h"
 #include "tests/match/RecordingView.h"
+#include "tests/platform/EventPump.h"
 
+#include <QFile>
+#include <QFrame>
 #include <QLabel>
 
 #include <cstring>
@@ -191,7 +195,7 @@ TEST_F(WinnerDisplayTest, TheViewShowsReplacesAndClosesTheDisplays) {
     auto* name = Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME);
     EXPECT_EQ(name->text(), "SMITH John (GBR)");
     EXPECT_EQ(name->geometry(), QRect(545, 715, 1275, 265));
-    EXPECT_FALSE(Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_FALSE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
 
     // A draw replaces them: "DRAW" on yellow, no flag; the operator's copy only in stand-alone mode.
     view->OnClickedDraw();
@@ -200,7 +204,7 @@ TEST_F(WinnerDisplayTest, TheViewShowsReplacesAndClosesTheDisplays) {
     name = Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME);
     EXPECT_EQ(name->text(), "DRAW");
     EXPECT_NE(name->styleSheet().indexOf(QStringLiteral("#ffff00")), -1);
-    EXPECT_TRUE(Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_TRUE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
 
     // Without the round-win system the banner names the record's winner.
     md->nWinSide = 1;
@@ -227,7 +231,7 @@ TEST_F(WinnerDisplayTest, WithoutChungsNationTheNameTakesTheFullWidth) {
     ASSERT_FALSE(view->m_pWinDispDlg.isNull());
     EXPECT_EQ(Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME)->geometry(),
               QRect(67, 477, 1146, 177));
-    EXPECT_TRUE(Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_TRUE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
     EXPECT_TRUE(view->m_pWinDispDlgOp.isNull());
 }
 
@@ -246,4 +250,34 @@ TEST_F(WinnerDisplayTest, ADisplayChangeFollowsTheMonitors) {
     EXPECT_FALSE(view->m_pWinDispDlg->isHidden());
     EXPECT_EQ(view->m_pWinDispDlg->geometry(), QRect(1920, 0, 1920, 1080));
     EXPECT_EQ(view->m_pWinPopDlg->geometry(), QRect(1920 + 240, 115, 1444, 183));
+}
+
+TEST_F(WinnerDisplayTest, TheFlagIsReadWithinTheFlagBoundsAndOneThatCannotShowTakesItsFrameAlong) {
+    QImage red(6, 4, QImage::Format_RGB32);
+    red.fill(QColor(255, 0, 0));
+    ASSERT_TRUE(red.save(QString::fromStdString(home.file("Img/Flag/gb.png")), "PNG"));
+    QFile huge(QString::fromStdString(home.file("Img/Flag/hug.gif")));
+    QFile corpus(QStringLiteral(BELVANTA_SOURCE_DIR "/fuzz/corpus/flag_picture/huge-screen.gif"));
+    ASSERT_TRUE(corpus.open(QIODevice::ReadOnly) && huge.open(QIODevice::WriteOnly));
+    huge.write(corpus.readAll());
+    huge.close();
+    const struct {
+        const char16_t* file;
+        bool shown;
+    } cases[] = {{u"gb.png", true}, {u"hug.gif", false}, {u"missing.png", false}};
+    md->nWinSide = 1;
+    for (const auto& c : cases) {
+        SetFlagFile(*md, 5, c.file);
+        CTK_WinDispDlg_OP display(nullptr);
+        auto* flag = Child<CPictureEx>(display, WinnerDisplay::IDC_FLAG);
+        auto* frame = Child<QFrame>(display, WinnerDisplay::IDC_FLAG_FRAME);
+        ASSERT_TRUE(pumpUntil([&] { return !flag->IsLoading(); })) << U8(c.file);
+        EXPECT_EQ(flag->isHidden(), !c.shown) << U8(c.file);
+        EXPECT_EQ(frame->isHidden(), !c.shown) << U8(c.file);
+        if (c.shown) {
+            EXPECT_EQ(flag->geometry(), display.Layout().flag);
+            ASSERT_FALSE(flag->Surface().isNull());
+            EXPECT_EQ(flag->Surface().pixelColor(flag->width() / 2, flag->height() / 2), QColor(255, 0, 0));
+        }
+    }
 }
