@@ -3,6 +3,7 @@
 #include "app/AdoObject.h"
 #include "app/MatchInfo.h"
 #include "app/VariantText.h"
+#include "links/ImportOutcome.h"
 
 #include <QString>
 
@@ -30,14 +31,23 @@ int Number(const DbVariant& v) {
 }
 
 // The one value of a look-up; none when not exactly one row of one column came back, or a NULL (a quota of
-// NULL is no quota of 0).
-LookUp OneValue(CAdoObject& db, const std::string& sql, const std::vector<DbVariant>& values, int& out) {
+// NULL is no quota of 0); refused when it is no whole number within range (a level of "abc" is no 0).
+LookUp OneValue(CAdoObject& db, const std::string& sql, const std::vector<DbVariant>& values,
+                ImportText::Range range, int& out, std::string* shown) {
     const std::vector<std::u16string> names = db.SelectBound(sql, values);
     if (names.size() == 1 && names[0].empty())
         return LookUp::Failed; // a failed statement names exactly one empty column
     if (db.nRows != 1 || db.nColumns != 1 || db.cell(0, 0).isNull())
         return LookUp::None;
-    out = Number(db.cell(0, 0));
+    const DbVariant& cell = db.cell(0, 0);
+    const std::string text = cell.isInteger() ? std::to_string(cell.asInt64()) : Utf8(cell);
+    const std::optional<int> value = ImportText::WholeNumber(text);
+    if (!value || *value < range.low || *value > range.high) {
+        if (shown)
+            *shown = text;
+        return LookUp::Refused;
+    }
+    out = *value;
     return LookUp::Found;
 }
 
@@ -149,7 +159,7 @@ std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber
     return row;
 }
 
-LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value, std::string* shown) {
     const std::string sql =
         std::string(
             "SELECT a.video_cnt FROM tkdgeruplayer a, tkdgerursltd b WHERE (a.tour_code, a.tour_cnt) IN ") +
@@ -160,17 +170,19 @@ LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
     return OneValue(db, sql,
                     Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode, TTK_MatchInfo::kStageCode,
                                  TTK_MatchInfo::kGameCode}),
-                    value);
+                    ImportText::kReplayRange, value, shown);
 }
 
-LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value, std::string* shown) {
     return OneValue(db, LevelQuery("strength"),
-                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), value);
+                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), ImportText::kLevelRange,
+                    value, shown);
 }
 
-LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value) {
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value, std::string* shown) {
     return OneValue(db, LevelQuery("punch_level"),
-                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), value);
+                    Codes(info, {TTK_MatchInfo::kDepCode, TTK_MatchInfo::kWeiCode}), ImportText::kLevelRange,
+                    value, shown);
 }
 
 } // namespace TournamentSelection

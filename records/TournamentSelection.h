@@ -35,13 +35,16 @@ bool FillMatchInfo(const CAdoObject& result, bool team, TTK_MatchInfo& info, int
 // addresses in 12 and 13, the stage in 14.
 std::array<std::u16string, 15> ListRow(const TTK_MatchInfo& info, int nextNumber, bool team);
 
-// What a look-up brought: exactly one value, none (no row, or several rows or columns), or the statement
-// failed (the server lost, too slow or refusing it).
-enum class LookUp { Found, None, Failed };
-// Exactly one value back: the blue player's video-replay quota, the minimum trunk level and the minimum punch
-// level of the selected match. value is left alone unless one came back. Any thread that holds db.
-LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value);
-LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value);
-LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value);
+// What a look-up brought: exactly one value, none (no row, or several rows or columns), one that is no whole
+// number in the range the operator may type (refused), or the statement failed (the server lost, too slow
+// or refusing it).
+enum class LookUp { Found, None, Refused, Failed };
+// Exactly one value back: the blue player's video-replay quota (0-5), the minimum trunk level and the
+// minimum punch level (0-100) of the selected match. value is left alone unless one came back in range;
+// shown gets the refused value as the database holds it. Any thread that holds db.
+LookUp QueryVideoCount(CAdoObject& db, const TTK_MatchInfo& info, int& value, std::string* shown = nullptr);
+LookUp QueryStrengthLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value,
+                          std::string* shown = nullptr);
+LookUp QueryPunchLevel(CAdoObject& db, const TTK_MatchInfo& info, int& value, std::string* shown = nullptr);
 
 } // namespace TournamentSelection

@@ -54,15 +54,31 @@ using TournamentSelection::LookUp;
 
 namespace {
 
-// One look-up of the selected match off the UI thread; value is left alone unless one came back.
-LookUp LookUpValue(LookUp (*query)(CAdoObject&, const TTK_MatchInfo&, int&), int& value) {
+// One look-up of the selected match off the UI thread; value is left alone unless one came back in range. A
+// value out of range only refines a match already loaded: the court's value stays, and the operator is told
+// which field the results system holds wrongly.
+LookUp LookUpValue(LookUp (*query)(CAdoObject&, const TTK_MatchInfo&, int&, std::string*), int& value,
+                   HWND owner, const char* field, ImportText::Range range) {
     const TTK_MatchInfo info = g_MatchInfoNew;
     LookUp result = LookUp::Failed;
     int found = 0;
-    if (!RunTournamentQuery([&](CAdoObject& db) { result = query(db, info, found); }))
+    std::string shown;
+    if (!RunTournamentQuery([&](CAdoObject& db) { result = query(db, info, found, &shown); }))
         return LookUp::Failed;
     if (result == LookUp::Found)
         value = found;
+    if (result == LookUp::Refused)
+        MessageBox(
+            owner,
+            QStringLiteral("The tournament database's %1 is \"%2\", but it must be a whole number from "
+                           "%3 to %4.\r\nThis court's value is used; please check the match in the "
+                           "results system!")
+                .arg(QString::fromUtf8(field),
+                     QString::fromStdString(ImportText::FirstCharacters(ImportText::Clean(shown, 259), 24)))
+                .arg(range.low)
+                .arg(range.high)
+                .toStdU16String(),
+            u"Information", MB_OK | MB_ICONWARNING);
     return result;
 }
 
@@ -73,7 +89,8 @@ LookUp CTK_RegDlg::QueryVideoCount() {
         return LookUp::None;
     MatchData& md = *m_pMatchData;
     return LookUpValue(&TournamentSelection::QueryVideoCount,
-                       md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota);
+                       md.nCompetitionType == 1 ? md.nTeamVRQuota : md.nVRQuota, GetSafeHwnd(),
+                       "video-replay quota", ImportText::kReplayRange);
 }
 
 // The level becomes 0 unless one came back, only once the answer is in: scoring goes on meanwhile and keeps
@@ -82,7 +99,8 @@ LookUp CTK_RegDlg::QueryStrengthLevel() {
     if (!m_pMatchData)
         return LookUp::None;
     int level = 0;
-    const LookUp result = LookUpValue(&TournamentSelection::QueryStrengthLevel, level);
+    const LookUp result = LookUpValue(&TournamentSelection::QueryStrengthLevel, level, GetSafeHwnd(),
+                                      "minimum trunk level", ImportText::kLevelRange);
     m_pMatchData->nLevelBody = level;
     return result;
 }
@@ -91,7 +109,8 @@ LookUp CTK_RegDlg::QueryPunchLevel() {
     if (!m_pMatchData)
         return LookUp::None;
     int level = 0;
-    const LookUp result = LookUpValue(&TournamentSelection::QueryPunchLevel, level);
+    const LookUp result = LookUpValue(&TournamentSelection::QueryPunchLevel, level, GetSafeHwnd(),
+                                      "minimum punch level", ImportText::kLevelRange);
     m_pMatchData->nLevelPunch = level;
     return result;
 }

@@ -410,6 +410,75 @@ TEST_F(TournamentLoadTest, TheTeamLoaderTakesTheDatabasesLevelsOrKeepsItsOwn) {
 
 // A server that stops answering: the match still loads, with the court's own quota and the tables' levels,
 // and the operator is told; after the first failed look-up no other is tried.
+// A look-up only refines the loaded match: a value the operator could not type is refused, the court's value
+// stays and the box names the field.
+TEST_F(TournamentLoadTest, AValueOutOfRangeKeepsTheCourtsValueAndNamesTheField) {
+    const auto told = [](const char* field, const char* value, int high) {
+        return std::string("The tournament database's ") + field + " is \"" + value +
+               "\", but it must be a whole number from 0 to " + std::to_string(high) +
+               ".\r\nThis court's value is used; please check the match in the results system!";
+    };
+    const struct {
+        const char *strength, *punch, *video;
+        std::vector<int> levels; // trunk, head, punch
+        int quota;
+        Texts boxes;
+    } cases[] = {
+        {"-5", "30", "2", {32, 11, 30}, 2, {told("minimum trunk level", "-5", 100)}},
+        {"101", "30", "2", {32, 11, 30}, 2, {told("minimum trunk level", "101", 100)}},
+        {"25", "100000", "2", {25, 11, 6}, 2, {told("minimum punch level", "100000", 100)}},
+        {"25", "30", "6", {25, 11, 30}, 1, {told("video-replay quota", "6", 5)}},
+        {"25", "30", "-1", {25, 11, 30}, 1, {told("video-replay quota", "-1", 5)}},
+        {"100", "0", "5", {100, 11, 6}, 5, {}}, // the ends of the ranges are taken (a punch level of 0 is
+                                                // none)
+    };
+    md->bUsePunch = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.strength) + "/" + c.punch + "/" + c.video);
+        SetLevels(c.strength, c.punch);
+        ASSERT_TRUE(fixture.Execute("UPDATE tkdgeruplayer SET video_cnt = %s", c.video));
+        md->nVRQuota = 1;
+        md->nGameState = 0;
+        const std::size_t shown = prompter.texts().size();
+        delete dialog.data();
+        dialog = new CTK_RegDlg;
+        Load(*dialog);
+        EXPECT_EQ(view.received, (std::vector<UINT>{UM_MATCH_INFO_CHANGED, UM_MATCH_LOADED}));
+        EXPECT_EQ(Levels(), c.levels);
+        EXPECT_EQ(md->nVRQuota, c.quota);
+        const Texts texts = prompter.texts();
+        EXPECT_EQ(Texts(texts.begin() + static_cast<std::ptrdiff_t>(shown), texts.end()), c.boxes);
+    }
+}
+
+// A results system that keeps its levels as text: only a whole number is one; a level beyond the int range
+// is no wrapped small one.
+TEST_F(TournamentSelectionTest, ALevelThatIsNoWholeNumberInRangeIsRefused) {
+    g_MatchInfoNew[TTK_MatchInfo::kDepCode] = "D1";
+    g_MatchInfoNew[TTK_MatchInfo::kWeiCode] = "W2";
+    ASSERT_TRUE(fixture.Execute("%s", "ALTER TABLE tkdgerusel ALTER COLUMN strength TYPE varchar(30)"));
+    CAdoObject& db = theApp.m_dbTournament;
+    using TournamentSelection::LookUp;
+    const struct {
+        const char* stored;
+        LookUp result;
+        int value;
+    } cases[] = {
+        {"abc", LookUp::Refused, -1}, {"12abc", LookUp::Refused, -1}, {"4294967321", LookUp::Refused, -1},
+        {"", LookUp::Refused, -1},    {" 40 ", LookUp::Found, 40},    {"-0", LookUp::Found, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        ASSERT_TRUE(
+            fixture.Execute("UPDATE tkdgerusel SET strength = '%s' WHERE tour_code = 'T1'", c.stored));
+        int value = -1;
+        std::string shown;
+        EXPECT_EQ(TournamentSelection::QueryStrengthLevel(db, g_MatchInfoNew, value, &shown), c.result);
+        EXPECT_EQ(value, c.value);
+        EXPECT_EQ(shown, c.result == LookUp::Refused ? c.stored : "");
+    }
+}
+
 TEST_F(TournamentLoadTest, ALookUpTheServerDoesNotAnswerLoadsTheMatchWithTheCourtsValues) {
     md->bUsePunch = 1;
     dialog = new CTK_RegDlg;
