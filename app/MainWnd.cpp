@@ -12,7 +12,7 @@
 #include "app/RuleSettings.h"
 #include "app/Timers.h"
 #include "app/WeightDivisions.h"
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 #include "controls/MyStatic.h"
 #include "controls/XStatic.h"
 #include "devices/DevErrDlg.h"
@@ -96,10 +96,10 @@ int DeviceSlots(const MatchData& md) {
 void SkinPointButtons(CMainWnd& view, int side, bool blue) {
     view.m_pointButtonSkin[side] = CMainWnd::PointButtonSkin(side, blue);
     for (const int id : kPointButtons[side]) {
-        auto* button = qobject_cast<CButtonST*>(view.Button(id));
+        auto* button = qobject_cast<CIconButton*>(view.Button(id));
         if (!button)
             continue;
-        button->m_crColors[CButtonST::BkIn] = view.m_pointButtonSkin[side].background;
+        button->m_crColors[CIconButton::BkIn] = view.m_pointButtonSkin[side].background;
         for (const CorrectionButton& face : OperatorLayout::CorrectionButtons()) {
             if (face.id != id)
                 continue;
@@ -405,7 +405,7 @@ CxStatic* CMainWnd::Mark(int id) {
 }
 
 QPushButton* CMainWnd::Button(int id) {
-    return MakeControl<QPushButton, CWinXPButtonST>(id);
+    return MakeControl<QPushButton, CFlatButton>(id);
 }
 
 CMyListCtrl* CMainWnd::EventList(int id) {

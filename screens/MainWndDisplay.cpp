@@ -6,7 +6,7 @@
 #include "app/MyListCtrl.h"
 #include "app/PngResource.h"
 #include "app/TextConvert.h"
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 #include "controls/MyStatic.h"
 #include "controls/OutlineText.h"
 #include "controls/XStatic.h"
@@ -255,16 +255,16 @@ void CMainWnd::SetupControls() {
         case ControlKind::ToggleButton: {
             QPushButton* button = Button(place.id);
             button->setText(text);
-            auto* owner = qobject_cast<CButtonST*>(button);
+            auto* owner = qobject_cast<CIconButton*>(button);
             if (owner) {
                 owner->m_bDrawBorder = false;
-                owner->m_crColors[CButtonST::BkIn] = kHover;
-                owner->m_crColors[CButtonST::BkOut] = kWhite;
-                owner->m_crColors[CButtonST::BkFocus] = kWhite;
-                owner->m_crColors[CButtonST::FgIn] = RGB(0, 0, 0);
-                owner->m_crColors[CButtonST::FgOut] = RGB(0, 0, 0);
-                owner->m_crColors[CButtonST::FgFocus] = RGB(0, 0, 0);
-                if (auto* outlined = qobject_cast<CWinXPButtonST*>(owner))
+                owner->m_crColors[CIconButton::BkIn] = kHover;
+                owner->m_crColors[CIconButton::BkOut] = kWhite;
+                owner->m_crColors[CIconButton::BkFocus] = kWhite;
+                owner->m_crColors[CIconButton::FgIn] = RGB(0, 0, 0);
+                owner->m_crColors[CIconButton::FgOut] = RGB(0, 0, 0);
+                owner->m_crColors[CIconButton::FgFocus] = RGB(0, 0, 0);
+                if (auto* outlined = qobject_cast<CFlatButton*>(owner))
                     outlined->m_bRounded = true;
                 if (place.kind == ControlKind::BitmapButton)
                     owner->SetBitmapsFromResource(place.image, kWhite);
@@ -272,7 +272,7 @@ void CMainWnd::SetupControls() {
                     const auto in = LoadIconResource(place.image);
                     const auto out = LoadIconResource(place.image2);
                     owner->SetIcon(in ? *in : QImage(),
-                                   out ? CButtonST::OutImage::Given : CButtonST::OutImage::None,
+                                   out ? CIconButton::OutImage::Given : CIconButton::OutImage::None,
                                    out ? *out : QImage());
                 }
                 if (!tip.isEmpty())

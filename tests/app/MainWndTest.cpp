@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "app/MyListCtrl.h"
 #include "app/Timers.h"
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 #include "links/MatchInput.h"
 #include "platform/TickSource.h"
 #include "platform/WindowMessages.h"
@@ -339,9 +339,9 @@ TEST_F(MainWndTest, ColourSwapButtonsReskinTheirSidesPointButtons) {
         const CMainWnd::ButtonSkin& skin = view.m_pointButtonSkin[c.side];
         EXPECT_EQ(skin.background, c.background);
         EXPECT_EQ(std::vector<int>(std::begin(skin.bitmaps), std::end(skin.bitmaps)), c.bitmaps);
-        auto* point = qobject_cast<CButtonST*>(view.Button(c.pointButton));
+        auto* point = qobject_cast<CIconButton*>(view.Button(c.pointButton));
         ASSERT_NE(point, nullptr);
-        EXPECT_EQ(point->m_crColors[CButtonST::BkIn], c.background) << "its colour under the pointer";
+        EXPECT_EQ(point->m_crColors[CIconButton::BkIn], c.background) << "its colour under the pointer";
         EXPECT_EQ(view.m_pointButtonSkin[1 - c.side].background, otherSide.background)
             << "other side untouched";
     }

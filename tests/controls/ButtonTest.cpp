@@ -1,4 +1,4 @@
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 
 #include "app/ColorRef.h"
 #include "app/PngResource.h"
@@ -19,7 +19,7 @@ QImage Solid(QSize size, QColor colour) {
 }
 
 TEST(ButtonTest, PressedStyleChoosesTheOffsetOrRefusesAnUnknownStyle) {
-    CButtonST button;
+    CIconButton button;
     EXPECT_EQ(button.SetPressedStyle(1), 0);
     EXPECT_EQ(button.m_ptPressedOffset, QPoint(0, 2)) << "down, not sideways";
     EXPECT_EQ(button.SetPressedStyle(2), 6);
@@ -38,10 +38,10 @@ TEST(ButtonTest, OffsetColorRaisesEveryChannelByTheSmallestHeadroom) {
         {RGB(255, 0, 10), RGB(255, 0, 10)},
     };
     for (const auto& c : cases) {
-        CButtonST button;
-        button.m_crColors[CButtonST::BkIn] = c.in;
+        CIconButton button;
+        button.m_crColors[CIconButton::BkIn] = c.in;
         EXPECT_EQ(button.OffsetColor(), 0);
-        EXPECT_EQ(button.m_crColors[CButtonST::BkIn], c.out) << std::hex << c.in;
+        EXPECT_EQ(button.m_crColors[CIconButton::BkIn], c.out) << std::hex << c.in;
     }
 }
 
@@ -56,29 +56,29 @@ TEST(ButtonTest, ImageLayoutByAlignment) {
         QRect image;
         QRect caption_;
     } cases[] = {
-        {CButtonST::ImageLeft, true, false, {3, 10, 20, 20}, QRect(QPoint(23, 0), QPoint(99, 39))},
-        {CButtonST::ImageLeft, false, false, {40, 10, 20, 20}, item},
-        {CButtonST::ImageAbove, true, false, {40, 3, 20, 20}, QRect(QPoint(0, 20), QPoint(99, 39))},
-        {CButtonST::ImageAbove, false, false, {40, 10, 20, 20}, item},
-        {CButtonST::ImageRight, true, false, {77, 10, 20, 20}, QRect(QPoint(3, 0), QPoint(76, 39))},
-        {CButtonST::ImageOverlap, true, false, {0, 0, 20, 20}, item},
-        {CButtonST::ImageOverlap, true, true, {1, 1, 20, 20}, item},
+        {CIconButton::ImageLeft, true, false, {3, 10, 20, 20}, QRect(QPoint(23, 0), QPoint(99, 39))},
+        {CIconButton::ImageLeft, false, false, {40, 10, 20, 20}, item},
+        {CIconButton::ImageAbove, true, false, {40, 3, 20, 20}, QRect(QPoint(0, 20), QPoint(99, 39))},
+        {CIconButton::ImageAbove, false, false, {40, 10, 20, 20}, item},
+        {CIconButton::ImageRight, true, false, {77, 10, 20, 20}, QRect(QPoint(3, 0), QPoint(76, 39))},
+        {CIconButton::ImageOverlap, true, false, {0, 0, 20, 20}, item},
+        {CIconButton::ImageOverlap, true, true, {1, 1, 20, 20}, item},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message()
                      << int(c.align) << " caption " << c.caption << " pressed " << c.pressed);
         const auto layout =
-            CButtonST::ImageLayout(c.align, c.caption, item, image, origin, c.pressed, {1, 1});
+            CIconButton::ImageLayout(c.align, c.caption, item, image, origin, c.pressed, {1, 1});
         EXPECT_EQ(layout.image, c.image);
         EXPECT_EQ(layout.caption, c.caption_);
     }
 }
 
 TEST(ButtonTest, CheckBoxModeShowsTheInImageWhileCheckedAndTheOutImageOtherwise) {
-    CButtonST button;
+    CIconButton button;
     button.SetCheckBoxMode(true);
     const QImage in = Solid({8, 8}, Qt::red), out = Solid({8, 8}, Qt::blue);
-    ASSERT_EQ(button.SetIcon(in, CButtonST::OutImage::Given, out), 0);
+    ASSERT_EQ(button.SetIcon(in, CIconButton::OutImage::Given, out), 0);
     EXPECT_EQ(button.ShownImage(button.isChecked())->pixel(0, 0), out.pixel(0, 0));
     button.SetCheck(2);
     EXPECT_EQ(button.GetCheck(), 1);
@@ -86,7 +86,7 @@ TEST(ButtonTest, CheckBoxModeShowsTheInImageWhileCheckedAndTheOutImageOtherwise)
     button.click();
     EXPECT_EQ(button.GetCheck(), 0) << "a click toggles";
 
-    CButtonST plain;
+    CIconButton plain;
     ASSERT_EQ(plain.SetIcon(in), 0);
     for (const bool pressed : {false, true})
         EXPECT_EQ(plain.ShownImage(pressed)->pixel(0, 0), in.pixel(0, 0))
@@ -100,19 +100,19 @@ TEST(ButtonTest, DerivedImagesFollowTheGreyAndDarkerRules) {
     source.setPixel(0, 0, qRgb(10, 200, 30));
     source.setPixel(1, 0, qRgb(255, 255, 255)); // the transparent colour
     source.setPixel(2, 0, qRgb(0, 0, 0));
-    const QImage grey = CButtonST::Greyed(source, qRgb(255, 255, 255));
+    const QImage grey = CIconButton::Greyed(source, qRgb(255, 255, 255));
     EXPECT_EQ(grey.pixel(0, 0), qRgb(123, 123, 123)) << "0.299 R + 0.587 G + 0.114 B, truncated";
     EXPECT_EQ(grey.pixel(1, 0), qRgb(255, 255, 255));
     EXPECT_EQ(grey.pixel(2, 0), qRgb(0, 0, 0));
-    const QImage dark = CButtonST::Darker(source, qRgb(255, 255, 255));
+    const QImage dark = CIconButton::Darker(source, qRgb(255, 255, 255));
     EXPECT_EQ(dark.pixel(0, 0), qRgb(7, 150, 22)) << "c - c / 4, truncated";
     EXPECT_EQ(dark.pixel(1, 0), qRgb(255, 255, 255));
 }
 
 TEST(ButtonTest, BitmapsLoseTheirTransparentColourAndShowTheButtonBehind) {
-    CButtonST button;
+    CIconButton button;
     button.resize(74, 37);
-    button.m_crColors[CButtonST::BkOut] = RGB(10, 20, 30);
+    button.m_crColors[CIconButton::BkOut] = RGB(10, 20, 30);
     ASSERT_EQ(button.SetBitmapsFromResource(913, RGB(255, 255, 255)), 0);
     EXPECT_EQ(button.SetBitmapsFromResource(424242, RGB(255, 255, 255)), 1) << "no such bitmap";
     ASSERT_EQ(button.SetBitmapsFromResource(913, RGB(255, 255, 255)), 0);
@@ -124,10 +124,10 @@ TEST(ButtonTest, BitmapsLoseTheirTransparentColourAndShowTheButtonBehind) {
 
 TEST(ButtonTest, OutlinedButtonFillsWithTheHoverColourOnlyWhileHovered) {
     QWidget parent;
-    CWinXPButtonST button(&parent);
+    CFlatButton button(&parent);
     button.setGeometry(0, 0, 60, 30);
-    button.m_crColors[CButtonST::BkIn] = RGB(238, 245, 255);
-    button.m_crColors[CButtonST::BkOut] = RGB(255, 255, 255);
+    button.m_crColors[CIconButton::BkIn] = RGB(238, 245, 255);
+    button.m_crColors[CIconButton::BkOut] = RGB(255, 255, 255);
     EXPECT_EQ(button.grab().toImage().pixelColor(30, 15), QColor(255, 255, 255));
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     QApplication::sendEvent(&button, &enter);
@@ -141,7 +141,7 @@ TEST(ButtonTest, OutlinedButtonFillsWithTheHoverColourOnlyWhileHovered) {
 }
 
 TEST(ButtonTest, ADoubleClickCountsAsTwoPresses) {
-    CButtonST button;
+    CIconButton button;
     button.resize(40, 20);
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
@@ -159,7 +159,7 @@ TEST(ButtonTest, ADoubleClickCountsAsTwoPresses) {
 }
 
 TEST(ButtonTest, TooltipTextIsAlsoTheAccessibleName) {
-    CButtonST button;
+    CIconButton button;
     button.SetTooltipText(QStringLiteral("Configuration"));
     EXPECT_EQ(button.toolTip(), QStringLiteral("Configuration"));
     EXPECT_EQ(button.accessibleName(), QStringLiteral("Configuration"));

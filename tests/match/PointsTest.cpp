@@ -515,7 +515,7 @@ TEST_F(MatchTest, InTheEquipmentTestHitsLightTilesAndRemovalsAreRefused) {
 // ---------------------------------------------------------------------------------------------------------
 // Point buttons and the technical-point prompts
 
-TEST_F(MatchTest, PointButtonsTakeTheirValueAndWorkOnlyWhereTheyApply) {
+TEST_F(MatchTest, PointButtonsGiveTheirValueAndWorkOnlyWhereTheyApply) {
     struct Case {
         const char* name;
         int id, type, roundWins;

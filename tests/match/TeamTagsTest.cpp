@@ -190,7 +190,7 @@ TEST_F(TeamTagsTest, ButtonsWithoutARecordDoNothing) {
 }
 
 // The four buttons reach their handlers; the public scoreboard gets the flags and tag times.
-TEST_F(TeamTagsTest, ButtonsTagAndCancelAndTheScoreboardFollows) {
+TEST_F(TeamTagsTest, TheTagAndCancelButtonsWorkAndTheScoreboardFollows) {
     view->m_pExtScrDlg = new CExtScrDlg(view.get());
     EXPECT_EQ(view->Button(1130)->text().toStdString(), "C-TAG");
     view->Button(1130)->click();

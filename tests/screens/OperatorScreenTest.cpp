@@ -4,7 +4,7 @@
 #include "app/ColorRef.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 #include "controls/MyStatic.h"
 #include "controls/XStatic.h"
 #include "screens/ExtScrDlg.h"
@@ -75,7 +75,7 @@ TEST_F(OperatorScreenTest, CorrectionButtonsStandInTwoRowsOfSevenASideWithTheirI
     ASSERT_EQ(OperatorLayout::CorrectionButtons().size(), std::size(cases));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
-        auto* button = qobject_cast<CButtonST*>(view->GetDlgItem(c.id));
+        auto* button = qobject_cast<CIconButton*>(view->GetDlgItem(c.id));
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->geometry(), QRect(c.x, c.y, 74, 37));
         EXPECT_TRUE(button->isVisibleTo(view.get()));
@@ -96,13 +96,13 @@ TEST_F(OperatorScreenTest, CorrectionButtonsStandInTwoRowsOfSevenASideWithTheirI
 TEST_F(OperatorScreenTest, EveryButtonHoversInTheSameColourAndEveryPictureButtonSaysWhatItDoes) {
     int buttons = 0;
     for (const ControlPlace& place : OperatorLayout::Controls()) {
-        auto* button = qobject_cast<CButtonST*>(view->GetDlgItem(place.id));
+        auto* button = qobject_cast<CIconButton*>(view->GetDlgItem(place.id));
         if (!button)
             continue;
         SCOPED_TRACE(place.id);
         ++buttons;
-        EXPECT_EQ(button->m_crColors[CButtonST::BkIn], RGB(238, 245, 255)) << "Hong's as well as Chung's";
-        EXPECT_EQ(button->m_crColors[CButtonST::BkOut], RGB(255, 255, 255));
+        EXPECT_EQ(button->m_crColors[CIconButton::BkIn], RGB(238, 245, 255)) << "Hong's as well as Chung's";
+        EXPECT_EQ(button->m_crColors[CIconButton::BkOut], RGB(255, 255, 255));
         if (button->text().isEmpty()) {
             EXPECT_FALSE(button->toolTip().isEmpty());
             EXPECT_NE(button->ShownImage(false), nullptr) << "an empty button must show a picture";

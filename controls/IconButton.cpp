@@ -1,4 +1,4 @@
-#include "controls/ButtonST.h"
+#include "controls/IconButton.h"
 
 #include "app/ColorRef.h"
 #include "app/PngResource.h"
@@ -54,7 +54,7 @@ template <typename Op> QImage Recolour(const QImage& source, std::optional<QRgb>
 
 } // namespace
 
-CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
+CIconButton::CIconButton(QWidget* parent) : QPushButton(parent) {
     const COLORREF face = RefFromColor(Sys(QPalette::Button));
     const COLORREF text = RefFromColor(Sys(QPalette::ButtonText));
     for (int i = 0; i < 6; ++i)
@@ -63,16 +63,16 @@ CButtonST::CButtonST(QWidget* parent) : QPushButton(parent) {
     setAttribute(Qt::WA_Hover);
 }
 
-CButtonST::~CButtonST() {
+CIconButton::~CIconButton() {
     delete m_pHoverCursor;
 }
 
-void CButtonST::FreeImages() {
+void CIconButton::FreeImages() {
     m_in = QImage();
     m_out = QImage();
 }
 
-QImage CButtonST::Greyed(const QImage& image, std::optional<QRgb> transparent) {
+QImage CIconButton::Greyed(const QImage& image, std::optional<QRgb> transparent) {
     return Recolour(image, transparent, [](QRgb p) {
         if ((p & 0x00FFFFFF) == 0)
             return p; // black stays black
@@ -81,14 +81,14 @@ QImage CButtonST::Greyed(const QImage& image, std::optional<QRgb> transparent) {
     });
 }
 
-QImage CButtonST::Darker(const QImage& image, std::optional<QRgb> transparent) {
+QImage CIconButton::Darker(const QImage& image, std::optional<QRgb> transparent) {
     return Recolour(image, transparent, [](QRgb p) {
         const auto d = [](int c) { return static_cast<int>(c - 0.25 * c); };
         return qRgba(d(qRed(p)), d(qGreen(p)), d(qBlue(p)), qAlpha(p));
     });
 }
 
-int CButtonST::SetIcon(const QImage& in, OutImage outKind, const QImage& out) {
+int CIconButton::SetIcon(const QImage& in, OutImage outKind, const QImage& out) {
     FreeImages();
     if (in.isNull()) {
         update();
@@ -112,7 +112,7 @@ int CButtonST::SetIcon(const QImage& in, OutImage outKind, const QImage& out) {
     return 0;
 }
 
-int CButtonST::SetBitmaps(const QImage& in, COLORREF inTransparent, OutImage outKind, const QImage& out,
+int CIconButton::SetBitmaps(const QImage& in, COLORREF inTransparent, OutImage outKind, const QImage& out,
                           COLORREF outTransparent) {
     FreeImages();
     if (in.isNull()) {
@@ -144,12 +144,12 @@ int CButtonST::SetBitmaps(const QImage& in, COLORREF inTransparent, OutImage out
     return 0;
 }
 
-int CButtonST::SetBitmapsFromResource(int id, COLORREF transparent) {
+int CIconButton::SetBitmapsFromResource(int id, COLORREF transparent) {
     const std::unique_ptr<QImage> bitmap = LoadBitmapResource(id);
     return SetBitmaps(bitmap ? *bitmap : QImage(), transparent);
 }
 
-int CButtonST::SetPressedStyle(int style) {
+int CIconButton::SetPressedStyle(int style) {
     if (style == 0)
         m_ptPressedOffset = {1, 1};
     else if (style == 1)
@@ -159,7 +159,7 @@ int CButtonST::SetPressedStyle(int style) {
     return 0;
 }
 
-int CButtonST::OffsetColor() {
+int CIconButton::OffsetColor() {
     COLORREF& colour = m_crColors[BkIn];
     const int r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
     const auto headroom = [](int c) { return c < 226 ? 30 : 255 - c; };
@@ -169,7 +169,7 @@ int CButtonST::OffsetColor() {
     return 0;
 }
 
-int CButtonST::SetBtnCursor() {
+int CIconButton::SetBtnCursor() {
     delete m_pHoverCursor;
     m_pHoverCursor = nullptr;
     unsetCursor();
@@ -181,24 +181,24 @@ int CButtonST::SetBtnCursor() {
     return 0;
 }
 
-void CButtonST::SetTooltipText(const QString& text) {
+void CIconButton::SetTooltipText(const QString& text) {
     setToolTip(text);
     setAccessibleName(text);
 }
 
-void CButtonST::SetCheckBoxMode(bool on) {
+void CIconButton::SetCheckBoxMode(bool on) {
     setCheckable(on);
     update();
 }
 
-void CButtonST::SetCheck(int state) {
+void CIconButton::SetCheck(int state) {
     if (!isCheckable())
         return;
     setChecked(state == 1 || state == 2);
     update();
 }
 
-const QImage* CButtonST::ShownImage(bool pressed) const {
+const QImage* CIconButton::ShownImage(bool pressed) const {
     if (m_in.isNull())
         return nullptr;
     const bool useOut = isCheckable() ? !pressed : !pressed && !m_bMouseOnButton;
@@ -207,7 +207,7 @@ const QImage* CButtonST::ShownImage(bool pressed) const {
     return &m_in;
 }
 
-CButtonST::Layout CButtonST::ImageLayout(unsigned char align, bool hasCaption, const QRect& item, QSize image,
+CIconButton::Layout CIconButton::ImageLayout(unsigned char align, bool hasCaption, const QRect& item, QSize image,
                                          QPoint origin, bool shiftPressed, QPoint pressedOffset) {
     Layout layout{QRect(item.topLeft(), image), item};
     const auto centreH = [&] { layout.image.moveLeft(item.left() + (item.width() - image.width()) / 2); };
@@ -249,11 +249,11 @@ CButtonST::Layout CButtonST::ImageLayout(unsigned char align, bool hasCaption, c
     return layout;
 }
 
-bool CButtonST::IsPressedLook() const {
+bool CIconButton::IsPressedLook() const {
     return isCheckable() ? (isDown() || isChecked()) : isDown();
 }
 
-void CButtonST::paintEvent(QPaintEvent*) {
+void CIconButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -274,7 +274,7 @@ void CButtonST::paintEvent(QPaintEvent*) {
     }
 }
 
-void CButtonST::PaintBackground(QPainter& painter, const QRect& item, bool pressed) {
+void CIconButton::PaintBackground(QPainter& painter, const QRect& item, bool pressed) {
     QRect r = item;
     if (!m_bIsFlat && (hasFocus() || isDefault())) {
         painter.setPen(Qt::black);
@@ -296,7 +296,7 @@ void CButtonST::PaintBackground(QPainter& painter, const QRect& item, bool press
     }
 }
 
-void CButtonST::PaintBorder(QPainter& painter, const QRect& item, bool pressed) {
+void CIconButton::PaintBorder(QPainter& painter, const QRect& item, bool pressed) {
     const QColor light = Sys(QPalette::Light), shadow = Sys(QPalette::Dark);
     const QRect r = item.adjusted(0, 0, -1, -1);
     const auto frame = [&](QColor topLeft, QColor bottomRight) {
@@ -327,7 +327,7 @@ void CButtonST::PaintBorder(QPainter& painter, const QRect& item, bool pressed) 
     }
 }
 
-void CButtonST::PaintImage(QPainter& painter, const QRect& item, QRect& caption, bool pressed) {
+void CIconButton::PaintImage(QPainter& painter, const QRect& item, QRect& caption, bool pressed) {
     const QImage* image = ShownImage(pressed);
     if (!image)
         return;
@@ -345,7 +345,7 @@ void CButtonST::PaintImage(QPainter& painter, const QRect& item, QRect& caption,
     painter.drawImage(layout.image, *image);
 }
 
-void CButtonST::PaintText(QPainter& painter, QRect caption, bool pressed) {
+void CIconButton::PaintText(QPainter& painter, QRect caption, bool pressed) {
     if (pressed && !isCheckable())
         caption.translate(m_ptPressedOffset);
     painter.setFont(font());
@@ -366,14 +366,14 @@ void CButtonST::PaintText(QPainter& painter, QRect caption, bool pressed) {
     painter.drawText(caption, flags, text());
 }
 
-void CButtonST::CancelHover() {
+void CIconButton::CancelHover() {
     if (m_bIsFlat && m_bMouseOnButton) {
         m_bMouseOnButton = false;
         update();
     }
 }
 
-void CButtonST::enterEvent(QEnterEvent* event) {
+void CIconButton::enterEvent(QEnterEvent* event) {
     QPushButton::enterEvent(event);
     // A flat button entered with the left button held does not start hovering.
     if (!m_bIsFlat || (QApplication::mouseButtons() & Qt::LeftButton))
@@ -384,7 +384,7 @@ void CButtonST::enterEvent(QEnterEvent* event) {
     }
 }
 
-void CButtonST::mouseMoveEvent(QMouseEvent* event) {
+void CIconButton::mouseMoveEvent(QMouseEvent* event) {
     QPushButton::mouseMoveEvent(event);
     if (!m_bIsFlat || m_bMouseOnButton || (QApplication::mouseButtons() & Qt::LeftButton) || !underMouse())
         return;
@@ -394,17 +394,17 @@ void CButtonST::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void CButtonST::leaveEvent(QEvent* event) {
+void CIconButton::leaveEvent(QEvent* event) {
     QPushButton::leaveEvent(event);
     CancelHover();
 }
 
-void CButtonST::focusOutEvent(QFocusEvent* event) {
+void CIconButton::focusOutEvent(QFocusEvent* event) {
     QPushButton::focusOutEvent(event);
     CancelHover();
 }
 
-void CButtonST::changeEvent(QEvent* event) {
+void CIconButton::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::EnabledChange && !isEnabled()) {
         // The focus moves on to the next control of the window.
@@ -416,7 +416,7 @@ void CButtonST::changeEvent(QEvent* event) {
     }
 }
 
-void CShadeButtonST::PaintBackground(QPainter& painter, const QRect&, bool pressed) {
+void CShadeButton::PaintBackground(QPainter& painter, const QRect&, bool pressed) {
     if (!m_bMouseOnButton)
         painter.drawImage(0, 0, m_shade[0]);
     else if (pressed)
@@ -425,9 +425,9 @@ void CShadeButtonST::PaintBackground(QPainter& painter, const QRect&, bool press
         painter.drawImage(0, 0, m_shade[3]);
 }
 
-void CWinXPButtonST::PaintBackground(QPainter& painter, const QRect& item, bool pressed) {
+void CFlatButton::PaintBackground(QPainter& painter, const QRect& item, bool pressed) {
     if (!m_bMouseOnButton && !pressed) {
-        CButtonST::PaintBackground(painter, item, pressed);
+        CIconButton::PaintBackground(painter, item, pressed);
         return;
     }
     painter.setPen(QPen(Qt::black, 1));
@@ -439,4 +439,4 @@ void CWinXPButtonST::PaintBackground(QPainter& painter, const QRect& item, bool 
         painter.drawRect(r);
 }
 
-void CWinXPButtonST::PaintBorder(QPainter&, const QRect&, bool) {}
+void CFlatButton::PaintBorder(QPainter&, const QRect&, bool) {}

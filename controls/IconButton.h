@@ -2,8 +2,8 @@
 // colour) beside, above, right of or under an optional caption, six state colours, a flat look that shows its
 // border only while the pointer is over it, a check-box mode, a hover cursor and a pressed-image offset.
 // The parent handles clicks as for any button (the clicked signal). Two kinds change only the background and
-// the border: CShadeButtonST (shade pictures, which this program never fills, so the parent shows through)
-// and CWinXPButtonST (a rounded or square outline filled with the hover colour while hovered or pressed).
+// the border: CShadeButton (shade pictures, which this program never fills, so the parent shows through)
+// and CFlatButton (a rounded or square outline filled with the hover colour while hovered or pressed).
 //
 // A button without a caption must be given a tool tip (SetTooltipText), which is also its accessible name.
 //
@@ -18,11 +18,11 @@
 
 #include <optional>
 
-class CButtonST : public QPushButton {
+class CIconButton : public QPushButton {
     Q_OBJECT
 public:
-    explicit CButtonST(QWidget* parent = nullptr);
-    ~CButtonST() override;
+    explicit CIconButton(QWidget* parent = nullptr);
+    ~CIconButton() override;
 
     // Indexes of the six colours.
     enum ColourIndex { BkIn = 0, FgIn = 1, BkOut = 2, FgOut = 3, BkFocus = 4, FgFocus = 5 };
@@ -115,10 +115,10 @@ private:
 
 // The shade-picture button: its background is the shade picture of the state (index 0 normal, 3 hover), which
 // nothing in this program fills; with none, nothing is painted there and the parent shows through.
-class CShadeButtonST : public CButtonST {
+class CShadeButton : public CIconButton {
     Q_OBJECT
 public:
-    using CButtonST::CButtonST;
+    using CIconButton::CIconButton;
     QImage m_shade[6];
 
 protected:
@@ -127,10 +127,10 @@ protected:
 
 // The outlined button: while hovered or pressed, a black-outlined rectangle (rounded 8 x 8 on request) filled
 // with the background-in colour; otherwise the plain background. No border of its own.
-class CWinXPButtonST : public CButtonST {
+class CFlatButton : public CIconButton {
     Q_OBJECT
 public:
-    using CButtonST::CButtonST;
+    using CIconButton::CIconButton;
     bool m_bRounded = false;
 
 protected:
