@@ -14,7 +14,7 @@
 #include "app/WeightDivisions.h"
 #include "controls/IconButton.h"
 #include "controls/MyStatic.h"
-#include "controls/XStatic.h"
+#include "controls/PanelStatic.h"
 #include "devices/DevErrDlg.h"
 #include "links/DeliveryNotice.h"
 #include "links/WtApiClient.h"
@@ -400,8 +400,8 @@ QLabel* CMainWnd::Static(int id) {
     return MakeControl<QLabel, CMyStatic>(id);
 }
 
-CxStatic* CMainWnd::Mark(int id) {
-    return MakeControl<CxStatic>(id);
+CPanelStatic* CMainWnd::Mark(int id) {
+    return MakeControl<CPanelStatic>(id);
 }
 
 QPushButton* CMainWnd::Button(int id) {

@@ -36,7 +36,7 @@ class CTK_GRndWinDispDlg;
 class CTK_GRndWinDispDlg_OP;
 class CMyListCtrl;
 class CTK_DevErrDlg;
-class CxStatic;
+class CPanelStatic;
 class CTK_ExtIvrScrDlg;
 class CTK_PssTestDlg;
 class CTK_PssTestDlg_Op;
@@ -187,7 +187,7 @@ public:
     bool InPaintArea(const QRect& rect) const {
         return m_paintArea.isEmpty() || m_paintArea.intersects(rect.adjusted(-8, -8, 8, 8));
     }
-    CxStatic* Mark(int id); // a bitmap panel of the screen, made on first use
+    CPanelStatic* Mark(int id); // a bitmap panel of the screen, made on first use
     int m_nShownHeadBattery[2] = {};
     int m_nShownBodyBattery[2] = {};
     // Team tags: per side the tagging flag and the remaining round time (ms) when the tag began; the joint

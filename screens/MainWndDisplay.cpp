@@ -9,7 +9,7 @@
 #include "controls/IconButton.h"
 #include "controls/MyStatic.h"
 #include "controls/OutlineText.h"
-#include "controls/XStatic.h"
+#include "controls/PanelStatic.h"
 #include "resources/Artwork.h"
 #include "resources/ArtworkIds.h"
 #include "screens/ExtScrDlg.h"
@@ -243,7 +243,7 @@ void CMainWnd::SetupControls() {
             break;
         }
         case ControlKind::Mark: {
-            CxStatic* mark = Mark(place.id);
+            CPanelStatic* mark = Mark(place.id);
             mark->SetBitmapFromResource(place.image);
             control = mark;
             break;
@@ -1079,7 +1079,7 @@ void CMainWnd::ShowPlayers() {
         }
         // The flag file of the nation row; a name that reaches outside the flag folder is not read.
         const std::u16string file = hasNation ? WideField(md.aNation[nation].wszField[3]) : u"none.gif";
-        CxStatic* flag = Mark(flagId[side]);
+        CPanelStatic* flag = Mark(flagId[side]);
         if (file.find(u"none.gif") != std::u16string::npos || file.find(u'/') != std::u16string::npos ||
             file.find(u'\\') != std::u16string::npos) {
             flag->hide();

@@ -1,5 +1,5 @@
 #include "controls/MyStatic.h"
-#include "controls/XStatic.h"
+#include "controls/PanelStatic.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ TEST(StaticTest, WordWrapBreaksAtSpacesLineBreakPairsAndOverlongWords) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(CxStatic::WrapLines(QString::fromUtf8(c.text), 100, TenPerCharacter), c.lines);
+        EXPECT_EQ(CPanelStatic::WrapLines(QString::fromUtf8(c.text), 100, TenPerCharacter), c.lines);
     }
 }
 
@@ -40,7 +40,7 @@ TEST(StaticTest, BitmapIsStretchedFromOneColumnAndRowShortOfItsWhole) {
         bitmap.setPixel(99, y, qRgb(255, 0, 0));
     for (int x = 0; x < 100; ++x)
         bitmap.setPixel(x, 49, qRgb(255, 0, 0));
-    CxStatic panel;
+    CPanelStatic panel;
     panel.resize(200, 100);
     panel.SetBitmap(bitmap);
     EXPECT_TRUE(panel.IsBitmapMode());
@@ -63,14 +63,14 @@ TEST(StaticTest, OnlyASingleDroppedBmpFileIsTaken) {
     image.fill(Qt::blue);
     ASSERT_TRUE(image.save(bmp, "BMP"));
     ASSERT_TRUE(image.save(png, "PNG"));
-    const auto drop = [](CxStatic& panel, const QList<QUrl>& urls) { panel.DropFiles(urls); };
-    CxStatic two;
+    const auto drop = [](CPanelStatic& panel, const QList<QUrl>& urls) { panel.DropFiles(urls); };
+    CPanelStatic two;
     drop(two, {QUrl::fromLocalFile(bmp), QUrl::fromLocalFile(bmp)});
     EXPECT_FALSE(two.IsBitmapMode());
-    CxStatic other;
+    CPanelStatic other;
     drop(other, {QUrl::fromLocalFile(png)});
     EXPECT_FALSE(other.IsBitmapMode());
-    CxStatic one;
+    CPanelStatic one;
     drop(one, {QUrl::fromLocalFile(bmp)});
     EXPECT_TRUE(one.IsBitmapMode());
 }

@@ -6,7 +6,7 @@
 #include "app/MatchData.h"
 #include "controls/IconButton.h"
 #include "controls/MyStatic.h"
-#include "controls/XStatic.h"
+#include "controls/PanelStatic.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"

@@ -14,10 +14,10 @@
 #include <functional>
 #include <vector>
 
-class CxStatic : public QLabel {
+class CPanelStatic : public QLabel {
     Q_OBJECT
 public:
-    explicit CxStatic(QWidget* parent = nullptr);
+    explicit CPanelStatic(QWidget* parent = nullptr);
 
     // Bitmap mode with this picture (kept by the panel), repainted.
     void SetBitmap(const QImage& bitmap);

@@ -1,4 +1,4 @@
-#include "controls/XStatic.h"
+#include "controls/PanelStatic.h"
 
 #include "app/ColorRef.h"
 #include "app/PngResource.h"
@@ -32,7 +32,7 @@ QString DroppedBitmap(const QList<QUrl>& files) {
 
 } // namespace
 
-CxStatic::CxStatic(QWidget* parent) : QLabel(parent) {
+CPanelStatic::CPanelStatic(QWidget* parent) : QLabel(parent) {
     m_crText = RefOf(QPalette::WindowText);
     m_crBack = RefOf(QPalette::Button);
     m_crGradStart = m_crBack;
@@ -40,13 +40,13 @@ CxStatic::CxStatic(QWidget* parent) : QLabel(parent) {
     setAcceptDrops(true);
 }
 
-void CxStatic::SetBitmap(const QImage& bitmap) {
+void CPanelStatic::SetBitmap(const QImage& bitmap) {
     m_bBitmapMode = true;
     m_bitmap = bitmap;
     update();
 }
 
-bool CxStatic::SetBitmapFromResource(int id) {
+bool CPanelStatic::SetBitmapFromResource(int id) {
     const std::unique_ptr<QImage> bitmap = LoadBitmapResource(id);
     if (!bitmap)
         return false;
@@ -57,7 +57,7 @@ bool CxStatic::SetBitmapFromResource(int id) {
     return true;
 }
 
-bool CxStatic::SetBitmapFromFile(const QString& path) {
+bool CPanelStatic::SetBitmapFromFile(const QString& path) {
     QImage bitmap;
     if (!bitmap.load(path) || bitmap.isNull())
         return false;
@@ -67,7 +67,7 @@ bool CxStatic::SetBitmapFromFile(const QString& path) {
     return true;
 }
 
-void CxStatic::SetFontFace(const QString& face, int height, int weight) {
+void CPanelStatic::SetFontFace(const QString& face, int height, int weight) {
     m_strFace = face.left(31);
     m_nFontSize = height;
     m_nFontWeight = weight;
@@ -78,7 +78,7 @@ void CxStatic::SetFontFace(const QString& face, int height, int weight) {
     update();
 }
 
-void CxStatic::CopyFont(const QFont* font) {
+void CPanelStatic::CopyFont(const QFont* font) {
     if (!font)
         return;
     setFont(*font);
@@ -88,7 +88,7 @@ void CxStatic::CopyFont(const QFont* font) {
     update();
 }
 
-std::vector<QString> CxStatic::WrapLines(const QString& text, int width,
+std::vector<QString> CPanelStatic::WrapLines(const QString& text, int width,
                                          const std::function<int(const QString&)>& measure) {
     std::vector<QString> lines;
     QString current;
@@ -121,7 +121,7 @@ std::vector<QString> CxStatic::WrapLines(const QString& text, int width,
     return lines;
 }
 
-void CxStatic::paintEvent(QPaintEvent*) {
+void CPanelStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect area = rect();
@@ -173,22 +173,22 @@ void CxStatic::paintEvent(QPaintEvent*) {
     }
 }
 
-bool CxStatic::DropFiles(const QList<QUrl>& files) {
+bool CPanelStatic::DropFiles(const QList<QUrl>& files) {
     const QString path = DroppedBitmap(files);
     return !path.isEmpty() && SetBitmapFromFile(path);
 }
 
-void CxStatic::dragEnterEvent(QDragEnterEvent* event) {
+void CPanelStatic::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData() && !DroppedBitmap(event->mimeData()->urls()).isEmpty())
         event->acceptProposedAction();
 }
 
-void CxStatic::dropEvent(QDropEvent* event) {
+void CPanelStatic::dropEvent(QDropEvent* event) {
     if (event->mimeData() && DropFiles(event->mimeData()->urls()))
         event->acceptProposedAction();
 }
 
-void CxStatic::mousePressEvent(QMouseEvent* event) {
+void CPanelStatic::mousePressEvent(QMouseEvent* event) {
     if (m_bMovable && event->button() == Qt::RightButton) {
         m_dragFrom = event->position().toPoint();
         m_bDragging = true;
@@ -197,7 +197,7 @@ void CxStatic::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
 }
 
-void CxStatic::mouseMoveEvent(QMouseEvent* event) {
+void CPanelStatic::mouseMoveEvent(QMouseEvent* event) {
     if (m_bDragging) {
         move(pos() + event->position().toPoint() - m_dragFrom);
         return;
@@ -205,7 +205,7 @@ void CxStatic::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
 }
 
-void CxStatic::mouseReleaseEvent(QMouseEvent* event) {
+void CPanelStatic::mouseReleaseEvent(QMouseEvent* event) {
     if (m_bDragging && event->button() == Qt::RightButton) {
         m_bDragging = false;
         return;
