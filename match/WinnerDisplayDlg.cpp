@@ -4,7 +4,7 @@
 #include "app/DisplayFont.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "match/ScoreRules.h"
 
 #include <QFrame>
@@ -46,10 +46,10 @@ WinnerDisplay::WinnerDisplay(WinnerDisplayRules::Screen screen, int backgroundId
     m_flagFrame = new QFrame(this);
     m_flagFrame->setObjectName(QString::number(IDC_FLAG_FRAME));
     m_flagFrame->setStyleSheet(QStringLiteral("background-color: #808080;"));
-    m_flag = new CPictureEx(this);
+    m_flag = new CAnimatedPicture(this);
     m_flag->setObjectName(QString::number(IDC_FLAG));
     // A flag file that turns out not to show takes its frame with it.
-    connect(m_flag, &CPictureEx::pictureReady, this, [this](bool shown) {
+    connect(m_flag, &CAnimatedPicture::pictureReady, this, [this](bool shown) {
         if (shown)
             return;
         m_flag->hide();

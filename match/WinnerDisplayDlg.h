@@ -10,7 +10,7 @@
 
 #include <memory>
 
-class CPictureEx;
+class CAnimatedPicture;
 class QFrame;
 class QImage;
 class QLabel;
@@ -38,7 +38,7 @@ private:
     WinnerDisplayRules::Layout m_layout;
     std::unique_ptr<QImage> m_background; // null when the picture is missing
     QLabel* m_name = nullptr;
-    CPictureEx* m_flag = nullptr; // read off the UI thread, within the flag pictures' bounds
+    CAnimatedPicture* m_flag = nullptr; // read off the UI thread, within the flag pictures' bounds
     QFrame* m_flagFrame = nullptr;
 };
 

@@ -2,7 +2,7 @@
 
 #include "app/MatchData.h"
 #include "app/PngResource.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "match/ScoreRules.h"
 #include "platform/DebugOutput.h"
 #include "platform/WindowTimers.h"
@@ -29,7 +29,7 @@ QSize PublicScreenSize(int displayResolution) {
     return displayResolution == 1 ? QSize(1280, 720) : QSize(1920, 1080);
 }
 
-bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place) {
+bool ShowFlagPicture(CAnimatedPicture& flag, const QString& path, const QRect& place) {
     bool shown = false;
     if (!path.isEmpty() && !path.contains(QStringLiteral("none.gif")) &&
         flag.Load(path, place.width(), place.height())) {
@@ -43,7 +43,7 @@ bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place) 
     return shown;
 }
 
-bool ShowFlagPictureSoon(CPictureEx& flag, const QString& path, const QRect& place) {
+bool ShowFlagPictureSoon(CAnimatedPicture& flag, const QString& path, const QRect& place) {
     const bool shown = !path.isEmpty() && !path.contains(QStringLiteral("none.gif"));
     flag.move(place.topLeft());
     if (shown)
@@ -62,10 +62,10 @@ CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
             m_images.emplace(id, *image);
     }
     for (const int side : {0, 1}) {
-        CPictureEx* flag = m_pFlag[side] = new CPictureEx(this);
+        CAnimatedPicture* flag = m_pFlag[side] = new CAnimatedPicture(this);
         flag->hide();
         // A flag file that turns out not to show takes its frame with it.
-        connect(flag, &CPictureEx::pictureReady, this, [this, side, flag](bool shown) {
+        connect(flag, &CAnimatedPicture::pictureReady, this, [this, side, flag](bool shown) {
             if (shown)
                 return;
             flag->hide();
@@ -138,7 +138,7 @@ void CExtScrDlg::LayoutAll() {
     m_bNoticeShown = false;
     m_bTagsShown = md && md->nCompetitionType == 1;
     for (const bool right : {false, true}) {
-        CPictureEx* flag = m_pFlag[right ? 1 : 0];
+        CAnimatedPicture* flag = m_pFlag[right ? 1 : 0];
         const QRect place = Area(right ? FlagRight : FlagLeft);
         flag->move(place.topLeft());
     }
@@ -154,7 +154,7 @@ void CExtScrDlg::ResetDisplay() {
     InvalidateHitLevelBoxes();
     HideWinMarks();
     m_nScore[0] = m_nScore[1] = 0;
-    for (CPictureEx* flag : m_pFlag) {
+    for (CAnimatedPicture* flag : m_pFlag) {
         flag->UnLoad();
         flag->hide();
     }

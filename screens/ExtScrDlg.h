@@ -19,7 +19,7 @@
 #include <vector>
 
 struct MatchData;
-class CPictureEx;
+class CAnimatedPicture;
 class QPainter;
 
 // The public-screen rectangle: nExtScrWidth x nExtScrHeight centred on the second monitor. Every public
@@ -31,10 +31,10 @@ QSize PublicScreenSize(int displayResolution);
 
 // Loads a flag file into a flag picture at the size of `place` and shows it there. An empty path, a path
 // naming "none.gif" or a file that cannot be read leaves the picture unloaded and hidden. True when shown.
-bool ShowFlagPicture(CPictureEx& flag, const QString& path, const QRect& place);
+bool ShowFlagPicture(CAnimatedPicture& flag, const QString& path, const QRect& place);
 // The same without waiting for the file: the picture shows at `place` at once and its file is read and
-// decoded off the user-interface thread (CPictureEx::LoadInBackground). True when a picture is on its way.
-bool ShowFlagPictureSoon(CPictureEx& flag, const QString& path, const QRect& place);
+// decoded off the user-interface thread (CAnimatedPicture::LoadInBackground). True when a picture is on its way.
+bool ShowFlagPictureSoon(CAnimatedPicture& flag, const QString& path, const QRect& place);
 
 class CExtScrDlg : public QWidget, public MessageWindow {
     Q_OBJECT
@@ -136,7 +136,7 @@ public:
     // The bitmap id of the round-winner mark of round row 0..2 on the left or right; 0 when hidden.
     int RoundWinnerMark(bool right, int row) const { return m_roundWinnerMark[right ? 1 : 0][row]; }
     // The flag picture drawn on the left or the right.
-    CPictureEx* Flag(bool right) const { return m_pFlag[right ? 1 : 0]; }
+    CAnimatedPicture* Flag(bool right) const { return m_pFlag[right ? 1 : 0]; }
     bool FlagFrameShown(bool right) const { return m_bFlagFrame[right ? 1 : 0]; }
     // The plain texts the last paint drew: the text as drawn (fitted or elided), the area it was given, the
     // box its glyphs take, its colour and its pixel size. A partial repaint lists only what it drew.
@@ -216,7 +216,7 @@ private:
     bool m_bTagsShown = false;
     int m_winMark[2][2] = {};         // round-win mark bitmaps, left / right
     int m_roundWinnerMark[2][3] = {}; // round-winner mark bitmaps per round row, left / right
-    CPictureEx* m_pFlag[2] = {};      // flags drawn left / right (children)
+    CAnimatedPicture* m_pFlag[2] = {};      // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
     std::vector<DrawnText> m_drawnTexts;

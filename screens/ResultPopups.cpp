@@ -4,7 +4,7 @@
 #include "app/DisplayFont.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/FittedText.h"
@@ -116,7 +116,7 @@ void CTK_GRndSupDlg::paintEvent(QPaintEvent*) {
 CTK_GRndWinDispDlg::CTK_GRndWinDispDlg(int left, int top, int right, int bottom, int mode, int winner,
                                        int criterion, const QString& title, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_nMode(mode), m_nWinner(winner),
-      m_nCriterion(criterion), m_strTitle(title), m_pFlag(new CPictureEx(this)) {
+      m_nCriterion(criterion), m_strTitle(title), m_pFlag(new CAnimatedPicture(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Result"));
     m_pFlag->hide();
@@ -160,7 +160,7 @@ void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
 // ---- operator copy ----
 
 CTK_GRndWinDispDlg_OP::CTK_GRndWinDispDlg_OP(int mode, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_nMode(mode), m_pFlag(new CPictureEx(this)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_nMode(mode), m_pFlag(new CAnimatedPicture(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Result"));
     m_pFlag->hide();

@@ -10,7 +10,7 @@
 #include <QString>
 #include <QWidget>
 
-class CPictureEx;
+class CAnimatedPicture;
 struct MatchData;
 
 // The superiority pop-up: the statistics the decision rests on and the verdict.
@@ -47,7 +47,7 @@ public:
     int Mode() const { return m_nMode; }
     int Winner() const { return m_nWinner; }
     int Criterion() const { return m_nCriterion; }
-    CPictureEx* Flag() const { return m_pFlag; }
+    CAnimatedPicture* Flag() const { return m_pFlag; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -61,7 +61,7 @@ private:
     int m_nCriterion;
     QString m_strTitle;
     QImage m_background;
-    CPictureEx* m_pFlag;
+    CAnimatedPicture* m_pFlag;
     bool m_bFlagShown = false;
 };
 
@@ -76,7 +76,7 @@ public:
     int Mode() const { return m_nMode; }
     // The superiority mark shown: 928 (Chung), 930 (Hong) or 0.
     int MarkShown() const;
-    CPictureEx* Flag() const { return m_pFlag; }
+    CAnimatedPicture* Flag() const { return m_pFlag; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,6 +84,6 @@ protected:
 private:
     int m_nMode;
     QImage m_background;
-    CPictureEx* m_pFlag;
+    CAnimatedPicture* m_pFlag;
     bool m_bFlagShown = false;
 };

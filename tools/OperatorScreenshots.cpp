@@ -11,7 +11,7 @@
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"

@@ -1,6 +1,6 @@
 // The winner displays and the reason banner: their texts, colours, layouts and pictures as tables, and the
 // windows as the operator view shows, replaces and closes them.
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "match/WinnerDisplayDlg.h"
 #include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
@@ -195,7 +195,7 @@ TEST_F(WinnerDisplayTest, TheViewShowsReplacesAndClosesTheDisplays) {
     auto* name = Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME);
     EXPECT_EQ(name->text(), "SMITH John (GBR)");
     EXPECT_EQ(name->geometry(), QRect(545, 715, 1275, 265));
-    EXPECT_FALSE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_FALSE(Child<CAnimatedPicture>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
 
     // A draw replaces them: "DRAW" on yellow, no flag; the operator's copy only in stand-alone mode.
     view->OnClickedDraw();
@@ -204,7 +204,7 @@ TEST_F(WinnerDisplayTest, TheViewShowsReplacesAndClosesTheDisplays) {
     name = Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME);
     EXPECT_EQ(name->text(), "DRAW");
     EXPECT_NE(name->styleSheet().indexOf(QStringLiteral("#ffff00")), -1);
-    EXPECT_TRUE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_TRUE(Child<CAnimatedPicture>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
 
     // Without the round-win system the banner names the record's winner.
     md->nWinSide = 1;
@@ -231,7 +231,7 @@ TEST_F(WinnerDisplayTest, WithoutChungsNationTheNameTakesTheFullWidth) {
     ASSERT_FALSE(view->m_pWinDispDlg.isNull());
     EXPECT_EQ(Child<QLabel>(*view->m_pWinDispDlg, WinnerDisplay::IDC_NAME)->geometry(),
               QRect(67, 477, 1146, 177));
-    EXPECT_TRUE(Child<CPictureEx>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
+    EXPECT_TRUE(Child<CAnimatedPicture>(*view->m_pWinDispDlg, WinnerDisplay::IDC_FLAG)->isHidden());
     EXPECT_TRUE(view->m_pWinDispDlgOp.isNull());
 }
 
@@ -269,7 +269,7 @@ TEST_F(WinnerDisplayTest, TheFlagIsReadWithinTheFlagBoundsAndOneThatCannotShowTa
     for (const auto& c : cases) {
         SetFlagFile(*md, 5, c.file);
         CTK_WinDispDlg_OP display(nullptr);
-        auto* flag = Child<CPictureEx>(display, WinnerDisplay::IDC_FLAG);
+        auto* flag = Child<CAnimatedPicture>(display, WinnerDisplay::IDC_FLAG);
         auto* frame = Child<QFrame>(display, WinnerDisplay::IDC_FLAG_FRAME);
         ASSERT_TRUE(pumpUntil([&] { return !flag->IsLoading(); })) << U8(c.file);
         EXPECT_EQ(flag->isHidden(), !c.shown) << U8(c.file);

@@ -4,7 +4,7 @@
 #include "app/ColorRef.h"
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ResultPopupRules.h"
 #include "screens/ResultPopups.h"

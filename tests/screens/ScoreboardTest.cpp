@@ -3,7 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/ColorRef.h"
 #include "app/MatchData.h"
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "platform/TickSource.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"

@@ -1,6 +1,6 @@
 // The flag picture: GIF block walk, animation on its timer with each frame's delay, still pictures scaled
 // to the size asked for, and files that cannot be shown.
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 #include "controls/FlagPicture.h"
 #include "controls/GifBlocks.h"
 #include "platform/TickSource.h"
@@ -68,9 +68,9 @@ TEST(GifBlocksTest, WalkFindsEachGraphicBlockWithItsDelayAndCutsItOut) {
     EXPECT_TRUE(GifBlocks::Frames(QByteArray("\x89PNG")).empty());
 }
 
-TEST(PictureExTest, AnimatedGifPlaysEachFrameForItsDelayAndLoops) {
+TEST(AnimatedPictureTest, AnimatedGifPlaysEachFrameForItsDelayAndLoops) {
     platform::ManualTime clock;
-    CPictureEx picture;
+    CAnimatedPicture picture;
     const QByteArray gif = Header() + Control(3) + Image(0) + Control(50) + Image(1) + kTrailer;
     ASSERT_TRUE(picture.LoadFromMemory(gif, 30, 20));
     EXPECT_EQ(picture.size(), QSize(30, 20));
@@ -96,16 +96,16 @@ TEST(PictureExTest, AnimatedGifPlaysEachFrameForItsDelayAndLoops) {
     EXPECT_FALSE(picture.IsPlaying());
 }
 
-TEST(PictureExTest, StillPicturesAndFilesThatCannotBeShown) {
+TEST(AnimatedPictureTest, StillPicturesAndFilesThatCannotBeShown) {
     platform::ManualTime clock;
     TempHome home;
-    CPictureEx picture;
+    CAnimatedPicture picture;
 
     // A single-image GIF is still: no timer.
     ASSERT_TRUE(picture.LoadFromMemory(Header() + Control(10) + Image(1) + kTrailer, 8, 6));
     EXPECT_TRUE(picture.Draw());
     EXPECT_FALSE(picture.IsPlaying());
-    EXPECT_FALSE(clock.isArmed(picture.GetSafeHwnd(), CPictureEx::kAnimationTimer));
+    EXPECT_FALSE(clock.isArmed(picture.GetSafeHwnd(), CAnimatedPicture::kAnimationTimer));
     EXPECT_EQ(picture.Surface().pixelColor(4, 3), QColor(Qt::black));
 
     // A PNG scaled to the display size.
@@ -176,7 +176,7 @@ TEST(FlagPictureBounds, FilesClaimingMoreThanAFlagAreRefusedAndFramesStayOnTheSc
 }
 
 TEST(FlagPictureBounds, AControlShowsNothingOfARefusedFileAndOnlyTheFramesThatFit) {
-    CPictureEx picture;
+    CAnimatedPicture picture;
     EXPECT_FALSE(picture.LoadFromMemory(CorpusFile("huge-screen.gif"), 30, 20));
     EXPECT_TRUE(picture.Surface().isNull());
     // One frame of two is left: an animation of one frame shows nothing.
@@ -204,7 +204,7 @@ protected:
         return path;
     }
     // Waits for the control's answer; false when none came.
-    static bool Ready(CPictureEx& picture, std::vector<bool>& answers) {
+    static bool Ready(CAnimatedPicture& picture, std::vector<bool>& answers) {
         return pumpUntil([&] { return !answers.empty() && !picture.IsLoading(); });
     }
     TempHome home;
@@ -212,9 +212,9 @@ protected:
 
 TEST_F(FlagLoadTest, APictureIsReadOffTheUserInterfaceThreadAndThenShownAtOnceWhereverItIsShownAgain) {
     const QString path = Flag("KOR.png", QColor(0, 0, 255));
-    CPictureEx first;
+    CAnimatedPicture first;
     std::vector<bool> answers;
-    QObject::connect(&first, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+    QObject::connect(&first, &CAnimatedPicture::pictureReady, [&](bool shown) { answers.push_back(shown); });
     first.LoadInBackground(path, 60, 40);
     EXPECT_EQ(first.size(), QSize(60, 40)) << "the control takes its size at once";
     ASSERT_TRUE(Ready(first, answers));
@@ -222,9 +222,9 @@ TEST_F(FlagLoadTest, APictureIsReadOffTheUserInterfaceThreadAndThenShownAtOnceWh
     EXPECT_EQ(first.Surface().pixelColor(59, 39), QColor(0, 0, 255));
 
     // Read once, the same file is shown by another control without waiting.
-    CPictureEx second;
+    CAnimatedPicture second;
     std::vector<bool> again;
-    QObject::connect(&second, &CPictureEx::pictureReady, [&](bool shown) { again.push_back(shown); });
+    QObject::connect(&second, &CAnimatedPicture::pictureReady, [&](bool shown) { again.push_back(shown); });
     second.LoadInBackground(path, 30, 20);
     EXPECT_EQ(again, std::vector<bool>{true});
     EXPECT_FALSE(second.IsLoading());
@@ -239,9 +239,9 @@ TEST_F(FlagLoadTest, ARefusedOrMissingFileEmptiesTheControl) {
     file.write(CorpusFile("huge-screen.gif"));
     file.close();
     for (const QString& path : {refused, QString::fromStdString(home.file("Img/Flag/none-such.png"))}) {
-        CPictureEx picture;
+        CAnimatedPicture picture;
         std::vector<bool> answers;
-        QObject::connect(&picture, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+        QObject::connect(&picture, &CAnimatedPicture::pictureReady, [&](bool shown) { answers.push_back(shown); });
         picture.LoadInBackground(path, 60, 40);
         ASSERT_TRUE(Ready(picture, answers)) << path.toStdString();
         EXPECT_EQ(answers, std::vector<bool>{false}) << path.toStdString();
@@ -253,9 +253,9 @@ TEST_F(FlagLoadTest, OnlyTheLastLoadIsShownAndAnUnloadedOneNever) {
     const QString blue = Flag("A.png", QColor(0, 0, 255));
     const QString red = Flag("B.png", QColor(255, 0, 0));
     const QString green = Flag("C.png", QColor(0, 255, 0));
-    CPictureEx picture;
+    CAnimatedPicture picture;
     std::vector<bool> answers;
-    QObject::connect(&picture, &CPictureEx::pictureReady, [&](bool shown) { answers.push_back(shown); });
+    QObject::connect(&picture, &CAnimatedPicture::pictureReady, [&](bool shown) { answers.push_back(shown); });
     picture.LoadInBackground(blue, 60, 40);
     picture.LoadInBackground(red, 60, 40);
     ASSERT_TRUE(Ready(picture, answers));
@@ -277,7 +277,7 @@ TEST_F(FlagLoadTest, OnlyTheLastLoadIsShownAndAnUnloadedOneNever) {
 TEST_F(FlagLoadTest, AControlGoingWhileItsPictureIsReadWaitsForItsReader) {
     const QString path = Flag("D.png", QColor(9, 9, 9));
     for (int i = 0; i < 20; ++i) {
-        CPictureEx picture;
+        CAnimatedPicture picture;
         picture.LoadInBackground(path + (i % 2 ? QString() : QStringLiteral(".missing")), 60, 40);
     } // each reader is joined before its window goes; nothing is posted to a window that is gone
     QCoreApplication::processEvents();

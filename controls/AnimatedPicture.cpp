@@ -1,4 +1,4 @@
-#include "controls/PictureEx.h"
+#include "controls/AnimatedPicture.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -9,22 +9,22 @@ const QColor kButtonFace(240, 240, 240);
 
 } // namespace
 
-CPictureEx::CPictureEx(QWidget* parent) : QWidget(parent), m_background(Qt::white) {
+CAnimatedPicture::CAnimatedPicture(QWidget* parent) : QWidget(parent), m_background(Qt::white) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-CPictureEx::~CPictureEx() {
+CAnimatedPicture::~CAnimatedPicture() {
     m_pReader.reset(); // joined before the window it posts to goes
     DestroyWindow();
 }
 
-LRESULT CPictureEx::WindowProc(UINT message, WPARAM wParam, LPARAM) {
+LRESULT CAnimatedPicture::WindowProc(UINT message, WPARAM wParam, LPARAM) {
     if (message == kPictureRead)
         OnPictureRead(static_cast<int>(wParam));
     return 0;
 }
 
-BOOL CPictureEx::Load(const QString& path, int width, int height) {
+BOOL CAnimatedPicture::Load(const QString& path, int width, int height) {
     UnLoad();
     m_display = QSize(std::max(width, 0), std::max(height, 0));
     if (const std::shared_ptr<const FlagPictures::Picture> kept = FlagPictures::Kept(path))
@@ -37,7 +37,7 @@ BOOL CPictureEx::Load(const QString& path, int width, int height) {
     return Show(*picture);
 }
 
-BOOL CPictureEx::LoadFromMemory(const QByteArray& data, int width, int height) {
+BOOL CAnimatedPicture::LoadFromMemory(const QByteArray& data, int width, int height) {
     UnLoad();
     m_display = QSize(std::max(width, 0), std::max(height, 0));
     const std::optional<FlagPictures::Picture> picture = FlagPictures::Decode(data);
@@ -48,7 +48,7 @@ BOOL CPictureEx::LoadFromMemory(const QByteArray& data, int width, int height) {
     return Show(*picture);
 }
 
-void CPictureEx::LoadInBackground(const QString& path, int width, int height) {
+void CAnimatedPicture::LoadInBackground(const QString& path, int width, int height) {
     UnLoad();
     m_display = QSize(std::max(width, 0), std::max(height, 0));
     resize(m_display);
@@ -63,7 +63,7 @@ void CPictureEx::LoadInBackground(const QString& path, int width, int height) {
     m_pReader->Request(path, m_nRequest);
 }
 
-void CPictureEx::OnPictureRead(int request) {
+void CAnimatedPicture::OnPictureRead(int request) {
     if (!m_pReader || !m_bLoading || request != m_nRequest)
         return; // a load that was given up
     m_bLoading = false;
@@ -74,7 +74,7 @@ void CPictureEx::OnPictureRead(int request) {
     emit pictureReady(shown);
 }
 
-BOOL CPictureEx::Show(const FlagPictures::Picture& picture) {
+BOOL CAnimatedPicture::Show(const FlagPictures::Picture& picture) {
     m_bIsGif = picture.isGif;
     m_picture = picture.size;
     if (picture.background >= 0)
@@ -91,7 +91,7 @@ BOOL CPictureEx::Show(const FlagPictures::Picture& picture) {
     return PrepareSurface() ? TRUE : FALSE;
 }
 
-bool CPictureEx::PrepareSurface() {
+bool CAnimatedPicture::PrepareSurface() {
     resize(m_display);
     if (m_display.isEmpty())
         return false;
@@ -101,7 +101,7 @@ bool CPictureEx::PrepareSurface() {
     return true;
 }
 
-BOOL CPictureEx::Draw() {
+BOOL CAnimatedPicture::Draw() {
     if (m_surface.isNull())
         return FALSE;
     if (m_frames.size() > 1) {
@@ -121,14 +121,14 @@ BOOL CPictureEx::Draw() {
     return TRUE;
 }
 
-int CPictureEx::FrameDelayMs(int frame) const {
+int CAnimatedPicture::FrameDelayMs(int frame) const {
     if (frame < 0 || frame >= FrameCount())
         return 0;
     const int delay = m_frames[frame].block.delay;
     return delay > 4 ? delay * 10 : 100;
 }
 
-QRect CPictureEx::ToDisplay(const QRect& picture) const {
+QRect CAnimatedPicture::ToDisplay(const QRect& picture) const {
     if (m_picture.isEmpty())
         return picture;
     const double sx = double(m_display.width()) / m_picture.width();
@@ -137,7 +137,7 @@ QRect CPictureEx::ToDisplay(const QRect& picture) const {
         .toAlignedRect();
 }
 
-void CPictureEx::RenderFrame() {
+void CAnimatedPicture::RenderFrame() {
     const FrameImage& frame = m_frames[m_nCurrentFrame];
     const QRect at =
         ToDisplay(QRect(frame.block.left, frame.block.top, frame.picture.width(), frame.picture.height()));
@@ -150,7 +150,7 @@ void CPictureEx::RenderFrame() {
     update();
 }
 
-void CPictureEx::DisposeFrame() {
+void CAnimatedPicture::DisposeFrame() {
     const FrameImage& frame = m_frames[m_nCurrentFrame];
     const QRect at =
         ToDisplay(QRect(frame.block.left, frame.block.top, frame.picture.width(), frame.picture.height()));
@@ -164,7 +164,7 @@ void CPictureEx::DisposeFrame() {
     }
 }
 
-void CPictureEx::OnTimer(UINT_PTR id) {
+void CAnimatedPicture::OnTimer(UINT_PTR id) {
     if (id != kAnimationTimer || !m_bPlaying || m_frames.size() < 2)
         return;
     DisposeFrame();
@@ -176,12 +176,12 @@ void CPictureEx::OnTimer(UINT_PTR id) {
     SetTimer(kAnimationTimer, static_cast<UINT>(FrameDelayMs(m_nCurrentFrame)));
 }
 
-void CPictureEx::Stop() {
+void CAnimatedPicture::Stop() {
     KillTimer(kAnimationTimer);
     m_bPlaying = false;
 }
 
-void CPictureEx::UnLoad() {
+void CAnimatedPicture::UnLoad() {
     Stop();
     ++m_nRequest; // a background load under way is forgotten
     m_bLoading = false;
@@ -196,7 +196,7 @@ void CPictureEx::UnLoad() {
     m_background = Qt::white;
 }
 
-void CPictureEx::paintEvent(QPaintEvent*) {
+void CAnimatedPicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_surface.isNull())
         painter.fillRect(rect(), kButtonFace);

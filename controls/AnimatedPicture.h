@@ -20,13 +20,13 @@
 #include <memory>
 #include <vector>
 
-class CPictureEx : public QWidget, public MessageWindow {
+class CAnimatedPicture : public QWidget, public MessageWindow {
     Q_OBJECT
 public:
     static constexpr UINT_PTR kAnimationTimer = 1;
 
-    explicit CPictureEx(QWidget* parent = nullptr);
-    ~CPictureEx() override;
+    explicit CAnimatedPicture(QWidget* parent = nullptr);
+    ~CAnimatedPicture() override;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id) override;
