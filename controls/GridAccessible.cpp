@@ -1,6 +1,6 @@
 #include "controls/GridAccessible.h"
 
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -16,7 +16,7 @@ class AccessibleGrid;
 // One cell. It lives as long as the grid's table; a cell the grid no longer has answers as invalid.
 class AccessibleCell final : public QAccessibleInterface, public QAccessibleTableCellInterface {
 public:
-    AccessibleCell(AccessibleGrid* table, CGridCtrl* grid, int row, int col)
+    AccessibleCell(AccessibleGrid* table, CDataGrid* grid, int row, int col)
         : m_table(table), m_grid(grid), m_row(row), m_col(col) {}
 
     bool isValid() const override { return m_grid && m_grid->IsValid(m_row, m_col); }
@@ -77,7 +77,7 @@ public:
 
 private:
     AccessibleGrid* m_table;
-    QPointer<CGridCtrl> m_grid;
+    QPointer<CDataGrid> m_grid;
     int m_row;
     int m_col;
 };
@@ -85,13 +85,13 @@ private:
 // The grid as a table of its cells, in reading order.
 class AccessibleGrid final : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit AccessibleGrid(CGridCtrl* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
+    explicit AccessibleGrid(CDataGrid* grid) : QAccessibleWidget(grid, QAccessible::Table) {}
     ~AccessibleGrid() override {
         for (const auto& [place, id] : m_cells)
             QAccessible::deleteAccessibleInterface(id);
     }
 
-    CGridCtrl* Grid() const { return static_cast<CGridCtrl*>(widget()); }
+    CDataGrid* Grid() const { return static_cast<CDataGrid*>(widget()); }
 
     // The interface of a cell, made once and kept with the table.
     QAccessibleInterface* Cell(int row, int col) const {
@@ -198,8 +198,8 @@ QList<QAccessibleInterface*> AccessibleCell::rowHeaderCells() const {
 }
 
 QAccessibleInterface* MakeAccessibleGrid(const QString& className, QObject* object) {
-    if (className == QLatin1String("CGridCtrl") && object && object->isWidgetType())
-        return new AccessibleGrid(static_cast<CGridCtrl*>(object));
+    if (className == QLatin1String("CDataGrid") && object && object->isWidgetType())
+        return new AccessibleGrid(static_cast<CDataGrid*>(object));
     return nullptr;
 }
 

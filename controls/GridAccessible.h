@@ -1,6 +1,6 @@
 // What screen readers see of a grid: a table whose children are its cells, each with its row, column, text,
 // focus and selection, the fixed rows and columns as their headers, and the focus cell as the table's focus
-// child. The grid (controls/GridCtrl.h) installs the factory when the first grid is made.
+// child. The grid (controls/DataGrid.h) installs the factory when the first grid is made.
 //
 // Thread: user-interface thread only, as the accessibility framework calls it.
 #pragma once

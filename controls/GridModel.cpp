@@ -23,13 +23,13 @@ int Sum(const std::vector<int>& sizes, int from, int to) {
 } // namespace
 
 CGridModel::CGridModel()
-    : m_cellDefault(std::make_unique<CGridDefaultCell>()),
-      m_cellFixedColDef(std::make_unique<CGridDefaultCell>()),
-      m_cellFixedRowDef(std::make_unique<CGridDefaultCell>()),
-      m_cellFixedRowColDef(std::make_unique<CGridDefaultCell>()) {
+    : m_cellDefault(std::make_unique<CDataGridDefaultCell>()),
+      m_cellFixedColDef(std::make_unique<CDataGridDefaultCell>()),
+      m_cellFixedRowDef(std::make_unique<CDataGridDefaultCell>()),
+      m_cellFixedRowColDef(std::make_unique<CDataGridDefaultCell>()) {
     const QPalette palette = QGuiApplication::palette();
     m_crGridBkColour = RefOf(palette.color(QPalette::Dark));
-    for (CGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
+    for (CDataGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
                                    m_cellFixedRowColDef.get()}) {
         cell->SetGrid(this);
         cell->SetTextClr(RefOf(palette.color(QPalette::WindowText)));
@@ -46,7 +46,7 @@ void CGridModel::RememberSystemColours(const QPalette& palette) {
 }
 
 void CGridModel::OnSysColorChange(const QPalette& palette) {
-    for (CGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
+    for (CDataGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
                                    m_cellFixedRowColDef.get()}) {
         if (cell->GetTextClr() == m_crWindowText)
             cell->SetTextClr(RefOf(palette.color(QPalette::WindowText)));
@@ -61,7 +61,7 @@ void CGridModel::OnSysColorChange(const QPalette& palette) {
 
 CGridModel::~CGridModel() {
     for (Row& row : m_RowData)
-        for (CGridCellBase*& cell : row) {
+        for (CDataGridCellBase*& cell : row) {
             delete cell;
             cell = nullptr;
         }
@@ -69,15 +69,15 @@ CGridModel::~CGridModel() {
 
 // ---- counts ----
 
-CGridCellBase* CGridModel::CreateCell(int row, int col) {
-    auto* cell = new CGridCell;
+CDataGridCellBase* CGridModel::CreateCell(int row, int col) {
+    auto* cell = new CDataGridCell;
     cell->SetGrid(this);
     cell->SetCoords(row, col);
     UINT state = 0;
     if (col < m_nFixedCols)
-        state |= GVIS_FIXED | GVIS_FIXEDCOL;
+        state |= DGIS_FIXED | DGIS_FIXEDCOL;
     if (row < m_nFixedRows)
-        state |= GVIS_FIXED | GVIS_FIXEDROW;
+        state |= DGIS_FIXED | DGIS_FIXEDROW;
     cell->SetState(state);
     cell->SetFormat(cell->GetDefaultCell() ? cell->GetDefaultCell()->GetFormat() : kDefaultFormat);
     return cell;
@@ -168,9 +168,9 @@ bool CGridModel::SetFixedRowCount(int fixedRows) {
             continue;
         for (int col = 0; col < m_nCols; ++col) {
             if (isFixed)
-                SetCellBits(row, col, GVIS_FIXED | GVIS_FIXEDROW);
+                SetCellBits(row, col, DGIS_FIXED | DGIS_FIXEDROW);
             else
-                ClearCellBits(row, col, col < m_nFixedCols ? GVIS_FIXEDROW : GVIS_FIXED | GVIS_FIXEDROW);
+                ClearCellBits(row, col, col < m_nFixedCols ? DGIS_FIXEDROW : DGIS_FIXED | DGIS_FIXEDROW);
         }
     }
     m_nFixedRows = fixedRows;
@@ -196,9 +196,9 @@ bool CGridModel::SetFixedColumnCount(int fixedCols) {
             continue;
         for (int row = 0; row < m_nRows; ++row) {
             if (isFixed)
-                SetCellBits(row, col, GVIS_FIXED | GVIS_FIXEDCOL);
+                SetCellBits(row, col, DGIS_FIXED | DGIS_FIXEDCOL);
             else
-                ClearCellBits(row, col, row < m_nFixedRows ? GVIS_FIXEDCOL : GVIS_FIXED | GVIS_FIXEDCOL);
+                ClearCellBits(row, col, row < m_nFixedRows ? DGIS_FIXEDCOL : DGIS_FIXED | DGIS_FIXEDCOL);
         }
     }
     m_nFixedCols = fixedCols;
@@ -251,14 +251,14 @@ void CGridModel::DeleteAllItems() {
 
 // ---- cells ----
 
-CGridCellBase* CGridModel::GetCell(int row, int col) const {
+CDataGridCellBase* CGridModel::GetCell(int row, int col) const {
     return IsValid(row, col) ? m_RowData[row][col] : nullptr;
 }
 
-bool CGridModel::SetCell(int row, int col, CGridCellBase* cell) {
+bool CGridModel::SetCell(int row, int col, CDataGridCellBase* cell) {
     if (!IsValid(row, col) || !cell)
         return false;
-    CGridCellBase*& place = m_RowData[row][col];
+    CDataGridCellBase*& place = m_RowData[row][col];
     if (place != cell) {
         // The old cell leaves the selection before it goes.
         SetItemState(row, col, 0);
@@ -270,12 +270,12 @@ bool CGridModel::SetCell(int row, int col, CGridCellBase* cell) {
 }
 
 QString CGridModel::GetItemText(int row, int col) const {
-    const CGridCellBase* cell = GetCell(row, col);
+    const CDataGridCellBase* cell = GetCell(row, col);
     return cell ? cell->GetText() : QString();
 }
 
 bool CGridModel::SetItemText(int row, int col, const QString& text) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
     cell->SetText(text);
@@ -284,39 +284,39 @@ bool CGridModel::SetItemText(int row, int col, const QString& text) {
 }
 
 UINT CGridModel::GetItemState(int row, int col) const {
-    const CGridCellBase* cell = GetCell(row, col);
+    const CDataGridCellBase* cell = GetCell(row, col);
     return cell ? cell->GetState() : 0;
 }
 
 bool CGridModel::SetItemState(int row, int col, UINT state) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return false;
     const bool selected = IsCellSelected(row, col);
-    if ((state & GVIS_SELECTED) && !selected)
+    if ((state & DGIS_SELECTED) && !selected)
         m_SelectedCellMap[Key(row, col)] = {row, col};
-    else if (!(state & GVIS_SELECTED) && selected)
+    else if (!(state & DGIS_SELECTED) && selected)
         m_SelectedCellMap.erase(Key(row, col));
     cell->SetState(state);
     return true;
 }
 
 bool CGridModel::SetItemFormat(int row, int col, UINT format) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (cell)
         cell->SetFormat(format);
     return cell != nullptr;
 }
 
 bool CGridModel::SetItemBkColour(int row, int col, COLORREF colour) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (cell)
         cell->SetBackClr(colour);
     return cell != nullptr;
 }
 
 bool CGridModel::SetItemFgColour(int row, int col, COLORREF colour) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (cell)
         cell->SetTextClr(colour);
     return cell != nullptr;
@@ -326,11 +326,11 @@ void CGridModel::SetModified(bool modified, int row, int col) {
     if (col < 0 || col == m_nSortColumn)
         SetSortColumn(-1);
     if (IsValid(row, col)) {
-        CGridCellBase* cell = m_RowData[row][col];
+        CDataGridCellBase* cell = m_RowData[row][col];
         if (modified)
-            cell->SetState(cell->GetState() | GVIS_MODIFIED);
+            cell->SetState(cell->GetState() | DGIS_MODIFIED);
         else
-            cell->SetState(cell->GetState() & ~GVIS_MODIFIED);
+            cell->SetState(cell->GetState() & ~DGIS_MODIFIED);
     }
     m_bModified = modified || m_bModified;
     if (!modified && row < 0)
@@ -342,14 +342,14 @@ bool CGridModel::IsValid(const CCellRange& range) const {
 }
 
 bool CGridModel::IsCellEditable(int row, int col) const {
-    return m_bEditable && IsValid(row, col) && !(GetItemState(row, col) & GVIS_READONLY);
+    return m_bEditable && IsValid(row, col) && !(GetItemState(row, col) & DGIS_READONLY);
 }
 
 bool CGridModel::IsCellSelected(int row, int col) const {
-    return m_bEnableSelection && (GetItemState(row, col) & GVIS_SELECTED);
+    return m_bEnableSelection && (GetItemState(row, col) & DGIS_SELECTED);
 }
 
-CGridDefaultCell* CGridModel::GetDefaultCell(bool fixedRow, bool fixedCol) const {
+CDataGridDefaultCell* CGridModel::GetDefaultCell(bool fixedRow, bool fixedCol) const {
     if (fixedRow && fixedCol)
         return m_cellFixedRowColDef.get();
     if (fixedRow)
@@ -360,19 +360,19 @@ CGridDefaultCell* CGridModel::GetDefaultCell(bool fixedRow, bool fixedCol) const
 }
 
 void CGridModel::SetFont(const QFont& font) {
-    for (CGridDefaultCell* cell :
+    for (CDataGridDefaultCell* cell :
          {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(), m_cellFixedRowColDef.get()})
         cell->SetFont(&font);
     Refresh();
 }
 
 void CGridModel::ClearCellBits(int row, int col, UINT bits) {
-    if (CGridCellBase* cell = GetCell(row, col))
+    if (CDataGridCellBase* cell = GetCell(row, col))
         SetItemState(row, col, cell->GetState() & ~bits);
 }
 
 void CGridModel::SetCellBits(int row, int col, UINT bits) {
-    if (CGridCellBase* cell = GetCell(row, col))
+    if (CDataGridCellBase* cell = GetCell(row, col))
         SetItemState(row, col, cell->GetState() | bits);
 }
 
@@ -601,7 +601,7 @@ bool CGridModel::AutoSizeColumn(int col, UINT style, bool resetScrollBars) {
     const int last = style & kAutoSizeData ? m_nRows - 1 : m_nFixedRows - 1;
     int width = 0;
     for (int row = first; row <= last; ++row)
-        if (const CGridCellBase* cell = GetCell(row, col))
+        if (const CDataGridCellBase* cell = GetCell(row, col))
             width = std::max(width, cell->GetCellExtent().width());
     m_arColWidths[col] = width;
     if (resetScrollBars)
@@ -614,7 +614,7 @@ bool CGridModel::AutoSizeRow(int row, bool resetScrollBars) {
         return false;
     int height = 0;
     for (int col = 0; col < m_nCols; ++col)
-        if (const CGridCellBase* cell = GetCell(row, col))
+        if (const CDataGridCellBase* cell = GetCell(row, col))
             height = std::max(height, cell->GetCellExtent().height());
     m_arRowHeights[row] = height;
     if (resetScrollBars)
@@ -704,7 +704,7 @@ DWORD CGridModel::OnDragOver(const QMimeData*, DWORD keyState, QPoint point) {
     if (!(cell == m_LastDragOverCell)) {
         OnDragLeave();
         m_LastDragOverCell = cell;
-        SetCellBits(cell.row, cell.col, GVIS_DROPHILITED);
+        SetCellBits(cell.row, cell.col, DGIS_DROPHILITED);
         RedrawCell(cell.row, cell.col);
     }
     return keyState & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
@@ -715,7 +715,7 @@ void CGridModel::OnDragLeave() {
     m_LastDragOverCell = {};
     if (!IsValid(last))
         return;
-    ClearCellBits(last.row, last.col, GVIS_DROPHILITED);
+    ClearCellBits(last.row, last.col, DGIS_DROPHILITED);
     RedrawCell(last.row, last.col);
 }
 
@@ -737,12 +737,12 @@ CCellID CGridModel::SetFocusCell(int row, int col) {
     if (cell == previous)
         return previous;
     if (IsValid(previous)) {
-        ClearCellBits(previous.row, previous.col, GVIS_FOCUSED);
+        ClearCellBits(previous.row, previous.col, DGIS_FOCUSED);
         RedrawCell(previous.row, previous.col);
     }
     m_idCurrentCell = cell;
     if (IsValid(cell)) {
-        SetCellBits(cell.row, cell.col, GVIS_FOCUSED);
+        SetCellBits(cell.row, cell.col, DGIS_FOCUSED);
         RedrawCell(cell.row, cell.col);
     }
     return previous;
@@ -768,13 +768,13 @@ void CGridModel::SetSelectedRange(const CCellRange& given, bool /*forceRepaint*/
                 m_SelectedCellMap.erase(key);
                 continue;
             }
-            ClearCellBits(cell.row, cell.col, GVIS_SELECTED);
+            ClearCellBits(cell.row, cell.col, DGIS_SELECTED);
             if (!range.InRange(cell.row, cell.col))
                 RedrawCell(cell.row, cell.col);
         }
         for (const auto& [key, cell] : m_PrevSelectedCellMap)
             if (IsValid(cell))
-                SetCellBits(cell.row, cell.col, GVIS_SELECTED);
+                SetCellBits(cell.row, cell.col, DGIS_SELECTED);
     }
     if (range.minRow < 0 || range.minCol < 0)
         return;
@@ -782,9 +782,9 @@ void CGridModel::SetSelectedRange(const CCellRange& given, bool /*forceRepaint*/
         for (int col = range.minCol; col <= range.maxCol && col < m_nCols; ++col) {
             const UINT before = GetItemState(row, col);
             if (selectCells)
-                SetCellBits(row, col, GVIS_SELECTED);
+                SetCellBits(row, col, DGIS_SELECTED);
             else
-                ClearCellBits(row, col, GVIS_SELECTED);
+                ClearCellBits(row, col, DGIS_SELECTED);
             if (GetItemState(row, col) != before)
                 RedrawCell(row, col);
         }
@@ -874,8 +874,8 @@ void CGridModel::DisableSelection() {
     ResetSelection();
     m_bEnableSelection = false;
     for (const auto& [key, cell] : m_SelectedCellMap)
-        if (CGridCellBase* c = GetCell(cell.row, cell.col))
-            c->SetState(c->GetState() & ~GVIS_SELECTED);
+        if (CDataGridCellBase* c = GetCell(cell.row, cell.col))
+            c->SetState(c->GetState() & ~DGIS_SELECTED);
     m_SelectedCellMap.clear();
     m_idCurrentCell = {};
 }
@@ -989,7 +989,7 @@ void CGridModel::SetSortColumn(int col) {
         RedrawCell(0, col);
 }
 
-int CGridModel::CompareCellText(const CGridCellBase* cell1, const CGridCellBase* cell2, LPARAM) {
+int CGridModel::CompareCellText(const CDataGridCellBase* cell1, const CDataGridCellBase* cell2, LPARAM) {
     if (!cell1 || !cell2)
         return 0;
     const QString a = cell1->GetText();
@@ -1020,7 +1020,7 @@ bool CGridModel::SortItems(GridCompareFunc compare, int col, bool ascending, LPA
 }
 
 void CGridModel::SortRows(GridCompareFunc compare, int col, bool ascending, LPARAM data, int low, int high) {
-    const CGridCellBase* pivot = m_RowData[(low + high) / 2][col];
+    const CDataGridCellBase* pivot = m_RowData[(low + high) / 2][col];
     int i = high;
     int j = low;
     while (i >= j) {
@@ -1053,18 +1053,18 @@ void CGridModel::SortRows(GridCompareFunc compare, int col, bool ascending, LPAR
 // ---- editing and the clipboard ----
 
 bool CGridModel::ValidateEdit(int row, int col, const QString& text) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     return !cell || cell->ValidateEdit(text);
 }
 
 void CGridModel::OnEndEditCell(int row, int col, const QString& text) {
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     if (!cell)
         return;
     const QString old = cell->GetText();
     if (text != old) {
         SetItemText(row, col, text);
-        if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
+        if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, DGN_ENDLABELEDIT) >= 0) {
             SetModified(true, row, col);
             RedrawCell(row, col);
         } else {
@@ -1077,14 +1077,14 @@ void CGridModel::OnEndEditCell(int row, int col, const QString& text) {
 bool CGridModel::SetItemTextChecked(int row, int col, const QString& text) {
     if (!IsCellEditable(row, col))
         return false;
-    if (SendMessageToParent(row, col, GVN_BEGINLABELEDIT) < 0)
+    if (SendMessageToParent(row, col, DGN_BEGINLABELEDIT) < 0)
         return false;
-    CGridCellBase* cell = GetCell(row, col);
+    CDataGridCellBase* cell = GetCell(row, col);
     const QString old = cell->GetText();
     if (text == old)
         return true;
     SetItemText(row, col, text);
-    if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, GVN_ENDLABELEDIT) >= 0) {
+    if (ValidateEdit(row, col, text) && SendMessageToParent(row, col, DGN_ENDLABELEDIT) >= 0) {
         SetModified(true, row, col);
         RedrawCell(row, col);
         return true;
@@ -1104,8 +1104,8 @@ std::optional<QString> CGridModel::CopyTextFromGrid() const {
         for (int col = range.minCol; col <= range.maxCol; ++col) {
             if (m_arColWidths[col] <= 0)
                 continue;
-            const CGridCellBase* cell = GetCell(row, col);
-            if (cell && (cell->GetState() & GVIS_SELECTED))
+            const CDataGridCellBase* cell = GetCell(row, col);
+            if (cell && (cell->GetState() & DGIS_SELECTED))
                 text += cell->GetText();
             if (col != range.maxCol)
                 text += QLatin1Char('\t');
@@ -1125,7 +1125,7 @@ void CGridModel::CutSelectedText() {
 }
 
 bool CGridModel::PasteTextToGrid(CCellID target, const QString& text, bool selectPastedCells) {
-    if (!IsValid(target) || !m_bEditable || (GetItemState(target.row, target.col) & GVIS_READONLY))
+    if (!IsValid(target) || !m_bEditable || (GetItemState(target.row, target.col) & DGIS_READONLY))
         return false;
     QStringList lines = text.split(QLatin1Char('\n'));
     // Text copied from a grid or a spreadsheet ends its last line with a line break; that makes no row.
@@ -1147,7 +1147,7 @@ bool CGridModel::PasteTextToGrid(CCellID target, const QString& text, bool selec
             if (col >= m_nCols)
                 break;
             SetItemTextChecked(row, col, field.trimmed());
-            ClearCellBits(row, col, GVIS_SELECTED);
+            ClearCellBits(row, col, DGIS_SELECTED);
             maxCol = std::max(maxCol, col);
             ++col;
         }

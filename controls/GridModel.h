@@ -1,13 +1,13 @@
 // What the grid control stores and decides, without a window: rows and columns with their fixed headers,
 // one cell per position, row heights and column widths, the focus cell and the selection, sorting, the
 // checked editing path, the clipboard texts and the layout arithmetic that turns rows and columns into
-// pixels for the scroll positions and client size the window gives it. CGridCtrl (controls/GridCtrl.h) is the
+// pixels for the scroll positions and client size the window gives it. CDataGrid (controls/DataGrid.h) is the
 // window on top; the hooks below (redraw, scroll bars, notifications) are what it overrides.
 //
 // Thread: user-interface thread only.
 #pragma once
 
-#include "controls/GridCell.h"
+#include "controls/DataGridCell.h"
 #include "controls/ImageList.h"
 
 #include <QPoint>
@@ -44,13 +44,13 @@ struct CCellRange {
 };
 
 // Notification codes the grid sends its parent with the row and column.
-constexpr int GVN_SELCHANGING = -100;
-constexpr int GVN_SELCHANGED = -101;
+constexpr int DGN_SELCHANGING = -100;
+constexpr int DGN_SELCHANGED = -101;
 constexpr int NM_CLICK = -2;
 constexpr int NM_DBLCLK = -3;
 constexpr int NM_RCLICK = -5;
-constexpr int GVN_BEGINLABELEDIT = -175;
-constexpr int GVN_ENDLABELEDIT = -176;
+constexpr int DGN_BEGINLABELEDIT = -175;
+constexpr int DGN_ENDLABELEDIT = -176;
 
 // Mouse modes of the grid.
 enum GridMouseMode {
@@ -85,7 +85,7 @@ constexpr UINT kAutoSizeHeader = 0x1;
 constexpr UINT kAutoSizeData = 0x2;
 
 // Compares two cells for sorting: negative, 0 or positive.
-using GridCompareFunc = int (*)(const CGridCellBase* cell1, const CGridCellBase* cell2, LPARAM data);
+using GridCompareFunc = int (*)(const CDataGridCellBase* cell1, const CDataGridCellBase* cell2, LPARAM data);
 
 // Keys the navigation understands (the values of the platform's virtual keys).
 constexpr int VK_TAB = 0x09;
@@ -123,9 +123,9 @@ public:
     void DeleteAllItems();
 
     // ---- cells ----
-    CGridCellBase* GetCell(int row, int col) const;
+    CDataGridCellBase* GetCell(int row, int col) const;
     // Puts cell (the grid takes it) in place of the one at (row, col), which goes; false outside the grid.
-    bool SetCell(int row, int col, CGridCellBase* cell);
+    bool SetCell(int row, int col, CDataGridCellBase* cell);
     QString GetItemText(int row, int col) const;
     bool SetItemText(int row, int col, const QString& text);
     UINT GetItemState(int row, int col) const;
@@ -143,7 +143,7 @@ public:
     bool IsCellEditable(int row, int col) const;
     bool IsCellSelected(int row, int col) const;
     bool IsCellFixed(int row, int col) const { return row < m_nFixedRows || col < m_nFixedCols; }
-    CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+    CDataGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
     // Gives the font to the four default cells, which measure their sizes from it.
     void SetFont(const QFont& font);
     // The pictures cells show by their image index; not owned, null for none.
@@ -220,12 +220,12 @@ public:
     bool GetColumnResize() const { return m_bAllowColumnResize; }
     void EnableDragAndDrop(bool on) { m_bAllowDragAndDrop = on; }
     bool GetDragAndDrop() const { return m_bAllowDragAndDrop; }
-    void EnableTitleTips(bool on) { m_bTitleTips = on; }
-    bool GetTitleTips() const { return m_bTitleTips; }
-    void SetTitleTipTextClr(COLORREF colour) { m_crTTipFgClr = colour; }
-    COLORREF GetTitleTipTextClr() const { return m_crTTipFgClr; }
-    void SetTitleTipBackClr(COLORREF colour) { m_crTTipBkClr = colour; }
-    COLORREF GetTitleTipBackClr() const { return m_crTTipBkClr; }
+    void EnableCellTips(bool on) { m_bCellTips = on; }
+    bool GetCellTips() const { return m_bCellTips; }
+    void SetCellTipTextClr(COLORREF colour) { m_crTTipFgClr = colour; }
+    COLORREF GetCellTipTextClr() const { return m_crTTipFgClr; }
+    void SetCellTipBackClr(COLORREF colour) { m_crTTipBkClr = colour; }
+    COLORREF GetCellTipBackClr() const { return m_crTTipBkClr; }
     // The system colours changed: default text and window colours, and a grid background, that were the old
     // system ones become the new ones; colours the owner chose stay.
     void OnSysColorChange(const QPalette& palette);
@@ -268,7 +268,7 @@ public:
     bool SortItems(GridCompareFunc compare, int col, bool ascending, LPARAM data = 0, int low = -1,
                    int high = -1);
     void SetCompareFunction(GridCompareFunc compare) { m_pfnCompare = compare; }
-    static int CompareCellText(const CGridCellBase* cell1, const CGridCellBase* cell2, LPARAM data);
+    static int CompareCellText(const CDataGridCellBase* cell1, const CDataGridCellBase* cell2, LPARAM data);
     int GetSortColumn() const { return m_nSortColumn; }
     bool GetSortAscending() const { return m_bAscending; }
     void SetSortColumn(int col);
@@ -313,11 +313,11 @@ public:
         (void)key;
     }
     // Creates and destroys the cell objects; the grid owns them.
-    virtual CGridCellBase* CreateCell(int row, int col);
+    virtual CDataGridCellBase* CreateCell(int row, int col);
     virtual void DestroyCell(int row, int col);
 
 protected:
-    using Row = std::vector<CGridCellBase*>;
+    using Row = std::vector<CDataGridCellBase*>;
     std::vector<Row> m_RowData;
     std::vector<int> m_arRowHeights;
     std::vector<int> m_arColWidths;
@@ -338,10 +338,10 @@ private:
     int m_nCols = 0;
     int m_nFixedRows = 0;
     int m_nFixedCols = 0;
-    std::unique_ptr<CGridDefaultCell> m_cellDefault;
-    std::unique_ptr<CGridDefaultCell> m_cellFixedColDef;
-    std::unique_ptr<CGridDefaultCell> m_cellFixedRowDef;
-    std::unique_ptr<CGridDefaultCell> m_cellFixedRowColDef;
+    std::unique_ptr<CDataGridDefaultCell> m_cellDefault;
+    std::unique_ptr<CDataGridDefaultCell> m_cellFixedColDef;
+    std::unique_ptr<CDataGridDefaultCell> m_cellFixedRowDef;
+    std::unique_ptr<CDataGridDefaultCell> m_cellFixedRowColDef;
     const CImageList* m_pImageList = nullptr;
 
     COLORREF m_crGridBkColour;
@@ -358,7 +358,7 @@ private:
     bool m_bFixedRowSelection = true;
     bool m_bSortOnClick = false;
     bool m_bHandleTabKey = true;
-    bool m_bTitleTips = true;
+    bool m_bCellTips = true;
     bool m_bAllowRowResize = true;
     bool m_bAllowColumnResize = true;
     bool m_bListMode = false;

@@ -1,7 +1,7 @@
 // Printing of the grid: the whole grid page after page, each page with a header (the window's title and the
 // date), the fixed rows as column headings, as many whole rows as fit and a footer with the page number.
 // The grid is printed at the size it has on the screen, scaled down when it is wider than the paper.
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 
 #include <QDate>
 #include <QFontInfo>
@@ -22,11 +22,11 @@ QFont PrintFont(const QFont& font) {
 
 } // namespace
 
-bool CGridCtrl::Print(QPrinter* printer) {
+bool CDataGrid::Print(QPrinter* printer) {
     if (!printer)
         return false;
     EndEditing();
-    m_TitleTip.Hide();
+    m_CellTip.Hide();
     QPainter painter;
     if (!painter.begin(printer))
         return false;
@@ -42,7 +42,7 @@ bool CGridCtrl::Print(QPrinter* printer) {
     return true;
 }
 
-void CGridCtrl::OnBeginPrinting(QPainter& painter, QPrinter& printer) {
+void CDataGrid::OnBeginPrinting(QPainter& painter, QPrinter& printer) {
     const QSizeF paper = printer.pageLayout().paintRectPixels(printer.resolution()).size();
     // Screen pixels to printer pixels, narrower when the grid would not fit across the paper.
     double scale = static_cast<double>(printer.resolution()) / std::max(logicalDpiX(), 1);
@@ -61,7 +61,7 @@ void CGridCtrl::OnBeginPrinting(QPainter& painter, QPrinter& printer) {
     m_Print.date = QDate::currentDate().toString(Qt::ISODate);
 }
 
-void CGridCtrl::OnPrint(QPainter& painter, int page) {
+void CDataGrid::OnPrint(QPainter& painter, int page) {
     if (page < 1 || page > static_cast<int>(m_Print.pages.size()))
         return;
     painter.save();
@@ -76,11 +76,11 @@ void CGridCtrl::OnPrint(QPainter& painter, int page) {
     painter.restore();
 }
 
-void CGridCtrl::OnEndPrinting(QPainter&) {
+void CDataGrid::OnEndPrinting(QPainter&) {
     m_Print = {};
 }
 
-void CGridCtrl::PrintHeader(QPainter& painter, int) {
+void CDataGrid::PrintHeader(QPainter& painter, int) {
     painter.setFont(m_Print.font);
     painter.setPen(Qt::black);
     const int line = m_Print.headerHeight / 2;
@@ -90,7 +90,7 @@ void CGridCtrl::PrintHeader(QPainter& painter, int) {
     painter.drawLine(0, line + line / 4, m_Print.page.width() - 1, line + line / 4);
 }
 
-void CGridCtrl::PrintFooter(QPainter& painter, int page) {
+void CDataGrid::PrintFooter(QPainter& painter, int page) {
     painter.setFont(m_Print.font);
     painter.setPen(Qt::black);
     const int line = m_Print.footerHeight / 2;
@@ -100,12 +100,12 @@ void CGridCtrl::PrintFooter(QPainter& painter, int page) {
                      QStringLiteral("Page %1 of %2").arg(page).arg(m_Print.pages.size()));
 }
 
-void CGridCtrl::PrintColumnHeadings(QPainter& painter, int& y) {
+void CDataGrid::PrintColumnHeadings(QPainter& painter, int& y) {
     for (int row = 0; row < GetFixedRowCount(); ++row)
         PrintRow(painter, row, y);
 }
 
-void CGridCtrl::PrintRow(QPainter& painter, int row, int& y) {
+void CDataGrid::PrintRow(QPainter& painter, int row, int& y) {
     const int height = GetRowHeight(row);
     if (height <= 0)
         return;
@@ -114,7 +114,7 @@ void CGridCtrl::PrintRow(QPainter& painter, int row, int& y) {
         const int width = GetColumnWidth(col);
         if (width <= 0)
             continue;
-        if (CGridCellBase* cell = GetCell(row, col)) {
+        if (CDataGridCellBase* cell = GetCell(row, col)) {
             painter.save();
             painter.setFont(PrintFont(cell->GetFont() ? *cell->GetFont() : font()));
             cell->PrintCell(painter, row, col, QRect(x, y, width, height));

@@ -3,7 +3,7 @@
 #include "app/ColorRef.h"
 #include "app/MatchData.h"
 #include "app/WeightDivisions.h"
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 #include "match/DivisionLevels.h"
 #include "platform/MessageBox.h"
 
@@ -34,8 +34,8 @@ QLabel* Label(int id, const char* text, QWidget* parent) {
 } // namespace
 
 CTK_DivWnd::CTK_DivWnd(MatchData* md, QWidget* parent)
-    : QWidget(parent), m_pMatch(md), m_pMale(new CGridCtrl(this, IDC_MALE_GRID)),
-      m_pFemale(new CGridCtrl(this, IDC_FEMALE_GRID)), m_pCombo(new QComboBox(this)) {
+    : QWidget(parent), m_pMatch(md), m_pMale(new CDataGrid(this, IDC_MALE_GRID)),
+      m_pFemale(new CDataGrid(this, IDC_FEMALE_GRID)), m_pCombo(new QComboBox(this)) {
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     top->addWidget(new QLabel(QStringLiteral("Select Game Type"), this));
@@ -49,9 +49,9 @@ CTK_DivWnd::CTK_DivWnd(MatchData* md, QWidget* parent)
     layout->addWidget(Label(IDC_FEMALE_LABEL, " Female", this));
     layout->addWidget(m_pFemale, 1);
 
-    for (CGridCtrl* grid : {m_pMale, m_pFemale}) {
+    for (CDataGrid* grid : {m_pMale, m_pFemale}) {
         SetUpLevelGrid(*grid);
-        connect(grid, &CGridCtrl::notify, this, [this, grid](int code, int row, int col, LRESULT* result) {
+        connect(grid, &CDataGrid::notify, this, [this, grid](int code, int row, int col, LRESULT* result) {
             OnGridNotify(grid, code, row, col, result);
         });
     }
@@ -101,8 +101,8 @@ void CTK_DivWnd::OnSelchangeDivision(int index) {
     ShowDivision(index, 0);
 }
 
-void CTK_DivWnd::OnGridNotify(CGridCtrl* grid, int code, int row, int col, LRESULT* result) {
-    if (code != GVN_ENDLABELEDIT || col < kBodyColumn)
+void CTK_DivWnd::OnGridNotify(CDataGrid* grid, int code, int row, int col, LRESULT* result) {
+    if (code != DGN_ENDLABELEDIT || col < kBodyColumn)
         return;
     if (!ParseLevel(grid->GetItemText(row, col))) {
         *result = -1;

@@ -10,7 +10,7 @@
 
 #include <QWidget>
 
-class CGridCtrl;
+class CDataGrid;
 class QComboBox;
 struct MatchData;
 
@@ -37,19 +37,19 @@ public:
     int LevelsChanged() const;
     int CurrentDivision() const { return m_nDivision; }
 
-    CGridCtrl* MaleGrid() const { return m_pMale; }
-    CGridCtrl* FemaleGrid() const { return m_pFemale; }
+    CDataGrid* MaleGrid() const { return m_pMale; }
+    CDataGrid* FemaleGrid() const { return m_pFemale; }
     QComboBox* DivisionCombo() const { return m_pCombo; }
 
     // The division combo's selection changed: asks to save changed levels, then shows the division.
     void OnSelchangeDivision(int index);
 
 private:
-    void OnGridNotify(CGridCtrl* grid, int code, int row, int col, LRESULT* result);
+    void OnGridNotify(CDataGrid* grid, int code, int row, int col, LRESULT* result);
 
     MatchData* m_pMatch;
-    CGridCtrl* m_pMale;
-    CGridCtrl* m_pFemale;
+    CDataGrid* m_pMale;
+    CDataGrid* m_pFemale;
     QComboBox* m_pCombo;
     int m_nDivision = -1;
 };

@@ -40,7 +40,7 @@ void SetUpLevelGrid(CGridModel& grid) {
     grid.SetRowResize(false);
     grid.SetColumnResize(false);
     grid.SetHeaderSort(false);
-    grid.EnableTitleTips(false);
+    grid.EnableCellTips(false);
     grid.DisableSelection();
     grid.SetFixedRowCount(1);
     grid.SetFixedColumnCount(0);
@@ -48,7 +48,7 @@ void SetUpLevelGrid(CGridModel& grid) {
     grid.SetRowCount(1);
     for (int col = 0; col < kLevelColumns; ++col) {
         grid.SetColumnWidth(col, kWidths[col]);
-        CGridCellBase* cell = grid.GetCell(0, col);
+        CDataGridCellBase* cell = grid.GetCell(0, col);
         cell->SetText(QString::fromLatin1(kHeaders[col]));
         cell->SetFormat(DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         cell->SetBackClr(RGB(0x99, 0x99, 0x99));
@@ -69,10 +69,10 @@ void FillLevelGrid(CGridModel& grid, MatchData& md, int division, int gender, bo
                 Wide(WeightClassText(md, WeightText::Lb, gender, division, k)),
         };
         for (int col = 0; col < kLevelColumns; ++col) {
-            CGridCellBase* cell = grid.GetCell(row, col);
+            CDataGridCellBase* cell = grid.GetCell(row, col);
             if (col < kBodyColumn) {
                 cell->SetText(texts[col]);
-                cell->SetState(cell->GetState() | GVIS_READONLY);
+                cell->SetState(cell->GetState() | DGIS_READONLY);
             } else {
                 const int* level = LevelEntry(md, table0 + col - kBodyColumn, division, k);
                 cell->SetText(QString::number(level ? *level : 0));

@@ -1,9 +1,9 @@
 // A picture of the grid control, made offscreen: a table of athletes with the side's picture beside each
-// name, a sorted column, a selected row and the title tip open over a name too long for its cell; and the
+// name, a sorted column, a selected row and the cell tip open over a name too long for its cell; and the
 // same table printed to a PDF file. Both go to the folder given (default: the current folder).
 //
 //   QT_QPA_PLATFORM=offscreen grid-shots OUTDIR
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 #include "controls/ImageList.h"
 
 #include <QApplication>
@@ -34,7 +34,7 @@ QPixmap Badge(const QColor& colour, QChar initial) {
     return pixmap;
 }
 
-void Fill(CGridCtrl& grid) {
+void Fill(CDataGrid& grid) {
     const struct {
         const char* court;
         const char* name;
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     CImageList images(16, 16);
     images.Add(Badge(QColor(0, 70, 200), QLatin1Char('C')));
     images.Add(Badge(QColor(210, 20, 30), QLatin1Char('H')));
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.setWindowTitle(QStringLiteral("Court assignments"));
     grid.SetImageList(&images);
     Fill(grid);
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     // The tip is a window of its own: it is laid over the grid's picture where it stands on the screen.
-    const CTitleTip& tip = grid.TitleTip();
+    const CCellTip& tip = grid.CellTip();
     const QPoint tipAt = grid.mapFromGlobal(tip.geometry().topLeft());
     QImage shot(QSize(std::max(grid.width(), tipAt.x() + tip.width() + 8), grid.height()),
                 QImage::Format_RGB32);
@@ -115,11 +115,11 @@ int main(int argc, char** argv) {
         QPainter painter(&shot);
         painter.drawPixmap(0, 0, grid.grab());
         if (tip.isVisible())
-            painter.drawPixmap(tipAt, const_cast<CTitleTip&>(tip).grab());
+            painter.drawPixmap(tipAt, const_cast<CCellTip&>(tip).grab());
     }
     bool ok = tip.isVisible();
     if (!ok)
-        std::fprintf(stderr, "the title tip did not open\n");
+        std::fprintf(stderr, "the cell tip did not open\n");
     ok = shot.save(out + QStringLiteral("/grid-title-tip.png")) && ok;
 
     QPrinter printer(QPrinter::HighResolution);

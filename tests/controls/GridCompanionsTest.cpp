@@ -1,7 +1,7 @@
-// The grid's companions offscreen: the title tip that shows a cut text whole and hands on what closes it,
+// The grid's companions offscreen: the cell tip that shows a cut text whole and hands on what closes it,
 // and the drop target that gives the grid's window its drag hooks.
-#include "controls/GridCtrl.h"
-#include "controls/InPlaceEdit.h"
+#include "controls/DataGrid.h"
+#include "controls/CellEditor.h"
 #include "tests/controls/GridInput.h"
 
 #include <QApplication>
@@ -14,9 +14,9 @@
 
 namespace {
 
-class TitleTipTest : public ::testing::Test {
+class CellTipTest : public ::testing::Test {
 protected:
-    TitleTipTest() {
+    CellTipTest() {
         grid.SetRowCount(4);
         grid.SetColumnCount(3);
         grid.SetFixedRowCount(1);
@@ -31,18 +31,18 @@ protected:
         grid.setFocus();
         QApplication::processEvents();
     }
-    ~TitleTipTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    ~CellTipTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     QPoint Centre(int row, int col) {
         QRect rect;
         EXPECT_TRUE(grid.GetCellRect(row, col, rect));
         return rect.center();
     }
-    CGridCtrl grid;
+    CDataGrid grid;
 };
 
-TEST_F(TitleTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
+TEST_F(CellTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
     ASSERT_NE(QApplication::focusWidget(), nullptr) << "the tip shows only while the program has the focus";
-    CTitleTip& tip = grid.TitleTip();
+    CCellTip& tip = grid.CellTip();
     Hover(grid.viewport(), Centre(1, 2));
     EXPECT_FALSE(tip.isVisible()) << "a text that fits needs no tip";
 
@@ -66,9 +66,9 @@ TEST_F(TitleTipTest, ACutTextShowsWholeOverItsCellAndAShortOneDoesNot) {
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
-TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
+TEST_F(CellTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
     Hover(grid.viewport(), Centre(1, 1));
-    CTitleTip& tip = grid.TitleTip();
+    CCellTip& tip = grid.CellTip();
     ASSERT_TRUE(tip.isVisible());
     const QPoint inTip(5, 5);
     Mouse(&tip, QEvent::MouseButtonPress, inTip);
@@ -81,7 +81,7 @@ TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
 
     // A second press soon after is a double click for the cell below, which opens its editor.
     bool doubleClick = false;
-    QObject::connect(&grid, &CGridCtrl::notify, [&](int code, int row, int col, LRESULT*) {
+    QObject::connect(&grid, &CDataGrid::notify, [&](int code, int row, int col, LRESULT*) {
         doubleClick = doubleClick || (code == NM_DBLCLK && row == 1 && col == 1);
     });
     Hover(grid.viewport(), Centre(1, 1));
@@ -90,13 +90,13 @@ TEST_F(TitleTipTest, APressOnTheTipClosesItAndReachesTheCellBelow) {
     Mouse(&tip, QEvent::MouseButtonRelease, inTip);
     QApplication::sendPostedEvents();
     EXPECT_TRUE(doubleClick);
-    CInPlaceEdit* open = Editor(grid);
+    CCellEditor* open = Editor(grid);
     ASSERT_NE(open, nullptr) << "an editor is open";
     open->EndEdit();
 }
 
-TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
-    CTitleTip& tip = grid.TitleTip();
+TEST_F(CellTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
+    CCellTip& tip = grid.CellTip();
     Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     grid.SetFocusCell(2, 1);
@@ -111,11 +111,11 @@ TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     grid.setFocus();
 
-    grid.EnableTitleTips(false);
+    grid.EnableCellTips(false);
     Hover(grid.viewport(), Centre(1, 1));
-    EXPECT_FALSE(tip.isVisible()) << "title tips switched off";
-    grid.EnableTitleTips(true);
-    grid.SetTitleTipBackClr(RGB(255, 255, 0));
+    EXPECT_FALSE(tip.isVisible()) << "cell tips switched off";
+    grid.EnableCellTips(true);
+    grid.SetCellTipBackClr(RGB(255, 255, 0));
     Hover(grid.viewport(), Centre(1, 1));
     ASSERT_TRUE(tip.isVisible());
     EXPECT_EQ(tip.grab().toImage().pixelColor(tip.width() - 3, 3), QColor(255, 255, 0)) << "the tip colour";
@@ -135,15 +135,15 @@ TEST_F(TitleTipTest, KeysEditingAndTheSwitchKeepTheTipClosed) {
 
 // ---- drop target ----
 
-TEST(GridDropTargetTest, RegistersOnceOnAGridOnlyAndAnswersForItsGridAlone) {
-    CGridCtrl grid;
+TEST(DataGridDropTargetTest, RegistersOnceOnAGridOnlyAndAnswersForItsGridAlone) {
+    CDataGrid grid;
     grid.resize(300, 150);
     grid.show();
     EXPECT_TRUE(grid.DropTarget().IsRegistered()) << "the grid registers its target when it is sized";
     EXPECT_FALSE(grid.DropTarget().Register(&grid)) << "a second registration";
     EXPECT_TRUE(grid.viewport()->acceptDrops());
 
-    CGridDropTarget spare;
+    CDataGridDropTarget spare;
     QWidget plain;
     EXPECT_FALSE(spare.Register(nullptr));
     EXPECT_FALSE(spare.Register(&plain)) << "not a grid";
@@ -158,8 +158,8 @@ TEST(GridDropTargetTest, RegistersOnceOnAGridOnlyAndAnswersForItsGridAlone) {
     EXPECT_TRUE(grid.DropTarget().Register(&grid)) << "registered again after a revoke";
 }
 
-TEST(GridDropTargetTest, DragsOverTheWindowMarkCellsAndDropsAreRefused) {
-    CGridCtrl grid;
+TEST(DataGridDropTargetTest, DragsOverTheWindowMarkCellsAndDropsAreRefused) {
+    CDataGrid grid;
     grid.SetRowCount(4);
     grid.SetColumnCount(3);
     grid.SetFixedRowCount(1);

@@ -1,8 +1,8 @@
 // Mouse input to a grid's window and its open in-place editor, for the grid's offscreen tests.
 #pragma once
 
-#include "controls/GridCtrl.h"
-#include "controls/InPlaceEdit.h"
+#include "controls/DataGrid.h"
+#include "controls/CellEditor.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -22,8 +22,8 @@ inline void Hover(QWidget* target, QPoint point) {
 }
 
 // The grid's visible in-place editor, or null.
-inline CInPlaceEdit* Editor(CGridCtrl& grid) {
-    for (CInPlaceEdit* edit : grid.viewport()->findChildren<CInPlaceEdit*>())
+inline CCellEditor* Editor(CDataGrid& grid) {
+    for (CCellEditor* edit : grid.viewport()->findChildren<CCellEditor*>())
         if (edit->isVisible())
             return edit;
     return nullptr;

@@ -23,9 +23,9 @@ class TestGrid : public CGridModel {
 public:
     LRESULT SendMessageToParent(int row, int col, int code) override {
         notes.push_back({code, row, col});
-        if (code == GVN_BEGINLABELEDIT)
+        if (code == DGN_BEGINLABELEDIT)
             return beginAnswer;
-        if (code == GVN_ENDLABELEDIT)
+        if (code == DGN_ENDLABELEDIT)
             return endAnswer;
         return 0;
     }
@@ -65,17 +65,17 @@ TEST(GridCounts, FixedCountsFollowTheRowCountAndMarkTheirCells) {
     EXPECT_TRUE(grid.SetFixedRowCount(5)) << "more fixed rows than rows grows the rows first";
     EXPECT_EQ(grid.GetRowCount(), 5);
     grid.SetFixedColumnCount(1);
-    EXPECT_EQ(grid.GetItemState(0, 0) & (GVIS_FIXED | GVIS_FIXEDROW | GVIS_FIXEDCOL),
-              GVIS_FIXED | GVIS_FIXEDROW | GVIS_FIXEDCOL);
-    EXPECT_EQ(grid.GetItemState(4, 1) & GVIS_FIXED, GVIS_FIXED);
+    EXPECT_EQ(grid.GetItemState(0, 0) & (DGIS_FIXED | DGIS_FIXEDROW | DGIS_FIXEDCOL),
+              DGIS_FIXED | DGIS_FIXEDROW | DGIS_FIXEDCOL);
+    EXPECT_EQ(grid.GetItemState(4, 1) & DGIS_FIXED, DGIS_FIXED);
 
     grid.SetRowCount(2);
     EXPECT_EQ(grid.GetFixedRowCount(), 2) << "fewer rows than fixed rows lowers the fixed count";
     grid.SetRowCount(4);
     grid.SetFixedRowCount(1);
-    EXPECT_EQ(grid.GetItemState(1, 2) & (GVIS_FIXED | GVIS_FIXEDROW), 0u);
-    EXPECT_EQ(grid.GetItemState(1, 0) & (GVIS_FIXED | GVIS_FIXEDROW | GVIS_FIXEDCOL),
-              GVIS_FIXED | GVIS_FIXEDCOL)
+    EXPECT_EQ(grid.GetItemState(1, 2) & (DGIS_FIXED | DGIS_FIXEDROW), 0u);
+    EXPECT_EQ(grid.GetItemState(1, 0) & (DGIS_FIXED | DGIS_FIXEDROW | DGIS_FIXEDCOL),
+              DGIS_FIXED | DGIS_FIXEDCOL)
         << "a cell of a fixed column stays fixed when its row stops being fixed";
     // A new cell in a fixed row and a fixed column carries both bits.
     grid.SetColumnCount(0);
@@ -83,7 +83,7 @@ TEST(GridCounts, FixedCountsFollowTheRowCountAndMarkTheirCells) {
     EXPECT_EQ(grid.GetFixedColumnCount(), 0);
     grid.SetFixedColumnCount(1);
     grid.SetRowCount(6);
-    EXPECT_EQ(grid.GetItemState(5, 0) & (GVIS_FIXEDROW | GVIS_FIXEDCOL), GVIS_FIXEDCOL);
+    EXPECT_EQ(grid.GetItemState(5, 0) & (DGIS_FIXEDROW | DGIS_FIXEDCOL), DGIS_FIXEDCOL);
     EXPECT_EQ(grid.GetColumnWidth(7), -1);
     EXPECT_EQ(grid.GetCell(9, 0), nullptr);
     EXPECT_EQ(grid.GetItemText(-1, 0), QString());
@@ -111,9 +111,9 @@ TEST(GridCounts, FocusRaisedOutOfTheFixedAreaAndNewFocusMarked) {
     const CCellID old = grid.SetFocusCell(0, 0);
     EXPECT_EQ(old, (CCellID{-1, -1}));
     EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 1}));
-    EXPECT_TRUE(grid.GetItemState(1, 1) & GVIS_FOCUSED);
+    EXPECT_TRUE(grid.GetItemState(1, 1) & DGIS_FOCUSED);
     grid.SetFocusCell(2, 3);
-    EXPECT_FALSE(grid.GetItemState(1, 1) & GVIS_FOCUSED);
+    EXPECT_FALSE(grid.GetItemState(1, 1) & DGIS_FOCUSED);
 }
 
 TEST(GridCounts, ChangingTheSortColumnEndsTheSort) {
@@ -125,7 +125,7 @@ TEST(GridCounts, ChangingTheSortColumnEndsTheSort) {
     EXPECT_EQ(grid.GetSortColumn(), 2) << "another column keeps the sort";
     grid.SetItemText(1, 2, "x");
     EXPECT_EQ(grid.GetSortColumn(), -1);
-    EXPECT_TRUE(grid.GetItemState(1, 2) & GVIS_MODIFIED);
+    EXPECT_TRUE(grid.GetItemState(1, 2) & DGIS_MODIFIED);
 }
 
 // ---- selection ----
@@ -218,7 +218,7 @@ TEST(GridEditing, ParentAndReadOnlyCellsCanRefuseAChange) {
     Fill(grid, 3, 3);
     EXPECT_TRUE(grid.SetItemTextChecked(1, 1, "new"));
     EXPECT_EQ(grid.GetItemText(1, 1), "new");
-    EXPECT_TRUE(grid.GetItemState(1, 1) & GVIS_MODIFIED);
+    EXPECT_TRUE(grid.GetItemState(1, 1) & DGIS_MODIFIED);
 
     grid.endAnswer = -1;
     EXPECT_FALSE(grid.SetItemTextChecked(1, 1, "refused"));
@@ -232,7 +232,7 @@ TEST(GridEditing, ParentAndReadOnlyCellsCanRefuseAChange) {
     EXPECT_EQ(grid.GetItemText(1, 2), "1,2");
 
     grid.beginAnswer = 0;
-    grid.SetItemState(2, 2, GVIS_READONLY);
+    grid.SetItemState(2, 2, DGIS_READONLY);
     EXPECT_FALSE(grid.SetItemTextChecked(2, 2, "x"));
     grid.SetEditable(false);
     EXPECT_FALSE(grid.SetItemTextChecked(1, 2, "x"));
@@ -262,7 +262,7 @@ TEST(GridClipboard, PasteSplitsAtTabsAndCommasAndSkipsHiddenAndReadOnlyCells) {
     EXPECT_EQ(grid.GetSelectedCellRange(), (CCellRange{1, 1, 1, 3}));
 
     grid.SetColumnWidth(2, 0);
-    grid.SetItemState(3, 3, GVIS_READONLY);
+    grid.SetItemState(3, 3, DGIS_READONLY);
     ASSERT_TRUE(grid.PasteTextToGrid({2, 1}, "x,y,z,w,v\ny2,q2,r2"));
     EXPECT_EQ(grid.GetItemText(2, 1), "x");
     EXPECT_EQ(grid.GetItemText(2, 2), "2,2") << "a hidden column is stepped over";
@@ -426,14 +426,14 @@ TEST(GridCounts, ACellPutInPlaceReplacesTheOldOneAndLeavesTheSelection) {
     CGridModel grid;
     Fill(grid, 3, 3);
     grid.SetSelectedRange({1, 1, 2, 2});
-    auto* cell = new CGridCell;
+    auto* cell = new CDataGridCell;
     cell->SetGrid(&grid);
     cell->SetText(QStringLiteral("new"));
     EXPECT_TRUE(grid.SetCell(1, 1, cell));
     EXPECT_EQ(grid.GetCell(1, 1), cell);
     EXPECT_EQ(grid.GetItemText(1, 1), "new");
     EXPECT_EQ(grid.GetSelectedCount(), 3) << "the old cell left the selection";
-    CGridCell outside;
+    CDataGridCell outside;
     EXPECT_FALSE(grid.SetCell(3, 0, &outside));
     EXPECT_FALSE(grid.SetCell(0, 0, nullptr));
 }
@@ -447,7 +447,7 @@ TEST(GridImages, APictureKnownToTheListMovesTheTextAndWidensTheCell) {
     QPixmap red(16, 16);
     red.fill(Qt::red);
     ASSERT_EQ(images.Add(red), 0);
-    CGridCellBase* cell = grid.GetCell(1, 1);
+    CDataGridCellBase* cell = grid.GetCell(1, 1);
     const int margin = static_cast<int>(cell->GetMargin());
     const QSize plain = cell->GetCellExtent();
     QRect rect(0, 0, 100, 30);
@@ -480,7 +480,7 @@ TEST(GridImages, APictureIsDrawnWholeOrNotAtAll) {
     red.fill(Qt::red);
     images.Add(red);
     grid.SetImageList(&images);
-    CGridCellBase* cell = grid.GetCell(1, 1);
+    CDataGridCellBase* cell = grid.GetCell(1, 1);
     cell->SetImage(0);
     cell->SetMargin(2);
     const auto reds = [&](QSize size) {
@@ -631,10 +631,10 @@ TEST(GridCells, OrdinaryCellsTakeTheirKindsDefaultsAndDefaultCellsStayReadOnly) 
     grid.GetDefaultCell(true, false)->SetFormat(DT_CENTER);
     grid.GetDefaultCell(false, true)->SetFormat(DT_RIGHT);
     grid.GetDefaultCell(true, true)->SetMargin(7);
-    CGridCellBase* header = grid.GetCell(0, 1);
+    CDataGridCellBase* header = grid.GetCell(0, 1);
     header->SetFormat(kDefaultFormat);
     EXPECT_EQ(header->GetFormat(), DT_CENTER);
-    CGridCellBase* side = grid.GetCell(1, 0);
+    CDataGridCellBase* side = grid.GetCell(1, 0);
     side->SetFormat(kDefaultFormat);
     EXPECT_EQ(side->GetFormat(), DT_RIGHT);
     EXPECT_EQ(grid.GetCell(0, 0)->GetMargin(), 7u);
@@ -643,13 +643,13 @@ TEST(GridCells, OrdinaryCellsTakeTheirKindsDefaultsAndDefaultCellsStayReadOnly) 
         grid.GetCell(1, 1)->GetTextExtent(QString()),
         QSize(grid.GetDefaultCell(false, false)->GetWidth(), grid.GetDefaultCell(false, false)->GetHeight()));
 
-    CGridDefaultCell* defaults = grid.GetDefaultCell(false, false);
+    CDataGridDefaultCell* defaults = grid.GetDefaultCell(false, false);
     defaults->SetState(0);
     defaults->SetData(42);
     EXPECT_TRUE(defaults->IsReadOnly());
     EXPECT_EQ(defaults->GetData(), 0);
 
-    CGridCell copy;
+    CDataGridCell copy;
     copy.Assign(*grid.GetCell(1, 1));
     EXPECT_EQ(copy.GetText(), "1,1");
     EXPECT_TRUE(copy.IsDefaultFont());
@@ -660,7 +660,7 @@ TEST(GridCells, OrdinaryCellsTakeTheirKindsDefaultsAndDefaultCellsStayReadOnly) 
     EXPECT_FALSE(grid.GetCell(1, 1)->Draw(painter, 1, 1, QRect(0, 0, 0, 10)));
     EXPECT_FALSE(copy.Draw(painter, 1, 1, QRect(0, 0, 0, 10)));
     EXPECT_TRUE(grid.GetCell(1, 1)->Draw(painter, 1, 1, QRect(0, 0, 40, 20)));
-    CGridCell lonely;
+    CDataGridCell lonely;
     EXPECT_FALSE(lonely.Draw(painter, 1, 1, QRect(0, 0, 40, 20))) << "no grid, nothing drawn";
 }
 

@@ -1,6 +1,6 @@
 // The grid printed to a PDF file and read back with pdftotext: pages, headings on every page, header and
 // footer, every row once and whole; and the page split without a printer.
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -15,7 +15,7 @@ namespace {
 
 // Prints grid to a PDF on A4 and returns pdftotext's reading, one text per page; imageLines gets
 // pdfimages' list of the pictures in it, one line each.
-QStringList PrintAndRead(CGridCtrl& grid, int* imageLines = nullptr) {
+QStringList PrintAndRead(CDataGrid& grid, int* imageLines = nullptr) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("grid.pdf"));
     QPrinter printer(QPrinter::HighResolution);
@@ -44,7 +44,7 @@ QStringList PrintAndRead(CGridCtrl& grid, int* imageLines = nullptr) {
 }
 
 TEST(GridPrintTest, EveryRowPrintsOnceUnderTheHeadingsOfEachPage) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.setWindowTitle(QStringLiteral("Division levels"));
     grid.SetRowCount(121);
     grid.SetColumnCount(4);
@@ -95,7 +95,7 @@ TEST(GridPrintTest, EveryRowPrintsOnceUnderTheHeadingsOfEachPage) {
 }
 
 TEST(GridPrintTest, AGridWiderThanThePaperIsScaledToFitAcross) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.SetRowCount(3);
     grid.SetColumnCount(20);
     grid.SetFixedRowCount(1);
@@ -117,7 +117,7 @@ TEST(GridPrintTest, CellPicturesArePrintedWhereTheyFitWhole) {
     images.Add(badge);
     for (const auto& [height, printed] : {std::pair{26, 1}, std::pair{14, 0}}) {
         SCOPED_TRACE(height);
-        CGridCtrl grid;
+        CDataGrid grid;
         grid.SetImageList(&images);
         grid.SetRowCount(2);
         grid.SetColumnCount(2);

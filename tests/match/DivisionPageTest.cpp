@@ -2,7 +2,7 @@
 // question when the division changes, and the refusal of a level that is not a whole number 0..100.
 #include "app/IniFiles.h"
 #include "app/WeightDivisions.h"
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 #include "match/DivWnd.h"
 #include "match/DivisionLevels.h"
 #include "tests/support/TestCourt.h"
@@ -69,7 +69,7 @@ TEST_F(DivisionPageTest, GridsShowTheClassesAndSaveTheirLevelsAsNumbers) {
     EXPECT_EQ(male.GetItemText(2, kDivisionColumn), "-58kg");
     EXPECT_EQ(male.GetItemText(2, kWeightColumn), "58 / 128");
     EXPECT_EQ(male.GetItemText(2, kHeadColumn), "11");
-    EXPECT_TRUE(male.GetItemState(1, kWeightColumn) & GVIS_READONLY);
+    EXPECT_TRUE(male.GetItemState(1, kWeightColumn) & DGIS_READONLY);
     EXPECT_FALSE(LevelsDiffer(male, *md, 0, 0));
 
     male.SetItemText(2, kHeadColumn, "12");
@@ -124,7 +124,7 @@ TEST_F(DivisionPageTest, ALevelOutsideTheRangeTypedIntoACellIsRefused) {
     CTK_DivWnd page(md);
     page.resize(520, 500);
     page.show();
-    CGridCtrl* grid = page.MaleGrid();
+    CDataGrid* grid = page.MaleGrid();
     grid->SetFocusCell(1, kBodyColumn);
     grid->OnEditCell(1, kBodyColumn, QPoint(-1, -1), '1');
     QLineEdit* editor = grid->viewport()->findChild<QLineEdit*>();

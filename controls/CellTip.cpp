@@ -1,4 +1,4 @@
-#include "controls/TitleTip.h"
+#include "controls/CellTip.h"
 
 #include "app/ColorRef.h"
 #include "platform/TickSource.h"
@@ -17,10 +17,10 @@ constexpr Qt::WindowFlags kTipFlags = Qt::ToolTip | Qt::FramelessWindowHint | Qt
 
 } // namespace
 
-CTitleTip::CTitleTip()
+CCellTip::CCellTip()
     : QWidget(nullptr, kTipFlags),
       m_dwDblClickMsecs(static_cast<DWORD>(QGuiApplication::styleHints()->mouseDoubleClickInterval())) {
-    setObjectName(QStringLiteral("ZTitleTip"));
+    setObjectName(QStringLiteral("ZCellTip"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     // Moves without a button tell the tip when the mouse leaves the cell.
@@ -32,7 +32,7 @@ CTitleTip::CTitleTip()
     });
 }
 
-bool CTitleTip::Create(QWidget* parent) {
+bool CCellTip::Create(QWidget* parent) {
     if (m_bCreated)
         return true;
     m_pParentWnd = parent;
@@ -43,13 +43,13 @@ bool CTitleTip::Create(QWidget* parent) {
     return true;
 }
 
-bool CTitleTip::DestroyWindow() {
+bool CCellTip::DestroyWindow() {
     m_bCreated = false;
     Hide();
     return true;
 }
 
-void CTitleTip::Show(const QString& text, int, const QRect* hoverRect, const QFont* font, COLORREF textColour,
+void CCellTip::Show(const QString& text, int, const QRect* hoverRect, const QFont* font, COLORREF textColour,
                      COLORREF backColour, QRect titleRect) {
     if (!m_bCreated || !m_pParentWnd)
         return;
@@ -78,13 +78,13 @@ void CTitleTip::Show(const QString& text, int, const QRect* hoverRect, const QFo
     grabMouse();
 }
 
-void CTitleTip::Hide() {
+void CCellTip::Hide() {
     if (QWidget::mouseGrabber() == this)
         releaseMouse();
     hide();
 }
 
-void CTitleTip::paintEvent(QPaintEvent*) {
+void CCellTip::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QPalette palette = QApplication::palette();
     painter.fillRect(rect(),
@@ -97,14 +97,14 @@ void CTitleTip::paintEvent(QPaintEvent*) {
     painter.drawText(client, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_strText);
 }
 
-QWidget* CTitleTip::TargetAt(QPointF globalPos) const {
+QWidget* CCellTip::TargetAt(QPointF globalPos) const {
     QWidget* target = QApplication::widgetAt(globalPos.toPoint());
     if (!target || target == this || isAncestorOf(target))
         target = m_pParentWnd;
     return target;
 }
 
-void CTitleTip::PassOn(QMouseEvent* event, QEvent::Type type) {
+void CCellTip::PassOn(QMouseEvent* event, QEvent::Type type) {
     const QPointF global = event->globalPosition();
     QWidget* target = TargetAt(global);
     if (!target)
@@ -116,14 +116,14 @@ void CTitleTip::PassOn(QMouseEvent* event, QEvent::Type type) {
                                                 event->buttons(), event->modifiers()));
 }
 
-void CTitleTip::mouseMoveEvent(QMouseEvent* event) {
+void CCellTip::mouseMoveEvent(QMouseEvent* event) {
     if (m_rectHover.contains(event->position().toPoint()))
         return;
     Hide();
     PassOn(event, QEvent::MouseMove);
 }
 
-void CTitleTip::mousePressEvent(QMouseEvent* event) {
+void CCellTip::mousePressEvent(QMouseEvent* event) {
     Hide();
     QEvent::Type type = QEvent::MouseButtonPress;
     if (event->button() == Qt::LeftButton) {
@@ -136,11 +136,11 @@ void CTitleTip::mousePressEvent(QMouseEvent* event) {
     PassOn(event, type);
 }
 
-void CTitleTip::mouseDoubleClickEvent(QMouseEvent* event) {
+void CCellTip::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
 }
 
-void CTitleTip::mouseReleaseEvent(QMouseEvent* event) {
+void CCellTip::mouseReleaseEvent(QMouseEvent* event) {
     // The release of a press the tip passed on goes where the press went.
     QWidget* target = m_pPressTarget ? m_pPressTarget.data() : TargetAt(event->globalPosition());
     m_pPressTarget = nullptr;
@@ -152,7 +152,7 @@ void CTitleTip::mouseReleaseEvent(QMouseEvent* event) {
                                 event->button(), event->buttons(), event->modifiers()));
 }
 
-void CTitleTip::keyPressEvent(QKeyEvent* event) {
+void CCellTip::keyPressEvent(QKeyEvent* event) {
     Hide();
     if (QWidget* grid = m_pParentWnd ? m_pParentWnd->parentWidget() : nullptr)
         QCoreApplication::postEvent(grid, new QKeyEvent(event->type(), event->key(), event->modifiers(),

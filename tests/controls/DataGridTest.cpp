@@ -1,8 +1,8 @@
 // The grid's window offscreen: keys open and end the in-place editor, the editor's own keys, and editors of
 // two grids that do not hinder each other.
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 #include "app/ColorRef.h"
-#include "controls/InPlaceEdit.h"
+#include "controls/CellEditor.h"
 #include "tests/controls/GridInput.h"
 
 #include <QAccessible>
@@ -29,16 +29,16 @@ void Key(QWidget* target, int key, const QString& text = {},
     QApplication::sendEvent(target, &press);
 }
 
-class GridCtrlTest : public ::testing::Test {
+class DataGridTest : public ::testing::Test {
 protected:
-    GridCtrlTest() {
+    DataGridTest() {
         Fill(grid);
         grid.resize(400, 200);
         grid.show();
         grid.SetFocusCell(1, 1);
     }
-    ~GridCtrlTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-    static void Fill(CGridCtrl& g) {
+    ~DataGridTest() override { QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    static void Fill(CDataGrid& g) {
         g.SetRowCount(4);
         g.SetColumnCount(4);
         g.SetFixedRowCount(1);
@@ -47,30 +47,30 @@ protected:
             for (int c = 0; c < 4; ++c)
                 g.SetItemText(r, c, QStringLiteral("t%1%2").arg(r).arg(c));
     }
-    CGridCtrl grid;
+    CDataGrid grid;
 };
 
-TEST_F(GridCtrlTest, TypingALetterOpensTheEditorWithJustThatLetter) {
+TEST_F(DataGridTest, TypingALetterOpensTheEditorWithJustThatLetter) {
     Key(&grid, Qt::Key_X, "x");
-    CInPlaceEdit* edit = Editor(grid);
+    CCellEditor* edit = Editor(grid);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "x");
     EXPECT_TRUE(edit->ExitsOnArrows());
     Key(edit, Qt::Key_Right);
     EXPECT_EQ(grid.GetItemText(1, 1), "x") << "an editor opened by typing ends on an arrow key";
     EXPECT_EQ(grid.GetFocusCell(), (CCellID{1, 2}));
-    CInPlaceEdit* next = Editor(grid);
+    CCellEditor* next = Editor(grid);
     ASSERT_NE(next, nullptr) << "the arrow opens the editor on the cell it leads to";
     Key(next, Qt::Key_Escape);
     EXPECT_EQ(grid.GetItemText(1, 2), "t12");
 }
 
-TEST_F(GridCtrlTest, EveryPrintableCharacterThatOpensTheEditorIsItsFirst) {
+TEST_F(DataGridTest, EveryPrintableCharacterThatOpensTheEditorIsItsFirst) {
     // Space and '!' .. '(' share their codes with the page, arrow and Home/End keys.
     for (const char* typed : {" ", "!", "\"", "#", "$", "%", "&", "'", "(", ")", "~", "a", "7", "é"}) {
         const QString text = QString::fromUtf8(typed);
         Key(&grid, Qt::Key_unknown, text);
-        CInPlaceEdit* edit = Editor(grid);
+        CCellEditor* edit = Editor(grid);
         ASSERT_NE(edit, nullptr) << typed;
         Key(edit, Qt::Key_Z, "z");
         EXPECT_EQ(edit->text(), text + "z") << typed;
@@ -82,7 +82,7 @@ TEST_F(GridCtrlTest, EveryPrintableCharacterThatOpensTheEditorIsItsFirst) {
     }
 }
 
-TEST_F(GridCtrlTest, ScreenReadersReadEveryCellWithItsRowColumnTextAndHeaders) {
+TEST_F(DataGridTest, ScreenReadersReadEveryCellWithItsRowColumnTextAndHeaders) {
     QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->role(), QAccessible::Table);
@@ -138,9 +138,9 @@ TEST_F(GridCtrlTest, ScreenReadersReadEveryCellWithItsRowColumnTextAndHeaders) {
     EXPECT_EQ(cells->cellAt(3, 3), nullptr);
 }
 
-TEST_F(GridCtrlTest, EnterKeepsTheTextAndEscapePutsItBack) {
+TEST_F(DataGridTest, EnterKeepsTheTextAndEscapePutsItBack) {
     Key(&grid, Qt::Key_Return, "\r");
-    CInPlaceEdit* edit = Editor(grid);
+    CCellEditor* edit = Editor(grid);
     ASSERT_NE(edit, nullptr);
     EXPECT_EQ(edit->text(), "t11");
     EXPECT_EQ(edit->cursorPosition(), 3);
@@ -153,9 +153,9 @@ TEST_F(GridCtrlTest, EnterKeepsTheTextAndEscapePutsItBack) {
     EXPECT_EQ(Editor(grid), nullptr) << "Escape typed into the grid does not start editing";
 }
 
-TEST_F(GridCtrlTest, AnEditorOpenedByTheMouseKeepsItsArrowsAndTabGoesOn) {
+TEST_F(DataGridTest, AnEditorOpenedByTheMouseKeepsItsArrowsAndTabGoesOn) {
     grid.OnEditCell(1, 1, QPoint(5, 5), VK_LBUTTON);
-    CInPlaceEdit* edit = Editor(grid);
+    CCellEditor* edit = Editor(grid);
     ASSERT_NE(edit, nullptr);
     EXPECT_FALSE(edit->ExitsOnArrows());
     Key(edit, Qt::Key_Left);
@@ -168,29 +168,29 @@ TEST_F(GridCtrlTest, AnEditorOpenedByTheMouseKeepsItsArrowsAndTabGoesOn) {
     Editor(grid)->EndEdit();
 }
 
-TEST_F(GridCtrlTest, ReadOnlyCellsAndAParentRefusalOpenNoEditor) {
-    grid.SetItemState(1, 1, grid.GetItemState(1, 1) | GVIS_READONLY);
+TEST_F(DataGridTest, ReadOnlyCellsAndAParentRefusalOpenNoEditor) {
+    grid.SetItemState(1, 1, grid.GetItemState(1, 1) | DGIS_READONLY);
     Key(&grid, Qt::Key_A, "a");
     EXPECT_EQ(Editor(grid), nullptr);
     grid.SetFocusCell(2, 2);
-    QObject::connect(&grid, &CGridCtrl::notify, [](int code, int, int, LRESULT* result) {
-        if (code == GVN_BEGINLABELEDIT)
+    QObject::connect(&grid, &CDataGrid::notify, [](int code, int, int, LRESULT* result) {
+        if (code == DGN_BEGINLABELEDIT)
             *result = -1;
     });
     Key(&grid, Qt::Key_A, "a");
     EXPECT_EQ(Editor(grid), nullptr);
 }
 
-TEST_F(GridCtrlTest, EditorsOfTwoGridsEndEachOnTheirOwn) {
-    CGridCtrl other;
+TEST_F(DataGridTest, EditorsOfTwoGridsEndEachOnTheirOwn) {
+    CDataGrid other;
     Fill(other);
     other.resize(400, 200);
     other.show();
     other.SetFocusCell(1, 1);
     grid.OnEditCell(1, 1, QPoint(-1, -1), 'p');
     other.OnEditCell(1, 1, QPoint(-1, -1), 'q');
-    CInPlaceEdit* first = Editor(grid);
-    CInPlaceEdit* second = Editor(other);
+    CCellEditor* first = Editor(grid);
+    CCellEditor* second = Editor(other);
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     first->EndEdit();
@@ -199,9 +199,9 @@ TEST_F(GridCtrlTest, EditorsOfTwoGridsEndEachOnTheirOwn) {
     EXPECT_EQ(other.GetItemText(1, 1), "q");
 }
 
-TEST_F(GridCtrlTest, ARightClickMovesTheFocusOutOfTheHeaderAndTellsTheParent) {
+TEST_F(DataGridTest, ARightClickMovesTheFocusOutOfTheHeaderAndTellsTheParent) {
     std::vector<std::tuple<int, int, int>> notes;
-    QObject::connect(&grid, &CGridCtrl::notify,
+    QObject::connect(&grid, &CDataGrid::notify,
                      [&](int code, int row, int col, LRESULT*) { notes.emplace_back(code, row, col); });
     QRect header;
     ASSERT_TRUE(grid.GetCellRect(0, 2, header));
@@ -212,7 +212,7 @@ TEST_F(GridCtrlTest, ARightClickMovesTheFocusOutOfTheHeaderAndTellsTheParent) {
     EXPECT_EQ(notes.back(), std::make_tuple(NM_RCLICK, -1, -1));
 }
 
-TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
+TEST_F(DataGridTest, ArrowsMoveTheFocusAndSelectTheCell) {
     Key(&grid, Qt::Key_Down);
     EXPECT_EQ(grid.GetFocusCell(), (CCellID{2, 1}));
     EXPECT_TRUE(grid.IsCellSelected(2, 1));
@@ -222,7 +222,7 @@ TEST_F(GridCtrlTest, ArrowsMoveTheFocusAndSelectTheCell) {
     EXPECT_EQ(QApplication::clipboard()->text(), "t21\r\nt31");
 }
 
-TEST_F(GridCtrlTest, APressOnTheFocusCellsTextEditsOnlyWhenTheMouseStaysStill) {
+TEST_F(DataGridTest, APressOnTheFocusCellsTextEditsOnlyWhenTheMouseStaysStill) {
     CImageList images(16, 16);
     QPixmap picture(16, 16);
     picture.fill(Qt::green);
@@ -254,7 +254,7 @@ TEST_F(GridCtrlTest, APressOnTheFocusCellsTextEditsOnlyWhenTheMouseStaysStill) {
     Editor(grid)->EndEdit();
 }
 
-TEST_F(GridCtrlTest, WithDragAndDropOnAPressOnTheSelectionKeepsItUntilTheRelease) {
+TEST_F(DataGridTest, WithDragAndDropOnAPressOnTheSelectionKeepsItUntilTheRelease) {
     grid.SetSelectedRange({1, 1, 2, 2});
     QRect cell;
     ASSERT_TRUE(grid.GetCellRect(2, 2, cell));
@@ -276,7 +276,7 @@ TEST_F(GridCtrlTest, WithDragAndDropOnAPressOnTheSelectionKeepsItUntilTheRelease
 }
 
 TEST(GridRedrawTest, WhileDrawingIsOffTheBarsWaitAndNothingIsPainted) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.resize(300, 200);
     grid.show();
     grid.SetRedraw(false);
@@ -299,7 +299,7 @@ TEST(GridRedrawTest, WhileDrawingIsOffTheBarsWaitAndNothingIsPainted) {
     EXPECT_NE(canvas.pixelColor(150, 100), QColor(Qt::magenta));
 }
 
-QImage Painted(CGridCtrl& grid) {
+QImage Painted(CDataGrid& grid) {
     QApplication::processEvents(); // the viewport takes its size
     QImage canvas(grid.viewport()->size(), QImage::Format_RGB32);
     EXPECT_FALSE(canvas.isNull());
@@ -310,7 +310,7 @@ QImage Painted(CGridCtrl& grid) {
 }
 
 TEST(GridPaintTest, APartlyScrolledColumnNeverPaintsOverTheFixedOnes) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.resize(300, 160);
     grid.show();
     grid.SetRowCount(5);
@@ -343,7 +343,7 @@ TEST(GridPaintTest, APartlyScrolledColumnNeverPaintsOverTheFixedOnes) {
 }
 
 TEST(GridPaintTest, TheFocusCellShowsAClosedBoxInsideTheGridLines) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.resize(300, 160);
     grid.show();
     grid.SetRowCount(4);
@@ -378,7 +378,7 @@ TEST(GridPaintTest, TheFocusCellShowsAClosedBoxInsideTheGridLines) {
 // Scrolling goes by whole rows of their own heights: a line step, the wheel and EnsureVisible never leave a
 // row cut at the top.
 TEST(GridScrollTest, LinesWheelAndEnsureVisibleMoveByWholeRows) {
-    CGridCtrl grid;
+    CDataGrid grid;
     grid.SetRowCount(40);
     grid.SetColumnCount(8);
     grid.SetFixedRowCount(1);

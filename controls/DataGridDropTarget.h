@@ -1,5 +1,5 @@
 // The grid's drop target: it takes the drag-and-drop events of the grid's window and hands them to the
-// grid's own drag hooks (CGridCtrl::OnDragEnter, OnDragOver, OnDrop, OnDragLeave), answering for nobody
+// grid's own drag hooks (CDataGrid::OnDragEnter, OnDragOver, OnDrop, OnDragLeave), answering for nobody
 // else. The grid registers it on its window when it is first sized.
 //
 // Thread: user-interface thread only.
@@ -10,15 +10,15 @@
 #include <QObject>
 #include <QPoint>
 
-class CGridCtrl;
+class CDataGrid;
 class QMimeData;
 class QWidget;
 
-class CGridDropTarget : public QObject {
+class CDataGridDropTarget : public QObject {
     Q_OBJECT
 public:
-    CGridDropTarget() = default;
-    ~CGridDropTarget() override;
+    CDataGridDropTarget() = default;
+    ~CDataGridDropTarget() override;
 
     // Serves grid: false when already registered, while another registration is under way, or for a window
     // that is not a grid.
@@ -38,6 +38,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CGridCtrl* m_pGridCtrl = nullptr;
+    CDataGrid* m_pDataGrid = nullptr;
     BOOL m_bRegistered = FALSE;
 };

@@ -9,24 +9,24 @@
 // Thread: user-interface thread only.
 #pragma once
 
-#include "controls/GridDropTarget.h"
+#include "controls/DataGridDropTarget.h"
 #include "controls/GridModel.h"
-#include "controls/TitleTip.h"
+#include "controls/CellTip.h"
 
 #include <QAbstractScrollArea>
 
 class QPrinter;
 class QScrollBar;
 
-class CGridCtrl : public QAbstractScrollArea, public CGridModel {
+class CDataGrid : public QAbstractScrollArea, public CGridModel {
     Q_OBJECT
 public:
     // Period of the auto-scroll while the left button selects past the grid's edge.
     static constexpr int kAutoScrollMs = 150;
     static constexpr int kResizeCaptureRange = 3;
 
-    explicit CGridCtrl(QWidget* parent = nullptr, int id = 0);
-    ~CGridCtrl() override;
+    explicit CDataGrid(QWidget* parent = nullptr, int id = 0);
+    ~CDataGrid() override;
 
     int GetDlgCtrlID() const { return m_nId; }
 
@@ -62,8 +62,8 @@ public:
     void OnRButtonUp(QPoint point);
 
     // The tip that shows a cut text whole (created on first use).
-    CTitleTip& TitleTip() { return m_TitleTip; }
-    CGridDropTarget& DropTarget() { return m_DropTarget; }
+    CCellTip& CellTip() { return m_CellTip; }
+    CDataGridDropTarget& DropTarget() { return m_DropTarget; }
 
     // ---- printing ----
     // Prints the whole grid, page after page: a header with the window's title and the date, the fixed rows
@@ -118,8 +118,8 @@ private:
     int m_nBarState = 0;
     bool m_bAllowDraw = true;
     int m_nWheelRest = 0;
-    CTitleTip m_TitleTip;
-    CGridDropTarget m_DropTarget;
+    CCellTip m_CellTip;
+    CDataGridDropTarget m_DropTarget;
     // The print in progress: the scale from the grid's pixels to the printer's, the page in the grid's
     // pixels, the rows of each page.
     struct PrintState {

@@ -1,8 +1,8 @@
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 
 #include "app/ColorRef.h"
 #include "controls/GridAccessible.h"
-#include "controls/InPlaceEdit.h"
+#include "controls/CellEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,7 +52,7 @@ int VirtualKey(int key) {
 
 } // namespace
 
-CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_nId(id) {
+CDataGrid::CDataGrid(QWidget* parent, int id) : QAbstractScrollArea(parent), m_nId(id) {
     if (id)
         setObjectName(QString::number(id));
     GridAccessibility::Install();
@@ -66,16 +66,16 @@ CGridCtrl::CGridCtrl(QWidget* parent, int id) : QAbstractScrollArea(parent), m_n
             [this](int action) { OnScrollAction(false, action); });
 }
 
-CGridCtrl::~CGridCtrl() {
-    m_TitleTip.DestroyWindow();
+CDataGrid::~CDataGrid() {
+    m_CellTip.DestroyWindow();
     // Editors are children of the viewport; none may report to a grid being torn down.
-    for (CInPlaceEdit* edit : viewport()->findChildren<CInPlaceEdit*>())
+    for (CCellEditor* edit : viewport()->findChildren<CCellEditor*>())
         edit->Detach();
 }
 
 // ---- window parts of the model ----
 
-void CGridCtrl::RedrawCell(int row, int col) {
+void CDataGrid::RedrawCell(int row, int col) {
     if (!m_bAllowDraw)
         return;
     QRect rect;
@@ -83,12 +83,12 @@ void CGridCtrl::RedrawCell(int row, int col) {
         viewport()->update(rect);
 }
 
-void CGridCtrl::Refresh() {
+void CDataGrid::Refresh() {
     if (m_bAllowDraw)
         viewport()->update();
 }
 
-void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
+void CDataGrid::SetRedraw(bool allow, bool resetScrollBars) {
     m_bAllowDraw = allow;
     if (!allow)
         return;
@@ -97,7 +97,7 @@ void CGridCtrl::SetRedraw(bool allow, bool resetScrollBars) {
     Refresh();
 }
 
-void CGridCtrl::ResetScrollBars() {
+void CDataGrid::ResetScrollBars() {
     if (!m_bAllowDraw)
         return;
     SetClientSize(viewport()->size());
@@ -122,17 +122,17 @@ void CGridCtrl::ResetScrollBars() {
     viewport()->update();
 }
 
-LRESULT CGridCtrl::SendMessageToParent(int row, int col, int code) {
+LRESULT CDataGrid::SendMessageToParent(int row, int col, int code) {
     LRESULT result = 0;
     emit notify(code, row, col, &result);
     return result;
 }
 
-QWidget* CGridCtrl::EditParent() {
+QWidget* CDataGrid::EditParent() {
     return viewport();
 }
 
-void CGridCtrl::OnEditorEnded(int row, int col, const QString& text, UINT key) {
+void CDataGrid::OnEditorEnded(int row, int col, const QString& text, UINT key) {
     OnEndEditCell(row, col, text);
     setFocus(Qt::OtherFocusReason);
     // Tab and the arrow and page keys go on to the next cell and open its editor as moved in by a key. Their
@@ -153,40 +153,40 @@ void CGridCtrl::OnEditorEnded(int row, int col, const QString& text, UINT key) {
     OnEditCell(target.row, target.col, QPoint(-1, -1), VK_TAB);
 }
 
-void CGridCtrl::SyncScroll() {
+void CDataGrid::SyncScroll() {
     SetScrollPos(horizontalScrollBar()->value(), verticalScrollBar()->value());
 }
 
-void CGridCtrl::scrollContentsBy(int, int) {
+void CDataGrid::scrollContentsBy(int, int) {
     EndEditing();
-    m_TitleTip.Hide();
+    m_CellTip.Hide();
     SyncScroll();
     viewport()->update();
 }
 
-void CGridCtrl::changeEvent(QEvent* event) {
+void CDataGrid::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::ApplicationPaletteChange)
         OnSysColorChange(QGuiApplication::palette());
 }
 
-void CGridCtrl::resizeEvent(QResizeEvent* event) {
+void CDataGrid::resizeEvent(QResizeEvent* event) {
     m_DropTarget.Register(this);
     EndEditing();
     QAbstractScrollArea::resizeEvent(event);
     ResetScrollBars();
 }
 
-bool CGridCtrl::LineStep(QScrollBar* bar, bool forward) {
+bool CDataGrid::LineStep(QScrollBar* bar, bool forward) {
     const int before = bar->value();
     bar->triggerAction(forward ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
     SyncScroll();
     return bar->value() != before;
 }
 
-void CGridCtrl::OnScrollAction(bool vertical, int action) {
+void CDataGrid::OnScrollAction(bool vertical, int action) {
     EndEditing();
-    m_TitleTip.Hide();
+    m_CellTip.Hide();
     if (action != QAbstractSlider::SliderSingleStepAdd && action != QAbstractSlider::SliderSingleStepSub)
         return;
     // A line is one whole row or column of its own size; the bar still holds the position before the step.
@@ -196,7 +196,7 @@ void CGridCtrl::OnScrollAction(bool vertical, int action) {
     bar->setSliderPosition(std::clamp(pos, bar->minimum(), bar->maximum()));
 }
 
-void CGridCtrl::EnsureVisible(int row, int col) {
+void CDataGrid::EnsureVisible(int row, int col) {
     if (!m_bAllowDraw || !IsValid(row, col))
         return;
     SetClientSize(viewport()->size());
@@ -245,9 +245,9 @@ void CGridCtrl::EnsureVisible(int row, int col) {
     }
 }
 
-void CGridCtrl::wheelEvent(QWheelEvent* event) {
+void CDataGrid::wheelEvent(QWheelEvent* event) {
     EndEditing();
-    m_TitleTip.Hide();
+    m_CellTip.Hide();
     const int lines = QApplication::wheelScrollLines();
     // Notches of 120; a fine wheel's parts add up until they make a line.
     m_nWheelRest += event->angleDelta().y() * (lines < 0 ? 1 : lines);
@@ -267,12 +267,12 @@ void CGridCtrl::wheelEvent(QWheelEvent* event) {
 
 // ---- drawing ----
 
-void CGridCtrl::paintEvent(QPaintEvent* event) {
+void CDataGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     OnDraw(painter, event->rect());
 }
 
-void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
+void CDataGrid::OnDraw(QPainter& painter, QRect clip) {
     if (!m_bAllowDraw)
         return;
     SetClientSize(viewport()->size());
@@ -305,7 +305,7 @@ void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
             return;
         if (!rect.intersects(clip))
             return;
-        if (CGridCellBase* cell = GetCell(row, col)) {
+        if (CDataGridCellBase* cell = GetCell(row, col)) {
             cell->SetCoords(row, col);
             cell->Draw(painter, row, col, rect, false);
             drawn += rect;
@@ -359,27 +359,27 @@ void CGridCtrl::OnDraw(QPainter& painter, QRect clip) {
 
 // ---- editing ----
 
-void CGridCtrl::OnEditCell(int row, int col, QPoint point, UINT ch) {
-    m_TitleTip.Hide();
+void CDataGrid::OnEditCell(int row, int col, QPoint point, UINT ch) {
+    m_CellTip.Hide();
     if (!IsValid(row, col) || !IsCellEditable(row, col))
         return;
     EnsureVisible(row, col);
     QRect rect;
     if (!IsCellVisible(row, col) || !GetCellRect(row, col, rect))
         return;
-    if (SendMessageToParent(row, col, GVN_BEGINLABELEDIT) < 0)
+    if (SendMessageToParent(row, col, DGN_BEGINLABELEDIT) < 0)
         return;
-    if (CGridCellBase* cell = GetCell(row, col))
+    if (CDataGridCellBase* cell = GetCell(row, col))
         cell->Edit(row, col, rect, point, static_cast<UINT>(m_nId), ch);
 }
 
-void CGridCtrl::EndEditing() {
+void CDataGrid::EndEditing() {
     const CCellID focus = GetFocusCell();
-    if (CGridCellBase* cell = GetCell(focus.row, focus.col))
+    if (CDataGridCellBase* cell = GetCell(focus.row, focus.col))
         cell->EndEdit();
 }
 
-void CGridCtrl::OnFixedRowClick(CCellID cell) {
+void CDataGrid::OnFixedRowClick(CCellID cell) {
     if (!IsValid(cell))
         return;
     if (GetHeaderSort()) {
@@ -395,7 +395,7 @@ void CGridCtrl::OnFixedRowClick(CCellID cell) {
     }
 }
 
-void CGridCtrl::OnFixedColumnClick(CCellID cell) {
+void CDataGrid::OnFixedColumnClick(CCellID cell) {
     if (IsSelectable()) {
         SetMouseMode(cell.row < GetFixedRowCount() ? MOUSE_SELECT_ALL : MOUSE_SELECT_ROW);
         OnSelecting(cell);
@@ -404,19 +404,19 @@ void CGridCtrl::OnFixedColumnClick(CCellID cell) {
 
 // ---- clipboard ----
 
-void CGridCtrl::OnEditCopy() {
+void CDataGrid::OnEditCopy() {
     if (const std::optional<QString> text = CopyTextFromGrid())
         QApplication::clipboard()->setText(*text);
 }
 
-void CGridCtrl::OnEditCut() {
+void CDataGrid::OnEditCut() {
     if (!IsEditable())
         return;
     OnEditCopy();
     CutSelectedText();
 }
 
-void CGridCtrl::OnEditPaste() {
+void CDataGrid::OnEditPaste() {
     if (!IsEditable())
         return;
     const CCellRange range = GetSelectedCellRange();
@@ -425,7 +425,7 @@ void CGridCtrl::OnEditPaste() {
         target = GetTopleftNonFixedCell();
     if (!IsValid(target))
         return;
-    CGridCellBase* cell = GetCell(target.row, target.col);
+    CDataGridCellBase* cell = GetCell(target.row, target.col);
     if (cell && cell->IsEditing()) {
         if (auto* edit = qobject_cast<QLineEdit*>(cell->GetEditWnd())) {
             edit->paste();
@@ -437,24 +437,24 @@ void CGridCtrl::OnEditPaste() {
         PasteTextToGrid(target, data->text(), true);
 }
 
-void CGridCtrl::OnEditSelectAll() {
+void CDataGrid::OnEditSelectAll() {
     const CCellID focus = GetFocusCell();
-    SendMessageToParent(focus.row, focus.col, GVN_SELCHANGING);
+    SendMessageToParent(focus.row, focus.col, DGN_SELCHANGING);
     SelectAllCells();
-    SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+    SendMessageToParent(focus.row, focus.col, DGN_SELCHANGED);
 }
 
 // ---- keyboard ----
 
-bool CGridCtrl::focusNextPrevChild(bool next) {
+bool CDataGrid::focusNextPrevChild(bool next) {
     // Tab moves between cells while the grid handles it.
     if (GetHandleTabKey() && IsValid(GetFocusCell()))
         return false;
     return QAbstractScrollArea::focusNextPrevChild(next);
 }
 
-void CGridCtrl::keyPressEvent(QKeyEvent* event) {
-    m_TitleTip.Hide();
+void CDataGrid::keyPressEvent(QKeyEvent* event) {
+    m_CellTip.Hide();
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const int key = event->key();
@@ -537,9 +537,9 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
         SetMouseMode(MOUSE_SELECT_CELLS);
         if (!shift || vk == VK_TAB)
             SetSelectionStart(target);
-        SendMessageToParent(target.row, target.col, GVN_SELCHANGING);
+        SendMessageToParent(target.row, target.col, DGN_SELCHANGING);
         OnSelecting(target);
-        SendMessageToParent(target.row, target.col, GVN_SELCHANGED);
+        SendMessageToParent(target.row, target.col, DGN_SELCHANGED);
         SetMouseMode(MOUSE_NOTHING);
     }
     SetFocusCell(target.row, target.col);
@@ -547,20 +547,20 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
     Refresh();
 }
 
-void CGridCtrl::OnChar(UINT ch) {
+void CDataGrid::OnChar(UINT ch) {
     const CCellID focus = GetFocusCell();
     OnEditCell(focus.row, focus.col, QPoint(-1, -1), ch);
 }
 
 // ---- mouse ----
 
-bool CGridCtrl::InTextRect(CCellID cell, QPoint point) const {
+bool CDataGrid::InTextRect(CCellID cell, QPoint point) const {
     QRect rect;
-    const CGridCellBase* c = GetCell(cell.row, cell.col);
+    const CDataGridCellBase* c = GetCell(cell.row, cell.col);
     return c && GetCellRect(cell.row, cell.col, rect) && c->GetTextRect(rect) && rect.contains(point);
 }
 
-bool CGridCtrl::MouseOverColumnResizeArea(QPoint point) const {
+bool CDataGrid::MouseOverColumnResizeArea(QPoint point) const {
     if (point.y() >= GetFixedRowHeight())
         return false;
     const CCellID cell = GetCellFromPt(point);
@@ -572,7 +572,7 @@ bool CGridCtrl::MouseOverColumnResizeArea(QPoint point) const {
            endX - point.x() < kResizeCaptureRange;
 }
 
-bool CGridCtrl::MouseOverRowResizeArea(QPoint point) const {
+bool CDataGrid::MouseOverRowResizeArea(QPoint point) const {
     if (point.x() >= GetFixedColumnWidth())
         return false;
     const CCellID cell = GetCellFromPt(point);
@@ -584,7 +584,7 @@ bool CGridCtrl::MouseOverRowResizeArea(QPoint point) const {
            endY - point.y() < kResizeCaptureRange;
 }
 
-void CGridCtrl::mousePressEvent(QMouseEvent* event) {
+void CDataGrid::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -644,7 +644,7 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
         return;
     }
 
-    SendMessageToParent(cell.row, cell.col, GVN_SELCHANGING);
+    SendMessageToParent(cell.row, cell.col, DGN_SELCHANGING);
     RememberSelection(ctrl);
     if (cell.row < GetFixedRowCount()) {
         OnFixedRowClick(cell);
@@ -657,7 +657,7 @@ void CGridCtrl::mousePressEvent(QMouseEvent* event) {
     }
 }
 
-void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
+void CDataGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (m_bLMouseButtonDown && IsValid(m_LeftClickDownCell)) {
         switch (MouseMode()) {
@@ -695,25 +695,25 @@ void CGridCtrl::mouseMoveEvent(QMouseEvent* event) {
     if (MouseMode() != MOUSE_NOTHING)
         return;
     const CCellID cell = GetCellFromPt(point);
-    CGridCellBase* c = GetCell(cell.row, cell.col);
+    CDataGridCellBase* c = GetCell(cell.row, cell.col);
     if (!c)
         return;
     c->OnMouseOver();
-    // A cut text shows whole in the title tip while the mouse is over it.
+    // A cut text shows whole in the cell tip while the mouse is over it.
     QRect rect;
-    if (!GetTitleTips() || (event->buttons() & Qt::RightButton) || c->IsEditing() ||
+    if (!GetCellTips() || (event->buttons() & Qt::RightButton) || c->IsEditing() ||
         !GetCellRect(cell.row, cell.col, rect))
         return;
     QRect textRect = rect;
     const QString tip = c->GetTipText();
     if (tip.isEmpty() || !c->GetTipTextRect(textRect) || !textRect.contains(point))
         return;
-    m_TitleTip.Create(viewport());
-    m_TitleTip.Show(tip, static_cast<int>(c->GetMargin()), &rect, c->GetFont(), GetTitleTipTextClr(),
-                    GetTitleTipBackClr(), textRect);
+    m_CellTip.Create(viewport());
+    m_CellTip.Show(tip, static_cast<int>(c->GetMargin()), &rect, c->GetFont(), GetCellTipTextClr(),
+                    GetCellTipBackClr(), textRect);
 }
 
-void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
+void CDataGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
         OnRButtonUp(event->position().toPoint());
         return;
@@ -735,9 +735,9 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
         break;
     case MOUSE_PREPARE_DRAG:
         SendMessageToParent(m_LeftClickDownCell.row, m_LeftClickDownCell.col, NM_CLICK);
-        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGING);
+        SendMessageToParent(focus.row, focus.col, DGN_SELCHANGING);
         ResetSelection();
-        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+        SendMessageToParent(focus.row, focus.col, DGN_SELCHANGED);
         break;
     case MOUSE_SIZING_COL:
         if (point != m_LeftClickDownPoint) {
@@ -756,7 +756,7 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
         }
         break;
     default:
-        SendMessageToParent(focus.row, focus.col, GVN_SELCHANGED);
+        SendMessageToParent(focus.row, focus.col, DGN_SELCHANGED);
         SendMessageToParent(m_LeftClickDownCell.row, m_LeftClickDownCell.col, NM_CLICK);
         break;
     }
@@ -764,7 +764,7 @@ void CGridCtrl::mouseReleaseEvent(QMouseEvent* event) {
     viewport()->setCursor(Qt::ArrowCursor);
 }
 
-void CGridCtrl::OnRButtonUp(QPoint point) {
+void CDataGrid::OnRButtonUp(QPoint point) {
     EndEditing();
     const CCellID cell = GetCellFromPt(point);
     if (!IsValid(cell)) {
@@ -775,12 +775,12 @@ void CGridCtrl::OnRButtonUp(QPoint point) {
     SetFocusCell(std::max(cell.row, GetFixedRowCount()), std::max(cell.col, GetFixedColumnCount()));
     QRect rect;
     if (GetCellRect(cell.row, cell.col, rect))
-        if (CGridCellBase* c = GetCell(cell.row, cell.col))
+        if (CDataGridCellBase* c = GetCell(cell.row, cell.col))
             c->OnRClick(point - rect.topLeft());
     SendMessageToParent(cell.row, cell.col, NM_RCLICK);
 }
 
-void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
+void CDataGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (MouseMode() == MOUSE_OVER_COL_DIVIDE && GetColumnResize()) {
         const CCellID cell = GetCellFromPt(point);
@@ -809,7 +809,7 @@ void CGridCtrl::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
-void CGridCtrl::timerEvent(QTimerEvent* event) {
+void CDataGrid::timerEvent(QTimerEvent* event) {
     if (event->timerId() != m_nTimerId) {
         QAbstractScrollArea::timerEvent(event);
         return;

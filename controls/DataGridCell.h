@@ -1,5 +1,5 @@
-// The cells of the grid control: CGridCellBase (state bits, drawing and measuring, written against its own
-// accessors), CGridCell (the ordinary cell that stores every attribute) and CGridDefaultCell (one per kind of
+// The cells of the grid control: CDataGridCellBase (state bits, drawing and measuring, written against its own
+// accessors), CDataGridCell (the ordinary cell that stores every attribute) and CDataGridDefaultCell (one per kind of
 // position; its attributes stand in for every use-the-default value of an ordinary cell).
 //
 // Thread: user-interface thread only.
@@ -20,14 +20,14 @@ class QPainter;
 class QWidget;
 
 // Cell state bits (shared with the grid's item-state calls).
-constexpr UINT GVIS_FOCUSED = 0x01;
-constexpr UINT GVIS_SELECTED = 0x02;
-constexpr UINT GVIS_DROPHILITED = 0x04;
-constexpr UINT GVIS_READONLY = 0x08;
-constexpr UINT GVIS_FIXED = 0x10;
-constexpr UINT GVIS_FIXEDROW = 0x20;
-constexpr UINT GVIS_FIXEDCOL = 0x40;
-constexpr UINT GVIS_MODIFIED = 0x80;
+constexpr UINT DGIS_FOCUSED = 0x01;
+constexpr UINT DGIS_SELECTED = 0x02;
+constexpr UINT DGIS_DROPHILITED = 0x04;
+constexpr UINT DGIS_READONLY = 0x08;
+constexpr UINT DGIS_FIXED = 0x10;
+constexpr UINT DGIS_FIXEDROW = 0x20;
+constexpr UINT DGIS_FIXEDCOL = 0x40;
+constexpr UINT DGIS_MODIFIED = 0x80;
 
 // Text format flags of a cell (the values of the platform's text drawing).
 constexpr UINT DT_LEFT = 0x0000;
@@ -49,12 +49,12 @@ constexpr UINT kDefaultMargin = 0xFFFFFFFF;
 // First character given to an editor opened by a mouse click or F2 (the left-button key code).
 constexpr UINT VK_LBUTTON = 0x01;
 
-class CGridCellBase {
+class CDataGridCellBase {
 public:
-    CGridCellBase() = default;
-    virtual ~CGridCellBase() = default;
-    CGridCellBase(const CGridCellBase&) = delete;
-    CGridCellBase& operator=(const CGridCellBase&) = delete;
+    CDataGridCellBase() = default;
+    virtual ~CDataGridCellBase() = default;
+    CDataGridCellBase(const CDataGridCellBase&) = delete;
+    CDataGridCellBase& operator=(const CDataGridCellBase&) = delete;
 
     virtual void SetText(const QString& text) = 0;
     virtual void SetImage(int image) = 0;
@@ -83,23 +83,23 @@ public:
     virtual QWidget* GetEditWnd() const = 0;
     virtual UINT GetMargin() const = 0;
     // The grid's default cell for this cell's kind (by its fixed-row and fixed-column bits).
-    virtual CGridCellBase* GetDefaultCell() const;
+    virtual CDataGridCellBase* GetDefaultCell() const;
     virtual bool IsDefaultFont() const = 0;
     virtual bool IsEditing() const = 0;
     // The size of the cell's picture when it has one the grid's image list knows.
     std::optional<QSize> ImageSize() const;
 
-    bool IsFocused() const { return GetState() & GVIS_FOCUSED; }
-    bool IsFixed() const { return GetState() & GVIS_FIXED; }
-    bool IsFixedCol() const { return GetState() & GVIS_FIXEDCOL; }
-    bool IsFixedRow() const { return GetState() & GVIS_FIXEDROW; }
-    bool IsSelected() const { return GetState() & GVIS_SELECTED; }
-    bool IsReadOnly() const { return GetState() & GVIS_READONLY; }
-    bool IsModified() const { return GetState() & GVIS_MODIFIED; }
-    bool IsDropHighlighted() const { return GetState() & GVIS_DROPHILITED; }
+    bool IsFocused() const { return GetState() & DGIS_FOCUSED; }
+    bool IsFixed() const { return GetState() & DGIS_FIXED; }
+    bool IsFixedCol() const { return GetState() & DGIS_FIXEDCOL; }
+    bool IsFixedRow() const { return GetState() & DGIS_FIXEDROW; }
+    bool IsSelected() const { return GetState() & DGIS_SELECTED; }
+    bool IsReadOnly() const { return GetState() & DGIS_READONLY; }
+    bool IsModified() const { return GetState() & DGIS_MODIFIED; }
+    bool IsDropHighlighted() const { return GetState() & DGIS_DROPHILITED; }
 
     // Copies the other cell's attributes (never its editor).
-    virtual void Assign(const CGridCellBase& other);
+    virtual void Assign(const CDataGridCellBase& other);
     virtual void Reset() { m_nState = 0; }
 
     // Draws the cell into rect; false (nothing drawn) without a grid or for an empty rectangle.
@@ -138,10 +138,10 @@ private:
     UINT m_nState = 0;
 };
 
-class CGridCell : public CGridCellBase {
+class CDataGridCell : public CDataGridCellBase {
 public:
-    CGridCell() { Reset(); }
-    ~CGridCell() override;
+    CDataGridCell() { Reset(); }
+    ~CDataGridCell() override;
 
     void SetText(const QString& text) override { m_strText = text; }
     void SetImage(int image) override { m_nImage = image; }
@@ -186,15 +186,15 @@ private:
     QWidget* m_pEditWnd = nullptr; // the open editor; it deletes itself
 };
 
-class CGridDefaultCell : public CGridCell {
+class CDataGridDefaultCell : public CDataGridCell {
 public:
-    CGridDefaultCell();
+    CDataGridDefaultCell();
 
     void SetData(LPARAM) override {}
     void SetState(UINT) override {}
     // Also measures the margin (one blank) and the default size (" XXXXXXXXXXXX ", height x 3 / 2).
     void SetFont(const QFont* font) override;
-    UINT GetState() const override { return CGridCell::GetState() | GVIS_READONLY; }
+    UINT GetState() const override { return CDataGridCell::GetState() | DGIS_READONLY; }
     const QFont* GetFont() const override { return &m_font; }
 
     DWORD GetStyle() const { return m_dwStyle; }

@@ -1,8 +1,8 @@
-#include "controls/GridCell.h"
+#include "controls/DataGridCell.h"
 
 #include "app/ColorRef.h"
 #include "controls/GridModel.h"
-#include "controls/InPlaceEdit.h"
+#include "controls/CellEditor.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -30,12 +30,12 @@ QColor System(QPalette::ColorRole role) {
 
 // ---- base ----
 
-CGridCellBase* CGridCellBase::GetDefaultCell() const {
+CDataGridCellBase* CDataGridCellBase::GetDefaultCell() const {
     const CGridModel* grid = GetGrid();
     return grid ? grid->GetDefaultCell(IsFixedRow(), IsFixedCol()) : nullptr;
 }
 
-void CGridCellBase::Assign(const CGridCellBase& other) {
+void CDataGridCellBase::Assign(const CDataGridCellBase& other) {
     if (&other == this)
         return;
     SetGrid(other.GetGrid());
@@ -50,7 +50,7 @@ void CGridCellBase::Assign(const CGridCellBase& other) {
     SetMargin(other.GetMargin());
 }
 
-std::optional<QSize> CGridCellBase::ImageSize() const {
+std::optional<QSize> CDataGridCellBase::ImageSize() const {
     const CGridModel* grid = GetGrid();
     const CImageList* list = grid ? grid->GetImageList() : nullptr;
     if (!list || !list->HasImage(GetImage()))
@@ -58,15 +58,15 @@ std::optional<QSize> CGridCellBase::ImageSize() const {
     return list->GetImageSize();
 }
 
-bool CGridCellBase::GetTextRect(QRect& rect) const {
+bool CDataGridCellBase::GetTextRect(QRect& rect) const {
     // The text starts right of the picture.
     if (const std::optional<QSize> image = ImageSize())
         rect.setLeft(rect.left() + image->width() + static_cast<int>(GetMargin()) + 1);
     return true;
 }
 
-QSize CGridCellBase::GetTextExtent(const QString& text) const {
-    const auto* defaultCell = static_cast<const CGridDefaultCell*>(GetDefaultCell());
+QSize CDataGridCellBase::GetTextExtent(const QString& text) const {
+    const auto* defaultCell = static_cast<const CDataGridDefaultCell*>(GetDefaultCell());
     if (text.isEmpty() || !GetFont()) {
         if (defaultCell)
             return {defaultCell->GetWidth(), defaultCell->GetHeight()};
@@ -88,7 +88,7 @@ QSize CGridCellBase::GetTextExtent(const QString& text) const {
     return size;
 }
 
-QSize CGridCellBase::GetCellExtent() const {
+QSize CDataGridCellBase::GetCellExtent() const {
     const QSize text = GetTextExtent(GetText());
     QSize image(0, 0);
     if (const std::optional<QSize> known = ImageSize()) {
@@ -104,11 +104,11 @@ QSize CGridCellBase::GetCellExtent() const {
     return size;
 }
 
-bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool erase) {
+bool CDataGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool erase) {
     const CGridModel* grid = GetGrid();
     if (!grid || rect.width() <= 0 || rect.height() <= 0)
         return false;
-    const CGridCellBase* defaultCell = GetDefaultCell();
+    const CDataGridCellBase* defaultCell = GetDefaultCell();
     if (!defaultCell)
         return false;
     painter.save();
@@ -156,9 +156,9 @@ bool CGridCellBase::Draw(QPainter& painter, int row, int col, QRect rect, bool e
     return true;
 }
 
-bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
+bool CDataGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
     const CGridModel* grid = GetGrid();
-    const CGridCellBase* defaultCell = GetDefaultCell();
+    const CDataGridCellBase* defaultCell = GetDefaultCell();
     if (!grid || !defaultCell || rect.width() <= 0 || rect.height() <= 0)
         return false;
     painter.save();
@@ -174,7 +174,7 @@ bool CGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rect) {
     return true;
 }
 
-void CGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect, const QColor& text) const {
+void CDataGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect, const QColor& text) const {
     const CGridModel* grid = GetGrid();
     const int margin = static_cast<int>(GetMargin());
     rect.adjust(margin, margin, -margin, -margin);
@@ -221,44 +221,44 @@ void CGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect,
 
 // ---- ordinary cell ----
 
-CGridCell::~CGridCell() {
+CDataGridCell::~CDataGridCell() {
     // An open editor outlives its cell only until it ends; it must not report to a cell that is gone.
-    if (auto* edit = qobject_cast<CInPlaceEdit*>(m_pEditWnd)) {
+    if (auto* edit = qobject_cast<CCellEditor*>(m_pEditWnd)) {
         edit->Detach();
         edit->deleteLater();
     }
 }
 
-void CGridCell::SetFont(const QFont* font) {
+void CDataGridCell::SetFont(const QFont* font) {
     if (font)
         m_pFont = std::make_unique<QFont>(*font);
     else
         m_pFont.reset();
 }
 
-UINT CGridCell::GetFormat() const {
+UINT CDataGridCell::GetFormat() const {
     if (m_nFormat != kDefaultFormat)
         return m_nFormat;
-    const CGridCellBase* defaultCell = GetDefaultCell();
+    const CDataGridCellBase* defaultCell = GetDefaultCell();
     return defaultCell ? defaultCell->GetFormat() : 0;
 }
 
-const QFont* CGridCell::GetFont() const {
+const QFont* CDataGridCell::GetFont() const {
     if (m_pFont)
         return m_pFont.get();
-    const CGridCellBase* defaultCell = GetDefaultCell();
+    const CDataGridCellBase* defaultCell = GetDefaultCell();
     return defaultCell ? defaultCell->GetFont() : nullptr;
 }
 
-UINT CGridCell::GetMargin() const {
+UINT CDataGridCell::GetMargin() const {
     if (m_nMargin != kDefaultMargin)
         return m_nMargin;
-    const CGridCellBase* defaultCell = GetDefaultCell();
+    const CDataGridCellBase* defaultCell = GetDefaultCell();
     return defaultCell ? defaultCell->GetMargin() : 0;
 }
 
-void CGridCell::Reset() {
-    CGridCellBase::Reset();
+void CDataGridCell::Reset() {
+    CDataGridCellBase::Reset();
     m_strText.clear();
     m_nImage = -1;
     m_lParam = 0;
@@ -272,7 +272,7 @@ void CGridCell::Reset() {
     m_pFont.reset();
 }
 
-bool CGridCell::Edit(int row, int col, QRect rect, QPoint, UINT, UINT ch) {
+bool CDataGridCell::Edit(int row, int col, QRect rect, QPoint, UINT, UINT ch) {
     if (m_bEditing && m_pEditWnd) {
         if (auto* edit = qobject_cast<QLineEdit*>(m_pEditWnd))
             edit->insert(QString(QChar(static_cast<char16_t>(ch))));
@@ -286,35 +286,35 @@ bool CGridCell::Edit(int row, int col, QRect rect, QPoint, UINT, UINT ch) {
                                     : format & DT_CENTER ? Qt::AlignHCenter
                                                          : Qt::AlignLeft;
     m_bEditing = true;
-    m_pEditWnd = new CInPlaceEdit(parent, m_pGrid, rect, alignment, row, col, GetText(), ch);
+    m_pEditWnd = new CCellEditor(parent, m_pGrid, rect, alignment, row, col, GetText(), ch);
     return true;
 }
 
-void CGridCell::EndEdit() {
-    if (auto* edit = qobject_cast<CInPlaceEdit*>(m_pEditWnd))
+void CDataGridCell::EndEdit() {
+    if (auto* edit = qobject_cast<CCellEditor*>(m_pEditWnd))
         edit->EndEdit();
 }
 
-void CGridCell::OnEndEdit() {
+void CDataGridCell::OnEndEdit() {
     m_bEditing = false;
     m_pEditWnd = nullptr;
 }
 
 // ---- default cell ----
 
-CGridDefaultCell::CGridDefaultCell() {
-    CGridCell::SetFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+CDataGridDefaultCell::CDataGridDefaultCell() {
+    CDataGridCell::SetFormat(DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     QFont font = QGuiApplication::font();
     SetFont(&font);
 }
 
-void CGridDefaultCell::SetFont(const QFont* font) {
+void CDataGridDefaultCell::SetFont(const QFont* font) {
     if (!font)
         return;
     m_font = *font;
-    CGridCell::SetFont(font);
+    CDataGridCell::SetFont(font);
     const QFontMetrics metrics(m_font);
-    CGridCell::SetMargin(static_cast<UINT>(std::max(metrics.horizontalAdvance(QLatin1Char(' ')), 1)));
+    CDataGridCell::SetMargin(static_cast<UINT>(std::max(metrics.horizontalAdvance(QLatin1Char(' ')), 1)));
     const QSize extent(metrics.horizontalAdvance(QStringLiteral(" XXXXXXXXXXXX ")), metrics.height());
     m_Size = QSize(extent.width(), extent.height() * 3 / 2);
 }

@@ -1,4 +1,4 @@
-#include "controls/InPlaceEdit.h"
+#include "controls/CellEditor.h"
 
 #include "controls/GridModel.h"
 
@@ -33,7 +33,7 @@ UINT VirtualKey(int key) {
 
 } // namespace
 
-CInPlaceEdit::CInPlaceEdit(QWidget* parent, CGridModel* grid, QRect rect, Qt::Alignment alignment, int row,
+CCellEditor::CCellEditor(QWidget* parent, CGridModel* grid, QRect rect, Qt::Alignment alignment, int row,
                            int col, const QString& initialText, UINT firstChar)
     : QLineEdit(parent), m_pGrid(grid), m_nRow(row), m_nColumn(col), m_sInitialText(initialText),
       m_bExitOnArrows(firstChar != VK_LBUTTON) {
@@ -58,7 +58,7 @@ CInPlaceEdit::CInPlaceEdit(QWidget* parent, CGridModel* grid, QRect rect, Qt::Al
     }
 }
 
-void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
+void CCellEditor::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (const UINT vk = VirtualKey(key)) {
         if (m_bExitOnArrows || (event->modifiers() & Qt::ControlModifier)) {
@@ -92,7 +92,7 @@ void CInPlaceEdit::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-bool CInPlaceEdit::event(QEvent* event) {
+bool CCellEditor::event(QEvent* event) {
     // Tab must reach keyPressEvent instead of moving the focus.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -104,12 +104,12 @@ bool CInPlaceEdit::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void CInPlaceEdit::focusOutEvent(QFocusEvent* event) {
+void CCellEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     EndEdit();
 }
 
-void CInPlaceEdit::Widen() {
+void CCellEditor::Widen() {
     const int needed = fontMetrics().horizontalAdvance(text() + QStringLiteral("  "));
     if (needed <= width() || !parentWidget())
         return;
@@ -117,12 +117,12 @@ void CInPlaceEdit::Widen() {
     resize(std::max(right - x(), width()), height());
 }
 
-void CInPlaceEdit::EndEdit() {
+void CCellEditor::EndEdit() {
     if (m_bEnded)
         return;
     m_bEnded = true;
     const QString result = text();
-    const QPointer<CInPlaceEdit> self(this);
+    const QPointer<CCellEditor> self(this);
     hide();
     if (m_pGrid)
         m_pGrid->OnEditorEnded(m_nRow, m_nColumn, result, m_nLastChar);

@@ -1,6 +1,6 @@
-#include "controls/GridDropTarget.h"
+#include "controls/DataGridDropTarget.h"
 
-#include "controls/GridCtrl.h"
+#include "controls/DataGrid.h"
 
 #include <QDropEvent>
 
@@ -61,19 +61,19 @@ void Answer(QDropEvent* event, DWORD effect) {
 
 } // namespace
 
-CGridDropTarget::~CGridDropTarget() {
+CDataGridDropTarget::~CDataGridDropTarget() {
     if (m_bRegistered)
         Revoke();
 }
 
-BOOL CGridDropTarget::Register(QWidget* wnd) {
+BOOL CDataGridDropTarget::Register(QWidget* wnd) {
     if (m_bRegistered || g_bRegistering)
         return FALSE;
-    auto* grid = qobject_cast<CGridCtrl*>(wnd);
+    auto* grid = qobject_cast<CDataGrid*>(wnd);
     if (!grid)
         return FALSE;
     g_bRegistering = true;
-    m_pGridCtrl = grid;
+    m_pDataGrid = grid;
     // Drags reach the grid's client area.
     grid->viewport()->setAcceptDrops(true);
     grid->viewport()->installEventFilter(this);
@@ -82,52 +82,52 @@ BOOL CGridDropTarget::Register(QWidget* wnd) {
     return m_bRegistered;
 }
 
-void CGridDropTarget::Revoke() {
+void CDataGridDropTarget::Revoke() {
     m_bRegistered = FALSE;
-    if (m_pGridCtrl) {
-        m_pGridCtrl->viewport()->removeEventFilter(this);
-        m_pGridCtrl->viewport()->setAcceptDrops(false);
+    if (m_pDataGrid) {
+        m_pDataGrid->viewport()->removeEventFilter(this);
+        m_pDataGrid->viewport()->setAcceptDrops(false);
     }
-    m_pGridCtrl = nullptr;
+    m_pDataGrid = nullptr;
 }
 
-DWORD CGridDropTarget::OnDragEnter(QWidget* wnd, const QMimeData* data, DWORD keyState, QPoint point) {
-    if (!m_pGridCtrl || wnd != m_pGridCtrl)
+DWORD CDataGridDropTarget::OnDragEnter(QWidget* wnd, const QMimeData* data, DWORD keyState, QPoint point) {
+    if (!m_pDataGrid || wnd != m_pDataGrid)
         return DROPEFFECT_NONE;
-    return m_pGridCtrl->OnDragEnter(data, keyState, point);
+    return m_pDataGrid->OnDragEnter(data, keyState, point);
 }
 
-DWORD CGridDropTarget::OnDragOver(QWidget* wnd, const QMimeData* data, DWORD keyState, QPoint point) {
-    if (!m_pGridCtrl || wnd != m_pGridCtrl)
+DWORD CDataGridDropTarget::OnDragOver(QWidget* wnd, const QMimeData* data, DWORD keyState, QPoint point) {
+    if (!m_pDataGrid || wnd != m_pDataGrid)
         return DROPEFFECT_NONE;
-    return m_pGridCtrl->OnDragOver(data, keyState, point);
+    return m_pDataGrid->OnDragOver(data, keyState, point);
 }
 
-BOOL CGridDropTarget::OnDrop(QWidget* wnd, const QMimeData* data, DWORD dropEffect, QPoint point) {
-    if (!m_pGridCtrl || wnd != m_pGridCtrl)
+BOOL CDataGridDropTarget::OnDrop(QWidget* wnd, const QMimeData* data, DWORD dropEffect, QPoint point) {
+    if (!m_pDataGrid || wnd != m_pDataGrid)
         return FALSE;
-    return m_pGridCtrl->OnDrop(data, dropEffect, point);
+    return m_pDataGrid->OnDrop(data, dropEffect, point);
 }
 
-void CGridDropTarget::OnDragLeave(QWidget* wnd) {
-    if (m_pGridCtrl && wnd == m_pGridCtrl)
-        m_pGridCtrl->OnDragLeave();
+void CDataGridDropTarget::OnDragLeave(QWidget* wnd) {
+    if (m_pDataGrid && wnd == m_pDataGrid)
+        m_pDataGrid->OnDragLeave();
 }
 
-DWORD CGridDropTarget::OnDragScroll(QWidget* wnd, DWORD keyState, QPoint) {
-    if (!m_pGridCtrl || wnd != m_pGridCtrl)
+DWORD CDataGridDropTarget::OnDragScroll(QWidget* wnd, DWORD keyState, QPoint) {
+    if (!m_pDataGrid || wnd != m_pDataGrid)
         return DROPEFFECT_NONE;
     return keyState & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
 }
 
-bool CGridDropTarget::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_pGridCtrl || watched != m_pGridCtrl->viewport())
+bool CDataGridDropTarget::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_pDataGrid || watched != m_pDataGrid->viewport())
         return false;
     switch (event->type()) {
     case QEvent::DragEnter: {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         const DWORD effect =
-            OnDragEnter(m_pGridCtrl, drag->mimeData(), KeyState(*drag), drag->position().toPoint());
+            OnDragEnter(m_pDataGrid, drag->mimeData(), KeyState(*drag), drag->position().toPoint());
         Answer(drag, effect);
         // The drag stays with the grid even where it may not drop, so the moves keep coming.
         drag->accept();
@@ -138,18 +138,18 @@ bool CGridDropTarget::eventFilter(QObject* watched, QEvent* event) {
         const QPoint point = drag->position().toPoint();
         const DWORD keys = KeyState(*drag);
         // A scroll answer wins; otherwise the grid decides where the drag is.
-        DWORD effect = OnDragScroll(m_pGridCtrl, keys, point);
+        DWORD effect = OnDragScroll(m_pDataGrid, keys, point);
         if (!(effect & DROPEFFECT_SCROLL))
-            effect = OnDragOver(m_pGridCtrl, drag->mimeData(), keys, point);
+            effect = OnDragOver(m_pDataGrid, drag->mimeData(), keys, point);
         Answer(drag, effect);
         return true;
     }
     case QEvent::DragLeave:
-        OnDragLeave(m_pGridCtrl);
+        OnDragLeave(m_pDataGrid);
         return true;
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        if (OnDrop(m_pGridCtrl, drop->mimeData(), EffectOf(drop->dropAction()), drop->position().toPoint()))
+        if (OnDrop(m_pDataGrid, drop->mimeData(), EffectOf(drop->dropAction()), drop->position().toPoint()))
             drop->acceptProposedAction();
         else
             drop->ignore();

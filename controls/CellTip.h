@@ -7,7 +7,7 @@
 // Thread: user-interface thread only.
 #pragma once
 
-#include "controls/GridCell.h"
+#include "controls/DataGridCell.h"
 #include "platform/WinTypes.h"
 
 #include <QEvent>
@@ -17,10 +17,10 @@
 #include <QString>
 #include <QWidget>
 
-class CTitleTip : public QWidget {
+class CCellTip : public QWidget {
     Q_OBJECT
 public:
-    CTitleTip();
+    CCellTip();
 
     // Makes the tip a window of parent (the grid's client area); once.
     bool Create(QWidget* parent);
