@@ -23,11 +23,11 @@ char16_t FirstOf(const QString& text, char16_t fallback) {
 
 } // namespace
 
-COXMaskedEdit::COXMaskedEdit(QWidget* parent, int controlId) : QLineEdit(parent), m_nControlId(controlId) {
+CMaskedEdit::CMaskedEdit(QWidget* parent, int controlId) : QLineEdit(parent), m_nControlId(controlId) {
     m_model.separators = SeparatorsOf(QLocale());
 }
 
-MaskSeparators COXMaskedEdit::SeparatorsOf(const QLocale& locale) {
+MaskSeparators CMaskedEdit::SeparatorsOf(const QLocale& locale) {
     MaskSeparators s;
     s.decimal = FirstOf(locale.decimalPoint(), s.decimal);
     s.thousands = FirstOf(locale.groupSeparator(), s.thousands);
@@ -36,7 +36,7 @@ MaskSeparators COXMaskedEdit::SeparatorsOf(const QLocale& locale) {
     return s;
 }
 
-void COXMaskedEdit::SetMask(const QString& mask) {
+void CMaskedEdit::SetMask(const QString& mask) {
     m_model.SetMask(mask.toStdU16String());
     const bool masked = m_model.HasMask();
     // Drops and input methods would write past the mask.
@@ -48,21 +48,21 @@ void COXMaskedEdit::SetMask(const QString& mask) {
         QLineEdit::setText(QString());
 }
 
-void COXMaskedEdit::EmptyMask() {
+void CMaskedEdit::EmptyMask() {
     SetMask(QString());
 }
 
-QString COXMaskedEdit::GetTypedChars() const {
+QString CMaskedEdit::GetTypedChars() const {
     return m_model.HasMask() ? QString::fromStdU16String(m_model.TypedChars()) : text();
 }
 
-bool COXMaskedEdit::FillPositions(const QString& source, bool raw) {
+bool CMaskedEdit::FillPositions(const QString& source, bool raw) {
     const bool ok = m_model.FillPositions(source.toStdU16String(), raw);
     Redisplay(-1);
     return ok;
 }
 
-void COXMaskedEdit::SetWindowText(const QString& text) {
+void CMaskedEdit::SetWindowText(const QString& text) {
     if (!m_model.HasMask()) {
         QLineEdit::setText(text);
         emit updated();
@@ -74,11 +74,11 @@ void COXMaskedEdit::SetWindowText(const QString& text) {
     m_bReportChange = true;
 }
 
-void COXMaskedEdit::OnInvalidKey() {
+void CMaskedEdit::OnInvalidKey() {
     QApplication::beep();
 }
 
-void COXMaskedEdit::Redisplay(int caret) {
+void CMaskedEdit::Redisplay(int caret) {
     QLineEdit::setText(QString::fromStdU16String(m_model.DisplayText()));
     emit updated();
     if (m_bReportChange)
@@ -87,7 +87,7 @@ void COXMaskedEdit::Redisplay(int caret) {
         PlaceCaretForward(caret);
 }
 
-void COXMaskedEdit::PlaceCaretForward(int index) {
+void CMaskedEdit::PlaceCaretForward(int index) {
     const int pos = m_model.CaretForward(index);
     if (m_bAutoTab && pos >= m_model.Length()) {
         for (QWidget* next = nextInFocusChain(); next && next != this; next = next->nextInFocusChain()) {
@@ -100,7 +100,7 @@ void COXMaskedEdit::PlaceCaretForward(int index) {
     setCursorPosition(pos);
 }
 
-void COXMaskedEdit::SelectionRange(int& start, int& end) const {
+void CMaskedEdit::SelectionRange(int& start, int& end) const {
     if (hasSelectedText()) {
         start = selectionStart();
         end = selectionEnd();
@@ -109,7 +109,7 @@ void COXMaskedEdit::SelectionRange(int& start, int& end) const {
     }
 }
 
-void COXMaskedEdit::Apply(const MaskModel::KeyResult& result) {
+void CMaskedEdit::Apply(const MaskModel::KeyResult& result) {
     if (result.invalid)
         OnInvalidKey();
     if (result.changed)
@@ -118,7 +118,7 @@ void COXMaskedEdit::Apply(const MaskModel::KeyResult& result) {
         PlaceCaretForward(result.caret);
 }
 
-void COXMaskedEdit::keyPressEvent(QKeyEvent* event) {
+void CMaskedEdit::keyPressEvent(QKeyEvent* event) {
     if (!m_model.HasMask()) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -173,14 +173,14 @@ void COXMaskedEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
 }
 
-void COXMaskedEdit::focusInEvent(QFocusEvent* event) {
+void CMaskedEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (m_model.HasMask() && hasSelectedText() && selectionStart() == 0 &&
         selectedText().size() == text().size())
         PlaceCaretForward(0);
 }
 
-void COXMaskedEdit::focusOutEvent(QFocusEvent* event) {
+void CMaskedEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     MaskedEditValidation record;
     record.controlId = m_nControlId;
@@ -195,7 +195,7 @@ void COXMaskedEdit::focusOutEvent(QFocusEvent* event) {
     PlaceCaretForward(record.caretPos);
 }
 
-void COXMaskedEdit::mousePressEvent(QMouseEvent* event) {
+void CMaskedEdit::mousePressEvent(QMouseEvent* event) {
     const bool empty = m_model.HasMask() ? m_model.AllPrompts() : text().isEmpty();
     if (event->button() == Qt::LeftButton && !hasFocus() && empty) {
         setFocus(Qt::MouseFocusReason);
@@ -206,7 +206,7 @@ void COXMaskedEdit::mousePressEvent(QMouseEvent* event) {
     QLineEdit::mousePressEvent(event);
 }
 
-void COXMaskedEdit::contextMenuEvent(QContextMenuEvent* event) {
+void CMaskedEdit::contextMenuEvent(QContextMenuEvent* event) {
     if (!m_model.HasMask()) {
         QLineEdit::contextMenuEvent(event);
         return;
@@ -214,26 +214,26 @@ void COXMaskedEdit::contextMenuEvent(QContextMenuEvent* event) {
     // The plain edit's menu would cut and paste past the mask; these go through it.
     QMenu menu(this);
     const bool selection = hasSelectedText() && !isReadOnly();
-    menu.addAction(tr("Cut"), this, &COXMaskedEdit::OnCut)->setEnabled(selection);
-    menu.addAction(tr("Copy"), this, &COXMaskedEdit::OnCopy)->setEnabled(hasSelectedText());
-    menu.addAction(tr("Paste"), this, &COXMaskedEdit::OnPaste)->setEnabled(!isReadOnly());
-    menu.addAction(tr("Delete"), this, &COXMaskedEdit::OnClear)->setEnabled(selection);
+    menu.addAction(tr("Cut"), this, &CMaskedEdit::OnCut)->setEnabled(selection);
+    menu.addAction(tr("Copy"), this, &CMaskedEdit::OnCopy)->setEnabled(hasSelectedText());
+    menu.addAction(tr("Paste"), this, &CMaskedEdit::OnPaste)->setEnabled(!isReadOnly());
+    menu.addAction(tr("Delete"), this, &CMaskedEdit::OnClear)->setEnabled(selection);
     menu.exec(event->globalPos());
 }
 
-void COXMaskedEdit::OnCopy() {
+void CMaskedEdit::OnCopy() {
     if (hasSelectedText())
         QApplication::clipboard()->setText(selectedText());
 }
 
-void COXMaskedEdit::OnCut() {
+void CMaskedEdit::OnCut() {
     if (!hasSelectedText() || isReadOnly())
         return;
     OnCopy();
     OnClear();
 }
 
-void COXMaskedEdit::OnClear() {
+void CMaskedEdit::OnClear() {
     if (!hasSelectedText() || isReadOnly())
         return;
     const int start = selectionStart();
@@ -241,7 +241,7 @@ void COXMaskedEdit::OnClear() {
     Redisplay(start);
 }
 
-void COXMaskedEdit::OnPaste() {
+void CMaskedEdit::OnPaste() {
     if (isReadOnly())
         return;
     int start = 0;

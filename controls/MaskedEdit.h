@@ -21,10 +21,10 @@ struct MaskedEditValidation {
     int caretPos = 0;
 };
 
-class COXMaskedEdit : public QLineEdit {
+class CMaskedEdit : public QLineEdit {
     Q_OBJECT
 public:
-    explicit COXMaskedEdit(QWidget* parent = nullptr, int controlId = 0);
+    explicit CMaskedEdit(QWidget* parent = nullptr, int controlId = 0);
 
     // The separators a locale shows for ".", ",", ":" and "/" (the first character of each).
     static MaskSeparators SeparatorsOf(const QLocale& locale);

@@ -87,8 +87,8 @@ QComboBox* CTK_RuleWnd::Combo(int id) const {
 QAbstractButton* CTK_RuleWnd::Check(int id) const {
     return qobject_cast<QAbstractButton*>(GetDlgItem(id));
 }
-COXMaskedEdit* CTK_RuleWnd::Edit(int id) const {
-    return qobject_cast<COXMaskedEdit*>(GetDlgItem(id));
+CMaskedEdit* CTK_RuleWnd::Edit(int id) const {
+    return qobject_cast<CMaskedEdit*>(GetDlgItem(id));
 }
 QSpinBox* CTK_RuleWnd::Number(int id) const {
     return qobject_cast<QSpinBox*>(GetDlgItem(id));
@@ -132,7 +132,7 @@ void CTK_RuleWnd::BuildControls() {
         auto* row = new QHBoxLayout(holder);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(1);
-        COXMaskedEdit* edit = Make<COXMaskedEdit>(id, holder);
+        CMaskedEdit* edit = Make<CMaskedEdit>(id, holder);
         // The page reads and writes its times with ':' whatever separator the locale shows.
         edit->SetSeparators(MaskSeparators{});
         edit->SetMask(QStringLiteral("# : ##"));

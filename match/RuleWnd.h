@@ -17,7 +17,7 @@
 class QAbstractButton;
 class QComboBox;
 class QLabel;
-class COXMaskedEdit;
+class CMaskedEdit;
 class QSpinBox;
 struct MatchData;
 
@@ -86,7 +86,7 @@ public:
     QWidget* GetDlgItem(int id) const;
     QComboBox* Combo(int id) const;
     QAbstractButton* Check(int id) const;
-    COXMaskedEdit* Edit(int id) const;
+    CMaskedEdit* Edit(int id) const;
     QSpinBox* Number(int id) const;
     QLabel* Static(int id) const;
     // What the controls hold now.

@@ -256,7 +256,7 @@ void CTK_RegDlg::InitControls() {
     auto* startOption = Add(1057, new QCheckBox(QStringLiteral(" Start Option"), content));
     start->addWidget(startOption);
     start->addWidget(Add(1043, new QComboBox(content)));
-    m_edtTime = Add(1052, new COXMaskedEdit(content, 1052));
+    m_edtTime = Add(1052, new CMaskedEdit(content, 1052));
     m_edtTime->setFixedWidth(110);
     start->addWidget(m_edtTime);
     start->addWidget(Add(1054, SpinArrows(content, [this](bool up) { OnSpinTime(up); })));
@@ -437,7 +437,7 @@ QWidget* CTK_RegDlg::GetDlgItem(int id) const {
 
 QString CTK_RegDlg::GetDlgItemText(int id) const {
     QWidget* w = GetDlgItem(id);
-    if (auto* edit = qobject_cast<COXMaskedEdit*>(w))
+    if (auto* edit = qobject_cast<CMaskedEdit*>(w))
         return edit->GetWindowText();
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         return edit->text();
@@ -452,7 +452,7 @@ QString CTK_RegDlg::GetDlgItemText(int id) const {
 
 void CTK_RegDlg::SetDlgItemText(int id, const QString& text) {
     QWidget* w = GetDlgItem(id);
-    if (auto* edit = qobject_cast<COXMaskedEdit*>(w))
+    if (auto* edit = qobject_cast<CMaskedEdit*>(w))
         edit->SetWindowText(text);
     else if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->setText(text);

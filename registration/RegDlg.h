@@ -19,7 +19,7 @@
 #include <map>
 #include <string>
 
-class COXMaskedEdit;
+class CMaskedEdit;
 class CMy_ListCtrl;
 class QCheckBox;
 class QComboBox;
@@ -179,7 +179,7 @@ private:
     template <typename T> T* Add(int id, T* widget);
 
     std::map<int, QWidget*> m_items;
-    COXMaskedEdit* m_edtTime = nullptr;
+    CMaskedEdit* m_edtTime = nullptr;
     CMy_ListCtrl* m_list = nullptr;
     QListWidget* m_log = nullptr;
     int m_nNextNumber = 0;

@@ -16,11 +16,11 @@
 namespace {
 
 // Counts the refused keys instead of beeping.
-class CountingEdit : public COXMaskedEdit {
+class CountingEdit : public CMaskedEdit {
 public:
     int invalidKeys = 0;
     int validations = 0;
-    using COXMaskedEdit::COXMaskedEdit;
+    using CMaskedEdit::CMaskedEdit;
 
 protected:
     void OnInvalidKey() override { ++invalidKeys; }
@@ -145,8 +145,8 @@ TEST_P(MaskedEditSetText, FillsTheInputPositions) {
     edit.SetMask(QString::fromUtf8(c.mask));
     int updates = 0;
     int changes = 0;
-    QObject::connect(&edit, &COXMaskedEdit::updated, [&] { ++updates; });
-    QObject::connect(&edit, &COXMaskedEdit::changed, [&] { ++changes; });
+    QObject::connect(&edit, &CMaskedEdit::updated, [&] { ++updates; });
+    QObject::connect(&edit, &CMaskedEdit::changed, [&] { ++changes; });
     edit.SetWindowText(QString::fromUtf8(c.text));
     EXPECT_EQ(edit.GetWindowText().toStdString(), c.shown);
     // The owner's text is an update, not an edit.
@@ -170,7 +170,7 @@ TEST(MaskedEdit, TypingReportsAChange) {
     edit.SetSeparators(kColonAndStop);
     edit.SetMask("# : ##");
     int changes = 0;
-    QObject::connect(&edit, &COXMaskedEdit::changed, [&] { ++changes; });
+    QObject::connect(&edit, &CMaskedEdit::changed, [&] { ++changes; });
     Play(edit, "3");
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(edit.GetTypedChars().toStdString(), "3  ");
@@ -204,7 +204,7 @@ TEST(MaskedEdit, OwnerRefusingTheValueKeepsTheFocusAndPlacesTheCaret) {
     edit.SetSeparators(kColonAndStop);
     edit.SetMask("# : ##");
     edit.SetWindowText("2:30");
-    QObject::connect(&edit, &COXMaskedEdit::validate, [](MaskedEditValidation& record) {
+    QObject::connect(&edit, &CMaskedEdit::validate, [](MaskedEditValidation& record) {
         record.valid = false;
         record.caretPos = 3;
     });
@@ -218,7 +218,7 @@ TEST(MaskedEdit, AcceptedValueLeavesQuietly) {
     CountingEdit edit;
     edit.SetMask("# : ##");
     int validations = 0;
-    QObject::connect(&edit, &COXMaskedEdit::validate, [&](MaskedEditValidation&) { ++validations; });
+    QObject::connect(&edit, &CMaskedEdit::validate, [&](MaskedEditValidation&) { ++validations; });
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(&edit, &out);
     EXPECT_EQ(validations, 1);
@@ -226,7 +226,7 @@ TEST(MaskedEdit, AcceptedValueLeavesQuietly) {
 }
 
 TEST(MaskedEdit, SeparatorsComeFromTheLocale) {
-    const MaskSeparators german = COXMaskedEdit::SeparatorsOf(QLocale(QLocale::German, QLocale::Germany));
+    const MaskSeparators german = CMaskedEdit::SeparatorsOf(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(german.decimal, u',');
     EXPECT_EQ(german.time, u':');
     EXPECT_EQ(german.date, u'.');

@@ -414,7 +414,7 @@ TEST_F(RulePageTest, TeamShowsItsTimesAndQuotaAndSpinsKeepTheBounds) {
     EXPECT_EQ(page->Number(CTK_RuleWnd::IDC_VIDEO_QUOTA)->value(), 1) << "a negative quota shows as 1";
     EXPECT_EQ(page->Combo(CTK_RuleWnd::IDC_ROUND)->count(), 4);
 
-    COXMaskedEdit* rest = page->Edit(CTK_RuleWnd::IDC_REST_TIME);
+    CMaskedEdit* rest = page->Edit(CTK_RuleWnd::IDC_REST_TIME);
     rest->SetWindowText("0 : 10");
     const auto arrows = rest->parentWidget()->findChildren<QAbstractButton*>();
     ASSERT_EQ(arrows.size(), 2);
@@ -530,7 +530,7 @@ TEST_F(RuleSaveTest, TypedTimesAreSavedAsShownOrRefusedByNameAndOkayKeepsTheDial
         CTK_SuDlg dialog(md);
         CTK_RuleWnd* rules = dialog.RulePage();
         rules->Number(CTK_RuleWnd::IDC_GAMJEOM)->setValue(7);
-        COXMaskedEdit* field = rules->Edit(c.field);
+        CMaskedEdit* field = rules->Edit(c.field);
         Type(field, c.keys);
         EXPECT_EQ(field->text().toStdString(), c.shown);
         const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
@@ -567,7 +567,7 @@ TEST_F(RuleSaveTest, TeamMatchTimeTwoIsRefusedByNameOnlyWhenItIsShown) {
         md->nCompetitionType = c.competitionType;
         md->nTeamMatchTime[0] = md->nTeamMatchTime[1] = md->nMatchTime = 120;
         CTK_SuDlg dialog(md);
-        COXMaskedEdit* second = dialog.RulePage()->Edit(CTK_RuleWnd::IDC_MATCH_TIME2);
+        CMaskedEdit* second = dialog.RulePage()->Edit(CTK_RuleWnd::IDC_MATCH_TIME2);
         second->SetWindowText(QStringLiteral(" :   "));
         const std::size_t before = prompter.texts().size();
         EXPECT_EQ(dialog.OnApply(), !c.refused) << c.competitionType;

@@ -361,7 +361,7 @@ TEST_F(RegDlgTest, RoundTimeApplyAndReset) {
     RegDlg* d = Open();
     static_cast<QAbstractButton*>(d->GetDlgItem(1057))->click();
     EXPECT_TRUE(d->GetDlgItem(1294)->isEnabled());
-    static_cast<COXMaskedEdit*>(d->GetDlgItem(1052))->SetWindowText("9:59.99");
+    static_cast<CMaskedEdit*>(d->GetDlgItem(1052))->SetWindowText("9:59.99");
     Combo(1043)->setCurrentIndex(1);
     prompter.answer(IDYES);
     Click(1294);
