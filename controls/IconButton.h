@@ -10,7 +10,7 @@
 // Thread: user-interface thread only.
 #pragma once
 
-#include "controls/BCMenu.h"
+#include "controls/OwnerMenu.h"
 #include "platform/WinTypes.h"
 
 #include <QImage>
@@ -65,7 +65,7 @@ public:
     QPoint m_ptImageOrg{3, 3};
     QPoint m_ptPressedOffset{1, 1};
     bool m_bAlwaysTrack = true;
-    BCMenu m_menuPopup; // the optional drop-down menu; this program gives it no items
+    COwnerMenu m_menuPopup; // the optional drop-down menu; this program gives it no items
 
     bool IsHovering() const { return m_bMouseOnButton; }
     bool IsCheckBox() const { return isCheckable(); }

@@ -28,33 +28,33 @@ constexpr UINT Checked = 0x0008;
 constexpr UINT Disabled = 0x0002;
 } // namespace MenuFlags
 
-struct BCMenuData {
+struct COwnerMenuItem {
     QString text;
     int image = -1;
     UINT commandId = 0;
     UINT flags = 0;
 };
 
-class BCMenu {
+class COwnerMenu {
 public:
-    BCMenu();
-    ~BCMenu();
-    BCMenu(const BCMenu&) = delete;
-    BCMenu& operator=(const BCMenu&) = delete;
+    COwnerMenu();
+    ~COwnerMenu();
+    COwnerMenu(const COwnerMenu&) = delete;
+    COwnerMenu& operator=(const COwnerMenu&) = delete;
 
     // Appends an item: command id 0 makes a separator; MF_OWNERDRAW is always added. A popup item brings its
     // submenu (owned by this menu from then on).
-    void AppendItem(const QString& text, UINT flags, UINT commandId, std::unique_ptr<BCMenu> popup = {});
+    void AppendItem(const QString& text, UINT flags, UINT commandId, std::unique_ptr<COwnerMenu> popup = {});
     // The item whose text holds "&" followed by the character (case-insensitive): 0x20000 + its index
     // (execute it), or 0 when none does or flags lack MF_POPUP.
-    static long FindMnemonic(QChar character, UINT flags, const BCMenu* menu);
-    // Whether a menu was made by a BCMenu and not yet destroyed.
-    static bool IsOwnMenu(const BCMenu* menu);
+    static long FindMnemonic(QChar character, UINT flags, const COwnerMenu* menu);
+    // Whether a menu was made by a COwnerMenu and not yet destroyed.
+    static bool IsOwnMenu(const COwnerMenu* menu);
     // Frees every item and submenu; the menu is empty afterwards.
     void Destroy();
 
     int ItemCount() const { return static_cast<int>(m_items.size()); }
-    const BCMenuData& Item(int index) const { return m_items[static_cast<std::size_t>(index)]; }
+    const COwnerMenuItem& Item(int index) const { return m_items[static_cast<std::size_t>(index)]; }
     bool IsEmpty() const { return m_items.empty(); }
 
     // The flat look unless the surface has a palette or the classic theme is on (and draw mode is not 1).
@@ -73,6 +73,6 @@ public:
     static constexpr int kImageHeight = 15;
 
 private:
-    std::vector<BCMenuData> m_items;
-    std::vector<std::unique_ptr<BCMenu>> m_submenus;
+    std::vector<COwnerMenuItem> m_items;
+    std::vector<std::unique_ptr<COwnerMenu>> m_submenus;
 };

@@ -1,4 +1,4 @@
-#include "controls/BCMenu.h"
+#include "controls/OwnerMenu.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -9,25 +9,25 @@
 
 namespace {
 
-// Every menu made by a BCMenu and not yet destroyed.
-std::set<const BCMenu*>& OwnMenus() {
-    static std::set<const BCMenu*> menus;
+// Every menu made by a COwnerMenu and not yet destroyed.
+std::set<const COwnerMenu*>& OwnMenus() {
+    static std::set<const COwnerMenu*> menus;
     return menus;
 }
 
 } // namespace
 
-BCMenu::BCMenu() {
+COwnerMenu::COwnerMenu() {
     OwnMenus().insert(this);
 }
 
-BCMenu::~BCMenu() {
+COwnerMenu::~COwnerMenu() {
     Destroy();
     OwnMenus().erase(this);
 }
 
-void BCMenu::AppendItem(const QString& text, UINT flags, UINT commandId, std::unique_ptr<BCMenu> popup) {
-    BCMenuData data;
+void COwnerMenu::AppendItem(const QString& text, UINT flags, UINT commandId, std::unique_ptr<COwnerMenu> popup) {
+    COwnerMenuItem data;
     data.text = text;
     data.commandId = commandId;
     if (commandId == 0 && !(flags & MenuFlags::Popup)) {
@@ -40,7 +40,7 @@ void BCMenu::AppendItem(const QString& text, UINT flags, UINT commandId, std::un
     m_items.push_back(std::move(data));
 }
 
-long BCMenu::FindMnemonic(QChar character, UINT flags, const BCMenu* menu) {
+long COwnerMenu::FindMnemonic(QChar character, UINT flags, const COwnerMenu* menu) {
     if (!menu || !IsOwnMenu(menu) || !(flags & MenuFlags::Popup))
         return 0;
     const QString key = QStringLiteral("&") + character.toLower();
@@ -50,22 +50,22 @@ long BCMenu::FindMnemonic(QChar character, UINT flags, const BCMenu* menu) {
     return 0;
 }
 
-bool BCMenu::IsOwnMenu(const BCMenu* menu) {
+bool COwnerMenu::IsOwnMenu(const COwnerMenu* menu) {
     return OwnMenus().count(menu) != 0;
 }
 
-void BCMenu::Destroy() {
+void COwnerMenu::Destroy() {
     m_submenus.clear();
     m_items.clear();
 }
 
-bool BCMenu::FlatLook(bool surfaceHasPalette, bool classicTheme, int drawMode) {
+bool COwnerMenu::FlatLook(bool surfaceHasPalette, bool classicTheme, int drawMode) {
     if (surfaceHasPalette)
         return false;
     return !classicTheme || drawMode == 1;
 }
 
-QSize BCMenu::MeasureItem(int index, bool flat, int drawMode, int textWidth, int menuHeight) const {
+QSize COwnerMenu::MeasureItem(int index, bool flat, int drawMode, int textWidth, int menuHeight) const {
     const int extra = flat ? 7 : 4;
     if (m_items[static_cast<std::size_t>(index)].flags & MenuFlags::Separator)
         return {0, std::max((extra + kImageHeight) / 2, menuHeight / 2)};
@@ -74,15 +74,15 @@ QSize BCMenu::MeasureItem(int index, bool flat, int drawMode, int textWidth, int
     return {width, std::max(kImageHeight + extra, menuHeight)};
 }
 
-QColor BCMenu::Lighten(QColor colour, double factor) {
+QColor COwnerMenu::Lighten(QColor colour, double factor) {
     if (factor <= 0 || factor > 1)
         return colour;
     const auto up = [factor](int c) { return static_cast<int>(c + (255 - c) * factor); };
     return QColor(up(colour.red()), up(colour.green()), up(colour.blue()));
 }
 
-void BCMenu::DrawItem(QPainter& painter, int index, const QRect& rect, bool selected) const {
-    const BCMenuData& item = m_items[static_cast<std::size_t>(index)];
+void COwnerMenu::DrawItem(QPainter& painter, int index, const QRect& rect, bool selected) const {
+    const COwnerMenuItem& item = m_items[static_cast<std::size_t>(index)];
     const QPalette palette = QApplication::palette();
     painter.fillRect(rect, palette.color(QPalette::Base));
     const QRect column(rect.left(), rect.top(), kImageWidth + 7, rect.height());
