@@ -2,8 +2,8 @@
 // the image into a buffer of exactly its dump size, draws a line between any two points, selects a polygon of
 // any points, and copies a memory stream that then grows. Far-off points cost no more than near ones, so
 // every input runs in bounded time and memory.
-#include "controls/image/CxFile.h"
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageStream.h"
+#include "controls/image/ImageContainer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,11 +37,11 @@ struct Input {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Input in{data, size};
-    CxImage img(64, 48, 8, 0);
+    CImageContainer img(64, 48, 8, 0);
     img.SetGrayPalette();
     img.Clear(0);
 
-    CxImage* layer = &img;
+    CImageContainer* layer = &img;
     for (int depth = in.Byte() % 64; depth > 0 && layer->LayerCreate(); --depth) {
         layer = layer->GetLayer(0);
         layer->Create(2, 2, 8, 0);
@@ -61,10 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     img.SelectionAddPolygon(points.data(), static_cast<std::int32_t>(points.size()), 255);
 
-    CxMemFile original;
+    CImageMemoryStream original;
     original.Open();
     original.Write(in.data, 1, in.left);
-    CxMemFile copy(original);
+    CImageMemoryStream copy(original);
     const std::vector<BYTE> more(1 + in.Byte() * 1024u, 'm');
     original.Write(more.data(), 1, more.size());
     copy.Seek(0, SEEK_SET);

@@ -1,7 +1,7 @@
 // An image dump as it would arrive through the container's streams: the bytes go into a memory stream, are
 // read back a piece at a time as the input's first bytes say, and the dump is read with its length.
-#include "controls/image/CxFile.h"
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageStream.h"
+#include "controls/image/ImageContainer.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     data += 2;
     size -= 2;
 
-    CxMemFile stream;
+    CImageMemoryStream stream;
     stream.Open();
     stream.Write(data, 1, size);
     stream.Seek(static_cast<std::int32_t>(step) - 128, origin);
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++got;
     }
 
-    CxImage img;
+    CImageContainer img;
     if (img.UnDump(data, size) != 0) {
         std::vector<BYTE> again(img.DumpSize());
         img.Dump(again.data());

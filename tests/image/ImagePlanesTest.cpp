@@ -1,4 +1,4 @@
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 
 namespace {
 
-RECT Box(const CxImage& img) {
+RECT Box(const CImageContainer& img) {
     RECT r;
     img.SelectionGetBox(r);
     return r;
 }
 
-std::vector<std::string> Rows(const CxImage& img) {
+std::vector<std::string> Rows(const CImageContainer& img) {
     std::vector<std::string> rows;
     for (std::int32_t y = static_cast<std::int32_t>(img.GetHeight()) - 1; y >= 0; --y) {
         std::string row;
@@ -25,7 +25,7 @@ std::vector<std::string> Rows(const CxImage& img) {
 }
 
 TEST(Selection, ClearSetsTheEmptyOrTheFullBox) {
-    CxImage img(10, 10, 8, 0);
+    CImageContainer img(10, 10, 8, 0);
     EXPECT_FALSE(img.SelectionClear(0)); // no plane yet
     ASSERT_TRUE(img.SelectionCreate());
     img.SelectionClear(0);
@@ -43,7 +43,7 @@ TEST(Selection, ClearSetsTheEmptyOrTheFullBox) {
 }
 
 TEST(Selection, WithoutAPlaneEverythingInsideIsSelected) {
-    CxImage img(3, 3, 24, 0);
+    CImageContainer img(3, 3, 24, 0);
     EXPECT_TRUE(img.SelectionIsInside(2, 2));
     EXPECT_FALSE(img.SelectionIsInside(3, 0));
     EXPECT_EQ(img.SelectionGet(1, 1), 0);
@@ -51,7 +51,7 @@ TEST(Selection, WithoutAPlaneEverythingInsideIsSelected) {
 }
 
 TEST(Selection, RectanglesAreNormalisedClippedAndBoxed) {
-    CxImage img(8, 9, 8, 0);
+    CImageContainer img(8, 9, 8, 0);
     ASSERT_TRUE(img.SelectionAddRect(RECT{5, 7, 2, 3}, 200));
     for (std::int32_t y = 0; y < 9; ++y)
         for (std::int32_t x = 0; x < 8; ++x)
@@ -68,7 +68,7 @@ TEST(Selection, RectanglesAreNormalisedClippedAndBoxed) {
 }
 
 TEST(Selection, EllipseNeedsBothAxes) {
-    CxImage img(10, 10, 8, 0);
+    CImageContainer img(10, 10, 8, 0);
     EXPECT_FALSE(img.SelectionAddEllipse(RECT{4, 2, 4, 8}));
     EXPECT_TRUE(img.SelectionIsValid()); // the plane it made stays
     ASSERT_TRUE(img.SelectionAddEllipse(RECT{1, 1, 9, 9}));
@@ -78,7 +78,7 @@ TEST(Selection, EllipseNeedsBothAxes) {
 }
 
 TEST(Selection, PolygonsFillTheirInsideAndOutline) {
-    CxImage img(8, 6, 8, 0);
+    CImageContainer img(8, 6, 8, 0);
     const POINT two[2] = {{0, 0}, {3, 3}};
     EXPECT_FALSE(img.SelectionAddPolygon(two, 2));
     EXPECT_FALSE(img.SelectionAddPolygon(nullptr, 5));
@@ -96,7 +96,7 @@ TEST(Selection, PolygonsFillTheirInsideAndOutline) {
 }
 
 TEST(Selection, ColourInvertFlipMirrorAndRegion) {
-    CxImage img(4, 3, 24, 0);
+    CImageContainer img(4, 3, 24, 0);
     img.Clear(0);
     img.SetPixelColor(0, 0, RGB(1, 2, 3));
     img.SetPixelColor(3, 0, RGB(1, 2, 3));
@@ -123,25 +123,25 @@ TEST(Selection, ColourInvertFlipMirrorAndRegion) {
 }
 
 TEST(Selection, SetFromAGreyImageAndSplit) {
-    CxImage img(3, 2, 24, 0), grey(3, 2, 8, 0), colour(3, 2, 8, 0);
+    CImageContainer img(3, 2, 24, 0), grey(3, 2, 8, 0), colour(3, 2, 8, 0);
     grey.SetGrayPalette();
     grey.Clear(0);
     grey.SetPixelIndex(2, 1, 90);
     EXPECT_FALSE(img.SelectionSet(colour)); // not grey
     EXPECT_STREQ(img.GetLastError(),
-                 "CxImage::SelectionSet: wrong width or height, or image is not gray scale");
+                 "CImageContainer::SelectionSet: wrong width or height, or image is not gray scale");
     ASSERT_TRUE(img.SelectionSet(grey));
     EXPECT_EQ(img.SelectionGet(2, 1), 90);
     EXPECT_EQ(Box(img).left, 2);
 
-    CxImage split;
+    CImageContainer split;
     ASSERT_TRUE(img.SelectionSplit(&split));
     EXPECT_TRUE(split.IsGrayScale());
     EXPECT_EQ(split.GetPixelIndex(2, 1), 90);
 }
 
 TEST(Alpha, CreateSetFlipAndCopy) {
-    CxImage img(3, 2, 24, 0);
+    CImageContainer img(3, 2, 24, 0);
     EXPECT_EQ(img.AlphaGet(0, 0), 0);
     ASSERT_TRUE(img.AlphaCreate());
     for (int y = 0; y < 2; ++y)
@@ -156,17 +156,17 @@ TEST(Alpha, CreateSetFlipAndCopy) {
     img.AlphaInvert();
     EXPECT_EQ(img.AlphaGet(2, 1), 245);
 
-    CxImage other(3, 2, 8, 0);
+    CImageContainer other(3, 2, 8, 0);
     img.AlphaSetMax(128);
     ASSERT_TRUE(other.AlphaCopy(img));
     EXPECT_EQ(other.AlphaGet(2, 1), 245);
     EXPECT_EQ(other.AlphaGetMax(), 128);
-    CxImage wrongSize(2, 2, 8, 0);
+    CImageContainer wrongSize(2, 2, 8, 0);
     EXPECT_FALSE(wrongSize.AlphaCopy(img));
 }
 
 TEST(Alpha, StripFlattensOntoTheBackground) {
-    CxImage img(2, 1, 24, 0);
+    CImageContainer img(2, 1, 24, 0);
     img.SetPixelColor(0, 0, RGB(200, 200, 200));
     img.SetPixelColor(1, 0, RGB(200, 200, 200));
     img.AlphaCreate();
@@ -177,7 +177,7 @@ TEST(Alpha, StripFlattensOntoTheBackground) {
     EXPECT_EQ(img.GetPixelColor(0, 0).rgbRed, (100 * 256) >> 8);
     EXPECT_EQ(img.GetPixelColor(1, 0).rgbRed, (100 * 1 + 200 * 255) >> 8);
 
-    CxImage indexed(2, 1, 8, 0);
+    CImageContainer indexed(2, 1, 8, 0);
     indexed.SetGrayPalette();
     indexed.SetPixelIndex(1, 0, 200);
     indexed.AlphaCreate();
@@ -187,7 +187,7 @@ TEST(Alpha, StripFlattensOntoTheBackground) {
 }
 
 TEST(Alpha, FromTransparencyAndPaletteAlpha) {
-    CxImage img(2, 2, 8, 0);
+    CImageContainer img(2, 2, 8, 0);
     img.SetGrayPalette();
     img.Clear(3);
     EXPECT_FALSE(img.AlphaFromTransparency());
@@ -198,7 +198,7 @@ TEST(Alpha, FromTransparencyAndPaletteAlpha) {
     EXPECT_EQ(img.AlphaGet(1, 1), 255);
 
     EXPECT_FALSE(img.AlphaPaletteIsValid());
-    CxImage out;
+    CImageContainer out;
     EXPECT_FALSE(img.AlphaPaletteSplit(&out));
     img.SetPaletteColor(4, 4, 4, 4, 77);
     EXPECT_TRUE(img.AlphaPaletteIsValid());
@@ -210,7 +210,7 @@ TEST(Alpha, FromTransparencyAndPaletteAlpha) {
 }
 
 TEST(Layers, InsertDeleteAndOrder) {
-    CxImage img(2, 2, 8, 0);
+    CImageContainer img(2, 2, 8, 0);
     EXPECT_FALSE(img.LayerDelete(-1));
     ASSERT_TRUE(img.LayerCreate());
     ASSERT_TRUE(img.LayerCreate());

@@ -1,5 +1,5 @@
-#include "controls/image/CxFile.h"
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageStream.h"
+#include "controls/image/ImageContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace {
 
 TEST(MemFile, WithoutABufferNothingWorks) {
-    CxMemFile f;
+    CImageMemoryStream f;
     EXPECT_EQ(f.Size(), -1);
     EXPECT_EQ(f.Tell(), -1);
     EXPECT_TRUE(f.Eof());
@@ -28,7 +28,7 @@ TEST(MemFile, WithoutABufferNothingWorks) {
 }
 
 TEST(MemFile, GrowsInSteps) {
-    CxMemFile f;
+    CImageMemoryStream f;
     ASSERT_TRUE(f.Open());
     std::vector<BYTE> data(70000, 7);
     EXPECT_EQ(f.Write(data.data(), 1, data.size()), data.size());
@@ -56,7 +56,7 @@ class MemSeek : public testing::TestWithParam<SeekCase> {};
 TEST_P(MemSeek, PositionsFromEachOrigin) {
     const SeekCase c = GetParam();
     BYTE four[4] = {1, 2, 3, 4};
-    CxMemFile f(four, 4);
+    CImageMemoryStream f(four, 4);
     f.Seek(2, SEEK_SET);
     EXPECT_EQ(f.Seek(c.offset, c.origin), c.ok);
     EXPECT_EQ(f.Tell(), c.position);
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MemFile, ReadsWholeItemsAndLines) {
     BYTE bytes[12] = {'a', 'b', '\n', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k'};
-    CxMemFile f(bytes, 12);
+    CImageMemoryStream f(bytes, 12);
     f.Seek(2, SEEK_SET);
     BYTE out[12];
     EXPECT_EQ(f.Read(out, 4, 3), 2u); // 10 bytes left: two whole items, all ten taken
@@ -96,7 +96,7 @@ TEST(MemFile, ReadsWholeItemsAndLines) {
 TEST(MemFile, ALentBufferIsCopiedNotReallocated) {
     BYTE lent[4] = {1, 2, 3, 4};
     {
-        CxMemFile f(lent, 4);
+        CImageMemoryStream f(lent, 4);
         f.Seek(0, SEEK_END);
         const BYTE more[3] = {5, 6, 7};
         ASSERT_EQ(f.Write(more, 1, 3), 3u);
@@ -119,23 +119,23 @@ TEST(MemFile, CopiesHoldTheirOwnBytesThroughTheOthersGrowthAndEnd) {
                  {"assigned, the copy grows", true, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        auto* original = new CxMemFile;
+        auto* original = new CImageMemoryStream;
         original->Open();
         original->PutC('q');
-        std::unique_ptr<CxMemFile> made;
+        std::unique_ptr<CImageMemoryStream> made;
         if (c.assign) {
-            made = std::make_unique<CxMemFile>();
+            made = std::make_unique<CImageMemoryStream>();
             made->Open();
             made->PutC('x'); // its own buffer goes with the assignment
             *made = *original;
         } else {
-            made = std::make_unique<CxMemFile>(*original);
+            made = std::make_unique<CImageMemoryStream>(*original);
         }
-        CxMemFile& copy = *made;
+        CImageMemoryStream& copy = *made;
         EXPECT_NE(copy.GetBuffer(false), original->GetBuffer(false));
         EXPECT_EQ(copy.Tell(), 1) << "the position comes with the bytes";
-        CxMemFile& grower = c.originalGrows ? *original : copy;
-        CxMemFile& other = c.originalGrows ? copy : *original;
+        CImageMemoryStream& grower = c.originalGrows ? *original : copy;
+        CImageMemoryStream& other = c.originalGrows ? copy : *original;
         ASSERT_EQ(grower.Write(more.data(), 1, more.size()), more.size());
         EXPECT_EQ(other.Size(), 1);
         other.Seek(0, SEEK_SET);
@@ -148,14 +148,14 @@ TEST(MemFile, CopiesHoldTheirOwnBytesThroughTheOthersGrowthAndEnd) {
 }
 
 TEST(MemFile, ACopyOfAStreamWithoutABufferHasNone) {
-    CxMemFile empty;
-    CxMemFile copy(empty);
+    CImageMemoryStream empty;
+    CImageMemoryStream copy(empty);
     EXPECT_EQ(copy.Size(), -1);
     EXPECT_EQ(copy.Write("a", 1, 1), 0u);
 }
 
 TEST(MemFile, DetachedBufferBelongsToTheCaller) {
-    CxMemFile f;
+    CImageMemoryStream f;
     f.Open();
     f.PutC('z');
     BYTE* buffer = f.GetBuffer(true);
@@ -168,7 +168,7 @@ class IoFile : public testing::Test {
 protected:
     std::filesystem::path path =
         std::filesystem::temp_directory_path() /
-        ("cximage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+        ("image-container-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bin");
     void TearDown() override { std::filesystem::remove(path); }
     std::u16string Name() const {
@@ -178,7 +178,7 @@ protected:
 };
 
 TEST_F(IoFile, WithoutAStreamTheFixedAnswers) {
-    CxIOFile f;
+    CImageFileStream f;
     EXPECT_TRUE(f.Close());
     EXPECT_EQ(f.Size(), -1);
     EXPECT_EQ(f.Tell(), 0);
@@ -190,7 +190,7 @@ TEST_F(IoFile, WithoutAStreamTheFixedAnswers) {
 }
 
 TEST_F(IoFile, OpenTwiceKeepsTheFirstStream) {
-    CxIOFile f;
+    CImageFileStream f;
     ASSERT_TRUE(f.Open(Name().c_str(), u"wb"));
     EXPECT_FALSE(f.Open(Name().c_str(), u"rb"));
     EXPECT_TRUE(f.PutC('a'));
@@ -201,7 +201,7 @@ TEST_F(IoFile, OpenTwiceKeepsTheFirstStream) {
 // A dump written through either stream reads back into the same image.
 TEST_F(IoFile, ImagesRoundTripThroughBothStreams) {
     for (DWORD bits : {1u, 4u, 8u, 24u}) {
-        CxImage img(9, 4, bits, CXIMAGE_FORMAT_TIF);
+        CImageContainer img(9, 4, bits, IMAGE_FORMAT_TIF);
         img.SetStdPalette();
         img.Clear(0x5A);
         img.AlphaCreate();
@@ -209,21 +209,21 @@ TEST_F(IoFile, ImagesRoundTripThroughBothStreams) {
         std::vector<BYTE> dump(img.DumpSize());
         img.Dump(dump.data());
 
-        CxMemFile mem;
+        CImageMemoryStream mem;
         mem.Open();
         ASSERT_EQ(mem.Write(dump.data(), 1, dump.size()), dump.size());
         {
-            CxIOFile out;
+            CImageFileStream out;
             ASSERT_TRUE(out.Open(Name().c_str(), u"wb"));
             ASSERT_EQ(out.Write(mem.GetBuffer(false), 1, static_cast<std::size_t>(mem.Size())), dump.size());
         }
-        CxIOFile in;
+        CImageFileStream in;
         ASSERT_TRUE(in.Open(Name().c_str(), u"rb"));
         std::vector<BYTE> back(static_cast<std::size_t>(in.Size()));
         ASSERT_EQ(in.Read(back.data(), 1, back.size()), dump.size());
         EXPECT_EQ(back, dump) << bits;
 
-        CxImage restored;
+        CImageContainer restored;
         ASSERT_EQ(restored.UnDump(back.data(), back.size()), dump.size());
         std::vector<BYTE> again(restored.DumpSize());
         restored.Dump(again.data());

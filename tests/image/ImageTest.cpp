@@ -1,4 +1,4 @@
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ class StrideTable : public testing::TestWithParam<StrideCase> {};
 
 TEST_P(StrideTable, RowsArePaddedToFourBytesAndBitsAreNormalised) {
     const StrideCase c = GetParam();
-    CxImage img;
+    CImageContainer img;
     ASSERT_NE(img.Create(c.width, 3, c.askedBits, 0), nullptr);
     EXPECT_EQ(img.GetBpp(), c.bits);
     EXPECT_EQ(img.GetEffWidth(), c.stride);
@@ -50,7 +50,7 @@ class RefusalTable : public testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RefusalTable, OversizedOrEmptyImagesAreRefusedWithTheirMessage) {
     const RefusalCase c = GetParam();
-    CxImage img;
+    CImageContainer img;
     EXPECT_EQ(img.Create(c.width, c.height, c.bits, 0), nullptr);
     EXPECT_FALSE(img.IsValid());
     EXPECT_STREQ(img.GetLastError(), c.error);
@@ -60,14 +60,14 @@ TEST_P(RefusalTable, OversizedOrEmptyImagesAreRefusedWithTheirMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusalTable,
     testing::Values(
-        RefusalCase{"zero_width", 0, 10, 8, "CxImage::Create : width and height must be greater than zero"},
-        RefusalCase{"zero_height", 10, 0, 24, "CxImage::Create : width and height must be greater than zero"},
-        RefusalCase{"over_the_memory_limit", 10000, 10000, 24, "CXIMAGE_MAX_MEMORY exceeded"},
+        RefusalCase{"zero_width", 0, 10, 8, "CImageContainer::Create : width and height must be greater than zero"},
+        RefusalCase{"zero_height", 10, 0, 24, "CImageContainer::Create : width and height must be greater than zero"},
+        RefusalCase{"over_the_memory_limit", 10000, 10000, 24, "IMAGE_MAX_MEMORY exceeded"},
         // 65536 x 65536 wraps to 0 in 32 bits: the limit is checked in full width.
-        RefusalCase{"product_wraps", 65536, 65536, 1, "CXIMAGE_MAX_MEMORY exceeded"},
+        RefusalCase{"product_wraps", 65536, 65536, 1, "IMAGE_MAX_MEMORY exceeded"},
         // one pixel wide: the row padding, not the pixels, would take 400 MB
-        RefusalCase{"padding_over_the_limit", 1, 100000000, 1, "CXIMAGE_MAX_MEMORY exceeded"},
-        RefusalCase{"width_beyond_a_signed_int", 0x80000000u, 1, 1, "CXIMAGE_MAX_MEMORY exceeded"}),
+        RefusalCase{"padding_over_the_limit", 1, 100000000, 1, "IMAGE_MAX_MEMORY exceeded"},
+        RefusalCase{"width_beyond_a_signed_int", 0x80000000u, 1, 1, "IMAGE_MAX_MEMORY exceeded"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PixelCase {
@@ -82,7 +82,7 @@ class PixelAddressing : public testing::TestWithParam<PixelCase> {};
 
 TEST_P(PixelAddressing, IndexesLandInTheirBitsAndReadBack) {
     const PixelCase c = GetParam();
-    CxImage img(20, 4, c.bits, 0);
+    CImageContainer img(20, 4, c.bits, 0);
     ASSERT_TRUE(img.IsValid());
     img.Clear(0);
     img.SetPixelIndex(c.x, c.y, c.value);
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PixelAddressing,
                                          PixelCase{8, 5, 3, 200, 3 * 20 + 5, 200}));
 
 TEST(Image, TwentyFourBitPixelsAreStoredBlueGreenRed) {
-    CxImage img(3, 2, 24, 0);
+    CImageContainer img(3, 2, 24, 0);
     img.Clear(0);
     img.SetPixelColor(2, 1, RGB(10, 20, 30));
     const BYTE* row = img.GetBits(1);
@@ -114,7 +114,7 @@ TEST(Image, TwentyFourBitPixelsAreStoredBlueGreenRed) {
 }
 
 TEST(Image, ClearFillsByDepth) {
-    CxImage one(8, 1, 1, 0), four(2, 1, 4, 0);
+    CImageContainer one(8, 1, 1, 0), four(2, 1, 4, 0);
     one.Clear(3);
     four.Clear(0x13);
     EXPECT_EQ(one.GetBits()[0], 0xFF);
@@ -122,7 +122,7 @@ TEST(Image, ClearFillsByDepth) {
 }
 
 TEST(Palette, GreyAndStandardPalettes) {
-    CxImage four(4, 4, 4, 0), eight(4, 4, 8, 0);
+    CImageContainer four(4, 4, 4, 0), eight(4, 4, 8, 0);
     four.SetGrayPalette();
     EXPECT_EQ(four.GetPaletteColor(1).rgbGreen, 17);
     EXPECT_EQ(four.GetPaletteColor(15).rgbRed, 255);
@@ -147,7 +147,7 @@ TEST(Palette, GreyAndStandardPalettes) {
 }
 
 TEST(Palette, NearestIndexPrefersExactThenClosestThenEarlier) {
-    CxImage img(2, 2, 4, 0);
+    CImageContainer img(2, 2, 4, 0);
     img.SetStdPalette();
     EXPECT_EQ(img.GetNearestIndex(RGBQUAD{0, 0, 255, 0}), 9);   // pure red, exact
     EXPECT_EQ(img.GetNearestIndex(RGBQUAD{10, 10, 250, 0}), 9); // near red
@@ -162,7 +162,7 @@ TEST(Palette, NearestIndexPrefersExactThenClosestThenEarlier) {
 }
 
 TEST(Palette, SetPaletteArraysAndSwaps) {
-    CxImage img(4, 1, 4, 0);
+    CImageContainer img(4, 1, 4, 0);
     const BYTE reds[3] = {1, 2, 3};
     img.SetPalette(3, reds, nullptr, nullptr);
     EXPECT_EQ(img.GetPaletteColor(2).rgbBlue, 3); // blues take the greens, which take the reds
@@ -175,7 +175,7 @@ TEST(Palette, SetPaletteArraysAndSwaps) {
 }
 
 TEST(Transparency, IndexRulesAndOutsidePixels) {
-    CxImage img(4, 4, 8, 0);
+    CImageContainer img(4, 4, 8, 0);
     img.SetGrayPalette();
     img.Clear(7);
     img.SetTransIndex(300);
@@ -191,7 +191,7 @@ TEST(Transparency, IndexRulesAndOutsidePixels) {
     EXPECT_TRUE(img.IsTransparent(1, 1));
     EXPECT_FALSE(img.IsTransparent(0, 0));
 
-    CxImage mask;
+    CImageContainer mask;
     ASSERT_TRUE(img.GetTransparentMask(&mask));
     EXPECT_EQ(mask.GetBpp(), 1u);
     EXPECT_EQ(mask.GetPixelIndex(1, 1), 1);
@@ -199,7 +199,7 @@ TEST(Transparency, IndexRulesAndOutsidePixels) {
 }
 
 TEST(Image, LinesIncludeBothEndsAndSkipWhatIsOutside) {
-    CxImage img(5, 5, 8, 0);
+    CImageContainer img(5, 5, 8, 0);
     img.SetGrayPalette();
     img.Clear(0);
     img.DrawLine(-2, 6, 2, 2, RGB(255, 255, 255));
@@ -239,7 +239,7 @@ std::vector<std::pair<int, int>> WalkedLine(int x0, int x1, int y0, int y1, int 
     return points;
 }
 
-std::vector<std::pair<int, int>> LitPixels(CxImage& img) {
+std::vector<std::pair<int, int>> LitPixels(CImageContainer& img) {
     std::vector<std::pair<int, int>> points;
     for (int x = 0; x < static_cast<int>(img.GetWidth()); ++x)
         for (int y = 0; y < static_cast<int>(img.GetHeight()); ++y)
@@ -257,7 +257,7 @@ TEST(Image, LinesWithFarOffEndsLightTheSamePixelsAsTheWholeWalk) {
         {20, 20, 15, 15},     {100, 200, 5, 5},      {-20, 60, 60, -20},    {5, 6, -4000, 4001},
     };
     for (const auto& c : cases) {
-        CxImage img(40, 30, 8, 0);
+        CImageContainer img(40, 30, 8, 0);
         img.SetGrayPalette();
         img.Clear(0);
         img.DrawLine(c.x0, c.x1, c.y0, c.y1, RGB(255, 255, 255));
@@ -268,7 +268,7 @@ TEST(Image, LinesWithFarOffEndsLightTheSamePixelsAsTheWholeWalk) {
 
 TEST(Image, LinesAcrossTheWholeCoordinateRangeLightOnlyTheirPixelsInside) {
     constexpr int kLow = std::numeric_limits<int>::min(), kHigh = std::numeric_limits<int>::max();
-    CxImage img(40, 30, 8, 0);
+    CImageContainer img(40, 30, 8, 0);
     img.SetGrayPalette();
     img.Clear(0);
     img.DrawLine(kLow, kHigh, kLow, kHigh, RGB(255, 255, 255)); // the diagonal through (0, 0)
@@ -283,24 +283,24 @@ TEST(Image, LinesAcrossTheWholeCoordinateRangeLightOnlyTheirPixelsInside) {
 }
 
 TEST(Image, CopyAndGhosts) {
-    CxImage src(4, 3, 24, CXIMAGE_FORMAT_PNG);
+    CImageContainer src(4, 3, 24, IMAGE_FORMAT_PNG);
     src.Clear(9);
     src.AlphaCreate();
     src.LayerCreate();
-    CxImage copy(src);
-    EXPECT_EQ(copy.GetType(), static_cast<DWORD>(CXIMAGE_FORMAT_PNG));
+    CImageContainer copy(src);
+    EXPECT_EQ(copy.GetType(), static_cast<DWORD>(IMAGE_FORMAT_PNG));
     EXPECT_EQ(std::memcmp(copy.GetBits(), src.GetBits(), src.GetEffWidth() * 3), 0);
     EXPECT_TRUE(copy.AlphaIsValid());
     EXPECT_EQ(copy.GetNumLayers(), 0); // layers are not copied
     EXPECT_EQ(copy.GetLayer(0), nullptr);
 
-    CxImage without(src, false, false, false);
+    CImageContainer without(src, false, false, false);
     EXPECT_FALSE(without.AlphaIsValid());
 
     // A ghost shares and never frees.
-    class Ghostly : public CxImage {
+    class Ghostly : public CImageContainer {
     public:
-        void MakeGhostOf(const CxImage& s) { Ghost(&s); }
+        void MakeGhostOf(const CImageContainer& s) { Ghost(&s); }
     };
     Ghostly ghost;
     ghost.MakeGhostOf(src);
@@ -312,7 +312,7 @@ TEST(Image, CopyAndGhosts) {
 }
 
 TEST(Image, TransferLeavesTheSourceEmpty) {
-    CxImage a(3, 3, 8, 0), b;
+    CImageContainer a(3, 3, 8, 0), b;
     a.SelectionCreate();
     a.LayerCreate();
     ASSERT_TRUE(b.Transfer(a));
@@ -326,7 +326,7 @@ TEST(Image, TransferLeavesTheSourceEmpty) {
 
 TEST(Image, CreateFromArrayFlipsAndSplitsAlpha) {
     const BYTE pixels[2 * 8] = {1, 2, 3, 40, 4, 5, 6, 50, 7, 8, 9, 60, 10, 11, 12, 70};
-    CxImage img;
+    CImageContainer img;
     ASSERT_TRUE(img.CreateFromArray(pixels, 2, 2, 32, 8, true));
     EXPECT_EQ(img.GetBpp(), 24u);
     EXPECT_EQ(img.GetBits(1)[0], 1); // first source row became the top row
@@ -337,21 +337,21 @@ TEST(Image, CreateFromArrayFlipsAndSplitsAlpha) {
 }
 
 TEST(Bookkeeping, TypesResolutionAndOptions) {
-    EXPECT_EQ(CxImage::GetTypeIdFromName(u"JPEG"), 3u);
-    EXPECT_EQ(CxImage::GetTypeIdFromName(u"Png"), 4u);
-    EXPECT_EQ(CxImage::GetTypeIdFromName(u"orf"), 19u);
-    EXPECT_EQ(CxImage::GetTypeIdFromName(u"xy"), 0u);
-    EXPECT_EQ(CxImage::GetTypeIndexFromId(17), 16u);
-    EXPECT_EQ(CxImage::GetTypeIdFromIndex(16), 17u);
-    EXPECT_EQ(CxImage::GetTypeIndexFromId(16), 0u);
-    EXPECT_STREQ(CxImage::GetVersion(), "CxImage 6.0.0");
+    EXPECT_EQ(CImageContainer::GetTypeIdFromName(u"JPEG"), 3u);
+    EXPECT_EQ(CImageContainer::GetTypeIdFromName(u"Png"), 4u);
+    EXPECT_EQ(CImageContainer::GetTypeIdFromName(u"orf"), 19u);
+    EXPECT_EQ(CImageContainer::GetTypeIdFromName(u"xy"), 0u);
+    EXPECT_EQ(CImageContainer::GetTypeIndexFromId(17), 16u);
+    EXPECT_EQ(CImageContainer::GetTypeIdFromIndex(16), 17u);
+    EXPECT_EQ(CImageContainer::GetTypeIndexFromId(16), 0u);
+    EXPECT_STREQ(CImageContainer::GetVersion(), "CImageContainer 6.0.0");
 
-    CxImage img(2, 2, 24, CXIMAGE_FORMAT_GIF);
+    CImageContainer img(2, 2, 24, IMAGE_FORMAT_GIF);
     EXPECT_FALSE(img.SetType(16));
     EXPECT_EQ(img.GetType(), 0u);
-    EXPECT_TRUE(img.SetType(CXIMAGE_FORMAT_GIF));
+    EXPECT_TRUE(img.SetType(IMAGE_FORMAT_GIF));
     img.SetCodecOption(7); // type 0: the image's own slot
-    EXPECT_EQ(img.GetCodecOption(CXIMAGE_FORMAT_GIF), 7u);
+    EXPECT_EQ(img.GetCodecOption(IMAGE_FORMAT_GIF), 7u);
     img.SetXDPI(300);
     EXPECT_EQ(static_cast<const BITMAPINFOHEADER*>(img.GetDIB())->biXPelsPerMeter, 11811);
     img.SetYDPI(0);
@@ -366,14 +366,14 @@ TEST(Bookkeeping, TypesResolutionAndOptions) {
 
 // dump
 
-std::vector<BYTE> DumpOf(CxImage& img) {
+std::vector<BYTE> DumpOf(CImageContainer& img) {
     std::vector<BYTE> bytes(img.DumpSize());
     EXPECT_EQ(img.Dump(bytes.data()), bytes.size());
     return bytes;
 }
 
-CxImage Patterned(DWORD bits) {
-    CxImage img(7, 5, bits, CXIMAGE_FORMAT_BMP);
+CImageContainer Patterned(DWORD bits) {
+    CImageContainer img(7, 5, bits, IMAGE_FORMAT_BMP);
     img.SetStdPalette();
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) {
@@ -388,7 +388,7 @@ CxImage Patterned(DWORD bits) {
 class DumpRoundTrip : public testing::TestWithParam<DWORD> {};
 
 TEST_P(DumpRoundTrip, EveryDepthComesBackByteForByte) {
-    CxImage img = Patterned(GetParam());
+    CImageContainer img = Patterned(GetParam());
     img.AlphaCreate();
     img.AlphaSet(3, 2, 17);
     img.SelectionAddRect(RECT{1, 3, 4, 1}, 200);
@@ -397,7 +397,7 @@ TEST_P(DumpRoundTrip, EveryDepthComesBackByteForByte) {
     img.SetTransIndex(GetParam() == 24 ? -1 : 1);
     const std::vector<BYTE> bytes = DumpOf(img);
 
-    CxImage back;
+    CImageContainer back;
     ASSERT_EQ(back.UnDump(bytes.data(), bytes.size()), bytes.size());
     EXPECT_EQ(DumpOf(back), bytes);
     EXPECT_EQ(back.AlphaGet(3, 2), 17);
@@ -412,7 +412,7 @@ TEST_P(DumpRoundTrip, EveryDepthComesBackByteForByte) {
 INSTANTIATE_TEST_SUITE_P(Depths, DumpRoundTrip, testing::Values(1u, 4u, 8u, 24u));
 
 TEST(Dump, WritesReferencesAsZeroAndKeepsTheLayout) {
-    CxImage img(2, 2, 8, 0);
+    CImageContainer img(2, 2, 8, 0);
     img.LayerCreate();
     const std::vector<BYTE> bytes = DumpOf(img);
     BITMAPINFOHEADER h;
@@ -430,7 +430,7 @@ TEST(Dump, WritesReferencesAsZeroAndKeepsTheLayout) {
 }
 
 TEST(Dump, FramesReadBackFromAHandMadeDump) {
-    CxImage outer(3, 3, 8, 0), frame(2, 1, 24, 0);
+    CImageContainer outer(3, 3, 8, 0), frame(2, 1, 24, 0);
     frame.Clear(42);
     std::vector<BYTE> bytes = DumpOf(outer);
     const std::vector<BYTE> frameBytes = DumpOf(frame);
@@ -439,7 +439,7 @@ TEST(Dump, FramesReadBackFromAHandMadeDump) {
     std::memcpy(bytes.data() + 40 + 304, &one, 4);
     bytes.insert(bytes.end(), frameBytes.begin(), frameBytes.end());
 
-    CxImage back;
+    CImageContainer back;
     ASSERT_EQ(back.UnDump(bytes.data(), bytes.size()), bytes.size());
     ASSERT_NE(back.GetFrame(0), nullptr);
     EXPECT_EQ(back.GetFrame(-1), back.GetFrame(0));
@@ -449,7 +449,7 @@ TEST(Dump, FramesReadBackFromAHandMadeDump) {
 }
 
 TEST(Dump, EveryTruncationIsRefusedWithoutReadingPastTheEnd) {
-    CxImage img = Patterned(4);
+    CImageContainer img = Patterned(4);
     img.AlphaCreate();
     img.SelectionCreate();
     img.LayerCreate();
@@ -458,14 +458,14 @@ TEST(Dump, EveryTruncationIsRefusedWithoutReadingPastTheEnd) {
     for (std::size_t n = 0; n < bytes.size(); ++n) {
         // a copy of exactly n bytes, so the sanitizer sees any read beyond it
         std::vector<BYTE> prefix(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
-        CxImage back;
+        CImageContainer back;
         EXPECT_EQ(back.UnDump(prefix.data(), prefix.size()), 0u) << n;
     }
 }
 
 // An image whose layers nest `depth` deep below it, each a small picture of its own.
-void NestLayers(CxImage& img, int depth) {
-    CxImage* at = &img;
+void NestLayers(CImageContainer& img, int depth) {
+    CImageContainer* at = &img;
     for (int i = 0; i < depth; ++i) {
         ASSERT_TRUE(at->LayerCreate());
         at = at->GetLayer(0);
@@ -480,7 +480,7 @@ TEST(Dump, LayersNestedDeeperThanAReaderTakesHaveNoDumpAndWriteNothing) {
         bool dumped;
     } cases[] = {{1, true}, {16, true}, {17, false}, {40, false}};
     for (const auto& c : cases) {
-        CxImage img(3, 3, 24, 0);
+        CImageContainer img(3, 3, 24, 0);
         NestLayers(img, c.depth);
         const DWORD size = img.DumpSize();
         // The caller's buffer is as large as DumpSize says, not a byte more: a writer passing it is caught.
@@ -493,19 +493,19 @@ TEST(Dump, LayersNestedDeeperThanAReaderTakesHaveNoDumpAndWriteNothing) {
         }
         ASSERT_GT(size, 0u) << c.depth;
         EXPECT_EQ(written, size) << c.depth;
-        CxImage back;
+        CImageContainer back;
         ASSERT_EQ(back.UnDump(bytes.data(), bytes.size()), size) << c.depth;
         EXPECT_EQ(DumpOf(back), bytes) << c.depth;
     }
 }
 
 TEST(Dump, HugeClaimedCountsAreRefused) {
-    CxImage img(2, 2, 8, 0);
+    CImageContainer img(2, 2, 8, 0);
     std::vector<BYTE> bytes = DumpOf(img);
     bytes[bytes.size() - 2] = 1; // layers marker
     const std::int32_t many = 0x7FFFFFFF;
     std::memcpy(bytes.data() + 40 + 432, &many, 4);
-    CxImage back;
+    CImageContainer back;
     EXPECT_EQ(back.UnDump(bytes.data(), bytes.size()), 0u);
     EXPECT_EQ(back.GetNumLayers(), 0);
 }

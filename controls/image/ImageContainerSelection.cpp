@@ -1,5 +1,5 @@
 // The selection plane of the image container: one level per pixel and the box around what is selected.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,14 +9,14 @@
 #include <memory>
 #include <new>
 
-void CxImage::ResetSelectionBox() {
+void CImageContainer::ResetSelectionBox() {
     info.rSelectionBox.left = head.biWidth;
     info.rSelectionBox.bottom = head.biHeight;
     info.rSelectionBox.right = 0;
     info.rSelectionBox.top = 0;
 }
 
-void CxImage::GrowSelectionBox(std::int32_t left, std::int32_t bottom, std::int32_t rightExcl,
+void CImageContainer::GrowSelectionBox(std::int32_t left, std::int32_t bottom, std::int32_t rightExcl,
                                std::int32_t topExcl) {
     RECT& box = info.rSelectionBox;
     box.left = std::min(box.left, left);
@@ -25,7 +25,7 @@ void CxImage::GrowSelectionBox(std::int32_t left, std::int32_t bottom, std::int3
     box.top = std::max(box.top, topExcl);
 }
 
-bool CxImage::SelectionCreate() {
+bool CImageContainer::SelectionCreate() {
     SelectionDelete();
     if (!pDib)
         return false;
@@ -33,18 +33,18 @@ bool CxImage::SelectionCreate() {
     return pSelection != nullptr;
 }
 
-bool CxImage::SelectionDelete() {
+bool CImageContainer::SelectionDelete() {
     std::free(pSelection);
     pSelection = nullptr;
     ResetSelectionBox();
     return true;
 }
 
-bool CxImage::EnsureSelection() {
+bool CImageContainer::EnsureSelection() {
     return pSelection || SelectionCreate();
 }
 
-bool CxImage::SelectionClear(BYTE level) {
+bool CImageContainer::SelectionClear(BYTE level) {
     if (!pSelection)
         return false;
     std::memset(pSelection, level, PlaneSize());
@@ -56,7 +56,7 @@ bool CxImage::SelectionClear(BYTE level) {
     return true;
 }
 
-bool CxImage::SelectionAddRect(RECT r, BYTE level) {
+bool CImageContainer::SelectionAddRect(RECT r, BYTE level) {
     if (!EnsureSelection())
         return false;
     const std::int32_t x0 = std::max<std::int32_t>(std::min(r.left, r.right), 0);
@@ -71,7 +71,7 @@ bool CxImage::SelectionAddRect(RECT r, BYTE level) {
     return true;
 }
 
-bool CxImage::SelectionAddEllipse(RECT r, BYTE level) {
+bool CImageContainer::SelectionAddEllipse(RECT r, BYTE level) {
     if (!EnsureSelection())
         return false;
     const long long xc = (static_cast<long long>(r.left) + r.right) / 2;
@@ -103,7 +103,7 @@ bool CxImage::SelectionAddEllipse(RECT r, BYTE level) {
     return true;
 }
 
-bool CxImage::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYTE level) {
+bool CImageContainer::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYTE level) {
     if (!points || npoints < 3)
         return false;
     if (!EnsureSelection())
@@ -202,7 +202,7 @@ bool CxImage::SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYT
     return true;
 }
 
-bool CxImage::SelectionAddColor(RGBQUAD c, BYTE level) {
+bool CImageContainer::SelectionAddColor(RGBQUAD c, BYTE level) {
     if (!EnsureSelection())
         return false;
     for (std::int32_t y = 0; y < head.biHeight; ++y)
@@ -216,7 +216,7 @@ bool CxImage::SelectionAddColor(RGBQUAD c, BYTE level) {
     return true;
 }
 
-bool CxImage::SelectionAddPixel(std::int32_t x, std::int32_t y, BYTE level) {
+bool CImageContainer::SelectionAddPixel(std::int32_t x, std::int32_t y, BYTE level) {
     if (!IsInside(x, y) || !EnsureSelection())
         return false;
     pSelection[PlaneIndex(x, y)] = level;
@@ -224,7 +224,7 @@ bool CxImage::SelectionAddPixel(std::int32_t x, std::int32_t y, BYTE level) {
     return true;
 }
 
-bool CxImage::SelectionInvert() {
+bool CImageContainer::SelectionInvert() {
     if (!pSelection)
         return false;
     const std::size_t n = PlaneSize();
@@ -234,7 +234,7 @@ bool CxImage::SelectionInvert() {
     return true;
 }
 
-void CxImage::SelectionRebuildBox() {
+void CImageContainer::SelectionRebuildBox() {
     ResetSelectionBox();
     if (!pSelection)
         return;
@@ -244,7 +244,7 @@ void CxImage::SelectionRebuildBox() {
                 GrowSelectionBox(x, y, x + 1, y + 1);
 }
 
-bool CxImage::SelectionFlip() {
+bool CImageContainer::SelectionFlip() {
     if (!pSelection)
         return false;
     // Rows are swapped in place: a flip needs no memory, so it cannot fail for the lack of it.
@@ -259,7 +259,7 @@ bool CxImage::SelectionFlip() {
     return true;
 }
 
-bool CxImage::SelectionMirror() {
+bool CImageContainer::SelectionMirror() {
     if (!pSelection)
         return false;
     const std::size_t w = GetWidth();
@@ -271,7 +271,7 @@ bool CxImage::SelectionMirror() {
     return true;
 }
 
-bool CxImage::SelectionCopy(const CxImage& from) {
+bool CImageContainer::SelectionCopy(const CImageContainer& from) {
     if (!from.pSelection || from.GetWidth() != GetWidth() || from.GetHeight() != GetHeight() || !pDib)
         return false;
     if (!pSelection) {
@@ -284,15 +284,15 @@ bool CxImage::SelectionCopy(const CxImage& from) {
     return true;
 }
 
-bool CxImage::SelectionSet(CxImage& from) {
+bool CImageContainer::SelectionSet(CImageContainer& from) {
     if (!from.IsGrayScale() || from.GetWidth() != GetWidth() || from.GetHeight() != GetHeight()) {
-        SetError("CxImage::SelectionSet: wrong width or height, or image is not gray scale");
+        SetError("CImageContainer::SelectionSet: wrong width or height, or image is not gray scale");
         return false;
     }
     if (!pSelection && pDib)
         pSelection = static_cast<BYTE*>(std::malloc(PlaneSize()));
     if (!pSelection || !from.pDib) {
-        SetError("CxImage::SelectionSet: null pointer");
+        SetError("CImageContainer::SelectionSet: null pointer");
         return false;
     }
     for (DWORD y = 0; y < GetHeight(); ++y)
@@ -301,10 +301,10 @@ bool CxImage::SelectionSet(CxImage& from) {
     return true;
 }
 
-bool CxImage::SplitPlane(const BYTE* plane, CxImage* dest) {
+bool CImageContainer::SplitPlane(const BYTE* plane, CImageContainer* dest) {
     if (!plane || !dest)
         return false;
-    CxImage tmp(GetWidth(), GetHeight(), 8, 0);
+    CImageContainer tmp(GetWidth(), GetHeight(), 8, 0);
     if (!tmp.IsValid()) {
         SetError(tmp.GetLastError());
         return false;
@@ -316,42 +316,42 @@ bool CxImage::SplitPlane(const BYTE* plane, CxImage* dest) {
     return true;
 }
 
-bool CxImage::SelectionSplit(CxImage* dest) {
+bool CImageContainer::SelectionSplit(CImageContainer* dest) {
     return SplitPlane(pSelection, dest);
 }
 
-BYTE CxImage::SelectionGet(std::int32_t x, std::int32_t y) const {
+BYTE CImageContainer::SelectionGet(std::int32_t x, std::int32_t y) const {
     if (!pSelection || !IsInside(x, y))
         return 0;
     return pSelection[PlaneIndex(x, y)];
 }
 
-BYTE* CxImage::SelectionGetPointer(std::int32_t x, std::int32_t y) {
+BYTE* CImageContainer::SelectionGetPointer(std::int32_t x, std::int32_t y) {
     if (!pSelection || !IsInside(x, y))
         return nullptr;
     return pSelection + PlaneIndex(x, y);
 }
 
-bool CxImage::SelectionIsInside(std::int32_t x, std::int32_t y) const {
+bool CImageContainer::SelectionIsInside(std::int32_t x, std::int32_t y) const {
     if (!IsInside(x, y))
         return false;
     return !pSelection || pSelection[PlaneIndex(x, y)] != 0;
 }
 
-void CxImage::SelectionSet(std::int32_t x, std::int32_t y, BYTE level) {
+void CImageContainer::SelectionSet(std::int32_t x, std::int32_t y, BYTE level) {
     if (pSelection && IsInside(x, y))
         pSelection[PlaneIndex(x, y)] = level;
 }
 
-BYTE CxImage::BlindSelectionGet(std::int32_t x, std::int32_t y) const {
+BYTE CImageContainer::BlindSelectionGet(std::int32_t x, std::int32_t y) const {
     return pSelection[PlaneIndex(x, y)];
 }
 
-bool CxImage::BlindSelectionIsInside(std::int32_t x, std::int32_t y) const {
+bool CImageContainer::BlindSelectionIsInside(std::int32_t x, std::int32_t y) const {
     return !pSelection || pSelection[PlaneIndex(x, y)] != 0;
 }
 
-bool CxImage::SelectionToHRGN(HRGN& region) {
+bool CImageContainer::SelectionToHRGN(HRGN& region) {
     if (!pSelection || !region)
         return false;
     for (std::int32_t y = 0; y < head.biHeight; ++y) {

@@ -1,5 +1,5 @@
 // The image container's byte streams.
-#include "controls/image/CxFile.h"
+#include "controls/image/ImageStream.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -44,17 +44,17 @@ std::string ToUtf8(const WCHAR* s) {
 
 } // namespace
 
-bool CxFile::PutC(BYTE c) {
+bool CImageStream::PutC(BYTE c) {
     return Write(&c, 1, 1) == 1;
 }
 
-// CxIOFile
+// CImageFileStream
 
-CxIOFile::CxIOFile(std::FILE* fp) : m_fp(fp), m_bCloseFile(fp == nullptr) {}
+CImageFileStream::CImageFileStream(std::FILE* fp) : m_fp(fp), m_bCloseFile(fp == nullptr) {}
 
-CxIOFile::CxIOFile(const CxIOFile& other) : CxFile(), m_fp(other.m_fp), m_bCloseFile(false) {}
+CImageFileStream::CImageFileStream(const CImageFileStream& other) : CImageStream(), m_fp(other.m_fp), m_bCloseFile(false) {}
 
-CxIOFile& CxIOFile::operator=(const CxIOFile& other) {
+CImageFileStream& CImageFileStream::operator=(const CImageFileStream& other) {
     if (this != &other) {
         m_fp = other.m_fp;
         m_bCloseFile = false;
@@ -62,11 +62,11 @@ CxIOFile& CxIOFile::operator=(const CxIOFile& other) {
     return *this;
 }
 
-CxIOFile::~CxIOFile() {
+CImageFileStream::~CImageFileStream() {
     Close();
 }
 
-bool CxIOFile::Open(const WCHAR* filename, const WCHAR* mode) {
+bool CImageFileStream::Open(const WCHAR* filename, const WCHAR* mode) {
     if (m_fp || !filename || !mode)
         return false;
     m_fp = std::fopen(ToUtf8(filename).c_str(), ToUtf8(mode).c_str());
@@ -76,7 +76,7 @@ bool CxIOFile::Open(const WCHAR* filename, const WCHAR* mode) {
     return true;
 }
 
-bool CxIOFile::Close() {
+bool CImageFileStream::Close() {
     if (!m_fp || !m_bCloseFile)
         return true;
     const int rc = std::fclose(m_fp);
@@ -84,23 +84,23 @@ bool CxIOFile::Close() {
     return rc == 0;
 }
 
-std::size_t CxIOFile::Read(void* buffer, std::size_t size, std::size_t count) {
+std::size_t CImageFileStream::Read(void* buffer, std::size_t size, std::size_t count) {
     return m_fp && buffer ? std::fread(buffer, size, count, m_fp) : 0;
 }
 
-std::size_t CxIOFile::Write(const void* buffer, std::size_t size, std::size_t count) {
+std::size_t CImageFileStream::Write(const void* buffer, std::size_t size, std::size_t count) {
     return m_fp && buffer ? std::fwrite(buffer, size, count, m_fp) : 0;
 }
 
-bool CxIOFile::Seek(std::int32_t offset, int origin) {
+bool CImageFileStream::Seek(std::int32_t offset, int origin) {
     return m_fp && std::fseek(m_fp, offset, origin) == 0;
 }
 
-std::int32_t CxIOFile::Tell() {
+std::int32_t CImageFileStream::Tell() {
     return m_fp ? static_cast<std::int32_t>(std::ftell(m_fp)) : 0;
 }
 
-std::int32_t CxIOFile::Size() {
+std::int32_t CImageFileStream::Size() {
     if (!m_fp)
         return -1;
     const long pos = std::ftell(m_fp);
@@ -110,46 +110,46 @@ std::int32_t CxIOFile::Size() {
     return static_cast<std::int32_t>(size);
 }
 
-bool CxIOFile::Flush() {
+bool CImageFileStream::Flush() {
     return m_fp && std::fflush(m_fp) == 0;
 }
 
-bool CxIOFile::Eof() {
+bool CImageFileStream::Eof() {
     return !m_fp || std::feof(m_fp) != 0;
 }
 
-std::int32_t CxIOFile::Error() {
+std::int32_t CImageFileStream::Error() {
     return m_fp ? std::ferror(m_fp) : -1;
 }
 
-bool CxIOFile::PutC(BYTE c) {
+bool CImageFileStream::PutC(BYTE c) {
     return m_fp && std::fputc(c, m_fp) == c;
 }
 
-std::int32_t CxIOFile::GetC() {
+std::int32_t CImageFileStream::GetC() {
     return m_fp ? std::getc(m_fp) : -1;
 }
 
-char* CxIOFile::GetS(char* string, std::int32_t n) {
+char* CImageFileStream::GetS(char* string, std::int32_t n) {
     return m_fp ? std::fgets(string, n, m_fp) : nullptr;
 }
 
-std::int32_t CxIOFile::Scanf(const char* format, void* output) {
+std::int32_t CImageFileStream::Scanf(const char* format, void* output) {
     return m_fp && format ? std::fscanf(m_fp, format, output) : -1;
 }
 
-// CxMemFile
+// CImageMemoryStream
 
-CxMemFile::CxMemFile(BYTE* pBuffer, DWORD size)
+CImageMemoryStream::CImageMemoryStream(BYTE* pBuffer, DWORD size)
     : m_pBuffer(pBuffer), m_Size(pBuffer ? static_cast<std::int32_t>(std::min<DWORD>(size, kMaxMemFile)) : 0),
       m_bFreeOnClose(pBuffer == nullptr), m_Position(0), m_Edge(m_Size) {}
 
-CxMemFile::CxMemFile(const CxMemFile& other)
-    : CxFile(), m_pBuffer(nullptr), m_Size(0), m_bFreeOnClose(true), m_Position(0), m_Edge(0) {
+CImageMemoryStream::CImageMemoryStream(const CImageMemoryStream& other)
+    : CImageStream(), m_pBuffer(nullptr), m_Size(0), m_bFreeOnClose(true), m_Position(0), m_Edge(0) {
     CopyFrom(other);
 }
 
-CxMemFile& CxMemFile::operator=(const CxMemFile& other) {
+CImageMemoryStream& CImageMemoryStream::operator=(const CImageMemoryStream& other) {
     if (this != &other) {
         Free();
         m_pBuffer = nullptr;
@@ -160,7 +160,7 @@ CxMemFile& CxMemFile::operator=(const CxMemFile& other) {
     return *this;
 }
 
-void CxMemFile::CopyFrom(const CxMemFile& other) {
+void CImageMemoryStream::CopyFrom(const CImageMemoryStream& other) {
     // A shared buffer would be freed or moved by whichever stream grows first, under the other's feet.
     if (!other.m_pBuffer)
         return;
@@ -175,11 +175,11 @@ void CxMemFile::CopyFrom(const CxMemFile& other) {
     m_Position = other.m_Position;
 }
 
-CxMemFile::~CxMemFile() {
+CImageMemoryStream::~CImageMemoryStream() {
     Close();
 }
 
-bool CxMemFile::Open() {
+bool CImageMemoryStream::Open() {
     if (m_pBuffer)
         return false;
     m_Size = m_Position = m_Edge = 0;
@@ -188,18 +188,18 @@ bool CxMemFile::Open() {
     return m_pBuffer != nullptr;
 }
 
-BYTE* CxMemFile::GetBuffer(bool bDetachBuffer) {
+BYTE* CImageMemoryStream::GetBuffer(bool bDetachBuffer) {
     if (bDetachBuffer)
         m_bFreeOnClose = false;
     return m_pBuffer;
 }
 
-bool CxMemFile::Close() {
+bool CImageMemoryStream::Close() {
     Free();
     return true;
 }
 
-void CxMemFile::Free() {
+void CImageMemoryStream::Free() {
     if (m_pBuffer && m_bFreeOnClose) {
         std::free(m_pBuffer);
         m_pBuffer = nullptr;
@@ -207,7 +207,7 @@ void CxMemFile::Free() {
     }
 }
 
-bool CxMemFile::Alloc(std::size_t nBytes) {
+bool CImageMemoryStream::Alloc(std::size_t nBytes) {
     if (static_cast<std::size_t>(m_Edge) >= nBytes)
         return m_pBuffer != nullptr;
     if (nBytes > kMaxMemFile)
@@ -231,7 +231,7 @@ bool CxMemFile::Alloc(std::size_t nBytes) {
     return true;
 }
 
-std::size_t CxMemFile::Read(void* buffer, std::size_t size, std::size_t count) {
+std::size_t CImageMemoryStream::Read(void* buffer, std::size_t size, std::size_t count) {
     if (!buffer || !m_pBuffer || m_Position >= m_Size || size == 0 || count == 0)
         return 0;
     const std::size_t left = static_cast<std::size_t>(m_Size - m_Position);
@@ -241,7 +241,7 @@ std::size_t CxMemFile::Read(void* buffer, std::size_t size, std::size_t count) {
     return n / size;
 }
 
-std::size_t CxMemFile::Write(const void* buffer, std::size_t size, std::size_t count) {
+std::size_t CImageMemoryStream::Write(const void* buffer, std::size_t size, std::size_t count) {
     if (!buffer || !m_pBuffer || size == 0 || count == 0)
         return 0;
     if (count > kMaxMemFile / size)
@@ -259,7 +259,7 @@ std::size_t CxMemFile::Write(const void* buffer, std::size_t size, std::size_t c
     return count;
 }
 
-bool CxMemFile::PutC(BYTE c) {
+bool CImageMemoryStream::PutC(BYTE c) {
     if (!m_pBuffer)
         return false;
     if (m_Position >= m_Edge && !Alloc(static_cast<std::size_t>(m_Position) + 1))
@@ -271,7 +271,7 @@ bool CxMemFile::PutC(BYTE c) {
     return true;
 }
 
-bool CxMemFile::Seek(std::int32_t offset, int origin) {
+bool CImageMemoryStream::Seek(std::int32_t offset, int origin) {
     if (!m_pBuffer)
         return false;
     long long base = 0;
@@ -295,35 +295,35 @@ bool CxMemFile::Seek(std::int32_t offset, int origin) {
     return true;
 }
 
-std::int32_t CxMemFile::Tell() {
+std::int32_t CImageMemoryStream::Tell() {
     return m_pBuffer ? m_Position : -1;
 }
 
-std::int32_t CxMemFile::Size() {
+std::int32_t CImageMemoryStream::Size() {
     return m_pBuffer ? m_Size : -1;
 }
 
-bool CxMemFile::Flush() {
+bool CImageMemoryStream::Flush() {
     return m_pBuffer != nullptr;
 }
 
-bool CxMemFile::Eof() {
+bool CImageMemoryStream::Eof() {
     return !m_pBuffer || m_Position >= m_Size;
 }
 
-std::int32_t CxMemFile::Error() {
+std::int32_t CImageMemoryStream::Error() {
     if (!m_pBuffer)
         return -1;
     return m_Position > m_Size ? 1 : 0;
 }
 
-std::int32_t CxMemFile::GetC() {
+std::int32_t CImageMemoryStream::GetC() {
     if (Eof())
         return -1;
     return m_pBuffer[m_Position++];
 }
 
-char* CxMemFile::GetS(char* string, std::int32_t n) {
+char* CImageMemoryStream::GetS(char* string, std::int32_t n) {
     if (!string || n <= 0)
         return nullptr;
     std::int32_t i = 0;
@@ -341,6 +341,6 @@ char* CxMemFile::GetS(char* string, std::int32_t n) {
     return string;
 }
 
-std::int32_t CxMemFile::Scanf(const char*, void*) {
+std::int32_t CImageMemoryStream::Scanf(const char*, void*) {
     return 0;
 }

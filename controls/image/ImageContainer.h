@@ -1,4 +1,4 @@
-// CxImage: an in-memory raster image held as a bottom-up device-independent bitmap (1, 4, 8 or 24 bits per
+// CImageContainer: an in-memory raster image held as a bottom-up device-independent bitmap (1, 4, 8 or 24 bits per
 // pixel, with a palette below 24 bits) and optional side planes: alpha, selection, layers and frames.
 // It carries no codecs; it is exported for callers outside the court program and never calls them.
 // Failures are reported by the result (null, false, 0) and, for some operations, the last-error text; no
@@ -13,33 +13,33 @@
 #include <cstdint>
 #include <functional>
 
-constexpr int CXIMAGE_NUM_CODEC_OPTIONS = 19;
-constexpr std::uint64_t CXIMAGE_MAX_MEMORY = 268435456;
+constexpr int IMAGE_NUM_CODEC_OPTIONS = 19;
+constexpr std::uint64_t IMAGE_MAX_MEMORY = 268435456;
 
 // Format type ids of the bookkeeping fields.
-enum ENUM_CXIMAGE_FORMATS : DWORD {
-    CXIMAGE_FORMAT_UNKNOWN = 0,
-    CXIMAGE_FORMAT_BMP = 1,
-    CXIMAGE_FORMAT_GIF = 2,
-    CXIMAGE_FORMAT_JPG = 3,
-    CXIMAGE_FORMAT_PNG = 4,
-    CXIMAGE_FORMAT_ICO = 5,
-    CXIMAGE_FORMAT_TIF = 6,
-    CXIMAGE_FORMAT_TGA = 7,
-    CXIMAGE_FORMAT_PCX = 8,
-    CXIMAGE_FORMAT_WBMP = 9,
-    CXIMAGE_FORMAT_WMF = 10,
-    CXIMAGE_FORMAT_JP2 = 11,
-    CXIMAGE_FORMAT_JPC = 12,
-    CXIMAGE_FORMAT_PGX = 13,
-    CXIMAGE_FORMAT_PNM = 14,
-    CXIMAGE_FORMAT_RAS = 15,
-    CXIMAGE_FORMAT_MNG = 17,
-    CXIMAGE_FORMAT_SKA = 18,
-    CXIMAGE_FORMAT_RAW = 19,
+enum ENUM_IMAGE_FORMATS : DWORD {
+    IMAGE_FORMAT_UNKNOWN = 0,
+    IMAGE_FORMAT_BMP = 1,
+    IMAGE_FORMAT_GIF = 2,
+    IMAGE_FORMAT_JPG = 3,
+    IMAGE_FORMAT_PNG = 4,
+    IMAGE_FORMAT_ICO = 5,
+    IMAGE_FORMAT_TIF = 6,
+    IMAGE_FORMAT_TGA = 7,
+    IMAGE_FORMAT_PCX = 8,
+    IMAGE_FORMAT_WBMP = 9,
+    IMAGE_FORMAT_WMF = 10,
+    IMAGE_FORMAT_JP2 = 11,
+    IMAGE_FORMAT_JPC = 12,
+    IMAGE_FORMAT_PGX = 13,
+    IMAGE_FORMAT_PNM = 14,
+    IMAGE_FORMAT_RAS = 15,
+    IMAGE_FORMAT_MNG = 17,
+    IMAGE_FORMAT_SKA = 18,
+    IMAGE_FORMAT_RAW = 19,
 };
 
-class CxImage {
+class CImageContainer {
 public:
     struct rgb_color {
         BYTE r, g, b;
@@ -47,11 +47,11 @@ public:
 
     // The bookkeeping block. In memory the three references are real pointers; the dump writes its own
     // 444-byte layout with them as 0.
-    struct CXIMAGEINFO {
+    struct IMAGEINFO {
         DWORD dwEffWidth;
         BYTE* pImage;
-        CxImage* pGhost;
-        CxImage* pParent;
+        CImageContainer* pGhost;
+        CImageContainer* pParent;
         DWORD dwType;
         char szLastError[256];
         std::int32_t nProgress;
@@ -71,7 +71,7 @@ public:
         bool bEnabled;
         std::int32_t xOffset;
         std::int32_t yOffset;
-        DWORD dwCodecOpt[CXIMAGE_NUM_CODEC_OPTIONS];
+        DWORD dwCodecOpt[IMAGE_NUM_CODEC_OPTIONS];
         RGBQUAD last_c;
         BYTE last_c_index;
         bool last_c_isvalid;
@@ -85,11 +85,11 @@ public:
     static constexpr std::size_t kHeaderDumpSize = 40;
 
     // life cycle
-    explicit CxImage(DWORD imagetype = 0);
-    CxImage(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype = 0);
-    CxImage(const CxImage& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
-    CxImage& operator=(const CxImage& src);
-    virtual ~CxImage();
+    explicit CImageContainer(DWORD imagetype = 0);
+    CImageContainer(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype = 0);
+    CImageContainer(const CImageContainer& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
+    CImageContainer& operator=(const CImageContainer& src);
+    virtual ~CImageContainer();
 
     void* Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype = 0);
     bool CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel,
@@ -98,8 +98,8 @@ public:
                           DWORD dwBytesperline, bool bFlipImage);
     bool Destroy();
     bool DestroyFrames();
-    void Copy(const CxImage& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
-    bool Transfer(CxImage& from, bool bTransferFrames = true);
+    void Copy(const CImageContainer& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
+    bool Transfer(CImageContainer& from, bool bTransferFrames = true);
     void Clear(BYTE bval = 0);
     static void FreeMemory(void* memblock);
 
@@ -146,7 +146,7 @@ public:
     void SwapIndex(BYTE idx1, BYTE idx2);
     void SwapRGB2BGR();
     BYTE GetNearestIndex(RGBQUAD c);
-    bool IsSamePalette(const CxImage& img, bool bCheckAlpha = true) const;
+    bool IsSamePalette(const CImageContainer& img, bool bCheckAlpha = true) const;
     DWORD GetClrImportant() const { return head.biClrImportant; }
     void SetClrImportant(DWORD ncolors = 0);
     static RGBQUAD RGBtoRGBQUAD(COLORREF cr);
@@ -159,7 +159,7 @@ public:
     void SetTransColor(RGBQUAD rgb);
     bool IsTransparent() const;
     bool IsTransparent(std::int32_t x, std::int32_t y);
-    bool GetTransparentMask(CxImage* iDst = nullptr);
+    bool GetTransparentMask(CImageContainer* iDst = nullptr);
 
     // codec bookkeeping
     DWORD GetType() const { return info.dwType; }
@@ -182,7 +182,7 @@ public:
     void SetYDPI(std::int32_t dpi);
     std::int32_t GetFrame() const { return info.nFrame; }
     void SetFrame(std::int32_t nFrame) { info.nFrame = nFrame; }
-    CxImage* GetFrame(std::int32_t index) const;
+    CImageContainer* GetFrame(std::int32_t index) const;
     std::int32_t GetNumFrames() const { return info.nNumFrames; }
     DWORD GetFrameDelay() const { return info.dwFrameDelay; }
     void SetFrameDelay(DWORD d) { info.dwFrameDelay = d; }
@@ -221,9 +221,9 @@ public:
     bool SelectionAddPolygon(const POINT* points, std::int32_t npoints, BYTE level = 255);
     bool SelectionAddColor(RGBQUAD c, BYTE level = 255);
     bool SelectionAddPixel(std::int32_t x, std::int32_t y, BYTE level = 255);
-    bool SelectionCopy(const CxImage& from);
-    bool SelectionSet(CxImage& from);
-    bool SelectionSplit(CxImage* dest);
+    bool SelectionCopy(const CImageContainer& from);
+    bool SelectionSet(CImageContainer& from);
+    bool SelectionSplit(CImageContainer* dest);
     bool SelectionInvert();
     bool SelectionFlip();
     bool SelectionMirror();
@@ -241,11 +241,11 @@ public:
     void AlphaClear();
     void AlphaSet(BYTE level);
     void AlphaSet(std::int32_t x, std::int32_t y, BYTE level);
-    bool AlphaSet(CxImage& from);
+    bool AlphaSet(CImageContainer& from);
     BYTE AlphaGet(std::int32_t x, std::int32_t y) const;
     BYTE* AlphaGetPointer(std::int32_t x = 0, std::int32_t y = 0);
     void AlphaInvert();
-    bool AlphaCopy(const CxImage& from);
+    bool AlphaCopy(const CImageContainer& from);
     bool AlphaFlip();
     bool AlphaMirror();
     bool AlphaIsValid() const { return pAlpha != nullptr; }
@@ -255,8 +255,8 @@ public:
     bool AlphaPaletteIsEnabled() const { return info.bAlphaPaletteEnabled; }
     bool AlphaPaletteIsValid() const;
     void AlphaPaletteClear();
-    bool AlphaPaletteSplit(CxImage* dest);
-    bool AlphaSplit(CxImage* dest);
+    bool AlphaPaletteSplit(CImageContainer* dest);
+    bool AlphaSplit(CImageContainer* dest);
     bool AlphaFromTransparency();
     void AlphaStrip();
 
@@ -264,14 +264,14 @@ public:
     bool LayerCreate(std::int32_t position = -1);
     bool LayerDelete(std::int32_t position = -1);
     void LayerDeleteAll();
-    CxImage* GetLayer(std::int32_t position) const;
+    CImageContainer* GetLayer(std::int32_t position) const;
     std::int32_t GetNumLayers() const { return info.nNumLayers; }
-    CxImage* GetParent() const { return info.pParent; }
+    CImageContainer* GetParent() const { return info.pParent; }
 
 protected:
     void Startup(DWORD imagetype);
-    void CopyInfo(const CxImage& src);
-    void Ghost(const CxImage* from);
+    void CopyInfo(const CImageContainer& src);
+    void Ghost(const CImageContainer* from);
     void RGBtoBGR(BYTE* buffer, int length);
     static long CompareColors(const void* elem1, const void* elem2);
     void Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask, BYTE bpp);
@@ -291,11 +291,11 @@ protected:
 
     void* pDib = nullptr;
     BITMAPINFOHEADER head{};
-    CXIMAGEINFO info{};
+    IMAGEINFO info{};
     BYTE* pSelection = nullptr;
     BYTE* pAlpha = nullptr;
-    CxImage** ppLayers = nullptr;
-    CxImage** ppFrames = nullptr;
+    CImageContainer** ppLayers = nullptr;
+    CImageContainer** ppFrames = nullptr;
 
 private:
     std::size_t PlaneSize() const;
@@ -305,10 +305,10 @@ private:
     void GrowSelectionBox(std::int32_t left, std::int32_t bottom, std::int32_t rightExcl,
                           std::int32_t topExcl);
     bool EnsureSelection();
-    bool SplitPlane(const BYTE* plane, CxImage* dest);
+    bool SplitPlane(const BYTE* plane, CImageContainer* dest);
     bool CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
                         bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow);
-    void AdoptLayers(CxImage** layers, std::int32_t count);
+    void AdoptLayers(CImageContainer** layers, std::int32_t count);
     DWORD UnDumpChecked(const BYTE* src, std::size_t length, int depth);
     // The bytes of the dump from this depth on; false when it nests too deep or grows too large.
     bool DumpBytes(int depth, std::size_t& bytes) const;

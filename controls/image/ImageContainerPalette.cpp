@@ -1,5 +1,5 @@
 // Palette access of the image container.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <algorithm>
 #include <array>
@@ -86,20 +86,20 @@ BYTE Shade(BYTE pure, int step) {
 
 } // namespace
 
-RGBQUAD* CxImage::GetPalette() const {
+RGBQUAD* CImageContainer::GetPalette() const {
     if (pDib && head.biClrUsed)
         return reinterpret_cast<RGBQUAD*>(static_cast<BYTE*>(pDib) + sizeof(BITMAPINFOHEADER));
     return nullptr;
 }
 
-RGBQUAD CxImage::GetPaletteColor(BYTE idx) const {
+RGBQUAD CImageContainer::GetPaletteColor(BYTE idx) const {
     RGBQUAD rgb{0, 0, 0, 0};
     if (const RGBQUAD* pal = GetPalette(); pal && idx < head.biClrUsed)
         rgb = pal[idx];
     return rgb;
 }
 
-bool CxImage::GetPaletteColor(BYTE i, BYTE* r, BYTE* g, BYTE* b) const {
+bool CImageContainer::GetPaletteColor(BYTE i, BYTE* r, BYTE* g, BYTE* b) const {
     const RGBQUAD* pal = GetPalette();
     if (!pal || i >= head.biClrUsed || !r || !g || !b)
         return false;
@@ -109,7 +109,7 @@ bool CxImage::GetPaletteColor(BYTE i, BYTE* r, BYTE* g, BYTE* b) const {
     return true;
 }
 
-void CxImage::SetPalette(DWORD n, const BYTE* r, const BYTE* g, const BYTE* b) {
+void CImageContainer::SetPalette(DWORD n, const BYTE* r, const BYTE* g, const BYTE* b) {
     RGBQUAD* pal = GetPalette();
     if (!pal || !r)
         return;
@@ -123,7 +123,7 @@ void CxImage::SetPalette(DWORD n, const BYTE* r, const BYTE* g, const BYTE* b) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SetPalette(const rgb_color* rgb, DWORD nColors) {
+void CImageContainer::SetPalette(const rgb_color* rgb, DWORD nColors) {
     RGBQUAD* pal = GetPalette();
     if (!pal || !rgb)
         return;
@@ -133,7 +133,7 @@ void CxImage::SetPalette(const rgb_color* rgb, DWORD nColors) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SetPalette(const RGBQUAD* pPal, DWORD nColors) {
+void CImageContainer::SetPalette(const RGBQUAD* pPal, DWORD nColors) {
     RGBQUAD* pal = GetPalette();
     if (!pal || !pPal)
         return;
@@ -141,7 +141,7 @@ void CxImage::SetPalette(const RGBQUAD* pPal, DWORD nColors) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SetPaletteColor(BYTE idx, BYTE r, BYTE g, BYTE b, BYTE alpha) {
+void CImageContainer::SetPaletteColor(BYTE idx, BYTE r, BYTE g, BYTE b, BYTE alpha) {
     RGBQUAD* pal = GetPalette();
     if (!pal || idx >= head.biClrUsed)
         return;
@@ -149,15 +149,15 @@ void CxImage::SetPaletteColor(BYTE idx, BYTE r, BYTE g, BYTE b, BYTE alpha) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SetPaletteColor(BYTE idx, COLORREF cr) {
+void CImageContainer::SetPaletteColor(BYTE idx, COLORREF cr) {
     SetPaletteColor(idx, GetRValue(cr), GetGValue(cr), GetBValue(cr), 0);
 }
 
-void CxImage::SetPaletteColor(BYTE idx, RGBQUAD c) {
+void CImageContainer::SetPaletteColor(BYTE idx, RGBQUAD c) {
     SetPaletteColor(idx, c.rgbRed, c.rgbGreen, c.rgbBlue, c.rgbReserved);
 }
 
-void CxImage::SetGrayPalette() {
+void CImageContainer::SetGrayPalette() {
     RGBQUAD* pal = GetPalette();
     if (!pal || head.biClrUsed < 2)
         return;
@@ -169,7 +169,7 @@ void CxImage::SetGrayPalette() {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SetStdPalette() {
+void CImageContainer::SetStdPalette() {
     RGBQUAD* pal = GetPalette();
     if (!pal)
         return;
@@ -211,7 +211,7 @@ void CxImage::SetStdPalette() {
     info.last_c_isvalid = false;
 }
 
-void CxImage::BlendPalette(COLORREF cr, long perc) {
+void CImageContainer::BlendPalette(COLORREF cr, long perc) {
     RGBQUAD* pal = GetPalette();
     if (!pal)
         return;
@@ -225,7 +225,7 @@ void CxImage::BlendPalette(COLORREF cr, long perc) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SwapIndex(BYTE idx1, BYTE idx2) {
+void CImageContainer::SwapIndex(BYTE idx1, BYTE idx2) {
     RGBQUAD* pal = GetPalette();
     if (!pal || idx1 >= head.biClrUsed || idx2 >= head.biClrUsed)
         return;
@@ -241,7 +241,7 @@ void CxImage::SwapIndex(BYTE idx1, BYTE idx2) {
     info.last_c_isvalid = false;
 }
 
-void CxImage::SwapRGB2BGR() {
+void CImageContainer::SwapRGB2BGR() {
     if (!pDib)
         return;
     if (RGBQUAD* pal = GetPalette()) {
@@ -254,7 +254,7 @@ void CxImage::SwapRGB2BGR() {
         RGBtoBGR(info.pImage + std::size_t{y} * info.dwEffWidth, static_cast<int>(3 * GetWidth()));
 }
 
-void CxImage::RGBtoBGR(BYTE* buffer, int length) {
+void CImageContainer::RGBtoBGR(BYTE* buffer, int length) {
     if (!buffer || !pDib || head.biClrUsed)
         return;
     length = std::min<int>(length, static_cast<int>(info.dwEffWidth));
@@ -262,7 +262,7 @@ void CxImage::RGBtoBGR(BYTE* buffer, int length) {
         std::swap(buffer[i], buffer[i + 2]);
 }
 
-BYTE CxImage::GetNearestIndex(RGBQUAD c) {
+BYTE CImageContainer::GetNearestIndex(RGBQUAD c) {
     const RGBQUAD* pal = GetPalette();
     if (!pDib || !pal)
         return 0;
@@ -291,7 +291,7 @@ BYTE CxImage::GetNearestIndex(RGBQUAD c) {
     return index;
 }
 
-bool CxImage::IsSamePalette(const CxImage& img, bool bCheckAlpha) const {
+bool CImageContainer::IsSamePalette(const CImageContainer& img, bool bCheckAlpha) const {
     const RGBQUAD* a = GetPalette();
     const RGBQUAD* b = img.GetPalette();
     if (!a || !b || head.biClrUsed == 0 || head.biClrUsed != img.head.biClrUsed)
@@ -303,7 +303,7 @@ bool CxImage::IsSamePalette(const CxImage& img, bool bCheckAlpha) const {
     return true;
 }
 
-void CxImage::SetClrImportant(DWORD ncolors) {
+void CImageContainer::SetClrImportant(DWORD ncolors) {
     if (ncolors == 0 || ncolors > 256) {
         head.biClrImportant = 0;
         return;
@@ -323,15 +323,15 @@ void CxImage::SetClrImportant(DWORD ncolors) {
     }
 }
 
-RGBQUAD CxImage::RGBtoRGBQUAD(COLORREF cr) {
+RGBQUAD CImageContainer::RGBtoRGBQUAD(COLORREF cr) {
     return RGBQUAD{GetBValue(cr), GetGValue(cr), GetRValue(cr), 0};
 }
 
-COLORREF CxImage::RGBQUADtoRGB(RGBQUAD c) {
+COLORREF CImageContainer::RGBQUADtoRGB(RGBQUAD c) {
     return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue);
 }
 
-long CxImage::CompareColors(const void* elem1, const void* elem2) {
+long CImageContainer::CompareColors(const void* elem1, const void* elem2) {
     const auto* c1 = static_cast<const RGBQUAD*>(elem1);
     const auto* c2 = static_cast<const RGBQUAD*>(elem2);
     const long g1 = c1->rgbRed * 306 + c1->rgbGreen * 601 + c1->rgbBlue * 117;

@@ -1,5 +1,5 @@
 // Transparency, codec bookkeeping, resolution and packed-pixel conversion of the image container.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <cctype>
 #include <cmath>
@@ -44,34 +44,34 @@ int BytePosition(DWORD mask) {
 
 } // namespace
 
-const char* CxImage::GetVersion() {
-    return "CxImage 6.0.0";
+const char* CImageContainer::GetVersion() {
+    return "CImageContainer 6.0.0";
 }
-float CxImage::GetVersionNumber() {
+float CImageContainer::GetVersionNumber() {
     return 6.0f;
 }
 
-void CxImage::SetTransIndex(std::int32_t idx) {
+void CImageContainer::SetTransIndex(std::int32_t idx) {
     // A negative index is below every count, so -1 switches transparency off.
     info.nBkgndIndex = idx < static_cast<std::int32_t>(head.biClrUsed) ? idx : 0;
 }
 
-void CxImage::SetTransColor(RGBQUAD rgb) {
+void CImageContainer::SetTransColor(RGBQUAD rgb) {
     rgb.rgbReserved = 0;
     info.nBkgndColor = rgb;
 }
 
-RGBQUAD CxImage::GetTransColor() {
+RGBQUAD CImageContainer::GetTransColor() {
     if (head.biBitCount < 24 && info.nBkgndIndex >= 0)
         return GetPaletteColor(static_cast<BYTE>(info.nBkgndIndex));
     return info.nBkgndColor;
 }
 
-bool CxImage::IsTransparent() const {
+bool CImageContainer::IsTransparent() const {
     return info.nBkgndIndex >= 0;
 }
 
-bool CxImage::IsTransparent(std::int32_t x, std::int32_t y) {
+bool CImageContainer::IsTransparent(std::int32_t x, std::int32_t y) {
     if (!pDib)
         return false;
     if (info.nBkgndIndex >= 0) {
@@ -86,10 +86,10 @@ bool CxImage::IsTransparent(std::int32_t x, std::int32_t y) {
     return false;
 }
 
-bool CxImage::GetTransparentMask(CxImage* iDst) {
+bool CImageContainer::GetTransparentMask(CImageContainer* iDst) {
     if (!pDib)
         return false;
-    CxImage mask;
+    CImageContainer mask;
     if (!mask.Create(GetWidth(), GetHeight(), 1, GetType())) {
         SetError(mask.GetLastError());
         return false;
@@ -103,7 +103,7 @@ bool CxImage::GetTransparentMask(CxImage* iDst) {
     return iDst ? iDst->Transfer(mask) : Transfer(mask);
 }
 
-void CxImage::SetXDPI(std::int32_t dpi) {
+void CImageContainer::SetXDPI(std::int32_t dpi) {
     if (dpi <= 0)
         dpi = 96;
     info.xDPI = dpi;
@@ -112,7 +112,7 @@ void CxImage::SetXDPI(std::int32_t dpi) {
         static_cast<BITMAPINFOHEADER*>(pDib)->biXPelsPerMeter = head.biXPelsPerMeter;
 }
 
-void CxImage::SetYDPI(std::int32_t dpi) {
+void CImageContainer::SetYDPI(std::int32_t dpi) {
     if (dpi <= 0)
         dpi = 96;
     info.yDPI = dpi;
@@ -121,7 +121,7 @@ void CxImage::SetYDPI(std::int32_t dpi) {
         static_cast<BITMAPINFOHEADER*>(pDib)->biYPelsPerMeter = head.biYPelsPerMeter;
 }
 
-bool CxImage::SetType(DWORD type) {
+bool CImageContainer::SetType(DWORD type) {
     if (type >= 1 && type <= 19 && type != 16) {
         info.dwType = type;
         return true;
@@ -130,11 +130,11 @@ bool CxImage::SetType(DWORD type) {
     return false;
 }
 
-DWORD CxImage::GetNumTypes() {
+DWORD CImageContainer::GetNumTypes() {
     return 18;
 }
 
-DWORD CxImage::GetTypeIdFromName(const WCHAR* ext) {
+DWORD CImageContainer::GetTypeIdFromName(const WCHAR* ext) {
     if (!ext)
         return 0;
     char key[4] = {};
@@ -150,7 +150,7 @@ DWORD CxImage::GetTypeIdFromName(const WCHAR* ext) {
     return 0;
 }
 
-DWORD CxImage::GetTypeIndexFromId(DWORD id) {
+DWORD CImageContainer::GetTypeIndexFromId(DWORD id) {
     if (id <= 15)
         return id;
     switch (id) {
@@ -165,7 +165,7 @@ DWORD CxImage::GetTypeIndexFromId(DWORD id) {
     }
 }
 
-DWORD CxImage::GetTypeIdFromIndex(DWORD index) {
+DWORD CImageContainer::GetTypeIdFromIndex(DWORD index) {
     if (index <= 15)
         return index;
     switch (index) {
@@ -180,14 +180,14 @@ DWORD CxImage::GetTypeIdFromIndex(DWORD index) {
     }
 }
 
-DWORD CxImage::GetCodecOption(DWORD imagetype) const {
+DWORD CImageContainer::GetCodecOption(DWORD imagetype) const {
     DWORD slot = GetTypeIndexFromId(imagetype);
     if (slot == 0)
         slot = GetTypeIndexFromId(GetType());
     return info.dwCodecOpt[slot];
 }
 
-bool CxImage::SetCodecOption(DWORD opt, DWORD imagetype) {
+bool CImageContainer::SetCodecOption(DWORD opt, DWORD imagetype) {
     DWORD slot = GetTypeIndexFromId(imagetype);
     if (slot == 0)
         slot = GetTypeIndexFromId(GetType());
@@ -195,27 +195,27 @@ bool CxImage::SetCodecOption(DWORD opt, DWORD imagetype) {
     return true;
 }
 
-BYTE CxImage::GetJpegQuality() const {
+BYTE CImageContainer::GetJpegQuality() const {
     return static_cast<BYTE>(info.fQuality + 0.5f);
 }
 
-void CxImage::GetOffset(std::int32_t* x, std::int32_t* y) const {
+void CImageContainer::GetOffset(std::int32_t* x, std::int32_t* y) const {
     if (x)
         *x = info.xOffset;
     if (y)
         *y = info.yOffset;
 }
 
-void CxImage::SetOffset(std::int32_t x, std::int32_t y) {
+void CImageContainer::SetOffset(std::int32_t x, std::int32_t y) {
     info.xOffset = x;
     info.yOffset = y;
 }
 
-void CxImage::SetFlags(DWORD flags, bool bLockReservedFlags) {
+void CImageContainer::SetFlags(DWORD flags, bool bLockReservedFlags) {
     info.dwFlags = bLockReservedFlags ? (flags & 0x0000FFFF) : flags;
 }
 
-CxImage* CxImage::GetFrame(std::int32_t index) const {
+CImageContainer* CImageContainer::GetFrame(std::int32_t index) const {
     if (!ppFrames || m_frameArrayCount <= 0)
         return nullptr;
     if (index < 0)
@@ -225,7 +225,7 @@ CxImage* CxImage::GetFrame(std::int32_t index) const {
     return ppFrames[index];
 }
 
-void CxImage::Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask, BYTE bpp) {
+void CImageContainer::Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask, BYTE bpp) {
     if (!src || !pDib || GetBpp() != 24)
         return;
     const std::size_t width = GetWidth();
@@ -258,7 +258,7 @@ void CxImage::Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWOR
     }
 }
 
-void CxImage::bihtoh(BITMAPINFOHEADER* bih) const {
+void CImageContainer::bihtoh(BITMAPINFOHEADER* bih) const {
     if (!bih || info.bLittleEndianHost)
         return;
     bih->biSize = static_cast<DWORD>(ntohl(static_cast<std::int32_t>(bih->biSize)));
@@ -274,14 +274,14 @@ void CxImage::bihtoh(BITMAPINFOHEADER* bih) const {
     bih->biClrImportant = static_cast<DWORD>(ntohl(static_cast<std::int32_t>(bih->biClrImportant)));
 }
 
-std::int32_t CxImage::ntohl(std::int32_t dword) const {
+std::int32_t CImageContainer::ntohl(std::int32_t dword) const {
     if (info.bLittleEndianHost)
         return dword;
     const auto u = static_cast<std::uint32_t>(dword);
     return static_cast<std::int32_t>((u >> 24) | ((u >> 8) & 0xFF00) | ((u << 8) & 0xFF0000) | (u << 24));
 }
 
-std::uint16_t CxImage::ntohs(std::uint16_t word) const {
+std::uint16_t CImageContainer::ntohs(std::uint16_t word) const {
     if (info.bLittleEndianHost)
         return word;
     return static_cast<std::uint16_t>((word >> 8) | (word << 8));

@@ -1,5 +1,5 @@
 // The flat dump of an image with its planes, layers and frames, and its reading back.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -21,8 +21,8 @@ template <typename T> T Get(const BYTE* block, std::size_t offset) {
 }
 
 // The 444-byte info block; the three references are written as 0 and never read back.
-void WriteInfo(BYTE* b, const CxImage::CXIMAGEINFO& i, std::int32_t frames) {
-    std::memset(b, 0, CxImage::kInfoDumpSize);
+void WriteInfo(BYTE* b, const CImageContainer::IMAGEINFO& i, std::int32_t frames) {
+    std::memset(b, 0, CImageContainer::kInfoDumpSize);
     Put<DWORD>(b, 0, i.dwEffWidth);
     Put<DWORD>(b, 16, i.dwType);
     std::memcpy(b + 20, i.szLastError, sizeof i.szLastError);
@@ -54,8 +54,8 @@ void WriteInfo(BYTE* b, const CxImage::CXIMAGEINFO& i, std::int32_t frames) {
     Put<BYTE>(b, 442, i.bLittleEndianHost);
 }
 
-CxImage::CXIMAGEINFO ReadInfo(const BYTE* b) {
-    CxImage::CXIMAGEINFO i{};
+CImageContainer::IMAGEINFO ReadInfo(const BYTE* b) {
+    CImageContainer::IMAGEINFO i{};
     i.dwEffWidth = Get<DWORD>(b, 0);
     i.dwType = Get<DWORD>(b, 16);
     std::memcpy(i.szLastError, b + 20, sizeof i.szLastError);
@@ -107,12 +107,12 @@ struct DumpReader {
 
 } // namespace
 
-DWORD CxImage::DumpSize() {
+DWORD CImageContainer::DumpSize() {
     std::size_t bytes = 0;
     return DumpBytes(0, bytes) ? static_cast<DWORD>(bytes) : 0;
 }
 
-bool CxImage::DumpBytes(int depth, std::size_t& bytes) const {
+bool CImageContainer::DumpBytes(int depth, std::size_t& bytes) const {
     // The reader refuses what nests deeper, so the writer never writes it; counting and writing share the
     // bound.
     if (depth > kMaxNesting)
@@ -131,14 +131,14 @@ bool CxImage::DumpBytes(int depth, std::size_t& bytes) const {
     return bytes <= std::numeric_limits<DWORD>::max();
 }
 
-DWORD CxImage::Dump(BYTE* dst) {
+DWORD CImageContainer::Dump(BYTE* dst) {
     std::size_t bytes = 0;
     if (!dst || !DumpBytes(0, bytes))
         return 0;
     return DumpTo(dst);
 }
 
-DWORD CxImage::DumpTo(BYTE* dst) const {
+DWORD CImageContainer::DumpTo(BYTE* dst) const {
     BYTE* const start = dst;
     std::memcpy(dst, &head, kHeaderDumpSize);
     dst += kHeaderDumpSize;
@@ -165,15 +165,15 @@ DWORD CxImage::DumpTo(BYTE* dst) const {
     return static_cast<DWORD>(dst - start);
 }
 
-DWORD CxImage::UnDump(const BYTE* src) {
+DWORD CImageContainer::UnDump(const BYTE* src) {
     return UnDumpChecked(src, std::numeric_limits<std::size_t>::max(), 0);
 }
 
-DWORD CxImage::UnDump(const BYTE* src, std::size_t length) {
+DWORD CImageContainer::UnDump(const BYTE* src, std::size_t length) {
     return UnDumpChecked(src, length, 0);
 }
 
-DWORD CxImage::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
+DWORD CImageContainer::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
     if (!src || depth > kMaxNesting || !Destroy() || !DestroyFrames())
         return 0;
     DumpReader in{src, length};
@@ -182,7 +182,7 @@ DWORD CxImage::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
         return 0;
     BITMAPINFOHEADER dumpedHead;
     std::memcpy(&dumpedHead, fixed, sizeof dumpedHead);
-    CXIMAGEINFO dumped = ReadInfo(fixed + kHeaderDumpSize);
+    IMAGEINFO dumped = ReadInfo(fixed + kHeaderDumpSize);
     const std::int32_t layers = dumped.nNumLayers;
     const std::int32_t frames = dumped.nNumFrames;
     const WORD bits = dumpedHead.biBitCount;
@@ -190,7 +190,7 @@ DWORD CxImage::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
         !(bits == 1 || bits == 4 || bits == 8 || bits == 24))
         return 0;
 
-    CxImage* parent = info.pParent;
+    CImageContainer* parent = info.pParent;
     info = dumped;
     info.pParent = parent;
     if (!Create(static_cast<DWORD>(dumpedHead.biWidth), static_cast<DWORD>(dumpedHead.biHeight), bits,
@@ -228,7 +228,7 @@ DWORD CxImage::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
 
     // Each nested image takes at least its fixed part, which bounds the counts a short buffer can claim.
     const std::size_t minNested = kHeaderDumpSize + kInfoDumpSize;
-    auto readList = [&](std::int32_t count, CxImage**& array, std::int32_t& arrayCount) {
+    auto readList = [&](std::int32_t count, CImageContainer**& array, std::int32_t& arrayCount) {
         const BYTE* marker = in.Take(1);
         if (!marker)
             return false;
@@ -236,12 +236,12 @@ DWORD CxImage::UnDumpChecked(const BYTE* src, std::size_t length, int depth) {
             return true;
         if (count < 0 || static_cast<std::size_t>(count) > in.left / minNested)
             return false;
-        array = new (std::nothrow) CxImage*[count > 0 ? count : 1]();
+        array = new (std::nothrow) CImageContainer*[count > 0 ? count : 1]();
         if (!array)
             return false;
         arrayCount = count;
         for (std::int32_t i = 0; i < count; ++i) {
-            array[i] = new (std::nothrow) CxImage(0);
+            array[i] = new (std::nothrow) CImageContainer(0);
             if (!array[i])
                 return false;
             array[i]->info.pParent = this;

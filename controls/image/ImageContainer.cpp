@@ -1,5 +1,5 @@
 // Life cycle, geometry and pixel access of the image container.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,32 +14,32 @@ std::uint64_t StrideOf(std::uint64_t width, std::uint64_t bits) {
 
 } // namespace
 
-CxImage::CxImage(DWORD imagetype) {
+CImageContainer::CImageContainer(DWORD imagetype) {
     Startup(imagetype);
 }
 
-CxImage::CxImage(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype) {
+CImageContainer::CImageContainer(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype) {
     Startup(imagetype);
     Create(dwWidth, dwHeight, wBpp, imagetype);
 }
 
-CxImage::CxImage(const CxImage& src, bool copypixels, bool copyselection, bool copyalpha) {
+CImageContainer::CImageContainer(const CImageContainer& src, bool copypixels, bool copyselection, bool copyalpha) {
     Startup(src.GetType());
     Copy(src, copypixels, copyselection, copyalpha);
 }
 
-CxImage& CxImage::operator=(const CxImage& src) {
+CImageContainer& CImageContainer::operator=(const CImageContainer& src) {
     if (this != &src)
         Copy(src);
     return *this;
 }
 
-CxImage::~CxImage() {
+CImageContainer::~CImageContainer() {
     DestroyFrames();
     Destroy();
 }
 
-void CxImage::Startup(DWORD imagetype) {
+void CImageContainer::Startup(DWORD imagetype) {
     pDib = nullptr;
     pSelection = nullptr;
     pAlpha = nullptr;
@@ -47,7 +47,7 @@ void CxImage::Startup(DWORD imagetype) {
     ppFrames = nullptr;
     m_frameArrayCount = 0;
     std::memset(&head, 0, sizeof head);
-    info = CXIMAGEINFO{};
+    info = IMAGEINFO{};
     info.dwType = imagetype;
     info.fQuality = 90.0f;
     info.nAlphaMax = 255;
@@ -58,16 +58,16 @@ void CxImage::Startup(DWORD imagetype) {
     info.bLittleEndianHost = true;
 }
 
-void CxImage::SetError(const char* text) {
+void CImageContainer::SetError(const char* text) {
     std::strncpy(info.szLastError, text, sizeof info.szLastError - 1);
     info.szLastError[sizeof info.szLastError - 1] = '\0';
 }
 
-void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype) {
+void* CImageContainer::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype) {
     if (!Destroy())
         return nullptr;
     if (dwWidth == 0 || dwHeight == 0) {
-        SetError("CxImage::Create : width and height must be greater than zero");
+        SetError("CImageContainer::Create : width and height must be greater than zero");
         return nullptr;
     }
     if (wBpp <= 1)
@@ -81,9 +81,9 @@ void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype
 
     // The memory test in full width: a product that wraps in 32 bits must not pass it.
     const std::uint64_t pixelBytes = std::uint64_t{dwWidth} * dwHeight * wBpp / 8;
-    if (pixelBytes > CXIMAGE_MAX_MEMORY || dwWidth > std::numeric_limits<std::int32_t>::max() ||
+    if (pixelBytes > IMAGE_MAX_MEMORY || dwWidth > std::numeric_limits<std::int32_t>::max() ||
         dwHeight > std::numeric_limits<std::int32_t>::max()) {
-        SetError("CXIMAGE_MAX_MEMORY exceeded");
+        SetError("IMAGE_MAX_MEMORY exceeded");
         return nullptr;
     }
 
@@ -92,8 +92,8 @@ void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype
     const std::uint64_t imageSize = stride * dwHeight;
     // Rows are padded to 4 bytes: a tall, narrow image can need far more than its pixels, so the padded size
     // is held to the same limit.
-    if (imageSize > CXIMAGE_MAX_MEMORY) {
-        SetError("CXIMAGE_MAX_MEMORY exceeded");
+    if (imageSize > IMAGE_MAX_MEMORY) {
+        SetError("IMAGE_MAX_MEMORY exceeded");
         return nullptr;
     }
 
@@ -113,7 +113,7 @@ void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype
 
     pDib = std::malloc(GetSize());
     if (!pDib) {
-        SetError("CxImage::Create can't allocate memory");
+        SetError("CImageContainer::Create can't allocate memory");
         std::memset(&head, 0, sizeof head);
         info.dwEffWidth = 0;
         return nullptr;
@@ -129,11 +129,11 @@ void* CxImage::Create(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype
     return pDib;
 }
 
-DWORD CxImage::GetSize() const {
+DWORD CImageContainer::GetSize() const {
     return head.biSize + head.biSizeImage + GetPaletteSize();
 }
 
-bool CxImage::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel,
+bool CImageContainer::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel,
                               DWORD dwBytesperline, bool bFlipImage) {
     if (!pArray)
         return false;
@@ -141,7 +141,7 @@ bool CxImage::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight,
                           [&](DWORD y) { return pArray + std::size_t{y} * dwBytesperline; });
 }
 
-bool CxImage::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD dwHeight,
+bool CImageContainer::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD dwHeight,
                                DWORD dwBitsperpixel, DWORD dwBytesperline, bool bFlipImage) {
     if (!ppMatrix)
         return false;
@@ -150,7 +150,7 @@ bool CxImage::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD
 }
 
 // Rows without a source (null) are left as they are.
-bool CxImage::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
+bool CImageContainer::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
                              bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow) {
     if (!(dwBitsperpixel == 1 || dwBitsperpixel == 4 || dwBitsperpixel == 8 || dwBitsperpixel == 24 ||
           dwBitsperpixel == 32))
@@ -183,7 +183,7 @@ bool CxImage::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel
     return true;
 }
 
-bool CxImage::Destroy() {
+bool CImageContainer::Destroy() {
     if (info.pGhost)
         return false;
     if (ppLayers) {
@@ -203,7 +203,7 @@ bool CxImage::Destroy() {
     return true;
 }
 
-bool CxImage::DestroyFrames() {
+bool CImageContainer::DestroyFrames() {
     if (info.pGhost)
         return false;
     if (ppFrames) {
@@ -216,7 +216,7 @@ bool CxImage::DestroyFrames() {
     return true;
 }
 
-void CxImage::Copy(const CxImage& src, bool copypixels, bool copyselection, bool copyalpha) {
+void CImageContainer::Copy(const CImageContainer& src, bool copypixels, bool copyselection, bool copyalpha) {
     if (&src == this)
         return;
     if (src.info.pGhost) {
@@ -227,7 +227,7 @@ void CxImage::Copy(const CxImage& src, bool copypixels, bool copyselection, bool
     if (!Destroy())
         return;
     head = src.head;
-    CxImage* parent = info.pParent;
+    CImageContainer* parent = info.pParent;
     info = src.info;
     info.pGhost = nullptr;
     info.pParent = parent;
@@ -255,7 +255,7 @@ void CxImage::Copy(const CxImage& src, bool copypixels, bool copyselection, bool
     }
 }
 
-void CxImage::Ghost(const CxImage* from) {
+void CImageContainer::Ghost(const CImageContainer* from) {
     if (!from)
         return;
     head = from->head;
@@ -266,10 +266,10 @@ void CxImage::Ghost(const CxImage* from) {
     ppLayers = from->ppLayers;
     ppFrames = from->ppFrames;
     m_frameArrayCount = from->m_frameArrayCount;
-    info.pGhost = const_cast<CxImage*>(from);
+    info.pGhost = const_cast<CImageContainer*>(from);
 }
 
-void CxImage::AdoptLayers(CxImage** layers, std::int32_t count) {
+void CImageContainer::AdoptLayers(CImageContainer** layers, std::int32_t count) {
     ppLayers = layers;
     info.nNumLayers = layers ? count : 0;
     for (std::int32_t n = 0; ppLayers && n < count; ++n)
@@ -277,7 +277,7 @@ void CxImage::AdoptLayers(CxImage** layers, std::int32_t count) {
             ppLayers[n]->info.pParent = this;
 }
 
-bool CxImage::Transfer(CxImage& from, bool bTransferFrames) {
+bool CImageContainer::Transfer(CImageContainer& from, bool bTransferFrames) {
     if (&from == this || !Destroy())
         return false;
     const std::int32_t layers = from.info.nNumLayers;
@@ -297,7 +297,7 @@ bool CxImage::Transfer(CxImage& from, bool bTransferFrames) {
         from.m_frameArrayCount = 0;
     }
     std::memset(&from.head, 0, sizeof from.head);
-    from.info = CXIMAGEINFO{};
+    from.info = IMAGEINFO{};
     from.pDib = nullptr;
     from.pSelection = nullptr;
     from.pAlpha = nullptr;
@@ -305,7 +305,7 @@ bool CxImage::Transfer(CxImage& from, bool bTransferFrames) {
     return true;
 }
 
-void CxImage::CopyInfo(const CxImage& src) {
+void CImageContainer::CopyInfo(const CImageContainer& src) {
     if (pDib)
         return;
     const std::int32_t layers = info.nNumLayers;
@@ -315,11 +315,11 @@ void CxImage::CopyInfo(const CxImage& src) {
     info.nNumLayers = layers;
 }
 
-void CxImage::FreeMemory(void* memblock) {
+void CImageContainer::FreeMemory(void* memblock) {
     std::free(memblock);
 }
 
-void CxImage::Clear(BYTE bval) {
+void CImageContainer::Clear(BYTE bval) {
     if (!pDib)
         return;
     if (GetBpp() == 1)
@@ -329,7 +329,7 @@ void CxImage::Clear(BYTE bval) {
     std::memset(info.pImage, bval, head.biSizeImage);
 }
 
-BYTE* CxImage::GetBits(DWORD row) {
+BYTE* CImageContainer::GetBits(DWORD row) {
     if (!pDib)
         return nullptr;
     if (row == 0)
@@ -339,11 +339,11 @@ BYTE* CxImage::GetBits(DWORD row) {
     return nullptr;
 }
 
-bool CxImage::IsInside(std::int32_t x, std::int32_t y) const {
+bool CImageContainer::IsInside(std::int32_t x, std::int32_t y) const {
     return x >= 0 && y >= 0 && x < head.biWidth && y < head.biHeight;
 }
 
-bool CxImage::IsGrayScale() const {
+bool CImageContainer::IsGrayScale() const {
     const RGBQUAD* pal = GetPalette();
     if (!pal || head.biClrUsed == 0)
         return false;
@@ -353,7 +353,7 @@ bool CxImage::IsGrayScale() const {
     return true;
 }
 
-BYTE CxImage::GetColorType() const {
+BYTE CImageContainer::GetColorType() const {
     BYTE type = 0;
     if (head.biClrUsed)
         type = 1;
@@ -364,17 +364,17 @@ BYTE CxImage::GetColorType() const {
     return type;
 }
 
-std::size_t CxImage::PlaneSize() const {
+std::size_t CImageContainer::PlaneSize() const {
     return static_cast<std::size_t>(GetWidth()) * GetHeight();
 }
 
-std::size_t CxImage::PlaneIndex(std::int32_t x, std::int32_t y) const {
+std::size_t CImageContainer::PlaneIndex(std::int32_t x, std::int32_t y) const {
     return static_cast<std::size_t>(x) + static_cast<std::size_t>(y) * GetWidth();
 }
 
 // pixels
 
-BYTE CxImage::BlindGetPixelIndex(std::int32_t x, std::int32_t y) {
+BYTE CImageContainer::BlindGetPixelIndex(std::int32_t x, std::int32_t y) {
     const BYTE* row = info.pImage + static_cast<std::size_t>(y) * info.dwEffWidth;
     switch (head.biBitCount) {
     case 8:
@@ -388,7 +388,7 @@ BYTE CxImage::BlindGetPixelIndex(std::int32_t x, std::int32_t y) {
     }
 }
 
-BYTE CxImage::GetPixelIndex(std::int32_t x, std::int32_t y) {
+BYTE CImageContainer::GetPixelIndex(std::int32_t x, std::int32_t y) {
     if (!pDib || head.biClrUsed == 0)
         return 0;
     if (!IsInside(x, y)) {
@@ -399,7 +399,7 @@ BYTE CxImage::GetPixelIndex(std::int32_t x, std::int32_t y) {
     return BlindGetPixelIndex(x, y);
 }
 
-RGBQUAD CxImage::BlindGetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlpha) {
+RGBQUAD CImageContainer::BlindGetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlpha) {
     RGBQUAD rgb;
     if (head.biClrUsed) {
         rgb = GetPaletteColor(BlindGetPixelIndex(x, y));
@@ -415,7 +415,7 @@ RGBQUAD CxImage::BlindGetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlp
     return rgb;
 }
 
-RGBQUAD CxImage::GetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlpha) {
+RGBQUAD CImageContainer::GetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlpha) {
     if (!pDib || !IsInside(x, y)) {
         if (info.nBkgndIndex < 0) {
             if (pDib)
@@ -429,18 +429,18 @@ RGBQUAD CxImage::GetPixelColor(std::int32_t x, std::int32_t y, bool bGetAlpha) {
     return BlindGetPixelColor(x, y, bGetAlpha);
 }
 
-BYTE* CxImage::BlindGetPixelPointer(std::int32_t x, std::int32_t y) {
+BYTE* CImageContainer::BlindGetPixelPointer(std::int32_t x, std::int32_t y) {
     if (head.biClrUsed || !pDib)
         return nullptr;
     return info.pImage + static_cast<std::size_t>(y) * info.dwEffWidth + std::size_t{3} * x;
 }
 
-BYTE CxImage::GetPixelGray(std::int32_t x, std::int32_t y) {
+BYTE CImageContainer::GetPixelGray(std::int32_t x, std::int32_t y) {
     const RGBQUAD c = GetPixelColor(x, y);
     return static_cast<BYTE>((c.rgbRed * 306 + c.rgbGreen * 601 + c.rgbBlue * 117) >> 10);
 }
 
-void CxImage::BlindSetPixelIndex(std::int32_t x, std::int32_t y, BYTE i) {
+void CImageContainer::BlindSetPixelIndex(std::int32_t x, std::int32_t y, BYTE i) {
     BYTE* row = info.pImage + static_cast<std::size_t>(y) * info.dwEffWidth;
     switch (head.biBitCount) {
     case 8:
@@ -463,13 +463,13 @@ void CxImage::BlindSetPixelIndex(std::int32_t x, std::int32_t y, BYTE i) {
     }
 }
 
-void CxImage::SetPixelIndex(std::int32_t x, std::int32_t y, BYTE i) {
+void CImageContainer::SetPixelIndex(std::int32_t x, std::int32_t y, BYTE i) {
     if (!pDib || head.biClrUsed == 0 || !IsInside(x, y))
         return;
     BlindSetPixelIndex(x, y, i);
 }
 
-void CxImage::BlindSetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool bSetAlpha) {
+void CImageContainer::BlindSetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool bSetAlpha) {
     if (head.biClrUsed) {
         BlindSetPixelIndex(x, y, GetNearestIndex(c));
     } else {
@@ -482,17 +482,17 @@ void CxImage::BlindSetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool
         pAlpha[PlaneIndex(x, y)] = c.rgbReserved;
 }
 
-void CxImage::SetPixelColor(std::int32_t x, std::int32_t y, COLORREF cr) {
+void CImageContainer::SetPixelColor(std::int32_t x, std::int32_t y, COLORREF cr) {
     SetPixelColor(x, y, RGBtoRGBQUAD(cr), false);
 }
 
-void CxImage::SetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool bSetAlpha) {
+void CImageContainer::SetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, bool bSetAlpha) {
     if (!pDib || !IsInside(x, y))
         return;
     BlindSetPixelColor(x, y, c, bSetAlpha);
 }
 
-void CxImage::BlendPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, float blend, bool bSetAlpha) {
+void CImageContainer::BlendPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, float blend, bool bSetAlpha) {
     if (!pDib || !IsInside(x, y))
         return;
     const int d = static_cast<int>(blend * 256);
@@ -509,7 +509,7 @@ void CxImage::BlendPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, float b
     BlindSetPixelColor(x, y, mixed, bSetAlpha);
 }
 
-void CxImage::DrawLine(int StartX, int EndX, int StartY, int EndY, COLORREF cr) {
+void CImageContainer::DrawLine(int StartX, int EndX, int StartY, int EndY, COLORREF cr) {
     DrawLine(StartX, EndX, StartY, EndY, RGBtoRGBQUAD(cr), false);
 }
 
@@ -547,7 +547,7 @@ void WalkLine(long long a0, int sa, long long b0, int sb, long long major, long 
 
 } // namespace
 
-void CxImage::DrawLine(int StartX, int EndX, int StartY, int EndY, RGBQUAD color, bool bSetAlpha) {
+void CImageContainer::DrawLine(int StartX, int EndX, int StartY, int EndY, RGBQUAD color, bool bSetAlpha) {
     if (!pDib)
         return;
     const long long dx = std::llabs(static_cast<long long>(EndX) - StartX);

@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <cstdio>
 
-class CxFile {
+class CImageStream {
 public:
-    CxFile() = default;
-    virtual ~CxFile() = default;
+    CImageStream() = default;
+    virtual ~CImageStream() = default;
 
     virtual bool Close() = 0;
     virtual std::size_t Read(void* buffer, std::size_t size, std::size_t count) = 0;
@@ -32,12 +32,12 @@ public:
     virtual std::int32_t Scanf(const char* format, void* output) = 0;
 };
 
-class CxIOFile : public CxFile {
+class CImageFileStream : public CImageStream {
 public:
-    explicit CxIOFile(std::FILE* fp = nullptr);
-    CxIOFile(const CxIOFile& other);
-    CxIOFile& operator=(const CxIOFile& other);
-    ~CxIOFile() override;
+    explicit CImageFileStream(std::FILE* fp = nullptr);
+    CImageFileStream(const CImageFileStream& other);
+    CImageFileStream& operator=(const CImageFileStream& other);
+    ~CImageFileStream() override;
 
     bool Open(const WCHAR* filename, const WCHAR* mode);
 
@@ -60,12 +60,12 @@ protected:
     bool m_bCloseFile;
 };
 
-class CxMemFile : public CxFile {
+class CImageMemoryStream : public CImageStream {
 public:
-    explicit CxMemFile(BYTE* pBuffer = nullptr, DWORD size = 0);
-    CxMemFile(const CxMemFile& other);
-    CxMemFile& operator=(const CxMemFile& other);
-    ~CxMemFile() override;
+    explicit CImageMemoryStream(BYTE* pBuffer = nullptr, DWORD size = 0);
+    CImageMemoryStream(const CImageMemoryStream& other);
+    CImageMemoryStream& operator=(const CImageMemoryStream& other);
+    ~CImageMemoryStream() override;
 
     bool Open();
     BYTE* GetBuffer(bool bDetachBuffer = true);
@@ -87,7 +87,7 @@ public:
 protected:
     bool Alloc(std::size_t nBytes);
     void Free();
-    void CopyFrom(const CxMemFile& other);
+    void CopyFrom(const CImageMemoryStream& other);
 
     BYTE* m_pBuffer;
     std::int32_t m_Size;

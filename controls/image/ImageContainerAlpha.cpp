@@ -1,5 +1,5 @@
 // The alpha plane and palette alpha of the image container, and its layers.
-#include "controls/image/CxImage.h"
+#include "controls/image/ImageContainer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-bool CxImage::AlphaCreate() {
+bool CImageContainer::AlphaCreate() {
     if (!pAlpha && pDib) {
         pAlpha = static_cast<BYTE*>(std::malloc(PlaneSize()));
         if (pAlpha)
@@ -16,27 +16,27 @@ bool CxImage::AlphaCreate() {
     return pAlpha != nullptr;
 }
 
-void CxImage::AlphaDelete() {
+void CImageContainer::AlphaDelete() {
     std::free(pAlpha);
     pAlpha = nullptr;
 }
 
-void CxImage::AlphaClear() {
+void CImageContainer::AlphaClear() {
     if (pAlpha)
         std::memset(pAlpha, 0, PlaneSize());
 }
 
-void CxImage::AlphaSet(BYTE level) {
+void CImageContainer::AlphaSet(BYTE level) {
     if (pAlpha)
         std::memset(pAlpha, level, PlaneSize());
 }
 
-void CxImage::AlphaSet(std::int32_t x, std::int32_t y, BYTE level) {
+void CImageContainer::AlphaSet(std::int32_t x, std::int32_t y, BYTE level) {
     if (pAlpha && IsInside(x, y))
         pAlpha[PlaneIndex(x, y)] = level;
 }
 
-bool CxImage::AlphaSet(CxImage& from) {
+bool CImageContainer::AlphaSet(CImageContainer& from) {
     if (!from.IsGrayScale() || from.GetWidth() != GetWidth() || from.GetHeight() != GetHeight() || !pDib ||
         !from.pDib)
         return false;
@@ -50,23 +50,23 @@ bool CxImage::AlphaSet(CxImage& from) {
     return true;
 }
 
-BYTE CxImage::AlphaGet(std::int32_t x, std::int32_t y) const {
+BYTE CImageContainer::AlphaGet(std::int32_t x, std::int32_t y) const {
     if (!pAlpha || !IsInside(x, y))
         return 0;
     return pAlpha[PlaneIndex(x, y)];
 }
 
-BYTE CxImage::BlindAlphaGet(std::int32_t x, std::int32_t y) const {
+BYTE CImageContainer::BlindAlphaGet(std::int32_t x, std::int32_t y) const {
     return pAlpha[PlaneIndex(x, y)];
 }
 
-BYTE* CxImage::AlphaGetPointer(std::int32_t x, std::int32_t y) {
+BYTE* CImageContainer::AlphaGetPointer(std::int32_t x, std::int32_t y) {
     if (!pAlpha || !IsInside(x, y))
         return nullptr;
     return pAlpha + PlaneIndex(x, y);
 }
 
-void CxImage::AlphaInvert() {
+void CImageContainer::AlphaInvert() {
     if (!pAlpha)
         return;
     const std::size_t n = PlaneSize();
@@ -74,7 +74,7 @@ void CxImage::AlphaInvert() {
         pAlpha[i] = static_cast<BYTE>(~pAlpha[i]);
 }
 
-bool CxImage::AlphaCopy(const CxImage& from) {
+bool CImageContainer::AlphaCopy(const CImageContainer& from) {
     if (!from.pAlpha || from.GetWidth() != GetWidth() || from.GetHeight() != GetHeight() || !pDib)
         return false;
     if (!pAlpha) {
@@ -87,7 +87,7 @@ bool CxImage::AlphaCopy(const CxImage& from) {
     return true;
 }
 
-bool CxImage::AlphaFlip() {
+bool CImageContainer::AlphaFlip() {
     if (!pAlpha)
         return false;
     // Rows are swapped in place: a flip needs no memory, so it cannot fail for the lack of it.
@@ -99,7 +99,7 @@ bool CxImage::AlphaFlip() {
     return true;
 }
 
-bool CxImage::AlphaMirror() {
+bool CImageContainer::AlphaMirror() {
     if (!pAlpha)
         return false;
     for (std::int32_t y = 0; y < head.biHeight; ++y)
@@ -107,7 +107,7 @@ bool CxImage::AlphaMirror() {
     return true;
 }
 
-bool CxImage::AlphaPaletteIsValid() const {
+bool CImageContainer::AlphaPaletteIsValid() const {
     const RGBQUAD* pal = GetPalette();
     if (!pal)
         return false;
@@ -117,13 +117,13 @@ bool CxImage::AlphaPaletteIsValid() const {
     return false;
 }
 
-void CxImage::AlphaPaletteClear() {
+void CImageContainer::AlphaPaletteClear() {
     if (RGBQUAD* pal = GetPalette())
         for (DWORD i = 0; i < head.biClrUsed; ++i)
             pal[i].rgbReserved = 0;
 }
 
-bool CxImage::AlphaPaletteSplit(CxImage* dest) {
+bool CImageContainer::AlphaPaletteSplit(CImageContainer* dest) {
     if (!AlphaPaletteIsValid() || !dest)
         return false;
     const std::unique_ptr<BYTE[]> plane(new (std::nothrow) BYTE[PlaneSize()]);
@@ -136,11 +136,11 @@ bool CxImage::AlphaPaletteSplit(CxImage* dest) {
     return SplitPlane(plane.get(), dest);
 }
 
-bool CxImage::AlphaSplit(CxImage* dest) {
+bool CImageContainer::AlphaSplit(CImageContainer* dest) {
     return SplitPlane(pAlpha, dest);
 }
 
-bool CxImage::AlphaFromTransparency() {
+bool CImageContainer::AlphaFromTransparency() {
     if (!pDib || !IsTransparent() || !AlphaCreate())
         return false;
     for (std::int32_t y = 0; y < head.biHeight; ++y)
@@ -150,7 +150,7 @@ bool CxImage::AlphaFromTransparency() {
     return true;
 }
 
-void CxImage::AlphaStrip() {
+void CImageContainer::AlphaStrip() {
     const bool paletteAlpha = head.biBitCount < 24 && info.bAlphaPaletteEnabled && GetPalette();
     if (!pDib || (!pAlpha && !paletteAlpha))
         return;
@@ -176,7 +176,7 @@ void CxImage::AlphaStrip() {
         AlphaDelete();
         return;
     }
-    CxImage flat(GetWidth(), GetHeight(), 24, GetType());
+    CImageContainer flat(GetWidth(), GetHeight(), 24, GetType());
     if (!flat.IsValid()) {
         SetError(flat.GetLastError());
         return;
@@ -196,16 +196,16 @@ void CxImage::AlphaStrip() {
 // layers
 
 // A ghost shares its source's layers and never changes or frees them.
-bool CxImage::LayerCreate(std::int32_t position) {
+bool CImageContainer::LayerCreate(std::int32_t position) {
     if (info.pGhost)
         return false;
     const std::int32_t count = ppLayers ? info.nNumLayers : 0;
     if (position < 0 || position > count)
         position = count;
-    auto** layers = new (std::nothrow) CxImage*[static_cast<std::size_t>(count) + 1];
+    auto** layers = new (std::nothrow) CImageContainer*[static_cast<std::size_t>(count) + 1];
     if (!layers)
         return false;
-    auto* layer = new (std::nothrow) CxImage(0);
+    auto* layer = new (std::nothrow) CImageContainer(0);
     if (!layer) {
         delete[] layers;
         return false;
@@ -219,7 +219,7 @@ bool CxImage::LayerCreate(std::int32_t position) {
     return true;
 }
 
-bool CxImage::LayerDelete(std::int32_t position) {
+bool CImageContainer::LayerDelete(std::int32_t position) {
     if (info.pGhost)
         return false;
     const std::int32_t count = ppLayers ? info.nNumLayers : 0;
@@ -237,7 +237,7 @@ bool CxImage::LayerDelete(std::int32_t position) {
         info.nNumLayers = 0;
         return true;
     }
-    auto** layers = new (std::nothrow) CxImage*[static_cast<std::size_t>(count) - 1];
+    auto** layers = new (std::nothrow) CImageContainer*[static_cast<std::size_t>(count) - 1];
     if (!layers) {
         // The layer is gone already: close the gap in place rather than leave a dangling entry.
         std::copy(ppLayers + position + 1, ppLayers + count, ppLayers + position);
@@ -253,7 +253,7 @@ bool CxImage::LayerDelete(std::int32_t position) {
     return true;
 }
 
-void CxImage::LayerDeleteAll() {
+void CImageContainer::LayerDeleteAll() {
     if (info.pGhost)
         return;
     if (ppLayers) {
@@ -265,7 +265,7 @@ void CxImage::LayerDeleteAll() {
     info.nNumLayers = 0;
 }
 
-CxImage* CxImage::GetLayer(std::int32_t position) const {
+CImageContainer* CImageContainer::GetLayer(std::int32_t position) const {
     if (!ppLayers || info.nNumLayers <= 0)
         return nullptr;
     if (position < 0)
