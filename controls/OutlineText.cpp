@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace TextDesigner {
+namespace TextOutline {
 
 namespace {
 
@@ -607,4 +607,4 @@ bool OutlineText::GdiMeasureStringOutline(QPainter* graphics, const QFont& font,
         out);
 }
 
-} // namespace TextDesigner
+} // namespace TextOutline

@@ -24,7 +24,7 @@
 class QPainter;
 class QPainterPath;
 
-namespace TextDesigner {
+namespace TextOutline {
 
 using Argb = std::uint32_t;
 
@@ -303,4 +303,4 @@ private:
     bool m_shadowEnabled = false;
 };
 
-} // namespace TextDesigner
+} // namespace TextOutline

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace YExcel {
+namespace ExcelLog {
 
 void ByteReader::seek(std::size_t pos) {
     if (pos > m_bytes.size())
@@ -320,4 +320,4 @@ std::vector<BiffString> ReadSstStrings(const Record& sst) {
     return strings;
 }
 
-} // namespace YExcel
+} // namespace ExcelLog

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace YExcel {
+namespace ExcelLog {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -149,4 +149,4 @@ SstLayout LayOutSst(std::uint32_t totalCount, const std::vector<BiffString>& str
 // Reads the strings of an SST record (CONTINUE pieces joined, their offsets kept in the record).
 std::vector<BiffString> ReadSstStrings(const Record& sst);
 
-} // namespace YExcel
+} // namespace ExcelLog

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace YExcel {
+namespace ExcelLog {
 namespace {
 
 Record Make(std::uint16_t code, Bytes data) {
@@ -542,4 +542,4 @@ std::vector<Record> MergedCellsRecords(const std::vector<MergedCell>& ranges) {
     return records;
 }
 
-} // namespace YExcel
+} // namespace ExcelLog

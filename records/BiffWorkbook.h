@@ -8,7 +8,7 @@
 #include <array>
 #include <memory>
 
-namespace YExcel {
+namespace ExcelLog {
 
 struct BOF {
     enum : std::uint16_t { kGlobals = 0x0005, kWorksheet = 0x0010 };
@@ -195,4 +195,4 @@ std::vector<Record> FormulaRecords(std::uint16_t row, std::uint16_t column, std:
 // Merged ranges in records of at most 1027 ranges; none without ranges.
 std::vector<Record> MergedCellsRecords(const std::vector<MergedCell>& ranges);
 
-} // namespace YExcel
+} // namespace ExcelLog

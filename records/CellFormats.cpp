@@ -56,7 +56,7 @@ std::uint16_t FontIndex(std::size_t position) {
 CellFormatTable::CellFormatTable(ExcelBook& book) : m_book(book) {
     for (const auto& [index, text] : kBuiltInFormats)
         m_formats[index] = text;
-    for (const YExcel::Format& f : book.globals().formats) {
+    for (const ExcelLog::Format& f : book.globals().formats) {
         m_formats[f.index] = f.text.text;
         if (f.index >= m_nextFormat)
             m_nextFormat = static_cast<std::uint16_t>(f.index + 1);
@@ -75,13 +75,13 @@ std::optional<std::uint16_t> CellFormatTable::FormatIndex(const std::u16string& 
 std::uint16_t CellFormatTable::FindOrAddFont(const FontSpec& spec) {
     auto& fonts = m_book.globals().fonts;
     for (std::size_t p = 0; p < fonts.size(); ++p) {
-        const YExcel::Font& f = fonts[p];
+        const ExcelLog::Font& f = fonts[p];
         if (f.name.text == spec.name && f.height == spec.height && f.weight == spec.weight &&
             f.options == spec.options && f.colour == spec.colour && f.escapement == spec.escapement &&
             f.underline == spec.underline && f.family == spec.family && f.charset == spec.charset)
             return FontIndex(p);
     }
-    YExcel::Font f;
+    ExcelLog::Font f;
     f.height = spec.height;
     f.options = spec.options;
     f.colour = spec.colour;
@@ -90,7 +90,7 @@ std::uint16_t CellFormatTable::FindOrAddFont(const FontSpec& spec) {
     f.underline = spec.underline;
     f.family = spec.family;
     f.charset = spec.charset;
-    f.name = YExcel::BiffString{spec.name.substr(0, 255), true};
+    f.name = ExcelLog::BiffString{spec.name.substr(0, 255), true};
     fonts.push_back(f);
     return FontIndex(fonts.size() - 1);
 }
@@ -98,13 +98,13 @@ std::uint16_t CellFormatTable::FindOrAddFont(const FontSpec& spec) {
 int CellFormatTable::FindOrAddXF(const XfSpec& spec) {
     auto& xfs = m_book.globals().xfs;
     for (std::size_t p = 0; p < xfs.size(); ++p) {
-        const YExcel::XF& x = xfs[p];
+        const ExcelLog::XF& x = xfs[p];
         if (x.font == spec.font && x.format == spec.format && x.alignment == spec.alignment &&
             x.rotation == spec.rotation && x.indent == spec.indent && x.border1 == spec.border1 &&
             x.border2 == spec.border2 && x.fill == spec.fill)
             return static_cast<int>(p);
     }
-    YExcel::XF x;
+    ExcelLog::XF x;
     x.font = spec.font;
     x.format = spec.format;
     x.alignment = spec.alignment;

@@ -6,7 +6,7 @@
 #include <cassert>
 #include <map>
 
-using namespace YExcel;
+using namespace ExcelLog;
 
 // ---- storage ----
 

@@ -28,7 +28,7 @@ public:
     void Close();
     bool IsOpen() const { return !m_path.empty(); }
     int MakeFile();
-    int ReadFile(YExcel::Bytes& out) const;
+    int ReadFile(ExcelLog::Bytes& out) const;
     // Replaces the stream with `data` (the file is rewritten atomically).
     int WriteFile(std::span<const std::uint8_t> data);
 
@@ -55,7 +55,7 @@ public:
     void SetWString(std::u16string_view text);
     void SetInteger(std::int32_t value);
     void SetDouble(double value);
-    void SetFormula(std::shared_ptr<YExcel::FormulaHolder> holder);
+    void SetFormula(std::shared_ptr<ExcelLog::FormulaHolder> holder);
     void Clear();
 
     // Merged area anchored at this cell: height in rows, width in columns (1 or 0: not merged).
@@ -71,7 +71,7 @@ public:
     // Looks the requested cell format up once (or adds it) and uses it for this cell.
     void SetFormat(XfSpec& spec);
 
-    const YExcel::FormulaHolder* formula() const { return m_formula.get(); }
+    const ExcelLog::FormulaHolder* formula() const { return m_formula.get(); }
 
 private:
     int m_kind = Undefined;
@@ -82,7 +82,7 @@ private:
     std::uint16_t m_mergeHeight = 0;
     std::uint16_t m_mergeWidth = 0;
     std::uint16_t m_xf = 0;
-    std::shared_ptr<YExcel::FormulaHolder> m_formula; // shared between copies of the cell
+    std::shared_ptr<ExcelLog::FormulaHolder> m_formula; // shared between copies of the cell
 };
 
 class ExcelBook;
@@ -108,8 +108,8 @@ public:
     // makes a cell.
     const ExcelCell* Peek(int row, int column) const;
 
-    std::vector<YExcel::ColInfo>& colInfos() { return m_colInfos; }
-    const std::vector<YExcel::ColInfo>& colInfos() const { return m_colInfos; }
+    std::vector<ExcelLog::ColInfo>& colInfos() { return m_colInfos; }
+    const std::vector<ExcelLog::ColInfo>& colInfos() const { return m_colInfos; }
 
 private:
     friend class ExcelBook;
@@ -122,7 +122,7 @@ private:
     int m_columns = 0;
     std::map<int, std::map<int, ExcelCell>> m_cells; // by row, then column
     ExcelCell m_blank;
-    std::vector<YExcel::ColInfo> m_colInfos;
+    std::vector<ExcelLog::ColInfo> m_colInfos;
 };
 
 class ExcelBook {
@@ -139,10 +139,10 @@ public:
     // Parses a workbook stream; false (and no sheets) when it is malformed.
     bool Read(std::span<const std::uint8_t> stream);
     // The workbook stream of the book as it is now: every worksheet rebuilt from its grid.
-    YExcel::Bytes Write();
+    ExcelLog::Bytes Write();
 
     ExcelStorage& storage() { return m_storage; }
-    YExcel::Workbook& globals() { return m_globals; }
+    ExcelLog::Workbook& globals() { return m_globals; }
     int SheetCount() const { return static_cast<int>(m_sheets.size()); }
     std::shared_ptr<ExcelSheet> Sheet(int position) const;
 
@@ -152,7 +152,7 @@ private:
     std::uint16_t DefaultCellXf() const;
 
     ExcelStorage m_storage;
-    YExcel::Workbook m_globals;
-    std::vector<YExcel::Worksheet> m_worksheets;
+    ExcelLog::Workbook m_globals;
+    std::vector<ExcelLog::Worksheet> m_worksheets;
     std::vector<std::shared_ptr<ExcelSheet>> m_sheets;
 };

@@ -36,7 +36,7 @@ std::shared_ptr<bool> g_pSaveErrorShown; // "Log file save error!" was shown for
 void QueueSave() {
     if (!g_pMatchLogBook)
         return;
-    auto stream = std::make_shared<const YExcel::Bytes>(g_pMatchLogBook->Write());
+    auto stream = std::make_shared<const ExcelLog::Bytes>(g_pMatchLogBook->Write());
     const std::string path = g_strMatchLogPath;
     TheFileWriter().Replace(
         path,
@@ -55,10 +55,10 @@ struct TemplateStream {
     std::string path;
     qint64 size = -1;
     QDateTime modified;
-    YExcel::Bytes stream;
+    ExcelLog::Bytes stream;
 };
 
-const YExcel::Bytes* ReadTemplate(const std::string& path) {
+const ExcelLog::Bytes* ReadTemplate(const std::string& path) {
     static TemplateStream cached;
     const QFileInfo file(QString::fromStdString(path));
     if (!file.exists())
@@ -66,7 +66,7 @@ const YExcel::Bytes* ReadTemplate(const std::string& path) {
     if (cached.path == path && cached.size == file.size() && cached.modified == file.lastModified())
         return &cached.stream;
     ExcelStorage storage;
-    YExcel::Bytes stream;
+    ExcelLog::Bytes stream;
     if (!storage.Open(path) || storage.ReadFile(stream) != 1)
         return nullptr;
     cached = {path, file.size(), file.lastModified(), std::move(stream)};
@@ -382,7 +382,7 @@ int OpenMatchLog(std::u16string_view fileName) {
     auto book = std::make_unique<ExcelBook>();
     const std::string templatePath =
         folder + WideToMultiByte(md->nCompetitionType == 1 ? kTeamTemplate : kTemplate, CP_UTF8);
-    const YExcel::Bytes* stream = ReadTemplate(templatePath);
+    const ExcelLog::Bytes* stream = ReadTemplate(templatePath);
     if (!stream || !book->Read(*stream) || book->SheetCount() < 3) {
         DebugPrintf("OpenMatchLog: the template %s is missing, damaged or has fewer than three sheets",
                     templatePath.c_str());

@@ -50,7 +50,7 @@ QFont FontOf(Layout layout, const FontRole& role) {
     return font;
 }
 
-TextDesigner::Argb Argb(COLORREF colour) {
+TextOutline::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 

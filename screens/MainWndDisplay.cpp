@@ -153,16 +153,16 @@ void DrawPicture(QPainter& painter, const QRect& rect, const QImage& image) {
 
 // A number over a picture, white (or another colour) with a dark outline so it reads on any colour.
 void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, int size,
-                    TextDesigner::Argb colour = 0xFFFFFFFF) {
-    TextDesigner::OutlineText outline;
+                    TextOutline::Argb colour = 0xFFFFFFFF) {
+    TextOutline::OutlineText outline;
     outline.SelectOutline(colour, 0xFF101010, 3);
-    TextDesigner::StringFormat centred;
+    TextOutline::StringFormat centred;
     centred.horizontal = Qt::AlignHCenter;
     QFont font(kFace);
     font.setPixelSize(size);
     font.setBold(true);
     const int top = rect.top() + (rect.height() - QFontMetrics(font).height()) / 2;
-    outline.DrawString(painter, font.family(), TextDesigner::FontStyleBold, size, text,
+    outline.DrawString(painter, font.family(), TextOutline::FontStyleBold, size, text,
                        QPointF(rect.center().x() + 1, top), centred);
 }
 

@@ -28,15 +28,15 @@ QImage DrawPicture(const COutlinedTextCache::Style& style, QPointF* anchor) {
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    TextDesigner::OutlineText outlined;
+    TextOutline::OutlineText outlined;
     outlined.SelectOutline(style.fill, style.outline, style.thickness);
     if (style.shadow) {
         outlined.SetShadow(style.shadowColour, style.shadowThickness, style.shadowDx, style.shadowDy);
         outlined.EnableShadow(true);
     }
-    TextDesigner::StringFormat centred;
+    TextOutline::StringFormat centred;
     centred.horizontal = Qt::AlignHCenter;
-    outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextDesigner::FontStyleBold, style.size,
+    outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextOutline::FontStyleBold, style.size,
                         style.text, *anchor, centred);
     return picture;
 }

@@ -21,10 +21,10 @@ public:
     struct Style {
         QString text;
         int size = 0;
-        TextDesigner::Argb fill = 0xFFFFFFFF, outline = 0xFF000000;
+        TextOutline::Argb fill = 0xFFFFFFFF, outline = 0xFF000000;
         int thickness = 0;
         bool shadow = false;
-        TextDesigner::Argb shadowColour = 0;
+        TextOutline::Argb shadowColour = 0;
         int shadowThickness = 0, shadowDx = 0, shadowDy = 0;
         bool operator==(const Style&) const = default;
     };

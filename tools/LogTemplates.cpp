@@ -57,7 +57,7 @@ void Put(ExcelSheet& sheet, int row, int column, const char* text, XfSpec& style
 
 void Widths(ExcelSheet& sheet, const std::vector<std::pair<int, int>>& columnChars) {
     for (const auto& [column, chars] : columnChars) {
-        YExcel::ColInfo info;
+        ExcelLog::ColInfo info;
         info.firstColumn = info.lastColumn = static_cast<std::uint16_t>(column);
         info.width = static_cast<std::uint16_t>(chars * 256);
         info.xf = 15;

@@ -7,7 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-using namespace TextDesigner;
+using namespace TextOutline;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <bit>
 #include <cmath>
 
-using namespace YExcel;
+using namespace ExcelLog;
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <QFile>
 
-using namespace YExcel;
+using namespace ExcelLog;
 
 namespace {
 

@@ -184,7 +184,7 @@ TEST_F(MatchLogTest, EventLinesTakeTheirLooks) {
     auto book = Saved(kFile);
     const auto& g = book->globals();
     const auto look = [&](int row, int column) {
-        const YExcel::XF& xf = g.xfs.at(book->Sheet(MatchLog::kEventSheet)->Peek(row, column)->xf());
+        const ExcelLog::XF& xf = g.xfs.at(book->Sheet(MatchLog::kEventSheet)->Peek(row, column)->xf());
         const std::size_t font = xf.font < 4 ? xf.font : xf.font - 1u;
         return std::tuple(g.fonts.at(font).colour, g.fonts.at(font).height, xf.fill, xf.border2, xf.alignment,
                           xf.border1);
