@@ -34,7 +34,7 @@ UINT VirtualKey(int key) {
 } // namespace
 
 CCellEditor::CCellEditor(QWidget* parent, CGridModel* grid, QRect rect, Qt::Alignment alignment, int row,
-                           int col, const QString& initialText, UINT firstChar)
+                         int col, const QString& initialText, UINT firstChar)
     : QLineEdit(parent), m_pGrid(grid), m_nRow(row), m_nColumn(col), m_sInitialText(initialText),
       m_bExitOnArrows(firstChar != VK_LBUTTON) {
     setGeometry(rect);

@@ -18,7 +18,7 @@ public:
     // whether the text is kept with the caret at its end (VK_LBUTTON for the mouse or F2, Enter, Backspace),
     // selected (VK_TAB: moved in by Tab, an arrow or a page key) or replaced by that character.
     CCellEditor(QWidget* parent, CGridModel* grid, QRect rect, Qt::Alignment alignment, int row, int col,
-                 const QString& initialText, UINT firstChar);
+                const QString& initialText, UINT firstChar);
 
     // Ends the edit: the grid gets the text and the exit key, then the editor deletes itself. Once only.
     void EndEdit();

@@ -50,7 +50,7 @@ bool CCellTip::DestroyWindow() {
 }
 
 void CCellTip::Show(const QString& text, int, const QRect* hoverRect, const QFont* font, COLORREF textColour,
-                     COLORREF backColour, QRect titleRect) {
+                    COLORREF backColour, QRect titleRect) {
     if (!m_bCreated || !m_pParentWnd)
         return;
     if (titleRect.isEmpty() || isVisible())

@@ -1,8 +1,8 @@
 #include "controls/DataGrid.h"
 
 #include "app/ColorRef.h"
-#include "controls/GridAccessible.h"
 #include "controls/CellEditor.h"
+#include "controls/GridAccessible.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -710,7 +710,7 @@ void CDataGrid::mouseMoveEvent(QMouseEvent* event) {
         return;
     m_CellTip.Create(viewport());
     m_CellTip.Show(tip, static_cast<int>(c->GetMargin()), &rect, c->GetFont(), GetCellTipTextClr(),
-                    GetCellTipBackClr(), textRect);
+                   GetCellTipBackClr(), textRect);
 }
 
 void CDataGrid::mouseReleaseEvent(QMouseEvent* event) {

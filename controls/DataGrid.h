@@ -9,9 +9,9 @@
 // Thread: user-interface thread only.
 #pragma once
 
+#include "controls/CellTip.h"
 #include "controls/DataGridDropTarget.h"
 #include "controls/GridModel.h"
-#include "controls/CellTip.h"
 
 #include <QAbstractScrollArea>
 

@@ -1,8 +1,8 @@
 #include "controls/DataGridCell.h"
 
 #include "app/ColorRef.h"
-#include "controls/GridModel.h"
 #include "controls/CellEditor.h"
+#include "controls/GridModel.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -174,7 +174,8 @@ bool CDataGridCellBase::PrintCell(QPainter& painter, int row, int col, QRect rec
     return true;
 }
 
-void CDataGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect, const QColor& text) const {
+void CDataGridCellBase::DrawContent(QPainter& painter, int row, int col, QRect rect,
+                                    const QColor& text) const {
     const CGridModel* grid = GetGrid();
     const int margin = static_cast<int>(GetMargin());
     rect.adjust(margin, margin, -margin, -margin);

@@ -1,6 +1,6 @@
-// The cells of the grid control: CDataGridCellBase (state bits, drawing and measuring, written against its own
-// accessors), CDataGridCell (the ordinary cell that stores every attribute) and CDataGridDefaultCell (one per kind of
-// position; its attributes stand in for every use-the-default value of an ordinary cell).
+// The cells of the grid control: CDataGridCellBase (state bits, drawing and measuring, written against its
+// own accessors), CDataGridCell (the ordinary cell that stores every attribute) and CDataGridDefaultCell (one
+// per kind of position; its attributes stand in for every use-the-default value of an ordinary cell).
 //
 // Thread: user-interface thread only.
 #pragma once

@@ -1,8 +1,8 @@
-// A flag picture decoded from a file's bytes, ready for the flag control to show (controls/AnimatedPicture.h): a
-// still picture, or the frames of an animated GIF cut out by the block walk (controls/GifBlocks.h), each
-// clipped to the GIF's logical screen. A file that claims more than any flag needs is refused before
-// anything of that size is decoded: the bounds below cap the file, every picture and an animation's frames
-// together, so no file can hold a thread for long or grow the program.
+// A flag picture decoded from a file's bytes, ready for the flag control to show
+// (controls/AnimatedPicture.h): a still picture, or the frames of an animated GIF cut out by the block walk
+// (controls/GifBlocks.h), each clipped to the GIF's logical screen. A file that claims more than any flag
+// needs is refused before anything of that size is decoded: the bounds below cap the file, every picture and
+// an animation's frames together, so no file can hold a thread for long or grow the program.
 //
 // Thread: any; the results are plain data. The cache has one mutex.
 #pragma once

@@ -30,7 +30,7 @@ CGridModel::CGridModel()
     const QPalette palette = QGuiApplication::palette();
     m_crGridBkColour = RefOf(palette.color(QPalette::Dark));
     for (CDataGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
-                                   m_cellFixedRowColDef.get()}) {
+                                       m_cellFixedRowColDef.get()}) {
         cell->SetGrid(this);
         cell->SetTextClr(RefOf(palette.color(QPalette::WindowText)));
         cell->SetBackClr(RefOf(palette.color(QPalette::Button)));
@@ -47,7 +47,7 @@ void CGridModel::RememberSystemColours(const QPalette& palette) {
 
 void CGridModel::OnSysColorChange(const QPalette& palette) {
     for (CDataGridDefaultCell* cell : {m_cellDefault.get(), m_cellFixedColDef.get(), m_cellFixedRowDef.get(),
-                                   m_cellFixedRowColDef.get()}) {
+                                       m_cellFixedRowColDef.get()}) {
         if (cell->GetTextClr() == m_crWindowText)
             cell->SetTextClr(RefOf(palette.color(QPalette::WindowText)));
         if (cell->GetBackClr() == m_crWindowColour)

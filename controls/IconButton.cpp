@@ -113,7 +113,7 @@ int CIconButton::SetIcon(const QImage& in, OutImage outKind, const QImage& out) 
 }
 
 int CIconButton::SetBitmaps(const QImage& in, COLORREF inTransparent, OutImage outKind, const QImage& out,
-                          COLORREF outTransparent) {
+                            COLORREF outTransparent) {
     FreeImages();
     if (in.isNull()) {
         update();
@@ -207,8 +207,9 @@ const QImage* CIconButton::ShownImage(bool pressed) const {
     return &m_in;
 }
 
-CIconButton::Layout CIconButton::ImageLayout(unsigned char align, bool hasCaption, const QRect& item, QSize image,
-                                         QPoint origin, bool shiftPressed, QPoint pressedOffset) {
+CIconButton::Layout CIconButton::ImageLayout(unsigned char align, bool hasCaption, const QRect& item,
+                                             QSize image, QPoint origin, bool shiftPressed,
+                                             QPoint pressedOffset) {
     Layout layout{QRect(item.topLeft(), image), item};
     const auto centreH = [&] { layout.image.moveLeft(item.left() + (item.width() - image.width()) / 2); };
     const auto centreV = [&] { layout.image.moveTop(item.top() + (item.height() - image.height()) / 2); };

@@ -26,7 +26,8 @@ COwnerMenu::~COwnerMenu() {
     OwnMenus().erase(this);
 }
 
-void COwnerMenu::AppendItem(const QString& text, UINT flags, UINT commandId, std::unique_ptr<COwnerMenu> popup) {
+void COwnerMenu::AppendItem(const QString& text, UINT flags, UINT commandId,
+                            std::unique_ptr<COwnerMenu> popup) {
     COwnerMenuItem data;
     data.text = text;
     data.commandId = commandId;

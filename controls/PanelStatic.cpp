@@ -89,7 +89,7 @@ void CPanelStatic::CopyFont(const QFont* font) {
 }
 
 std::vector<QString> CPanelStatic::WrapLines(const QString& text, int width,
-                                         const std::function<int(const QString&)>& measure) {
+                                             const std::function<int(const QString&)>& measure) {
     std::vector<QString> lines;
     QString current;
     for (qsizetype i = 0; i < text.size(); ++i) {

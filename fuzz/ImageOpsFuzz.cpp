@@ -2,8 +2,8 @@
 // the image into a buffer of exactly its dump size, draws a line between any two points, selects a polygon of
 // any points, and copies a memory stream that then grows. Far-off points cost no more than near ones, so
 // every input runs in bounded time and memory.
-#include "controls/image/ImageStream.h"
 #include "controls/image/ImageContainer.h"
+#include "controls/image/ImageStream.h"
 
 #include <cstddef>
 #include <cstdint>

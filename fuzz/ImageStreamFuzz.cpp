@@ -1,7 +1,7 @@
 // An image dump as it would arrive through the container's streams: the bytes go into a memory stream, are
 // read back a piece at a time as the input's first bytes say, and the dump is read with its length.
-#include "controls/image/ImageStream.h"
 #include "controls/image/ImageContainer.h"
+#include "controls/image/ImageStream.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -33,7 +33,8 @@ QSize PublicScreenSize(int displayResolution);
 // naming "none.gif" or a file that cannot be read leaves the picture unloaded and hidden. True when shown.
 bool ShowFlagPicture(CAnimatedPicture& flag, const QString& path, const QRect& place);
 // The same without waiting for the file: the picture shows at `place` at once and its file is read and
-// decoded off the user-interface thread (CAnimatedPicture::LoadInBackground). True when a picture is on its way.
+// decoded off the user-interface thread (CAnimatedPicture::LoadInBackground). True when a picture is on its
+// way.
 bool ShowFlagPictureSoon(CAnimatedPicture& flag, const QString& path, const QRect& place);
 
 class CExtScrDlg : public QWidget, public MessageWindow {
@@ -214,9 +215,9 @@ private:
     COLORREF m_timeOutColour[2] = {0x000000, 0x00FFFF};
     bool m_bNoticeShown = false;
     bool m_bTagsShown = false;
-    int m_winMark[2][2] = {};         // round-win mark bitmaps, left / right
-    int m_roundWinnerMark[2][3] = {}; // round-winner mark bitmaps per round row, left / right
-    CAnimatedPicture* m_pFlag[2] = {};      // flags drawn left / right (children)
+    int m_winMark[2][2] = {};          // round-win mark bitmaps, left / right
+    int m_roundWinnerMark[2][3] = {};  // round-winner mark bitmaps per round row, left / right
+    CAnimatedPicture* m_pFlag[2] = {}; // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
     std::vector<DrawnText> m_drawnTexts;

@@ -160,7 +160,8 @@ void CTK_GRndWinDispDlg::paintEvent(QPaintEvent*) {
 // ---- operator copy ----
 
 CTK_GRndWinDispDlg_OP::CTK_GRndWinDispDlg_OP(int mode, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_nMode(mode), m_pFlag(new CAnimatedPicture(this)) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_nMode(mode),
+      m_pFlag(new CAnimatedPicture(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Result"));
     m_pFlag->hide();

@@ -23,7 +23,8 @@ CImageContainer::CImageContainer(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWOR
     Create(dwWidth, dwHeight, wBpp, imagetype);
 }
 
-CImageContainer::CImageContainer(const CImageContainer& src, bool copypixels, bool copyselection, bool copyalpha) {
+CImageContainer::CImageContainer(const CImageContainer& src, bool copypixels, bool copyselection,
+                                 bool copyalpha) {
     Startup(src.GetType());
     Copy(src, copypixels, copyselection, copyalpha);
 }
@@ -134,7 +135,7 @@ DWORD CImageContainer::GetSize() const {
 }
 
 bool CImageContainer::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel,
-                              DWORD dwBytesperline, bool bFlipImage) {
+                                      DWORD dwBytesperline, bool bFlipImage) {
     if (!pArray)
         return false;
     return CreateFromRows(dwWidth, dwHeight, dwBitsperpixel, dwBytesperline, bFlipImage,
@@ -142,7 +143,7 @@ bool CImageContainer::CreateFromArray(const BYTE* pArray, DWORD dwWidth, DWORD d
 }
 
 bool CImageContainer::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidth, DWORD dwHeight,
-                               DWORD dwBitsperpixel, DWORD dwBytesperline, bool bFlipImage) {
+                                       DWORD dwBitsperpixel, DWORD dwBytesperline, bool bFlipImage) {
     if (!ppMatrix)
         return false;
     return CreateFromRows(dwWidth, dwHeight, dwBitsperpixel, dwBytesperline, bFlipImage,
@@ -150,8 +151,9 @@ bool CImageContainer::CreateFromMatrix(const BYTE* const* ppMatrix, DWORD dwWidt
 }
 
 // Rows without a source (null) are left as they are.
-bool CImageContainer::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel, DWORD dwBytesperline,
-                             bool bFlipImage, const std::function<const BYTE*(DWORD)>& sourceRow) {
+bool CImageContainer::CreateFromRows(DWORD dwWidth, DWORD dwHeight, DWORD dwBitsperpixel,
+                                     DWORD dwBytesperline, bool bFlipImage,
+                                     const std::function<const BYTE*(DWORD)>& sourceRow) {
     if (!(dwBitsperpixel == 1 || dwBitsperpixel == 4 || dwBitsperpixel == 8 || dwBitsperpixel == 24 ||
           dwBitsperpixel == 32))
         return false;
@@ -492,7 +494,8 @@ void CImageContainer::SetPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, b
     BlindSetPixelColor(x, y, c, bSetAlpha);
 }
 
-void CImageContainer::BlendPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, float blend, bool bSetAlpha) {
+void CImageContainer::BlendPixelColor(std::int32_t x, std::int32_t y, RGBQUAD c, float blend,
+                                      bool bSetAlpha) {
     if (!pDib || !IsInside(x, y))
         return;
     const int d = static_cast<int>(blend * 256);

@@ -1,6 +1,6 @@
-// CImageContainer: an in-memory raster image held as a bottom-up device-independent bitmap (1, 4, 8 or 24 bits per
-// pixel, with a palette below 24 bits) and optional side planes: alpha, selection, layers and frames.
-// It carries no codecs; it is exported for callers outside the court program and never calls them.
+// CImageContainer: an in-memory raster image held as a bottom-up device-independent bitmap (1, 4, 8 or 24
+// bits per pixel, with a palette below 24 bits) and optional side planes: alpha, selection, layers and
+// frames. It carries no codecs; it is exported for callers outside the court program and never calls them.
 // Failures are reported by the result (null, false, 0) and, for some operations, the last-error text; no
 // operation throws. Every size and index is checked before memory is touched.
 // Threads: an image belongs to the thread that uses it; nothing is shared between images except by a ghost.
@@ -87,7 +87,8 @@ public:
     // life cycle
     explicit CImageContainer(DWORD imagetype = 0);
     CImageContainer(DWORD dwWidth, DWORD dwHeight, DWORD wBpp, DWORD imagetype = 0);
-    CImageContainer(const CImageContainer& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
+    CImageContainer(const CImageContainer& src, bool copypixels = true, bool copyselection = true,
+                    bool copyalpha = true);
     CImageContainer& operator=(const CImageContainer& src);
     virtual ~CImageContainer();
 
@@ -98,7 +99,8 @@ public:
                           DWORD dwBytesperline, bool bFlipImage);
     bool Destroy();
     bool DestroyFrames();
-    void Copy(const CImageContainer& src, bool copypixels = true, bool copyselection = true, bool copyalpha = true);
+    void Copy(const CImageContainer& src, bool copypixels = true, bool copyselection = true,
+              bool copyalpha = true);
     bool Transfer(CImageContainer& from, bool bTransferFrames = true);
     void Clear(BYTE bval = 0);
     static void FreeMemory(void* memblock);

@@ -225,7 +225,8 @@ CImageContainer* CImageContainer::GetFrame(std::int32_t index) const {
     return ppFrames[index];
 }
 
-void CImageContainer::Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask, BYTE bpp) {
+void CImageContainer::Bitfield2RGB(const BYTE* src, DWORD redmask, DWORD greenmask, DWORD bluemask,
+                                   BYTE bpp) {
     if (!src || !pDib || GetBpp() != 24)
         return;
     const std::size_t width = GetWidth();

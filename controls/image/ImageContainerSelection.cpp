@@ -17,7 +17,7 @@ void CImageContainer::ResetSelectionBox() {
 }
 
 void CImageContainer::GrowSelectionBox(std::int32_t left, std::int32_t bottom, std::int32_t rightExcl,
-                               std::int32_t topExcl) {
+                                       std::int32_t topExcl) {
     RECT& box = info.rSelectionBox;
     box.left = std::min(box.left, left);
     box.bottom = std::min(box.bottom, bottom);

@@ -52,7 +52,8 @@ bool CImageStream::PutC(BYTE c) {
 
 CImageFileStream::CImageFileStream(std::FILE* fp) : m_fp(fp), m_bCloseFile(fp == nullptr) {}
 
-CImageFileStream::CImageFileStream(const CImageFileStream& other) : CImageStream(), m_fp(other.m_fp), m_bCloseFile(false) {}
+CImageFileStream::CImageFileStream(const CImageFileStream& other)
+    : CImageStream(), m_fp(other.m_fp), m_bCloseFile(false) {}
 
 CImageFileStream& CImageFileStream::operator=(const CImageFileStream& other) {
     if (this != &other) {

@@ -241,7 +241,8 @@ TEST_F(FlagLoadTest, ARefusedOrMissingFileEmptiesTheControl) {
     for (const QString& path : {refused, QString::fromStdString(home.file("Img/Flag/none-such.png"))}) {
         CAnimatedPicture picture;
         std::vector<bool> answers;
-        QObject::connect(&picture, &CAnimatedPicture::pictureReady, [&](bool shown) { answers.push_back(shown); });
+        QObject::connect(&picture, &CAnimatedPicture::pictureReady,
+                         [&](bool shown) { answers.push_back(shown); });
         picture.LoadInBackground(path, 60, 40);
         ASSERT_TRUE(Ready(picture, answers)) << path.toStdString();
         EXPECT_EQ(answers, std::vector<bool>{false}) << path.toStdString();
@@ -255,7 +256,8 @@ TEST_F(FlagLoadTest, OnlyTheLastLoadIsShownAndAnUnloadedOneNever) {
     const QString green = Flag("C.png", QColor(0, 255, 0));
     CAnimatedPicture picture;
     std::vector<bool> answers;
-    QObject::connect(&picture, &CAnimatedPicture::pictureReady, [&](bool shown) { answers.push_back(shown); });
+    QObject::connect(&picture, &CAnimatedPicture::pictureReady,
+                     [&](bool shown) { answers.push_back(shown); });
     picture.LoadInBackground(blue, 60, 40);
     picture.LoadInBackground(red, 60, 40);
     ASSERT_TRUE(Ready(picture, answers));

@@ -1,7 +1,7 @@
 // The grid's companions offscreen: the cell tip that shows a cut text whole and hands on what closes it,
 // and the drop target that gives the grid's window its drag hooks.
-#include "controls/DataGrid.h"
 #include "controls/CellEditor.h"
+#include "controls/DataGrid.h"
 #include "tests/controls/GridInput.h"
 
 #include <QApplication>

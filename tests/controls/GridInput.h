@@ -1,8 +1,8 @@
 // Mouse input to a grid's window and its open in-place editor, for the grid's offscreen tests.
 #pragma once
 
-#include "controls/DataGrid.h"
 #include "controls/CellEditor.h"
+#include "controls/DataGrid.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -59,15 +59,16 @@ TEST_P(RefusalTable, OversizedOrEmptyImagesAreRefusedWithTheirMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RefusalTable,
-    testing::Values(
-        RefusalCase{"zero_width", 0, 10, 8, "CImageContainer::Create : width and height must be greater than zero"},
-        RefusalCase{"zero_height", 10, 0, 24, "CImageContainer::Create : width and height must be greater than zero"},
-        RefusalCase{"over_the_memory_limit", 10000, 10000, 24, "IMAGE_MAX_MEMORY exceeded"},
-        // 65536 x 65536 wraps to 0 in 32 bits: the limit is checked in full width.
-        RefusalCase{"product_wraps", 65536, 65536, 1, "IMAGE_MAX_MEMORY exceeded"},
-        // one pixel wide: the row padding, not the pixels, would take 400 MB
-        RefusalCase{"padding_over_the_limit", 1, 100000000, 1, "IMAGE_MAX_MEMORY exceeded"},
-        RefusalCase{"width_beyond_a_signed_int", 0x80000000u, 1, 1, "IMAGE_MAX_MEMORY exceeded"}),
+    testing::Values(RefusalCase{"zero_width", 0, 10, 8,
+                                "CImageContainer::Create : width and height must be greater than zero"},
+                    RefusalCase{"zero_height", 10, 0, 24,
+                                "CImageContainer::Create : width and height must be greater than zero"},
+                    RefusalCase{"over_the_memory_limit", 10000, 10000, 24, "IMAGE_MAX_MEMORY exceeded"},
+                    // 65536 x 65536 wraps to 0 in 32 bits: the limit is checked in full width.
+                    RefusalCase{"product_wraps", 65536, 65536, 1, "IMAGE_MAX_MEMORY exceeded"},
+                    // one pixel wide: the row padding, not the pixels, would take 400 MB
+                    RefusalCase{"padding_over_the_limit", 1, 100000000, 1, "IMAGE_MAX_MEMORY exceeded"},
+                    RefusalCase{"width_beyond_a_signed_int", 0x80000000u, 1, 1, "IMAGE_MAX_MEMORY exceeded"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PixelCase {
