@@ -6,6 +6,7 @@
 #include "devices/PacketDispatch.h"
 #include "devices/Receiver.h"
 #include "devices/ReceiverCommand.h"
+#include "match/RoundResultDlg.h"
 #include "match/RuleWnd.h"
 #include "match/SuDlg.h"
 #include "registration/ContestList.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
@@ -129,6 +131,37 @@ void Court::Click(QWidget* widget) {
                                      << (widget->window()->isVisible() ? "shown" : "hidden");
     ASSERT_TRUE(widget->isEnabled()) << widget->objectName().toStdString();
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+QWidget* Court::Child(QWidget& parent, int id) {
+    return parent.findChild<QWidget*>(QString::number(id));
+}
+
+CTK_RndResDlg* Court::RoundResultAfter(unsigned ms) {
+    Advance(ms);
+    EXPECT_EQ(md->nGameState, 5) << ::testing::PrintToString(prompter.texts());
+    Advance(10);
+    if (!Until([&] { return view->m_pRndResDlg && view->m_pRndResDlg->isVisible(); })) {
+        ADD_FAILURE() << "the round result dialog did not open";
+        return nullptr;
+    }
+    return view->m_pRndResDlg;
+}
+
+std::string Court::Pair(CTK_RndResDlg& dialog, int chungId) {
+    const auto text = [&](int id) {
+        return static_cast<QLineEdit*>(Child(dialog, id))->text().toStdString();
+    };
+    return text(chungId) + ":" + text(chungId + 1);
+}
+
+std::string Court::Text(CTK_RndResDlg& dialog, int id) {
+    return static_cast<QLabel*>(Child(dialog, id))->text().toStdString();
+}
+
+void Court::Confirm(CTK_RndResDlg& dialog) {
+    ASSERT_NO_FATAL_FAILURE(Click(Child(dialog, CTK_RndResDlg::IDOK)));
+    ASSERT_TRUE(Until([&] { return view->m_pRndResDlg.isNull(); }));
 }
 
 void Court::Key(int key) {

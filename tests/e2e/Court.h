@@ -26,6 +26,7 @@
 #include <vector>
 
 class CTK_RegDlg;
+class CTK_RndResDlg;
 
 class QTableWidget;
 class QWidget;
@@ -110,6 +111,18 @@ protected:
     std::pair<int, int> Shown() const;
     // Waits until the operator screen shows the scores (the device reports arrive on the receiver's thread).
     void Scores(std::pair<int, int> expected);
+
+    // ---- the round result dialog ----
+    // A control of a dialog by its id.
+    static QWidget* Child(QWidget& parent, int id);
+    // After `ms` more on the program's clock the round has ended and, a moment later, its result dialog
+    // opens; nullptr (and a failure) when it does not.
+    CTK_RndResDlg* RoundResultAfter(unsigned ms);
+    // The dialog's counters, Chung's (chungId) and Hong's (the next id), as "chung:hong"; a label's text.
+    static std::string Pair(CTK_RndResDlg& dialog, int chungId);
+    static std::string Text(CTK_RndResDlg& dialog, int id);
+    // "Confirm" in the dialog: the view records the round's winner and the dialog closes.
+    void Confirm(CTK_RndResDlg& dialog);
 
     // ---- what the records hold ----
     // Rows of the local database, each row's columns joined by '|', once the events queued so far are

@@ -51,10 +51,6 @@ constexpr int kHongTrunkAdd = 1129;
 
 const std::string kNoMatch = "No match is loaded.\r\nPlease load the match before deciding its winner.";
 
-QWidget* Child(QWidget& parent, int id) {
-    return parent.findChild<QWidget*>(QString::number(id));
-}
-
 class DecisionCourt : public Court {
 protected:
     // The result windows up on either screen (winner displays, decision and round pop-ups), by class.
@@ -336,29 +332,7 @@ protected:
                 view->Static(OperatorIds::RoundWinsHong)->text().toStdString()};
     }
     // The round clock run out (after `played` ms of the round): the round result dialog opens.
-    CTK_RndResDlg* EndOfRound(unsigned played) {
-        Advance(roundMs - played + 1000);
-        EXPECT_EQ(md->nGameState, 5) << ::testing::PrintToString(prompter.texts());
-        Advance(10);
-        if (!Until([&] { return view->m_pRndResDlg && view->m_pRndResDlg->isVisible(); })) {
-            ADD_FAILURE() << "the round result dialog did not open";
-            return nullptr;
-        }
-        return view->m_pRndResDlg;
-    }
-    static std::string Pair(CTK_RndResDlg& dialog, int chungId) {
-        const auto text = [&](int id) {
-            return static_cast<QLineEdit*>(Child(dialog, id))->text().toStdString();
-        };
-        return text(chungId) + ":" + text(chungId + 1);
-    }
-    static std::string Text(CTK_RndResDlg& dialog, int id) {
-        return static_cast<QLabel*>(Child(dialog, id))->text().toStdString();
-    }
-    void Confirm(CTK_RndResDlg& dialog) {
-        ASSERT_NO_FATAL_FAILURE(Click(Child(dialog, CTK_RndResDlg::IDOK)));
-        ASSERT_TRUE(Until([&] { return view->m_pRndResDlg.isNull(); }));
-    }
+    CTK_RndResDlg* EndOfRound(unsigned played) { return RoundResultAfter(roundMs - played + 1000); }
     // A round with one trunk kick by the button of `add`, to its result dialog.
     CTK_RndResDlg* RoundWithKick(int add) {
         Key(Qt::Key_Space);

@@ -33,10 +33,6 @@ namespace {
 // The sensor byte of a punch.
 constexpr BYTE kPunchSensor = 0x31;
 
-QWidget* Child(QWidget& parent, int id) {
-    return parent.findChild<QWidget*>(QString::number(id));
-}
-
 class RoundWinMatch : public Court {
 protected:
     void SetUp() override {
@@ -80,31 +76,7 @@ protected:
     }
 
     // Runs the round clock out: the round ends and, a moment later, its result dialog opens.
-    CTK_RndResDlg* EndOfRound(unsigned left) {
-        Advance(left + 1000);
-        EXPECT_EQ(md->nGameState, 5) << ::testing::PrintToString(prompter.texts());
-        Advance(10);
-        if (!Until([&] { return view->m_pRndResDlg && view->m_pRndResDlg->isVisible(); })) {
-            ADD_FAILURE() << "the round result dialog did not open";
-            return nullptr;
-        }
-        return view->m_pRndResDlg;
-    }
-    // The dialog's counters, Chung's and Hong's, as "chung:hong".
-    static std::string Pair(CTK_RndResDlg& dialog, int chungId) {
-        const auto text = [&](int id) {
-            return static_cast<QLineEdit*>(Child(dialog, id))->text().toStdString();
-        };
-        return text(chungId) + ":" + text(chungId + 1);
-    }
-    static std::string Text(CTK_RndResDlg& dialog, int id) {
-        return static_cast<QLabel*>(Child(dialog, id))->text().toStdString();
-    }
-    // "Confirm" in the dialog; the view records the winner.
-    void Confirm(CTK_RndResDlg& dialog) {
-        ASSERT_NO_FATAL_FAILURE(Click(Child(dialog, CTK_RndResDlg::IDOK)));
-        ASSERT_TRUE(Until([&] { return view->m_pRndResDlg.isNull(); }));
-    }
+    CTK_RndResDlg* EndOfRound(unsigned left) { return RoundResultAfter(left + 1000); }
     // The rest runs out and the Space key starts the next round.
     void NextRound(int round) {
         Advance(61000);
