@@ -12,9 +12,11 @@
 #include "platform/MessageBox.h"
 #include "platform/ProcessUsage.h"
 #include "records/EventLogWriter.h"
+#include "screens/ExtScrDlg.h"
 #include "screens/OperatorLayout.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -22,10 +24,12 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 CoreLoad::CoreLoad() {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
@@ -232,4 +236,26 @@ int RunBenchmarksOnTwoMonitors(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.fileName().toUtf8());
     }
     return RunBenchmarks(argc, argv);
+}
+
+bool LinkedOnTwoMonitors(benchmark::State& state, CMainWnd& view, const std::function<bool()>& versionAsked) {
+    const MatchData* md = g_pMatchData;
+    if (!md || md->nMonitorCount < 2 || !view.m_pExtScrDlg || !view.m_pExtScrDlg->isVisible()) {
+        state.SkipWithError("the public scoreboard is not shown (a second monitor is needed)");
+        return false;
+    }
+    if (!versionAsked()) {
+        state.SkipWithError("the receiver link did not start");
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    for (const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10); !view.m_bLinkReady;) {
+        if (Clock::now() > deadline) {
+            state.SkipWithError("the receiver did not link on the court's channel");
+            return false;
+        }
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }

@@ -98,6 +98,11 @@ std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nul
     return court;
 }
 
+// Whether the court shows the public scoreboard and its receiver has linked on the court's channel, as at
+// every start (versionAsked waits until the receiver saw the program ask for its version); else the
+// benchmark is skipped with the reason.
+bool LinkedOnTwoMonitors(benchmark::State& state, CMainWnd& view, const std::function<bool()>& versionAsked);
+
 // The main of a benchmark binary: a QApplication (offscreen unless a platform is chosen), then the
 // benchmarks the command line selects.
 int RunBenchmarks(int argc, char** argv);

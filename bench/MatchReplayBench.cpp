@@ -254,23 +254,8 @@ void BM_MatchReplay(benchmark::State& state) {
         if (!court)
             return;
         MatchData& md = court->Match();
-        if (md.nMonitorCount < 2 || !view->m_pExtScrDlg || !view->m_pExtScrDlg->isVisible()) {
-            state.SkipWithError("the public scoreboard is not shown (a second monitor is needed)");
+        if (!LinkedOnTwoMonitors(state, *view, [&] { return fake.WaitForCommand(0x07); }))
             return;
-        }
-        if (!fake.WaitForCommand(0x07)) {
-            state.SkipWithError("the receiver link did not start");
-            return;
-        }
-        for (const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
-             view->m_pReceiver->protocol.nState.load() != kReceiverVersionReceived;) {
-            if (Clock::now() > deadline) {
-                state.SkipWithError("the receiver's version was not taken");
-                return;
-            }
-            QCoreApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         // The devices as their pairing leaves them.
         {
             std::lock_guard guard(g_networkLock);

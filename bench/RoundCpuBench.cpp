@@ -12,8 +12,6 @@
 // the same process and stays in the figure.
 //   round_cpu_bench
 #include "bench/BenchCourt.h"
-#include "devices/Receiver.h"
-#include "devices/ReceiverCommand.h"
 #include "platform/ProcessUsage.h"
 #include "screens/ExtScrDlg.h"
 #include "tools/FakeReceiver.h"
@@ -22,7 +20,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <thread>
 
 namespace {
 
@@ -44,23 +41,8 @@ void BM_RunningRoundCpu(benchmark::State& state) {
         const auto court = MakeCourt(state, &view, &program);
         if (!court)
             return;
-        if (court->Match().nMonitorCount < 2 || !view->m_pExtScrDlg || !view->m_pExtScrDlg->isVisible()) {
-            state.SkipWithError("the public scoreboard is not shown (a second monitor is needed)");
+        if (!LinkedOnTwoMonitors(state, *view, [&] { return fake.WaitForCommand(0x07); }))
             return;
-        }
-        if (!fake.WaitForCommand(0x07)) {
-            state.SkipWithError("the receiver link did not start");
-            return;
-        }
-        for (const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
-             view->m_pReceiver->protocol.nState.load() != kReceiverVersionReceived;) {
-            if (Clock::now() > deadline) {
-                state.SkipWithError("the receiver's version was not taken");
-                return;
-            }
-            QCoreApplication::processEvents();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         // The devices as their pairing leaves them, so Start runs the round.
         MatchData& md = court->Match();
         md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
