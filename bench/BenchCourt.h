@@ -9,6 +9,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QEvent>
+#include <QLabel>
+#include <QObject>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -102,6 +105,24 @@ std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nul
 // every start (versionAsked waits until the receiver saw the program ask for its version); else the
 // benchmark is skipped with the reason.
 bool LinkedOnTwoMonitors(benchmark::State& state, CMainWnd& view, const std::function<bool()>& versionAsked);
+
+// Tells view.Painted(side, score) at each paint of a side's score label: the moment the operator sees a
+// score, not the moment a handler set it.
+template <class View> class ScorePaintWatch final : public QObject {
+public:
+    ScorePaintWatch(View& view, QLabel* label, int side) : m_view(view), m_side(side) {
+        label->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            m_view.Painted(m_side, static_cast<QLabel*>(watched)->text().toInt());
+        return false;
+    }
+
+private:
+    View& m_view;
+    int m_side;
+};
 
 // The main of a benchmark binary: a QApplication (offscreen unless a platform is chosen), then the
 // benchmarks the command line selects.

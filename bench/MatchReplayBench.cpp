@@ -174,22 +174,7 @@ public:
     std::function<void()> onRoundEnd;
 };
 
-// Sees each score label's paints.
-class PaintWatch final : public QObject {
-public:
-    PaintWatch(ObservedView& view, QLabel* label, int side) : m_view(view), m_side(side) {
-        label->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            m_view.Painted(m_side, static_cast<QLabel*>(watched)->text().toInt());
-        return false;
-    }
-
-private:
-    ObservedView& m_view;
-    int m_side;
-};
+using PaintWatch = ScorePaintWatch<ObservedView>;
 
 // Boxes are answered "yes"; those other than the questions at the last round's end are counted.
 class CountingPrompter final : public platform::Prompter {

@@ -61,14 +61,7 @@ protected:
         ASSERT_EQ(HoldTournamentServer(db, server), "");
         for (const char* sql : kFixture)
             ASSERT_TRUE(db.Execute("%s", sql)) << db.lastError();
-        g_MatchInfoCur = TTK_MatchInfo{};
-        g_MatchInfoCur[TTK_MatchInfo::kDepCode] = "D1";
-        g_MatchInfoCur[TTK_MatchInfo::kWeiCode] = "W2";
-        g_MatchInfoCur[TTK_MatchInfo::kStageCode] = "S3";
-        g_MatchInfoCur[TTK_MatchInfo::kGameCode] = "G4";
-        md->nCourtNo = 3;
-        md->nRound = 3;
-        md->nOvrSupplier = 3;
+        SetTournamentMatchOfCourtThree(*md);
     }
     void TearDown() override {
         CloseTournamentDb();

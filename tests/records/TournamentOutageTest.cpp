@@ -13,6 +13,7 @@
 #include "records/TournamentWriter.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/TestCourt.h"
+#include "tests/support/TournamentServer.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +51,7 @@ protected:
         ASSERT_TRUE(db.Open(server.c_str())) << db.lastError();
         for (const char* sql : kFixture)
             ASSERT_TRUE(db.Execute("%s", sql)) << db.lastError();
-        g_MatchInfoCur = TTK_MatchInfo{};
-        g_MatchInfoCur[TTK_MatchInfo::kDepCode] = "D1";
-        g_MatchInfoCur[TTK_MatchInfo::kWeiCode] = "W2";
-        g_MatchInfoCur[TTK_MatchInfo::kStageCode] = "S3";
-        g_MatchInfoCur[TTK_MatchInfo::kGameCode] = "G4";
-        md->nCourtNo = 3;
-        md->nRound = 3;
-        md->nOvrSupplier = 3;
+        SetTournamentMatchOfCourtThree(*md);
         view = std::make_unique<CMainWnd>();
         view->SetupControls();
     }

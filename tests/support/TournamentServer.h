@@ -5,6 +5,8 @@
 
 #include "app/AdoObject.h"
 #include "app/IniFiles.h"
+#include "app/MatchData.h"
+#include "app/MatchInfo.h"
 
 #include <QString>
 
@@ -48,4 +50,17 @@ inline void WriteTournamentServerSettings(const std::string& text) {
     WriteIniString(u"RMSSetting", u"DataPort", wide(ConnectionKey(text, "Port")).c_str(), u"Rule.ini");
     WriteIniString(u"RMSSetting", u"DATABASE", u"tournament", u"Rule.ini");
     WriteIniString(u"RMSSetting", u"RMSID", u"belvanta", u"Rule.ini");
+}
+
+// The match whose rows the tournament tests write: codes D1, W2, S3 and G4 on court 3, three rounds, results
+// to the tournament database (OVR supplier 3).
+inline void SetTournamentMatchOfCourtThree(MatchData& md) {
+    g_MatchInfoCur = TTK_MatchInfo{};
+    g_MatchInfoCur[TTK_MatchInfo::kDepCode] = "D1";
+    g_MatchInfoCur[TTK_MatchInfo::kWeiCode] = "W2";
+    g_MatchInfoCur[TTK_MatchInfo::kStageCode] = "S3";
+    g_MatchInfoCur[TTK_MatchInfo::kGameCode] = "G4";
+    md.nCourtNo = 3;
+    md.nRound = 3;
+    md.nOvrSupplier = 3;
 }
