@@ -13,6 +13,7 @@
 #include "resources/Artwork.h"
 #include "resources/ArtworkIds.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/FittedText.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
 #include "screens/RoundLeader.h"
@@ -164,6 +165,16 @@ void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, i
     const int top = rect.top() + (rect.height() - QFontMetrics(font).height()) / 2;
     outline.DrawString(painter, font.family(), TextOutline::FontStyleBold, size, text,
                        QPointF(rect.center().x() + 1, top), centred);
+}
+
+// A name or nation panel shows its text whole, in a smaller font where it must, down to a floor the operator
+// still reads, and elided beyond: never cut at the panel's edges, so never under the other side's.
+void ShowFitted(QLabel* label, const QString& text, const QFont& font, int floorPixels) {
+    const auto* own = qobject_cast<CMyStatic*>(label);
+    const int flags = own ? DrawFormat::ToQt(own->m_nFormat) : int(Qt::AlignCenter | Qt::TextSingleLine);
+    const FittedText fitted = FitTextInBox(text, font, label->size(), flags, floorPixels, 2);
+    label->setFont(fitted.font);
+    label->setText(fitted.text);
 }
 
 } // namespace
@@ -1098,10 +1109,15 @@ void CMainWnd::RefreshPlayerInfo() {
     if (!g_pMatchData)
         return;
     const MatchData& md = *g_pMatchData;
-    SetDlgItemText(NameChung, FieldQ(md.aPlayer[0].szName));
-    SetDlgItemText(NameHong, FieldQ(md.aPlayer[1].szName));
-    SetDlgItemText(NationChung, FieldQ(md.aPlayer[0].szNationCode));
-    SetDlgItemText(NationHong, FieldQ(md.aPlayer[1].szNationCode));
+    for (int side = 0; side < 2; ++side) {
+        // Each fit starts from the panel's own font (a label's current one may be a fitted, smaller one).
+        QLabel* name = Static(side == 0 ? NameChung : NameHong);
+        QLabel* nation = Static(side == 0 ? NationChung : NationHong);
+        ShowFitted(name, FieldQ(md.aPlayer[side].szName),
+                   m_fonts.size() >= 10 ? m_fonts[10 - 1] : name->font(), 20);
+        ShowFitted(nation, FieldQ(md.aPlayer[side].szNationCode),
+                   m_fonts.size() >= 9 ? m_fonts[9 - 1] : nation->font(), 13);
+    }
     for (int id : {MatchTitle, ContestNo, LevelHead, LevelBody, LevelPunch})
         update(OperatorLayout::Rect(id));
     if (m_pExtScrDlg)

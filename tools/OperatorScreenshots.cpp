@@ -2,7 +2,8 @@
 // without a display: no match, a loaded match, a running round with scores and penalties, a decision; then
 // the public scoreboard of the running round at both sizes, with the sides as they are and exchanged, and in
 // the one-judge round-win layout; then the decision pop-ups (superiority in both forms, the public round and
-// match results, the operator's copy) and the public video-replay screen.
+// match results, the operator's copy) and the public video-replay screen; last a team match with long names
+// and no nations.
 //
 //     operator-screenshots FOLDER
 //
@@ -294,6 +295,18 @@ int main(int argc, char** argv) {
         view->ShowRoundNumber(3);
         view->UpdateStateDisplay();
         ok &= Shoot(*view, out, "4-decision");
+
+        // A team match whose members have long names and no nation row.
+        md.nCompetitionType = 1;
+        md.aPlayer[0].nNation = md.aPlayer[1].nNation = 0;
+        Put(md.aPlayer[0].szName, "Maximilian Hohenberg-Schwarzenstein");
+        Put(md.aPlayer[0].szNationCode, "Korea National Team");
+        Put(md.aPlayer[1].szName,
+            "\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88 \xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c");
+        Put(md.aPlayer[1].szNationCode, "\xed\x95\x9c\xea\xb5\xad");
+        view->ShowPlayers();
+        view->UpdateStateDisplay();
+        ok &= Shoot(*view, out, "16-team-long-names");
     }
     FreeMatchData();
     return ok ? 0 : 1;
