@@ -93,6 +93,9 @@ void CMainWnd::PrepareRound() {
     for (int side = 0; side < 2; ++side) {
         TTK_SideScore& s = md->aSide[side];
         std::memset(s.aJudgePress, 0, sizeof s.aJudgePress);
+        // The presses' own tiles too: the round before's last press would stay painted through the round.
+        for (int j = 0; j < kJudges; ++j)
+            update(OperatorLayout::JudgePress(side, j));
         InvalidateJudgeRows(side);
         std::memset(s.aJudgeSlot, 0, sizeof s.aJudgeSlot);
         std::memset(s.aSlotState, 0, sizeof s.aSlotState);

@@ -1,5 +1,6 @@
 // What the operator screen repaints for the events of a running round: the areas whose content changed,
-// never the whole screen.
+// never the whole screen; and what it repaints when a round or a match begins: every mark the round before
+// left.
 #include "app/MainWnd.h"
 #include "app/MatchData.h"
 #include "app/VeziruduzApp.h"
@@ -160,6 +161,47 @@ TEST_F(OperatorRepaintTest, EachEventRepaintsOnlyWhatItChangedAndTheScreenShowsI
         EXPECT_NE(Differing(before, Shown(*view)), QRect()) << "the screen does not show the event";
         EXPECT_EQ(Differing(Shown(*view), DrawnWhole(*view)), QRect())
             << "the screen differs from the view drawn whole";
+    }
+}
+
+TEST_F(OperatorRepaintTest, ANewRoundOrMatchLeavesNoMarkOfTheRoundBeforeOnTheScreen) {
+    md->nJudgeNumber = 3;
+    md->nJudgeQuorum = 2;
+    md->nJudgePointTop = 3;
+    md->nJudgeButtonTime = 1000;
+    view->update(); // the judges' icons as the one-second refresh would show them
+    Settle();
+    const struct {
+        const char* what;
+        void (*begin)(CMainWnd&);
+    } cases[] = {
+        {"the next round",
+         [](CMainWnd& v) {
+             g_pMatchData->nGameState = 5;
+             ++g_pMatchData->nCurRound;
+             v.PrepareRound();
+         }},
+        {"the next match", [](CMainWnd& v) { v.ResetMatchScreen(); }},
+    };
+    const QImage fresh = Shown(*view);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        md->nGameState = 3;
+        // A scored kick and a judge's press that no other judge joins: the hit's level, the technique slot
+        // and the press's tile.
+        view->OnTrunkHit(0, "valid,40,0,1", nullptr);
+        int flag = -1;
+        view->OnJudgeInput(1, "3,0", &flag);
+        Settle();
+        const QRect press = OperatorLayout::JudgePress(0, 1);
+        ASSERT_NE(Differing(fresh.copy(press), Shown(*view).copy(press)), QRect()) << "the press shows";
+
+        c.begin(*view);
+        Settle();
+        EXPECT_EQ(Differing(fresh.copy(press), Shown(*view).copy(press)), QRect()) << "the press is gone";
+        const QRect stale = Differing(Shown(*view), DrawnWhole(*view));
+        EXPECT_EQ(stale, QRect()) << "a mark of the round before stays at " << stale.x() << "," << stale.y()
+                                  << " " << stale.width() << "x" << stale.height();
     }
 }
 
