@@ -147,8 +147,10 @@ CTK_RegDlg::~CTK_RegDlg() {
 }
 
 void CTK_RegDlg::InitControls() {
+    // The panel takes the wide window's whole size, so no strip of the window is left without controls
+    // (the team window is taller); the narrow window shows its left part.
     auto* content = new QWidget(this);
-    content->setFixedSize(900, 720);
+    content->setFixedSize(900, Registration::DialogHeight(m_bTeam));
     auto* top = new QHBoxLayout(content);
     auto* left = new QVBoxLayout;
     auto* right = new QVBoxLayout;

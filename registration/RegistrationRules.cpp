@@ -116,7 +116,11 @@ int Level(MatchData& md, int table, int division, int weightClass, int fallback)
 
 Placement DialogPlacement(const MatchData& md, bool wide, bool team) {
     return {(md.nPrimaryRight - 1280) / 2 + (wide ? 190 : 342), (md.nPrimaryBottom - 720) / 2 + 10,
-            wide ? 900 : 595, team ? 780 : 720};
+            wide ? 900 : 595, DialogHeight(team)};
+}
+
+int DialogHeight(bool team) {
+    return team ? 780 : 720;
 }
 
 ClockParts ParseClockText(std::u16string_view text) {

@@ -22,6 +22,8 @@ struct Placement {
 };
 // The dialog's rectangle on the primary monitor: wide shows the device side as well.
 Placement DialogPlacement(const MatchData& md, bool wide, bool team);
+// The dialog's height, which its controls fill: the team dialog is taller.
+int DialogHeight(bool team);
 
 // ---- round time ----
 

@@ -422,6 +422,39 @@ TEST_F(RegDlgTest, PlacementNarrowAndWide) {
     EXPECT_EQ(d->geometry(), QRect((1920 - 1280) / 2 + 190, (1080 - 720) / 2 + 10, 900, 720));
 }
 
+TEST_F(RegDlgTest, EachDialogsControlsCoverItsWholeWindowNarrowAndWide) {
+    for (const bool team : {false, true}) {
+        md->nCompetitionType = team ? 1 : 0;
+        md->nTeamType = 3;
+        CTK_RegDlg* d = team ? static_cast<CTK_RegDlg*>(Open<TeamDlg>()) : Open();
+        for (const int wide : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << (team ? "team" : "single") << (wide ? ", wide" : ", narrow"));
+            d->PlaceOnScreen(wide);
+            d->show();
+            QCoreApplication::processEvents();
+            const QRect client = d->rect();
+            // No strip of the window is left to the background: a control or the panel that holds them
+            // lies under every point of its edges.
+            QRect bare;
+            for (int x = 0; x < client.width(); ++x)
+                for (const int y : {0, client.bottom()})
+                    if (!d->childAt(x, y))
+                        bare |= QRect(x, y, 1, 1);
+            for (int y = 0; y < client.height(); ++y)
+                if (!d->childAt(client.right(), y))
+                    bare |= QRect(client.right(), y, 1, 1);
+            EXPECT_TRUE(bare.isEmpty())
+                << "nothing covers " << bare.x() << "," << bare.y() << " " << bare.width() << "x"
+                << bare.height() << " of the " << client.width() << "x" << client.height() << " window";
+            // The window's height goes to its controls: the last row sits at its foot.
+            const QWidget* close = d->GetDlgItem(1);
+            const int closeBottom = close->mapTo(d, QPoint(0, close->height())).y();
+            EXPECT_GE(closeBottom, client.height() - 24) << "an empty strip under the last row";
+        }
+        delete d;
+    }
+}
+
 TEST_F(RegDlgTest, TeamMembersShownByTeamTypeAndMemberSixRegisters) {
     md->nCompetitionType = 1;
     md->nTeamType = 2;
