@@ -171,21 +171,24 @@ TEST_F(OperatorRepaintTest, ANewRoundOrMatchLeavesNoMarkOfTheRoundBeforeOnTheScr
     md->nJudgeButtonTime = 1000;
     view->update(); // the judges' icons as the one-second refresh would show them
     Settle();
+    const auto nextRound = [](CMainWnd& v) {
+        g_pMatchData->nGameState = 5;
+        ++g_pMatchData->nCurRound;
+        v.PrepareRound();
+    };
     const struct {
         const char* what;
+        int rule; // 1 the round-win system
         void (*begin)(CMainWnd&);
     } cases[] = {
-        {"the next round",
-         [](CMainWnd& v) {
-             g_pMatchData->nGameState = 5;
-             ++g_pMatchData->nCurRound;
-             v.PrepareRound();
-         }},
-        {"the next match", [](CMainWnd& v) { v.ResetMatchScreen(); }},
+        {"the next round", 0, nextRound},
+        {"the next round under the round-win system", 1, nextRound},
+        {"the next match", 0, [](CMainWnd& v) { v.ResetMatchScreen(); }},
     };
     const QImage fresh = Shown(*view);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        md->nCompetitionRule = c.rule;
         md->nGameState = 3;
         // A scored kick and a judge's press that no other judge joins: the hit's level, the technique slot
         // and the press's tile.
