@@ -1,6 +1,7 @@
 // A one-line text fitted to the width of its box: its font shrunk a pixel at a time until the text fits,
 // never below a floor; a text still too wide at the floor is elided at its end. Long names on the public
-// scoreboard stay whole where they can and never run into the next box. UI thread (font metrics).
+// scoreboard and the operator screen stay whole where they can and never run into the next box. UI thread
+// (font metrics).
 #pragma once
 
 #include <QFont>
