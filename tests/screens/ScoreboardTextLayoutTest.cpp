@@ -126,13 +126,6 @@ TEST_F(ScoreboardTextLayoutTest, LongNamesStayInTheirBoxesAndEveryTextCanBeRead)
                 const QImage shown = board.grab().toImage();
                 const std::vector<CExtScrDlg::DrawnText>& texts = board.DrawnTexts();
                 ASSERT_FALSE(texts.empty());
-                if (qEnvironmentVariableIsSet("H33_DUMP")) {
-                    shown.save(QStringLiteral("/tmp/h33/board-%1-%2.png").arg(layout.name).arg(n.script));
-                    for (const auto& t : texts)
-                        std::printf("%s | %d,%d %dx%d in %d,%d %dx%d px %d\n", t.text.toUtf8().constData(),
-                                    t.box.x(), t.box.y(), t.box.width(), t.box.height(), t.area.x(),
-                                    t.area.y(), t.area.width(), t.area.height(), t.pixelSize);
-                }
                 bool namesShown[2] = {};
                 for (const CExtScrDlg::DrawnText& t : texts) {
                     const std::string what = t.text.toStdString();
