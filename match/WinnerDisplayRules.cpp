@@ -1,7 +1,9 @@
 #include "match/WinnerDisplayRules.h"
 
+#include "app/ColorRef.h"
 #include "app/MatchData.h"
 #include "match/ScoreRules.h"
+#include "screens/ScoreboardRules.h"
 
 #include <cstring>
 
@@ -61,6 +63,18 @@ Layout LayoutFor(Screen screen, bool chungHasNation) {
         break;
     }
     l.flagFrame = l.flag.adjusted(-1, -1, 1, 1);
+    // A third of each score area names its side; the caption stands on the numbers' line, left of them.
+    const int header = l.chungScore.height() * 3 / 10;
+    const int inset = l.chungScore.width() / 20;
+    const auto split = [&](const QRect& score, QRect& head, QRect& value) {
+        head = QRect(score.x() + inset, score.y(), score.width() - 2 * inset, header);
+        value = score.adjusted(0, header, 0, 0);
+    };
+    split(l.chungScore, l.chungHeader, l.chungValue);
+    split(l.hongScore, l.hongHeader, l.hongValue);
+    const int left = l.flag.x();
+    l.scoreCaption = QRect(left, l.chungValue.y(), l.chungValue.x() - inset - left, l.chungValue.height());
+    l.labelFont = header * 3 / 5;
     return l;
 }
 
@@ -85,10 +99,9 @@ QString NameText(const MatchData& md, int winSide) {
 }
 
 Colours NameColours(int winSide) {
-    if (winSide == 0)
-        return {Qt::white, QColor(0, 0, 255)};
-    if (winSide == 1)
-        return {Qt::white, QColor(255, 0, 0)};
+    // The board's side colours: white reads on them (pure red would not).
+    if (ValidSide(winSide))
+        return {Qt::white, ColorFromRef(Scoreboard::SideColour(winSide, false))};
     return {Qt::black, QColor(255, 255, 0)};
 }
 
@@ -118,6 +131,10 @@ std::pair<int, int> Scores(const MatchData& md) {
     if (ScoreRules::UsesRoundWins(md))
         return {md.aSide[0].nRoundWins, md.aSide[1].nRoundWins};
     return {ScoreRules::MatchTotal(md, 0), ScoreRules::MatchTotal(md, 1)};
+}
+
+QString ScoreCaption(const MatchData& md) {
+    return ScoreRules::UsesRoundWins(md) ? QStringLiteral("ROUNDS WON") : QStringLiteral("FINAL SCORE");
 }
 
 int BannerImageId(int reason, bool resolution1280, bool roundWins, int winner) {

@@ -1,18 +1,26 @@
 // The winner displays and the reason banner: their texts, colours, layouts and pictures as tables, and the
 // windows as the operator view shows, replaces and closes them.
+#include "app/ColorRef.h"
 #include "controls/AnimatedPicture.h"
 #include "match/WinnerDisplayDlg.h"
 #include "match/WinnerDisplayRules.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/ScoreboardRules.h"
 #include "tests/match/DialogHelpers.h"
 #include "tests/match/RecordingView.h"
 #include "tests/platform/EventPump.h"
+#include "tests/support/TextContrast.h"
 
 #include <QFile>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace WinnerDisplayRules;
 
@@ -77,9 +85,11 @@ TEST_F(WinnerDisplayTest, NameTextAndColours) {
         EXPECT_EQ(NameText(*md, c.winSide).toStdString(), c.want);
     }
     EXPECT_EQ(NameText(*md, 1).toStdString(), "SMITH John (GBR)");
-    EXPECT_EQ(NameColours(0).background, QColor(0, 0, 255));
+    // The scoreboard's side colours, on which white reads.
+    EXPECT_EQ(NameColours(0).background, ColorFromRef(Scoreboard::SideColour(0, false)));
     EXPECT_EQ(NameColours(0).text, QColor(Qt::white));
-    EXPECT_EQ(NameColours(1).background, QColor(255, 0, 0));
+    EXPECT_EQ(NameColours(1).background, ColorFromRef(Scoreboard::SideColour(1, false)));
+    EXPECT_EQ(NameColours(1).text, QColor(Qt::white));
     EXPECT_EQ(NameColours(3).background, QColor(255, 255, 0));
     EXPECT_EQ(NameColours(3).text, QColor(Qt::black));
 }
@@ -148,8 +158,10 @@ TEST_F(WinnerDisplayTest, TitleAndScores) {
     md->aSide[1].nPenaltyCount2 = 2;
     md->aSide[0].nRoundWins = 2;
     EXPECT_EQ(Scores(*md), std::make_pair(12, 4));
+    EXPECT_EQ(ScoreCaption(*md), "FINAL SCORE");
     md->nCompetitionRule = 1;
     EXPECT_EQ(Scores(*md), std::make_pair(2, 0));
+    EXPECT_EQ(ScoreCaption(*md), "ROUNDS WON");
 }
 
 TEST(WinnerDisplayRules, BannerPictureByReasonResolutionSystemAndSide) {
@@ -278,6 +290,104 @@ TEST_F(WinnerDisplayTest, TheFlagIsReadWithinTheFlagBoundsAndOneThatCannotShowTa
             EXPECT_EQ(flag->geometry(), display.Layout().flag);
             ASSERT_FALSE(flag->Surface().isNull());
             EXPECT_EQ(flag->Surface().pixelColor(flag->width() / 2, flag->height() / 2), QColor(255, 0, 0));
+        }
+    }
+}
+
+// The winner display as the stands read it, on both public sizes and the operator's copy, for each winner
+// with long names in Latin, Hangul and Chinese letters: every text stands out from what is behind it, the
+// scores say whose they are and what they count, the name stays whole inside its line, and no text is
+// under 2 % of the display's height.
+TEST_F(WinnerDisplayTest, TheScoresSayWhoseTheyAreAndEveryTextReadsWithLongNames) {
+    struct Names {
+        const char* script;
+        const char *chung, *hong;
+    };
+    const Names names[] = {
+        {"Latin", "MAXIMILIAN HOHENBERG-SCHWARZENSTEIN", "AHMAD ABUGHAUSH AL-HASHEMI"},
+        {"Hangul",
+         "\xea\xb9\x80\xeb\xaf\xbc\xec\xa4\x80\xea\xb9\x80\xeb\xaf\xbc\xec\xa4\x80 "
+         "\xec\x9d\xb4\xec\x84\x9c\xec\x97\xb0\xec\x9d\xb4\xec\x84\x9c\xec\x97\xb0",
+         "\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88 "
+         "\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c"},
+        {"Chinese",
+         "\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e\xe8\xbe\x89\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e"
+         "\xe8\xbe\x89\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e\xe8\xbe\x89",
+         "\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e"
+         "\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e"},
+    };
+    struct Display {
+        const char* what;
+        int resolution; // nDisplayResolution of the public ones
+        bool operatorCopy;
+        int chungNation; // 0: no nations, the name takes the full width
+    };
+    const Display displays[] = {
+        {"public 1920", 0, false, 3},
+        {"public 1280", 1, false, 3},
+        {"operator", 0, true, 3},
+        {"public 1920 without nations", 0, false, 0},
+        {"public 1280 without nations", 1, false, 0},
+    };
+    std::strcpy(md->szContestNo, "A-1012");
+    md->aSide[0].nScore = 14;
+    md->aSide[1].nScore = 21;
+    md->aSide[0].nRoundWins = 1;
+    md->aSide[1].nRoundWins = 2;
+    for (const Display& d : displays) {
+        for (const int rule : {0, 1}) {
+            for (const int winner : {0, 1, 3}) {
+                for (const Names& n : names) {
+                    SCOPED_TRACE(testing::Message() << d.what << (rule ? ", round-win" : ", points")
+                                                    << ", winner " << winner << ", " << n.script << " names");
+                    md->nDisplayResolution = d.resolution;
+                    md->aPlayer[0].nNation = d.chungNation;
+                    md->nCompetitionRule = rule;
+                    md->nWinSide = winner;
+                    std::strcpy(md->aPlayer[0].szName, n.chung);
+                    std::strcpy(md->aPlayer[1].szName, n.hong);
+                    const QSize size = d.operatorCopy      ? QSize(1024, 574)
+                                       : d.resolution == 1 ? QSize(1280, 720)
+                                                           : QSize(1920, 1080);
+                    std::unique_ptr<WinnerDisplay> display;
+                    if (d.operatorCopy)
+                        display = std::make_unique<CTK_WinDispDlg_OP>(nullptr);
+                    else
+                        display =
+                            std::make_unique<CTK_WinDispDlg>(0, 0, size.width(), size.height(), nullptr);
+                    ASSERT_EQ(display->size(), size);
+                    const QImage shot = display->grab().toImage();
+                    const Layout& l = display->Layout();
+                    const bool flagShown = Child<CAnimatedPicture>(*display, WinnerDisplay::IDC_FLAG)
+                                               ->isVisibleTo(display.get());
+                    const std::vector<std::pair<std::string, QRect>> boxes = {
+                        {"title", l.title},
+                        {"Chung's side name", l.chungHeader},
+                        {"Hong's side name", l.hongHeader},
+                        {"Chung's score", l.chungValue},
+                        {"Hong's score", l.hongValue},
+                        {"what the scores count", l.scoreCaption},
+                        {"winner's name", l.name},
+                    };
+                    for (const auto& [what, box] : boxes) {
+                        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(box)) << what << " leaves the display";
+                        EXPECT_GE(InkContrast(shot, box), 4.5) << what;
+                        for (const auto& [other, otherBox] : boxes)
+                            EXPECT_TRUE(what == other || !box.intersects(otherBox))
+                                << what << " runs into " << other;
+                        EXPECT_FALSE(flagShown && box.intersects(l.flagFrame)) << what << " lies on the flag";
+                    }
+                    // The name stays whole: nothing of it reaches the ends of its line.
+                    const QColor line = shot.pixelColor(l.name.topLeft() + QPoint(2, 2));
+                    for (int y = l.name.top(); y <= l.name.bottom(); ++y)
+                        for (const int x : {l.name.left() + 4, l.name.right() - 4})
+                            ASSERT_EQ(shot.pixelColor(x, y), line) << "the name reaches the end of its line";
+                    const auto* name = Child<QLabel>(*display, WinnerDisplay::IDC_NAME);
+                    EXPECT_FALSE(name->text().endsWith(QChar(0x2026))) << "a name of 16 characters fits";
+                    EXPECT_GE(name->font().pixelSize() * 100, size.height() * 2);
+                    EXPECT_GE(l.labelFont * 100, size.height() * 2);
+                }
+            }
         }
     }
 }
