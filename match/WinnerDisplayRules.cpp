@@ -3,6 +3,7 @@
 #include "app/ColorRef.h"
 #include "app/MatchData.h"
 #include "match/ScoreRules.h"
+#include "resources/ArtworkIds.h"
 #include "screens/ScoreboardRules.h"
 
 #include <cstring>
@@ -139,20 +140,25 @@ QString ScoreCaption(const MatchData& md) {
 
 int BannerImageId(int reason, bool resolution1280, bool roundWins, int winner) {
     const bool hong = winner == 1;
+    // The round-win system's 1920 board shows its banners at 472 x 320: each has a picture of that size,
+    // never a flat one squeezed into it.
     const bool roundWins1920 = roundWins && !resolution1280;
     switch (reason) {
     case 1:
         return resolution1280 ? (hong ? 832 : 830) : roundWins1920 ? 978 : (hong ? 831 : 829);
     case 2:
-        return resolution1280 ? (hong ? 824 : 822) : (hong ? 823 : 821);
+        return resolution1280 ? (hong ? 824 : 822)
+               : roundWins1920
+                   ? (hong ? ArtworkIds::GoldenPointBannerHong : ArtworkIds::GoldenPointBannerChung)
+                   : (hong ? 823 : 821);
     case 7:
         return resolution1280 ? (hong ? 836 : 834) : roundWins1920 ? 982 : (hong ? 835 : 833);
     case 20:
-        return resolution1280 ? 865 : 864;
+        return resolution1280 ? 865 : roundWins1920 ? ArtworkIds::RoundDecidedBanner : 864;
     case 30:
-        return resolution1280 ? 867 : 962;
+        return resolution1280 ? 867 : roundWins1920 ? ArtworkIds::MatchDecidedBanner : 962;
     case 40:
-        return resolution1280 ? 869 : 868;
+        return resolution1280 ? 869 : roundWins1920 ? ArtworkIds::FinalDecisionBanner : 868;
     default:
         return reason;
     }

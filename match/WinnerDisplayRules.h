@@ -62,7 +62,7 @@ QString ScoreCaption(const MatchData& md);
 
 // The reason banner: the picture id for the reason (1 point gap, 2 golden point, 7 gam-jeom limit, 20, 30,
 // 40 and any other reason as its own picture id), the public resolution, the round-win system and the
-// winner index (0 Chung, 1 Hong); and the size it is drawn at.
+// winner index (0 Chung, 1 Hong); and the size it is drawn at (each of those pictures has that size).
 int BannerImageId(int reason, bool resolution1280, bool roundWins, int winner);
 QSize BannerSize(bool resolution1280, bool roundWins);
 // The banner's winner index: winner - 1 (not below 0) under the round-win system, else nWinSide.

@@ -4,6 +4,9 @@
 #include "controls/AnimatedPicture.h"
 #include "match/WinnerDisplayDlg.h"
 #include "match/WinnerDisplayRules.h"
+#include "resources/Artwork.h"
+#include "resources/ArtworkIds.h"
+#include "resources/ArtworkPainters.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/ScoreboardRules.h"
 #include "tests/match/DialogHelpers.h"
@@ -170,13 +173,27 @@ TEST(WinnerDisplayRules, BannerPictureByReasonResolutionSystemAndSide) {
         bool res1280, roundWins;
         int chung, hong;
     };
+    // The round-win system's 1920 board has banner pictures of its own size for every reason.
     const Case cases[] = {
-        {1, true, false, 830, 832},  {1, false, false, 829, 831},   {1, false, true, 978, 978},
-        {1, true, true, 830, 832},   {2, true, false, 822, 824},    {2, false, false, 821, 823},
-        {2, false, true, 821, 823},  {7, true, false, 834, 836},    {7, false, false, 833, 835},
-        {7, false, true, 982, 982},  {20, true, false, 865, 865},   {20, false, true, 864, 864},
-        {30, true, false, 867, 867}, {30, false, false, 962, 962},  {40, true, false, 869, 869},
-        {40, false, true, 868, 868}, {713, false, false, 713, 713},
+        {1, true, false, 830, 832},
+        {1, false, false, 829, 831},
+        {1, false, true, 978, 978},
+        {1, true, true, 830, 832},
+        {2, true, false, 822, 824},
+        {2, false, false, 821, 823},
+        {2, false, true, ArtworkIds::GoldenPointBannerChung, ArtworkIds::GoldenPointBannerHong},
+        {7, true, false, 834, 836},
+        {7, false, false, 833, 835},
+        {7, false, true, 982, 982},
+        {20, true, false, 865, 865},
+        {20, false, false, 864, 864},
+        {20, false, true, ArtworkIds::RoundDecidedBanner, ArtworkIds::RoundDecidedBanner},
+        {30, true, false, 867, 867},
+        {30, false, false, 962, 962},
+        {30, false, true, ArtworkIds::MatchDecidedBanner, ArtworkIds::MatchDecidedBanner},
+        {40, true, false, 869, 869},
+        {40, false, true, ArtworkIds::FinalDecisionBanner, ArtworkIds::FinalDecisionBanner},
+        {713, false, false, 713, 713},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason * 10 + c.res1280 * 2 + c.roundWins);
@@ -390,4 +407,50 @@ TEST_F(WinnerDisplayTest, TheScoresSayWhoseTheyAreAndEveryTextReadsWithLongNames
             }
         }
     }
+}
+
+// Every decision banner the arena can be shown is a picture drawn at the size the banner shows it, whose
+// lines stand out from the picture behind them and name no side but the winner.
+TEST_F(WinnerDisplayTest, EveryBannerIsShownAtItsPicturesSizeAndItsWordsRead) {
+    for (const int rule : {0, 1}) {
+        for (const int resolution : {0, 1}) {
+            for (const int reason : {1, 2, 7, 20, 30, 40}) {
+                for (const int winner : {1, 2}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "reason " << reason << (rule ? ", round-win" : ", points")
+                                 << (resolution ? ", 1280" : ", 1920") << ", winner " << winner);
+                    md->nCompetitionRule = rule;
+                    md->nDisplayResolution = resolution;
+                    md->nWinSide = winner - 1;
+                    const QSize size = BannerSize(resolution == 1, rule == 1);
+                    CTK_WinPopDlg banner(0, 0, size.width(), size.height(), reason, winner, nullptr);
+                    ASSERT_TRUE(banner.HasPicture());
+                    EXPECT_EQ(Artwork(ImageKind::Png, banner.ImageId()).size(), size) << "drawn out of shape";
+                    const QString says = ArtworkSays(ImageKind::Png, banner.ImageId());
+                    EXPECT_FALSE(
+                        says.contains(winner == 1 ? QStringLiteral("HONG") : QStringLiteral("CHUNG")))
+                        << says.toStdString();
+                    const QImage shot = banner.grab().toImage();
+                    const ArtworkPaint::BannerLines lines =
+                        ArtworkPaint::BannerLayout(size, says.contains('\n'));
+                    EXPECT_GE(InkContrast(shot, lines.caption.toRect()), 4.5) << "caption";
+                    if (!lines.subcaption.isNull()) {
+                        EXPECT_GE(InkContrast(shot, lines.subcaption.toRect()), 4.5) << "second line";
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A reason without a picture (the point ceiling's) opens no banner: an empty box would hide the scoreboard's
+// names at the moment of the decision.
+TEST_F(WinnerDisplayTest, AReasonWithoutAPictureOpensNoEmptyBanner) {
+    md->nWinSide = 0;
+    view->OpenDecisionPopup(9, 1, 10, 20, 1454, 203);
+    EXPECT_TRUE(view->m_pWinPopDlg.isNull());
+    EXPECT_TRUE(view->findChildren<CTK_WinPopDlg*>().isEmpty());
+    view->OpenDecisionPopup(1, 1, 10, 20, 1454, 203);
+    ASSERT_FALSE(view->m_pWinPopDlg.isNull());
+    EXPECT_TRUE(view->m_pWinPopDlg->isVisible());
 }
