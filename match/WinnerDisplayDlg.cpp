@@ -6,6 +6,7 @@
 #include "app/PngResource.h"
 #include "controls/AnimatedPicture.h"
 #include "match/ScoreRules.h"
+#include "resources/Artwork.h"
 #include "screens/FittedText.h"
 
 #include <QFrame>
@@ -49,6 +50,8 @@ WinnerDisplay::WinnerDisplay(WinnerDisplayRules::Screen screen, int backgroundId
     m_flagFrame->setStyleSheet(QStringLiteral("background-color: #808080;"));
     m_flag = new CAnimatedPicture(this);
     m_flag->setObjectName(QString::number(IDC_FLAG));
+    m_flag->setAccessibleName(QStringLiteral("Flag of the winner's nation"));
+    m_flag->setToolTip(m_flag->accessibleName());
     // A flag file that turns out not to show takes its frame with it.
     connect(m_flag, &CAnimatedPicture::pictureReady, this, [this](bool shown) {
         if (shown)
@@ -153,6 +156,9 @@ CTK_WinPopDlg::CTK_WinPopDlg(int left, int top, int right, int bottom, int reaso
     m_nImageId = BannerImageId(reason, res1280, roundWins, md ? BannerWinner(*md, winner) : 0);
     m_drawSize = BannerSize(res1280, roundWins);
     m_image = LoadPngResource(m_nImageId);
+    // The picture's words, for screen readers.
+    setAccessibleName(ArtworkSays(ImageKind::Png, m_nImageId).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    setToolTip(accessibleName());
     setGeometry(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 

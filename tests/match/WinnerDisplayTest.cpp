@@ -375,8 +375,9 @@ TEST_F(WinnerDisplayTest, TheScoresSayWhoseTheyAreAndEveryTextReadsWithLongNames
                     ASSERT_EQ(display->size(), size);
                     const QImage shot = display->grab().toImage();
                     const Layout& l = display->Layout();
-                    const bool flagShown = Child<CAnimatedPicture>(*display, WinnerDisplay::IDC_FLAG)
-                                               ->isVisibleTo(display.get());
+                    const auto* flag = Child<CAnimatedPicture>(*display, WinnerDisplay::IDC_FLAG);
+                    const bool flagShown = flag->isVisibleTo(display.get());
+                    EXPECT_FALSE(flag->accessibleName().isEmpty() || flag->toolTip().isEmpty());
                     const std::vector<std::pair<std::string, QRect>> boxes = {
                         {"title", l.title},
                         {"Chung's side name", l.chungHeader},
@@ -427,6 +428,7 @@ TEST_F(WinnerDisplayTest, EveryBannerIsShownAtItsPicturesSizeAndItsWordsRead) {
                     ASSERT_TRUE(banner.HasPicture());
                     EXPECT_EQ(Artwork(ImageKind::Png, banner.ImageId()).size(), size) << "drawn out of shape";
                     const QString says = ArtworkSays(ImageKind::Png, banner.ImageId());
+                    EXPECT_EQ(banner.accessibleName(), QString(says).replace('\n', ' '));
                     EXPECT_FALSE(
                         says.contains(winner == 1 ? QStringLiteral("HONG") : QStringLiteral("CHUNG")))
                         << says.toStdString();
