@@ -110,6 +110,13 @@ void CMainWnd::ShowWinnerScreens(bool publicScreen, bool operatorScreen) {
 void CMainWnd::OpenDecisionPopup(int kind, int side, int left, int top, int right, int bottom) {
     Delete(m_pWinPopDlg);
     m_pWinPopDlg = new CTK_WinPopDlg(left, top, right, bottom, kind, side, this);
+    // A reason with no picture of its own would cover the scoreboard with an empty box.
+    if (!m_pWinPopDlg->HasPicture()) {
+        DebugPrintf("decision banner of reason %d not shown: there is no picture %d", kind,
+                    m_pWinPopDlg->ImageId());
+        Delete(m_pWinPopDlg);
+        return;
+    }
     m_pWinPopDlg->show();
 }
 

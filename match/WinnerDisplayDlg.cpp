@@ -6,6 +6,8 @@
 #include "app/PngResource.h"
 #include "controls/AnimatedPicture.h"
 #include "match/ScoreRules.h"
+#include "resources/Artwork.h"
+#include "screens/FittedText.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -48,6 +50,8 @@ WinnerDisplay::WinnerDisplay(WinnerDisplayRules::Screen screen, int backgroundId
     m_flagFrame->setStyleSheet(QStringLiteral("background-color: #808080;"));
     m_flag = new CAnimatedPicture(this);
     m_flag->setObjectName(QString::number(IDC_FLAG));
+    m_flag->setAccessibleName(QStringLiteral("Flag of the winner's nation"));
+    m_flag->setToolTip(m_flag->accessibleName());
     // A flag file that turns out not to show takes its frame with it.
     connect(m_flag, &CAnimatedPicture::pictureReady, this, [this](bool shown) {
         if (shown)
@@ -84,7 +88,12 @@ void WinnerDisplay::OnInitDialog() {
     const Colours colours = NameColours(w);
     m_name->setStyleSheet(QStringLiteral("background-color: %1; color: %2;")
                               .arg(colours.background.name(), colours.text.name()));
-    m_name->setText(md ? NameText(*md, w) : QStringLiteral("DRAW"));
+    // A long name shrinks to fit its line, then is elided; it never runs off the line's ends.
+    const int margin = m_layout.name.height() / 10;
+    const FittedText name = FitText(md ? NameText(*md, w) : QStringLiteral("DRAW"), m_name->font(),
+                                    m_layout.name.width() - 2 * margin, m_layout.nameFont / 2);
+    m_name->setFont(name.font);
+    m_name->setText(name.text);
 }
 
 void WinnerDisplay::paintEvent(QPaintEvent*) {
@@ -95,13 +104,24 @@ void WinnerDisplay::paintEvent(QPaintEvent*) {
     const MatchData* md = g_pMatchData;
     if (!md)
         return;
+    const auto text = [&](const QRect& box, int pixels, Qt::Alignment align, const QString& words) {
+        const FittedText fitted = FitText(words, DisplayFont(pixels), box.width(), pixels / 2);
+        painter.setFont(fitted.font);
+        painter.drawText(box, align | Qt::AlignVCenter | Qt::TextSingleLine, fitted.text);
+    };
     painter.setPen(Qt::white);
-    painter.setFont(DisplayFont(m_layout.titleFont));
-    painter.drawText(m_layout.title, Qt::AlignCenter | Qt::TextSingleLine, TitleText(*md));
+    text(m_layout.title, m_layout.titleFont, Qt::AlignHCenter, TitleText(*md));
+    // The scores say whose they are and what they count.
     const auto [chung, hong] = Scores(*md);
-    painter.setFont(DisplayFont(m_layout.nameFont));
-    painter.drawText(m_layout.chungScore, Qt::AlignCenter | Qt::TextSingleLine, QString::number(chung));
-    painter.drawText(m_layout.hongScore, Qt::AlignCenter | Qt::TextSingleLine, QString::number(hong));
+    text(m_layout.chungValue, m_layout.nameFont, Qt::AlignHCenter, QString::number(chung));
+    text(m_layout.hongValue, m_layout.nameFont, Qt::AlignHCenter, QString::number(hong));
+    text(m_layout.scoreCaption, m_layout.labelFont, Qt::AlignRight, ScoreCaption(*md));
+    for (const int side : {0, 1}) {
+        const QRect& header = side == 0 ? m_layout.chungHeader : m_layout.hongHeader;
+        painter.fillRect(header, NameColours(side).background);
+        text(header, m_layout.labelFont, Qt::AlignHCenter,
+             side == 0 ? QStringLiteral("CHUNG") : QStringLiteral("HONG"));
+    }
 }
 
 void WinnerDisplay::keyPressEvent(QKeyEvent* event) {
@@ -136,6 +156,9 @@ CTK_WinPopDlg::CTK_WinPopDlg(int left, int top, int right, int bottom, int reaso
     m_nImageId = BannerImageId(reason, res1280, roundWins, md ? BannerWinner(*md, winner) : 0);
     m_drawSize = BannerSize(res1280, roundWins);
     m_image = LoadPngResource(m_nImageId);
+    // The picture's words, for screen readers.
+    setAccessibleName(ArtworkSays(ImageKind::Png, m_nImageId).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    setToolTip(accessibleName());
     setGeometry(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 

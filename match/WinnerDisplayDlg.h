@@ -64,6 +64,7 @@ public:
     ~CTK_WinPopDlg() override;
 
     int ImageId() const { return m_nImageId; }
+    bool HasPicture() const { return m_image != nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,7 +1,10 @@
 #include "match/WinnerDisplayRules.h"
 
+#include "app/ColorRef.h"
 #include "app/MatchData.h"
 #include "match/ScoreRules.h"
+#include "resources/ArtworkIds.h"
+#include "screens/ScoreboardRules.h"
 
 #include <cstring>
 
@@ -61,6 +64,18 @@ Layout LayoutFor(Screen screen, bool chungHasNation) {
         break;
     }
     l.flagFrame = l.flag.adjusted(-1, -1, 1, 1);
+    // A third of each score area names its side; the caption stands on the numbers' line, left of them.
+    const int header = l.chungScore.height() * 3 / 10;
+    const int inset = l.chungScore.width() / 20;
+    const auto split = [&](const QRect& score, QRect& head, QRect& value) {
+        head = QRect(score.x() + inset, score.y(), score.width() - 2 * inset, header);
+        value = score.adjusted(0, header, 0, 0);
+    };
+    split(l.chungScore, l.chungHeader, l.chungValue);
+    split(l.hongScore, l.hongHeader, l.hongValue);
+    const int left = l.flag.x();
+    l.scoreCaption = QRect(left, l.chungValue.y(), l.chungValue.x() - inset - left, l.chungValue.height());
+    l.labelFont = header * 3 / 5;
     return l;
 }
 
@@ -85,10 +100,9 @@ QString NameText(const MatchData& md, int winSide) {
 }
 
 Colours NameColours(int winSide) {
-    if (winSide == 0)
-        return {Qt::white, QColor(0, 0, 255)};
-    if (winSide == 1)
-        return {Qt::white, QColor(255, 0, 0)};
+    // The board's side colours: white reads on them (pure red would not).
+    if (ValidSide(winSide))
+        return {Qt::white, ColorFromRef(Scoreboard::SideColour(winSide, false))};
     return {Qt::black, QColor(255, 255, 0)};
 }
 
@@ -120,22 +134,31 @@ std::pair<int, int> Scores(const MatchData& md) {
     return {ScoreRules::MatchTotal(md, 0), ScoreRules::MatchTotal(md, 1)};
 }
 
+QString ScoreCaption(const MatchData& md) {
+    return ScoreRules::UsesRoundWins(md) ? QStringLiteral("ROUNDS WON") : QStringLiteral("FINAL SCORE");
+}
+
 int BannerImageId(int reason, bool resolution1280, bool roundWins, int winner) {
     const bool hong = winner == 1;
+    // The round-win system's 1920 board shows its banners at 472 x 320: each has a picture of that size,
+    // never a flat one squeezed into it.
     const bool roundWins1920 = roundWins && !resolution1280;
     switch (reason) {
     case 1:
         return resolution1280 ? (hong ? 832 : 830) : roundWins1920 ? 978 : (hong ? 831 : 829);
     case 2:
-        return resolution1280 ? (hong ? 824 : 822) : (hong ? 823 : 821);
+        return resolution1280 ? (hong ? 824 : 822)
+               : roundWins1920
+                   ? (hong ? ArtworkIds::GoldenPointBannerHong : ArtworkIds::GoldenPointBannerChung)
+                   : (hong ? 823 : 821);
     case 7:
         return resolution1280 ? (hong ? 836 : 834) : roundWins1920 ? 982 : (hong ? 835 : 833);
     case 20:
-        return resolution1280 ? 865 : 864;
+        return resolution1280 ? 865 : roundWins1920 ? ArtworkIds::RoundDecidedBanner : 864;
     case 30:
-        return resolution1280 ? 867 : 962;
+        return resolution1280 ? 867 : roundWins1920 ? ArtworkIds::MatchDecidedBanner : 962;
     case 40:
-        return resolution1280 ? 869 : 868;
+        return resolution1280 ? 869 : roundWins1920 ? ArtworkIds::FinalDecisionBanner : 868;
     default:
         return reason;
     }

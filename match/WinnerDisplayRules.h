@@ -18,14 +18,20 @@ Screen PublicScreen(const MatchData& md); // by nDisplayResolution (1: 1280 x 72
 // Control rectangles (x, y, width, height) inside the display.
 struct Layout {
     QRect title;      // "MATCH ... RESULT"
-    QRect chungScore; // Chung's final score
+    QRect chungScore; // Chung's final score: the side's name on its colour above, the number below
     QRect hongScore;
-    QRect name;       // the winner's name and nation code
-    QRect flag;       // the flag picture
-    QRect flagFrame;  // one pixel around the picture
-    QSize background; // where the background picture is drawn
-    int titleFont;    // character heights of the display face
-    int nameFont;
+    QRect chungHeader; // the upper part of the score areas
+    QRect hongHeader;
+    QRect chungValue; // the rest of them
+    QRect hongValue;
+    QRect scoreCaption; // what the scores count, left of Chung's
+    QRect name;         // the winner's name and nation code
+    QRect flag;         // the flag picture
+    QRect flagFrame;    // one pixel around the picture
+    QSize background;   // where the background picture is drawn
+    int titleFont;      // character heights of the display face
+    int nameFont;       // also the scores'
+    int labelFont;      // the side names and the caption
 };
 // chungHasNation: Chung's nation row is not 0 (the name then leaves room for the flag).
 Layout LayoutFor(Screen screen, bool chungHasNation);
@@ -36,7 +42,7 @@ QRect OperatorRect(int primaryWidth, int primaryHeight);
 // The name line of winner w (0 Chung, 1 Hong, 3 draw): "NAME (CODE)" with the name cut to its first 16
 // characters, or "DRAW".
 QString NameText(const MatchData& md, int winSide);
-// Its colours: white on blue for Chung, white on red for Hong, black on yellow for a draw.
+// Its colours: white on the scoreboard's blue for Chung and red for Hong, black on yellow for a draw.
 struct Colours {
     QColor text;
     QColor background;
@@ -51,10 +57,12 @@ QString FlagPath(const MatchData& md, const QString& programFolder, int winSide)
 QString TitleText(const MatchData& md);
 // The two scores shown, Chung's first: rounds won under the round-win system, else the match totals.
 std::pair<int, int> Scores(const MatchData& md);
+// What they count: "ROUNDS WON" or "FINAL SCORE".
+QString ScoreCaption(const MatchData& md);
 
 // The reason banner: the picture id for the reason (1 point gap, 2 golden point, 7 gam-jeom limit, 20, 30,
 // 40 and any other reason as its own picture id), the public resolution, the round-win system and the
-// winner index (0 Chung, 1 Hong); and the size it is drawn at.
+// winner index (0 Chung, 1 Hong); and the size it is drawn at (each of those pictures has that size).
 int BannerImageId(int reason, bool resolution1280, bool roundWins, int winner);
 QSize BannerSize(bool resolution1280, bool roundWins);
 // The banner's winner index: winner - 1 (not below 0) under the round-win system, else nWinSide.

@@ -265,6 +265,16 @@ std::vector<Recipe> BuildRecipes() {
         banner(Side::Neutral, "POINT GAP", "ROUND WON"));
     png(982, {472, 320}, "decision banner 1920 round-win, punitive",
         banner(Side::Neutral, "PUNITIVE", "ROUND WON"));
+    png(ArtworkIds::GoldenPointBannerChung, {472, 320}, "decision banner 1920 round-win, golden point",
+        banner(Side::Chung, "CHUNG", "WIN BY GOLDEN POINT"));
+    png(ArtworkIds::GoldenPointBannerHong, {472, 320}, "decision banner 1920 round-win, golden point",
+        banner(Side::Hong, "HONG", "WIN BY GOLDEN POINT"));
+    png(ArtworkIds::RoundDecidedBanner, {472, 320}, "decision banner 1920 round-win, round decided",
+        banner(Side::Neutral, "DECISION", "ROUND DECIDED"));
+    png(ArtworkIds::MatchDecidedBanner, {472, 320}, "decision banner 1920 round-win, match decided",
+        banner(Side::Neutral, "DECISION", "MATCH DECIDED"));
+    png(ArtworkIds::FinalDecisionBanner, {472, 320}, "decision banner 1920 round-win, final",
+        banner(Side::Neutral, "DECISION", "FINAL DECISION"));
     png(865, {962, 122}, "decision banner 1280, round decided",
         banner(Side::Neutral, "DECISION", "ROUND DECIDED"));
     png(864, {1444, 183}, "decision banner 1920, round decided",

@@ -15,4 +15,10 @@ constexpr int HeadHong = 2009;
 constexpr int HeadNone = 2010;
 constexpr int ReplayQuota = 2011; // 60 x 50
 constexpr int PunchLevel = 2012;  // 40 x 48
+// The decision banners of the round-win system's 1920 scoreboard, at the size it shows them (472 x 320).
+constexpr int GoldenPointBannerChung = 2013;
+constexpr int GoldenPointBannerHong = 2014;
+constexpr int RoundDecidedBanner = 2015;
+constexpr int MatchDecidedBanner = 2016;
+constexpr int FinalDecisionBanner = 2017;
 } // namespace ArtworkIds

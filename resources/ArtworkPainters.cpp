@@ -175,26 +175,33 @@ QImage Banner(QSize size, Side side, const char* caption, const char* subcaption
     p.setBrush(Qt::NoBrush);
     p.drawRect(all.adjusted(edge, edge, -edge, -edge));
     const bool twoLines = subcaption && *subcaption;
-    const double w = size.width(), h = size.height();
-    const double margin = std::min(w, h) * 0.1;
+    const double h = size.height();
+    const BannerLines lines = BannerLayout(size, twoLines);
     if (!twoLines) {
-        Text(p, all.adjusted(margin, 0, -margin, 0), QString::fromUtf8(caption), kWhite,
-             static_cast<int>(h * 0.5));
+        Text(p, lines.caption, QString::fromUtf8(caption), kWhite, static_cast<int>(h * 0.5));
         return image;
     }
-    // A full screen keeps its lower third free for the count some screens write there; a flat banner uses
-    // its whole height. The second line is never larger than the first.
-    const bool flat = w > 4 * h;
-    const QRectF first = flat ? QRectF(margin, h * 0.1, w - 2 * margin, h * 0.5)
-                              : QRectF(margin, h * 0.12, w - 2 * margin, h * 0.3);
-    const QRectF second = flat ? QRectF(margin, h * 0.6, w - 2 * margin, h * 0.3)
-                               : QRectF(margin, h * 0.44, w - 2 * margin, h * 0.16);
+    const QRectF first = lines.caption, second = lines.subcaption;
     const QString top = QString::fromUtf8(caption);
     const QFont big = Fitting(top, static_cast<int>(first.height() * 0.8), static_cast<int>(first.width()));
     Text(p, first, top, kWhite, big.pixelSize());
     Text(p, second, QString::fromUtf8(subcaption), kYellow,
          std::min(static_cast<int>(second.height() * 0.8), big.pixelSize() * 3 / 4));
     return image;
+}
+
+BannerLines BannerLayout(QSize size, bool twoLines) {
+    const double w = size.width(), h = size.height();
+    const double margin = std::min(w, h) * 0.1;
+    if (!twoLines)
+        return {QRectF(margin, 0, w - 2 * margin, h), {}};
+    // A full screen keeps its lower third free for the count some screens write there; a flat banner uses
+    // its whole height. The second line is never larger than the first.
+    if (w > 4 * h)
+        return {QRectF(margin, h * 0.1, w - 2 * margin, h * 0.5),
+                QRectF(margin, h * 0.6, w - 2 * margin, h * 0.3)};
+    return {QRectF(margin, h * 0.12, w - 2 * margin, h * 0.3),
+            QRectF(margin, h * 0.44, w - 2 * margin, h * 0.16)};
 }
 
 QImage CorrectionButton(QSize size, Side side, bool add, const char* word) {

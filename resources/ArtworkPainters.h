@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 
 namespace ArtworkPaint {
@@ -19,6 +20,11 @@ QImage CentrePanel(QSize size);
 
 // A picture that names something in large letters: pop-ups, banners, device alarms.
 QImage Banner(QSize size, Side side, const char* caption, const char* subcaption);
+// Where a banner of the size writes its caption and, with a second line, the line under it.
+struct BannerLines {
+    QRectF caption, subcaption;
+};
+BannerLines BannerLayout(QSize size, bool twoLines);
 
 // Button faces on white (white is the buttons' transparent colour).
 QImage CorrectionButton(QSize size, Side side, bool add, const char* word);

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -119,6 +120,46 @@ int main(int argc, char** argv) {
         CTK_WinDispDlg_OP display(nullptr);
         display.show();
         Save(display, folder, "winner-display-operator");
+    }
+    // Long names, each side winning, under the points system.
+    g_pMatchData->nCompetitionRule = 0;
+    g_pMatchData->aSide[0].nScore = 14;
+    g_pMatchData->aSide[1].nScore = 21;
+    std::strcpy(g_pMatchData->aPlayer[0].szName, "MAXIMILIAN HOHENBERG-SCHWARZENSTEIN");
+    // Park Jihun Choi Yunseo, twice over, in Hangul.
+    std::strcpy(g_pMatchData->aPlayer[1].szName,
+                "\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88 "
+                "\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c");
+    for (const int resolution : {0, 1}) {
+        for (const int side : {0, 1}) {
+            g_pMatchData->nDisplayResolution = resolution;
+            g_pMatchData->nWinSide = side;
+            const QSize size = resolution == 1 ? QSize(1280, 720) : QSize(1920, 1080);
+            CTK_WinDispDlg display(0, 0, size.width(), size.height(), nullptr);
+            display.show();
+            const std::string name = "winner-display-" + std::to_string(size.width()) +
+                                     (side == 0 ? "-chung" : "-hong") + "-long-name";
+            Save(display, folder, name.c_str());
+        }
+    }
+    // The decision banners: each reason at each size, both sides, under both systems.
+    for (const int rule : {0, 1}) {
+        for (const int resolution : {0, 1}) {
+            for (const int reason : {1, 2, 7, 20, 30, 40}) {
+                for (const int side : {0, 1}) {
+                    g_pMatchData->nCompetitionRule = rule;
+                    g_pMatchData->nDisplayResolution = resolution;
+                    g_pMatchData->nWinSide = side;
+                    CTK_WinPopDlg banner(0, 0, 10, 10, reason, side + 1, nullptr);
+                    banner.resize(WinnerDisplayRules::BannerSize(resolution == 1, rule == 1));
+                    banner.show();
+                    const std::string name = "decision-banner-" + std::string(rule ? "round-win-" : "") +
+                                             (resolution ? "1280-" : "1920-") + std::to_string(reason) +
+                                             (side == 0 ? "-chung" : "-hong");
+                    Save(banner, folder, name.c_str());
+                }
+            }
+        }
     }
     FreeMatchData();
     return 0;

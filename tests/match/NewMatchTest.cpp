@@ -239,7 +239,7 @@ TEST_F(NewMatchTest, NewMatchStartsFromTheBeginning) {
     md->nMonitorCount = 2;
     md->bStandAloneMode = 1;
     md->nWinSide = 0;
-    view->OpenDecisionPopup(0, 1, 0, 0, 400, 100);
+    view->OpenDecisionPopup(1, 1, 0, 0, 400, 100); // won by the point gap
     view->ShowWinnerScreens(true, true);
     view->ShowRoundWinnerPopup(0, 1);
     view->ShowSuperiorityScreen();

@@ -1,18 +1,29 @@
 // The winner displays and the reason banner: their texts, colours, layouts and pictures as tables, and the
 // windows as the operator view shows, replaces and closes them.
+#include "app/ColorRef.h"
 #include "controls/AnimatedPicture.h"
 #include "match/WinnerDisplayDlg.h"
 #include "match/WinnerDisplayRules.h"
+#include "resources/Artwork.h"
+#include "resources/ArtworkIds.h"
+#include "resources/ArtworkPainters.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/ScoreboardRules.h"
 #include "tests/match/DialogHelpers.h"
 #include "tests/match/RecordingView.h"
 #include "tests/platform/EventPump.h"
+#include "tests/support/TextContrast.h"
 
 #include <QFile>
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace WinnerDisplayRules;
 
@@ -77,9 +88,11 @@ TEST_F(WinnerDisplayTest, NameTextAndColours) {
         EXPECT_EQ(NameText(*md, c.winSide).toStdString(), c.want);
     }
     EXPECT_EQ(NameText(*md, 1).toStdString(), "SMITH John (GBR)");
-    EXPECT_EQ(NameColours(0).background, QColor(0, 0, 255));
+    // The scoreboard's side colours, on which white reads.
+    EXPECT_EQ(NameColours(0).background, ColorFromRef(Scoreboard::SideColour(0, false)));
     EXPECT_EQ(NameColours(0).text, QColor(Qt::white));
-    EXPECT_EQ(NameColours(1).background, QColor(255, 0, 0));
+    EXPECT_EQ(NameColours(1).background, ColorFromRef(Scoreboard::SideColour(1, false)));
+    EXPECT_EQ(NameColours(1).text, QColor(Qt::white));
     EXPECT_EQ(NameColours(3).background, QColor(255, 255, 0));
     EXPECT_EQ(NameColours(3).text, QColor(Qt::black));
 }
@@ -148,8 +161,10 @@ TEST_F(WinnerDisplayTest, TitleAndScores) {
     md->aSide[1].nPenaltyCount2 = 2;
     md->aSide[0].nRoundWins = 2;
     EXPECT_EQ(Scores(*md), std::make_pair(12, 4));
+    EXPECT_EQ(ScoreCaption(*md), "FINAL SCORE");
     md->nCompetitionRule = 1;
     EXPECT_EQ(Scores(*md), std::make_pair(2, 0));
+    EXPECT_EQ(ScoreCaption(*md), "ROUNDS WON");
 }
 
 TEST(WinnerDisplayRules, BannerPictureByReasonResolutionSystemAndSide) {
@@ -158,13 +173,27 @@ TEST(WinnerDisplayRules, BannerPictureByReasonResolutionSystemAndSide) {
         bool res1280, roundWins;
         int chung, hong;
     };
+    // The round-win system's 1920 board has banner pictures of its own size for every reason.
     const Case cases[] = {
-        {1, true, false, 830, 832},  {1, false, false, 829, 831},   {1, false, true, 978, 978},
-        {1, true, true, 830, 832},   {2, true, false, 822, 824},    {2, false, false, 821, 823},
-        {2, false, true, 821, 823},  {7, true, false, 834, 836},    {7, false, false, 833, 835},
-        {7, false, true, 982, 982},  {20, true, false, 865, 865},   {20, false, true, 864, 864},
-        {30, true, false, 867, 867}, {30, false, false, 962, 962},  {40, true, false, 869, 869},
-        {40, false, true, 868, 868}, {713, false, false, 713, 713},
+        {1, true, false, 830, 832},
+        {1, false, false, 829, 831},
+        {1, false, true, 978, 978},
+        {1, true, true, 830, 832},
+        {2, true, false, 822, 824},
+        {2, false, false, 821, 823},
+        {2, false, true, ArtworkIds::GoldenPointBannerChung, ArtworkIds::GoldenPointBannerHong},
+        {7, true, false, 834, 836},
+        {7, false, false, 833, 835},
+        {7, false, true, 982, 982},
+        {20, true, false, 865, 865},
+        {20, false, false, 864, 864},
+        {20, false, true, ArtworkIds::RoundDecidedBanner, ArtworkIds::RoundDecidedBanner},
+        {30, true, false, 867, 867},
+        {30, false, false, 962, 962},
+        {30, false, true, ArtworkIds::MatchDecidedBanner, ArtworkIds::MatchDecidedBanner},
+        {40, true, false, 869, 869},
+        {40, false, true, ArtworkIds::FinalDecisionBanner, ArtworkIds::FinalDecisionBanner},
+        {713, false, false, 713, 713},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason * 10 + c.res1280 * 2 + c.roundWins);
@@ -280,4 +309,150 @@ TEST_F(WinnerDisplayTest, TheFlagIsReadWithinTheFlagBoundsAndOneThatCannotShowTa
             EXPECT_EQ(flag->Surface().pixelColor(flag->width() / 2, flag->height() / 2), QColor(255, 0, 0));
         }
     }
+}
+
+// The winner display as the stands read it, on both public sizes and the operator's copy, for each winner
+// with long names in Latin, Hangul and Chinese letters: every text stands out from what is behind it, the
+// scores say whose they are and what they count, the name stays whole inside its line, and no text is
+// under 2 % of the display's height.
+TEST_F(WinnerDisplayTest, TheScoresSayWhoseTheyAreAndEveryTextReadsWithLongNames) {
+    struct Names {
+        const char* script;
+        const char *chung, *hong;
+    };
+    const Names names[] = {
+        {"Latin", "MAXIMILIAN HOHENBERG-SCHWARZENSTEIN", "AHMAD ABUGHAUSH AL-HASHEMI"},
+        {"Hangul",
+         "\xea\xb9\x80\xeb\xaf\xbc\xec\xa4\x80\xea\xb9\x80\xeb\xaf\xbc\xec\xa4\x80 "
+         "\xec\x9d\xb4\xec\x84\x9c\xec\x97\xb0\xec\x9d\xb4\xec\x84\x9c\xec\x97\xb0",
+         "\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88\xeb\xb0\x95\xec\xa7\x80\xed\x9b\x88 "
+         "\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c\xec\xb5\x9c\xec\x9c\xa4\xec\x84\x9c"},
+        {"Chinese",
+         "\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e\xe8\xbe\x89\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e"
+         "\xe8\xbe\x89\xe6\xac\xa7\xe9\x98\xb3\xe6\x98\x8e\xe8\xbe\x89",
+         "\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e"
+         "\xe8\xaf\xb8\xe8\x91\x9b\xe5\xad\x94\xe6\x98\x8e"},
+    };
+    struct Display {
+        const char* what;
+        int resolution; // nDisplayResolution of the public ones
+        bool operatorCopy;
+        int chungNation; // 0: no nations, the name takes the full width
+    };
+    const Display displays[] = {
+        {"public 1920", 0, false, 3},
+        {"public 1280", 1, false, 3},
+        {"operator", 0, true, 3},
+        {"public 1920 without nations", 0, false, 0},
+        {"public 1280 without nations", 1, false, 0},
+    };
+    std::strcpy(md->szContestNo, "A-1012");
+    md->aSide[0].nScore = 14;
+    md->aSide[1].nScore = 21;
+    md->aSide[0].nRoundWins = 1;
+    md->aSide[1].nRoundWins = 2;
+    for (const Display& d : displays) {
+        for (const int rule : {0, 1}) {
+            for (const int winner : {0, 1, 3}) {
+                for (const Names& n : names) {
+                    SCOPED_TRACE(testing::Message() << d.what << (rule ? ", round-win" : ", points")
+                                                    << ", winner " << winner << ", " << n.script << " names");
+                    md->nDisplayResolution = d.resolution;
+                    md->aPlayer[0].nNation = d.chungNation;
+                    md->nCompetitionRule = rule;
+                    md->nWinSide = winner;
+                    std::strcpy(md->aPlayer[0].szName, n.chung);
+                    std::strcpy(md->aPlayer[1].szName, n.hong);
+                    const QSize size = d.operatorCopy      ? QSize(1024, 574)
+                                       : d.resolution == 1 ? QSize(1280, 720)
+                                                           : QSize(1920, 1080);
+                    std::unique_ptr<WinnerDisplay> display;
+                    if (d.operatorCopy)
+                        display = std::make_unique<CTK_WinDispDlg_OP>(nullptr);
+                    else
+                        display =
+                            std::make_unique<CTK_WinDispDlg>(0, 0, size.width(), size.height(), nullptr);
+                    ASSERT_EQ(display->size(), size);
+                    const QImage shot = display->grab().toImage();
+                    const Layout& l = display->Layout();
+                    const auto* flag = Child<CAnimatedPicture>(*display, WinnerDisplay::IDC_FLAG);
+                    const bool flagShown = flag->isVisibleTo(display.get());
+                    EXPECT_FALSE(flag->accessibleName().isEmpty() || flag->toolTip().isEmpty());
+                    const std::vector<std::pair<std::string, QRect>> boxes = {
+                        {"title", l.title},
+                        {"Chung's side name", l.chungHeader},
+                        {"Hong's side name", l.hongHeader},
+                        {"Chung's score", l.chungValue},
+                        {"Hong's score", l.hongValue},
+                        {"what the scores count", l.scoreCaption},
+                        {"winner's name", l.name},
+                    };
+                    for (const auto& [what, box] : boxes) {
+                        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(box)) << what << " leaves the display";
+                        EXPECT_GE(InkContrast(shot, box), 4.5) << what;
+                        for (const auto& [other, otherBox] : boxes)
+                            EXPECT_TRUE(what == other || !box.intersects(otherBox))
+                                << what << " runs into " << other;
+                        EXPECT_FALSE(flagShown && box.intersects(l.flagFrame)) << what << " lies on the flag";
+                    }
+                    // The name stays whole: nothing of it reaches the ends of its line.
+                    const QColor line = shot.pixelColor(l.name.topLeft() + QPoint(2, 2));
+                    for (int y = l.name.top(); y <= l.name.bottom(); ++y)
+                        for (const int x : {l.name.left() + 4, l.name.right() - 4})
+                            ASSERT_EQ(shot.pixelColor(x, y), line) << "the name reaches the end of its line";
+                    const auto* name = Child<QLabel>(*display, WinnerDisplay::IDC_NAME);
+                    EXPECT_FALSE(name->text().endsWith(QChar(0x2026))) << "a name of 16 characters fits";
+                    EXPECT_GE(name->font().pixelSize() * 100, size.height() * 2);
+                    EXPECT_GE(l.labelFont * 100, size.height() * 2);
+                }
+            }
+        }
+    }
+}
+
+// Every decision banner the arena can be shown is a picture drawn at the size the banner shows it, whose
+// lines stand out from the picture behind them and name no side but the winner.
+TEST_F(WinnerDisplayTest, EveryBannerIsShownAtItsPicturesSizeAndItsWordsRead) {
+    for (const int rule : {0, 1}) {
+        for (const int resolution : {0, 1}) {
+            for (const int reason : {1, 2, 7, 20, 30, 40}) {
+                for (const int winner : {1, 2}) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "reason " << reason << (rule ? ", round-win" : ", points")
+                                 << (resolution ? ", 1280" : ", 1920") << ", winner " << winner);
+                    md->nCompetitionRule = rule;
+                    md->nDisplayResolution = resolution;
+                    md->nWinSide = winner - 1;
+                    const QSize size = BannerSize(resolution == 1, rule == 1);
+                    CTK_WinPopDlg banner(0, 0, size.width(), size.height(), reason, winner, nullptr);
+                    ASSERT_TRUE(banner.HasPicture());
+                    EXPECT_EQ(Artwork(ImageKind::Png, banner.ImageId()).size(), size) << "drawn out of shape";
+                    const QString says = ArtworkSays(ImageKind::Png, banner.ImageId());
+                    EXPECT_EQ(banner.accessibleName(), QString(says).replace('\n', ' '));
+                    EXPECT_FALSE(
+                        says.contains(winner == 1 ? QStringLiteral("HONG") : QStringLiteral("CHUNG")))
+                        << says.toStdString();
+                    const QImage shot = banner.grab().toImage();
+                    const ArtworkPaint::BannerLines lines =
+                        ArtworkPaint::BannerLayout(size, says.contains('\n'));
+                    EXPECT_GE(InkContrast(shot, lines.caption.toRect()), 4.5) << "caption";
+                    if (!lines.subcaption.isNull()) {
+                        EXPECT_GE(InkContrast(shot, lines.subcaption.toRect()), 4.5) << "second line";
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A reason without a picture (the point ceiling's) opens no banner: an empty box would hide the scoreboard's
+// names at the moment of the decision.
+TEST_F(WinnerDisplayTest, AReasonWithoutAPictureOpensNoEmptyBanner) {
+    md->nWinSide = 0;
+    view->OpenDecisionPopup(9, 1, 10, 20, 1454, 203);
+    EXPECT_TRUE(view->m_pWinPopDlg.isNull());
+    EXPECT_TRUE(view->findChildren<CTK_WinPopDlg*>().isEmpty());
+    view->OpenDecisionPopup(1, 1, 10, 20, 1454, 203);
+    ASSERT_FALSE(view->m_pWinPopDlg.isNull());
+    EXPECT_TRUE(view->m_pWinPopDlg->isVisible());
 }

@@ -16,8 +16,6 @@
 
 #include <QImage>
 
-#include <algorithm>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -255,21 +253,6 @@ TEST_F(ResultPopupTest, TheShowButtonsWindowOpensWhereAskedAndHides) {
     EXPECT_TRUE(view.m_pGRndSupDlg->isVisible());
     view.HideSuperiorityWindow();
     EXPECT_TRUE(view.m_pGRndSupDlg.isNull());
-}
-
-// How well the text drawn in a box reads: the contrast of its most distinct pixel against the box's edge,
-// which is what lies behind the text. 1 when nothing is drawn there.
-double InkContrast(const QImage& shot, const QRect& box) {
-    std::vector<QColor> edge;
-    for (int x = box.left(); x <= box.right(); ++x)
-        edge.insert(edge.end(), {shot.pixelColor(x, box.top()), shot.pixelColor(x, box.bottom())});
-    std::sort(edge.begin(), edge.end(), [](QColor a, QColor b) { return a.lightness() < b.lightness(); });
-    const QColor behind = edge[edge.size() / 2];
-    double best = 1;
-    for (int y = box.top(); y <= box.bottom(); ++y)
-        for (int x = box.left(); x <= box.right(); ++x)
-            best = std::max(best, Contrast(shot.pixelColor(x, y), behind));
-    return best;
 }
 
 TEST_F(ResultPopupTest, EveryTableSaysWhatItsNumbersAreAndEveryTextReads) {

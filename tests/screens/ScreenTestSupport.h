@@ -3,13 +3,13 @@
 #pragma once
 
 #include "platform/WinTypes.h"
+#include "tests/support/TextContrast.h"
 
 #include <QColor>
 #include <QRect>
 #include <QString>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -25,20 +25,6 @@ inline void PutWide(WCHAR (&field)[260], const QString& text) {
     const std::u16string value = text.toStdU16String();
     std::copy(value.begin(), value.end(), field);
     field[value.size()] = u'\0';
-}
-
-// The contrast ratio of two colours, from their relative luminance as the accessibility guidelines define
-// them: 1 for equal colours, 21 for black and white.
-inline double Contrast(QColor a, QColor b) {
-    const auto luminance = [](QColor c) {
-        const auto channel = [](double v) {
-            v /= 255.0;
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // A window (the operator view, the public scoreboard) with every repaint it asks for recorded.
