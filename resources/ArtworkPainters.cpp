@@ -67,7 +67,7 @@ QColor SideColour(Side side) {
     case Side::Hong:
         return QColor::fromRgba(ArtworkColours::Hong);
     case Side::Alert:
-        return QColor(214, 120, 0);
+        return QColor(170, 80, 0);
     case Side::Neutral:
         break;
     }

@@ -2,11 +2,14 @@
 
 #include "app/PngResource.h"
 #include "resources/ArtworkIds.h"
+#include "resources/ArtworkPainters.h"
+#include "tests/support/TextContrast.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 
+#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -123,6 +126,38 @@ TEST(ArtworkTest, PicturesAreDrawnOnceAndSharedAcrossCalls) {
     const QImage first = Artwork(ImageKind::Png, 983);
     const QImage second = Artwork(ImageKind::Png, 983);
     EXPECT_EQ(first.constBits(), second.constBits()) << "the cached picture is shared, not drawn again";
+}
+
+// The pop-ups the arena reads over the scoreboard (a lost device, a video replay, the referee's request, a
+// decision) are read from the stands: every pixel of their letters stands out from the glow right behind it,
+// which is the same banner drawn without words.
+TEST(ArtworkTest, EveryLetterOfABannerStandsOutFromTheGlowBehindIt) {
+    using ArtworkPaint::Side;
+    const QSize sizes[] = {{1920, 1080}, {1280, 720}, {1444, 183}, {962, 122}, {472, 320}};
+    for (const Side side : {Side::Chung, Side::Hong, Side::Neutral, Side::Alert}) {
+        for (const QSize size : sizes) {
+            SCOPED_TRACE(testing::Message() << "side " << static_cast<int>(side) << ", " << size.width()
+                                            << "x" << size.height());
+            const QImage behind =
+                ArtworkPaint::Banner(size, side, "", "").convertToFormat(QImage::Format_RGB32);
+            const QImage shown =
+                ArtworkPaint::Banner(size, side, "CHUNG TRUNK PROTECTOR", "DEVICE NOT RESPONDING")
+                    .convertToFormat(QImage::Format_RGB32);
+            double worst = 21;
+            int letters = 0;
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x) {
+                    const QRgb ink = shown.pixel(x, y);
+                    if (ink == behind.pixel(x, y) ||
+                        (ink != qRgb(255, 255, 255) && ink != (ArtworkColours::Yellow | 0xFF000000)))
+                        continue; // the glow, the frame, or a letter's blended edge
+                    ++letters;
+                    worst = std::min(worst, Contrast(QColor(ink), QColor(behind.pixel(x, y))));
+                }
+            EXPECT_GT(letters, 0);
+            EXPECT_GE(worst, 4.5);
+        }
+    }
 }
 
 } // namespace
