@@ -21,6 +21,7 @@ public:
     FrameWriter::Write Write() {
         return [this](const BYTE* bytes, int length) {
             std::unique_lock lock(m_lock);
+            m_holding = true;
             m_changed.wait(lock, [this] { return m_open; });
             m_written.emplace_back(bytes, bytes + length);
             return true;
@@ -33,6 +34,10 @@ public:
         }
         m_changed.notify_all();
     }
+    bool Holding() {
+        std::lock_guard lock(m_lock);
+        return m_holding;
+    }
     std::vector<std::vector<BYTE>> Written() {
         std::lock_guard lock(m_lock);
         return m_written;
@@ -42,6 +47,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     bool m_open = false;
+    bool m_holding = false; // a write has come
     std::vector<std::vector<BYTE>> m_written;
 };
 
@@ -81,6 +87,7 @@ TEST(FrameWriterFinish, FramesStillQueuedAfterTheBoundAreDroppedAndTheLastStepSt
     ASSERT_TRUE(writer.Start(link.Write()));
     for (const auto& frame : kFrames)
         ASSERT_TRUE(writer.Queue(frame, 2));
+    ASSERT_TRUE(pumpUntil([&] { return link.Holding(); }, 20s, false));
     bool ran = false;
     ASSERT_TRUE(writer.Finish([&] { ran = true; }, 1ms));
     std::this_thread::sleep_for(20ms); // the bound passes while the link holds the first frame

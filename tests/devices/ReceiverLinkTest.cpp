@@ -33,6 +33,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -690,10 +691,17 @@ TEST_F(ReceiverLinkTest, CommandsToAStuckReceiverNeverHoldTheCallerAndArriveWhol
     ASSERT_TRUE(OpenReceiver(receiver.get()));
     ::close(slave);
 
-    // Far more than the tty holds (20 KiB) while nobody reads: each call returns at once.
-    constexpr int kCommands = 5000;
-    for (int i = 0; i < kCommands; ++i)
-        SendReceiverCommand(receiver.get(), 45, i % 2 ? "HV" : "CV");
+    // Commands in bursts while nobody reads, until the tty has taken what it holds and the writer's queue
+    // is full: each call returns at once.
+    const Bytes vibrateCv = {0x02, 0x01, 0x31, 0x01, 0x00, 0x31};
+    int sent = 0;
+    ASSERT_TRUE(pumpUntil([&] {
+        for (int n = 0; n < 100; ++n, ++sent)
+            SendReceiverCommand(receiver.get(), 45, sent % 2 ? "HV" : "CV");
+        int inTty = 0;
+        return !receiver->writer.Queue(vibrateCv.data(), 6) && ::ioctl(master, FIONREAD, &inTty) == 0 &&
+               inTty > 0;
+    }));
 
     // The close returns while the frames wait for the tty; the port stays open until they are out.
     CloseReceiver(receiver.get());
