@@ -3,11 +3,19 @@
 #include "platform/DebugOutput.h"
 
 #include <system_error>
+#include <utility>
 
 bool FrameWriter::Start(Write write) {
+    {
+        std::lock_guard guard(m_lock);
+        if (m_running && !m_stop)
+            return true;
+    }
+    if (m_thread.joinable())
+        m_thread.join(); // stopped or finishing: its frames and its last step go first
     std::lock_guard guard(m_lock);
-    if (m_running)
-        return true;
+    m_running = false;
+    m_frames.clear();
     m_write = std::move(write);
     m_stop = false;
     try {
@@ -32,6 +40,35 @@ void FrameWriter::Stop() {
     std::lock_guard guard(m_lock);
     m_running = false;
     m_frames.clear();
+}
+
+bool FrameWriter::Finish(std::function<void()> last, std::chrono::milliseconds bound) {
+    {
+        std::lock_guard guard(m_lock);
+        if (!m_running || m_stop)
+            return false;
+        m_stop = true;
+        m_finishing = true;
+        m_last = std::move(last);
+        m_finishBy = std::chrono::steady_clock::now() + bound;
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+bool FrameWriter::Finishing() const {
+    std::lock_guard guard(m_lock);
+    return m_finishing;
+}
+
+void FrameWriter::AwaitFinish() const {
+    std::unique_lock lock(m_lock);
+    m_changed.wait(lock, [&] { return !m_finishing; });
+}
+
+bool FrameWriter::OnWriterThread() const {
+    std::lock_guard guard(m_lock);
+    return m_writer == std::this_thread::get_id();
 }
 
 bool FrameWriter::Running() const {
@@ -64,10 +101,16 @@ bool FrameWriter::Queue(const BYTE* bytes, int length) {
 
 void FrameWriter::Run() {
     std::unique_lock lock(m_lock);
+    m_writer = std::this_thread::get_id();
     for (;;) {
         m_changed.wait(lock, [&] { return m_stop || !m_frames.empty(); });
+        if (m_finishing && !m_frames.empty() && std::chrono::steady_clock::now() > m_finishBy) {
+            DebugPrintf("%s: %zu frames not written in time before the close", m_name.c_str(),
+                        m_frames.size());
+            m_frames.clear();
+        }
         if (m_frames.empty())
-            return; // stopped, everything written
+            break; // stopped, everything written
         std::vector<BYTE> frame = std::move(m_frames.front());
         m_frames.pop_front();
         lock.unlock();
@@ -79,4 +122,12 @@ void FrameWriter::Run() {
         if (!written && m_stop)
             m_frames.clear();
     }
+    if (std::function<void()> last = std::exchange(m_last, nullptr)) {
+        lock.unlock();
+        last();
+        lock.lock();
+    }
+    m_finishing = false;
+    m_writer = {};
+    m_changed.notify_all();
 }

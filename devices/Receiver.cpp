@@ -33,6 +33,10 @@ constexpr DWORD kPollMs = 1050;
 constexpr int kPolls = 14;      // polls of one pairing before it times out
 constexpr int kPlainPolls = 11; // the first polls go without the final-polls flag
 constexpr DWORD kReadBytes = 128;
+// At a close, the frames still queued after this are dropped; the close frame then has this long to leave
+// the tty before the port closes.
+constexpr std::chrono::milliseconds kCloseBound{1000};
+constexpr std::chrono::milliseconds kCloseFrameSettle{100};
 // Failed open attempts after which the start thread tells the operator, once each.
 constexpr int kFirstWarning = 3;
 constexpr int kSecondWarning = 4;
@@ -48,13 +52,20 @@ USB_HANDLE CurrentHandle(TTK_Receiver& receiver) {
 }
 
 // Takes the handle out of the receiver and closes it; a thread still using its copy is woken and fails.
-void DropHandle(TTK_Receiver& receiver) {
+void ReleaseHandle(TTK_Receiver& receiver) {
     USB_HANDLE handle;
     {
         std::lock_guard guard(receiver.linkLock);
         handle = std::move(receiver.hDevice);
     }
     SI_Close(handle);
+}
+
+// The same once a close under way on the writer thread has ended, so that its close frame is not cut off
+// and the tty, which is exclusive, is free for the next open.
+void DropHandle(TTK_Receiver& receiver) {
+    receiver.writer.AwaitFinish();
+    ReleaseHandle(receiver);
 }
 
 std::string Format(const char* format, int code) {
@@ -313,6 +324,7 @@ TTK_Receiver::TTK_Receiver() = default;
 
 TTK_Receiver::~TTK_Receiver() {
     CloseReceiver(this);
+    writer.Stop(); // the close's last step on the writer thread uses the link: it ends first
 }
 
 bool TTK_Receiver::IsOpen() {
@@ -322,6 +334,11 @@ bool TTK_Receiver::IsOpen() {
 void TTK_Receiver::WriteFrame(const BYTE* frame, int length, bool) {
     if (writer.Running()) {
         writer.Queue(frame, length);
+        return;
+    }
+    // While the writer closes the port, only its last step writes: the close frame.
+    if (writer.Finishing() && !writer.OnWriterThread()) {
+        DebugPrintf("receiver: closing; a frame of %d bytes is not written", length);
         return;
     }
     WriteReceiver(this, frame, length); // no writer: before InitReceiver or after the close
@@ -413,14 +430,30 @@ void CloseReceiver(TTK_Receiver* receiver) {
     r.checkThread.Stop();
     r.protocol.bPairing = 0;
     r.pairingThread.Stop();
-    // The writer first writes what is queued; the close frame then goes out last, whatever was queued.
-    r.writer.Stop();
-    if (CurrentHandle(r)) {
-        SendCommand05(receiver);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // lets the close frame go out
+    if (r.writer.Finishing())
+        return; // closed before: the writer is closing the port
+    if (!CurrentHandle(r)) {
+        r.writer.Stop();
+        return;
+    }
+    SetReceiverOpen(r.pMatch, 0);
+    const auto closePort = [&r] {
         SI_SetTimeouts(SI_INFINITE, SI_INFINITE);
-        DropHandle(r);
-        SetReceiverOpen(r.pMatch, 0);
+        ReleaseHandle(r);
+    };
+    // The writer writes what is queued, then, as its last step, the close frame; it gives the frame time to
+    // leave the tty, which drops what is still in it when the port closes or the next open flushes it,
+    // and closes the port. The caller waits for none of it.
+    const bool handedOver = r.writer.Finish(
+        [&r, closePort] {
+            SendCommand05(&r);
+            std::this_thread::sleep_for(kCloseFrameSettle);
+            closePort();
+        },
+        kCloseBound);
+    if (!handedOver) {
+        SendCommand05(receiver); // no writer: written by this call
+        closePort();
     }
 }
 

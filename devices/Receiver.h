@@ -77,7 +77,8 @@ struct TTK_Receiver final : ReceiverLink {
     void Notify(ReceiverNotice notice) override;
 
     std::mutex writeLock; // keeps frames whole when two threads write
-    // Writes every command frame in the order given; runs from InitReceiver to CloseReceiver.
+    // Writes every command frame in the order given; runs from InitReceiver until CloseReceiver's close
+    // frame is written and the device closed.
     FrameWriter writer{"receiver"};
 };
 
@@ -90,10 +91,11 @@ void InitReceiver(TTK_Receiver* receiver);
 // Shows a box (through PostReceiverBox) for a failure after the open itself.
 bool OpenReceiver(TTK_Receiver* receiver);
 
-// UI thread: stops and joins every receiver thread, then, if the device is open, sends the close frame
-// (the writer thread writes what is queued first and ends), waits 100 ms and closes it. Any sends the threads
-// wait in must be releasable: the operator view gives up its handle first (CMainWnd::OnDestroy). Safe to call
-// twice.
+// UI thread: stops and joins every receiver thread, then, if the device is open, clears bReceiverOpen and
+// hands the close to the writer thread, which writes what is queued (what still waits a second later is
+// dropped), then the close frame, and closes the device 100 ms later; the call waits for none of it. An open
+// or InitReceiver right after waits for that close to end. Any sends the threads wait in must be releasable:
+// the operator view gives up its handle first (CMainWnd::OnDestroy). Safe to call twice.
 void CloseReceiver(TTK_Receiver* receiver);
 
 // UI thread: starts the start thread, once per receiver (a later call does nothing and returns true); false

@@ -9,6 +9,7 @@
 #include "links/LinkSlots.h"
 #include "links/MatchInput.h"
 #include "links/Transport.h"
+#include "links/WtConnectTest.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "records/TournamentDb.h"
@@ -284,8 +285,12 @@ void CTK_ExtItfWnd::ShowLinkStates() {
 
 void CTK_ExtItfWnd::ShowWtControls() {
     const bool wt = qobject_cast<QCheckBox*>(Item(UseWtCheck))->isChecked();
+    // A test under way, this page's or one a closed page left, is not started again until it has ended.
+    const bool testing = m_nConnectTest != 0 || WtApiConnectTest().Running();
     Button(WtSetting)->setEnabled(wt);
-    Button(ConnectTest)->setEnabled(wt);
+    Button(ConnectTest)->setEnabled(wt && !testing);
+    Button(ConnectTest)->setText(testing ? QStringLiteral("Testing...") : QStringLiteral("Connect Test"));
+    Item(UseWtCheck)->setEnabled(!testing); // the result applies to the WT protocol
     for (int id : {-int{OvrSupplier}, -int{OvrComm}, int{OvrSetting}, int{OvrOpen}, int{OvrLamp}})
         Item(id)->setEnabled(!wt);
     if (wt) {
@@ -428,13 +433,30 @@ void CTK_ExtItfWnd::OnClickedOnlyMatchInfo() {
 }
 
 void CTK_ExtItfWnd::OnClickedConnectTest() {
-    if (!m_pData)
+    if (!m_pData || m_nConnectTest != 0)
         return;
+    WtConnectTest& test = WtApiConnectTest();
+    m_nConnectTest = test.Start(WtApiTarget::Of(*m_pData), GetSafeHwnd(), kConnectTested);
+    if (m_nConnectTest == 0)
+        DebugPrintf("WT JSON API: no connect test started: %s",
+                    test.Running() ? "another one is under way" : "no worker");
+    ShowLinkStates();
+}
+
+LRESULT CTK_ExtItfWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kConnectTested)
+        OnConnectTested(static_cast<int>(wParam), lParam);
+    return 0;
+}
+
+void CTK_ExtItfWnd::OnConnectTested(int result, LPARAM test) {
+    m_nConnectTest = 0;
+    const std::optional<std::string> reply = WtApiConnectTest().TakeReply(test);
+    if (!reply || !m_pData) {
+        ShowLinkStates();
+        return;
+    }
     MatchData& md = *m_pData;
-    std::u16string reply;
-    const int result = RunWtApiConnectTest(reply);
-    if (!reply.empty())
-        MessageBox(0, reply, u"Information", MB_OK);
     const LinkSlot slot = SlotOf(md, LINK_OVR);
     if (result == 0) {
         // The WT JSON API has no link: the slot holds the marker that no transport takes.
@@ -447,6 +469,9 @@ void CTK_ExtItfWnd::OnClickedConnectTest() {
         CloseSlot(slot);
     }
     ShowLinkStates();
+    // Last: the page may be gone when the box closes.
+    if (!reply->empty())
+        MessageBox(0, QString::fromStdString(*reply).toStdU16String(), u"Information", MB_OK);
 }
 
 void CTK_ExtItfWnd::OnClickedSetting(int id) {

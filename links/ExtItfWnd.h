@@ -2,9 +2,12 @@
 // transport settings dialogs, and opening and closing each link. The page never opens a link itself: it
 // asks the operator view (UM_EXT_LINK_CONTROL to g_hMainWnd), which owns the links, and shows the link
 // slots of the match record; the buttons and lamps follow the slots while the page is shown, so a link
-// that connects or drops later shows as it is. It also loads ExtItf.ini and saves the link keys of
-// Rule.ini. UI thread only.
+// that connects or drops later shows as it is. "Connect Test" runs on a worker (links/WtConnectTest.h)
+// that posts its end to the page; meanwhile the button says the test runs. It also loads ExtItf.ini and
+// saves the link keys of Rule.ini. UI thread only.
 #pragma once
+
+#include "platform/WindowMessages.h"
 
 #include <QWidget>
 
@@ -16,7 +19,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-class CTK_ExtItfWnd : public QWidget {
+class CTK_ExtItfWnd : public QWidget, public MessageWindow {
     Q_OBJECT
 public:
     // The page's controls go by their ids (also their object names).
@@ -77,12 +80,17 @@ public:
     void OnClickedPreReg();
     void OnClickedUseWt();
     void OnClickedOnlyMatchInfo();
+    // Starts the test; its end (the server's reply in a box, the OVR slot) comes as kConnectTested.
     void OnClickedConnectTest();
     // The "Setting" buttons: the settings dialog of that link, modal.
     void OnClickedSetting(int id);
 
     // Buttons, lamps and lists from the link slots.
     void ShowLinkStates();
+
+    // The connect test's worker: wParam libcurl's result, lParam the test's number.
+    static constexpr UINT kConnectTested = WM_USER + 1;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     // Opens a link settings dialog; virtual so tests can answer it without a modal loop.
@@ -93,6 +101,7 @@ private:
     void OpenOrClose(int system);
     void CloseLink(int system, bool tellPeer);
     void ShowWtControls();
+    void OnConnectTested(int result, LPARAM test);
     void SetLamp(int id, bool open, bool connecting);
     QComboBox* List(int id) const;
     QPushButton* Button(int id) const;
@@ -100,4 +109,5 @@ private:
     MatchData* m_pData;
     std::map<int, QWidget*> m_items;
     QTimer* m_pRefresh = nullptr; // the live state while the page is shown
+    LPARAM m_nConnectTest = 0;    // the number of this page's connect test under way, 0 for none
 };

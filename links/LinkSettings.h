@@ -77,7 +77,3 @@ std::string KillRecord(int court);
 void SendKillMessage(MatchData& md);
 
 } // namespace LinkSettings
-
-// The WT JSON API's status request for "Connect Test": 0 when the server answered, with the reply text
-// (normally "HTTP Response Code : <code>") in reply.
-int RunWtApiConnectTest(std::u16string& reply);

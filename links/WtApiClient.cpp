@@ -3,8 +3,7 @@
 #include "app/AppGlobals.h"
 #include "app/HttpSinks.h"
 #include "app/MatchData.h"
-#include "app/TextConvert.h"
-#include "links/LinkSettings.h"
+#include "links/WtConnectTest.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 
@@ -102,6 +101,11 @@ bool LibraryUp() {
     return g_bLibraryUp;
 }
 
+// libcurl's progress call: a non-zero answer ends the transfer with CURLE_ABORTED_BY_CALLBACK.
+int CancelCheck(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(cancel)->load() ? 1 : 0;
+}
+
 // The options every request shares: headers, certificate checks, time-outs, no signals (the post thread).
 void SetCommon(CURL* curl, const HeaderList& headers, const WtApiTransferLimits& limits) {
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.list);
@@ -116,6 +120,11 @@ void SetCommon(CURL* curl, const HeaderList& headers, const WtApiTransferLimits&
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
+    if (limits.cancel) {
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &CancelCheck);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, limits.cancel);
+    }
 }
 
 } // namespace
@@ -190,6 +199,7 @@ void WtApiStartup() {
 }
 
 void WtApiShutdown() {
+    WtApiConnectTest().Stop();
     WtApiPostQueue().Close();
     std::lock_guard lock(g_libraryMutex);
     if (!g_bLibraryUp)
@@ -198,16 +208,20 @@ void WtApiShutdown() {
     g_bLibraryUp = false;
 }
 
-int WtApiGet(int type, const WtApiTarget& target, std::string_view matchId,
-             const WtApiTransferLimits& limits) {
-    WtApiTarget request = target;
-    request.matchId = std::string(matchId);
+namespace {
+
+// One GET of the type to request within limits: libcurl's result and, in code, the HTTP status (0 when no
+// reply came). The body of types 1 and 2 goes to g_strHttpResp; the status reply is read and dropped.
+// sent is false, and the result CURLE_FAILED_INIT, when no request could be made.
+int PerformGet(int type, const WtApiTarget& request, const WtApiTransferLimits& limits, long& code,
+               bool& sent) {
+    code = 0;
+    sent = false;
     const std::string url = WtApiText::GetUrl(type, request);
-    g_strHttpResp.clearIfPresent();
     if (url.empty() || !LibraryUp())
         return CURLE_FAILED_INIT;
     HeaderList headers;
-    for (const std::string& line : WtApiText::Headers(target.apiKey, false))
+    for (const std::string& line : WtApiText::Headers(request.apiKey, false))
         if (!headers.Add(line))
             return CURLE_FAILED_INIT;
     EasyHandle easy;
@@ -227,16 +241,40 @@ int WtApiGet(int type, const WtApiTarget& target, std::string_view matchId,
     }
     curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
     const CURLcode result = curl_easy_perform(curl);
-    long code = 0;
+    sent = true;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &code);
-    if (result != CURLE_OK || type == 0) {
-        char text[64];
-        std::snprintf(text, sizeof text, "HTTP Response Code : %ld", code);
-        g_strHttpResp.assign(text);
-    }
     if (result != CURLE_OK)
         DebugPrintf("WT JSON API: GET %s failed: %s (HTTP %ld)", url.c_str(), curl_easy_strerror(result),
                     code);
+    return result;
+}
+
+std::string ResponseCodeText(long code) {
+    char text[64];
+    std::snprintf(text, sizeof text, "HTTP Response Code : %ld", code);
+    return text;
+}
+
+} // namespace
+
+int WtApiGet(int type, const WtApiTarget& target, std::string_view matchId,
+             const WtApiTransferLimits& limits) {
+    WtApiTarget request = target;
+    request.matchId = std::string(matchId);
+    g_strHttpResp.clearIfPresent();
+    long code = 0;
+    bool sent = false;
+    const int result = PerformGet(type, request, limits, code, sent);
+    if (sent && (result != CURLE_OK || type == 0))
+        g_strHttpResp.assign(ResponseCodeText(code));
+    return result;
+}
+
+int WtApiStatusGet(const WtApiTarget& target, const WtApiTransferLimits& limits, std::string& reply) {
+    long code = 0;
+    bool sent = false;
+    const int result = PerformGet(0, target, limits, code, sent);
+    reply = sent ? ResponseCodeText(code) : std::string();
     return result;
 }
 
@@ -567,15 +605,4 @@ std::u16string WtApiDeliveryNotice() {
     if (g_bNoMatchId)
         return u"WT server: this match has no API id; nothing is sent";
     return {};
-}
-
-int RunWtApiConnectTest(std::u16string& reply) {
-    reply.clear();
-    const MatchData* md = g_pMatchData;
-    if (!md)
-        return CURLE_FAILED_INIT;
-    const int result = WtApiGetResponsive(0, WtApiTarget::Of(*md));
-    if (const std::optional<std::string> text = g_strHttpResp.take())
-        reply = RecordTextWide(*text);
-    return result;
 }

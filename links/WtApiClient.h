@@ -9,6 +9,7 @@
 // document of the last match never lands on the next one.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -43,6 +44,9 @@ struct WtApiTransferLimits {
     // further failure, up to retryLongest.
     std::chrono::milliseconds retryFirst{1000};
     std::chrono::milliseconds retryLongest{60000};
+    // Set by another thread, it ends a transfer under way at libcurl's next progress call (at least about
+    // once a second) with CURLE_ABORTED_BY_CALLBACK; null for none. It must outlive the transfer.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // The limits of the operator's GETs: they block the caller, so they are bounded too.
@@ -83,6 +87,11 @@ int WtApiGet(int type, const WtApiTarget& target, std::string_view matchId = {},
              const WtApiTransferLimits& limits = WtApiGetLimits());
 // The same against the target of g_pMatchData (2, and nothing sent, without a record). UI thread.
 int WtApiGet(int type, const char* matchId);
+
+// The status GET (type 0) for "Connect Test": libcurl's result as WtApiGet returns it, and in reply
+// "HTTP Response Code : <code>" (0 when no reply came), or nothing when no request could be made. Leaves
+// g_strHttpResp alone, so a match-list GET at the same time keeps its reply. Any thread.
+int WtApiStatusGet(const WtApiTarget& target, const WtApiTransferLimits& limits, std::string& reply);
 
 // A GET off the calling thread: runs WtApiGet on a worker while the calling (UI) thread keeps its event
 // loop turning, so the round clock, timers and the screens go on during the request. The operator's input

@@ -33,6 +33,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -633,12 +634,48 @@ TEST_F(ReceiverLinkTest, CloseJoinsEveryThreadAndSendsTheCloseFrame) {
     for (const ReceiverWorker* worker :
          {&receiver->startThread, &receiver->checkThread, &receiver->receiveThread, &receiver->pairingThread})
         EXPECT_EQ(worker->GetState(), ReceiverWorker::State::Idle);
-    ASSERT_TRUE(fake.WaitForCommand(0x05));
-    EXPECT_EQ(fake.Commands().back(), (Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}));
-    EXPECT_FALSE(receiver->IsOpen());
     EXPECT_EQ(ReceiverOpen(), 0);
+    CloseReceiver(receiver.get()); // twice, while the writer closes the port: nothing more is sent
+    ASSERT_TRUE(fake.WaitForCommand(0x05));
+    EXPECT_TRUE(pumpUntil([&] { return !receiver->IsOpen(); })) << "the writer closes the port";
+    EXPECT_EQ(fake.Commands().back(), (Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}));
+    EXPECT_EQ(std::ranges::count(fake.Commands(), Bytes{0x02, 0x01, 0x05, 0x01, 0x01, 0x04}), 1);
     EXPECT_FALSE(WriteReceiver(receiver.get(), Bytes{0x02}.data(), 1));
-    CloseReceiver(receiver.get()); // twice is harmless
+    CloseReceiver(receiver.get()); // and after
+}
+
+// A close hands the close frame to the writer thread behind the commands still queued and returns; an
+// open right after it waits for that close, so the receiver gets every command and the close frame whole
+// and in order before the new link's version request, and the new link runs.
+TEST_F(ReceiverLinkTest, AReopenRightAfterACloseFollowsItsCloseFrame) {
+    StartWithFake();
+    const Bytes vibrate = {0x02, 0x01, 0x31, 0x01, 0x00, 0x31};
+    const Bytes close = {0x02, 0x01, 0x05, 0x01, 0x01, 0x04};
+    constexpr int kQueued = 200; // still being written when the close returns
+    for (int cycle = 1; cycle <= 3; ++cycle) {
+        SCOPED_TRACE(cycle);
+        for (int i = 0; i < kQueued; ++i)
+            SendReceiverCommand(receiver.get(), 45, "CV");
+        CloseReceiver(receiver.get());
+        InitReceiver(receiver.get());
+        ASSERT_TRUE(ReceiverStartThread(receiver.get()));
+        ASSERT_TRUE(fake.WaitForCommand(0x07, cycle + 1));
+        ASSERT_TRUE(pumpUntil([&] { return ReceiverOpen() == 1; }));
+        EXPECT_TRUE(receiver->IsOpen());
+
+        // This cycle's vibration and close frames, between the version request before them and the new one.
+        std::vector<Bytes> sent;
+        int versions = 0;
+        for (const Bytes& frame : fake.Commands()) {
+            if (frame[2] == 0x07)
+                ++versions;
+            else if (versions == cycle && (frame[2] == 0x31 || frame[2] == 0x05))
+                sent.push_back(frame);
+        }
+        std::vector<Bytes> expected(kQueued, vibrate);
+        expected.push_back(close);
+        EXPECT_EQ(sent, expected);
+    }
 }
 
 // The vibration command after each scored hit on a receiver whose tty takes nothing for a while: the UI
@@ -654,13 +691,24 @@ TEST_F(ReceiverLinkTest, CommandsToAStuckReceiverNeverHoldTheCallerAndArriveWhol
     ASSERT_TRUE(OpenReceiver(receiver.get()));
     ::close(slave);
 
-    // Far more than the tty holds (20 KiB) while nobody reads: each call returns at once.
-    constexpr int kCommands = 5000;
-    for (int i = 0; i < kCommands; ++i)
-        SendReceiverCommand(receiver.get(), 45, i % 2 ? "HV" : "CV");
+    // Commands in bursts while nobody reads, until the tty has taken what it holds and the writer's queue
+    // is full: each call returns at once.
+    const Bytes vibrateCv = {0x02, 0x01, 0x31, 0x01, 0x00, 0x31};
+    int sent = 0;
+    ASSERT_TRUE(pumpUntil([&] {
+        for (int n = 0; n < 100; ++n, ++sent)
+            SendReceiverCommand(receiver.get(), 45, sent % 2 ? "HV" : "CV");
+        int inTty = 0;
+        return !receiver->writer.Queue(vibrateCv.data(), 6) && ::ioctl(master, FIONREAD, &inTty) == 0 &&
+               inTty > 0;
+    }));
+
+    // The close returns while the frames wait for the tty; the port stays open until they are out.
+    CloseReceiver(receiver.get());
+    EXPECT_TRUE(receiver->IsOpen());
+    EXPECT_EQ(ReceiverOpen(), 0);
 
     // The receiver reads again: what was written is whole frames, the close frame last.
-    std::thread closer([&] { CloseReceiver(receiver.get()); });
     Bytes got;
     for (BYTE chunk[4096];;) {
         const ssize_t n = ::read(master, chunk, sizeof chunk);
@@ -668,8 +716,8 @@ TEST_F(ReceiverLinkTest, CommandsToAStuckReceiverNeverHoldTheCallerAndArriveWhol
             break; // the receiver closed its side
         got.insert(got.end(), chunk, chunk + n);
     }
-    closer.join();
     ::close(master);
+    EXPECT_TRUE(pumpUntil([&] { return !receiver->IsOpen(); }));
     const Bytes close = {0x02, 0x01, 0x05, 0x01, 0x01, 0x04};
     ASSERT_GT(got.size(), 6 * FrameWriter::kMaxQueued + close.size()) << "what waited in the queue went out";
     ASSERT_EQ(got.size() % 6, 0u);

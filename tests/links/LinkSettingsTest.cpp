@@ -9,6 +9,7 @@
 #include "links/MatchInput.h"
 #include "links/Transport.h"
 #include "links/WtApiClient.h"
+#include "links/WtConnectTest.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/LocalHttpServer.h"
 #include "tests/support/TestCourt.h"
@@ -22,12 +23,18 @@
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -366,16 +373,74 @@ TEST_F(ExtItfPageTest, SavingWritesTheRuleKeysWithTheWtSupplierWhenTheProtocolIs
     EXPECT_EQ(md->nOvrSupplier, 8);
 }
 
-TEST_F(ExtItfPageTest, AConnectTestThatDoesNotAnswerLeavesTheOvrSlotClosed) {
-    qobject_cast<QCheckBox*>(page->Item(CTK_ExtItfWnd::UseWtCheck))->click();
+// Until the test lets it go, a request waits in the server, as at a WT server that answers late.
+class ReplyGate {
+public:
+    void Open() {
+        {
+            std::lock_guard lock(m_lock);
+            m_open = true;
+        }
+        m_changed.notify_all();
+    }
+    void Wait() {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(lock, [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_open = false;
+};
+
+class ConnectTestPage : public ExtItfPageTest {
+protected:
+    ConnectTestPage() {
+        WtApiStartup();
+        qobject_cast<QCheckBox*>(page->Item(CTK_ExtItfWnd::UseWtCheck))->click();
+        SetBaseUrl(api.BaseUrl() + "/wt");
+    }
+    ~ConnectTestPage() override {
+        gate->Open(); // before the server goes: its thread may wait here
+        WtApiShutdown();
+    }
+    void SetBaseUrl(const std::string& url) {
+        const std::u16string base = QString::fromStdString(url).toStdU16String();
+        std::fill(std::begin(md->wszWTBaseUrl), std::end(md->wszWTBaseUrl), u'\0');
+        std::copy(base.begin(), base.end(), md->wszWTBaseUrl);
+    }
+    // The status request is answered with status once the gate opens.
+    void AnswerAfterGate(int status) {
+        api.SetResponder([gate = gate, status](const HttpRequestSeen&) {
+            gate->Wait();
+            return HttpReply{status, ""};
+        });
+    }
+    bool Testing() {
+        return Button(CTK_ExtItfWnd::ConnectTest)->text() == "Testing..." &&
+               !Button(CTK_ExtItfWnd::ConnectTest)->isEnabled();
+    }
+    bool TestEnded() {
+        return Button(CTK_ExtItfWnd::ConnectTest)->text() == "Connect Test" &&
+               Button(CTK_ExtItfWnd::ConnectTest)->isEnabled();
+    }
+
+    LocalHttpServer api;
+    std::shared_ptr<ReplyGate> gate = std::make_shared<ReplyGate>();
+};
+
+TEST_F(ConnectTestPage, WithoutTheHttpLibraryNothingIsAskedAndTheOvrSlotStaysClosed) {
+    WtApiShutdown();
     Button(CTK_ExtItfWnd::ConnectTest)->click();
+    ASSERT_TRUE(pumpUntil([&] { return TestEnded(); }));
+    EXPECT_TRUE(prompter.boxes().empty());
+    EXPECT_TRUE(api.Requests().empty());
     EXPECT_EQ(md->pOvrLink, nullptr);
     EXPECT_EQ(md->bOvrConnected, 0);
 }
 
-TEST_F(ExtItfPageTest, AConnectTestShowsTheServersAnswerAndMarksTheOvrSlot) {
-    WtApiStartup();
-    LocalHttpServer api;
+TEST_F(ConnectTestPage, ShowsTheServersAnswerAndMarksTheOvrSlot) {
     api.SetResponder([](const HttpRequestSeen& r) {
         return HttpReply{r.target == "/wt/status" ? 200 : 404, ""};
     });
@@ -389,20 +454,90 @@ TEST_F(ExtItfPageTest, AConnectTestShowsTheServersAnswerAndMarksTheOvrSlot) {
         {api.BaseUrl() + "/elsewhere", "HTTP Response Code : 404", 0},
         {"http://127.0.0.1:" + std::to_string(LocalHttpServer::ClosedPort()), "HTTP Response Code : 0", 0},
     };
-    qobject_cast<QCheckBox*>(page->Item(CTK_ExtItfWnd::UseWtCheck))->click();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.base);
-        const std::u16string base = QString::fromStdString(c.base).toStdU16String();
-        std::fill(std::begin(md->wszWTBaseUrl), std::end(md->wszWTBaseUrl), u'\0');
-        std::copy(base.begin(), base.end(), md->wszWTBaseUrl);
-        const std::size_t boxes = prompter.boxes().size();
+        SetBaseUrl(c.base);
+        const std::size_t boxes = prompter.texts().size();
         Button(CTK_ExtItfWnd::ConnectTest)->click();
+        ASSERT_TRUE(pumpUntil([&] { return prompter.texts().size() > boxes; }));
         ASSERT_EQ(prompter.texts().size(), boxes + 1);
         EXPECT_EQ(prompter.texts().back(), c.box);
         EXPECT_EQ(md->bOvrConnected, c.connected);
         EXPECT_EQ(md->pOvrLink != nullptr, c.connected == 1);
+        EXPECT_TRUE(TestEnded());
     }
+}
+
+// The click returns at once; the page says the test runs and takes no second one, the UI thread's timers
+// keep running, and the answer shown is the one the server gives when it finally answers.
+TEST_F(ConnectTestPage, ALateServerLeavesThePageAnsweringAndItsAnswerIsShown) {
+    const std::pair<int, const char*> answers[] = {{200, "HTTP Response Code : 200"},
+                                                   {503, "HTTP Response Code : 503"}};
+    for (const auto& [status, box] : answers) {
+        SCOPED_TRACE(status);
+        gate = std::make_shared<ReplyGate>();
+        AnswerAfterGate(status);
+        const std::size_t requests = api.Requests().size();
+        const std::size_t boxes = prompter.texts().size();
+        Button(CTK_ExtItfWnd::ConnectTest)->click();
+        EXPECT_TRUE(Testing());
+        EXPECT_FALSE(page->Item(CTK_ExtItfWnd::UseWtCheck)->isEnabled());
+        ASSERT_TRUE(api.WaitForRequests(requests + 1));
+
+        int ticks = 0;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+        timer.start(5);
+        ASSERT_TRUE(pumpUntil([&] { return ticks >= 10; }));
+        Button(CTK_ExtItfWnd::ConnectTest)->click(); // still testing: no second request
+        EXPECT_TRUE(Testing());
+        EXPECT_EQ(prompter.texts().size(), boxes) << "nothing is shown before the server answers";
+
+        gate->Open();
+        ASSERT_TRUE(pumpUntil([&] { return prompter.texts().size() > boxes; }));
+        EXPECT_EQ(prompter.texts().back(), box);
+        EXPECT_EQ(md->bOvrConnected, status == 200 ? 1 : 0);
+        EXPECT_EQ(api.Requests().size(), requests + 1);
+        EXPECT_TRUE(TestEnded());
+        EXPECT_TRUE(page->Item(CTK_ExtItfWnd::UseWtCheck)->isEnabled());
+    }
+}
+
+TEST_F(ConnectTestPage, AnAnswerAfterThePageClosedFindsNoPageAndAReopenedPageTestsAgain) {
+    AnswerAfterGate(200);
+    Button(CTK_ExtItfWnd::ConnectTest)->click();
+    ASSERT_TRUE(api.WaitForRequests(1));
+    page.reset();
+    gate->Open();
+    ASSERT_TRUE(pumpUntil([] { return !WtApiConnectTest().Running(); }));
+    QCoreApplication::processEvents(); // the worker's post, for a window that is gone
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(md->bOvrConnected, 0) << "a closed page applies nothing";
+
+    page = std::make_unique<CTK_ExtItfWnd>(md);
+    SetBaseUrl(api.BaseUrl() + "/wt"); // the page read ExtItf.ini's over it
+    ASSERT_TRUE(TestEnded());
+    Button(CTK_ExtItfWnd::ConnectTest)->click();
+    ASSERT_TRUE(pumpUntil([&] { return !prompter.texts().empty(); }));
+    EXPECT_EQ(prompter.texts().back(), "HTTP Response Code : 200");
+    EXPECT_EQ(md->bOvrConnected, 1);
+}
+
+// The program closes while the server says nothing: the shutdown cuts the request short instead of
+// waiting out its time-out, and nothing is shown.
+TEST_F(ConnectTestPage, AProgramClosingDuringATestEndsItWithoutABox) {
+    api.SetResponder([](const HttpRequestSeen&) { return HttpReply{200, "", std::chrono::hours(1)}; });
+    Button(CTK_ExtItfWnd::ConnectTest)->click();
+    ASSERT_TRUE(api.WaitForRequests(1));
+    const auto start = std::chrono::steady_clock::now();
     WtApiShutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8))
+        << "well before the request's own time-out of 10 s";
+    EXPECT_FALSE(WtApiConnectTest().Running());
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(prompter.texts().empty());
+    EXPECT_EQ(md->bOvrConnected, 0);
 }
 
 } // namespace
