@@ -91,14 +91,18 @@ int BackgroundBitmap(Layout layout, const MatchData& md) {
 
 } // namespace
 
+FittedText CExtScrDlg::Fitted(const QRect& rect, const QFont& font, const QString& text) const {
+    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
+    // height (the least the stands can read), and is elided beyond that.
+    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
+    return FitText(text, font, rect.width(), floor);
+}
+
 void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour,
                            const QString& text, Qt::Alignment align) {
     if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
         return;
-    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
-    // height (the least the stands can read), and is elided beyond that.
-    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
-    const FittedText fitted = FitText(text, font, rect.width(), floor);
+    const FittedText fitted = Fitted(rect, font, text);
     p.setFont(fitted.font);
     p.setPen(ColorFromRef(colour));
     const int flags = int(align) | Qt::TextSingleLine;
@@ -119,6 +123,35 @@ void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLO
     PlainText(p, rect, font, text, value, align);
 }
 
+const CGlyphPictureCache::Line& CExtScrDlg::ClockLine(const QString& text) {
+    if (!m_clockShape || m_clockShape->text != text || m_clockShape->rect != m_clockRect ||
+        m_clockShape->layout != m_layout) {
+        const FittedText fitted = Fitted(m_clockRect, FontOf(m_layout, kClockFont), text);
+        m_clockShape = ClockShape{text, m_clockRect, m_layout,
+                                  CGlyphPictureCache::Lay(fitted.font, m_clockRect,
+                                                          Qt::AlignCenter | Qt::TextSingleLine, fitted.text)};
+    }
+    return m_clockShape->line;
+}
+
+void CExtScrDlg::PaintClock(QPainter& p) {
+    if (!Dirty(p, m_clockRect))
+        return;
+    p.fillRect(m_clockRect, ColorFromRef(m_clockColour[1]));
+    if (m_strClockText.isEmpty() || m_clockRect.isEmpty())
+        return;
+    const CGlyphPictureCache::Line& line = ClockLine(m_strClockText);
+    const QColor colour = ColorFromRef(m_clockColour[0]);
+    m_clockGlyphs.Draw(p, line, colour);
+    QRect ink = m_clockGlyphs.Ink(line, colour);
+    if (line.glyphs.empty()) {
+        const QFontMetrics metrics(line.font);
+        const QRect at = metrics.boundingRect(line.rect, line.flags, line.text);
+        ink = metrics.tightBoundingRect(line.text).translated(at.left(), at.top() + metrics.ascent());
+    }
+    m_drawnTexts.push_back({line.text, m_clockRect, ink, m_clockColour[0], line.font.pixelSize()});
+}
+
 void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at) {
     if (!style.text.isEmpty() && Dirty(p, m_outlined.Bounds(style, at)))
         m_outlined.Draw(p, style, at);
@@ -132,7 +165,7 @@ void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double
     Outlined(p, style, QPointF(x, y));
 }
 
-void CExtScrDlg::paintEvent(QPaintEvent*) {
+void CExtScrDlg::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -144,8 +177,17 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
     }
     const MatchData& md = *record;
     m_drawnTexts.clear();
-    PaintBackground(p, md);
     UpdateChangeInfo(md);
+    // The clock's opaque box hides every step before it: a repaint within the clock (each of its steps)
+    // starts there.
+    if (!m_clockRect.contains(event->region().boundingRect()))
+        PaintUnderTheClock(p, md);
+    PaintControls(p, md);
+    PaintRoundNumber(p);
+}
+
+void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
+    PaintBackground(p, md);
     PaintSideIndicators(p, md);
     PaintHeader(p, md);
     PaintScores(p, md);
@@ -160,8 +202,6 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
     }
     PaintJudgeRows(p, md);
     PaintSlotStates(p, md);
-    PaintControls(p, md);
-    PaintRoundNumber(p);
 }
 
 void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md) {
@@ -443,7 +483,7 @@ void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
     const COLORREF sideColour[2] = {SideColour(PlayerAt(false, reversed), dark),
                                     SideColour(PlayerAt(true, reversed), dark)};
 
-    BoxText(p, m_clockRect, FontOf(m_layout, kClockFont), m_clockColour[0], m_clockColour[1], m_strClockText);
+    PaintClock(p);
     if (m_bTimeOutShown) {
         BoxText(p, m_timeOutRect, FontOf(m_layout, kTimeOutFont), m_timeOutColour[0], m_timeOutColour[1],
                 QStringLiteral("Time out"));
