@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 using namespace Scoreboard;
 
@@ -52,6 +53,14 @@ QFont FontOf(Layout layout, const FontRole& role) {
 
 TextOutline::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+// The box the glyphs of a text drawText draws take: the line's place, and the ink's extent from the line's
+// baseline.
+QRect InkBox(const QFont& font, const QRect& rect, int flags, const QString& text) {
+    const QFontMetrics metrics(font);
+    const QRect line = metrics.boundingRect(rect, flags, text);
+    return metrics.tightBoundingRect(text).translated(line.left(), line.top() + metrics.ascent());
 }
 
 // Whether a repaint covers any of the rectangle: a step outside it is skipped, for the large texts are
@@ -107,12 +116,8 @@ void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, CO
     p.setPen(ColorFromRef(colour));
     const int flags = int(align) | Qt::TextSingleLine;
     p.drawText(rect, flags, fitted.text);
-    // The glyphs' own box: the line's place, and the ink's extent from the line's baseline.
-    const QFontMetrics metrics(fitted.font);
-    const QRect line = metrics.boundingRect(rect, flags, fitted.text);
-    const QRect ink =
-        metrics.tightBoundingRect(fitted.text).translated(line.left(), line.top() + metrics.ascent());
-    m_drawnTexts.push_back({fitted.text, rect, ink, colour, fitted.font.pixelSize()});
+    m_drawnTexts.push_back(
+        {fitted.text, rect, InkBox(fitted.font, rect, flags, fitted.text), colour, fitted.font.pixelSize()});
 }
 
 void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
@@ -124,31 +129,36 @@ void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLO
 }
 
 const CGlyphPictureCache::Line& CExtScrDlg::ClockLine(const QString& text) {
-    if (!m_clockShape || m_clockShape->text != text || m_clockShape->rect != m_clockRect ||
-        m_clockShape->layout != m_layout) {
-        const FittedText fitted = Fitted(m_clockRect, FontOf(m_layout, kClockFont), text);
-        m_clockShape = ClockShape{text, m_clockRect, m_layout,
-                                  CGlyphPictureCache::Lay(fitted.font, m_clockRect,
-                                                          Qt::AlignCenter | Qt::TextSingleLine, fitted.text)};
+    if (m_clockShape && m_clockShape->text == text && m_clockShape->rect == m_clockRect &&
+        m_clockShape->layout == m_layout)
+        return m_clockShape->line;
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    const QFont font = FontOf(m_layout, kClockFont);
+    CGlyphPictureCache::Line line = CGlyphPictureCache::Lay(font, m_clockRect, flags, text);
+    // A text well within the clock's width is what fitting leaves it; only a wider one is measured again.
+    if (line.advance > m_clockRect.width() - 1) {
+        const FittedText fitted = Fitted(m_clockRect, font, text);
+        line = CGlyphPictureCache::Lay(fitted.font, m_clockRect, flags, fitted.text);
     }
+    m_clockShape = ClockShape{text, m_clockRect, m_layout, std::move(line)};
     return m_clockShape->line;
 }
 
 void CExtScrDlg::PaintClock(QPainter& p) {
     if (!Dirty(p, m_clockRect))
         return;
+    // A box on whole pixels needs no smoothing, and unsmoothed it is a plain fill of the painter's rows
+    // rather than spans handed to its worker threads on every step of the clock.
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.fillRect(m_clockRect, ColorFromRef(m_clockColour[1]));
+    p.setRenderHint(QPainter::Antialiasing, true);
     if (m_strClockText.isEmpty() || m_clockRect.isEmpty())
         return;
     const CGlyphPictureCache::Line& line = ClockLine(m_strClockText);
     const QColor colour = ColorFromRef(m_clockColour[0]);
     m_clockGlyphs.Draw(p, line, colour);
-    QRect ink = m_clockGlyphs.Ink(line, colour);
-    if (line.glyphs.empty()) {
-        const QFontMetrics metrics(line.font);
-        const QRect at = metrics.boundingRect(line.rect, line.flags, line.text);
-        ink = metrics.tightBoundingRect(line.text).translated(at.left(), at.top() + metrics.ascent());
-    }
+    const QRect ink = line.glyphs.empty() ? InkBox(line.font, line.rect, line.flags, line.text)
+                                          : m_clockGlyphs.Ink(line, colour);
     m_drawnTexts.push_back({line.text, m_clockRect, ink, m_clockColour[0], line.font.pixelSize()});
 }
 

@@ -29,7 +29,7 @@ bool WholePixels(const QPainter& painter) {
 
 CGlyphPictureCache::Line CGlyphPictureCache::Lay(const QFont& font, const QRect& rect, int flags,
                                                  const QString& text) {
-    Line line{font, rect, flags, text, {}, {}};
+    Line line{font, rect, flags, text, 0, {}, {}};
     if (text.isEmpty())
         return line;
     // One line placed as the painter's drawText places it: the line's own advance and height aligned in
@@ -45,7 +45,7 @@ CGlyphPictureCache::Line CGlyphPictureCache::Lay(const QFont& font, const QRect&
     row.setPosition(QPointF(0, 0));
     layout.endLayout();
     const double height = row.ascent() + row.descent();
-    const double advance = row.horizontalAdvance();
+    const double advance = line.advance = row.horizontalAdvance();
     double x = 0;
     if (flags & Qt::AlignRight)
         x = rect.width() - advance;

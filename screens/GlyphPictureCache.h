@@ -35,6 +35,7 @@ public:
         QRect rect;
         int flags = 0;
         QString text;
+        double advance = 0; // the line's width
         QRawFont face;
         std::vector<Placed> glyphs;
     };
