@@ -1,5 +1,6 @@
 #include "screens/ExtScrDlg.h"
 
+#include "app/ColorRef.h"
 #include "app/MatchData.h"
 #include "app/PngResource.h"
 #include "controls/AnimatedPicture.h"
@@ -7,6 +8,9 @@
 #include "platform/DebugOutput.h"
 #include "platform/WindowTimers.h"
 #include "screens/ScoreboardRules.h"
+
+#include <algorithm>
+#include <utility>
 
 using namespace Scoreboard;
 
@@ -242,12 +246,37 @@ void CExtScrDlg::SetClockText(const QString& text) {
     if (!mode.fixedColours)
         colours = ClockColours(text);
     // The round clock sets its text every 10 ms; the board repaints only when what it shows changes.
-    if (text == m_strClockText && colours.text == m_clockColour[0] && colours.back == m_clockColour[1])
+    const bool sameColours = colours.text == m_clockColour[0] && colours.back == m_clockColour[1];
+    if (text == m_strClockText && sameColours)
         return;
-    m_strClockText = text;
+    const QString old = std::exchange(m_strClockText, text);
     m_clockColour[0] = colours.text;
     m_clockColour[1] = colours.back;
-    InvalidateArea(m_clockRect);
+    // In the last ten seconds the text changes every 10 ms, mostly in its last digit.
+    const QRect changed = sameColours ? ClockChange(old, text) : m_clockRect;
+    if (!changed.isEmpty())
+        InvalidateArea(changed);
+}
+
+QRect CExtScrDlg::ClockChange(const QString& from, const QString& to) {
+    const CGlyphPictureCache::Line was = ClockLine(from);
+    const CGlyphPictureCache::Line& is = ClockLine(to);
+    // Another size, or a text the face cannot show glyph by glyph, is drawn anew as a whole.
+    if (was.font != is.font || (was.glyphs.empty() && !was.text.isEmpty()) ||
+        (is.glyphs.empty() && !is.text.isEmpty()))
+        return m_clockRect;
+    const QColor colour = ColorFromRef(m_clockColour[0]);
+    QRect changed;
+    for (std::size_t i = 0; i < std::max(was.glyphs.size(), is.glyphs.size()); ++i) {
+        const bool inWas = i < was.glyphs.size(), inIs = i < is.glyphs.size();
+        if (inWas && inIs && was.glyphs[i] == is.glyphs[i])
+            continue;
+        if (inWas)
+            changed |= m_clockGlyphs.Bounds(was, was.glyphs[i], colour);
+        if (inIs)
+            changed |= m_clockGlyphs.Bounds(is, is.glyphs[i], colour);
+    }
+    return changed & m_clockRect;
 }
 
 void CExtScrDlg::ApplyClockMode() {

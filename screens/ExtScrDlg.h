@@ -8,6 +8,8 @@
 #pragma once
 
 #include "platform/WindowMessages.h"
+#include "screens/FittedText.h"
+#include "screens/GlyphPictureCache.h"
 #include "screens/OutlinedTextCache.h"
 #include "screens/ScoreboardLayout.h"
 
@@ -16,6 +18,7 @@
 #include <QWidget>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 struct MatchData;
@@ -74,8 +77,8 @@ public:
     void SetScores(int chung, int hong, int reversed);
     void InvalidateScores();      // also the round leader's highlight
     void SetRoundText(int round); // empty before a match and before its first round
-    // Stores the clock text and repaints only the clock, in the colours the text asks for; nothing when
-    // neither the text nor its colours change.
+    // Stores the clock text and repaints only the clock, in the colours the text asks for: only the glyphs
+    // that changed while the colours stay; nothing when neither the text nor its colours change.
     void SetClockText(const QString& text);
     // Arranges the clock, the notice and "Time out" for nGameState.
     void ApplyClockMode();
@@ -165,7 +168,9 @@ private:
     void ShowRoundWinPanel(bool show);
     bool DrawnRight(int side, int reversed) const { return ((side & 1) ^ (reversed ? 1 : 0)) == 1; }
 
-    // The paint steps, in order (screens/ExtScrPaint.cpp).
+    // The paint steps, in order (screens/ExtScrPaint.cpp): those the clock's box covers, then the clock and
+    // what stands over it.
+    void PaintUnderTheClock(QPainter& p, const MatchData& md);
     void PaintBackground(QPainter& p, const MatchData& md);
     void UpdateChangeInfo(const MatchData& md);
     void PaintSideIndicators(QPainter& p, const MatchData& md);
@@ -189,6 +194,16 @@ private:
                    Qt::Alignment align = Qt::AlignCenter);
     void BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
                  const QString& value, Qt::Alignment align = Qt::AlignCenter);
+    // The text as PlainText fits it to the width of `rect`.
+    FittedText Fitted(const QRect& rect, const QFont& font, const QString& text) const;
+    // The clock's box, its text drawn from the kept glyph pictures.
+    void PaintClock(QPainter& p);
+    // The clock's text fitted to the clock and laid out; the last one is kept, for a change lays out the
+    // text it replaces and then the one its paint draws.
+    const CGlyphPictureCache::Line& ClockLine(const QString& text);
+    // The part of the clock a change of its text in unchanged colours repaints: the glyphs that are not the
+    // same glyph in the same place.
+    QRect ClockChange(const QString& from, const QString& to);
     // An outlined text from the cache, when the repaint covers it; a level's number centred on x, top at y.
     void Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at);
     void OutlinedText(QPainter& p, const QString& text, int size, double x, double y);
@@ -220,5 +235,13 @@ private:
     CAnimatedPicture* m_pFlag[2] = {}; // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
+    CGlyphPictureCache m_clockGlyphs;
+    struct ClockShape {
+        QString text;
+        QRect rect;
+        Scoreboard::Layout layout;
+        CGlyphPictureCache::Line line;
+    };
+    std::optional<ClockShape> m_clockShape; // the clock text laid out last
     std::vector<DrawnText> m_drawnTexts;
 };

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <utility>
 
 using namespace Scoreboard;
 
@@ -52,6 +53,14 @@ QFont FontOf(Layout layout, const FontRole& role) {
 
 TextOutline::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+// The box the glyphs of a text drawText draws take: the line's place, and the ink's extent from the line's
+// baseline.
+QRect InkBox(const QFont& font, const QRect& rect, int flags, const QString& text) {
+    const QFontMetrics metrics(font);
+    const QRect line = metrics.boundingRect(rect, flags, text);
+    return metrics.tightBoundingRect(text).translated(line.left(), line.top() + metrics.ascent());
 }
 
 // Whether a repaint covers any of the rectangle: a step outside it is skipped, for the large texts are
@@ -91,24 +100,24 @@ int BackgroundBitmap(Layout layout, const MatchData& md) {
 
 } // namespace
 
+FittedText CExtScrDlg::Fitted(const QRect& rect, const QFont& font, const QString& text) const {
+    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
+    // height (the least the stands can read), and is elided beyond that.
+    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
+    return FitText(text, font, rect.width(), floor);
+}
+
 void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour,
                            const QString& text, Qt::Alignment align) {
     if (text.isEmpty() || rect.isEmpty() || !Dirty(p, rect))
         return;
-    // A text too wide for its box shrinks, down to half its size but never under 2 % of the board's
-    // height (the least the stands can read), and is elided beyond that.
-    const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
-    const FittedText fitted = FitText(text, font, rect.width(), floor);
+    const FittedText fitted = Fitted(rect, font, text);
     p.setFont(fitted.font);
     p.setPen(ColorFromRef(colour));
     const int flags = int(align) | Qt::TextSingleLine;
     p.drawText(rect, flags, fitted.text);
-    // The glyphs' own box: the line's place, and the ink's extent from the line's baseline.
-    const QFontMetrics metrics(fitted.font);
-    const QRect line = metrics.boundingRect(rect, flags, fitted.text);
-    const QRect ink =
-        metrics.tightBoundingRect(fitted.text).translated(line.left(), line.top() + metrics.ascent());
-    m_drawnTexts.push_back({fitted.text, rect, ink, colour, fitted.font.pixelSize()});
+    m_drawnTexts.push_back(
+        {fitted.text, rect, InkBox(fitted.font, rect, flags, fitted.text), colour, fitted.font.pixelSize()});
 }
 
 void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLORREF text, COLORREF back,
@@ -117,6 +126,40 @@ void CExtScrDlg::BoxText(QPainter& p, const QRect& rect, const QFont& font, COLO
         return;
     p.fillRect(rect, ColorFromRef(back));
     PlainText(p, rect, font, text, value, align);
+}
+
+const CGlyphPictureCache::Line& CExtScrDlg::ClockLine(const QString& text) {
+    if (m_clockShape && m_clockShape->text == text && m_clockShape->rect == m_clockRect &&
+        m_clockShape->layout == m_layout)
+        return m_clockShape->line;
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    const QFont font = FontOf(m_layout, kClockFont);
+    CGlyphPictureCache::Line line = CGlyphPictureCache::Lay(font, m_clockRect, flags, text);
+    // A text well within the clock's width is what fitting leaves it; only a wider one is measured again.
+    if (line.advance > m_clockRect.width() - 1) {
+        const FittedText fitted = Fitted(m_clockRect, font, text);
+        line = CGlyphPictureCache::Lay(fitted.font, m_clockRect, flags, fitted.text);
+    }
+    m_clockShape = ClockShape{text, m_clockRect, m_layout, std::move(line)};
+    return m_clockShape->line;
+}
+
+void CExtScrDlg::PaintClock(QPainter& p) {
+    if (!Dirty(p, m_clockRect))
+        return;
+    // A box on whole pixels needs no smoothing, and unsmoothed it is a plain fill of the painter's rows
+    // rather than spans handed to its worker threads on every step of the clock.
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.fillRect(m_clockRect, ColorFromRef(m_clockColour[1]));
+    p.setRenderHint(QPainter::Antialiasing, true);
+    if (m_strClockText.isEmpty() || m_clockRect.isEmpty())
+        return;
+    const CGlyphPictureCache::Line& line = ClockLine(m_strClockText);
+    const QColor colour = ColorFromRef(m_clockColour[0]);
+    m_clockGlyphs.Draw(p, line, colour);
+    const QRect ink = line.glyphs.empty() ? InkBox(line.font, line.rect, line.flags, line.text)
+                                          : m_clockGlyphs.Ink(line, colour);
+    m_drawnTexts.push_back({line.text, m_clockRect, ink, m_clockColour[0], line.font.pixelSize()});
 }
 
 void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, QPointF at) {
@@ -132,7 +175,7 @@ void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double
     Outlined(p, style, QPointF(x, y));
 }
 
-void CExtScrDlg::paintEvent(QPaintEvent*) {
+void CExtScrDlg::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -144,8 +187,17 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
     }
     const MatchData& md = *record;
     m_drawnTexts.clear();
-    PaintBackground(p, md);
     UpdateChangeInfo(md);
+    // The clock's opaque box hides every step before it: a repaint within the clock (each of its steps)
+    // starts there.
+    if (!m_clockRect.contains(event->region().boundingRect()))
+        PaintUnderTheClock(p, md);
+    PaintControls(p, md);
+    PaintRoundNumber(p);
+}
+
+void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
+    PaintBackground(p, md);
     PaintSideIndicators(p, md);
     PaintHeader(p, md);
     PaintScores(p, md);
@@ -160,8 +212,6 @@ void CExtScrDlg::paintEvent(QPaintEvent*) {
     }
     PaintJudgeRows(p, md);
     PaintSlotStates(p, md);
-    PaintControls(p, md);
-    PaintRoundNumber(p);
 }
 
 void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md) {
@@ -443,7 +493,7 @@ void CExtScrDlg::PaintControls(QPainter& p, const MatchData& md) {
     const COLORREF sideColour[2] = {SideColour(PlayerAt(false, reversed), dark),
                                     SideColour(PlayerAt(true, reversed), dark)};
 
-    BoxText(p, m_clockRect, FontOf(m_layout, kClockFont), m_clockColour[0], m_clockColour[1], m_strClockText);
+    PaintClock(p);
     if (m_bTimeOutShown) {
         BoxText(p, m_timeOutRect, FontOf(m_layout, kTimeOutFont), m_timeOutColour[0], m_timeOutColour[1],
                 QStringLiteral("Time out"));
