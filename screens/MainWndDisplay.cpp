@@ -24,6 +24,8 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <cstring>
@@ -296,14 +298,20 @@ void CMainWnd::SetupControls() {
             list->setHorizontalHeaderLabels({QStringLiteral("SEQ"), QStringLiteral("ROUND"),
                                              QStringLiteral("POINT"), QStringLiteral("DETAIL"),
                                              QStringLiteral("TIME")});
-            const int widths[] = {35, 75, 75, 195, 115};
+            int widths[] = {35, 75, 75, 195, 115};
+            // The time column takes what the others leave, at most its width beside the scroll bar, so the
+            // columns fill the list whether or not the scroll bar shows and there is nothing to scroll
+            // sideways: no horizontal scroll bar comes with the rows (it hid a row and, repainted after
+            // every event, cost the UI thread 0.4 ms).
+            const int besideBar =
+                place.rect.width() - 2 * list->frameWidth() -
+                list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list->verticalScrollBar()) -
+                (widths[0] + widths[1] + widths[2] + widths[3]);
+            widths[4] = std::clamp(besideBar, 1, widths[4]);
             for (int column = 0; column < 5; ++column) {
                 list->setColumnWidth(column, widths[column]);
                 list->horizontalHeaderItem(column)->setTextAlignment(Qt::AlignCenter);
             }
-            // The time column takes what the others leave, so the columns fill the list whether or not its
-            // scroll bar shows and there is nothing to scroll sideways: no horizontal scroll bar comes with
-            // the rows (it hid a row and, repainted after every event, cost the UI thread 0.4 ms).
             list->horizontalHeader()->setStretchLastSection(true);
             list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             list->verticalHeader()->hide();
