@@ -57,3 +57,16 @@ COLORREF CMyListCtrl::OnGetCellTextColor(int row, int) {
 COLORREF CMyListCtrl::OnGetCellBkColor(int row, int) {
     return row % 2 == 0 ? RGB(254, 252, 253) : RGB(238, 251, 255);
 }
+
+void CMyListCtrl::ShowLastRow() {
+    m_bShowLastRow = true;
+    scheduleDelayedItemsLayout();
+}
+
+void CMyListCtrl::updateGeometries() {
+    QTableWidget::updateGeometries();
+    if (!m_bShowLastRow)
+        return;
+    m_bShowLastRow = false;
+    scrollToBottom();
+}
