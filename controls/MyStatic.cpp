@@ -49,10 +49,10 @@ void CMyStatic::paintEvent(QPaintEvent*) {
     const QFont font = m_pFont ? *m_pFont : (parentWidget() ? parentWidget()->font() : QLabel::font());
     painter.setFont(font);
     const int flags = DrawFormat::ToQt(m_nFormat);
-    // The text is drawn opaque: its own cells take the text background colour.
-    const QRect cells = painter.boundingRect(rect(), flags, text());
-    if (!text().isEmpty())
-        painter.fillRect(cells, ColorFromRef(m_crTextBk));
+    // The text is drawn opaque: its own cells take the text background colour. Mostly that is the fill
+    // colour, and laying the text out once more to find its cells would double the cost of a score's paint.
+    if (!text().isEmpty() && m_crTextBk != m_crFill)
+        painter.fillRect(painter.boundingRect(rect(), flags, text()), ColorFromRef(m_crTextBk));
     painter.setPen(ColorFromRef(m_crText));
     painter.drawText(rect(), flags, text());
 }

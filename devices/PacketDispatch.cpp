@@ -125,7 +125,7 @@ template <class T> T Load(T& field) {
     return SharedLoad(field);
 }
 
-// A message to the operator view, sent once the device table is unlocked.
+// A message to the operator view, posted once the device table is unlocked.
 struct Outgoing {
     UINT message;
     WPARAM wParam;
@@ -204,8 +204,13 @@ void HandleDeviceReport(TTK_Receiver& receiver, const ReceiverFrame& frame) {
                 break;
         }
     }
-    for (const Outgoing& o : out)
-        SendMessage(g_hMainWnd, o.message, o.wParam, o.hasText ? reinterpret_cast<LPARAM>(o.text) : 0);
+    // Posted, not sent: the receive thread reads on while the view takes the reports in their order.
+    for (const Outgoing& o : out) {
+        const BOOL queued = o.hasText ? PostTextMessage(g_hMainWnd, o.message, o.wParam, o.text)
+                                      : PostMessage(g_hMainWnd, o.message, o.wParam, 0);
+        if (!queued)
+            DebugPrintf("device report 0x%x not handed to the view: it is gone", o.message);
+    }
 }
 
 // ---- replies ----

@@ -2,8 +2,8 @@
 // reports (hits, judge presses, status, loss) and the replies that move the start-up and pairing
 // handshakes on.
 //
-// Device reports become synchronous messages to the operator view (g_hMainWnd) with a narrow text on the
-// receive thread's stack: UM_TRUNK_HIT / UM_HEAD_HIT (wParam 1 for a Chung device, 0 for a Hong device;
+// Device reports become messages posted to the operator view (g_hMainWnd), in the order they came, with a
+// copy of a narrow text: UM_TRUNK_HIT / UM_HEAD_HIT (wParam 1 for a Chung device, 0 for a Hong device;
 // "valid,force,flag,VALIDITY" or "none,force,flag,NAME"), UM_JUDGE1_INPUT..UM_JUDGE3_INPUT (wParam 0;
 // "chung,hong,flag") and UM_DEVICE_STATE_LOG (wParam 1 for a flagged status report). A lost device sets its
 // bit of MatchData::nDeviceStatus (and, in an individual match, leaves the device table); a status report

@@ -61,7 +61,7 @@ void AddHistoryRow(CMainWnd& view, const MatchData& md, int side, int kind, int 
     };
     for (int column = 0; column < kHistoryColumns; ++column)
         list->setItem(row, column, new QTableWidgetItem(texts[column]));
-    list->scrollToItem(list->item(row, 0));
+    list->ShowLastRow();
 }
 
 // Sets the decision fields and hands the decision over, the clock stopped first.

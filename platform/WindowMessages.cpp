@@ -13,6 +13,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -42,6 +44,8 @@ struct Queued {
     UINT message = 0;
     WPARAM wParam = 0;
     LPARAM lParam = 0;
+    std::string text;      // a text post's copy
+    bool withText = false; // lParam is the copy's address at delivery
 };
 
 class Delivery;
@@ -129,7 +133,8 @@ void deliverNext() {
     if (next.send)
         deliver(next.send);
     else if (window)
-        window->WindowProc(next.message, next.wParam, next.lParam);
+        window->WindowProc(next.message, next.wParam,
+                           next.withText ? reinterpret_cast<LPARAM>(next.text.c_str()) : next.lParam);
 }
 
 // Lives on the UI thread, a child of the application object. The messages wait in the hub's queue behind
@@ -173,7 +178,9 @@ LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!app || !lockedFind(h, hwnd) || h.releasedSenders.count(send->sender))
         return 0;
     h.pending.push_back(send);
-    if (!lockedQueue(h, Queued{send}))
+    Queued queued;
+    queued.send = send;
+    if (!lockedQueue(h, std::move(queued)))
         finish(h, send, 0);
     send->done.wait(lock, [&] { return send->state == PendingSend::State::Done; });
     return send->result;
@@ -247,7 +254,26 @@ BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     std::lock_guard lock(h.mutex);
     if (!QCoreApplication::instance() || !lockedFind(h, hwnd))
         return FALSE;
-    return lockedQueue(h, Queued{nullptr, hwnd, message, wParam, lParam}) ? TRUE : FALSE;
+    Queued queued;
+    queued.hwnd = hwnd;
+    queued.message = message;
+    queued.wParam = wParam;
+    queued.lParam = lParam;
+    return lockedQueue(h, std::move(queued)) ? TRUE : FALSE;
+}
+
+BOOL PostTextMessage(HWND hwnd, UINT message, WPARAM wParam, const char* text) {
+    Queued queued;
+    queued.hwnd = hwnd;
+    queued.message = message;
+    queued.wParam = wParam;
+    queued.text = std::string_view(text ? text : "");
+    queued.withText = true;
+    Hub& h = hub();
+    std::lock_guard lock(h.mutex);
+    if (!QCoreApplication::instance() || !lockedFind(h, hwnd))
+        return FALSE;
+    return lockedQueue(h, std::move(queued)) ? TRUE : FALSE;
 }
 
 BOOL IsWindow(HWND hwnd) {

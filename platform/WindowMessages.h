@@ -63,6 +63,11 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // whose window is destroyed before delivery is dropped.
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Any thread: as PostMessage, with a copy of the NUL-terminated text made now and handed to the handler as
+// lParam (a const char*, valid during that call). A reader thread goes on reading while the UI thread takes
+// what it read, and a burst of reports is handled back to back before the screen is painted.
+BOOL PostTextMessage(HWND hwnd, UINT message, WPARAM wParam, const char* text);
+
 // Any thread: whether hwnd names a window that is not yet destroyed.
 BOOL IsWindow(HWND hwnd);
 

@@ -36,6 +36,24 @@ std::string DateTimeText(const QDateTime& at) {
     return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
 }
 
+// The time an event row records, to the second. Reading the local time costs ten microseconds and a hit
+// logs two events in the same second, so the text is made once a second (unless a test sets the clock).
+const std::string& EventTimeText() {
+    static qint64 shownSecond = -1;
+    static std::string text;
+    if (g_clock) {
+        shownSecond = -1;
+        text = DateTimeText(g_clock());
+        return text;
+    }
+    const qint64 second = QDateTime::currentSecsSinceEpoch();
+    if (second != shownSecond) {
+        shownSecond = second;
+        text = DateTimeText(QDateTime::fromSecsSinceEpoch(second));
+    }
+    return text;
+}
+
 // A narrow field of the record between single quotes. Record texts are UTF-8; a damaged field still goes in
 // as valid UTF-8, so the database holds one encoding.
 template <std::size_t N> std::string Quoted(const char (&field)[N]) {
@@ -168,7 +186,7 @@ void LogEvent(CMainWnd& view, int side, std::u16string_view time, int kind, int 
                             "'%s','%s','%s',%d,'%s',%d,%u,%d WHERE NOT EXISTS (SELECT 1 FROM %s WHERE "
                             "keyvalue='%s' AND dbindex=%d)",
                             table, column, key.c_str(), Quoted(view.m_strRoundText).c_str(),
-                            Quoted(time).c_str(), value, DateTimeText(EventLogNow()).c_str(), count ? 1 : 0,
+                            Quoted(time).c_str(), value, EventTimeText().c_str(), count ? 1 : 0,
                             static_cast<unsigned>(stamp), index, table, key.c_str(), index)};
     if (view.m_bMatchRowMissing) {
         EventLogBatch row = MatchRowStatements(

@@ -1,7 +1,7 @@
-// The match-log workbook. Everything goes into the book in memory, and after each change the file writer
-// (app/FileWriter.h) replaces the file with the book as it is then, so a crash loses at most the last
-// change; the user-interface thread only builds the workbook stream. The log's first copy is written at
-// once, since the operator is told when the log cannot be made.
+// The match-log workbook. Everything goes into the book in memory, and shortly after each change (see
+// kSaveDelayMs) the file writer (app/FileWriter.h) replaces the file with the book as it is then, so a crash
+// loses at most the changes of that moment; the user-interface thread only builds the workbook stream. The
+// log's first copy is written at once, since the operator is told when the log cannot be made.
 #include "records/MatchLog.h"
 
 #include "app/AppGlobals.h"
@@ -15,9 +15,11 @@
 #include "records/ExcelBook.h"
 #include "records/MatchRecords.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <array>
 #include <cstdio>
@@ -32,8 +34,11 @@ int g_nMatchLogLine = 0;
 std::string g_strMatchLogPath;
 std::shared_ptr<bool> g_pSaveErrorShown; // "Log file save error!" was shown for the open log
 
+bool g_bSaveDue = false; // a change waits for its save
+
 // Hands the book as it is now to the file writer, in place of a save of it still waiting.
-void QueueSave() {
+void Save() {
+    g_bSaveDue = false;
     if (!g_pMatchLogBook)
         return;
     auto stream = std::make_shared<const ExcelLog::Bytes>(g_pMatchLogBook->Write());
@@ -48,6 +53,22 @@ void QueueSave() {
                 ShowNoticeBox(0, u"Log file save error!");
             }
         });
+}
+
+// After a change: the save follows kSaveDelayMs later (at once without an event loop to wait in).
+void QueueSave() {
+    if (!g_pMatchLogBook || g_bSaveDue)
+        return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        Save();
+        return;
+    }
+    g_bSaveDue = true;
+    QTimer::singleShot(kSaveDelayMs, app, [] {
+        if (g_bSaveDue)
+            Save();
+    });
 }
 
 // The template's workbook stream, read from its file once and again only when the file changes.
@@ -241,6 +262,11 @@ ExcelBook* OpenBook() {
     return g_pMatchLogBook.get();
 }
 
+void SaveNow() {
+    if (g_bSaveDue)
+        Save();
+}
+
 std::string EventText(int code, int side, int round) {
     if (code < 0 || code >= static_cast<int>(kEventTexts.size()))
         return Format("Event %d", code);
@@ -370,6 +396,7 @@ std::string UniqueLogPath(const std::string& folder, std::string name) {
 using namespace MatchLog;
 
 int OpenMatchLog(std::u16string_view fileName) {
+    MatchLog::SaveNow(); // the log open until now keeps its last changes
     g_pMatchLogBook.reset();
     const MatchData* md = g_pMatchData;
     if (!md)
@@ -546,7 +573,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
 }
 
 void CloseMatchLog() {
-    QueueSave();
+    Save();
     g_pMatchLogBook.reset();
     g_strMatchLogPath.clear();
 }

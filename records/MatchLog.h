@@ -27,6 +27,12 @@ constexpr const char16_t* kTeamTemplate = u"Log file_Team.xls";
 // The open log, or null.
 ExcelBook* OpenBook();
 
+// A change is handed to the file writer kSaveDelayMs after it, with the changes made meanwhile, so the
+// events of a burst cost the user-interface thread one workbook stream instead of one each.
+constexpr int kSaveDelayMs = 20;
+// Hands a change that waits for its save to the file writer now (closing and opening a log do it).
+void SaveNow();
+
 // Column 2 of an event line: the event's text for the side (0 blue, 1 red, 2 referee).
 std::string EventText(int code, int side, int round);
 // Column 5: the letters of the input source.

@@ -11,6 +11,7 @@
 #include "platform/WindowMessages.h"
 #include "screens/ExtIvrScrDlg.h"
 #include "screens/ExtScrDlg.h"
+#include "screens/OperatorLayout.h"
 #include "tests/platform/EventPump.h"
 #include "tests/support/ScriptedPrompter.h"
 #include "tests/support/TempHome.h"
@@ -18,6 +19,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -402,6 +404,31 @@ TEST_F(MainWndTest, EventListRowsAlternateInColour) {
         const QColor painted = shot.pixelColor(inside);
         EXPECT_EQ(painted, QColor(c.background & 0xFF, (c.background >> 8) & 0xFF, c.background >> 16));
     }
+}
+
+TEST_F(MainWndTest, TheNewestEventRowComesIntoViewWholeOnceTheListIsLaidOut) {
+    md->nGameState = 3;
+    CMainWnd view;
+    view.resize(OperatorLayout::Width, OperatorLayout::Height);
+    view.SetupControls();
+    view.show();
+    CMyListCtrl* list = view.EventList(1081);
+    // Every column of the newest row inside the list, nothing to scroll sideways.
+    const auto newestInView = [&] {
+        const int row = list->rowCount() - 1;
+        const QRect cells =
+            list->visualItemRect(list->item(row, 0)).united(list->visualItemRect(list->item(row, 4)));
+        return list->viewport()->rect().contains(cells);
+    };
+    for (int n = 0; n < 12; ++n)
+        view.RecordScoreEvent(u"1:00", 0, 3, 0, 2, 1, 0);
+    ASSERT_TRUE(pumpUntil(newestInView, std::chrono::seconds(5)));
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    // The operator scrolls back to the first events; the next event brings the newest row back.
+    list->verticalScrollBar()->setValue(0);
+    view.RecordScoreEvent(u"0:59", 0, 3, 0, 2, 1, 0);
+    EXPECT_TRUE(pumpUntil(newestInView, std::chrono::seconds(5)));
+    EXPECT_EQ(list->item(list->rowCount() - 1, 4)->text(), QStringLiteral("0:59"));
 }
 
 TEST_F(MainWndTest, DestructionWritesReverseScreenAndFreesTheDivisions) {

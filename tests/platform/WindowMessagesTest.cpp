@@ -7,6 +7,7 @@
 #include <future>
 
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -325,6 +326,35 @@ TEST_F(WindowMessagesTest, AWorkersPostsAndSendsArriveInTheOrderItMadeThem) {
     ASSERT_TRUE(pumpUntil([&] { return window.received.size() == 30; }));
     for (WPARAM i = 0; i < 30; ++i)
         EXPECT_EQ(window.received[i].wParam, i + 1);
+}
+
+// A reader posts what it read from a buffer it reuses at once: each handler gets the text as it was posted,
+// in order with the worker's other posts and sends.
+TEST_F(WindowMessagesTest, ATextPostCarriesACopyOfItsTextInOrder) {
+    RecordingWindow window;
+    const HWND hwnd = window.GetSafeHwnd();
+    Worker worker([&] {
+        char buffer[16];
+        for (WPARAM i = 1; i <= 30; ++i) {
+            std::snprintf(buffer, sizeof buffer, "hit %lu", static_cast<unsigned long>(i));
+            if (i % 5 == 0)
+                SendMessage(hwnd, UM_OTHER, i, 0);
+            else
+                PostTextMessage(hwnd, UM_TEXT, i, buffer);
+            std::memset(buffer, 'x', sizeof buffer - 1);
+        }
+    });
+    ASSERT_TRUE(worker.pumpAndJoin());
+    ASSERT_TRUE(pumpUntil([&] { return window.received.size() == 30; }));
+    for (WPARAM i = 1; i <= 30; ++i) {
+        const Received& got = window.received[i - 1];
+        EXPECT_EQ(got.wParam, i);
+        EXPECT_TRUE(got.onUiThread);
+        if (i % 5 != 0) {
+            EXPECT_EQ(got.text, "hit " + std::to_string(i));
+        }
+    }
+    EXPECT_FALSE(PostTextMessage(0x7FFFFFF, UM_TEXT, 0, "no such window"));
 }
 
 TEST_F(WindowMessagesTest, PostsToAGoneWindowAreRefusedOrDropped) {

@@ -8,6 +8,7 @@
 #include "records/CellFormats.h"
 #include "records/ExcelBook.h"
 #include "records/MatchRecords.h"
+#include "tests/platform/EventPump.h"
 #include "tests/support/TestCourt.h"
 #include "tools/LogTemplates.h"
 
@@ -64,6 +65,7 @@ protected:
 
     // The log file as a loaded book.
     std::unique_ptr<ExcelBook> Saved(const std::string& name) {
+        MatchLog::SaveNow();
         EXPECT_TRUE(TheFileWriter().WaitIdle(20000));
         auto book = std::make_unique<ExcelBook>();
         EXPECT_EQ(book->Load(home.file("Log/" + name)), 1) << name;
@@ -410,10 +412,21 @@ TEST_F(MatchLogTest, LogsGetDistinctNamesInsideTheLogFolder) {
 // fails tells the operator once, without waiting for an answer.
 TEST_F(MatchLogTest, TheFileIsCurrentAfterEachEventAndAFailedSaveIsReportedOnce) {
     ASSERT_EQ(OpenMatchLog(kName), 1);
+    // Each event reaches the file by itself, shortly after it.
+    const auto fileShows = [&](int row, const std::string& text) {
+        return pumpUntil(
+            [&] {
+                ExcelBook book;
+                return TheFileWriter().WaitIdle(20000) &&
+                       book.Load(home.file(std::string("Log/") + kFile)) == 1 &&
+                       Text(book, MatchLog::kEventSheet, row, 2) == text;
+            },
+            std::chrono::seconds(10));
+    };
     LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
-    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Start round 1");
+    EXPECT_TRUE(fileShows(5, "Start round 1"));
     LogMatchEvent(1, 1, u"1:10", 0, 0, 0, 0);
-    EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 6, 2), "Stop round 1");
+    EXPECT_TRUE(fileShows(6, "Stop round 1"));
 
     ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
     LogMatchEvent(1, 3, u"1:10", 0, 0, 0, 0);

@@ -12,8 +12,15 @@
 
 inline bool SettleEventLog() {
     const EventLogWriter& writer = TheEventLogWriter();
-    for (int i = 0; i < 4000 && writer.Settled() < writer.LastQueued(); ++i)
+    for (int i = 0; i < 4000; ++i) {
+        if (writer.Settled() >= writer.LastQueued()) {
+            // What the view takes now may log more: a device's hit that arrived meanwhile.
+            QCoreApplication::sendPostedEvents();
+            if (writer.Settled() >= writer.LastQueued())
+                return true;
+            continue;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    QCoreApplication::sendPostedEvents();
-    return writer.Settled() >= writer.LastQueued();
+    }
+    return false;
 }
