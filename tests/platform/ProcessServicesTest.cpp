@@ -1,3 +1,4 @@
+#include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ProcessUsage.h"
@@ -7,6 +8,7 @@
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -26,6 +28,23 @@
 #include <vector>
 
 namespace {
+
+// A worker's last debug line may come while the process exits, after Qt's own statics are gone (the settings
+// writer's last failed write does): the line is printed and the exit stays clean.
+TEST(DebugOutputTest, ALineWrittenAfterQtsStaticsAreGoneIsPrintedAndTheExitIsClean) {
+    GTEST_FLAG_SET(death_test_style,
+                   "threadsafe"); // a fresh process, whose statics are made after the handler
+    EXPECT_EXIT(
+        {
+            std::atexit([] { DebugPrintf("the last line at exit"); });
+            // Makes the locale and calendar statics a time stamp uses: they are destroyed before the handler
+            // runs.
+            (void)QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "[0-9][0-9]:[0-9][0-9]:[0-9][0-9][.][0-9][0-9][0-9] the last line at exit");
+}
 
 TEST(MessageBoxTest, PrompterAnswersAndRecordsEveryBox) {
     ScriptedPrompter prompter;
