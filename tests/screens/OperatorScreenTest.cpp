@@ -10,6 +10,7 @@
 #include "screens/ExtScrDlg.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
+#include "tests/screens/OperatorViewTest.h"
 #include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
@@ -29,33 +30,14 @@ using namespace OperatorIds;
 
 using RecordingView = RecordingRepaints<CMainWnd>;
 
-class OperatorScreenTest : public ::testing::Test {
+class OperatorScreenTest : public OperatorViewTest<RecordingView> {
 protected:
-    void SetUp() override {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md().nMonitorCount = 1;
-        md().nRound = 3;
-        md().nGamJeom = 10;
-        view = std::make_unique<RecordingView>();
-        view->resize(OperatorLayout::Width, OperatorLayout::Height);
-        view->SetupControls();
-    }
-    void TearDown() override {
-        view.reset();
-        FreeMatchData();
-        g_strAppDir.clear();
-    }
-    MatchData& md() { return *g_pMatchData; }
     // One tick of the device-status timer: compare, then take the snapshot.
     void Tick() {
         view->invalidated.clear();
         view->RefreshFromSnapshot();
         std::memcpy(static_cast<void*>(g_pMatchSnapshot), g_pMatchData, sizeof(MatchData));
     }
-
-    TempHome home;
-    std::unique_ptr<RecordingView> view;
 };
 
 TEST_F(OperatorScreenTest, CorrectionButtonsStandInTwoRowsOfSevenASideWithTheirIds) {

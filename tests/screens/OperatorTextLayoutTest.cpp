@@ -8,6 +8,7 @@
 #include "app/MatchData.h"
 #include "controls/MyStatic.h"
 #include "screens/OperatorLayout.h"
+#include "tests/screens/OperatorViewTest.h"
 #include "tests/screens/ScreenTestSupport.h"
 #include "tests/support/TempHome.h"
 
@@ -37,30 +38,13 @@ QRect InkIn(const QImage& shot, const QRect& panel, QColor fill) {
     return ink;
 }
 
-class OperatorTextLayoutTest : public ::testing::Test {
+class OperatorTextLayoutTest : public OperatorViewTest<CMainWnd> {
 protected:
-    void SetUp() override {
-        g_strAppDir = home.widePath();
-        CreateMatchData();
-        md().nMonitorCount = 1;
-        md().nRound = 3;
-        md().nGamJeom = 10;
+    void BeforeView() override {
         md().nNationCount = 3;
         PutWide(md().aNation[1].wszField[3], QStringLiteral("none.gif"));
         PutWide(md().aNation[2].wszField[3], QStringLiteral("none.gif"));
-        view = std::make_unique<CMainWnd>();
-        view->resize(OperatorLayout::Width, OperatorLayout::Height);
-        view->SetupControls();
     }
-    void TearDown() override {
-        view.reset();
-        FreeMatchData();
-        g_strAppDir.clear();
-    }
-    MatchData& md() { return *g_pMatchData; }
-
-    TempHome home;
-    std::unique_ptr<CMainWnd> view;
 };
 
 TEST_F(OperatorTextLayoutTest, NamesAndNationsShrinkThenElideInsideTheirOwnPanels) {
