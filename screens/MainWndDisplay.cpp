@@ -16,6 +16,7 @@
 #include "screens/FittedText.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
+#include "screens/OutlinedTextCache.h"
 #include "screens/RoundLeader.h"
 #include "screens/ScreenText.h"
 
@@ -30,7 +31,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 using namespace OperatorIds;
 
@@ -167,71 +167,21 @@ void DrawPicture(QPainter& painter, const QRect& rect, const QImage& image) {
 
 // A number over a picture, white (or another colour) with a dark outline so it reads on any colour. Turning
 // the glyphs into paths and stroking them took a repaint of the last hits a third of a millisecond, so each
-// number is drawn once into a transparent picture and the picture is drawn from then on.
-class OutlinedNumbers {
-public:
-    void Draw(QPainter& painter, const QRect& rect, const QString& text, int size, TextOutline::Argb colour) {
-        const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-        const Key key{text, size, colour, rect.size(), ratio, static_cast<int>(painter.renderHints())};
-        auto found = std::find_if(m_pictures.begin(), m_pictures.end(),
-                                  [&](const Picture& picture) { return picture.key == key; });
-        if (found == m_pictures.end()) {
-            if (m_pictures.size() >= kMaxPictures)
-                m_pictures.erase(m_pictures.begin());
-            m_pictures.push_back(Picture{key, Make(key, painter.renderHints())});
-            found = m_pictures.end() - 1;
-        }
-        painter.drawImage(rect.topLeft() - QPoint(Margin(key), Margin(key)), found->image);
-    }
-
-private:
-    struct Key {
-        QString text;
-        int size;
-        TextOutline::Argb colour;
-        QSize box;
-        qreal ratio;
-        int hints;
-        bool operator==(const Key&) const = default;
-    };
-    struct Picture {
-        Key key;
-        QImage image;
-    };
-    // Room around the box for the outline and for a text wider than its box.
-    static int Margin(const Key& key) { return key.size; }
-
-    static QImage Make(const Key& key, QPainter::RenderHints hints) {
-        const int margin = Margin(key);
-        const QSize logical = key.box + QSize(2 * margin, 2 * margin);
-        QImage image((QSizeF(logical) * key.ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(key.ratio);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        painter.setRenderHints(hints);
-        TextOutline::OutlineText outline;
-        outline.SelectOutline(key.colour, 0xFF101010, 3);
-        TextOutline::StringFormat centred;
-        centred.horizontal = Qt::AlignHCenter;
-        QFont font(kFace);
-        font.setPixelSize(key.size);
-        font.setBold(true);
-        const QRect box(QPoint(margin, margin), key.box);
-        const int top = box.top() + (box.height() - QFontMetrics(font).height()) / 2;
-        outline.DrawString(painter, font.family(), TextOutline::FontStyleBold, key.size, key.text,
-                           QPointF(box.center().x() + 1, top), centred);
-        return image;
-    }
-
-    // The numbers of one screen: hit levels, battery percentages, counts.
-    static constexpr std::size_t kMaxPictures = 64;
-    std::vector<Picture> m_pictures;
-};
-
+// number is drawn once into a picture, kept as the scoreboard keeps its outlined texts.
 void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, int size,
                     TextOutline::Argb colour = 0xFFFFFFFF) {
-    static OutlinedNumbers numbers; // painted on the UI thread only
-    numbers.Draw(painter, rect, text, size, colour);
+    static COutlinedTextCache numbers; // painted on the UI thread only
+    QFont font(kFace);
+    font.setPixelSize(size);
+    font.setBold(true);
+    const int top = rect.top() + (rect.height() - QFontMetrics(font).height()) / 2;
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.fill = colour;
+    style.outline = 0xFF101010;
+    style.thickness = 3;
+    numbers.Draw(painter, style, QPointF(rect.center().x() + 1, top));
 }
 
 // A name or nation panel shows its text whole, in a smaller font where it must, down to a floor the operator
