@@ -53,7 +53,7 @@ bool WindowTimers::kill(HWND hwnd, UINT_PTR id) {
     const auto it = m_timers.find({hwnd, id});
     if (it == m_timers.end())
         return false;
-    retire(std::move(it->second.timer));
+    keepIdle(it->first, std::move(it->second.timer));
     m_timers.erase(it);
     return true;
 }
@@ -66,9 +66,19 @@ void WindowTimers::killAll(HWND hwnd) {
         retire(std::move(it->second.timer));
         it = m_timers.erase(it);
     }
+    for (auto idle = m_idle.lower_bound({hwnd, 0}); idle != m_idle.end() && idle->first.first == hwnd;) {
+        retire(std::move(idle->second));
+        idle = m_idle.erase(idle);
+    }
 }
 
 void WindowTimers::startReal(const Key& key, Timer& entry) {
+    if (!entry.timer) {
+        if (const auto idle = m_idle.find(key); idle != m_idle.end()) {
+            entry.timer = std::move(idle->second);
+            m_idle.erase(idle);
+        }
+    }
     if (!entry.timer) {
         entry.timer = std::make_unique<QTimer>();
         entry.timer->setTimerType(Qt::PreciseTimer);
@@ -95,6 +105,18 @@ void WindowTimers::retire(std::unique_ptr<QTimer> timer) {
     timer->stop();
     if (m_handlerDepth > 0)
         m_retired.push_back(std::move(timer));
+}
+
+// The QTimer of a killed timer, stopped and kept for the timer's next arming (the one whose timeout is
+// being emitted may be kept too: only retire() destroys a QTimer).
+void WindowTimers::keepIdle(const Key& key, std::unique_ptr<QTimer> timer) {
+    if (!timer)
+        return;
+    timer->stop();
+    if (auto& kept = m_idle[key]; !kept)
+        kept = std::move(timer);
+    else
+        retire(std::move(timer));
 }
 
 void WindowTimers::leaveHandler() {

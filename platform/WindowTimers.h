@@ -58,6 +58,7 @@ private:
     void startReal(const Key& key, Timer& entry);
     void fireReal(const Key& key);
     void retire(std::unique_ptr<QTimer> timer);
+    void keepIdle(const Key& key, std::unique_ptr<QTimer> timer);
     void leaveHandler();
     void publishManualNow() const;
 
@@ -70,6 +71,9 @@ private:
     // and kept here until the outermost handler has returned.
     int m_handlerDepth = 0;
     std::vector<std::unique_ptr<QTimer>> m_retired;
+    // Stopped QTimers of killed timers, by window and id: a timer armed and killed with every hit is
+    // started again instead of being made and connected anew. One per timer a window has used.
+    std::map<Key, std::unique_ptr<QTimer>> m_idle;
 };
 
 } // namespace platform

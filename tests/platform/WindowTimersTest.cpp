@@ -195,6 +195,37 @@ TEST(RealTimers, ATimerArmedOnTheManualClockGoesBackToAQTimer) {
     ASSERT_TRUE(pumpUntil([&] { return !window.ticks.empty(); }));
 }
 
+// A killed timer's QTimer is kept for its next arming: it must stay silent until then, tick at the new
+// arming's interval, and never tick for a window that is gone.
+TEST(RealTimers, AKilledTimerStaysSilentUntilArmedAgainAndDiesWithItsWindow) {
+    const auto pumpFor = [](int ms) {
+        const DWORD start = GetTickCount();
+        pumpUntil([&] { return static_cast<DWORD>(GetTickCount() - start) >= static_cast<DWORD>(ms); });
+    };
+    auto window = std::make_unique<TimerWindow>();
+    window->actions[7] = [&] { window->KillTimer(7); }; // killed inside its own tick
+    window->SetTimer(7, 1);
+    ASSERT_TRUE(pumpUntil([&] { return !window->ticks.empty(); }));
+    pumpFor(30);
+    EXPECT_EQ(window->ticks.size(), 1u);
+
+    window->actions.clear();
+    window->SetTimer(7, 1);
+    ASSERT_TRUE(pumpUntil([&] { return window->ticks.size() >= 3; }));
+    EXPECT_TRUE(window->KillTimer(7));
+    const std::size_t ticked = window->ticks.size();
+    window->SetTimer(7, 60'000); // armed again, now far away
+    pumpFor(30);
+    EXPECT_EQ(window->ticks.size(), ticked);
+    EXPECT_TRUE(window->KillTimer(7));
+    window.reset(); // gone with its timer stopped and kept
+
+    TimerWindow other;
+    other.SetTimer(7, 1);
+    ASSERT_TRUE(pumpUntil([&] { return !other.ticks.empty(); }));
+    EXPECT_TRUE(other.KillTimer(7));
+}
+
 TEST(RealTimers, ABusyUiThreadGetsOneTickNotABurst) {
     TimerWindow window;
     window.SetTimer(6, 1);
