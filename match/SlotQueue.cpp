@@ -55,11 +55,16 @@ void RepaintSlot(CMainWnd& view, int side, int slot) {
     RepaintMarks(view, side, slot);
 }
 
+// The whole queue as one rectangle: the slots lie in one block, and one area costs the repaint manager
+// less than a region of every slot's tiles.
 void RepaintQueue(CMainWnd& view, int side) {
+    QRect queue;
     for (int slot = 0; slot < kQueueSlots; ++slot) {
-        view.update(OperatorLayout::SlotState(side, slot));
-        RepaintMarks(view, side, slot);
+        queue |= OperatorLayout::SlotState(side, slot);
+        for (int j = 0; j < kJudges; ++j)
+            queue |= OperatorLayout::JudgeSlot(side, j, slot);
     }
+    view.update(queue);
     if (view.m_pExtScrDlg)
         view.m_pExtScrDlg->InvalidateSlotRow(side, Reversed());
 }
