@@ -81,6 +81,7 @@ void EventLogWriter::Start(const std::string& connectionString, const std::strin
             DebugPrintf("event log: the queue file %s cannot be opened (%s); a killed program loses the "
                         "events not yet written",
                         m_queuePath.c_str(), m_file->errorString().toStdString().c_str());
+        m_fileSize = m_file->isOpen() ? m_file->size() : 0;
     }
     m_thread = std::thread(&EventLogWriter::Run, this);
 }
@@ -166,13 +167,15 @@ void EventLogWriter::AppendToFile(const EventLogBatch& batch) {
     if (!m_file || !m_file->isOpen())
         return;
     const QByteArray record = Record(batch);
-    const qint64 before = m_file->size();
-    if (m_file->write(record) == record.size())
+    const qint64 before = m_fileSize;
+    if (m_file->write(record) == record.size()) {
+        m_fileSize += record.size();
         return;
+    }
     // A full disk takes part of the record at most: cut it off, so the records after it still read.
     DebugPrintf("event log: the queue file %s did not take an event (%s); it waits in memory only",
                 m_queuePath.c_str(), m_file->errorString().toStdString().c_str());
-    m_file->resize(before);
+    m_fileSize = m_file->resize(before) ? before : m_file->size();
 }
 
 bool EventLogWriter::WaitWritten(int waitMs) {
@@ -221,8 +224,8 @@ void EventLogWriter::Run() {
             std::lock_guard lock(m_mutex);
             if (ok) {
                 m_queue.pop_front();
-                if (m_queue.empty() && m_file && m_file->isOpen())
-                    m_file->resize(0); // all of it is in the database now
+                if (m_queue.empty() && m_file && m_file->isOpen() && m_file->resize(0))
+                    m_fileSize = 0; // all of it is in the database now
             }
             // A failure settles every batch queued so far: the links do not wait while the disk does not
             // take them.

@@ -84,6 +84,7 @@ private:
     std::condition_variable m_written; // the owner: the queue ran empty
     std::deque<Job> m_queue;           // the batch under way stays at the front until it is written
     std::unique_ptr<QFile> m_file;     // the queue file, open for appending while the worker runs
+    std::int64_t m_fileSize = 0;       // its length, kept here so that an append asks the disk nothing
     bool m_stop = false;
     HWND m_notify = 0;
     std::atomic<int> m_firstPauseMs{100};
