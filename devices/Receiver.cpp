@@ -8,6 +8,7 @@
 #include "platform/CodePage.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
+#include "platform/ThreadPriority.h"
 #include "platform/TickSource.h"
 #include "platform/WindowMessages.h"
 
@@ -187,6 +188,7 @@ void CheckLoop(TTK_Receiver& receiver) {
 }
 
 void ReceiveLoop(TTK_Receiver& receiver) {
+    platform::raiseScoringPriority("receive");
     ReceiverWorker& self = receiver.receiveThread;
     BYTE buffer[kReadBytes];
     const auto sink = [&](const ReceiverFrame& frame) { receiver.frameSink(receiver, frame); };
@@ -462,6 +464,8 @@ bool ReceiverStartThread(TTK_Receiver* receiver) {
         return false;
     if (receiver->startThread.GetState() != ReceiverWorker::State::Idle)
         return true; // started before: the link is being opened or runs
+    // The view starts the link on the UI thread, which handles every hit the receive thread reads.
+    platform::raiseScoringPriority("UI");
     if (receiver->pMatch && receiver->pMatch->nChannelNo >= 0 && receiver->pMatch->nChannelNo <= 0xFF)
         receiver->protocol.nCourtChannel = receiver->pMatch->nChannelNo;
     return receiver->startThread.Start([receiver] { StartLoop(*receiver); }, *receiver->clock);

@@ -5,6 +5,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/SingleInstance.h"
 #include "platform/Sound.h"
+#include "platform/ThreadPriority.h"
 #include "tests/support/ScriptedPrompter.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -231,6 +233,26 @@ TEST(ProcessUsageTest, PeakResidentSetFollowsTouchedMemoryFromAReset) {
     std::vector<char> block(kTouched, 1);
     EXPECT_GE(platform::peakResidentBytes(), base + kTouched * 9 / 10);
     EXPECT_EQ(block.back(), 1);
+}
+
+// Where the system permits it (CI runs as root), the caller runs above the normal priority and the
+// threads it starts later do not; where it does not, nothing changes.
+TEST(ThreadPriorityTest, TheCallerIsRaisedAndTheThreadsItStartsLaterAreNot) {
+    const auto nice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
+    std::thread([&] {
+        const int before = nice();
+        const bool raised = platform::raiseScoringPriority("test");
+        const int after = nice();
+        int started = 99;
+        std::thread([&] { started = nice(); }).join();
+        if (raised)
+            EXPECT_LT(after, before);
+        else
+            EXPECT_EQ(after, before);
+        EXPECT_EQ(started, before);
+        EXPECT_TRUE(platform::raiseScoringPriority("test") == raised); // a second call changes nothing
+        EXPECT_EQ(nice(), after);
+    }).join();
 }
 
 } // namespace
