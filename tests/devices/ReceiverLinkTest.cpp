@@ -745,8 +745,10 @@ TEST_F(ReceiverLinkTest, ViewStartsTheLinkAndClosesItWhileTheCheckThreadSendsToI
     ASSERT_TRUE(fake.WaitForCommand(0x07));
     EXPECT_EQ(g_hMainWnd, owner->GetSafeHwnd());
 
-    // The check pass sends to the view; the UI thread does not run it before the view goes.
-    ASSERT_TRUE(pumpUntil([&] { return owner->m_pReceiver->checkThread.SleepingIn() == 1; }));
+    // The check pass sends to the view; the UI thread does not run it before the view goes. The link's
+    // own sends (its ready reply) are handled first, so the one send counted below is the check pass's.
+    ASSERT_TRUE(pumpUntil(
+        [&] { return owner->m_bLinkReady != 0 && owner->m_pReceiver->checkThread.SleepingIn() == 1; }));
     const int pending = platform::pendingSendCount();
     clock.Advance(1000);
     ASSERT_TRUE(pumpUntil([&] { return platform::pendingSendCount() == pending + 1; },
