@@ -1,7 +1,9 @@
 // The match-log workbook. Everything goes into the book in memory, and shortly after each change (see
 // kSaveDelayMs) the file writer (app/FileWriter.h) replaces the file with the book as it is then, so a crash
-// loses at most the changes of that moment; the user-interface thread only builds the workbook stream. The
-// log's first copy is written at once, since the operator is told when the log cannot be made.
+// loses at most the changes of that moment. The file writer's thread keeps a copy of the book and builds the
+// workbook stream from it; a save on the user-interface thread only hands over the changes since the last
+// one (the lines written meanwhile), whatever the length of the match. The log's first copy is written at
+// once, since the operator is told when the log cannot be made.
 #include "records/MatchLog.h"
 
 #include "app/AppGlobals.h"
@@ -25,31 +27,65 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <utility>
 
 namespace MatchLog {
 namespace {
 
+// The saves of one log. Threads: Hand and the failure flag on the user-interface thread, Write on the file
+// writer's thread; m_mutex protects the changes handed over and not yet written.
+class LogSaver {
+public:
+    LogSaver(std::string path, std::unique_ptr<ExcelBook> copy)
+        : m_path(std::move(path)), m_copy(std::move(copy)) {}
+
+    const std::string& path() const { return m_path; }
+    // Adds the changes to those a write still waits for.
+    void Hand(ExcelBookChanges changes) {
+        std::lock_guard lock(m_mutex);
+        m_pending.Merge(std::move(changes));
+    }
+    // Brings the copy up to date and replaces the file with it. A failed write keeps the changes in the
+    // copy, so the next one writes them.
+    bool Write() {
+        ExcelBookChanges changes;
+        {
+            std::lock_guard lock(m_mutex);
+            changes = std::exchange(m_pending, {});
+        }
+        m_copy->Apply(std::move(changes));
+        return platform::WriteCompoundStream(m_path, ExcelStorage::kStreamName, m_copy->Write());
+    }
+
+    bool errorShown = false; // "Log file save error!" was shown for this log
+
+private:
+    const std::string m_path;
+    std::mutex m_mutex;
+    ExcelBookChanges m_pending;
+    std::unique_ptr<ExcelBook> m_copy; // the file writer's thread's once the log is open
+};
+
 std::unique_ptr<ExcelBook> g_pMatchLogBook;
 int g_nMatchLogLine = 0;
-std::string g_strMatchLogPath;
-std::shared_ptr<bool> g_pSaveErrorShown; // "Log file save error!" was shown for the open log
+std::shared_ptr<LogSaver> g_pSaver; // the open log's
 
 bool g_bSaveDue = false; // a change waits for its save
 
-// Hands the book as it is now to the file writer, in place of a save of it still waiting.
+// Hands the changes to the file writer, whose write of them takes the place of a write of the log still
+// waiting.
 void Save() {
     g_bSaveDue = false;
-    if (!g_pMatchLogBook)
+    if (!g_pMatchLogBook || !g_pSaver)
         return;
-    auto stream = std::make_shared<const ExcelLog::Bytes>(g_pMatchLogBook->Write());
-    const std::string path = g_strMatchLogPath;
+    g_pSaver->Hand(g_pMatchLogBook->TakeChanges());
     TheFileWriter().Replace(
-        path,
-        [path, stream] { return platform::WriteCompoundStream(path, ExcelStorage::kStreamName, *stream); },
-        [shown = g_pSaveErrorShown, path] {
-            DebugPrintf("match log %s could not be saved; it holds an earlier state", path.c_str());
-            if (!*shown) {
-                *shown = true;
+        g_pSaver->path(), [saver = g_pSaver] { return saver->Write(); },
+        [saver = g_pSaver] {
+            DebugPrintf("match log %s could not be saved; it holds an earlier state", saver->path().c_str());
+            if (!saver->errorShown) {
+                saver->errorShown = true;
                 ShowNoticeBox(0, u"Log file save error!");
             }
         });
@@ -398,6 +434,7 @@ using namespace MatchLog;
 int OpenMatchLog(std::u16string_view fileName) {
     MatchLog::SaveNow(); // the log open until now keeps its last changes
     g_pMatchLogBook.reset();
+    g_pSaver.reset();
     const MatchData* md = g_pMatchData;
     if (!md)
         return 0;
@@ -420,10 +457,9 @@ int OpenMatchLog(std::u16string_view fileName) {
         DebugPrintf("OpenMatchLog: %s cannot be written", path.c_str());
         return 0;
     }
+    g_pSaver = std::make_shared<LogSaver>(path, book->Copy());
     g_pMatchLogBook = std::move(book);
     g_nMatchLogLine = 0;
-    g_strMatchLogPath = path;
-    g_pSaveErrorShown = std::make_shared<bool>(false);
     return 1;
 }
 
@@ -575,5 +611,5 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
 void CloseMatchLog() {
     Save();
     g_pMatchLogBook.reset();
-    g_strMatchLogPath.clear();
+    g_pSaver.reset();
 }

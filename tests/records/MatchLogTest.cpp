@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <array>
 #include <cstring>
 #include <regex>
 
@@ -430,15 +431,73 @@ TEST_F(MatchLogTest, TheFileIsCurrentAfterEachEventAndAFailedSaveIsReportedOnce)
 
     ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
     LogMatchEvent(1, 3, u"1:10", 0, 0, 0, 0);
-    CloseMatchLog();
+    MatchLog::SaveNow();
     ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Log file save error!"});
+
+    // Once the folder is back, the next save writes the line the failed one could not, with its own; a
+    // second failure is not told again.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(home.file("Log"))));
+    LogMatchEvent(1, 2, u"1:05", 0, 0, 0, 0);
+    EXPECT_TRUE(fileShows(7, "Match resume"));
+    EXPECT_TRUE(fileShows(8, "Time out"));
+    ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
+    LogMatchEvent(1, 3, u"1:00", 0, 0, 0, 0);
+    CloseMatchLog();
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(prompter.texts().size(), 1u);
     EXPECT_EQ(MatchLog::OpenBook(), nullptr);
     CloseMatchLog(); // nothing open any more
     ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(prompter.texts().size(), 1u);
+}
+
+// The file is the workbook stream the book in memory makes, byte for byte, also when saves follow one
+// another faster than the file writer writes them.
+TEST_F(MatchLogTest, TheFileHoldsTheStreamOfTheBookInMemory) {
+    md->nCurRound = 1;
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogHeader();
+    WriteMatchLogTimes(0);
+    for (int n = 0; n < 240; ++n) {
+        const int code = std::array{0, 8, 9, 14, 6, 25, 15, 38}[n % 8];
+        LogMatchEvent(1 + n / 100, code, u"1:23", n % 3, n % 9, n % 4, n % 5, n % 8);
+        if (n % 50 == 0)
+            WriteMatchLogRoundScores(n / 100);
+        MatchLog::SaveNow();
+    }
+    WriteMatchLogTimes(1);
+    WriteMatchLogRoundScores(10);
+    MatchLog::SaveNow();
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    std::vector<std::uint8_t> file;
+    ASSERT_EQ(platform::ReadCompoundStream(home.file(std::string("Log/") + kFile), "Workbook", file),
+              platform::CompoundResult::Ok);
+    ASSERT_NE(MatchLog::OpenBook(), nullptr);
+    EXPECT_EQ(file, MatchLog::OpenBook()->Write());
+}
+
+// Closing a log right after an event, or opening the next match's over it, saves the event's line; each
+// match's file holds its own lines only.
+TEST_F(MatchLogTest, ALineJustBeforeACloseOrTheNextOpenIsInItsOwnFile) {
+    ASSERT_EQ(OpenMatchLog(u"first.xls"), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
+    CloseMatchLog();
+    ASSERT_EQ(OpenMatchLog(u"second.xls"), 1);
+    LogMatchEvent(1, 2, u"1:50", 0, 0, 0, 0);
+    ASSERT_EQ(OpenMatchLog(u"third.xls"), 1);
+    LogMatchEvent(1, 32, u"1:40", 2, 0, 0, 0);
+    CloseMatchLog();
+    const std::pair<const char*, const char*> files[] = {
+        {"first.xls", "Start round 1"}, {"second.xls", "Time out"}, {"third.xls", "Call for doctor"}};
+    for (const auto& [name, line] : files) {
+        auto book = Saved(name);
+        EXPECT_EQ(Text(*book, MatchLog::kEventSheet, MatchLog::kFirstEventRow, 2), line) << name;
+        EXPECT_EQ(book->Sheet(MatchLog::kEventSheet)->rows(), MatchLog::kFirstEventRow + 1) << name;
+    }
 }
 
 TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
