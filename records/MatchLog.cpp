@@ -256,7 +256,7 @@ std::optional<int> Seconds(std::string_view text) {
     return h * 3600 + m * 60 + s;
 }
 
-// Each event line asks a fresh format table for its looks; the same look finds the same cell format.
+// The cell formats of the event lines' looks in the open log, each looked up (or added) once.
 class EventStyles {
 public:
     explicit EventStyles(ExcelBook& book) : m_table(book) {}
@@ -291,6 +291,8 @@ private:
     CellFormatTable m_table;
     std::map<std::pair<int, int>, XfSpec> m_specs;
 };
+
+std::unique_ptr<EventStyles> g_pEventStyles; // the open log's
 
 } // namespace
 
@@ -433,6 +435,7 @@ using namespace MatchLog;
 
 int OpenMatchLog(std::u16string_view fileName) {
     MatchLog::SaveNow(); // the log open until now keeps its last changes
+    g_pEventStyles.reset();
     g_pMatchLogBook.reset();
     g_pSaver.reset();
     const MatchData* md = g_pMatchData;
@@ -458,6 +461,7 @@ int OpenMatchLog(std::u16string_view fileName) {
         return 0;
     }
     g_pSaver = std::make_shared<LogSaver>(path, book->Copy());
+    g_pEventStyles = std::make_unique<EventStyles>(*book);
     g_pMatchLogBook = std::move(book);
     g_nMatchLogLine = 0;
     return 1;
@@ -598,7 +602,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
         if (techniques[i] != 0)
             text((red ? 14 : 9) + i, TechniqueText(techniques[i]));
 
-    EventStyles styles(*g_pMatchLogBook);
+    EventStyles& styles = *g_pEventStyles;
     const bool golden = GoldenRoundException(*md, side);
     for (int column = 1; column <= 16; ++column)
         if (const auto look = EventCellLook(code, side, column, round, golden))
@@ -610,6 +614,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
 
 void CloseMatchLog() {
     Save();
+    g_pEventStyles.reset();
     g_pMatchLogBook.reset();
     g_pSaver.reset();
 }
