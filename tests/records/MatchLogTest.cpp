@@ -145,6 +145,11 @@ TEST_F(MatchLogTest, EventLinesPutEachValueInItsColumn) {
     EXPECT_EQ(Text(*book, E, 5, 2), "Start round 1");
     EXPECT_EQ(Text(*book, E, 5, 3), "2:00");
     EXPECT_TRUE(std::regex_match(Text(*book, E, 5, 4), std::regex(R"(\d\d:\d\d:\d\d\.\d{3})")));
+    // The local time of the line, taken a moment ago (across midnight too).
+    const QTime logged = QTime::fromString(QString::fromStdString(Text(*book, E, 13, 4)), "HH:mm:ss.zzz");
+    ASSERT_TRUE(logged.isValid());
+    const int behind = (logged.msecsTo(QTime::currentTime()) + 86400000) % 86400000;
+    EXPECT_LT(behind, 20000) << Text(*book, E, 13, 4);
     EXPECT_EQ(Text(*book, E, 5, 5), "S");
     EXPECT_EQ(Text(*book, E, 5, 6), "6 - 5"); // 5 + 1, 3 + 2
 
