@@ -1,9 +1,9 @@
 // The one worker that writes the program's own files (the match log, the result file, the text logs), so a
-// slow or full disk never holds up the user-interface thread. The UI thread builds what a file gets and
-// queues the write; the worker writes in the order queued. A replacement of a file (built whole and renamed
-// over the old one by its job) makes a replacement of the same file still waiting needless, so the newer
-// takes its place; appends are never merged. A write that fails is reported in the debug output, and its
-// failure callback runs later on the UI thread.
+// slow or full disk never holds up the user-interface thread. The UI thread queues the write with what a
+// file gets, or what its job makes it from; the worker writes in the order queued. A replacement of a file
+// (built whole and renamed over the old one by its job) makes a replacement of the same file still waiting
+// needless, so the newer takes its place; appends are never merged. A write that fails is reported in the
+// debug output, and its failure callback runs later on the UI thread.
 //
 // Threads: Replace, Append, WaitIdle and Stop on the user-interface thread; the jobs on the worker.
 // m_mutex protects the queue and the flags the worker reads.

@@ -56,7 +56,7 @@ std::uint16_t FontIndex(std::size_t position) {
 CellFormatTable::CellFormatTable(ExcelBook& book) : m_book(book) {
     for (const auto& [index, text] : kBuiltInFormats)
         m_formats[index] = text;
-    for (const ExcelLog::Format& f : book.globals().formats) {
+    for (const ExcelLog::Format& f : std::as_const(book).globals().formats) {
         m_formats[f.index] = f.text.text;
         if (f.index >= m_nextFormat)
             m_nextFormat = static_cast<std::uint16_t>(f.index + 1);
@@ -73,7 +73,8 @@ std::optional<std::uint16_t> CellFormatTable::FormatIndex(const std::u16string& 
 }
 
 std::uint16_t CellFormatTable::FindOrAddFont(const FontSpec& spec) {
-    auto& fonts = m_book.globals().fonts;
+    // Looked through without handing the records out for writing, so a font found changes nothing.
+    const auto& fonts = std::as_const(m_book).globals().fonts;
     for (std::size_t p = 0; p < fonts.size(); ++p) {
         const ExcelLog::Font& f = fonts[p];
         if (f.name.text == spec.name && f.height == spec.height && f.weight == spec.weight &&
@@ -91,12 +92,12 @@ std::uint16_t CellFormatTable::FindOrAddFont(const FontSpec& spec) {
     f.family = spec.family;
     f.charset = spec.charset;
     f.name = ExcelLog::BiffString{spec.name.substr(0, 255), true};
-    fonts.push_back(f);
+    m_book.globals().fonts.push_back(f);
     return FontIndex(fonts.size() - 1);
 }
 
 int CellFormatTable::FindOrAddXF(const XfSpec& spec) {
-    auto& xfs = m_book.globals().xfs;
+    const auto& xfs = std::as_const(m_book).globals().xfs;
     for (std::size_t p = 0; p < xfs.size(); ++p) {
         const ExcelLog::XF& x = xfs[p];
         if (x.font == spec.font && x.format == spec.format && x.alignment == spec.alignment &&
@@ -114,7 +115,7 @@ int CellFormatTable::FindOrAddXF(const XfSpec& spec) {
     x.border2 = spec.border2;
     x.fill = spec.fill;
     x.typeAndProtection = 0x0078; // a cell format
-    xfs.push_back(x);
+    m_book.globals().xfs.push_back(x);
     return static_cast<int>(xfs.size() - 1);
 }
 

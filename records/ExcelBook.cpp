@@ -130,11 +130,17 @@ ExcelCell* ExcelSheet::Cell(int row, int column) {
     if (row < 0 || row > kMaxRow || column < 0 || column > kMaxColumn)
         return nullptr;
     Reach(row, column);
+    m_changedRows.insert(m_changedRows.end(), row); // the last row is the one written most
     auto& cells = m_cells[row];
     auto found = cells.find(column);
     if (found == cells.end())
         found = cells.emplace(column, m_blank).first;
     return &found->second;
+}
+
+void ExcelSheet::ForgetChanges() {
+    m_changedRows.clear();
+    m_colInfosChanged = false;
 }
 
 void ExcelSheet::Reach(int row, int column) {
@@ -170,6 +176,7 @@ std::unique_ptr<ExcelBook> ExcelBook::Blank(const std::vector<std::u16string>& s
         book->m_worksheets.emplace_back();
     }
     book->BuildSheets();
+    book->ForgetChanges();
     return book;
 }
 
@@ -225,6 +232,7 @@ bool ExcelBook::Read(std::span<const std::uint8_t> stream) {
         if (m_globals.sheets.size() != m_worksheets.size())
             throw BiffError("sheet names and worksheets do not match");
         BuildSheets();
+        ForgetChanges();
     } catch (const BiffError&) {
         m_globals = Workbook{};
         m_worksheets.clear();
@@ -448,6 +456,81 @@ Bytes ExcelBook::Write() {
     m_globals.Write(stream);
     stream.insert(stream.end(), sheets.begin(), sheets.end());
     return stream;
+}
+
+std::unique_ptr<ExcelBook> ExcelBook::Copy() const {
+    auto copy = std::make_unique<ExcelBook>();
+    copy->m_globals = m_globals;
+    for (const auto& sheet : m_sheets) {
+        copy->m_sheets.push_back(std::make_shared<ExcelSheet>(*sheet));
+        copy->m_sheets.back()->ForgetChanges();
+    }
+    return copy;
+}
+
+void ExcelBook::ForgetChanges() {
+    for (const auto& sheet : m_sheets)
+        sheet->ForgetChanges();
+    m_globalsChanged = false;
+}
+
+ExcelBookChanges ExcelBook::TakeChanges() {
+    ExcelBookChanges changes;
+    changes.sheets.reserve(m_sheets.size());
+    for (const auto& sheet : m_sheets) {
+        ExcelBookChanges::Sheet& out = changes.sheets.emplace_back();
+        out.rowCount = sheet->m_rowCount;
+        out.columns = sheet->m_columns;
+        for (const int row : sheet->m_changedRows)
+            out.rows.emplace_hint(out.rows.end(), row, sheet->m_cells.at(row));
+        if (sheet->m_colInfosChanged)
+            out.colInfos = sheet->m_colInfos;
+    }
+    if (m_globalsChanged) {
+        // The shared strings are left out: a write makes them again from the cells.
+        std::vector<BiffString> strings = std::move(m_globals.sst);
+        changes.globals = m_globals;
+        m_globals.sst = std::move(strings);
+    }
+    ForgetChanges();
+    return changes;
+}
+
+void ExcelBook::Apply(ExcelBookChanges changes) {
+    assert(changes.sheets.empty() || changes.sheets.size() == m_sheets.size());
+    const std::size_t sheets = std::min(changes.sheets.size(), m_sheets.size());
+    for (std::size_t k = 0; k < sheets; ++k) {
+        ExcelBookChanges::Sheet& in = changes.sheets[k];
+        ExcelSheet& sheet = *m_sheets[k];
+        sheet.m_rowCount = in.rowCount;
+        sheet.m_columns = in.columns;
+        for (auto& [row, cells] : in.rows)
+            sheet.m_cells.insert_or_assign(row, std::move(cells));
+        if (in.colInfos)
+            sheet.m_colInfos = std::move(*in.colInfos);
+    }
+    if (changes.globals)
+        m_globals = std::move(*changes.globals);
+}
+
+void ExcelBookChanges::Merge(ExcelBookChanges&& later) {
+    if (sheets.empty()) {
+        sheets = std::move(later.sheets);
+    } else {
+        assert(later.sheets.empty() || later.sheets.size() == sheets.size());
+        for (std::size_t k = 0; k < std::min(sheets.size(), later.sheets.size()); ++k) {
+            Sheet& to = sheets[k];
+            Sheet& from = later.sheets[k];
+            to.rowCount = from.rowCount;
+            to.columns = from.columns;
+            for (auto& [row, cells] : from.rows)
+                to.rows.insert_or_assign(row, std::move(cells));
+            if (from.colInfos)
+                to.colInfos = std::move(from.colInfos);
+        }
+    }
+    if (later.globals)
+        globals = std::move(later.globals);
 }
 
 bool ExcelBook::Save() {

@@ -1,13 +1,17 @@
 // The in-memory workbook of the match log: loaded from a spreadsheet file, its worksheets turned into sparse
 // sheets of cells read and written by row and column, and the whole workbook written back on each save (all
 // cell records rebuilt from the sheets; the workbook's fonts, formats and sheet names kept with additions).
-// User-interface thread only; no call shows a message, results say what happened.
+// A book keeps note of what changed in it, so a copy of it elsewhere can be brought up to date with the
+// changes alone (TakeChanges, Apply).
+// A book is used by one thread at a time; no call shows a message, results say what happened.
 #pragma once
 
 #include "records/BiffWorkbook.h"
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,21 +112,48 @@ public:
     // makes a cell.
     const ExcelCell* Peek(int row, int column) const;
 
-    std::vector<ExcelLog::ColInfo>& colInfos() { return m_colInfos; }
+    std::vector<ExcelLog::ColInfo>& colInfos() {
+        m_colInfosChanged = true;
+        return m_colInfos;
+    }
     const std::vector<ExcelLog::ColInfo>& colInfos() const { return m_colInfos; }
 
 private:
     friend class ExcelBook;
+    using Row = std::map<int, ExcelCell>; // by column
     // Widens the extent to reach (row, column) without making a cell.
     void Reach(int row, int column);
+    void ForgetChanges();
 
     int m_position;
     std::uint16_t m_defaultXf;
     int m_rowCount = 0;
     int m_columns = 0;
-    std::map<int, std::map<int, ExcelCell>> m_cells; // by row, then column
+    std::map<int, Row> m_cells; // by row
     ExcelCell m_blank;
     std::vector<ExcelLog::ColInfo> m_colInfos;
+    // Since the changes were last taken: the rows whose cells were handed out for writing, and whether the
+    // column widths were.
+    std::set<int> m_changedRows;
+    bool m_colInfosChanged = false;
+};
+
+// What changed in a book since its changes were last taken: each sheet's extent, the rows whose cells were
+// handed out for writing (each whole, as it was when taken), the column widths and the workbook records
+// (fonts, cell formats, ...) when they were handed out for writing. A copy of the book brought up to date
+// with them writes the same stream as the book.
+struct ExcelBookChanges {
+    struct Sheet {
+        int rowCount = 0;
+        int columns = 0;
+        std::map<int, std::map<int, ExcelCell>> rows;
+        std::optional<std::vector<ExcelLog::ColInfo>> colInfos;
+    };
+    std::vector<Sheet> sheets;                 // by position; empty: none taken
+    std::optional<ExcelLog::Workbook> globals; // without the shared strings, which a write makes again
+
+    // Takes the changes taken after these in: theirs win.
+    void Merge(ExcelBookChanges&& later);
 };
 
 class ExcelBook {
@@ -141,8 +172,22 @@ public:
     // The workbook stream of the book as it is now: every worksheet rebuilt from its grid.
     ExcelLog::Bytes Write();
 
+    // A copy of the cells, sheets and workbook records (not of the storage): the changes taken from this
+    // book from now on bring it up to date.
+    std::unique_ptr<ExcelBook> Copy() const;
+    // The changes since they were last taken (since the book was read or made, the first time). A cell,
+    // sheet or record handed out for writing counts as changed when it is handed out, so whoever keeps a
+    // pointer writes through it before the changes are taken.
+    ExcelBookChanges TakeChanges();
+    // Brings a copy (see Copy) up to date with changes taken from its book.
+    void Apply(ExcelBookChanges changes);
+
     ExcelStorage& storage() { return m_storage; }
-    ExcelLog::Workbook& globals() { return m_globals; }
+    ExcelLog::Workbook& globals() {
+        m_globalsChanged = true;
+        return m_globals;
+    }
+    const ExcelLog::Workbook& globals() const { return m_globals; }
     int SheetCount() const { return static_cast<int>(m_sheets.size()); }
     std::shared_ptr<ExcelSheet> Sheet(int position) const;
 
@@ -150,9 +195,11 @@ private:
     void UpdateSheetRecords();
     void BuildSheets();
     std::uint16_t DefaultCellXf() const;
+    void ForgetChanges();
 
     ExcelStorage m_storage;
     ExcelLog::Workbook m_globals;
     std::vector<ExcelLog::Worksheet> m_worksheets;
     std::vector<std::shared_ptr<ExcelSheet>> m_sheets;
+    bool m_globalsChanged = false; // since the changes were last taken
 };

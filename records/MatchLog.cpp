@@ -1,7 +1,9 @@
 // The match-log workbook. Everything goes into the book in memory, and shortly after each change (see
 // kSaveDelayMs) the file writer (app/FileWriter.h) replaces the file with the book as it is then, so a crash
-// loses at most the changes of that moment; the user-interface thread only builds the workbook stream. The
-// log's first copy is written at once, since the operator is told when the log cannot be made.
+// loses at most the changes of that moment. The file writer's thread keeps a copy of the book and builds the
+// workbook stream from it; a save on the user-interface thread only hands over the changes since the last
+// one (the lines written meanwhile), whatever the length of the match. The log's first copy is written at
+// once, since the operator is told when the log cannot be made.
 #include "records/MatchLog.h"
 
 #include "app/AppGlobals.h"
@@ -25,31 +27,65 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <utility>
 
 namespace MatchLog {
 namespace {
 
+// The saves of one log. Threads: Hand and the failure flag on the user-interface thread, Write on the file
+// writer's thread; m_mutex protects the changes handed over and not yet written.
+class LogSaver {
+public:
+    LogSaver(std::string path, std::unique_ptr<ExcelBook> copy)
+        : m_path(std::move(path)), m_copy(std::move(copy)) {}
+
+    const std::string& path() const { return m_path; }
+    // Adds the changes to those a write still waits for.
+    void Hand(ExcelBookChanges changes) {
+        std::lock_guard lock(m_mutex);
+        m_pending.Merge(std::move(changes));
+    }
+    // Brings the copy up to date and replaces the file with it. A failed write keeps the changes in the
+    // copy, so the next one writes them.
+    bool Write() {
+        ExcelBookChanges changes;
+        {
+            std::lock_guard lock(m_mutex);
+            changes = std::exchange(m_pending, {});
+        }
+        m_copy->Apply(std::move(changes));
+        return platform::WriteCompoundStream(m_path, ExcelStorage::kStreamName, m_copy->Write());
+    }
+
+    bool errorShown = false; // "Log file save error!" was shown for this log
+
+private:
+    const std::string m_path;
+    std::mutex m_mutex;
+    ExcelBookChanges m_pending;
+    std::unique_ptr<ExcelBook> m_copy; // the file writer's thread's once the log is open
+};
+
 std::unique_ptr<ExcelBook> g_pMatchLogBook;
 int g_nMatchLogLine = 0;
-std::string g_strMatchLogPath;
-std::shared_ptr<bool> g_pSaveErrorShown; // "Log file save error!" was shown for the open log
+std::shared_ptr<LogSaver> g_pSaver; // the open log's
 
 bool g_bSaveDue = false; // a change waits for its save
 
-// Hands the book as it is now to the file writer, in place of a save of it still waiting.
+// Hands the changes to the file writer, whose write of them takes the place of a write of the log still
+// waiting.
 void Save() {
     g_bSaveDue = false;
-    if (!g_pMatchLogBook)
+    if (!g_pMatchLogBook || !g_pSaver)
         return;
-    auto stream = std::make_shared<const ExcelLog::Bytes>(g_pMatchLogBook->Write());
-    const std::string path = g_strMatchLogPath;
+    g_pSaver->Hand(g_pMatchLogBook->TakeChanges());
     TheFileWriter().Replace(
-        path,
-        [path, stream] { return platform::WriteCompoundStream(path, ExcelStorage::kStreamName, *stream); },
-        [shown = g_pSaveErrorShown, path] {
-            DebugPrintf("match log %s could not be saved; it holds an earlier state", path.c_str());
-            if (!*shown) {
-                *shown = true;
+        g_pSaver->path(), [saver = g_pSaver] { return saver->Write(); },
+        [saver = g_pSaver] {
+            DebugPrintf("match log %s could not be saved; it holds an earlier state", saver->path().c_str());
+            if (!saver->errorShown) {
+                saver->errorShown = true;
                 ShowNoticeBox(0, u"Log file save error!");
             }
         });
@@ -123,6 +159,21 @@ void PutInteger(int sheet, int row, int column, int value) {
 
 std::string LocalTimeText() {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toStdString();
+}
+
+// The local time of an event line, "hh:mm:ss.mmm". Reading the local time costs about ten microseconds and
+// a burst logs many lines in a second, so the local time is read once a second and the milliseconds added.
+std::string LineTimeText() {
+    static qint64 lastSecond = -1;
+    static QTime secondStart;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 second = now / 1000;
+    if (second != lastSecond) {
+        lastSecond = second;
+        secondStart = QDateTime::fromSecsSinceEpoch(second).time();
+    }
+    return Format("%02d:%02d:%02d.%03d", secondStart.hour(), secondStart.minute(), secondStart.second(),
+                  static_cast<int>(now % 1000));
 }
 
 struct EventTexts {
@@ -220,7 +271,7 @@ std::optional<int> Seconds(std::string_view text) {
     return h * 3600 + m * 60 + s;
 }
 
-// Each event line asks a fresh format table for its looks; the same look finds the same cell format.
+// The cell formats of the event lines' looks in the open log, each looked up (or added) once.
 class EventStyles {
 public:
     explicit EventStyles(ExcelBook& book) : m_table(book) {}
@@ -255,6 +306,8 @@ private:
     CellFormatTable m_table;
     std::map<std::pair<int, int>, XfSpec> m_specs;
 };
+
+std::unique_ptr<EventStyles> g_pEventStyles; // the open log's
 
 } // namespace
 
@@ -397,7 +450,9 @@ using namespace MatchLog;
 
 int OpenMatchLog(std::u16string_view fileName) {
     MatchLog::SaveNow(); // the log open until now keeps its last changes
+    g_pEventStyles.reset();
     g_pMatchLogBook.reset();
+    g_pSaver.reset();
     const MatchData* md = g_pMatchData;
     if (!md)
         return 0;
@@ -420,10 +475,10 @@ int OpenMatchLog(std::u16string_view fileName) {
         DebugPrintf("OpenMatchLog: %s cannot be written", path.c_str());
         return 0;
     }
+    g_pSaver = std::make_shared<LogSaver>(path, book->Copy());
+    g_pEventStyles = std::make_unique<EventStyles>(*book);
     g_pMatchLogBook = std::move(book);
     g_nMatchLogLine = 0;
-    g_strMatchLogPath = path;
-    g_pSaveErrorShown = std::make_shared<bool>(false);
     return 1;
 }
 
@@ -532,8 +587,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
     integer(1, round);
     text(2, EventText(code, side, round));
     text(3, WideToMultiByte(time, CP_UTF8));
-    const QTime now = QTime::currentTime();
-    text(4, Format("%02u:%02u:%02u.%03u", now.hour(), now.minute(), now.second(), now.msec()));
+    text(4, LineTimeText());
     text(5, SourceText(source));
 
     const auto total = [&](int s) {
@@ -562,7 +616,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
         if (techniques[i] != 0)
             text((red ? 14 : 9) + i, TechniqueText(techniques[i]));
 
-    EventStyles styles(*g_pMatchLogBook);
+    EventStyles& styles = *g_pEventStyles;
     const bool golden = GoldenRoundException(*md, side);
     for (int column = 1; column <= 16; ++column)
         if (const auto look = EventCellLook(code, side, column, round, golden))
@@ -574,6 +628,7 @@ void LogMatchEvent(int round, int code, std::u16string_view time, int side, int 
 
 void CloseMatchLog() {
     Save();
+    g_pEventStyles.reset();
     g_pMatchLogBook.reset();
-    g_strMatchLogPath.clear();
+    g_pSaver.reset();
 }

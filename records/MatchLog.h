@@ -28,7 +28,7 @@ constexpr const char16_t* kTeamTemplate = u"Log file_Team.xls";
 ExcelBook* OpenBook();
 
 // A change is handed to the file writer kSaveDelayMs after it, with the changes made meanwhile, so the
-// events of a burst cost the user-interface thread one workbook stream instead of one each.
+// file of a burst of events is written once instead of once an event.
 constexpr int kSaveDelayMs = 20;
 // Hands a change that waits for its save to the file writer now (closing and opening a log do it).
 void SaveNow();

@@ -5,6 +5,7 @@
 // the match has one, and what the operator screen and the public scoreboard show.
 #include "tests/e2e/Court.h"
 
+#include "app/FileWriter.h"
 #include "app/MyListCtrl.h"
 #include "links/ExtItfWnd.h"
 #include "match/RoundResultDlg.h"
@@ -249,7 +250,9 @@ protected:
         });
         ASSERT_NO_FATAL_FAILURE(Click(dialog->GetDlgItem(1290)));
     }
+    // The result file once the file writer wrote what it was given.
     std::string ResultFile(const std::string& name) const {
+        EXPECT_TRUE(TheFileWriter().WaitIdle(20000));
         QFile file(QString::fromStdString(folder + "Result/" + name + "-res.ini"));
         if (!file.open(QIODevice::ReadOnly))
             return "<none>";

@@ -9,6 +9,9 @@
 
 #include <QFile>
 
+#include <functional>
+#include <utility>
+
 using namespace ExcelLog;
 
 namespace {
@@ -396,6 +399,84 @@ TEST(ExcelBook, CellsOutsideTheSheetAreNotAddressable) {
     EXPECT_EQ(s.columns(), 8);
     EXPECT_EQ(s.Cell(1, 1)->kind(), ExcelCell::Undefined);
     EXPECT_EQ(s.Cell(1, 1)->xf(), 15); // the default cell format, not a style
+}
+
+// A copy of the book brought up to date with the changes taken from it, one save's at a time or several
+// merged (as when the writer of the copy lags behind), writes the very stream the book writes.
+TEST(ExcelBook, ACopyBroughtUpToDateWithTheChangesWritesTheBooksStream) {
+    Bytes shipped;
+    ASSERT_EQ(platform::ReadCompoundStream(BELVANTA_SOURCE_DIR "/resources/home/Log/Log file.xls", "Workbook",
+                                           shipped),
+              platform::CompoundResult::Ok);
+    ExcelBook book;
+    ASSERT_TRUE(book.Read(shipped));
+    ASSERT_EQ(book.SheetCount(), 3);
+    const std::unique_ptr<ExcelBook> copy = book.Copy();
+    ASSERT_EQ(copy->Write(), book.Write());
+
+    auto formula = std::make_shared<FormulaHolder>();
+    formula->tokens = {0x1E, 0x05, 0x00};
+    struct Step {
+        const char* what;
+        std::function<void(ExcelBook&)> change; // null: none
+        bool handOver;                          // false: taken and merged with the next step's
+    };
+    const Step steps[] = {
+        {"texts and numbers on every sheet",
+         [](ExcelBook& b) {
+             b.Sheet(0)->Cell(3, 3)->SetString("A101");
+             b.Sheet(1)->Cell(25, 20)->SetInteger(157);
+             b.Sheet(2)->Cell(5, 2)->SetString("Red body point");
+             b.Sheet(2)->Cell(5, 4)->SetDouble(1.5);
+             b.Sheet(2)->Cell(5, 1)->SetWString(u"김민서");
+         },
+         true},
+        {"a new look",
+         [](ExcelBook& b) {
+             CellFormatTable table(b);
+             FontSpec font;
+             font.height = 300;
+             font.colour = 4;
+             XfSpec spec;
+             spec.table = &table;
+             spec.font = table.FindOrAddFont(font);
+             spec.fill = 5;
+             b.Sheet(2)->Cell(6, 2)->SetFormat(spec);
+         },
+         false},
+        {"the same row again, and a cell cleared",
+         [](ExcelBook& b) {
+             b.Sheet(2)->Cell(5, 2)->SetString("Blue body point");
+             b.Sheet(2)->Cell(5, 4)->Clear();
+         },
+         true},
+        {"a far cell, a merged area and column widths",
+         [](ExcelBook& b) {
+             b.Sheet(2)->Cell(300, 16)->SetInteger(7);
+             b.Sheet(0)->Cell(40, 1)->SetMerge(2, 3);
+             b.Sheet(2)->colInfos().push_back(ColInfo{17, 17, 4000, 15, 0, 0});
+         },
+         true},
+        {"nothing", nullptr, true},
+        {"a formula", [&](ExcelBook& b) { b.Sheet(1)->Cell(40, 2)->SetFormula(formula); }, true},
+    };
+    ExcelBookChanges waiting;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.change) {
+            step.change(book);
+            EXPECT_NE(copy->Write(), book.Write()); // the copy is the book's as it was
+        }
+        waiting.Merge(book.TakeChanges());
+        if (!step.handOver)
+            continue;
+        copy->Apply(std::exchange(waiting, {}));
+        EXPECT_EQ(copy->Write(), book.Write());
+    }
+    ExcelBook back;
+    ASSERT_TRUE(back.Read(copy->Write()));
+    EXPECT_EQ(back.Sheet(2)->rows(), 301);
+    EXPECT_EQ(back.Sheet(2)->Peek(300, 16)->integer(), 7);
 }
 
 // ---- cell formats ----

@@ -17,9 +17,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -136,6 +145,11 @@ TEST_F(MatchLogTest, EventLinesPutEachValueInItsColumn) {
     EXPECT_EQ(Text(*book, E, 5, 2), "Start round 1");
     EXPECT_EQ(Text(*book, E, 5, 3), "2:00");
     EXPECT_TRUE(std::regex_match(Text(*book, E, 5, 4), std::regex(R"(\d\d:\d\d:\d\d\.\d{3})")));
+    // The local time of the line, taken a moment ago (across midnight too).
+    const QTime logged = QTime::fromString(QString::fromStdString(Text(*book, E, 13, 4)), "HH:mm:ss.zzz");
+    ASSERT_TRUE(logged.isValid());
+    const int behind = (logged.msecsTo(QTime::currentTime()) + 86400000) % 86400000;
+    EXPECT_LT(behind, 20000) << Text(*book, E, 13, 4);
     EXPECT_EQ(Text(*book, E, 5, 5), "S");
     EXPECT_EQ(Text(*book, E, 5, 6), "6 - 5"); // 5 + 1, 3 + 2
 
@@ -430,15 +444,73 @@ TEST_F(MatchLogTest, TheFileIsCurrentAfterEachEventAndAFailedSaveIsReportedOnce)
 
     ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
     LogMatchEvent(1, 3, u"1:10", 0, 0, 0, 0);
-    CloseMatchLog();
+    MatchLog::SaveNow();
     ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"Log file save error!"});
+
+    // Once the folder is back, the next save writes the line the failed one could not, with its own; a
+    // second failure is not told again.
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(home.file("Log"))));
+    LogMatchEvent(1, 2, u"1:05", 0, 0, 0, 0);
+    EXPECT_TRUE(fileShows(7, "Match resume"));
+    EXPECT_TRUE(fileShows(8, "Time out"));
+    ASSERT_TRUE(QDir(QString::fromStdString(home.file("Log"))).removeRecursively());
+    LogMatchEvent(1, 3, u"1:00", 0, 0, 0, 0);
+    CloseMatchLog();
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(prompter.texts().size(), 1u);
     EXPECT_EQ(MatchLog::OpenBook(), nullptr);
     CloseMatchLog(); // nothing open any more
     ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(prompter.texts().size(), 1u);
+}
+
+// The file is the workbook stream the book in memory makes, byte for byte, also when saves follow one
+// another faster than the file writer writes them.
+TEST_F(MatchLogTest, TheFileHoldsTheStreamOfTheBookInMemory) {
+    md->nCurRound = 1;
+    ASSERT_EQ(OpenMatchLog(kName), 1);
+    WriteMatchLogHeader();
+    WriteMatchLogTimes(0);
+    for (int n = 0; n < 240; ++n) {
+        const int code = std::array{0, 8, 9, 14, 6, 25, 15, 38}[n % 8];
+        LogMatchEvent(1 + n / 100, code, u"1:23", n % 3, n % 9, n % 4, n % 5, n % 8);
+        if (n % 50 == 0)
+            WriteMatchLogRoundScores(n / 100);
+        MatchLog::SaveNow();
+    }
+    WriteMatchLogTimes(1);
+    WriteMatchLogRoundScores(10);
+    MatchLog::SaveNow();
+    ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+    std::vector<std::uint8_t> file;
+    ASSERT_EQ(platform::ReadCompoundStream(home.file(std::string("Log/") + kFile), "Workbook", file),
+              platform::CompoundResult::Ok);
+    ASSERT_NE(MatchLog::OpenBook(), nullptr);
+    EXPECT_EQ(file, MatchLog::OpenBook()->Write());
+}
+
+// Closing a log right after an event, or opening the next match's over it, saves the event's line; each
+// match's file holds its own lines only.
+TEST_F(MatchLogTest, ALineJustBeforeACloseOrTheNextOpenIsInItsOwnFile) {
+    ASSERT_EQ(OpenMatchLog(u"first.xls"), 1);
+    LogMatchEvent(1, 0, u"2:00", 0, 0, 0, 0);
+    CloseMatchLog();
+    ASSERT_EQ(OpenMatchLog(u"second.xls"), 1);
+    LogMatchEvent(1, 2, u"1:50", 0, 0, 0, 0);
+    ASSERT_EQ(OpenMatchLog(u"third.xls"), 1);
+    LogMatchEvent(1, 32, u"1:40", 2, 0, 0, 0);
+    CloseMatchLog();
+    const std::pair<const char*, const char*> files[] = {
+        {"first.xls", "Start round 1"}, {"second.xls", "Time out"}, {"third.xls", "Call for doctor"}};
+    for (const auto& [name, line] : files) {
+        auto book = Saved(name);
+        EXPECT_EQ(Text(*book, MatchLog::kEventSheet, MatchLog::kFirstEventRow, 2), line) << name;
+        EXPECT_EQ(book->Sheet(MatchLog::kEventSheet)->rows(), MatchLog::kFirstEventRow + 1) << name;
+    }
 }
 
 TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
@@ -450,6 +522,119 @@ TEST_F(MatchLogTest, DestroyingTheViewSavesTheOpenLog) {
     }
     EXPECT_EQ(MatchLog::OpenBook(), nullptr);
     EXPECT_EQ(Text(*Saved(kFile), MatchLog::kEventSheet, 5, 2), "Match resume");
+}
+
+// ---- the program killed while it saves ----
+//
+// The child is this test binary again: it writes event lines as fast as it can, saving after each, so the
+// file writer replaces the file all the time, and says after every 25th line that the file holds it. The
+// parent stops it now and then (SIGSTOP) until it finds a file of the log folder open in it, a save being
+// written, and kills it there with SIGKILL.
+
+constexpr const char* kKilledChildVariable = "BELVANTA_MATCH_LOG_KILLED_CHILD";
+constexpr int kCountColumn = 8; // of an event line for blue
+
+class SavingUntilKilled : public MatchLogTest {
+public:
+    void TestBody() override {
+        std::printf("FOLDER %s\n", home.path().c_str());
+        std::fflush(stdout);
+        ASSERT_EQ(OpenMatchLog(kName), 1);
+        for (int n = 1; n <= 20000; ++n) {
+            LogMatchEvent(1, 8, u"1:23", 0, 1, 0, n); // line n counts n
+            MatchLog::SaveNow();
+            if (n % 25 == 0) {
+                ASSERT_TRUE(TheFileWriter().WaitIdle(20000));
+                std::printf("WRITTEN %d\n", n);
+                std::fflush(stdout);
+            }
+        }
+    }
+};
+
+// Registered only in the child, so a run of the binary never starts it on its own.
+[[maybe_unused]] const bool g_killedChildRegistered = [] {
+    if (!std::getenv(kKilledChildVariable))
+        return false;
+    ::testing::RegisterTest("MatchLogKilledChild", "SavesUntilKilled", nullptr, nullptr, __FILE__, __LINE__,
+                            []() -> MatchLogTest* { return new SavingUntilKilled; });
+    return true;
+}();
+
+// Whether the stopped process has a file below `folder` open.
+bool HasFileOpenIn(qint64 pid, const QString& folder) {
+    const QDir descriptors(QStringLiteral("/proc/%1/fd").arg(pid));
+    for (const QFileInfo& fd :
+         descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        if (fd.symLinkTarget().startsWith(folder))
+            return true;
+    return false;
+}
+
+bool Signal(qint64 pid, const char* signal) {
+    return QProcess::execute(QStringLiteral("kill"), {QString::fromLatin1(signal), QString::number(pid)}) ==
+           0;
+}
+
+// A kill in the middle of writing a save leaves the log as one whole save left it, never a file cut short or
+// one whose lines are out of place: every line the log held when it was last said to be written, and the
+// lines after it in order.
+TEST_F(MatchLogTest, AKillWhileASaveIsWrittenLeavesTheFileOfAWholeSave) {
+    for (int kill = 0; kill < 3; ++kill) {
+        SCOPED_TRACE("kill " + std::to_string(kill));
+        QTemporaryDir scratch; // the child's program folder
+        ASSERT_TRUE(scratch.isValid());
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(kKilledChildVariable, "1");
+        environment.insert("TMPDIR", scratch.path());
+        child.setProcessEnvironment(environment);
+        child.setStandardErrorFile(QProcess::nullDevice());
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=MatchLogKilledChild.*"});
+        ASSERT_TRUE(child.waitForStarted());
+        std::string folder;
+        int written = 0;
+        const auto readLines = [&] {
+            while (child.canReadLine()) {
+                const QStringList words = QString::fromUtf8(child.readLine()).trimmed().split(' ');
+                if (words.size() == 2 && words[0] == "FOLDER")
+                    folder = words[1].toStdString();
+                else if (words.size() == 2 && words[0] == "WRITTEN")
+                    written = words[1].toInt();
+            }
+        };
+        const int wanted = 50 + 100 * kill;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        while (written < wanted && std::chrono::steady_clock::now() < deadline &&
+               child.state() == QProcess::Running) {
+            if (child.canReadLine() || child.waitForReadyRead(1000))
+                readLines();
+        }
+        ASSERT_GE(written, wanted);
+        ASSERT_FALSE(folder.empty());
+        const QString logFolder = QString::fromStdString(folder + "Log/");
+        bool caught = false;
+        for (int attempt = 0; attempt < 2000 && !caught && child.state() == QProcess::Running; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::microseconds(100 + 700 * (attempt % 7)));
+            ASSERT_TRUE(Signal(child.processId(), "-STOP"));
+            caught = HasFileOpenIn(child.processId(), logFolder);
+            if (!caught) {
+                ASSERT_TRUE(Signal(child.processId(), "-CONT"));
+            }
+        }
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+        EXPECT_TRUE(caught) << "no save was caught while it was written";
+        readLines(); // what the child said before it was stopped
+
+        ExcelBook log;
+        ASSERT_EQ(log.Load(folder + "Log/" + kFile), 1);
+        const int lines = log.Sheet(MatchLog::kEventSheet)->rows() - MatchLog::kFirstEventRow;
+        EXPECT_GE(lines, written);
+        for (int n = 1; n <= lines; ++n)
+            ASSERT_EQ(Integer(log, MatchLog::kEventSheet, MatchLog::kFirstEventRow + n - 1, kCountColumn), n)
+                << "line " << n << " of " << lines;
+    }
 }
 
 // The template is read from its file once; a template changed between two matches is the one the next
