@@ -10,12 +10,17 @@
 // the UI thread's CPU time (user + system) from the first hit to the last shown, per hit.
 // Left out: outside links (none is open), sounds, the judges, the public scoreboard (not shown: the view is
 // dressed without the program's start).
+// BM_PtyWakeFloor is the machine's own share of arrive_: a bare thread of the receive thread's priority
+// waiting in the platform's serial read on the same kind of pseudo-terminal, woken by the same frame written
+// the same way, with no parser, no dispatch and no UI thread (woke_*): no hit reaches the program sooner.
 //   receiver_latency_bench
 #include "app/Messages.h"
 #include "app/Network.h"
 #include "bench/BenchCourt.h"
 #include "devices/Receiver.h"
 #include "platform/ProcessUsage.h"
+#include "platform/SerialPort.h"
+#include "platform/ThreadPriority.h"
 #include "screens/OperatorLayout.h"
 #include "tools/FakeReceiver.h"
 
@@ -146,6 +151,57 @@ void BM_HitToView(benchmark::State& state) {
     state.counters["ui_cpu_us_per_hit"] =
         view->show.empty() ? 0 : uiCpu * 1e6 / static_cast<double>(view->show.size());
 }
+
+void BM_PtyWakeFloor(benchmark::State& state) {
+    FakeReceiver fake;
+    platform::SerialPort port;
+    if (!fake.IsOpen() || !port.Open(fake.SlavePath(), platform::SerialSettings{})) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    const auto load = MaybeLoad(state.range(0) != 0);
+    std::mutex lock;
+    std::condition_variable wake;
+    Clock::time_point written;
+    bool woken = false;
+    std::vector<double> woke;
+    for (auto _ : state) {
+        std::thread reader([&] {
+            platform::raiseScoringPriority("wake floor");
+            BYTE buffer[64];
+            for (int n = 0; n < kHits; ++n) {
+                if (port.Read(buffer, sizeof buffer, 5000) <= 0)
+                    return;
+                const Clock::time_point now = Clock::now();
+                std::lock_guard guard(lock);
+                woke.push_back(std::chrono::duration<double, std::micro>(now - written).count());
+                woken = true;
+                wake.notify_one();
+            }
+        });
+        for (int n = 0; n < kHits; ++n) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            std::unique_lock guard(lock);
+            woken = false;
+            written = Clock::now();
+            fake.SendHit("CV", 40);
+            if (!wake.wait_for(guard, std::chrono::seconds(5), [&] { return woken; }))
+                break;
+        }
+        port.CancelRead();
+        reader.join();
+    }
+    state.counters["frames"] = static_cast<double>(woke.size());
+    ReportPercentiles(state, woke, "woke_");
+}
+
+BENCHMARK(BM_PtyWakeFloor)
+    ->ArgName("busy")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK(BM_HitToView)
     ->ArgName("busy")
