@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -120,6 +121,146 @@ TEST(StaticTest, LabelFillsWithItsFillColourAndPaintsTheTextCellsInTheTextBackgr
     for (int x = 0; x < 200 && !green; ++x)
         green = shot.pixelColor(x, 30) == QColor(0, 255, 0);
     EXPECT_TRUE(green);
+}
+
+// The label as it drew itself before it kept pictures: the fill, the text's cells, drawText.
+QImage DrawnByHand(const CStaticPictures::Look& look, qreal ratio = 1) {
+    QImage image(look.size * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    const QRect rect(QPoint(0, 0), look.size);
+    painter.fillRect(rect, QColor(look.fill));
+    painter.setFont(look.font);
+    if (!look.text.isEmpty() && look.textBack != look.fill)
+        painter.fillRect(painter.boundingRect(rect, look.flags, look.text), QColor(look.textBack));
+    painter.setPen(QColor(look.textColour));
+    painter.drawText(rect, look.flags, look.text);
+    return image;
+}
+
+QImage Shown(CMyStatic& label) {
+    return label.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QFont Font(int pixels, bool bold) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// A label dressed as the screens dress theirs: its own font, colours and format.
+struct Dressed {
+    explicit Dressed(const QFont& font) : own(font) {
+        label.setFont(own);
+        label.m_pFont = &own;
+    }
+    void Dress(QSize size, int format, COLORREF text, COLORREF back, COLORREF fill) {
+        label.resize(size);
+        label.m_nFormat = static_cast<UINT>(format);
+        label.m_crText = text;
+        label.m_crTextBk = back;
+        label.m_crFill = fill;
+    }
+    QFont own;
+    CMyStatic label;
+};
+
+TEST(StaticTest, AKeptPictureShowsWhatTheFillAndDrawTextShowWhenFirstAndAgainPainted) {
+    using namespace DrawFormat;
+    const int centred = Center | VCenter | SingleLine;
+    const struct {
+        const char* text;
+        int pixels;
+        bool bold;
+        QSize size;
+        int format;
+        COLORREF textColour, back, fill;
+    } cases[] = {
+        {"0", 100, true, {228, 112}, centred, 0xFFFFFF, 0xB8560D, 0xB8560D}, // a score
+        {" 5", 100, true, {228, 112}, centred, 0xFFFFFF, 0x2A1BC8, 0x2A1BC8},
+        {"17", 100, true, {228, 112}, centred, 0x00D7FF, 0xB8560D, 0xB8560D},
+        {"109", 100, true, {228, 112}, centred, 0xFFFFFF, 0xB8560D, 0xB8560D},
+        {"11", 100, true, {228, 112}, centred, 0xFFFFFF, 0xB8560D, 0xB8560D},
+        {"1:23", 140, true, {187, 90}, centred, 0x000000, 0x00FFFF, 0x00FFFF}, // wider than the label
+        {"0.45", 60, true, {187, 90}, centred, 0x000000, 0x00FFFF, 0x00FFFF},
+        {"12", 16, true, {29, 20}, centred, 0x000000, 0xFFFFFF, 0xFFFFFF}, // a cell of the round grid
+        {"7", 16, true, {29, 20}, centred, 0x000000, 0xEEEEFF, 0xEEEEFF},
+        {"-3", 22, true, {32, 20}, Right | Bottom | SingleLine, 0x000000, 0xFFFFFF, 0xFFFFFF},
+        {"2/3", 25, false, {90, 56}, Left | SingleLine, 0xFFFFFF, 0x202020, 0x202020},
+        {"5 ", 46, true, {90, 56}, centred, 0xFFFFFF, 0x202020, 0x202020}, // a trailing space
+        {"Hit Count", 29, false, {155, 30}, centred, 0xC0B2AA, 0x2A2018, 0x2A2018},
+        {"KIM MINJUN", 46, true, {510, 63}, centred, 0xFFFFFF, 0xB8560D, 0xB8560D},
+        {"\uAE40\uBBFC\uC900", 46, true, {510, 63}, centred, 0xFFFFFF, 0xB8560D, 0xB8560D}, // Hangul
+        {"TAG", 26, true, {200, 60}, centred, 0xFFFFFF, 0x00FF00, 0x0000FF}, // cells apart from the fill
+        {"", 26, true, {200, 60}, centred, 0xFFFFFF, 0x00FF00, 0x0000FF},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        Dressed dressed(Font(c.pixels, c.bold));
+        dressed.Dress(c.size, c.format, c.textColour, c.back, c.fill);
+        dressed.label.SetText(QString::fromUtf8(c.text));
+        const QImage expected = DrawnByHand(dressed.label.CurrentLook());
+        EXPECT_TRUE(Shown(dressed.label) == expected) << "first paint";
+        EXPECT_TRUE(Shown(dressed.label) == expected) << "from the kept picture";
+    }
+}
+
+TEST(StaticTest, AChangeOfTextColourFontSizeOrFormatIsNeverShownFromAnOlderPicture) {
+    using namespace DrawFormat;
+    QFont small = Font(16, true);
+    const struct {
+        const char* what;
+        void (*change)(Dressed&, QFont&);
+    } cases[] = {
+        {"the text", [](Dressed& d, QFont&) { d.label.SetText(QStringLiteral("13")); }},
+        {"the text colour", [](Dressed& d, QFont&) { d.label.m_crText = 0x00D7FF; }},
+        {"the fill", [](Dressed& d, QFont&) { d.label.m_crFill = d.label.m_crTextBk = 0x2A1BC8; }},
+        {"the text background", [](Dressed& d, QFont&) { d.label.m_crTextBk = 0x00FF00; }},
+        {"the font", [](Dressed& d, QFont& other) { d.label.m_pFont = &other; }},
+        {"the font's size", [](Dressed& d, QFont&) { d.own.setPixelSize(99); }},
+        {"the size", [](Dressed& d, QFont&) { d.label.resize(229, 112); }},
+        {"the format", [](Dressed& d, QFont&) { d.label.m_nFormat = Right | Bottom | SingleLine; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Dressed dressed(Font(100, true));
+        dressed.Dress({228, 112}, Center | VCenter | SingleLine, 0xFFFFFF, 0xB8560D, 0xB8560D);
+        dressed.label.SetText(QStringLiteral("12"));
+        const QImage before = Shown(dressed.label);
+        c.change(dressed, small);
+        const QImage after = Shown(dressed.label);
+        EXPECT_FALSE(after == before);
+        EXPECT_TRUE(after == DrawnByHand(dressed.label.CurrentLook()));
+    }
+}
+
+TEST(StaticTest, AScaledPainterGetsTheLabelDrawnAtItsScaleNotAPictureStretched) {
+    Dressed dressed(Font(100, true));
+    dressed.Dress({228, 112}, DrawFormat::Center | DrawFormat::VCenter | DrawFormat::SingleLine, 0xFFFFFF,
+                  0xB8560D, 0xB8560D);
+    dressed.label.SetText(QStringLiteral("12"));
+    (void)Shown(dressed.label); // the picture at one pixel per pixel is kept
+    for (const qreal ratio : {1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        QImage rendered(dressed.label.size() * ratio, QImage::Format_RGB32);
+        rendered.setDevicePixelRatio(ratio);
+        dressed.label.render(&rendered);
+        EXPECT_TRUE(rendered == DrawnByHand(dressed.label.CurrentLook(), ratio));
+    }
+}
+
+TEST(StaticTest, ThePicturesKeptStayWithinTheirBoundWhateverTheLabelsShow) {
+    Dressed dressed(Font(100, true));
+    dressed.Dress({228, 112}, DrawFormat::Center | DrawFormat::VCenter | DrawFormat::SingleLine, 0xFFFFFF,
+                  0xB8560D, 0xB8560D);
+    for (int score = 0; score < 200; ++score) {
+        dressed.label.SetText(QString::number(score));
+        (void)dressed.label.grab();
+        ASSERT_LE(CStaticPictures::Shared().Bytes(), CStaticPictures::kMaxBytes);
+    }
+    EXPECT_TRUE(Shown(dressed.label) == DrawnByHand(dressed.label.CurrentLook()));
+    EXPECT_GT(CStaticPictures::Shared().Kept(), 1u);
 }
 
 } // namespace
