@@ -66,5 +66,5 @@ void CMyStatic::paintEvent(QPaintEvent*) {
         CStaticPictures::DrawDirect(painter, look);
         return;
     }
-    painter.drawImage(QPoint(0, 0), CStaticPictures::Shared().Picture(look));
+    CStaticPictures::Shared().Paint(painter, look);
 }

@@ -1,8 +1,10 @@
 #include "controls/MyStaticPictures.h"
 
 #include <QPainter>
+#include <QPainterPath>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -182,16 +184,9 @@ const QImage& CStaticPictures::Picture(const Look& look) {
         return it->second->picture;
     }
     QImage picture(look.size, QImage::Format_RGB32);
-    picture.fill(QColor(look.fill));
     {
         QPainter painter(&picture);
-        const std::optional<QGlyphRun> run = look.textBack == look.fill ? Composed(look) : std::nullopt;
-        if (run) {
-            painter.setPen(QColor(look.textColour));
-            painter.drawGlyphRun(QPointF(0, 0), *run);
-        } else {
-            DrawDirect(painter, look);
-        }
+        DrawDirect(painter, look);
     }
     const auto bytes = static_cast<std::size_t>(picture.sizeInBytes());
     while (!m_order.empty() && m_bytes + bytes > kMaxBytes) {
@@ -203,4 +198,97 @@ const QImage& CStaticPictures::Picture(const Look& look) {
     m_index.emplace(look, m_order.begin());
     m_bytes += bytes;
     return m_order.front().picture;
+}
+
+std::size_t CStaticPictures::TileKeyHash::operator()(const TileKey& key) const {
+    return qHashMulti(0, key.face, key.index, key.colour, key.back, key.phaseX, key.phaseY);
+}
+
+const CStaticPictures::Tile& CStaticPictures::TileOf(const TileKey& key) {
+    if (const auto it = m_tileIndex.find(key); it != m_tileIndex.end()) {
+        m_tileOrder.splice(m_tileOrder.begin(), m_tileOrder, it->second);
+        return *it->second;
+    }
+    Tile tile{key, {}, {}};
+    const QPointF phase(key.phaseX / 64.0, key.phaseY / 64.0);
+    // The outline's control points bound every pixel its fill touches.
+    const QRect ink = key.face.pathForGlyph(key.index).controlPointRect().translated(phase).toAlignedRect();
+    if (!ink.isEmpty()) {
+        // Filled with room around it (a fill cut by the picture's edge rounds its last pixels otherwise),
+        // then kept to its box.
+        const QRect room = ink.adjusted(-2, -2, 2, 2);
+        QImage filled(room.size(), QImage::Format_RGB32);
+        filled.fill(QColor(key.back));
+        {
+            QPainter painter(&filled);
+            painter.setPen(QColor(key.colour));
+            QGlyphRun run;
+            run.setRawFont(key.face);
+            run.setGlyphIndexes({key.index});
+            run.setPositions({phase - QPointF(room.topLeft())});
+            painter.drawGlyphRun(QPointF(0, 0), run);
+        }
+        tile.offset = ink.topLeft();
+        tile.picture = filled.copy(ink.translated(-room.topLeft()));
+    }
+    if (m_tileOrder.size() >= kGlyphsKept) {
+        m_tileIndex.erase(m_tileOrder.back().key);
+        m_tileOrder.pop_back();
+    }
+    m_tileOrder.push_front(std::move(tile));
+    m_tileIndex.emplace(key, m_tileOrder.begin());
+    return m_tileOrder.front();
+}
+
+bool CStaticPictures::DrawTiles(QPainter& painter, const Look& look, const QGlyphRun& run) {
+    const QList<quint32> indexes = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    std::vector<std::pair<QRect, const QImage*>> placed;
+    placed.reserve(static_cast<std::size_t>(indexes.size()));
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        // The composed places lie on the 1/64 grid already.
+        const long long x = std::llround(positions[i].x() * 64), y = std::llround(positions[i].y() * 64);
+        const long long px = x >= 0 ? x / 64 : -((-x + 63) / 64), py = y >= 0 ? y / 64 : -((-y + 63) / 64);
+        const TileKey key{run.rawFont(),
+                          indexes[i],
+                          look.textColour,
+                          look.fill,
+                          static_cast<int>(x - px * 64),
+                          static_cast<int>(y - py * 64)};
+        const Tile& tile = TileOf(key);
+        if (tile.picture.isNull())
+            continue;
+        const QRect at(QPoint(static_cast<int>(px), static_cast<int>(py)) + tile.offset, tile.picture.size());
+        // A box copied over another glyph's would wipe its edge: such a text is filled whole.
+        for (const auto& [other, picture] : placed)
+            if (other.intersects(at))
+                return false;
+        placed.emplace_back(at, &tile.picture);
+    }
+    for (const auto& [at, picture] : placed)
+        painter.drawImage(at.topLeft(), *picture);
+    return true;
+}
+
+void CStaticPictures::Paint(QPainter& painter, const Look& look) {
+    const std::optional<QGlyphRun> run = look.textBack == look.fill ? Composed(look) : std::nullopt;
+    if (!run) {
+        painter.drawImage(QPoint(0, 0), Picture(look));
+        return;
+    }
+    // In strips Qt fills on this thread: one of more than 96 lines was handed to its painting threads and
+    // waited for.
+    for (int y = 0; y < look.size.height(); y += 64)
+        painter.fillRect(QRect(0, y, look.size.width(), std::min(64, look.size.height() - y)),
+                         QColor(look.fill));
+    const bool large = look.font.pixelSize() > kLargeGlyph &&
+                       !(look.font.styleStrategy() & QFont::NoAntialias) &&
+                       painter.testRenderHint(QPainter::TextAntialiasing);
+    // A composed run has at most 32 glyphs, far fewer than the glyphs kept: none it places is dropped
+    // while the others are looked up.
+    if (large && DrawTiles(painter, look, *run))
+        return;
+    painter.setFont(look.font);
+    painter.setPen(QColor(look.textColour));
+    painter.drawGlyphRun(QPointF(0, 0), *run);
 }

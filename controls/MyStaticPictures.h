@@ -1,9 +1,15 @@
-// Pictures of the text statics, kept per look. A static's paint was a fill of its whole rectangle (split over
-// Qt's painting threads once it passes 96 lines) and a drawText that shaped its text again with every paint;
-// a score, a count or a cell of the round grid is mostly a number the screen has shown before. Each look
-// (text, font, format, size and colours) is drawn once, exactly as the fill and drawText draw it, and copied
-// from then on. A number the screen has not shown yet is placed from its characters' own advances, once each
-// pair of them was found to be placed by the shaper as their advances say, so it is not shaped either.
+// How the text statics paint without laying out and filling their text again. A static's paint was a fill
+// of its whole rectangle (split over Qt's painting threads once it passes 96 lines) and a drawText that
+// shaped its text and, for a score's 100-pixel digits, built and filled the glyphs' outline paths: 0.4 ms of
+// the UI thread for each hit. Now:
+// - A number, a count or a clock is placed from its characters' own advances, once each pair of them was
+//   found to be placed by the shaper as their advances say (a kerned pair is shaped with every text).
+// - A large glyph is filled once per colour, background and sub-pixel place over the static's fill and
+//   copied from then on, where its box meets no other glyph's; a small one comes from the painter's own
+//   glyph cache.
+// - Any other text (a name, a caption, a kerned number) is drawn once per look into a picture of the whole
+//   static and copied from then on.
+// Every pixel is the one the fill and drawText give.
 //
 // Thread: user-interface thread only.
 #pragma once
@@ -21,6 +27,7 @@
 #include <list>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class QPainter;
 
@@ -37,27 +44,39 @@ public:
         bool operator==(const Look&) const = default;
     };
 
-    // Whether a look can be kept as a picture: a font sized in pixels (a picture has no screen to take a
-    // point size's resolution from) and a size of at least one pixel.
+    // Whether a look is painted by Paint: a font sized in pixels (a picture has no screen to take a point
+    // size's resolution from) and a size of at least one pixel.
     static bool Keepable(const Look& look);
-    // The look drawn on a painter whose origin is the static's top left, as the static always drew itself.
+    // A keepable look on a painter whose origin is the static's top left and that draws one pixel per pixel.
+    void Paint(QPainter& painter, const Look& look);
+    // The look drawn as the static always drew itself: for a scaled painter, and the reference of the rest.
     static void DrawDirect(QPainter& painter, const Look& look);
-    // The kept picture of a keepable look, drawn first if it is not kept yet.
-    const QImage& Picture(const Look& look);
 
     // The glyphs of a one-line text placed in its rectangle as drawText places them, made from the
     // characters' advances; none when the text has a character or a pair not known to compose.
     std::optional<QGlyphRun> Composed(const Look& look);
 
+    // Pictures of whole statics kept and the bytes they take; the glyphs kept.
     std::size_t Bytes() const { return m_bytes; }
     std::size_t Kept() const { return m_order.size(); }
-    // What the pictures may take: a 1280 x 720 screen's statics several times over (a score 100 KB, a cell
-    // of the round grid 2 KB, a name panel 130 KB).
+    std::size_t GlyphsKept() const { return m_tileOrder.size(); }
+    // What the pictures of whole statics may take: a 1280 x 720 screen's names and captions several times
+    // over (a name panel 130 KB, a caption 20 KB).
     static constexpr std::size_t kMaxBytes = 8u << 20;
+    // Glyphs of the scores' size are some 20 KB each: ten digits in a few colours and places.
+    static constexpr std::size_t kGlyphsKept = 512;
+    // From this size on drawText fills each glyph's outline path instead of copying it from its cache.
+    static constexpr int kLargeGlyph = 64;
 
     static CStaticPictures& Shared();
 
 private:
+    // The kept picture of a look, drawn first if it is not kept yet.
+    const QImage& Picture(const Look& look);
+    // Draws the composed glyphs over the fill from kept glyph pictures; false (nothing drawn) when two
+    // glyphs' boxes meet.
+    bool DrawTiles(QPainter& painter, const Look& look, const QGlyphRun& run);
+
     struct LookHash {
         std::size_t operator()(const Look& look) const;
     };
@@ -66,6 +85,25 @@ private:
         QImage picture;
     };
     using Order = std::list<Entry>; // the most recently used first
+
+    // A glyph filled over a background: its box from the origin's whole pixel.
+    struct TileKey {
+        QRawFont face;
+        quint32 index = 0;
+        QRgb colour = 0, back = 0;
+        int phaseX = 0, phaseY = 0; // the origin's place within its pixel, in 1/64
+        bool operator==(const TileKey&) const = default;
+    };
+    struct TileKeyHash {
+        std::size_t operator()(const TileKey& key) const;
+    };
+    struct Tile {
+        TileKey key;
+        QImage picture; // opaque; null for a glyph without ink
+        QPoint offset;
+    };
+    using TileOrder = std::list<Tile>;
+    const Tile& TileOf(const TileKey& key);
 
     // A font's characters that compose: each one's glyph, offset and advance, and which pairs the shaper
     // places side by side at their advances.
@@ -88,5 +126,7 @@ private:
     std::unordered_map<Look, Order::iterator, LookHash> m_index;
     Order m_order;
     std::size_t m_bytes = 0;
+    std::unordered_map<TileKey, TileOrder::iterator, TileKeyHash> m_tileIndex;
+    TileOrder m_tileOrder;
     QHash<QFont, Face> m_faces; // a handful: the screens' fonts
 };
