@@ -191,6 +191,16 @@ void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, i
     numbers.Draw(painter, style, QPointF(rect.center().x() + 1, top));
 }
 
+// A static of the screen at its place. Its size is fixed (minimum and maximum alike), so a new text does
+// not ask the view to lay its children out again: the screen has no layout, and each text change posted
+// that request.
+void Place(QWidget* control, const QRect& rect) {
+    if (qobject_cast<CMyStatic*>(control)) {
+        control->setFixedSize(rect.size());
+    }
+    control->setGeometry(rect);
+}
+
 // A name or nation panel shows its text whole, in a smaller font where it must, down to a floor the operator
 // still reads, and elided beyond: never cut at the panel's edges, so never under the other side's.
 void ShowFitted(QLabel* label, const QString& text, const QFont& font, int floorPixels) {
@@ -376,7 +386,7 @@ void CMainWnd::SetupControls() {
             break;
         }
         }
-        control->setGeometry(place.rect);
+        Place(control, place.rect);
         control->setVisible(place.visible);
     }
     // Own fonts of the owner-drawn statics follow their widget font.
@@ -1130,12 +1140,12 @@ void CMainWnd::ShowPlayers() {
         const int nation = player.nNation;
         const bool hasNation = nation > 0 && nation < std::min(md.nNationCount, kNationRows);
         if (hasNation) {
-            Static(nationId[side])->setGeometry(topX[side], 135, 110, 36);
-            Static(nameId[side])->setGeometry(panelX[side], 85, 510, 63);
+            Place(Static(nationId[side]), QRect(topX[side], 135, 110, 36));
+            Place(Static(nameId[side]), QRect(panelX[side], 85, 510, 63));
         } else {
             // Between the contest line and the team buttons' row, which stays uncovered.
-            Static(nationId[side])->setGeometry(panelX[side], 72, 510, 38);
-            Static(nameId[side])->setGeometry(panelX[side], 110, 510, 38);
+            Place(Static(nationId[side]), QRect(panelX[side], 72, 510, 38));
+            Place(Static(nameId[side]), QRect(panelX[side], 110, 510, 38));
         }
         // The flag file of the nation row; a name that reaches outside the flag folder is not read.
         const std::u16string file = hasNation ? WideField(md.aNation[nation].wszField[3]) : u"none.gif";
