@@ -270,10 +270,28 @@ bool CStaticPictures::DrawTiles(QPainter& painter, const Look& look, const QGlyp
     return true;
 }
 
+bool CStaticPictures::SeenBefore(const Look& look) {
+    const std::size_t hash = LookHash()(look);
+    if (m_seen.contains(hash))
+        return true;
+    if (m_seenOrder.size() >= kSeenKept) {
+        m_seen.erase(m_seenOrder.front());
+        m_seenOrder.pop_front();
+    }
+    m_seen.insert(hash);
+    m_seenOrder.push_back(hash);
+    return false;
+}
+
 void CStaticPictures::Paint(QPainter& painter, const Look& look) {
     const std::optional<QGlyphRun> run = look.textBack == look.fill ? Composed(look) : std::nullopt;
     if (!run) {
-        painter.drawImage(QPoint(0, 0), Picture(look));
+        // A look shown once (a tenth of the clock in a round's last seconds) is drawn as it comes; one shown
+        // again is kept.
+        if (m_index.contains(look) || SeenBefore(look))
+            painter.drawImage(QPoint(0, 0), Picture(look));
+        else
+            DrawDirect(painter, look);
         return;
     }
     // In strips Qt fills on this thread: one of more than 96 lines was handed to its painting threads and

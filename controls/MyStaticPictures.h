@@ -7,8 +7,8 @@
 // - A large glyph is filled once per colour, background and sub-pixel place over the static's fill and
 //   copied from then on, where its box meets no other glyph's; a small one comes from the painter's own
 //   glyph cache.
-// - Any other text (a name, a caption, a kerned number) is drawn once per look into a picture of the whole
-//   static and copied from then on.
+// - Any other text (a name, a caption, a kerned number) shown a second time is drawn into a picture of the
+//   whole static and copied from then on.
 // Every pixel is the one the fill and drawText give.
 //
 // Thread: user-interface thread only.
@@ -24,9 +24,11 @@
 #include <QString>
 
 #include <cstddef>
+#include <deque>
 #include <list>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QPainter;
@@ -123,7 +125,13 @@ private:
     static bool LearnGlyph(Face& face, const QFont& font, int slot);
     static bool LearnPair(Face& face, const QFont& font, int first, int second);
 
+    // Whether the look was painted before (by its hash, among the last kSeenKept), noting it if not.
+    bool SeenBefore(const Look& look);
+    static constexpr std::size_t kSeenKept = 256;
+
     std::unordered_map<Look, Order::iterator, LookHash> m_index;
+    std::unordered_set<std::size_t> m_seen;
+    std::deque<std::size_t> m_seenOrder; // the oldest first
     Order m_order;
     std::size_t m_bytes = 0;
     std::unordered_map<TileKey, TileOrder::iterator, TileKeyHash> m_tileIndex;
