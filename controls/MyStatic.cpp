@@ -2,8 +2,9 @@
 
 #include "app/ColorRef.h"
 
-#include <QFontMetrics>
 #include <QPainter>
+
+#include <cmath>
 
 int DrawFormat::ToQt(UINT format) {
     int flags = 0;
@@ -26,14 +27,13 @@ int DrawFormat::ToQt(UINT format) {
     return flags;
 }
 
-CMyStatic::CMyStatic(QWidget* parent) : QLabel(parent) {}
+CMyStatic::CMyStatic(QWidget* parent) : QLabel(parent) {
+    // The label draws its text as it is: nothing in it is markup to look for at every change.
+    setTextFormat(Qt::PlainText);
+}
 
-void CMyStatic::SetText(const QString& text, bool repaint) {
-    if (text == QLabel::text())
-        return;
-    setText(text);
-    if (repaint)
-        update();
+void CMyStatic::SetText(const QString& text) {
+    setText(text); // repaints the label when the text changed
 }
 
 void CMyStatic::SetColours(COLORREF text, COLORREF back) {
@@ -43,16 +43,28 @@ void CMyStatic::SetColours(COLORREF text, COLORREF back) {
     update();
 }
 
+CStaticPictures::Look CMyStatic::CurrentLook() const {
+    const QFont& own = m_pFont ? *m_pFont : (parentWidget() ? parentWidget()->font() : QLabel::font());
+    return {text(),
+            own.resolve(font()),
+            DrawFormat::ToQt(m_nFormat),
+            size(),
+            ColorFromRef(m_crFill).rgb(),
+            ColorFromRef(m_crTextBk).rgb(),
+            ColorFromRef(m_crText).rgb()};
+}
+
 void CMyStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), ColorFromRef(m_crFill));
-    const QFont font = m_pFont ? *m_pFont : (parentWidget() ? parentWidget()->font() : QLabel::font());
-    painter.setFont(font);
-    const int flags = DrawFormat::ToQt(m_nFormat);
-    // The text is drawn opaque: its own cells take the text background colour. Mostly that is the fill
-    // colour, and laying the text out once more to find its cells would double the cost of a score's paint.
-    if (!text().isEmpty() && m_crTextBk != m_crFill)
-        painter.fillRect(painter.boundingRect(rect(), flags, text()), ColorFromRef(m_crTextBk));
-    painter.setPen(ColorFromRef(m_crText));
-    painter.drawText(rect(), flags, text());
+    const CStaticPictures::Look look = CurrentLook();
+    // A picture is of the label's own pixels: a scaled painter (a monitor with a device pixel ratio other
+    // than 1, a scaled render) draws the label as it comes.
+    const QTransform t = painter.deviceTransform();
+    const bool wholePixels =
+        t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    if (!wholePixels || devicePixelRatioF() != 1.0 || !CStaticPictures::Keepable(look)) {
+        CStaticPictures::DrawDirect(painter, look);
+        return;
+    }
+    CStaticPictures::Shared().Paint(painter, look);
 }

@@ -5,6 +5,7 @@
 // Thread: user-interface thread only.
 #pragma once
 
+#include "controls/MyStaticPictures.h"
 #include "platform/WinTypes.h"
 
 #include <QLabel>
@@ -27,8 +28,8 @@ class CMyStatic : public QLabel {
 public:
     explicit CMyStatic(QWidget* parent = nullptr);
 
-    // Stores the text and repaints (unless repaint is false).
-    void SetText(const QString& text, bool repaint = true);
+    // Stores the text and repaints the label if it changed.
+    void SetText(const QString& text);
 
     const QFont* m_pFont = nullptr; // not owned; null: the parent's font
     COLORREF m_crTextBk = 0xFFFFFF; // behind the text's own cells
@@ -38,6 +39,9 @@ public:
 
     // The colours in one call, then a repaint.
     void SetColours(COLORREF text, COLORREF back);
+
+    // What the label shows now: its text, font, format, size and colours.
+    CStaticPictures::Look CurrentLook() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

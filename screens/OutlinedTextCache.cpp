@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHashFunctions>
 #include <QPainter>
 
 #include <algorithm>
@@ -43,19 +44,28 @@ QImage DrawPicture(const COutlinedTextCache::Style& style, QPointF* anchor) {
 
 } // namespace
 
+std::size_t COutlinedTextCache::StyleHash::operator()(const Style& style) const {
+    return qHashMulti(0, style.text, style.size, style.fill, style.outline, style.thickness, style.shadow,
+                      style.shadowColour, style.shadowThickness, style.shadowDx, style.shadowDy);
+}
+
 const COutlinedTextCache::Entry& COutlinedTextCache::Find(const Style& style) {
-    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                                 [&](const Entry& entry) { return entry.style == style; });
-    if (it != m_entries.end()) {
-        std::rotate(it, it + 1, m_entries.end());
-        return m_entries.back();
+    if (const auto it = m_index.find(style); it != m_index.end()) {
+        m_order.splice(m_order.begin(), m_order, it->second);
+        return *it->second;
     }
-    if (m_entries.size() >= kKept)
-        m_entries.erase(m_entries.begin());
     Entry entry{style, {}, {}};
     entry.picture = DrawPicture(style, &entry.anchor);
-    m_entries.push_back(std::move(entry));
-    return m_entries.back();
+    const auto bytes = static_cast<std::size_t>(entry.picture.sizeInBytes());
+    while (!m_order.empty() && (m_order.size() >= kKept || m_bytes + bytes > kMaxBytes)) {
+        m_bytes -= static_cast<std::size_t>(m_order.back().picture.sizeInBytes());
+        m_index.erase(m_order.back().style);
+        m_order.pop_back();
+    }
+    m_order.push_front(std::move(entry));
+    m_index.emplace(style, m_order.begin());
+    m_bytes += bytes;
+    return m_order.front();
 }
 
 QRect COutlinedTextCache::Bounds(const Style& style, QPointF at) {
@@ -63,6 +73,13 @@ QRect COutlinedTextCache::Bounds(const Style& style, QPointF at) {
         return {};
     const Entry& entry = Find(style);
     return QRect((at - entry.anchor).toPoint(), entry.picture.size());
+}
+
+QPointF COutlinedTextCache::Landing(const Style& style, QPointF at) {
+    if (style.text.isEmpty())
+        return at;
+    const Entry& entry = Find(style);
+    return QPointF((at - entry.anchor).toPoint()) + entry.anchor;
 }
 
 void COutlinedTextCache::Draw(QPainter& painter, const Style& style, QPointF at) {

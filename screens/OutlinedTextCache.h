@@ -1,8 +1,9 @@
-// Outlined texts of the public scoreboard drawn once into pictures and kept. Building the outline path of a
-// 400-pixel digit costs far more than drawing a picture of it, and the board shows the same few texts over
-// many repaints (a score stays for seconds, a level for the match).
+// Outlined texts of the screens drawn once into pictures and kept. Building the outline path of a 400-pixel
+// digit costs far more than drawing a picture of it, and a screen shows the same texts over many repaints: a
+// score stays for seconds, and a match shows hit levels of every value (0..255) in each of a few styles (the
+// operator's last hits and level boxes, the scoreboard's level boxes), each of them again and again.
 //
-// Thread: user-interface thread (one cache per board).
+// Thread: user-interface thread (one cache per screen).
 #pragma once
 
 #include "controls/OutlineText.h"
@@ -12,7 +13,9 @@
 #include <QRect>
 #include <QString>
 
-#include <vector>
+#include <cstddef>
+#include <list>
+#include <unordered_map>
 
 class COutlinedTextCache {
 public:
@@ -33,17 +36,30 @@ public:
     void Draw(QPainter& painter, const Style& style, QPointF at);
     // Where Draw puts the picture of the text: what a repaint of it has to cover.
     QRect Bounds(const Style& style, QPointF at);
-    // Pictures kept; never more than kKept.
-    std::size_t Kept() const { return m_entries.size(); }
-    static constexpr std::size_t kKept = 48;
+    // Where the text lands: `at` moved by less than a pixel, so that its picture lands on whole pixels.
+    QPointF Landing(const Style& style, QPointF at);
+    // Pictures kept, and the bytes they take; never more than kKept pictures nor more than kMaxBytes (but for
+    // a single picture larger than that).
+    std::size_t Kept() const { return m_order.size(); }
+    std::size_t Bytes() const { return m_bytes; }
+    // Every level of four styles: a level's picture at the operator's 20 to 24 pixels is about 5 KB, so these
+    // take some 5 MB; the scoreboard's 400-pixel scores (0.5 MB each) are bound by the bytes.
+    static constexpr std::size_t kKept = 1024;
+    static constexpr std::size_t kMaxBytes = 24u << 20;
 
 private:
+    struct StyleHash {
+        std::size_t operator()(const Style& style) const;
+    };
     struct Entry {
         Style style;
         QImage picture;
         QPointF anchor; // the point of the picture that lands on `at`
     };
+    using Order = std::list<Entry>; // the most recently used first
     const Entry& Find(const Style& style);
 
-    std::vector<Entry> m_entries; // the most recently used last
+    Order m_order;
+    std::unordered_map<Style, Order::iterator, StyleHash> m_index;
+    std::size_t m_bytes = 0;
 };
