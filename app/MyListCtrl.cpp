@@ -1,25 +1,10 @@
 #include "app/MyListCtrl.h"
 
-#include "app/ColorRef.h"
+#include "app/RowColourDelegate.h"
 
 #include <QHeaderView>
-#include <QStyledItemDelegate>
 
 namespace {
-
-// Paints every cell in the colours of its row, whatever the items themselves say.
-class RowColourDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const QColor text = ColorFromRef(CMyListCtrl::OnGetCellTextColor(index.row(), index.column()));
-        option->palette.setColor(QPalette::Text, text);
-        option->backgroundBrush = ColorFromRef(CMyListCtrl::OnGetCellBkColor(index.row(), index.column()));
-    }
-};
 
 // The column header. Its size hint measures every section's text; the table asks for it after each inserted
 // row, which cost a scoring event a tenth of a millisecond. A header given a fixed height answers with it.
@@ -48,6 +33,8 @@ CMyListCtrl::CMyListCtrl(QWidget* parent) : QTableWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setTabKeyNavigation(false);
+    // One line per row: a text too long for its cell is elided, never wrapped into a row that shows one line.
+    setWordWrap(false);
 }
 
 COLORREF CMyListCtrl::OnGetCellTextColor(int row, int) {
