@@ -2,18 +2,32 @@
 // scroll bar that the mouse and the keys still drive, and rows added during a round that repaint only what
 // they changed while the screen shows what a full repaint shows.
 #include "app/ColorRef.h"
+#include "app/MainWnd.h"
 #include "app/MyListCtrl.h"
 #include "app/RowColourDelegate.h"
+#include "app/VeziruduzApp.h"
+#include "screens/OperatorLayout.h"
+#include "tests/platform/EventPump.h"
+#include "tests/support/TestCourt.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTest>
+#include <QWheelEvent>
 
-#include <algorithm>
-#include <cstdlib>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -149,6 +163,203 @@ TEST(EventListCells, TheCurrentCellShowsTheStylesFocusFrame) {
         EXPECT_EQ(Where(Differing(expected, painted(*list.itemDelegate(), QStyle::State_HasFocus))),
                   Where(QRect()));
     }
+}
+
+// The paints of watched widgets, by region.
+class PaintLog final : public QObject {
+public:
+    explicit PaintLog(std::initializer_list<QWidget*> widgets) {
+        for (QWidget* widget : widgets)
+            widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            painted[watched] += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    std::map<QObject*, QRegion> painted;
+};
+
+// The operator view at its size in a running round, with the hits that add rows to Chung's list.
+class EventListRepaint : public ::testing::Test, protected TestCourt {
+protected:
+    EventListRepaint() {
+        md->nRound = 3;
+        md->nCurRound = 1;
+        md->nGameState = 3;
+        md->nPSSType = 1;
+        md->nLevelBody = 25;
+        md->nMatchTime = 120;
+        md->nRemainTime = 83000;
+        md->nMonitorCount = 1;
+        EXPECT_EQ(home.makeLocalDatabase(), "");
+        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
+        view = std::make_unique<CMainWnd>();
+        view->resize(OperatorLayout::Width, OperatorLayout::Height);
+        view->SetupControls();
+        view->show();
+        list = view->EventList(OperatorIds::EventListChung);
+    }
+    ~EventListRepaint() override {
+        view.reset();
+        theApp.m_dbLocal.Close();
+    }
+    void Hits(int n) {
+        for (int i = 0; i < n; ++i)
+            view->OnTrunkHit(0, "valid,40,0,1", nullptr);
+    }
+    // Until the list has laid out its rows and the screen shows them.
+    void Settle() {
+        const auto newestInView = [&] {
+            const int row = list->rowCount() - 1;
+            return row < 0 ||
+                   list->viewport()->rect().contains(list->visualRect(list->model()->index(row, 4)));
+        };
+        ASSERT_TRUE(pumpUntil(newestInView, std::chrono::seconds(10)));
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+    }
+    // The list as the operator sees it (the window's backing store) and drawn whole.
+    QImage Shown() const {
+        const QRect at(list->mapTo(view.get(), QPoint()), list->size());
+        return view->screen()
+            ->grabWindow(view->winId())
+            .toImage()
+            .copy(at)
+            .convertToFormat(QImage::Format_RGB32);
+    }
+    QImage DrawnWhole() const { return list->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    std::unique_ptr<CMainWnd> view;
+    CMyListCtrl* list = nullptr;
+};
+
+TEST_F(EventListRepaint, ARowPaintsOnlyItselfAndWhatTheScrollUncoveredAndTheScreenShowsIt) {
+    const struct {
+        const char* what;
+        int before;   // rows already in the list
+        int added;    // in one turn of the event loop
+        bool narrows; // the scroll bar comes and the rows are laid out again in a narrower list
+    } cases[] = {
+        {"a row below the first", 1, 1, false},
+        {"the row that brings the scroll bar", 3, 1, true},
+        {"a row at the bottom of a scrolled list", 9, 1, false},
+        {"a burst of three rows", 12, 3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        list->setRowCount(0);
+        view->m_nHistoryRows[0] = 0;
+        Hits(c.before);
+        ASSERT_NO_FATAL_FAILURE(Settle());
+        const bool scrolled = list->verticalScrollBar()->isVisible();
+        ASSERT_EQ(scrolled, c.before > 3) << "the rows fill the list";
+        ASSERT_EQ(Where(Differing(DrawnWhole(), Shown())), Where(QRect())) << "as the rows were shown";
+
+        PaintLog log{view.get(), list, list->viewport(), list->verticalScrollBar()};
+        Hits(c.added);
+        ASSERT_NO_FATAL_FAILURE(Settle());
+        ASSERT_EQ(list->rowCount(), c.before + c.added);
+        EXPECT_EQ(list->item(list->rowCount() - 1, 0)->text().toStdString(),
+                  std::to_string(c.before + c.added));
+
+        // The new rows with the grid line above them, and the strip the rows already shown left when they
+        // moved up.
+        const QRect viewport = list->viewport()->rect();
+        QRegion allowed = c.narrows ? QRegion(viewport) : QRegion();
+        for (int row = c.before; row < list->rowCount(); ++row)
+            allowed +=
+                QRect(0, list->rowViewportPosition(row) - 1, viewport.width(), list->rowHeight(row) + 1);
+        if (scrolled)
+            allowed += QRect(0, viewport.height() - c.added * list->rowHeight(0), viewport.width(),
+                             c.added * list->rowHeight(0));
+        const QRegion beyond = log.painted[list->viewport()] - allowed;
+        EXPECT_TRUE(beyond.isEmpty()) << "the list repainted " << Where(beyond.boundingRect());
+        const QRegion behind =
+            log.painted[view.get()] & QRect(list->mapTo(view.get(), QPoint()), list->size());
+        EXPECT_TRUE(behind.isEmpty())
+            << "the screen behind the list repainted " << Where(behind.boundingRect());
+        EXPECT_EQ(Where(Differing(DrawnWhole(), Shown())), Where(QRect())) << "the screen shows the rows";
+        EXPECT_EQ(list->verticalScrollBar()->isVisible(), c.before + c.added > 3);
+    }
+}
+
+// The scroll bar's handle as it is drawn: the longest run of pixels down the bar's middle that differ from
+// its groove (the arrows are short runs).
+struct Span {
+    int top = 0;
+    int length = 0;
+};
+Span HandleDrawn(QScrollBar& bar, QRgb groove) {
+    const QImage shot = bar.grab().toImage();
+    const int x = shot.width() / 2;
+    Span longest, run;
+    for (int y = 0; y < shot.height(); ++y) {
+        if (shot.pixel(x, y) != groove) {
+            if (run.length++ == 0)
+                run.top = y;
+            if (run.length > longest.length)
+                longest = run;
+        } else {
+            run = Span();
+        }
+    }
+    return longest;
+}
+
+TEST(EventListScrollBar, TheMouseAndTheKeysScrollTheListWhereTheHandleIsDrawn) {
+    CMyListCtrl list;
+    list.setFont(ListFont());
+    list.setColumnCount(2);
+    for (int row = 0; row < 40; ++row) {
+        list.insertRow(row);
+        list.setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+    }
+    list.resize(300, 200);
+    list.show();
+    QScrollBar& bar = *list.verticalScrollBar();
+    ASSERT_TRUE(pumpUntil([&] { return bar.isVisible() && bar.maximum() > 0; }, std::chrono::seconds(10)));
+    ASSERT_EQ(bar.value(), 0);
+    // With the handle at the top, the groove shows just above the down arrow.
+    const QRgb groove = bar.grab().toImage().pixel(bar.width() / 2, bar.height() - bar.width() - 3);
+    const auto DrawnHandle = [&](QScrollBar& shown) { return HandleDrawn(shown, groove); };
+    const Span atTop = DrawnHandle(bar);
+    ASSERT_GE(atTop.length, 10) << "a handle is drawn";
+
+    // The handle dragged down by the mouse: the rows follow it, and it is drawn where it was left.
+    const QPoint grip(bar.width() / 2, atTop.top + atTop.length / 2);
+    QTest::mousePress(&bar, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(&bar, grip + QPoint(0, 30));
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, grip + QPoint(0, 30));
+    EXPECT_GT(bar.value(), 0);
+    EXPECT_EQ(list.rowAt(0), bar.value()) << "the rows scrolled with the handle";
+    const Span dragged = DrawnHandle(bar);
+    EXPECT_NEAR(dragged.top, atTop.top + 30, 3);
+
+    // A click on the groove below the handle scrolls a page, one on the down arrow a row.
+    int value = bar.value();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, dragged.top + dragged.length + 10));
+    EXPECT_EQ(bar.value(), value + bar.pageStep());
+    value = bar.value();
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() / 2, bar.height() - 3));
+    EXPECT_EQ(bar.value(), value + 1);
+
+    // The keys, and the wheel over the rows.
+    QTest::keyClick(&bar, Qt::Key_End);
+    EXPECT_EQ(bar.value(), bar.maximum());
+    EXPECT_EQ(list.rowAt(list.viewport()->height() - 1), 39) << "the last row shows";
+    const Span atBottom = DrawnHandle(bar);
+    EXPECT_GT(atBottom.top, dragged.top);
+    QTest::keyClick(&bar, Qt::Key_Up);
+    EXPECT_EQ(bar.value(), bar.maximum() - 1);
+    QTest::keyClick(&bar, Qt::Key_Home);
+    EXPECT_EQ(bar.value(), 0);
+    EXPECT_EQ(DrawnHandle(bar).top, atTop.top);
+    QWheelEvent wheel(QPointF(50, 50), list.viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list.viewport(), &wheel);
+    EXPECT_GT(bar.value(), 0) << "the wheel scrolls down";
+    EXPECT_EQ(list.rowAt(0), bar.value());
 }
 
 } // namespace
