@@ -2,9 +2,10 @@
 
 #include <QEvent>
 #include <QPainter>
-#include <QPolygon>
 #include <QStyle>
 #include <QStyleOptionSlider>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,43 +17,26 @@ const QColor kHandlePressed(100, 130, 152);
 const QColor kArrow(64, 84, 100);
 const QColor kArrowDisabled(170, 184, 194);
 
-// A solid triangle in the middle of an arrow's box, pointing to where its line scrolls.
-void DrawArrow(QPainter& painter, const QRect& box, Qt::ArrowType direction, const QColor& colour) {
+// A solid triangle in the middle of an arrow's box, pointing up or down.
+void DrawArrow(QPainter& painter, const QRect& box, bool up, const QColor& colour) {
     const int half = std::max(2, std::min(box.width(), box.height()) / 4);
     const QPoint c = box.center();
-    QPolygon triangle;
-    switch (direction) {
-    case Qt::UpArrow:
-        triangle << QPoint(c.x() - half, c.y() + half / 2) << QPoint(c.x() + half, c.y() + half / 2)
-                 << QPoint(c.x(), c.y() - half / 2 - 1);
-        break;
-    case Qt::DownArrow:
-        triangle << QPoint(c.x() - half, c.y() - half / 2) << QPoint(c.x() + half, c.y() - half / 2)
-                 << QPoint(c.x(), c.y() + half / 2 + 1);
-        break;
-    case Qt::LeftArrow:
-        triangle << QPoint(c.x() + half / 2, c.y() - half) << QPoint(c.x() + half / 2, c.y() + half)
-                 << QPoint(c.x() - half / 2 - 1, c.y());
-        break;
-    default:
-        triangle << QPoint(c.x() - half / 2, c.y() - half) << QPoint(c.x() - half / 2, c.y() + half)
-                 << QPoint(c.x() + half / 2 + 1, c.y());
-        break;
-    }
+    const int base = up ? c.y() + half / 2 : c.y() - half / 2;
+    const int tip = up ? c.y() - half / 2 - 1 : c.y() + half / 2 + 1;
+    const QPoint triangle[] = {{c.x() - half, base}, {c.x() + half, base}, {c.x(), tip}};
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
-    painter.drawPolygon(triangle);
+    painter.drawPolygon(triangle, 3);
 }
 
 } // namespace
 
-CListScrollBar::CListScrollBar(Qt::Orientation orientation, QWidget* parent)
-    : QScrollBar(orientation, parent) {}
+CListScrollBar::CListScrollBar(QWidget* parent) : QScrollBar(Qt::Vertical, parent) {}
 
 bool CListScrollBar::event(QEvent* event) {
     const bool handled = QScrollBar::event(event);
-    // Every pixel is filled below. Polishing the scroll bar clears this, so it is set again after
-    // each polish.
+    // Every pixel is filled below. Set in the constructor, the attribute was gone by the first paint (the
+    // scroll bar is polished meanwhile), so it is set after each polish.
     if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
         setAttribute(Qt::WA_OpaquePaintEvent);
     return handled;
@@ -69,30 +53,21 @@ void CListScrollBar::paintEvent(QPaintEvent*) {
         return (option.activeSubControls & part) &&
                (option.state & (QStyle::State_Sunken | QStyle::State_MouseOver));
     };
-    const bool vertical = orientation() == Qt::Vertical;
-
     QPainter painter(this);
     painter.fillRect(rect(), kGroove);
-    painter.fillRect(vertical ? QRect(0, 0, 1, height()) : QRect(0, 0, width(), 1), kEdge);
+    painter.fillRect(QRect(0, 0, 1, height()), kEdge);
     const bool enabled = isEnabled() && minimum() < maximum();
     if (enabled) {
         const QRect handle = place(QStyle::SC_ScrollBarSlider);
         QColor colour = kHandle;
         if (active(QStyle::SC_ScrollBarSlider))
             colour = option.state & QStyle::State_Sunken ? kHandlePressed : kHandleHovered;
-        painter.fillRect(vertical ? handle.adjusted(3, 1, -2, -1) : handle.adjusted(1, 3, -1, -2), colour);
+        painter.fillRect(handle.adjusted(3, 1, -2, -1), colour);
     }
-    const struct {
-        QStyle::SubControl part;
-        Qt::ArrowType direction;
-    } arrows[] = {
-        {QStyle::SC_ScrollBarSubLine, vertical ? Qt::UpArrow : Qt::LeftArrow},
-        {QStyle::SC_ScrollBarAddLine, vertical ? Qt::DownArrow : Qt::RightArrow},
-    };
-    for (const auto& arrow : arrows) {
-        const QRect box = place(arrow.part);
-        if (enabled && active(arrow.part) && (option.state & QStyle::State_Sunken))
-            painter.fillRect(box.adjusted(vertical ? 1 : 0, vertical ? 0 : 1, 0, 0), kHandle);
-        DrawArrow(painter, box, arrow.direction, enabled ? kArrow : kArrowDisabled);
+    for (const QStyle::SubControl part : {QStyle::SC_ScrollBarSubLine, QStyle::SC_ScrollBarAddLine}) {
+        const QRect box = place(part);
+        if (enabled && active(part) && (option.state & QStyle::State_Sunken))
+            painter.fillRect(box.adjusted(1, 0, 0, 0), kHandle);
+        DrawArrow(painter, box, part == QStyle::SC_ScrollBarSubLine, enabled ? kArrow : kArrowDisabled);
     }
 }

@@ -31,7 +31,7 @@ public:
 CMyListCtrl::CMyListCtrl(QWidget* parent) : QTableWidget(parent) {
     setItemDelegate(new RowColourDelegate(this));
     setHorizontalHeader(new ColumnHeader(this));
-    setVerticalScrollBar(new CListScrollBar(Qt::Vertical, this));
+    setVerticalScrollBar(new CListScrollBar(this));
     // A record of what happened: nothing is typed into it, and it never takes the keyboard from the
     // operator's shortcuts (Space must start the clock, not edit a cell). The mouse still scrolls it.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
