@@ -12,6 +12,7 @@ class CMyListCtrl : public QTableWidget {
     Q_OBJECT
 public:
     explicit CMyListCtrl(QWidget* parent = nullptr);
+    ~CMyListCtrl() override;
 
     // Even rows: brown text on a near-white background; odd rows: black text on a pale blue one.
     static COLORREF OnGetCellTextColor(int row, int column);
@@ -21,9 +22,24 @@ public:
     // event loop, so the handler that adds a row does not wait for it, and a burst of rows is laid out once.
     void ShowLastRow();
 
+    // The table lays its rows out again after every inserted row and then repaints all it shows. When rows
+    // were only appended since the last layout, the rows shown keep their pixels (moved up by a blit when the
+    // list scrolls to its newest row) and only the new rows are painted; any other change lays out and
+    // repaints the whole list as the table does.
+    void doItemsLayout() override;
+
 protected:
+    bool event(QEvent* event) override;
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
 
 private:
+    void RowsInserted(int first, int last);
+    void RowsChanged(int first);
+    void WholeChanged() { m_bWholeLayout = true; }
+
     bool m_bShowLastRow = false; // at the next layout
+    int m_nAppendedFrom = -1;    // the first row appended since the last layout; -1 none
+    bool m_bWholeLayout = false; // something else changed since the last layout
+    int m_nScrolledBy = 0;       // pixels the rows shown were moved up by during a layout
 };
