@@ -244,6 +244,14 @@ bool LinkedOnTwoMonitors(benchmark::State& state, CMainWnd& view, const std::fun
         state.SkipWithError("the public scoreboard is not shown (a second monitor is needed)");
         return false;
     }
+    // The public-screen size as the frame sets it from the display resolution (the court has no frame):
+    // unsized, the board is 0x0 and never paints.
+    CExtScrDlg* board = view.m_pExtScrDlg;
+    board->ApplyResolution();
+    if (board->size() != PublicScreenSize(md->nDisplayResolution)) {
+        state.SkipWithError("the public scoreboard is not shown at its size");
+        return false;
+    }
     if (!versionAsked()) {
         state.SkipWithError("the receiver link did not start");
         return false;

@@ -101,9 +101,9 @@ std::unique_ptr<BenchCourt> MakeCourt(benchmark::State& state, View** view = nul
     return court;
 }
 
-// Whether the court shows the public scoreboard and its receiver has linked on the court's channel, as at
-// every start (versionAsked waits until the receiver saw the program ask for its version); else the
-// benchmark is skipped with the reason.
+// Whether the court shows the public scoreboard, at the size the frame gives it, and its receiver has
+// linked on the court's channel, as at every start (versionAsked waits until the receiver saw the program
+// ask for its version); else the benchmark is skipped with the reason.
 bool LinkedOnTwoMonitors(benchmark::State& state, CMainWnd& view, const std::function<bool()>& versionAsked);
 
 // Tells view.Painted(side, score) at each paint of a side's score label: the moment the operator sees a

@@ -15,7 +15,6 @@
 //   round_cpu_bench
 #include "bench/BenchCourt.h"
 #include "platform/ProcessUsage.h"
-#include "screens/ExtScrDlg.h"
 #include "tools/FakeReceiver.h"
 
 #include <QCoreApplication>
@@ -44,13 +43,6 @@ void BM_RunningRoundCpu(benchmark::State& state) {
         if (!LinkedOnTwoMonitors(state, *view, [&] { return fake.WaitForCommand(0x07); }))
             return;
         MatchData& md = court->Match();
-        // The public-screen size as the frame sets it from the display resolution (the court has no frame).
-        CExtScrDlg* board = view->m_pExtScrDlg;
-        board->ApplyResolution();
-        if (board->size() != PublicScreenSize(md.nDisplayResolution) || !board->isVisible()) {
-            state.SkipWithError("the public scoreboard is not shown at its size");
-            return;
-        }
         // The devices as their pairing leaves them, so Start runs the round.
         md.bRegBody[0] = md.bRegHead[0] = md.bRegBody[1] = md.bRegHead[1] = 1;
         md.bJudgeWired[0] = md.bJudgeWired[1] = md.bJudgeWired[2] = 1; // the judges' registered flags
