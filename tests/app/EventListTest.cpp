@@ -8,7 +8,7 @@
 #include "app/VeziruduzApp.h"
 #include "screens/OperatorLayout.h"
 #include "tests/platform/EventPump.h"
-#include "tests/support/TestCourt.h"
+#include "tests/support/RunningRoundView.h"
 
 #include <gtest/gtest.h>
 
@@ -181,28 +181,11 @@ public:
 };
 
 // The operator view at its size in a running round, with the hits that add rows to Chung's list.
-class EventListRepaint : public ::testing::Test, protected TestCourt {
+class EventListRepaint : public ::testing::Test, protected RunningRoundView {
 protected:
     EventListRepaint() {
-        md->nRound = 3;
-        md->nCurRound = 1;
-        md->nGameState = 3;
-        md->nPSSType = 1;
-        md->nLevelBody = 25;
-        md->nMatchTime = 120;
-        md->nRemainTime = 83000;
-        md->nMonitorCount = 1;
-        EXPECT_EQ(home.makeLocalDatabase(), "");
-        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
-        view = std::make_unique<CMainWnd>();
-        view->resize(OperatorLayout::Width, OperatorLayout::Height);
-        view->SetupControls();
-        view->show();
+        MakeView();
         list = view->EventList(OperatorIds::EventListChung);
-    }
-    ~EventListRepaint() override {
-        view.reset();
-        theApp.m_dbLocal.Close();
     }
     void Hits(int n) {
         for (int i = 0; i < n; ++i)
@@ -230,7 +213,6 @@ protected:
     }
     QImage DrawnWhole() const { return list->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-    std::unique_ptr<CMainWnd> view;
     CMyListCtrl* list = nullptr;
 };
 

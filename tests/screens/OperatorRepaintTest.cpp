@@ -5,7 +5,7 @@
 #include "app/MatchData.h"
 #include "app/VeziruduzApp.h"
 #include "screens/OperatorLayout.h"
-#include "tests/support/TestCourt.h"
+#include "tests/support/RunningRoundView.h"
 
 #include <gtest/gtest.h>
 
@@ -53,39 +53,20 @@ private:
     CMainWnd& m_view;
 };
 
-class OperatorRepaintTest : public ::testing::Test, protected TestCourt {
+class OperatorRepaintTest : public ::testing::Test, protected RunningRoundView {
 protected:
     OperatorRepaintTest() {
-        md->nRound = 3;
-        md->nCurRound = 1;
-        md->nGameState = 3;
-        md->nPSSType = 1;
         md->nEBPPoint = 2;
-        md->nLevelBody = 25;
-        md->nMatchTime = 120;
-        md->nRemainTime = 83000;
         md->nOvrSupplier = 6;
-        md->nMonitorCount = 1;
-        EXPECT_EQ(home.makeLocalDatabase(), "");
-        EXPECT_TRUE(theApp.m_dbLocal.Open(home.localConnection().c_str())) << theApp.m_dbLocal.lastError();
-        view = std::make_unique<CMainWnd>();
-        view->resize(OperatorLayout::Width, OperatorLayout::Height);
-        view->SetupControls();
-        view->show();
+        MakeView();
         Settle();
         log = std::make_unique<PaintLog>(*view);
-    }
-    ~OperatorRepaintTest() override {
-        log.reset();
-        view.reset();
-        theApp.m_dbLocal.Close();
     }
     void Settle() {
         for (int i = 0; i < 3; ++i)
             QApplication::processEvents();
     }
 
-    std::unique_ptr<CMainWnd> view;
     std::unique_ptr<PaintLog> log;
 };
 
