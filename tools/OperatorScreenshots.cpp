@@ -62,6 +62,9 @@ void History(CMainWnd& view, int id, const std::vector<QStringList>& rows) {
         for (int column = 0; column < row.size(); ++column)
             list->setItem(at, column, new QTableWidgetItem(row[column]));
     }
+    // As a scored event leaves it: the newest row in view once the list is laid out.
+    list->ShowLastRow();
+    list->doItemsLayout();
 }
 
 // The scoreboard reads its flags off the UI thread: the shot waits until both are there.
@@ -190,10 +193,14 @@ int main(int argc, char** argv) {
         md.aSide[1].aSlotState[0] = {2, 27, 1};
         DeviceStatusSet(md, 1 << 5); // judge 2 silent
         md.bJudgeWired[1] = 0;
+        // More rows than the list shows, so its scroll bar shows too.
         History(*view, OperatorIds::EventListChung,
                 {{"1", "1", "(+)2", "Trunk", "1:31"},
-                 {"2", "1", "(+)3", "Head", "0:48"},
-                 {"3", "2", "(+)2", "Trunk", "1:37"}});
+                 {"2", "1", "(+)1", "Punch", "1:05"},
+                 {"3", "1", "(-)1", "Punch", "1:02"},
+                 {"4", "1", "(+)3", "Head", "0:48"},
+                 {"5", "2", "(+)1", "Punch", "1:52"},
+                 {"6", "2", "(+)1", "Punch", "1:37"}});
         History(*view, OperatorIds::EventListHong,
                 {{"1", "1", "(+)2", "Trunk", "1:12"}, {"2", "2", "(+)1", "Punch", "1:42"}});
         view->UpdateStateDisplay();
