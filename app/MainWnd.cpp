@@ -9,7 +9,6 @@
 #include "app/IniFiles.h"
 #include "app/MatchData.h"
 #include "app/MyListCtrl.h"
-#include "app/PaintingThreads.h"
 #include "app/RuleSettings.h"
 #include "app/Timers.h"
 #include "app/WeightDivisions.h"
@@ -222,7 +221,6 @@ void CMainWnd::OnInitialUpdate() {
     ResetMatchScreen(); // both screens start as a new match's
     if (!ReceiverStartThread(m_pReceiver))
         MessageBox(GetSafeHwnd(), "Create thread error");
-    RaisePaintingThreads(); // the receiver's start raised this thread: the threads its paints wait for too
     hide();
     show();
     SetTimer(TIMER_DEVICE_STATUS, 1000);

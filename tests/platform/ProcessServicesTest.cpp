@@ -1,4 +1,3 @@
-#include "app/PaintingThreads.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
@@ -16,16 +15,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThreadPool>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdlib>
-#include <mutex>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -257,35 +253,6 @@ TEST(ThreadPriorityTest, TheCallerIsRaisedAndTheThreadsItStartsLaterAreNot) {
         EXPECT_TRUE(platform::raiseScoringPriority("test") == raised); // a second call changes nothing
         EXPECT_EQ(nice(), after);
     }).join();
-}
-
-// Every thread of Qt's painting pool runs at the priority the UI thread takes, where the system permits it.
-TEST(ThreadPriorityTest, EveryPaintingThreadTakesTheScoringPriority) {
-    const auto nice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
-    int raised = 0; // what a thread of this process reaches, raised or not
-    std::thread([&] {
-        platform::raiseScoringPriority("test");
-        raised = nice();
-    }).join();
-    RaisePaintingThreads();
-    QThreadPool* pool = QThreadPool::globalInstance();
-    const int threads = pool->maxThreadCount();
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<int> seen;
-    for (int i = 0; i < threads; ++i)
-        pool->start([&] {
-            std::unique_lock guard(lock);
-            seen.push_back(nice());
-            changed.notify_all();
-            // Each task holds its thread until all ran, so every thread of the pool is asked.
-            changed.wait_for(guard, std::chrono::seconds(5),
-                             [&] { return static_cast<int>(seen.size()) == threads; });
-        });
-    pool->waitForDone();
-    ASSERT_EQ(static_cast<int>(seen.size()), threads);
-    for (const int value : seen)
-        EXPECT_EQ(value, raised);
 }
 
 } // namespace
