@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <shared_mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -59,6 +60,9 @@ struct Hub {
     std::set<std::thread::id> releasedSenders;         // threads whose sends return 0 at once
     std::deque<Queued> queue;     // posts and sends in the order they came; each has one wake-up queued
     Delivery* delivery = nullptr; // on the UI thread, made with the first window; null once it is gone
+    // Held shared while a wake-up is queued to the delivery object, alone (with the mutex) while that
+    // object goes: the wake-up is made after the mutex is let go.
+    std::shared_mutex deliveryLife;
 };
 
 Hub& hub() {
@@ -66,11 +70,16 @@ Hub& hub() {
     return instance;
 }
 
-// Caller holds the hub's mutex.
-void finish(Hub& h, const std::shared_ptr<PendingSend>& send, LRESULT result) {
+// Caller holds the hub's mutex; the sender returns once it is woken.
+void markDone(Hub& h, const std::shared_ptr<PendingSend>& send, LRESULT result) {
     send->state = PendingSend::State::Done;
     send->result = result;
     h.pending.erase(std::find(h.pending.begin(), h.pending.end(), send));
+}
+
+// Caller holds the hub's mutex.
+void finish(Hub& h, const std::shared_ptr<PendingSend>& send, LRESULT result) {
+    markDone(h, send, result);
     send->done.notify_one();
 }
 
@@ -111,8 +120,11 @@ void deliver(const std::shared_ptr<PendingSend>& send) {
         send->state = PendingSend::State::Running;
     }
     const LRESULT result = window->WindowProc(send->message, send->wParam, send->lParam);
-    std::lock_guard lock(h.mutex);
-    finish(h, send, send->windowGone ? 0 : result);
+    {
+        std::lock_guard lock(h.mutex);
+        markDone(h, send, send->windowGone ? 0 : result);
+    }
+    send->done.notify_one(); // once the mutex is free, so the woken sender does not wait for it
 }
 
 // UI thread: the oldest waiting post or send. Each wake-up delivers one, so posts and sends keep their
@@ -147,6 +159,7 @@ public:
     explicit Delivery(QCoreApplication* app) : QObject(app) {}
     ~Delivery() override {
         Hub& h = hub();
+        std::unique_lock life(h.deliveryLife);
         std::lock_guard lock(h.mutex);
         h.delivery = nullptr;
         for (const Queued& queued : h.queue)
@@ -157,13 +170,22 @@ public:
     Q_INVOKABLE void deliverNext() { ::deliverNext(); }
 };
 
-// Caller holds the hub's mutex: queues the message and its wake-up; false without a delivery object.
+// Caller holds the hub's mutex: queues the message; false without a delivery object. The caller then
+// lets the mutex go and calls wakeForOne.
 bool lockedQueue(Hub& h, Queued queued) {
     if (!h.delivery)
         return false;
     h.queue.push_back(std::move(queued));
-    QMetaObject::invokeMethod(h.delivery, "deliverNext", Qt::QueuedConnection);
     return true;
+}
+
+// Queues the UI thread's wake-up for one queued message. Not under the hub's mutex: the UI thread woken
+// may take the processor from the caller at once, and a worker of normal priority that held the mutex
+// then could wait behind the machine's other work while the UI thread waits for the mutex.
+void wakeForOne(Hub& h) {
+    std::shared_lock life(h.deliveryLife);
+    if (h.delivery)
+        QMetaObject::invokeMethod(h.delivery, "deliverNext", Qt::QueuedConnection);
 }
 
 LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -180,8 +202,13 @@ LRESULT sendFromWorker(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     h.pending.push_back(send);
     Queued queued;
     queued.send = send;
-    if (!lockedQueue(h, std::move(queued)))
+    if (!lockedQueue(h, std::move(queued))) {
         finish(h, send, 0);
+        return 0;
+    }
+    lock.unlock();
+    wakeForOne(h);
+    lock.lock();
     send->done.wait(lock, [&] { return send->state == PendingSend::State::Done; });
     return send->result;
 }
@@ -251,15 +278,18 @@ LRESULT SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 BOOL PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Hub& h = hub();
-    std::lock_guard lock(h.mutex);
-    if (!QCoreApplication::instance() || !lockedFind(h, hwnd))
-        return FALSE;
     Queued queued;
     queued.hwnd = hwnd;
     queued.message = message;
     queued.wParam = wParam;
     queued.lParam = lParam;
-    return lockedQueue(h, std::move(queued)) ? TRUE : FALSE;
+    {
+        std::lock_guard lock(h.mutex);
+        if (!QCoreApplication::instance() || !lockedFind(h, hwnd) || !lockedQueue(h, std::move(queued)))
+            return FALSE;
+    }
+    wakeForOne(h);
+    return TRUE;
 }
 
 BOOL PostTextMessage(HWND hwnd, UINT message, WPARAM wParam, const char* text) {
@@ -270,10 +300,13 @@ BOOL PostTextMessage(HWND hwnd, UINT message, WPARAM wParam, const char* text) {
     queued.text = std::string_view(text ? text : "");
     queued.withText = true;
     Hub& h = hub();
-    std::lock_guard lock(h.mutex);
-    if (!QCoreApplication::instance() || !lockedFind(h, hwnd))
-        return FALSE;
-    return lockedQueue(h, std::move(queued)) ? TRUE : FALSE;
+    {
+        std::lock_guard lock(h.mutex);
+        if (!QCoreApplication::instance() || !lockedFind(h, hwnd) || !lockedQueue(h, std::move(queued)))
+            return FALSE;
+    }
+    wakeForOne(h);
+    return TRUE;
 }
 
 BOOL IsWindow(HWND hwnd) {
