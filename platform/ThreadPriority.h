@@ -5,10 +5,10 @@
 
 namespace platform {
 
-// The calling thread takes the scoring priority where the system permits it (a privilege or a raised
-// nice limit); otherwise it keeps its priority, the debug output says so once per role, and the answer
-// is false. Threads it starts afterwards start at the normal priority. Any thread; `role` names the
-// thread in that line.
+// The calling thread takes the scoring priority, the real-time class at its lowest priority, where the
+// system permits it (root, CAP_SYS_NICE or a real-time limit). Otherwise it takes a raised nice value as
+// far as the nice limit permits, the debug output says so once per role, and the answer is false. Threads
+// it starts afterwards start at the normal priority. Any thread; `role` names the thread in that line.
 bool raiseScoringPriority(const char* role);
 
 } // namespace platform

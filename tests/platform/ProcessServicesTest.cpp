@@ -22,6 +22,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -235,24 +236,72 @@ TEST(ProcessUsageTest, PeakResidentSetFollowsTouchedMemoryFromAReset) {
     EXPECT_EQ(block.back(), 1);
 }
 
-// Where the system permits it (CI runs as root), the caller runs above the normal priority and the
-// threads it starts later do not; where it does not, nothing changes.
-TEST(ThreadPriorityTest, TheCallerIsRaisedAndTheThreadsItStartsLaterAreNot) {
-    const auto nice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
+// The caller's scheduling class and nice value.
+struct Scheduling {
+    int policy;
+    int nice;
+    bool operator==(const Scheduling&) const = default;
+};
+
+Scheduling scheduling() {
+    return {sched_getscheduler(0) & ~SCHED_RESET_ON_FORK,
+            getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()))};
+}
+
+// Raises a fresh thread and reports, in order: its scheduling before and after, whether it was told it
+// was raised, a thread's it started afterwards, and its own after a second call.
+struct Raise {
+    Scheduling before, after;
+    bool raised;
+    Scheduling started, again;
+    bool raisedAgain;
+};
+
+Raise raiseAThread() {
+    Raise r{};
     std::thread([&] {
-        const int before = nice();
-        const bool raised = platform::raiseScoringPriority("test");
-        const int after = nice();
-        int started = 99;
-        std::thread([&] { started = nice(); }).join();
-        if (raised)
-            EXPECT_LT(after, before);
-        else
-            EXPECT_EQ(after, before);
-        EXPECT_EQ(started, before);
-        EXPECT_TRUE(platform::raiseScoringPriority("test") == raised); // a second call changes nothing
-        EXPECT_EQ(nice(), after);
+        r.before = scheduling();
+        r.raised = platform::raiseScoringPriority("test");
+        r.after = scheduling();
+        std::thread([&] { r.started = scheduling(); }).join();
+        r.raisedAgain = platform::raiseScoringPriority("test");
+        r.again = scheduling();
     }).join();
+    return r;
+}
+
+// Where the system permits it (CI runs as root), the caller runs in the real-time class; the threads it
+// starts later do not, and a second call changes nothing.
+TEST(ThreadPriorityTest, TheCallerIsRaisedAndTheThreadsItStartsLaterAreNot) {
+    const Raise r = raiseAThread();
+    EXPECT_EQ(r.before.policy, SCHED_OTHER);
+    EXPECT_EQ(r.after.policy, r.raised ? SCHED_FIFO : SCHED_OTHER);
+    if (!r.raised) {
+        EXPECT_LE(r.after.nice, r.before.nice);
+    }
+    EXPECT_EQ(r.started, r.before);
+    EXPECT_EQ(r.raisedAgain, r.raised);
+    EXPECT_EQ(r.again, r.after);
+}
+
+// A user without the privilege and without raised limits keeps the normal priority, and the debug output
+// says so; nothing changes for the threads it starts.
+TEST(ThreadPriorityTest, AnUnprivilegedUserKeepsTheNormalPriorityAndIsToldWhy) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to become an unprivileged user";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const rlimit none{};
+            if (setrlimit(RLIMIT_RTPRIO, &none) != 0 || setrlimit(RLIMIT_NICE, &none) != 0 ||
+                setgid(65534) != 0 || setuid(65534) != 0)
+                std::_Exit(3);
+            const Raise r = raiseAThread();
+            std::_Exit(!r.raised && r.after == r.before && r.started == r.before && r.again == r.before ? 0
+                                                                                                        : 1);
+        },
+        testing::ExitedWithCode(0),
+        "the test thread keeps its normal priority [(]Operation not permitted[)]");
 }
 
 } // namespace
