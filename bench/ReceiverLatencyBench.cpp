@@ -123,10 +123,15 @@ void BM_HitToView(benchmark::State& state) {
         std::thread writer([&] {
             for (int n = 0; n < kHits; ++n) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                std::unique_lock guard(view->lock);
-                view->done = view->shown = false;
-                view->written = Clock::now();
+                {
+                    std::lock_guard guard(view->lock);
+                    view->done = view->shown = false;
+                    view->written = Clock::now();
+                }
+                // Written without the lock, which the UI thread takes once the hit is handled: this
+                // thread, at the normal priority, must not hold it while the write wakes the receiver.
                 fake.SendHit(n % 2 ? "HV" : "CV", 40); // level 40: above the weight class's 25
+                std::unique_lock guard(view->lock);
                 if (!view->wake.wait_for(guard, std::chrono::seconds(5), [view] { return view->shown; }))
                     break; // a lost hit or paint: the counts below tell
             }
@@ -181,10 +186,13 @@ void BM_PtyWakeFloor(benchmark::State& state) {
         });
         for (int n = 0; n < kHits; ++n) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            {
+                std::lock_guard guard(lock);
+                woken = false;
+                written = Clock::now();
+            }
+            fake.SendHit("CV", 40); // without the lock, as above
             std::unique_lock guard(lock);
-            woken = false;
-            written = Clock::now();
-            fake.SendHit("CV", 40);
             if (!wake.wait_for(guard, std::chrono::seconds(5), [&] { return woken; }))
                 break;
         }
