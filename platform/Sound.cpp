@@ -8,6 +8,10 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -20,23 +24,57 @@ public:
             OutputDebugString("sound file missing: " + path.toStdString());
             return;
         }
-        // The player is a child of the application object, so it goes with the application and never
-        // outlives what it needs; a sound asked for after that plays nothing.
-        if (!m_effect && QCoreApplication::instance())
-            m_effect = new QSoundEffect(QCoreApplication::instance());
-        if (!m_effect)
+        QSoundEffect* effect = playerOf(path);
+        if (!effect)
             return;
-        m_effect->stop();
-        m_effect->setSource(QUrl::fromLocalFile(path));
-        m_effect->play();
+        if (m_playing && m_playing != effect)
+            m_playing->stop(); // one sound at a time
+        effect->stop();
+        effect->play();
+        m_playing = effect;
     }
     void stop() override {
-        if (m_effect)
-            m_effect->stop();
+        if (m_playing)
+            m_playing->stop();
     }
 
 private:
-    QPointer<QSoundEffect> m_effect; // one channel
+    // A player per sound file, its sound loaded once: one player given each file in turn released the
+    // loaded sound and waited for the loader thread at every point scored. The players are children of
+    // the application object, so they go with it and never outlive what they need; a sound asked for
+    // after that plays nothing. A court plays a handful of files; past kKept the longest unused goes.
+    QSoundEffect* playerOf(const QString& path) {
+        ++m_uses;
+        for (Player& player : m_players)
+            if (player.path == path && player.effect) {
+                player.lastUse = m_uses;
+                return player.effect;
+            }
+        if (!QCoreApplication::instance())
+            return nullptr;
+        std::erase_if(m_players, [](const Player& player) { return !player.effect; });
+        if (m_players.size() >= kKept) {
+            const auto oldest = std::ranges::min_element(m_players, {}, &Player::lastUse);
+            if (oldest->effect == m_playing)
+                m_playing = nullptr;
+            delete oldest->effect.data();
+            m_players.erase(oldest);
+        }
+        auto* effect = new QSoundEffect(QCoreApplication::instance());
+        effect->setSource(QUrl::fromLocalFile(path));
+        m_players.push_back(Player{path, effect, m_uses});
+        return effect;
+    }
+
+    struct Player {
+        QString path;
+        QPointer<QSoundEffect> effect;
+        std::uint64_t lastUse;
+    };
+    static constexpr std::size_t kKept = 16;
+    std::vector<Player> m_players;
+    QPointer<QSoundEffect> m_playing;
+    std::uint64_t m_uses = 0;
 };
 
 SoundSink* g_sink = nullptr;

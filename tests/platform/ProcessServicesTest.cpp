@@ -168,13 +168,15 @@ void WriteTone(const QString& path) {
     file.write(wav);
 }
 
-TEST(SoundTest, TheProgramEndsCleanlyAfterTheRealPlayerPlayedASound) {
+// Two sounds, each played twice in turn (each has a player of its own, kept for its next play).
+TEST(SoundTest, TheProgramEndsCleanlyAfterTheRealPlayerPlayedItsSounds) {
     QTemporaryDir dir;
-    const QString wav = dir.filePath("start.wav");
-    WriteTone(wav);
+    const QString start = dir.filePath("start.wav"), point = dir.filePath("point.wav");
+    WriteTone(start);
+    WriteTone(point);
     QProcess probe;
     probe.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    probe.start(QStringLiteral(SOUND_EXIT_PROBE), {wav});
+    probe.start(QStringLiteral(SOUND_EXIT_PROBE), {start, point});
     ASSERT_TRUE(probe.waitForFinished(60000));
     EXPECT_EQ(probe.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(probe.exitCode(), 0);

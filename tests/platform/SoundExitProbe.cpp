@@ -1,6 +1,6 @@
-// A program that plays a sound through the real player and then ends as the court program does: the
-// application object goes first, the process's statics after it. Its exit status tells whether that order
-// is safe.
+// A program that plays its sounds through the real player, one after the other and each again, and then
+// ends as the court program does: the application object goes first, the process's statics after it. Its
+// exit status tells whether that order is safe.
 #include "platform/Sound.h"
 
 #include <QApplication>
@@ -12,8 +12,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc < 2)
         return 2;
-    const QString path = QString::fromLocal8Bit(argv[1]);
-    PlaySound(path.toStdU16String());
+    for (int round = 0; round < 2; ++round)
+        for (int n = 1; n < argc; ++n)
+            PlaySound(QString::fromLocal8Bit(argv[n]).toStdU16String());
     QTimer::singleShot(300, &app, &QCoreApplication::quit);
     return app.exec();
 }
