@@ -58,7 +58,7 @@ struct Hub {
     bool shutDown = false;
     std::vector<std::shared_ptr<PendingSend>> pending; // Queued or Running
     std::set<std::thread::id> releasedSenders;         // threads whose sends return 0 at once
-    std::deque<Queued> queue;     // posts and sends in the order they came; each has one wake-up queued
+    std::deque<Queued> queue;     // posts and sends in the order they came; each gets one wake-up
     Delivery* delivery = nullptr; // on the UI thread, made with the first window; null once it is gone
     // Held shared while a wake-up is queued to the delivery object, alone (with the mutex) while that
     // object goes: the wake-up is made after the mutex is let go.
