@@ -7,7 +7,10 @@
 #pragma once
 
 #include "controls/OutlineText.h"
+#include "screens/OutlineCoverage.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -58,8 +61,12 @@ private:
     };
     using Order = std::list<Entry>; // the most recently used first
     const Entry& Find(const Style& style);
+    QImage DrawPicture(const Style& style, QPointF* anchor);
+    bool Compose(QImage& picture, const Style& style, const QFont& font, const QFontMetricsF& metrics,
+                 QPointF anchor);
 
     Order m_order;
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;
     std::size_t m_bytes = 0;
+    COutlineCoverage m_coverage; // the glyphs' strokes and fills the pictures are composed of
 };
