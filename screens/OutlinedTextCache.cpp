@@ -22,20 +22,6 @@ QFont DisplayFaceBold(int size) {
     return font;
 }
 
-// The picture of a text and where its anchor stands in it: room for the glyphs' overhang, the outline and
-// the shadow on every side.
-QImage EmptyPicture(const COutlinedTextCache::Style& style, const QFontMetricsF& metrics, QPointF* anchor) {
-    const double pad = style.size / 4.0 + style.thickness + style.shadowThickness + std::abs(style.shadowDx) +
-                       std::abs(style.shadowDy) + 4;
-    const double width = metrics.horizontalAdvance(style.text);
-    QImage picture(static_cast<int>(std::ceil(width + 2 * pad)),
-                   static_cast<int>(std::ceil(metrics.height() + 2 * pad)),
-                   QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    *anchor = QPointF(pad + width / 2, pad);
-    return picture;
-}
-
 // The whole text's path stroked and filled by the outline text.
 void DrawWhole(QImage& picture, const COutlinedTextCache::Style& style, QPointF anchor) {
     QPainter p(&picture);
@@ -150,10 +136,11 @@ private:
 } // namespace
 
 // The text composed from its glyphs' kept coverages, layer by layer in the order the outline text draws:
-// the shadow's strokes, the outline's strokes, the fills. False when it cannot be (the picture is then
-// to be drawn whole).
-bool COutlinedTextCache::Compose(QImage& picture, const Style& style, const QFont& font,
-                                 const QFontMetricsF& metrics, QPointF anchor) {
+// the shadow's strokes, the outline's strokes, the fills. Placed as in the padded picture the whole text is
+// drawn into, then cut to what the glyphs cover: a smaller picture is quicker to make and to draw at every
+// repaint. False when the text is not one line of one face (it is then drawn whole).
+bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics,
+                                 const QRect& padded, QImage* picture, QPointF* anchor) {
     const Shaped shaped = Shape(font, style.text);
     if (shaped.glyphs.empty())
         return false;
@@ -162,25 +149,28 @@ bool COutlinedTextCache::Compose(QImage& picture, const Style& style, const QFon
         QPointF origin;
         int pen;
         QRgb colour;
+        // Copies (sharing the pixels): a later glyph's coverage may push an earlier one out of the kept.
+        std::vector<std::pair<COutlineCoverage::Coverage, QPoint>> glyphs;
+        QRect area;
     };
     std::vector<Layer> layers;
     // The shadow's fill is transparent, and a pen of width 0 strokes nothing.
-    if (style.shadow && style.shadowThickness > 0)
-        layers.push_back(
-            {anchor + QPointF(style.shadowDx, style.shadowDy), style.shadowThickness, style.shadowColour});
-    if (style.thickness > 0)
-        layers.push_back({anchor, style.thickness, style.outline});
-    layers.push_back({anchor, 0, style.fill});
-    for (const Layer& layer : layers) {
-        if (qAlpha(layer.colour) == 0)
-            continue;
+    if (style.shadow && style.shadowThickness > 0 && qAlpha(style.shadowColour) != 0)
+        layers.push_back({*anchor + QPointF(style.shadowDx, style.shadowDy),
+                          style.shadowThickness,
+                          style.shadowColour,
+                          {},
+                          {}});
+    if (style.thickness > 0 && qAlpha(style.outline) != 0)
+        layers.push_back({*anchor, style.thickness, style.outline, {}, {}});
+    if (qAlpha(style.fill) != 0)
+        layers.push_back({*anchor, 0, style.fill, {}, {}});
+    QRect ink;
+    for (Layer& layer : layers) {
         // Where the outline text starts the centred line, on the painter's 1/64 grid.
         const double x = layer.origin.x() + (0 - width) / 2;
         const double y = layer.origin.y() + metrics.ascent();
         const QPoint start(static_cast<int>(x * 64), static_cast<int>(y * 64));
-        // Copies (sharing the pixels): a later glyph's coverage may push an earlier one out of the kept.
-        std::vector<std::pair<COutlineCoverage::Coverage, QPoint>> glyphs;
-        QRect area;
         for (const auto& [index, place] : shaped.glyphs) {
             const QPoint at = start + place;
             const int px = at.x() >> 6, py = at.y() >> 6; // the whole pixel (floor) and the place within
@@ -188,26 +178,56 @@ bool COutlinedTextCache::Compose(QImage& picture, const Style& style, const QFon
                 m_coverage.Find({shaped.face, index, at.x() - px * 64, at.y() - py * 64, layer.pen});
             if (coverage.alpha.isNull())
                 continue;
-            glyphs.emplace_back(coverage, QPoint(px, py) + coverage.offset);
-            area |= QRect(glyphs.back().second, coverage.alpha.size());
+            layer.glyphs.emplace_back(coverage, QPoint(px, py) + coverage.offset);
+            layer.area |= QRect(layer.glyphs.back().second, coverage.alpha.size());
         }
-        LayerCoverage sum(area & picture.rect());
-        for (const auto& [coverage, at] : glyphs)
-            sum.Add(coverage, at);
-        sum.Blend(picture, layer.colour, layer.pen == 0);
+        layer.area &= padded;
+        ink |= layer.area;
     }
+    *picture = QImage(ink.size(), QImage::Format_ARGB32_Premultiplied);
+    picture->fill(Qt::transparent);
+    for (const Layer& layer : layers) {
+        LayerCoverage sum(layer.area.translated(-ink.topLeft()));
+        for (const auto& [coverage, at] : layer.glyphs)
+            sum.Add(coverage, at - ink.topLeft());
+        sum.Blend(*picture, layer.colour, layer.pen == 0);
+    }
+    *anchor -= QPointF(ink.topLeft());
     return true;
+}
+
+namespace {
+
+// The picture the whole text is drawn into: room for the glyphs' overhang, the outline and the shadow on
+// every side, and where the anchor stands in it.
+QRect PaddedFrame(const COutlinedTextCache::Style& style, const QFontMetricsF& metrics, QPointF* anchor) {
+    const double pad = style.size / 4.0 + style.thickness + style.shadowThickness + std::abs(style.shadowDx) +
+                       std::abs(style.shadowDy) + 4;
+    const double width = metrics.horizontalAdvance(style.text);
+    *anchor = QPointF(pad + width / 2, pad);
+    return QRect(0, 0, static_cast<int>(std::ceil(width + 2 * pad)),
+                 static_cast<int>(std::ceil(metrics.height() + 2 * pad)));
+}
+
+} // namespace
+
+QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
+    const QFont font = DisplayFaceBold(style.size);
+    QImage picture(PaddedFrame(style, QFontMetricsF(font), anchor).size(),
+                   QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    DrawWhole(picture, style, *anchor);
+    return picture;
 }
 
 QImage COutlinedTextCache::DrawPicture(const Style& style, QPointF* anchor) {
     const QFont font = DisplayFaceBold(style.size);
     const QFontMetricsF metrics(font);
-    QImage picture = EmptyPicture(style, metrics, anchor);
-    if (!Compose(picture, style, font, metrics, *anchor)) {
-        picture.fill(Qt::transparent);
-        DrawWhole(picture, style, *anchor);
-    }
-    return picture;
+    const QRect padded = PaddedFrame(style, metrics, anchor);
+    QImage picture;
+    if (Compose(style, font, metrics, padded, &picture, anchor))
+        return picture;
+    return WholePicture(style, anchor);
 }
 
 std::size_t COutlinedTextCache::StyleHash::operator()(const Style& style) const {

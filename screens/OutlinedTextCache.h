@@ -41,6 +41,9 @@ public:
     QRect Bounds(const Style& style, QPointF at);
     // Where the text lands: `at` moved by less than a pixel, so that its picture lands on whole pixels.
     QPointF Landing(const Style& style, QPointF at);
+    // The text drawn whole by the outline text, stroking and filling its path, into a picture with room
+    // around it, and the point of the picture that Draw puts on `at`: what a kept picture shows.
+    static QImage WholePicture(const Style& style, QPointF* anchor);
     // Pictures kept, and the bytes they take; never more than kKept pictures nor more than kMaxBytes (but for
     // a single picture larger than that).
     std::size_t Kept() const { return m_order.size(); }
@@ -62,8 +65,8 @@ private:
     using Order = std::list<Entry>; // the most recently used first
     const Entry& Find(const Style& style);
     QImage DrawPicture(const Style& style, QPointF* anchor);
-    bool Compose(QImage& picture, const Style& style, const QFont& font, const QFontMetricsF& metrics,
-                 QPointF anchor);
+    bool Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics, const QRect& padded,
+                 QImage* picture, QPointF* anchor);
 
     Order m_order;
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;

@@ -2,7 +2,6 @@
 // the outline text draws there, a number never shown before included, a picture kept for one style never
 // stands in for another, and a match's hit levels in every style in use stay kept within the bound.
 #include "screens/OutlinedTextCache.h"
-#include "app/DisplayFont.h"
 #include "controls/OutlineText.h"
 
 #include <gtest/gtest.h>
@@ -42,31 +41,14 @@ QImage FromCache(COutlinedTextCache& cache, const COutlinedTextCache::Style& sty
     return board;
 }
 
-// The outline text drawn straight onto the board where the kept picture lands.
+// The text drawn whole by the outline text, landing where the kept picture lands.
 QImage Outlined(COutlinedTextCache& cache, const COutlinedTextCache::Style& style, QPointF at,
                 QSize size = {120, 80}) {
     QImage board = Board(size);
-    const QRect bounds = cache.Bounds(style, at);
-    QImage picture(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-    picture.fill(Qt::transparent);
-    {
-        QPainter p(&picture);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        TextOutline::OutlineText outlined;
-        outlined.SelectOutline(style.fill, style.outline, style.thickness);
-        if (style.shadow) {
-            outlined.SetShadow(style.shadowColour, style.shadowThickness, style.shadowDx, style.shadowDy);
-            outlined.EnableShadow(true);
-        }
-        TextOutline::StringFormat centred;
-        centred.horizontal = Qt::AlignHCenter;
-        const QPointF anchor = cache.Landing(style, at) - QPointF(bounds.topLeft());
-        outlined.DrawString(p, QString::fromLatin1(kDisplayFace), TextOutline::FontStyleBold, style.size,
-                            style.text, anchor, centred);
-    }
+    QPointF anchor;
+    const QImage whole = COutlinedTextCache::WholePicture(style, &anchor);
     QPainter painter(&board);
-    painter.drawImage(bounds.topLeft(), picture);
+    painter.drawImage((cache.Landing(style, at) - anchor).toPoint(), whole);
     return board;
 }
 
