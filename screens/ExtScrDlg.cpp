@@ -62,8 +62,11 @@ CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Scoreboard"));
     for (const int id : kImageIds) {
+        // In the format the painter copies without converting each line: a hit draws its level boxes.
         if (const std::unique_ptr<QImage> image = LoadPngResource(id))
-            m_images.emplace(id, *image);
+            m_images.emplace(id, image->convertToFormat(image->hasAlphaChannel()
+                                                            ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32));
     }
     for (const int side : {0, 1}) {
         CAnimatedPicture* flag = m_pFlag[side] = new CAnimatedPicture(this);
@@ -224,7 +227,13 @@ void CExtScrDlg::SetScores(int chung, int hong, int reversed) {
     m_nScore[0] = chung;
     m_nScore[1] = hong;
     m_nReversed = reversed ? 1 : 0;
-    InvalidateScores();
+    // Only a score whose text, size, colours or place changed: a hit scores for one side, and each
+    // 400-pixel score repainted is a large part of the board.
+    const MatchData* md = Record();
+    for (const bool right : {false, true}) {
+        if (!md || m_scoreDrawn[right ? 1 : 0] != ScoreShown(*md, right))
+            Invalidate(right ? ScoreRight : ScoreLeft);
+    }
 }
 
 void CExtScrDlg::InvalidateScores() {
@@ -473,8 +482,11 @@ bool CExtScrDlg::HitLevelBlinking(int side) const {
 void CExtScrDlg::StartHitLevelBlink(int side, bool start) {
     side &= 1;
     KillTimer(kBlinkTimer[side]);
+    // The other side's boxes change only when its blink had them hidden.
+    if (m_bFlashHidden[1 - side])
+        InvalidateHitLevelBoxes(1 - side);
     m_bFlashHidden[0] = m_bFlashHidden[1] = 0;
-    InvalidateHitLevelBoxes();
+    InvalidateHitLevelBoxes(side);
     if (start) {
         m_nFlashTicks[side] = 0;
         SetTimer(kBlinkTimer[side], kBlinkMs);
@@ -505,6 +517,17 @@ void CExtScrDlg::OnTimer(UINT_PTR id) {
 void CExtScrDlg::InvalidateHitLevelBoxes() {
     for (const int id : {HitBoxLeftInner, HitBoxRightInner, HitBoxLeftOuter, HitBoxRightOuter})
         Invalidate(id);
+}
+
+void CExtScrDlg::InvalidateHitLevelBoxes(int side) {
+    const MatchData* md = Record();
+    if (DrawnRight(side, md ? md->nReverseScreen : 0)) {
+        Invalidate(HitBoxRightInner);
+        Invalidate(HitBoxRightOuter);
+    } else {
+        Invalidate(HitBoxLeftInner);
+        Invalidate(HitBoxLeftOuter);
+    }
 }
 
 void CExtScrDlg::InvalidateJudgeRows(int side, int reversed) {

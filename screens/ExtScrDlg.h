@@ -24,6 +24,7 @@
 struct MatchData;
 class CAnimatedPicture;
 class QPainter;
+class QRegion;
 
 // The public-screen rectangle: nExtScrWidth x nExtScrHeight centred on the second monitor. Every public
 // pop-up is placed by it.
@@ -105,6 +106,7 @@ public:
     // Stops both blinks and shows both sides' hit-level boxes.
     void ClearHitLevels();
     void InvalidateHitLevelBoxes();
+    void InvalidateHitLevelBoxes(int side); // Chung's (0) or Hong's (1), wherever the board draws them
     // Repaints of the judge rows, a judge's press, a judge's mark and the slot-state column of one side.
     // Judges, rows and slots out of range are ignored.
     void InvalidateJudgeRows(int side, int reversed);
@@ -170,13 +172,20 @@ private:
 
     // The paint steps, in order (screens/ExtScrPaint.cpp): those the clock's box covers, then the clock and
     // what stands over it.
-    void PaintUnderTheClock(QPainter& p, const MatchData& md);
-    void PaintBackground(QPainter& p, const MatchData& md);
+    void PaintUnderTheClock(QPainter& p, const MatchData& md, const QRegion& area);
+    void PaintBackground(QPainter& p, const MatchData& md, const QRegion& area);
     void UpdateChangeInfo(const MatchData& md);
     void PaintSideIndicators(QPainter& p, const MatchData& md);
     void PaintHeader(QPainter& p, const MatchData& md);
     void PaintMinLevels(QPainter& p, const MatchData& md);
     void PaintScores(QPainter& p, const MatchData& md);
+    // What the score drawn on the left or the right shows (no text: nothing), and where.
+    struct ShownScore {
+        COutlinedTextCache::Style style;
+        QPointF at;
+        bool operator==(const ShownScore&) const = default;
+    };
+    ShownScore ScoreShown(const MatchData& md, bool right) const;
     void PaintRoundWins(QPainter& p, const MatchData& md);
     // The word over a number of the bottom band that says what it counts.
     void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
@@ -244,4 +253,6 @@ private:
     };
     std::optional<ClockShape> m_clockShape; // the clock text laid out last
     std::vector<DrawnText> m_drawnTexts;
+    std::optional<ShownScore>
+        m_scoreDrawn[2]; // what the paints left on the scores, left / right; none: unknown
 };

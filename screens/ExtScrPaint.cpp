@@ -70,15 +70,27 @@ bool Dirty(QPainter& p, const QRect& rect) {
     return clip.isEmpty() || clip.intersects(rect);
 }
 
+// Whether a repaint covers all of the rectangle.
+bool Covers(QPainter& p, const QRect& rect) {
+    const QRegion clip = p.paintEngine() ? p.paintEngine()->systemClip() : QRegion();
+    return clip.isEmpty() || (QRegion(rect) - clip).isEmpty();
+}
+
+QImage PaintableImage(const QImage& image) {
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+
 const QImage& Bitmap(int id) {
-    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board.
+    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board, in the
+    // format the painter copies without converting each line.
     static std::mutex mutex;
     static std::map<int, QImage> cache;
     std::lock_guard lock(mutex);
     auto it = cache.find(id);
     if (it == cache.end()) {
         const std::unique_ptr<QImage> image = LoadBitmapResource(id);
-        it = cache.emplace(id, image ? *image : QImage()).first;
+        it = cache.emplace(id, image ? PaintableImage(*image) : QImage()).first;
     }
     return it->second;
 }
@@ -191,13 +203,13 @@ void CExtScrDlg::paintEvent(QPaintEvent* event) {
     // The clock's opaque box hides every step before it: a repaint within the clock (each of its steps)
     // starts there.
     if (!m_clockRect.contains(event->region().boundingRect()))
-        PaintUnderTheClock(p, md);
+        PaintUnderTheClock(p, md, event->region());
     PaintControls(p, md);
     PaintRoundNumber(p);
 }
 
-void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
-    PaintBackground(p, md);
+void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md, const QRegion& area) {
+    PaintBackground(p, md, area & rect());
     PaintSideIndicators(p, md);
     PaintHeader(p, md);
     PaintScores(p, md);
@@ -214,12 +226,28 @@ void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
     PaintSlotStates(p, md);
 }
 
-void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md) {
-    // The whole client area, whatever the placement on the monitor.
-    p.fillRect(rect(), Qt::black);
+void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md, const QRegion& area) {
+    // Part by part, each under a clip of its own rectangle: filled and drawn once over the whole client
+    // area under a hit's scattered repaint region, Qt went through every line of the board against the
+    // region and handed the fill to its pool threads, some milliseconds for every hit. Black wherever the
+    // picture does not reach, whatever the placement on the monitor.
     const QImage& background = Bitmap(BackgroundBitmap(m_layout, md));
-    if (!background.isNull())
-        p.drawImage(QRect(QPoint(0, 0), SizeOf(m_layout)), background);
+    const QRect pictured = background.isNull() ? QRect() : QRect(QPoint(0, 0), SizeOf(m_layout));
+    const bool oneToOne = background.size() == pictured.size();
+    p.save();
+    for (const QRect& part : area) {
+        const QRect shown = part & pictured;
+        p.setClipRect(part);
+        if (shown != part || background.hasAlphaChannel())
+            p.fillRect(part, Qt::black);
+        if (shown.isEmpty())
+            continue;
+        if (oneToOne)
+            p.drawImage(shown.topLeft(), background, shown);
+        else
+            p.drawImage(pictured, background);
+    }
+    p.restore();
 }
 
 void CExtScrDlg::UpdateChangeInfo(const MatchData& md) {
@@ -308,29 +336,43 @@ void CExtScrDlg::PaintMinLevels(QPainter& p, const MatchData& md) {
     }
 }
 
-void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
-    const bool dark = DarkSides(md);
+CExtScrDlg::ShownScore CExtScrDlg::ScoreShown(const MatchData& md, bool right) const {
     const int reversed = md.nReverseScreen;
-    const int leftScore = m_nScore[PlayerAt(false, reversed)];
-    const int rightScore = m_nScore[PlayerAt(true, reversed)];
+    const int player = PlayerAt(right, reversed);
+    ShownScore shown;
+    shown.style.text = ScoreText(md, m_nScore[player]);
+    if (shown.style.text.isEmpty())
+        return shown;
+    const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
+    const ScoreStyle place = ScoreStyleFor(m_layout, m_nScore[PlayerAt(false, reversed)],
+                                           m_nScore[PlayerAt(true, reversed)], right);
+    COutlinedTextCache::Style& style = shown.style;
+    style.size = place.size;
+    style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+    style.shadow = true;
+    style.shadowColour = Argb(SideColour(player, DarkSides(md)));
+    style.shadowThickness = 7;
+    style.shadowDx = 4;
+    style.shadowDy = 5;
+    const QRect area = Area(right ? ScoreRight : ScoreLeft);
+    shown.at = QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy);
+    return shown;
+}
+
+void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
     for (const bool right : {false, true}) {
-        const int player = PlayerAt(right, reversed);
-        const QString text = ScoreText(md, m_nScore[player]);
-        if (text.isEmpty())
-            continue;
-        const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
-        const ScoreStyle place = ScoreStyleFor(m_layout, leftScore, rightScore, right);
-        COutlinedTextCache::Style style;
-        style.text = text;
-        style.size = place.size;
-        style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
-        style.shadow = true;
-        style.shadowColour = Argb(SideColour(player, dark));
-        style.shadowThickness = 7;
-        style.shadowDx = 4;
-        style.shadowDy = 5;
-        const QRect area = Area(right ? ScoreRight : ScoreLeft);
-        Outlined(p, style, QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy));
+        const ShownScore shown = ScoreShown(md, right);
+        QRect covered = Area(right ? ScoreRight : ScoreLeft);
+        if (!shown.style.text.isEmpty()) {
+            covered |= m_outlined.Bounds(shown.style, shown.at);
+            Outlined(p, shown.style, shown.at);
+        }
+        // What the score shows is known only where a paint covered all of it.
+        std::optional<ShownScore>& drawn = m_scoreDrawn[right ? 1 : 0];
+        if (Covers(p, covered))
+            drawn = shown;
+        else if (Dirty(p, covered))
+            drawn.reset();
     }
 }
 

@@ -1099,7 +1099,7 @@ void CMainWnd::ShowHitLevel(int side, int type, int level) {
     if (m_pExtScrDlg) {
         if (md.nCompetitionRule != 1)
             m_pExtScrDlg->StartHitLevelBlink(side, level >= threshold);
-        m_pExtScrDlg->InvalidateHitLevelBoxes();
+        m_pExtScrDlg->InvalidateHitLevelBoxes(side);
     }
     // The hit moves only its own side's history.
     for (int age = 0; age < 2; ++age)
