@@ -151,6 +151,7 @@ void CExtScrDlg::LayoutAll() {
     }
     for (int row = 0; row < 3; ++row)
         m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
+    m_digitsWarmup = std::make_unique<COutlinedDigitsWarmup>(m_outlined, DigitStyles());
     update();
 }
 
@@ -555,13 +556,13 @@ void CExtScrDlg::InvalidateJudgeSlot(int side, int judge, int row, int reversed)
 }
 
 void CExtScrDlg::InvalidateSlotRow(int side, int reversed) {
+    // One rectangle around the column: each of its tiles marked on its own made the board's repaint
+    // region a list of dozens of rectangles, merged anew at every mark.
     const bool right = DrawnRight(side, reversed);
-    for (int row = 0; row < kQueueSlots; ++row) {
-        const QRect tile = SlotTileRect(m_layout, row, right);
-        InvalidateArea(tile);
-        InvalidateArea(tile.translated(-kSlotBeside, 0));
-        InvalidateArea(tile.translated(kSlotBeside, 0));
-    }
+    QRect column;
+    for (int row = 0; row < kQueueSlots; ++row)
+        column |= SlotTileRect(m_layout, row, right).adjusted(-kSlotBeside, 0, kSlotBeside, 0);
+    InvalidateArea(column);
 }
 
 void CExtScrDlg::InvalidateSlot(int side, int slot, int reversed) {

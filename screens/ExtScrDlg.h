@@ -10,6 +10,7 @@
 #include "platform/WindowMessages.h"
 #include "screens/FittedText.h"
 #include "screens/GlyphPictureCache.h"
+#include "screens/OutlinedDigitsWarmup.h"
 #include "screens/OutlinedTextCache.h"
 #include "screens/ScoreboardLayout.h"
 
@@ -18,6 +19,7 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -186,6 +188,8 @@ private:
         bool operator==(const ShownScore&) const = default;
     };
     ShownScore ScoreShown(const MatchData& md, bool right) const;
+    // The styles of the numbers a hit changes: the scores' and the hit levels' of the layout.
+    std::vector<COutlinedTextCache::Style> DigitStyles() const;
     void PaintRoundWins(QPainter& p, const MatchData& md);
     // The word over a number of the bottom band that says what it counts.
     void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
@@ -243,7 +247,8 @@ private:
     int m_roundWinnerMark[2][3] = {};  // round-winner mark bitmaps per round row, left / right
     CAnimatedPicture* m_pFlag[2] = {}; // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
-    COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
+    COutlinedTextCache m_outlined;                         // the scores' and levels' outlined texts
+    std::unique_ptr<COutlinedDigitsWarmup> m_digitsWarmup; // their digits, prepared for the layout
     CGlyphPictureCache m_clockGlyphs;
     struct ClockShape {
         QString text;

@@ -55,6 +55,35 @@ TextOutline::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
+// A level's number: white, outlined in black.
+COutlinedTextCache::Style LevelStyle(const QString& text, int size) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.thickness = 3;
+    return style;
+}
+
+// A score: white or the leader's yellow, over a shadow of its side's colour.
+COutlinedTextCache::Style ScoreTextStyle(const QString& text, int size, bool leader, COLORREF side) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+    style.shadow = true;
+    style.shadowColour = Argb(side);
+    style.shadowThickness = 7;
+    style.shadowDx = 4;
+    style.shadowDy = 5;
+    return style;
+}
+
+// The size of a hit level's number in a hit-level box.
+int HitLevelSize(Layout layout, int level) {
+    const int size = layout == Layout::Small ? 40 : 60;
+    return level >= 100 ? static_cast<int>(size * 0.85) : size;
+}
+
 // The box the glyphs of a text drawText draws take: the line's place, and the ink's extent from the line's
 // baseline.
 QRect InkBox(const QFont& font, const QRect& rect, int flags, const QString& text) {
@@ -180,11 +209,7 @@ void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, Q
 }
 
 void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double x, double y) {
-    COutlinedTextCache::Style style;
-    style.text = text;
-    style.size = size;
-    style.thickness = 3;
-    Outlined(p, style, QPointF(x, y));
+    Outlined(p, LevelStyle(text, size), QPointF(x, y));
 }
 
 void CExtScrDlg::paintEvent(QPaintEvent* event) {
@@ -346,17 +371,17 @@ CExtScrDlg::ShownScore CExtScrDlg::ScoreShown(const MatchData& md, bool right) c
     const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
     const ScoreStyle place = ScoreStyleFor(m_layout, m_nScore[PlayerAt(false, reversed)],
                                            m_nScore[PlayerAt(true, reversed)], right);
-    COutlinedTextCache::Style& style = shown.style;
-    style.size = place.size;
-    style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
-    style.shadow = true;
-    style.shadowColour = Argb(SideColour(player, DarkSides(md)));
-    style.shadowThickness = 7;
-    style.shadowDx = 4;
-    style.shadowDy = 5;
+    shown.style = ScoreTextStyle(shown.style.text, place.size, leader, SideColour(player, DarkSides(md)));
     const QRect area = Area(right ? ScoreRight : ScoreLeft);
     shown.at = QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy);
     return shown;
+}
+
+std::vector<COutlinedTextCache::Style> CExtScrDlg::DigitStyles() const {
+    // The glyphs do not depend on the colours.
+    return {ScoreTextStyle({}, ScoreStyleFor(m_layout, 0, 0, false).size, false, kWhite),
+            ScoreTextStyle({}, ScoreStyleFor(m_layout, 100, 100, true).size, false, kWhite),
+            LevelStyle({}, HitLevelSize(m_layout, 0)), LevelStyle({}, HitLevelSize(m_layout, 100))};
 }
 
 void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
@@ -473,9 +498,8 @@ void CExtScrDlg::PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side) 
         if (const auto image = m_images.find(hit.nLevel >= minimum ? reached : below);
             image != m_images.end())
             p.drawImage(box, image->second);
-        const int size = small ? 40 : 60;
-        const int shown = hit.nLevel >= 100 ? static_cast<int>(size * 0.85) : size;
-        OutlinedText(p, QString::number(hit.nLevel), shown, box.x() + (small ? 25 : 37), small ? 641 : 960);
+        OutlinedText(p, QString::number(hit.nLevel), HitLevelSize(m_layout, hit.nLevel),
+                     box.x() + (small ? 25 : 37), small ? 641 : 960);
     }
 }
 

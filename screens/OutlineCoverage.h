@@ -36,8 +36,8 @@ public:
     const Coverage& Find(const Key& key);
     std::size_t Kept() const { return m_order.size(); }
     std::size_t Bytes() const { return m_bytes; }
-    // A digit of the 400-pixel score takes some 60 KB per pen: the ten digits in the few places and pens a
-    // board shows fit many times over.
+    // The ten digits of a board's four number styles, in the three places and two pens each takes, are
+    // about 6 MB.
     static constexpr std::size_t kMaxBytes = 16u << 20;
 
 private:

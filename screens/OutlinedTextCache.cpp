@@ -135,37 +135,28 @@ private:
 
 } // namespace
 
-// The text composed from its glyphs' kept coverages, layer by layer in the order the outline text draws:
-// the shadow's strokes, the outline's strokes, the fills. Placed as in the padded picture the whole text is
-// drawn into, then cut to what the glyphs cover: a smaller picture is quicker to make and to draw at every
-// repaint. False when the text is not one line of one face (it is then drawn whole).
-bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics,
-                                 const QRect& padded, QImage* picture, QPointF* anchor) {
+// The layers of the text's glyphs in the order the outline text draws them (the shadow's strokes, the
+// outline's strokes, the fills), each glyph's coverage placed as in the padded picture the whole text is
+// drawn into. Empty when the text is not one line of one face.
+std::vector<COutlinedTextCache::Layer> COutlinedTextCache::Place(const Style& style, const QFont& font,
+                                                                 const QFontMetricsF& metrics,
+                                                                 const QRect& padded, QPointF anchor) {
+    std::vector<Layer> layers;
     const Shaped shaped = Shape(font, style.text);
     if (shaped.glyphs.empty())
-        return false;
+        return layers;
     const double width = metrics.horizontalAdvance(style.text);
-    struct Layer {
-        QPointF origin;
-        int pen;
-        QRgb colour;
-        // Copies (sharing the pixels): a later glyph's coverage may push an earlier one out of the kept.
-        std::vector<std::pair<COutlineCoverage::Coverage, QPoint>> glyphs;
-        QRect area;
-    };
-    std::vector<Layer> layers;
     // The shadow's fill is transparent, and a pen of width 0 strokes nothing.
     if (style.shadow && style.shadowThickness > 0 && qAlpha(style.shadowColour) != 0)
-        layers.push_back({*anchor + QPointF(style.shadowDx, style.shadowDy),
+        layers.push_back({anchor + QPointF(style.shadowDx, style.shadowDy),
                           style.shadowThickness,
                           style.shadowColour,
                           {},
                           {}});
     if (style.thickness > 0 && qAlpha(style.outline) != 0)
-        layers.push_back({*anchor, style.thickness, style.outline, {}, {}});
+        layers.push_back({anchor, style.thickness, style.outline, {}, {}});
     if (qAlpha(style.fill) != 0)
-        layers.push_back({*anchor, 0, style.fill, {}, {}});
-    QRect ink;
+        layers.push_back({anchor, 0, style.fill, {}, {}});
     for (Layer& layer : layers) {
         // Where the outline text starts the centred line, on the painter's 1/64 grid.
         const double x = layer.origin.x() + (0 - width) / 2;
@@ -182,8 +173,20 @@ bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QF
             layer.area |= QRect(layer.glyphs.back().second, coverage.alpha.size());
         }
         layer.area &= padded;
-        ink |= layer.area;
     }
+    return layers;
+}
+
+// The text composed from its glyphs' kept coverages, then cut to what they cover: a smaller picture is
+// quicker to make and to draw at every repaint. False when it cannot be (it is then drawn whole).
+bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics,
+                                 const QRect& padded, QImage* picture, QPointF* anchor) {
+    const std::vector<Layer> layers = Place(style, font, metrics, padded, *anchor);
+    if (layers.empty())
+        return false;
+    QRect ink;
+    for (const Layer& layer : layers)
+        ink |= layer.area;
     *picture = QImage(ink.size(), QImage::Format_ARGB32_Premultiplied);
     picture->fill(Qt::transparent);
     for (const Layer& layer : layers) {
@@ -218,6 +221,16 @@ QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
     picture.fill(Qt::transparent);
     DrawWhole(picture, style, *anchor);
     return picture;
+}
+
+void COutlinedTextCache::Prepare(const Style& style) {
+    if (style.text.isEmpty())
+        return;
+    const QFont font = DisplayFaceBold(style.size);
+    const QFontMetricsF metrics(font);
+    QPointF anchor;
+    const QRect padded = PaddedFrame(style, metrics, &anchor);
+    Place(style, font, metrics, padded, anchor);
 }
 
 QImage COutlinedTextCache::DrawPicture(const Style& style, QPointF* anchor) {

@@ -3,9 +3,12 @@
 // stands in for another, and a match's hit levels in every style in use stay kept within the bound.
 #include "screens/OutlinedTextCache.h"
 #include "controls/OutlineText.h"
+#include "screens/OutlinedDigitsWarmup.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 
@@ -162,6 +165,39 @@ TEST(OutlinedTextCacheTest, ANewNumberComposedOfKeptGlyphsShowsWhatTheWholeTexts
                                      Outlined(cache, style, c.at, c.board), style.text));
         }
     }
+}
+
+// The warm-up prepares, in the event loop's idle turns, every digit at every place of a number of up to three
+// digits: a score or level shown after it rasterises no glyph of its own, and shows what the whole text does.
+TEST(OutlinedTextCacheTest, AfterTheWarmUpANumberOfUpToThreeDigitsNeedsNoNewGlyph) {
+    COutlinedTextCache cache;
+    COutlinedTextCache::Style score = Level(300, 0);
+    score.thickness = 0;
+    score.shadow = true;
+    score.shadowColour = 0xFF0000FF;
+    score.shadowThickness = 7;
+    score.shadowDx = 4;
+    score.shadowDy = 5;
+    const COutlinedTextCache::Style level = Level(20, 0);
+    COutlinedDigitsWarmup warmup(cache, {score, level});
+    QElapsedTimer waited;
+    waited.start();
+    while (!warmup.Done() && waited.elapsed() < 60'000)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(warmup.Done());
+    const std::size_t prepared = cache.GlyphsKept();
+    EXPECT_GT(prepared, 0u);
+    for (const int value : {0, 7, 10, 59, 99, 100, 276, 308, 999}) {
+        for (COutlinedTextCache::Style style : {score, level}) {
+            style.text = QString::number(value);
+            SCOPED_TRACE(style.text.toStdString() + " at " + std::to_string(style.size));
+            const QSize board = style.size > 100 ? QSize(1000, 640) : QSize(120, 80);
+            const QPointF at(board.width() / 2, 20);
+            EXPECT_TRUE(ShowsTheSame(FromCache(cache, style, at, board), Outlined(cache, style, at, board),
+                                     style.text));
+        }
+    }
+    EXPECT_EQ(cache.GlyphsKept(), prepared) << "no glyph was rasterised while a number was shown";
 }
 
 TEST(OutlinedTextCacheTest, AnotherTextSizeOrColourIsNeverShownFromAPictureKeptForOne) {
