@@ -522,13 +522,10 @@ void CExtScrDlg::InvalidateHitLevelBoxes() {
 
 void CExtScrDlg::InvalidateHitLevelBoxes(int side) {
     const MatchData* md = Record();
-    if (DrawnRight(side, md ? md->nReverseScreen : 0)) {
-        Invalidate(HitBoxRightInner);
-        Invalidate(HitBoxRightOuter);
-    } else {
-        Invalidate(HitBoxLeftInner);
-        Invalidate(HitBoxLeftOuter);
-    }
+    if (DrawnRight(side, md ? md->nReverseScreen : 0))
+        InvalidateArea(Area(HitBoxRightInner) | Area(HitBoxRightOuter));
+    else
+        InvalidateArea(Area(HitBoxLeftInner) | Area(HitBoxLeftOuter));
 }
 
 void CExtScrDlg::InvalidateJudgeRows(int side, int reversed) {
@@ -549,10 +546,13 @@ void CExtScrDlg::InvalidateJudgePress(int side, int, int judge, int row, int rev
 void CExtScrDlg::InvalidateJudgeSlot(int side, int judge, int row, int reversed) {
     if (judge < 0 || judge > 2 || row < 0 || row >= kQueueSlots)
         return;
+    // The tile and the one above it as one rectangle: a hit's judge marks mark dozens of tiles, and each
+    // rectangle is merged into the board's repaint region on its own.
     const bool right = DrawnRight(side, reversed);
-    InvalidateArea(JudgeTileRect(m_layout, judge, row, right));
+    QRect tiles = JudgeTileRect(m_layout, judge, row, right);
     if (row >= 1)
-        InvalidateArea(JudgeTileRect(m_layout, judge, row - 1, right));
+        tiles |= JudgeTileRect(m_layout, judge, row - 1, right);
+    InvalidateArea(tiles);
 }
 
 void CExtScrDlg::InvalidateSlotRow(int side, int reversed) {
@@ -570,7 +570,6 @@ void CExtScrDlg::InvalidateSlot(int side, int slot, int reversed) {
         return;
     const bool right = DrawnRight(side, reversed);
     const QRect tile = SlotTileRect(m_layout, slot, right);
-    InvalidateArea(tile);
     const QRect beside = right ? tile.translated(-2 * kSlotBeside, 0) : tile.translated(kSlotBeside, 0);
-    InvalidateArea(beside.adjusted(0, 0, kSlotBeside, 0));
+    InvalidateArea(tile | beside.adjusted(0, 0, kSlotBeside, 0));
 }

@@ -124,6 +124,27 @@ const QImage& Bitmap(int id) {
     return it->second;
 }
 
+// The background bitmap as it shows over the board's black: opaque, so that a repaint copies its lines
+// instead of filling them black and blending the picture over them.
+const QImage& Background(int id) {
+    static std::mutex mutex;
+    static std::map<int, QImage> cache;
+    std::lock_guard lock(mutex);
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        const std::unique_ptr<QImage> image = LoadBitmapResource(id);
+        QImage opaque;
+        if (image && !image->isNull()) {
+            opaque = QImage(image->size(), QImage::Format_RGB32);
+            opaque.fill(Qt::black);
+            QPainter over(&opaque);
+            over.drawImage(0, 0, *image);
+        }
+        it = cache.emplace(id, std::move(opaque)).first;
+    }
+    return it->second;
+}
+
 int BackgroundBitmap(Layout layout, const MatchData& md) {
     const bool reversed = md.nReverseScreen == 1;
     switch (layout) {
@@ -256,14 +277,14 @@ void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md, const QRegion
     // area under a hit's scattered repaint region, Qt went through every line of the board against the
     // region and handed the fill to its pool threads, some milliseconds for every hit. Black wherever the
     // picture does not reach, whatever the placement on the monitor.
-    const QImage& background = Bitmap(BackgroundBitmap(m_layout, md));
+    const QImage& background = Background(BackgroundBitmap(m_layout, md));
     const QRect pictured = background.isNull() ? QRect() : QRect(QPoint(0, 0), SizeOf(m_layout));
     const bool oneToOne = background.size() == pictured.size();
     p.save();
     for (const QRect& part : area) {
         const QRect shown = part & pictured;
         p.setClipRect(part);
-        if (shown != part || background.hasAlphaChannel())
+        if (shown != part)
             p.fillRect(part, Qt::black);
         if (shown.isEmpty())
             continue;
@@ -387,16 +408,14 @@ std::vector<COutlinedTextCache::Style> CExtScrDlg::DigitStyles() const {
 void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
     for (const bool right : {false, true}) {
         const ShownScore shown = ScoreShown(md, right);
-        QRect covered = Area(right ? ScoreRight : ScoreLeft);
-        if (!shown.style.text.isEmpty()) {
-            covered |= m_outlined.Bounds(shown.style, shown.at);
+        if (!shown.style.text.isEmpty())
             Outlined(p, shown.style, shown.at);
-        }
-        // What the score shows is known only where a paint covered all of it.
+        // What the score shows is known once a paint covered all its area, the area a change repaints.
+        const QRect area = Area(right ? ScoreRight : ScoreLeft);
         std::optional<ShownScore>& drawn = m_scoreDrawn[right ? 1 : 0];
-        if (Covers(p, covered))
+        if (Covers(p, area))
             drawn = shown;
-        else if (Dirty(p, covered))
+        else if (Dirty(p, area))
             drawn.reset();
     }
 }
