@@ -93,9 +93,11 @@ quint32 Scaled(quint32 x, uint a) {
 // fold by odd-even, so there it would be a hole.
 class LayerCoverage {
 public:
-    explicit LayerCoverage(const QRect& area)
-        : m_area(area),
-          m_sum(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height())) {}
+    // The sums go into `scratch`, kept by the caller from one text to the next: a fresh buffer for each
+    // score was a fresh run of pages for the kernel to fault in.
+    LayerCoverage(const QRect& area, std::vector<quint16>& scratch) : m_area(area), m_sum(scratch) {
+        m_sum.assign(static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(area.height()), 0);
+    }
 
     void Add(const COutlineCoverage::Coverage& coverage, QPoint at) {
         const QRect shared = QRect(at, coverage.alpha.size()) & m_area;
@@ -130,7 +132,7 @@ private:
     }
 
     QRect m_area;
-    std::vector<quint16> m_sum;
+    std::vector<quint16>& m_sum;
 };
 
 } // namespace
@@ -190,7 +192,7 @@ bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QF
     *picture = QImage(ink.size(), QImage::Format_ARGB32_Premultiplied);
     picture->fill(Qt::transparent);
     for (const Layer& layer : layers) {
-        LayerCoverage sum(layer.area.translated(-ink.topLeft()));
+        LayerCoverage sum(layer.area.translated(-ink.topLeft()), m_layerSums);
         for (const auto& [coverage, at] : layer.glyphs)
             sum.Add(coverage, at - ink.topLeft());
         sum.Blend(*picture, layer.colour, layer.pen == 0);
@@ -285,6 +287,12 @@ void COutlinedTextCache::Draw(QPainter& painter, const Style& style, QPointF at)
     if (style.text.isEmpty())
         return;
     const Entry& entry = Find(style);
-    // On whole pixels: a picture between pixels would be resampled, blurred and slow.
-    painter.drawImage((at - entry.anchor).toPoint(), entry.picture);
+    // On whole pixels: a picture between pixels would be resampled, blurred and slow. In strips Qt blends on
+    // this thread: a score's picture of a few hundred lines was handed to its painting threads and waited
+    // for.
+    const QPoint corner = (at - entry.anchor).toPoint();
+    constexpr int kStrip = 64;
+    for (int y = 0; y < entry.picture.height(); y += kStrip)
+        painter.drawImage(corner + QPoint(0, y), entry.picture,
+                          QRect(0, y, entry.picture.width(), std::min(kStrip, entry.picture.height() - y)));
 }

@@ -89,5 +89,6 @@ private:
     Order m_order;
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;
     std::size_t m_bytes = 0;
-    COutlineCoverage m_coverage; // the glyphs' strokes and fills the pictures are composed of
+    COutlineCoverage m_coverage;      // the glyphs' strokes and fills the pictures are composed of
+    std::vector<quint16> m_layerSums; // a layer's coverages added up while a picture is composed
 };
