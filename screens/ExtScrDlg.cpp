@@ -62,8 +62,11 @@ CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowTitle(QStringLiteral("Scoreboard"));
     for (const int id : kImageIds) {
+        // In the format the painter copies without converting each line: a hit draws its level boxes.
         if (const std::unique_ptr<QImage> image = LoadPngResource(id))
-            m_images.emplace(id, *image);
+            m_images.emplace(id, image->convertToFormat(image->hasAlphaChannel()
+                                                            ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32));
     }
     for (const int side : {0, 1}) {
         CAnimatedPicture* flag = m_pFlag[side] = new CAnimatedPicture(this);
@@ -148,6 +151,7 @@ void CExtScrDlg::LayoutAll() {
     }
     for (int row = 0; row < 3; ++row)
         m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
+    m_digitsWarmup = std::make_unique<COutlinedDigitsWarmup>(m_outlined, DigitStyles());
     update();
 }
 
@@ -224,7 +228,13 @@ void CExtScrDlg::SetScores(int chung, int hong, int reversed) {
     m_nScore[0] = chung;
     m_nScore[1] = hong;
     m_nReversed = reversed ? 1 : 0;
-    InvalidateScores();
+    // Only a score whose text, size, colours or place changed: a hit scores for one side, and each
+    // 400-pixel score repainted is a large part of the board.
+    const MatchData* md = Record();
+    for (const bool right : {false, true}) {
+        if (!md || m_scoreDrawn[right ? 1 : 0] != ScoreShown(*md, right))
+            Invalidate(right ? ScoreRight : ScoreLeft);
+    }
 }
 
 void CExtScrDlg::InvalidateScores() {
@@ -473,8 +483,11 @@ bool CExtScrDlg::HitLevelBlinking(int side) const {
 void CExtScrDlg::StartHitLevelBlink(int side, bool start) {
     side &= 1;
     KillTimer(kBlinkTimer[side]);
+    // The other side's boxes change only when its blink had them hidden.
+    if (m_bFlashHidden[1 - side])
+        InvalidateHitLevelBoxes(1 - side);
     m_bFlashHidden[0] = m_bFlashHidden[1] = 0;
-    InvalidateHitLevelBoxes();
+    InvalidateHitLevelBoxes(side);
     if (start) {
         m_nFlashTicks[side] = 0;
         SetTimer(kBlinkTimer[side], kBlinkMs);
@@ -507,6 +520,14 @@ void CExtScrDlg::InvalidateHitLevelBoxes() {
         Invalidate(id);
 }
 
+void CExtScrDlg::InvalidateHitLevelBoxes(int side) {
+    const MatchData* md = Record();
+    if (DrawnRight(side, md ? md->nReverseScreen : 0))
+        InvalidateArea(Area(HitBoxRightInner) | Area(HitBoxRightOuter));
+    else
+        InvalidateArea(Area(HitBoxLeftInner) | Area(HitBoxLeftOuter));
+}
+
 void CExtScrDlg::InvalidateJudgeRows(int side, int reversed) {
     const bool right = DrawnRight(side, reversed);
     for (int judge = 0; judge < 3; ++judge)
@@ -525,20 +546,23 @@ void CExtScrDlg::InvalidateJudgePress(int side, int, int judge, int row, int rev
 void CExtScrDlg::InvalidateJudgeSlot(int side, int judge, int row, int reversed) {
     if (judge < 0 || judge > 2 || row < 0 || row >= kQueueSlots)
         return;
+    // The tile and the one above it as one rectangle: a hit's judge marks mark dozens of tiles, and each
+    // rectangle is merged into the board's repaint region on its own.
     const bool right = DrawnRight(side, reversed);
-    InvalidateArea(JudgeTileRect(m_layout, judge, row, right));
+    QRect tiles = JudgeTileRect(m_layout, judge, row, right);
     if (row >= 1)
-        InvalidateArea(JudgeTileRect(m_layout, judge, row - 1, right));
+        tiles |= JudgeTileRect(m_layout, judge, row - 1, right);
+    InvalidateArea(tiles);
 }
 
 void CExtScrDlg::InvalidateSlotRow(int side, int reversed) {
+    // One rectangle around the column: each of its tiles marked on its own made the board's repaint
+    // region a list of dozens of rectangles, merged anew at every mark.
     const bool right = DrawnRight(side, reversed);
-    for (int row = 0; row < kQueueSlots; ++row) {
-        const QRect tile = SlotTileRect(m_layout, row, right);
-        InvalidateArea(tile);
-        InvalidateArea(tile.translated(-kSlotBeside, 0));
-        InvalidateArea(tile.translated(kSlotBeside, 0));
-    }
+    QRect column;
+    for (int row = 0; row < kQueueSlots; ++row)
+        column |= SlotTileRect(m_layout, row, right).adjusted(-kSlotBeside, 0, kSlotBeside, 0);
+    InvalidateArea(column);
 }
 
 void CExtScrDlg::InvalidateSlot(int side, int slot, int reversed) {
@@ -546,7 +570,6 @@ void CExtScrDlg::InvalidateSlot(int side, int slot, int reversed) {
         return;
     const bool right = DrawnRight(side, reversed);
     const QRect tile = SlotTileRect(m_layout, slot, right);
-    InvalidateArea(tile);
     const QRect beside = right ? tile.translated(-2 * kSlotBeside, 0) : tile.translated(kSlotBeside, 0);
-    InvalidateArea(beside.adjusted(0, 0, kSlotBeside, 0));
+    InvalidateArea(tile | beside.adjusted(0, 0, kSlotBeside, 0));
 }

@@ -10,6 +10,7 @@
 #include "platform/WindowMessages.h"
 #include "screens/FittedText.h"
 #include "screens/GlyphPictureCache.h"
+#include "screens/OutlinedDigitsWarmup.h"
 #include "screens/OutlinedTextCache.h"
 #include "screens/ScoreboardLayout.h"
 
@@ -18,12 +19,14 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
 struct MatchData;
 class CAnimatedPicture;
 class QPainter;
+class QRegion;
 
 // The public-screen rectangle: nExtScrWidth x nExtScrHeight centred on the second monitor. Every public
 // pop-up is placed by it.
@@ -105,6 +108,7 @@ public:
     // Stops both blinks and shows both sides' hit-level boxes.
     void ClearHitLevels();
     void InvalidateHitLevelBoxes();
+    void InvalidateHitLevelBoxes(int side); // Chung's (0) or Hong's (1), wherever the board draws them
     // Repaints of the judge rows, a judge's press, a judge's mark and the slot-state column of one side.
     // Judges, rows and slots out of range are ignored.
     void InvalidateJudgeRows(int side, int reversed);
@@ -170,13 +174,22 @@ private:
 
     // The paint steps, in order (screens/ExtScrPaint.cpp): those the clock's box covers, then the clock and
     // what stands over it.
-    void PaintUnderTheClock(QPainter& p, const MatchData& md);
-    void PaintBackground(QPainter& p, const MatchData& md);
+    void PaintUnderTheClock(QPainter& p, const MatchData& md, const QRegion& area);
+    void PaintBackground(QPainter& p, const MatchData& md, const QRegion& area);
     void UpdateChangeInfo(const MatchData& md);
     void PaintSideIndicators(QPainter& p, const MatchData& md);
     void PaintHeader(QPainter& p, const MatchData& md);
     void PaintMinLevels(QPainter& p, const MatchData& md);
     void PaintScores(QPainter& p, const MatchData& md);
+    // What the score drawn on the left or the right shows (no text: nothing), and where.
+    struct ShownScore {
+        COutlinedTextCache::Style style;
+        QPointF at;
+        bool operator==(const ShownScore&) const = default;
+    };
+    ShownScore ScoreShown(const MatchData& md, bool right) const;
+    // The styles of the numbers a hit changes: the scores' and the hit levels' of the layout.
+    std::vector<COutlinedTextCache::Style> DigitStyles() const;
     void PaintRoundWins(QPainter& p, const MatchData& md);
     // The word over a number of the bottom band that says what it counts.
     void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
@@ -234,7 +247,8 @@ private:
     int m_roundWinnerMark[2][3] = {};  // round-winner mark bitmaps per round row, left / right
     CAnimatedPicture* m_pFlag[2] = {}; // flags drawn left / right (children)
     bool m_bFlagFrame[2] = {};
-    COutlinedTextCache m_outlined; // the scores' and levels' outlined texts
+    COutlinedTextCache m_outlined;                         // the scores' and levels' outlined texts
+    std::unique_ptr<COutlinedDigitsWarmup> m_digitsWarmup; // their digits, prepared for the layout
     CGlyphPictureCache m_clockGlyphs;
     struct ClockShape {
         QString text;
@@ -244,4 +258,6 @@ private:
     };
     std::optional<ClockShape> m_clockShape; // the clock text laid out last
     std::vector<DrawnText> m_drawnTexts;
+    std::optional<ShownScore>
+        m_scoreDrawn[2]; // what the paints left on the scores, left / right; none: unknown
 };

@@ -55,6 +55,35 @@ TextOutline::Argb Argb(COLORREF colour) {
     return 0xFF000000u | ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
+// A level's number: white, outlined in black.
+COutlinedTextCache::Style LevelStyle(const QString& text, int size) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.thickness = 3;
+    return style;
+}
+
+// A score: white or the leader's yellow, over a shadow of its side's colour.
+COutlinedTextCache::Style ScoreTextStyle(const QString& text, int size, bool leader, COLORREF side) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
+    style.shadow = true;
+    style.shadowColour = Argb(side);
+    style.shadowThickness = 7;
+    style.shadowDx = 4;
+    style.shadowDy = 5;
+    return style;
+}
+
+// The size of a hit level's number in a hit-level box.
+int HitLevelSize(Layout layout, int level) {
+    const int size = layout == Layout::Small ? 40 : 60;
+    return level >= 100 ? static_cast<int>(size * 0.85) : size;
+}
+
 // The box the glyphs of a text drawText draws take: the line's place, and the ink's extent from the line's
 // baseline.
 QRect InkBox(const QFont& font, const QRect& rect, int flags, const QString& text) {
@@ -70,15 +99,48 @@ bool Dirty(QPainter& p, const QRect& rect) {
     return clip.isEmpty() || clip.intersects(rect);
 }
 
+// Whether a repaint covers all of the rectangle.
+bool Covers(QPainter& p, const QRect& rect) {
+    const QRegion clip = p.paintEngine() ? p.paintEngine()->systemClip() : QRegion();
+    return clip.isEmpty() || (QRegion(rect) - clip).isEmpty();
+}
+
+QImage PaintableImage(const QImage& image) {
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+
 const QImage& Bitmap(int id) {
-    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board.
+    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board, in the
+    // format the painter copies without converting each line.
     static std::mutex mutex;
     static std::map<int, QImage> cache;
     std::lock_guard lock(mutex);
     auto it = cache.find(id);
     if (it == cache.end()) {
         const std::unique_ptr<QImage> image = LoadBitmapResource(id);
-        it = cache.emplace(id, image ? *image : QImage()).first;
+        it = cache.emplace(id, image ? PaintableImage(*image) : QImage()).first;
+    }
+    return it->second;
+}
+
+// The background bitmap as it shows over the board's black: opaque, so that a repaint copies its lines
+// instead of filling them black and blending the picture over them.
+const QImage& Background(int id) {
+    static std::mutex mutex;
+    static std::map<int, QImage> cache;
+    std::lock_guard lock(mutex);
+    auto it = cache.find(id);
+    if (it == cache.end()) {
+        const std::unique_ptr<QImage> image = LoadBitmapResource(id);
+        QImage opaque;
+        if (image && !image->isNull()) {
+            opaque = QImage(image->size(), QImage::Format_RGB32);
+            opaque.fill(Qt::black);
+            QPainter over(&opaque);
+            over.drawImage(0, 0, *image);
+        }
+        it = cache.emplace(id, std::move(opaque)).first;
     }
     return it->second;
 }
@@ -168,11 +230,7 @@ void CExtScrDlg::Outlined(QPainter& p, const COutlinedTextCache::Style& style, Q
 }
 
 void CExtScrDlg::OutlinedText(QPainter& p, const QString& text, int size, double x, double y) {
-    COutlinedTextCache::Style style;
-    style.text = text;
-    style.size = size;
-    style.thickness = 3;
-    Outlined(p, style, QPointF(x, y));
+    Outlined(p, LevelStyle(text, size), QPointF(x, y));
 }
 
 void CExtScrDlg::paintEvent(QPaintEvent* event) {
@@ -191,13 +249,13 @@ void CExtScrDlg::paintEvent(QPaintEvent* event) {
     // The clock's opaque box hides every step before it: a repaint within the clock (each of its steps)
     // starts there.
     if (!m_clockRect.contains(event->region().boundingRect()))
-        PaintUnderTheClock(p, md);
+        PaintUnderTheClock(p, md, event->region());
     PaintControls(p, md);
     PaintRoundNumber(p);
 }
 
-void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
-    PaintBackground(p, md);
+void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md, const QRegion& area) {
+    PaintBackground(p, md, area & rect());
     PaintSideIndicators(p, md);
     PaintHeader(p, md);
     PaintScores(p, md);
@@ -214,12 +272,28 @@ void CExtScrDlg::PaintUnderTheClock(QPainter& p, const MatchData& md) {
     PaintSlotStates(p, md);
 }
 
-void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md) {
-    // The whole client area, whatever the placement on the monitor.
-    p.fillRect(rect(), Qt::black);
-    const QImage& background = Bitmap(BackgroundBitmap(m_layout, md));
-    if (!background.isNull())
-        p.drawImage(QRect(QPoint(0, 0), SizeOf(m_layout)), background);
+void CExtScrDlg::PaintBackground(QPainter& p, const MatchData& md, const QRegion& area) {
+    // Part by part, each under a clip of its own rectangle: filled and drawn once over the whole client
+    // area under a hit's scattered repaint region, Qt went through every line of the board against the
+    // region and handed the fill to its pool threads, some milliseconds for every hit. Black wherever the
+    // picture does not reach, whatever the placement on the monitor.
+    const QImage& background = Background(BackgroundBitmap(m_layout, md));
+    const QRect pictured = background.isNull() ? QRect() : QRect(QPoint(0, 0), SizeOf(m_layout));
+    const bool oneToOne = background.size() == pictured.size();
+    p.save();
+    for (const QRect& part : area) {
+        const QRect shown = part & pictured;
+        p.setClipRect(part);
+        if (shown != part)
+            p.fillRect(part, Qt::black);
+        if (shown.isEmpty())
+            continue;
+        if (oneToOne)
+            p.drawImage(shown.topLeft(), background, shown);
+        else
+            p.drawImage(pictured, background);
+    }
+    p.restore();
 }
 
 void CExtScrDlg::UpdateChangeInfo(const MatchData& md) {
@@ -308,29 +382,41 @@ void CExtScrDlg::PaintMinLevels(QPainter& p, const MatchData& md) {
     }
 }
 
-void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
-    const bool dark = DarkSides(md);
+CExtScrDlg::ShownScore CExtScrDlg::ScoreShown(const MatchData& md, bool right) const {
     const int reversed = md.nReverseScreen;
-    const int leftScore = m_nScore[PlayerAt(false, reversed)];
-    const int rightScore = m_nScore[PlayerAt(true, reversed)];
+    const int player = PlayerAt(right, reversed);
+    ShownScore shown;
+    shown.style.text = ScoreText(md, m_nScore[player]);
+    if (shown.style.text.isEmpty())
+        return shown;
+    const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
+    const ScoreStyle place = ScoreStyleFor(m_layout, m_nScore[PlayerAt(false, reversed)],
+                                           m_nScore[PlayerAt(true, reversed)], right);
+    shown.style = ScoreTextStyle(shown.style.text, place.size, leader, SideColour(player, DarkSides(md)));
+    const QRect area = Area(right ? ScoreRight : ScoreLeft);
+    shown.at = QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy);
+    return shown;
+}
+
+std::vector<COutlinedTextCache::Style> CExtScrDlg::DigitStyles() const {
+    // The glyphs do not depend on the colours.
+    return {ScoreTextStyle({}, ScoreStyleFor(m_layout, 0, 0, false).size, false, kWhite),
+            ScoreTextStyle({}, ScoreStyleFor(m_layout, 100, 100, true).size, false, kWhite),
+            LevelStyle({}, HitLevelSize(m_layout, 0)), LevelStyle({}, HitLevelSize(m_layout, 100))};
+}
+
+void CExtScrDlg::PaintScores(QPainter& p, const MatchData& md) {
     for (const bool right : {false, true}) {
-        const int player = PlayerAt(right, reversed);
-        const QString text = ScoreText(md, m_nScore[player]);
-        if (text.isEmpty())
-            continue;
-        const bool leader = md.nCompetitionRule == 1 && md.nRoundLeader == player + 1;
-        const ScoreStyle place = ScoreStyleFor(m_layout, leftScore, rightScore, right);
-        COutlinedTextCache::Style style;
-        style.text = text;
-        style.size = place.size;
-        style.fill = style.outline = leader ? 0xFFFFFF00 : 0xFFFFFFFF;
-        style.shadow = true;
-        style.shadowColour = Argb(SideColour(player, dark));
-        style.shadowThickness = 7;
-        style.shadowDx = 4;
-        style.shadowDy = 5;
+        const ShownScore shown = ScoreShown(md, right);
+        if (!shown.style.text.isEmpty())
+            Outlined(p, shown.style, shown.at);
+        // What the score shows is known once a paint covered all its area, the area a change repaints.
         const QRect area = Area(right ? ScoreRight : ScoreLeft);
-        Outlined(p, style, QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy));
+        std::optional<ShownScore>& drawn = m_scoreDrawn[right ? 1 : 0];
+        if (Covers(p, area))
+            drawn = shown;
+        else if (Dirty(p, area))
+            drawn.reset();
     }
 }
 
@@ -431,9 +517,8 @@ void CExtScrDlg::PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side) 
         if (const auto image = m_images.find(hit.nLevel >= minimum ? reached : below);
             image != m_images.end())
             p.drawImage(box, image->second);
-        const int size = small ? 40 : 60;
-        const int shown = hit.nLevel >= 100 ? static_cast<int>(size * 0.85) : size;
-        OutlinedText(p, QString::number(hit.nLevel), shown, box.x() + (small ? 25 : 37), small ? 641 : 960);
+        OutlinedText(p, QString::number(hit.nLevel), HitLevelSize(m_layout, hit.nLevel),
+                     box.x() + (small ? 25 : 37), small ? 641 : 960);
     }
 }
 

@@ -16,6 +16,7 @@
 #include "screens/FittedText.h"
 #include "screens/OperatorImages.h"
 #include "screens/OperatorLayout.h"
+#include "screens/OutlinedDigitsWarmup.h"
 #include "screens/OutlinedTextCache.h"
 #include "screens/RoundLeader.h"
 #include "screens/ScreenText.h"
@@ -169,9 +170,26 @@ void DrawPicture(QPainter& painter, const QRect& rect, const QImage& image) {
 // A number over a picture, white (or another colour) with a dark outline so it reads on any colour. Turning
 // the glyphs into paths and stroking them took a repaint of the last hits a third of a millisecond, so each
 // number is drawn once into a picture, kept as the scoreboard keeps its outlined texts.
+COutlinedTextCache& OutlinedNumbers() {
+    static COutlinedTextCache numbers; // painted on the UI thread only
+    return numbers;
+}
+
+COutlinedTextCache::Style OutlinedNumberStyle(const QString& text, int size, TextOutline::Argb colour) {
+    COutlinedTextCache::Style style;
+    style.text = text;
+    style.size = size;
+    style.fill = colour;
+    style.outline = 0xFF101010;
+    style.thickness = 3;
+    return style;
+}
+
+// The size of the last hits' levels, which every hit changes.
+constexpr int kLastHitSize = 20;
+
 void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, int size,
                     TextOutline::Argb colour = 0xFFFFFFFF) {
-    static COutlinedTextCache numbers; // painted on the UI thread only
     // The line height of each size, measured once: measuring took a repaint of the last hits 18 us.
     static std::unordered_map<int, int> heights;
     auto height = heights.find(size);
@@ -182,13 +200,8 @@ void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, i
         height = heights.emplace(size, QFontMetrics(font).height()).first;
     }
     const int top = rect.top() + (rect.height() - height->second) / 2;
-    COutlinedTextCache::Style style;
-    style.text = text;
-    style.size = size;
-    style.fill = colour;
-    style.outline = 0xFF101010;
-    style.thickness = 3;
-    numbers.Draw(painter, style, QPointF(rect.center().x() + 1, top));
+    OutlinedNumbers().Draw(painter, OutlinedNumberStyle(text, size, colour),
+                           QPointF(rect.center().x() + 1, top));
 }
 
 // A static of the screen at its place. Its size is fixed (minimum and maximum alike), so a new text does
@@ -245,8 +258,12 @@ void CMainWnd::SetupControls() {
     if (!g_pMatchData)
         return;
     const MatchData& md = *g_pMatchData;
-    if (!m_pImages)
+    if (!m_pImages) {
         m_pImages = PaintImages::Load();
+        // The last hits' digits, prepared before the first hits show them (the view owns the warm-up).
+        new COutlinedDigitsWarmup(OutlinedNumbers(), {OutlinedNumberStyle({}, kLastHitSize, 0xFFFFFFFF)},
+                                  this);
+    }
     // The view paints all it repaints (PaintBackground): Qt need not fill it with the window colour first,
     // which cost every hit a tenth of a millisecond.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -788,7 +805,7 @@ void CMainWnd::PaintLastHits(QPainter& painter) {
                 continue;
             painter.drawImage(box, picture);
             if (hit.nType != 3 || md.bUsePunch)
-                OutlinedNumber(painter, number, Number(hit.nLevel), 20);
+                OutlinedNumber(painter, number, Number(hit.nLevel), kLastHitSize);
         }
 }
 
@@ -1099,7 +1116,7 @@ void CMainWnd::ShowHitLevel(int side, int type, int level) {
     if (m_pExtScrDlg) {
         if (md.nCompetitionRule != 1)
             m_pExtScrDlg->StartHitLevelBlink(side, level >= threshold);
-        m_pExtScrDlg->InvalidateHitLevelBoxes();
+        m_pExtScrDlg->InvalidateHitLevelBoxes(side);
     }
     // The hit moves only its own side's history.
     for (int age = 0; age < 2; ++age)

@@ -7,7 +7,10 @@
 #pragma once
 
 #include "controls/OutlineText.h"
+#include "screens/OutlineCoverage.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -16,6 +19,8 @@
 #include <cstddef>
 #include <list>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class COutlinedTextCache {
 public:
@@ -38,9 +43,18 @@ public:
     QRect Bounds(const Style& style, QPointF at);
     // Where the text lands: `at` moved by less than a pixel, so that its picture lands on whole pixels.
     QPointF Landing(const Style& style, QPointF at);
+    // The text drawn whole by the outline text, stroking and filling its path, into a picture with room
+    // around it, and the point of the picture that Draw puts on `at`: what a kept picture shows.
+    static QImage WholePicture(const Style& style, QPointF* anchor);
+    // Rasterises and keeps the strokes and fills of the text's glyphs where the text places them, without
+    // a picture of the text: a number drawn later that has those glyphs in those places is composed of
+    // them at once.
+    void Prepare(const Style& style);
     // Pictures kept, and the bytes they take; never more than kKept pictures nor more than kMaxBytes (but for
     // a single picture larger than that).
     std::size_t Kept() const { return m_order.size(); }
+    // The glyphs' strokes and fills kept, that pictures are composed of.
+    std::size_t GlyphsKept() const { return m_coverage.Kept(); }
     std::size_t Bytes() const { return m_bytes; }
     // Every level of four styles: a level's picture at the operator's 20 to 24 pixels is about 5 KB, so these
     // take some 5 MB; the scoreboard's 400-pixel scores (0.5 MB each) are bound by the bytes.
@@ -58,8 +72,23 @@ private:
     };
     using Order = std::list<Entry>; // the most recently used first
     const Entry& Find(const Style& style);
+    struct Layer {
+        QPointF origin;
+        int pen;
+        QRgb colour;
+        // Copies (sharing the pixels): a later glyph's coverage may push an earlier one out of the kept.
+        std::vector<std::pair<COutlineCoverage::Coverage, QPoint>> glyphs;
+        QRect area;
+    };
+    std::vector<Layer> Place(const Style& style, const QFont& font, const QFontMetricsF& metrics,
+                             const QRect& padded, QPointF anchor);
+    QImage DrawPicture(const Style& style, QPointF* anchor);
+    bool Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics, const QRect& padded,
+                 QImage* picture, QPointF* anchor);
 
     Order m_order;
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;
     std::size_t m_bytes = 0;
+    COutlineCoverage m_coverage;      // the glyphs' strokes and fills the pictures are composed of
+    std::vector<quint16> m_layerSums; // a layer's coverages added up while a picture is composed
 };

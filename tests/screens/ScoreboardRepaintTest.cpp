@@ -91,6 +91,8 @@ TEST_F(ScoreboardRepaintTest, EveryChangeLeavesTheBoardAsANewPaintShowsIt) {
         {"a score", nullptr, [](CMainWnd& v, MatchData&) { v.ShowScores(12, 7); }},
         {"a score of three digits", [](CMainWnd& v, MatchData&) { v.ShowScores(99, 7); },
          [](CMainWnd& v, MatchData&) { v.ShowScores(100, 7); }},
+        {"one side's score", [](CMainWnd& v, MatchData&) { v.ShowScores(12, 7); },
+         [](CMainWnd& v, MatchData&) { v.ShowScores(14, 7); }},
         {"the clock", [](CMainWnd& v, MatchData&) { v.ShowClockMs(65'000); },
          [](CMainWnd& v, MatchData&) { v.ShowClockMs(9'990); }},
         // The clock's steps in the last ten seconds repaint only the glyphs that change.
@@ -123,6 +125,13 @@ TEST_F(ScoreboardRepaintTest, EveryChangeLeavesTheBoardAsANewPaintShowsIt) {
              m.nPSSType = 1;
              v.ShowHitLevel(0, 1, 31);
          }},
+        {"a hit shows the other side's level box its blink had hidden",
+         [](CMainWnd& v, MatchData& m) {
+             m.nPSSType = 1;
+             v.ShowHitLevel(1, 1, 31);
+             v.m_pExtScrDlg->OnTimer(CExtScrDlg::kBlinkTimer[1]);
+         },
+         [](CMainWnd& v, MatchData&) { v.ShowHitLevel(0, 1, 40); }},
         {"the hit levels cleared",
          [](CMainWnd& v, MatchData& m) {
              m.nPSSType = 1;
