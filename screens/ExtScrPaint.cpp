@@ -105,44 +105,41 @@ bool Covers(QPainter& p, const QRect& rect) {
     return clip.isEmpty() || (QRegion(rect) - clip).isEmpty();
 }
 
+// In the format the painter copies without converting each line.
 QImage PaintableImage(const QImage& image) {
     return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                          : QImage::Format_RGB32);
 }
 
-const QImage& Bitmap(int id) {
-    // Bitmaps are drawn once by the catalogue and kept; this keeps the converted copies of the board, in the
-    // format the painter copies without converting each line.
+// As it shows over the board's black: opaque, so that a repaint copies its lines instead of filling them
+// black and blending the picture over them.
+QImage OverBlack(const QImage& image) {
+    QImage opaque(image.size(), QImage::Format_RGB32);
+    opaque.fill(Qt::black);
+    QPainter over(&opaque);
+    over.drawImage(0, 0, image);
+    return opaque;
+}
+
+// Bitmaps are drawn once by the catalogue and kept; this keeps the board's prepared copies of them.
+template <QImage (*Prepare)(const QImage&)> const QImage& Kept(int id) {
     static std::mutex mutex;
     static std::map<int, QImage> cache;
     std::lock_guard lock(mutex);
     auto it = cache.find(id);
     if (it == cache.end()) {
         const std::unique_ptr<QImage> image = LoadBitmapResource(id);
-        it = cache.emplace(id, image ? PaintableImage(*image) : QImage()).first;
+        it = cache.emplace(id, image && !image->isNull() ? Prepare(*image) : QImage()).first;
     }
     return it->second;
 }
 
-// The background bitmap as it shows over the board's black: opaque, so that a repaint copies its lines
-// instead of filling them black and blending the picture over them.
+const QImage& Bitmap(int id) {
+    return Kept<PaintableImage>(id);
+}
+
 const QImage& Background(int id) {
-    static std::mutex mutex;
-    static std::map<int, QImage> cache;
-    std::lock_guard lock(mutex);
-    auto it = cache.find(id);
-    if (it == cache.end()) {
-        const std::unique_ptr<QImage> image = LoadBitmapResource(id);
-        QImage opaque;
-        if (image && !image->isNull()) {
-            opaque = QImage(image->size(), QImage::Format_RGB32);
-            opaque.fill(Qt::black);
-            QPainter over(&opaque);
-            over.drawImage(0, 0, *image);
-        }
-        it = cache.emplace(id, std::move(opaque)).first;
-    }
-    return it->second;
+    return Kept<OverBlack>(id);
 }
 
 int BackgroundBitmap(Layout layout, const MatchData& md) {
