@@ -64,9 +64,7 @@ CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frame
     for (const int id : kImageIds) {
         // In the format the painter copies without converting each line: a hit draws its level boxes.
         if (const std::unique_ptr<QImage> image = LoadPngResource(id))
-            m_images.emplace(id, image->convertToFormat(image->hasAlphaChannel()
-                                                            ? QImage::Format_ARGB32_Premultiplied
-                                                            : QImage::Format_RGB32));
+            m_images.emplace(id, PaintableImage(*image));
     }
     for (const int side : {0, 1}) {
         CAnimatedPicture* flag = m_pFlag[side] = new CAnimatedPicture(this);

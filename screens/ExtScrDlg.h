@@ -261,3 +261,6 @@ private:
     std::optional<ShownScore>
         m_scoreDrawn[2]; // what the paints left on the scores, left / right; none: unknown
 };
+
+// The picture in the format the painter copies without converting each line.
+QImage PaintableImage(const QImage& image);

@@ -105,12 +105,6 @@ bool Covers(QPainter& p, const QRect& rect) {
     return clip.isEmpty() || (QRegion(rect) - clip).isEmpty();
 }
 
-// In the format the painter copies without converting each line.
-QImage PaintableImage(const QImage& image) {
-    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                         : QImage::Format_RGB32);
-}
-
 // As it shows over the board's black: opaque, so that a repaint copies its lines instead of filling them
 // black and blending the picture over them.
 QImage OverBlack(const QImage& image) {
@@ -164,6 +158,11 @@ FittedText CExtScrDlg::Fitted(const QRect& rect, const QFont& font, const QStrin
     // height (the least the stands can read), and is elided beyond that.
     const int floor = std::max(font.pixelSize() / 2, (SizeOf(m_layout).height() * 2 + 99) / 100);
     return FitText(text, font, rect.width(), floor);
+}
+
+QImage PaintableImage(const QImage& image) {
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
 }
 
 void CExtScrDlg::PlainText(QPainter& p, const QRect& rect, const QFont& font, COLORREF colour,
