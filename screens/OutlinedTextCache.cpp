@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -182,23 +184,46 @@ std::vector<COutlinedTextCache::Layer> COutlinedTextCache::Place(const Style& st
 // The text composed from its glyphs' kept coverages, then cut to what they cover: a smaller picture is
 // quicker to make and to draw at every repaint. False when it cannot be (it is then drawn whole).
 bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics,
-                                 const QRect& padded, QImage* picture, QPointF* anchor) {
-    const std::vector<Layer> layers = Place(style, font, metrics, padded, *anchor);
+                                 const QRect& padded, Entry& entry) {
+    const std::vector<Layer> layers = Place(style, font, metrics, padded, entry.anchor);
     if (layers.empty())
         return false;
     QRect ink;
     for (const Layer& layer : layers)
         ink |= layer.area;
-    *picture = QImage(ink.size(), QImage::Format_ARGB32_Premultiplied);
-    picture->fill(Qt::transparent);
+    entry.size = ink.size();
+    entry.picture = Canvas(entry.size);
     for (const Layer& layer : layers) {
         LayerCoverage sum(layer.area.translated(-ink.topLeft()), m_layerSums);
         for (const auto& [coverage, at] : layer.glyphs)
             sum.Add(coverage, at - ink.topLeft());
-        sum.Blend(*picture, layer.colour, layer.pen == 0);
+        sum.Blend(entry.picture, layer.colour, layer.pen == 0);
     }
-    *anchor -= QPointF(ink.topLeft());
+    entry.anchor -= QPointF(ink.topLeft());
     return true;
+}
+
+// A transparent picture of at least `size`: a spare canvas where one is large enough and not much larger,
+// else a new one, rounded up so that it can serve the next texts of about that size.
+QImage COutlinedTextCache::Canvas(QSize size) {
+    constexpr int kStep = 64;
+    const QSize rounded((size.width() + kStep - 1) / kStep * kStep,
+                        (size.height() + kStep - 1) / kStep * kStep);
+    QImage canvas;
+    const auto fits = [&](const QImage& spare) {
+        return spare.width() >= size.width() && spare.height() >= size.height() &&
+               qint64{spare.width()} * spare.height() <= 2 * qint64{rounded.width()} * rounded.height();
+    };
+    if (const auto spare = std::find_if(m_spares.begin(), m_spares.end(), fits); spare != m_spares.end()) {
+        canvas = std::move(*spare);
+        m_spares.erase(spare);
+    } else {
+        canvas = QImage(rounded, QImage::Format_ARGB32_Premultiplied);
+    }
+    const auto rowBytes = static_cast<std::size_t>(size.width()) * 4;
+    for (int y = 0; y < size.height(); ++y)
+        std::memset(canvas.scanLine(y), 0, rowBytes);
+    return canvas;
 }
 
 namespace {
@@ -235,14 +260,14 @@ void COutlinedTextCache::Prepare(const Style& style) {
     Place(style, font, metrics, padded, anchor);
 }
 
-QImage COutlinedTextCache::DrawPicture(const Style& style, QPointF* anchor) {
-    const QFont font = DisplayFaceBold(style.size);
+void COutlinedTextCache::DrawPicture(Entry& entry) {
+    const QFont font = DisplayFaceBold(entry.style.size);
     const QFontMetricsF metrics(font);
-    const QRect padded = PaddedFrame(style, metrics, anchor);
-    QImage picture;
-    if (Compose(style, font, metrics, padded, &picture, anchor))
-        return picture;
-    return WholePicture(style, anchor);
+    const QRect padded = PaddedFrame(entry.style, metrics, &entry.anchor);
+    if (Compose(entry.style, font, metrics, padded, entry))
+        return;
+    entry.picture = WholePicture(entry.style, &entry.anchor);
+    entry.size = entry.picture.size();
 }
 
 std::size_t COutlinedTextCache::StyleHash::operator()(const Style& style) const {
@@ -255,25 +280,45 @@ const COutlinedTextCache::Entry& COutlinedTextCache::Find(const Style& style) {
         m_order.splice(m_order.begin(), m_order, it->second);
         return *it->second;
     }
-    Entry entry{style, {}, {}};
-    entry.picture = DrawPicture(style, &entry.anchor);
-    const auto bytes = static_cast<std::size_t>(entry.picture.sizeInBytes());
-    while (!m_order.empty() && (m_order.size() >= kKept || m_bytes + bytes > kMaxBytes)) {
-        m_bytes -= static_cast<std::size_t>(m_order.back().picture.sizeInBytes());
-        m_index.erase(m_order.back().style);
-        m_order.pop_back();
+    Entry entry{style, {}, {}, {}};
+    DrawPicture(entry);
+    const qsizetype bytes = entry.picture.sizeInBytes();
+    while (!m_order.empty() &&
+           (m_order.size() >= kKept || m_bytes + static_cast<std::size_t>(bytes) > kMaxBytes))
+        Drop(std::prev(m_order.end()));
+    if (bytes >= kLargeBytes) {
+        for (auto it = m_order.end(); m_large >= kKeptLarge && it != m_order.begin();) {
+            --it;
+            if (it->picture.sizeInBytes() >= kLargeBytes)
+                Drop(it++);
+        }
+        ++m_large;
     }
     m_order.push_front(std::move(entry));
     m_index.emplace(style, m_order.begin());
-    m_bytes += bytes;
+    m_bytes += static_cast<std::size_t>(bytes);
     return m_order.front();
+}
+
+void COutlinedTextCache::Drop(Order::iterator entry) {
+    constexpr std::size_t kSpares = 2;
+    const qsizetype bytes = entry->picture.sizeInBytes();
+    m_bytes -= static_cast<std::size_t>(bytes);
+    if (bytes >= kLargeBytes) {
+        --m_large;
+        if (m_spares.size() == kSpares)
+            m_spares.erase(m_spares.begin());
+        m_spares.push_back(std::move(entry->picture));
+    }
+    m_index.erase(entry->style);
+    m_order.erase(entry);
 }
 
 QRect COutlinedTextCache::Bounds(const Style& style, QPointF at) {
     if (style.text.isEmpty())
         return {};
     const Entry& entry = Find(style);
-    return QRect((at - entry.anchor).toPoint(), entry.picture.size());
+    return QRect((at - entry.anchor).toPoint(), entry.size);
 }
 
 QPointF COutlinedTextCache::Landing(const Style& style, QPointF at) {
@@ -292,7 +337,7 @@ void COutlinedTextCache::Draw(QPainter& painter, const Style& style, QPointF at)
     // for.
     const QPoint corner = (at - entry.anchor).toPoint();
     constexpr int kStrip = 64;
-    for (int y = 0; y < entry.picture.height(); y += kStrip)
+    for (int y = 0; y < entry.size.height(); y += kStrip)
         painter.drawImage(corner + QPoint(0, y), entry.picture,
-                          QRect(0, y, entry.picture.width(), std::min(kStrip, entry.picture.height() - y)));
+                          QRect(0, y, entry.size.width(), std::min(kStrip, entry.size.height() - y)));
 }

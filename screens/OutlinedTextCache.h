@@ -57,9 +57,12 @@ public:
     std::size_t GlyphsKept() const { return m_coverage.Kept(); }
     std::size_t Bytes() const { return m_bytes; }
     // Every level of four styles: a level's picture at the operator's 20 to 24 pixels is about 5 KB, so these
-    // take some 5 MB; the scoreboard's 400-pixel scores (0.5 MB each) are bound by the bytes.
+    // take some 5 MB. Of the large pictures, the scoreboard's scores of 0.5 MB each, only the last few are
+    // kept: a passed score seldom shows again.
     static constexpr std::size_t kKept = 1024;
     static constexpr std::size_t kMaxBytes = 24u << 20;
+    static constexpr qsizetype kLargeBytes = 64 << 10;
+    static constexpr std::size_t kKeptLarge = 8;
 
 private:
     struct StyleHash {
@@ -67,11 +70,14 @@ private:
     };
     struct Entry {
         Style style;
-        QImage picture;
+        QImage picture; // the text in its top left `size`, on a canvas that may be larger
+        QSize size;
         QPointF anchor; // the point of the picture that lands on `at`
     };
     using Order = std::list<Entry>; // the most recently used first
     const Entry& Find(const Style& style);
+    void Drop(Order::iterator entry);
+    QImage Canvas(QSize size);
     struct Layer {
         QPointF origin;
         int pen;
@@ -82,13 +88,17 @@ private:
     };
     std::vector<Layer> Place(const Style& style, const QFont& font, const QFontMetricsF& metrics,
                              const QRect& padded, QPointF anchor);
-    QImage DrawPicture(const Style& style, QPointF* anchor);
+    void DrawPicture(Entry& entry);
     bool Compose(const Style& style, const QFont& font, const QFontMetricsF& metrics, const QRect& padded,
-                 QImage* picture, QPointF* anchor);
+                 Entry& entry);
 
     Order m_order;
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;
     std::size_t m_bytes = 0;
+    std::size_t m_large = 0; // kept pictures of kLargeBytes or more
+    // Large canvases given up by pictures no longer kept, for the next new text: a fresh canvas of 0.5 MB
+    // was a fresh run of pages for the kernel to fault in, in the middle of a burst of points.
+    std::vector<QImage> m_spares;
     COutlineCoverage m_coverage;      // the glyphs' strokes and fills the pictures are composed of
     std::vector<quint16> m_layerSums; // a layer's coverages added up while a picture is composed
 };

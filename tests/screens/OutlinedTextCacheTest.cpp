@@ -135,6 +135,8 @@ TEST(OutlinedTextCacheTest, ANewNumberComposedOfKeptGlyphsShowsWhatTheWholeTexts
     for (int level = 0; level < 256; ++level)
         levels[static_cast<std::size_t>(level)] = level;
     const std::vector<int> scores = {0, 1, 2, 4, 7, 10, 13, 24, 38, 56, 69, 90, 99, 100, 101, 147, 188, 276};
+    // Narrower numbers after wider ones: each is drawn on a canvas a passed wider score gave up.
+    const std::vector<int> corrected(scores.rbegin(), scores.rend());
     const struct {
         const char* what;
         COutlinedTextCache::Style style;
@@ -153,6 +155,7 @@ TEST(OutlinedTextCacheTest, ANewNumberComposedOfKeptGlyphsShowsWhatTheWholeTexts
         {"board score", score(400, 0xFFFFFFFF, 0xFF0000FF), scores, {1100, 800}, {550.5, 40}},
         {"board score over 99", score(300, 0xFFFFFFFF, 0xFFFF0000), scores, {900, 640}, {450, 40}},
         {"leader's score", score(400, 0xFFFFFF00, 0xFFFF0000), scores, {1100, 800}, {550, 40}},
+        {"board score corrected down", score(400, 0xFFFFFFFF, 0xFF0000FF), corrected, {1100, 800}, {550, 40}},
         {"small board score", score(270, 0xFFFFFFFF, 0xFF0000FF), scores, {800, 560}, {400.5, 30}},
     };
     for (const auto& c : cases) {
