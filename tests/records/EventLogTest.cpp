@@ -85,6 +85,7 @@ protected:
     void RawSql(const std::string& sql) {
         sqlite3* raw = nullptr;
         ASSERT_EQ(sqlite3_open(dbFile().c_str(), &raw), SQLITE_OK);
+        sqlite3_busy_timeout(raw, 2000); // the writer may be trying a failed event again
         char* error = nullptr;
         const int rc = sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, &error);
         const std::string message = error ? error : "";
@@ -92,10 +93,12 @@ protected:
         sqlite3_close(raw);
         ASSERT_EQ(rc, SQLITE_OK) << message;
     }
-    // True when another connection can take the write lock at once: no transaction was left open.
+    // True when another connection takes the write lock: no transaction was left open. It waits for the
+    // lock as another program does, since a writer trying a failed event again holds it for a moment.
     bool WritableFromOutside() {
         sqlite3* raw = nullptr;
         sqlite3_open(dbFile().c_str(), &raw);
+        sqlite3_busy_timeout(raw, 2000);
         const bool free =
             sqlite3_exec(raw, "BEGIN IMMEDIATE; ROLLBACK;", nullptr, nullptr, nullptr) == SQLITE_OK;
         sqlite3_close(raw);
