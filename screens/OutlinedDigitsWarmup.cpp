@@ -20,8 +20,10 @@ void COutlinedDigitsWarmup::timerEvent(QTimerEvent* event) {
         style.text = QString(length, QChar(u'0' + static_cast<char16_t>(m_next % 10)));
         m_cache.Prepare(style);
         ++m_next;
+        return;
     }
-    if (m_next >= steps) {
+    // Then the canvases of the large pictures, one a turn.
+    if (!m_cache.PrepareCanvas()) {
         killTimer(m_timer);
         m_timer = 0;
     }

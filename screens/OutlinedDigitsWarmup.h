@@ -1,8 +1,9 @@
 // The glyphs of the numbers a screen is about to show, prepared ahead in the event loop's idle turns: each
 // digit at each place of a number of one, two and three digits, in each style, one digit and length at a
-// time (those of a 400-pixel score take a millisecond or two). The first hits of a match then compose their
-// scores and levels from kept glyphs, instead of rasterising them while a burst of hits waits behind the
-// paint that shows them.
+// time (those of a 400-pixel score take a millisecond or two), then the canvases the large pictures are
+// drawn on, one a turn. The first hits of a match then compose their scores and levels from kept glyphs on
+// memory already touched, instead of rasterising them or faulting in pages while a burst of hits waits
+// behind the paint that shows them.
 //
 // Thread: user-interface thread.
 #pragma once

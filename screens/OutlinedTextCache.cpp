@@ -203,20 +203,39 @@ bool COutlinedTextCache::Compose(const Style& style, const QFont& font, const QF
     return true;
 }
 
-// A transparent picture of at least `size`: a spare canvas where one is large enough and not much larger,
-// else a new one, rounded up so that it can serve the next texts of about that size.
+namespace {
+
+constexpr int kCanvasStep = 64;
+
+QSize RoundedUp(QSize size) {
+    return {(size.width() + kCanvasStep - 1) / kCanvasStep * kCanvasStep,
+            (size.height() + kCanvasStep - 1) / kCanvasStep * kCanvasStep};
+}
+
+bool IsLarge(QSize canvas) {
+    return qint64{canvas.width()} * canvas.height() * 4 >= COutlinedTextCache::kLargeBytes;
+}
+
+} // namespace
+
+// A transparent picture of at least `size`. A large one is the smallest spare that fits, else a new one of
+// the largest size prepared, so that it can serve the texts after it; a small one is new, rounded up.
 QImage COutlinedTextCache::Canvas(QSize size) {
-    constexpr int kStep = 64;
-    const QSize rounded((size.width() + kStep - 1) / kStep * kStep,
-                        (size.height() + kStep - 1) / kStep * kStep);
+    const QSize rounded = RoundedUp(size);
     QImage canvas;
-    const auto fits = [&](const QImage& spare) {
-        return spare.width() >= size.width() && spare.height() >= size.height() &&
-               qint64{spare.width()} * spare.height() <= 2 * qint64{rounded.width()} * rounded.height();
-    };
-    if (const auto spare = std::find_if(m_spares.begin(), m_spares.end(), fits); spare != m_spares.end()) {
-        canvas = std::move(*spare);
-        m_spares.erase(spare);
+    if (IsLarge(rounded)) {
+        auto best = m_spares.end();
+        for (auto spare = m_spares.begin(); spare != m_spares.end(); ++spare)
+            if (spare->width() >= size.width() && spare->height() >= size.height() &&
+                (best == m_spares.end() || spare->sizeInBytes() < best->sizeInBytes()))
+                best = spare;
+        if (best != m_spares.end()) {
+            canvas = std::move(*best);
+            m_spares.erase(best);
+        } else {
+            canvas = QImage(rounded.expandedTo(m_largestInk), QImage::Format_ARGB32_Premultiplied);
+            ++m_canvasesMade;
+        }
     } else {
         canvas = QImage(rounded, QImage::Format_ARGB32_Premultiplied);
     }
@@ -257,7 +276,33 @@ void COutlinedTextCache::Prepare(const Style& style) {
     const QFontMetricsF metrics(font);
     QPointF anchor;
     const QRect padded = PaddedFrame(style, metrics, &anchor);
-    Place(style, font, metrics, padded, anchor);
+    QRect ink;
+    for (const Layer& layer : Place(style, font, metrics, padded, anchor))
+        ink |= layer.area;
+    if (IsLarge(RoundedUp(ink.size())))
+        m_largestInk = m_largestInk.expandedTo(RoundedUp(ink.size()));
+}
+
+bool COutlinedTextCache::PrepareCanvas() {
+    if (m_largestInk.isEmpty())
+        return false;
+    // A canvas made before a larger text was prepared does not count: it goes when its picture goes.
+    std::size_t ready = 0;
+    for (const QImage& spare : m_spares)
+        ready += FitsLargest(spare);
+    for (const Entry& entry : m_order)
+        ready += FitsLargest(entry.picture);
+    if (ready >= kKeptLarge + kSpares)
+        return false;
+    QImage canvas(m_largestInk, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    m_spares.push_back(std::move(canvas));
+    ++m_canvasesMade;
+    return true;
+}
+
+bool COutlinedTextCache::FitsLargest(const QImage& canvas) const {
+    return canvas.width() >= m_largestInk.width() && canvas.height() >= m_largestInk.height();
 }
 
 void COutlinedTextCache::DrawPicture(Entry& entry) {
@@ -301,14 +346,13 @@ const COutlinedTextCache::Entry& COutlinedTextCache::Find(const Style& style) {
 }
 
 void COutlinedTextCache::Drop(Order::iterator entry) {
-    constexpr std::size_t kSpares = 2;
     const qsizetype bytes = entry->picture.sizeInBytes();
     m_bytes -= static_cast<std::size_t>(bytes);
     if (bytes >= kLargeBytes) {
         --m_large;
-        if (m_spares.size() == kSpares)
-            m_spares.erase(m_spares.begin());
-        m_spares.push_back(std::move(entry->picture));
+        // Its canvas serves a later text, but for one smaller than a text prepared since.
+        if (FitsLargest(entry->picture) && m_spares.size() < kKeptLarge + kSpares)
+            m_spares.push_back(std::move(entry->picture));
     }
     m_index.erase(entry->style);
     m_order.erase(entry);

@@ -50,6 +50,12 @@ public:
     // a picture of the text: a number drawn later that has those glyphs in those places is composed of
     // them at once.
     void Prepare(const Style& style);
+    // Makes one more canvas for the large pictures to come, as large as the largest text prepared, its
+    // memory touched: false once there is one for every large picture kept and a spare or two. A canvas
+    // first touched in a burst of scores cost a page fault for every 4 KB of it.
+    bool PrepareCanvas();
+    // Large canvases made since the cache was made, by PrepareCanvas or for a picture none fitted.
+    std::size_t CanvasesMade() const { return m_canvasesMade; }
     // Pictures kept, and the bytes they take; never more than kKept pictures nor more than kMaxBytes (but for
     // a single picture larger than that).
     std::size_t Kept() const { return m_order.size(); }
@@ -63,6 +69,7 @@ public:
     static constexpr std::size_t kMaxBytes = 24u << 20;
     static constexpr qsizetype kLargeBytes = 64 << 10;
     static constexpr std::size_t kKeptLarge = 8;
+    static constexpr std::size_t kSpares = 2;
 
 private:
     struct StyleHash {
@@ -78,6 +85,7 @@ private:
     const Entry& Find(const Style& style);
     void Drop(Order::iterator entry);
     QImage Canvas(QSize size);
+    bool FitsLargest(const QImage& canvas) const;
     struct Layer {
         QPointF origin;
         int pen;
@@ -96,9 +104,12 @@ private:
     std::unordered_map<Style, Order::iterator, StyleHash> m_index;
     std::size_t m_bytes = 0;
     std::size_t m_large = 0; // kept pictures of kLargeBytes or more
-    // Large canvases given up by pictures no longer kept, for the next new text: a fresh canvas of 0.5 MB
-    // was a fresh run of pages for the kernel to fault in, in the middle of a burst of points.
+    // Large canvases given up by pictures no longer kept or made ahead, for the next new texts: a fresh
+    // canvas of 0.5 MB was a fresh run of pages for the kernel to fault in, in the middle of a burst of
+    // points.
     std::vector<QImage> m_spares;
+    QSize m_largestInk; // of the texts prepared: the size of the canvases made ahead
+    std::size_t m_canvasesMade = 0;
     COutlineCoverage m_coverage;      // the glyphs' strokes and fills the pictures are composed of
     std::vector<quint16> m_layerSums; // a layer's coverages added up while a picture is composed
 };

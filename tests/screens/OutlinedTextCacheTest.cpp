@@ -190,6 +190,8 @@ TEST(OutlinedTextCacheTest, AfterTheWarmUpANumberOfUpToThreeDigitsNeedsNoNewGlyp
     ASSERT_TRUE(warmup.Done());
     const std::size_t prepared = cache.GlyphsKept();
     EXPECT_GT(prepared, 0u);
+    const std::size_t canvases = cache.CanvasesMade();
+    EXPECT_EQ(canvases, COutlinedTextCache::kKeptLarge + COutlinedTextCache::kSpares);
     for (const int value : {0, 7, 10, 59, 99, 100, 276, 308, 999}) {
         for (COutlinedTextCache::Style style : {score, level}) {
             style.text = QString::number(value);
@@ -201,6 +203,17 @@ TEST(OutlinedTextCacheTest, AfterTheWarmUpANumberOfUpToThreeDigitsNeedsNoNewGlyp
         }
     }
     EXPECT_EQ(cache.GlyphsKept(), prepared) << "no glyph was rasterised while a number was shown";
+
+    // A match's scores one after another, then corrected down: each is drawn on a canvas made ahead.
+    QImage board = Board(QSize(1000, 640));
+    QPainter painter(&board);
+    for (int value = 0; value <= 276; ++value) {
+        score.text = QString::number(value <= 200 ? value : 400 - value);
+        cache.Draw(painter, score, QPointF(500, 20));
+    }
+    EXPECT_EQ(cache.CanvasesMade(), canvases) << "a score was drawn on memory not touched before";
+    EXPECT_TRUE(ShowsTheSame(FromCache(cache, score, QPointF(500, 20), QSize(1000, 640)),
+                             Outlined(cache, score, QPointF(500, 20), QSize(1000, 640)), score.text));
 }
 
 TEST(OutlinedTextCacheTest, AnotherTextSizeOrColourIsNeverShownFromAPictureKeptForOne) {
