@@ -216,6 +216,10 @@ bool IsLarge(QSize canvas) {
     return qint64{canvas.width()} * canvas.height() * 4 >= COutlinedTextCache::kLargeBytes;
 }
 
+bool Fits(const QImage& canvas, QSize size) {
+    return canvas.width() >= size.width() && canvas.height() >= size.height();
+}
+
 } // namespace
 
 // A transparent picture of at least `size`. A large one is the smallest spare that fits, else a new one of
@@ -226,8 +230,7 @@ QImage COutlinedTextCache::Canvas(QSize size) {
     if (IsLarge(rounded)) {
         auto best = m_spares.end();
         for (auto spare = m_spares.begin(); spare != m_spares.end(); ++spare)
-            if (spare->width() >= size.width() && spare->height() >= size.height() &&
-                (best == m_spares.end() || spare->sizeInBytes() < best->sizeInBytes()))
+            if (Fits(*spare, size) && (best == m_spares.end() || spare->sizeInBytes() < best->sizeInBytes()))
                 best = spare;
         if (best != m_spares.end()) {
             canvas = std::move(*best);
@@ -289,9 +292,9 @@ bool COutlinedTextCache::PrepareCanvas() {
     // A canvas made before a larger text was prepared does not count: it goes when its picture goes.
     std::size_t ready = 0;
     for (const QImage& spare : m_spares)
-        ready += FitsLargest(spare);
+        ready += Fits(spare, m_largestInk);
     for (const Entry& entry : m_order)
-        ready += FitsLargest(entry.picture);
+        ready += Fits(entry.picture, m_largestInk);
     if (ready >= kKeptLarge + kSpares)
         return false;
     QImage canvas(m_largestInk, QImage::Format_ARGB32_Premultiplied);
@@ -299,10 +302,6 @@ bool COutlinedTextCache::PrepareCanvas() {
     m_spares.push_back(std::move(canvas));
     ++m_canvasesMade;
     return true;
-}
-
-bool COutlinedTextCache::FitsLargest(const QImage& canvas) const {
-    return canvas.width() >= m_largestInk.width() && canvas.height() >= m_largestInk.height();
 }
 
 void COutlinedTextCache::DrawPicture(Entry& entry) {
@@ -351,7 +350,7 @@ void COutlinedTextCache::Drop(Order::iterator entry) {
     if (bytes >= kLargeBytes) {
         --m_large;
         // Its canvas serves a later text, but for one smaller than a text prepared since.
-        if (FitsLargest(entry->picture) && m_spares.size() < kKeptLarge + kSpares)
+        if (Fits(entry->picture, m_largestInk) && m_spares.size() < kKeptLarge + kSpares)
             m_spares.push_back(std::move(entry->picture));
     }
     m_index.erase(entry->style);

@@ -85,7 +85,6 @@ private:
     const Entry& Find(const Style& style);
     void Drop(Order::iterator entry);
     QImage Canvas(QSize size);
-    bool FitsLargest(const QImage& canvas) const;
     struct Layer {
         QPointF origin;
         int pen;
