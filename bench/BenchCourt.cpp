@@ -9,6 +9,7 @@
 #include "app/RuleSettings.h"
 #include "app/VeziruduzApp.h"
 #include "bench/Percentile.h"
+#include "platform/HeapReserve.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessUsage.h"
 #include "records/EventLogWriter.h"
@@ -211,6 +212,7 @@ void ReportPercentiles(benchmark::State& state, const std::vector<double>& micro
 }
 
 int RunBenchmarks(int argc, char** argv) {
+    platform::reserveHeap(platform::kProgramHeapReserve); // as the program's start does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -124,8 +124,8 @@ private:
     int m_side;
 };
 
-// The main of a benchmark binary: a QApplication (offscreen unless a platform is chosen), then the
-// benchmarks the command line selects.
+// The main of a benchmark binary: the heap reserved as the program's start reserves it, a QApplication
+// (offscreen unless a platform is chosen), then the benchmarks the command line selects.
 int RunBenchmarks(int argc, char** argv);
 // The same on the offscreen platform's two monitors, the operator's and, to its right, the public
 // scoreboard's (unless another platform is chosen).

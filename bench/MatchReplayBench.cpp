@@ -19,6 +19,8 @@
 //   peak_rss_MiB: the process's peak resident set from the court's making to the match's end;
 //   cpu_s_per_match_min: CPU time (user + system) of the process from the first Start to the last round's
 //     end, per minute of that time, without the load's threads and the replay's writer thread;
+//   ui_faults: page faults the UI thread took over the same span (pages it touched for the first time
+//     among them);
 //   hits_handled, hits_scored, hits_shown: of the 200 hits, those that reached the view's handler, scored,
 //     and were painted (each hit's force names it, so a lost one is seen); stray_hits: hit messages that
 //     named no hit; score_chung, score_hong: the match's scores; boxes: message boxes other than the
@@ -258,6 +260,7 @@ void BM_MatchReplay(benchmark::State& state) {
         const auto load = MaybeLoad(state.range(0) != 0);
         const double loadCpuStart = load ? load->CpuSeconds() : 0;
         const double cpuStart = platform::processCpuSeconds();
+        const long faultsStart = platform::threadMinorFaults();
         const Clock::time_point matchStart = Clock::now();
         double writerCpu = 0;
         std::thread writer;
@@ -313,6 +316,7 @@ void BM_MatchReplay(benchmark::State& state) {
         if (writer.joinable())
             writer.join();
         const double matchMinutes = std::chrono::duration<double>(Clock::now() - matchStart).count() / 60.0;
+        const long uiFaults = platform::threadMinorFaults() - faultsStart;
         const double cpu = platform::processCpuSeconds() - cpuStart - writerCpu -
                            (load ? load->CpuSeconds() - loadCpuStart : 0);
         QCoreApplication::processEvents(); // the last paints
@@ -338,6 +342,7 @@ void BM_MatchReplay(benchmark::State& state) {
         state.counters["peak_rss_MiB"] =
             static_cast<double>(platform::peakResidentBytes()) / (1024.0 * 1024.0);
         state.counters["cpu_s_per_match_min"] = matchMinutes > 0 ? cpu / matchMinutes : 0;
+        state.counters["ui_faults"] = static_cast<double>(uiFaults);
         state.counters["hits_handled"] = handled;
         state.counters["hits_scored"] = scored;
         state.counters["hits_shown"] = static_cast<double>(latency.size());

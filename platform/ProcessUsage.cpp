@@ -3,6 +3,7 @@
 #include <fstream>
 #include <pthread.h>
 #include <string>
+#include <sys/resource.h>
 #include <time.h>
 
 namespace platform {
@@ -31,6 +32,11 @@ double threadCpuSeconds(std::thread& thread) {
     if (::pthread_getcpuclockid(thread.native_handle(), &clock) != 0)
         return 0;
     return Seconds(clock);
+}
+
+long threadMinorFaults() {
+    rusage usage{};
+    return ::getrusage(RUSAGE_THREAD, &usage) == 0 ? usage.ru_minflt : 0;
 }
 
 std::size_t peakResidentBytes() {

@@ -1,4 +1,5 @@
 #include "platform/DebugOutput.h"
+#include "platform/HeapReserve.h"
 #include "platform/MessageBox.h"
 #include "platform/ProcessSignals.h"
 #include "platform/ProcessUsage.h"
@@ -236,6 +237,47 @@ TEST(ProcessUsageTest, PeakResidentSetFollowsTouchedMemoryFromAReset) {
     std::vector<char> block(kTouched, 1);
     EXPECT_GE(platform::peakResidentBytes(), base + kTouched * 9 / 10);
     EXPECT_EQ(block.back(), 1);
+}
+
+// Pictures of a burst (a level's, a tile's) allocated after the reserve land on pages already in memory,
+// and freed, their memory stays for the next; without it each fresh page is a fault.
+TEST(HeapReserveTest, AllocationsAfterTheReserveTouchNoFreshPage) {
+    if (!platform::reserveHeap(0))
+        GTEST_SKIP() << "the allocator here takes no settings (a sanitizer's)";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            constexpr std::size_t kPiece = 48u << 10;
+            constexpr std::size_t kPieces = 256; // 12 MB
+            constexpr long kPages = static_cast<long>(kPiece * kPieces / 4096);
+            std::vector<char*> pieces;
+            const auto faultsOfPieces = [&] {
+                const long before = platform::threadMinorFaults();
+                for (std::size_t n = 0; n < kPieces; ++n) {
+                    auto* piece = static_cast<char*>(std::malloc(kPiece));
+                    for (std::size_t at = 0; at < kPiece; at += 4096)
+                        piece[at] = 1;
+                    pieces.push_back(piece);
+                }
+                return platform::threadMinorFaults() - before;
+            };
+            const auto freePieces = [&] {
+                for (char* piece : pieces)
+                    std::free(piece);
+                pieces.clear();
+            };
+            const long fresh = faultsOfPieces(); // the count sees fresh pages
+            const bool reserved = platform::reserveHeap(32u << 20);
+            const long after = faultsOfPieces();
+            freePieces();
+            const long again = faultsOfPieces();
+            freePieces();
+            std::fprintf(stderr, "pages %ld, faults: fresh %ld, after the reserve %ld, again %ld\n", kPages,
+                         fresh, after, again);
+            std::_Exit(reserved && fresh >= kPages / 2 && after <= kPages / 20 && again <= kPages / 20 ? 0
+                                                                                                       : 1);
+        },
+        testing::ExitedWithCode(0), "pages");
 }
 
 // The caller's scheduling class and nice value.
