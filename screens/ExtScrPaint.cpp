@@ -5,6 +5,7 @@
 #include "app/MatchData.h"
 #include "app/PngResource.h"
 #include "controls/OutlineText.h"
+#include "screens/BandedDraw.h"
 #include "screens/ExtScrDlg.h"
 #include "screens/FittedText.h"
 #include "screens/ScoreboardRules.h"
@@ -470,7 +471,7 @@ void CExtScrDlg::PaintVideoReplayCards(QPainter& p, const MatchData& md) {
         const int player = PlayerAt(right, md.nReverseScreen);
         if (md.aSide[player].nVRRemain <= 0 || md.nGameState == 0)
             continue;
-        p.drawImage(ReplayCardPictureRect(m_layout, right), card->second);
+        DrawInBands(p, ReplayCardPictureRect(m_layout, right), card->second);
         PlainText(p, Area(right ? ReplayCardRight : ReplayCardLeft), font, kWhite, m_strReplayText[player]);
     }
 }
@@ -480,7 +481,7 @@ void CExtScrDlg::PaintCentrePanel(QPainter& p) {
     if (panel == m_images.end())
         return;
     const QRect at = m_layout == Layout::Small ? QRect(493, 330, 294, 170) : QRect(735, 502, 442, 220);
-    p.drawImage(at, panel->second);
+    DrawInBands(p, at, panel->second);
 }
 
 void CExtScrDlg::PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side) {
@@ -512,7 +513,7 @@ void CExtScrDlg::PaintHitLevelBoxes(QPainter& p, const MatchData& md, int side) 
         const QRect box = Area(id);
         if (const auto image = m_images.find(hit.nLevel >= minimum ? reached : below);
             image != m_images.end())
-            p.drawImage(box, image->second);
+            DrawInBands(p, box, image->second);
         OutlinedText(p, QString::number(hit.nLevel), HitLevelSize(m_layout, hit.nLevel),
                      box.x() + (small ? 25 : 37), small ? 641 : 960);
     }

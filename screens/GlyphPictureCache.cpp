@@ -1,5 +1,7 @@
 #include "screens/GlyphPictureCache.h"
 
+#include "screens/BandedDraw.h"
+
 #include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPath>
@@ -149,7 +151,7 @@ void CGlyphPictureCache::Draw(QPainter& painter, const Line& line, const QColor&
         // drawText keeps to its rectangle.
         const QRect shown = picture & line.rect;
         if (!entry.picture.isNull() && !shown.isEmpty())
-            painter.drawImage(shown.topLeft(), entry.picture, shown.translated(-picture.topLeft()));
+            DrawInBands(painter, shown.topLeft(), entry.picture, shown.translated(-picture.topLeft()));
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }

@@ -1,6 +1,7 @@
 #include "screens/OutlinedTextCache.h"
 
 #include "app/DisplayFont.h"
+#include "screens/BandedDraw.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -375,12 +376,6 @@ void COutlinedTextCache::Draw(QPainter& painter, const Style& style, QPointF at)
     if (style.text.isEmpty())
         return;
     const Entry& entry = Find(style);
-    // On whole pixels: a picture between pixels would be resampled, blurred and slow. In strips Qt blends on
-    // this thread: a score's picture of a few hundred lines was handed to its painting threads and waited
-    // for.
-    const QPoint corner = (at - entry.anchor).toPoint();
-    constexpr int kStrip = 64;
-    for (int y = 0; y < entry.size.height(); y += kStrip)
-        painter.drawImage(corner + QPoint(0, y), entry.picture,
-                          QRect(0, y, entry.size.width(), std::min(kStrip, entry.size.height() - y)));
+    // On whole pixels: a picture between pixels would be resampled, blurred and slow.
+    DrawInBands(painter, (at - entry.anchor).toPoint(), entry.picture, QRect(QPoint(0, 0), entry.size));
 }
