@@ -7,6 +7,7 @@
 #include "match/ScoreRules.h"
 #include "platform/DebugOutput.h"
 #include "platform/WindowTimers.h"
+#include "screens/PaintPacer.h"
 #include "screens/ScoreboardRules.h"
 
 #include <algorithm>
@@ -60,6 +61,7 @@ bool ShowFlagPictureSoon(CAnimatedPicture& flag, const QString& path, const QRec
 
 CExtScrDlg::CExtScrDlg(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    new CPaintPacer(*this, CPaintPacer::kDisplayFrame);
     setWindowTitle(QStringLiteral("Scoreboard"));
     for (const int id : kImageIds) {
         // In the format the painter copies without converting each line: a hit draws its level boxes.

@@ -2,7 +2,8 @@
 // audience. The operator view creates it once and owns it; it is shown only while two or more monitors
 // exist. It keeps almost nothing of its own: every area is drawn from the match record when it is
 // repainted. The update operations store the few values the board keeps (scores, texts, tag timers,
-// indicator states) or repaint the rectangles of the areas that changed.
+// indicator states) or repaint the rectangles of the areas that changed; the repaints are paced to the
+// display's frames (CPaintPacer).
 //
 // Thread: user-interface thread only (a MessageWindow's handle may be read from any thread).
 #pragma once

@@ -7,6 +7,7 @@
 #include "tests/support/TestCourt.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
@@ -36,9 +37,13 @@ protected:
         md->nLevelHead = 10;
     }
 
-    // What the board's window holds now: its repaints run, then its pixels as the platform keeps them.
+    // What the board's window holds a frame later: its repaints, paced to the frames, run, then its pixels
+    // as the platform keeps them.
     static QImage Shown(QWidget& board) {
-        QApplication::processEvents();
+        QElapsedTimer frame;
+        frame.start();
+        while (frame.elapsed() < 40)
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
         return board.screen()->grabWindow(board.winId()).toImage().convertToFormat(QImage::Format_RGB32);
     }
     // What a whole new paint of the board shows.
