@@ -7,8 +7,8 @@
 
 namespace {
 
-// Qt splits a draw into segments of 64 spans, the first two once there are 96: a band of 64 rows stays
-// whole.
+// Qt cuts a draw of many rows into segments of 64 and hands all but one to its threads (the level boxes'
+// 102 rows were handed over): a band of 64 rows stays on the calling thread.
 constexpr int kBand = 64;
 
 } // namespace
