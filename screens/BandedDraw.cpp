@@ -13,9 +13,7 @@ constexpr int kBand = 64;
 
 } // namespace
 
-void DrawInBands(QPainter& painter, QPoint at, const QImage& image, QRect source) {
-    if (source.isEmpty())
-        source = image.rect();
+void DrawInBands(QPainter& painter, QPoint at, const QImage& image, const QRect& source) {
     for (int y = 0; y < source.height(); y += kBand)
         painter.drawImage(
             at + QPoint(0, y), image,
@@ -24,7 +22,7 @@ void DrawInBands(QPainter& painter, QPoint at, const QImage& image, QRect source
 
 void DrawInBands(QPainter& painter, const QRect& target, const QImage& image) {
     if (target.size() == image.size())
-        DrawInBands(painter, target.topLeft(), image);
+        DrawInBands(painter, target.topLeft(), image, image.rect());
     else
         painter.drawImage(target, image);
 }

@@ -12,7 +12,7 @@
 class QImage;
 class QPainter;
 
-// The `source` part of `image` (all of it when empty) drawn unscaled with its top left at `at`.
-void DrawInBands(QPainter& painter, QPoint at, const QImage& image, QRect source = {});
+// The `source` part of `image` drawn unscaled with its top left at `at`; an empty part draws nothing.
+void DrawInBands(QPainter& painter, QPoint at, const QImage& image, const QRect& source);
 // The image drawn over `target`: in bands when it has the target's size, scaled by the painter otherwise.
 void DrawInBands(QPainter& painter, const QRect& target, const QImage& image);

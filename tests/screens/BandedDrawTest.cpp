@@ -52,7 +52,7 @@ TEST(BandedDrawTest, ShowsWhatOneDrawShows) {
     };
     const Case cases[] = {
         {"whole picture, scattered clip", Scattered(),
-         [&](QPainter& p) { DrawInBands(p, QPoint(13, 21), picture); },
+         [&](QPainter& p) { DrawInBands(p, QPoint(13, 21), picture, picture.rect()); },
          [&](QPainter& p) { p.drawImage(QPoint(13, 21), picture); }},
         {"a part of it", Scattered(),
          [&](QPainter& p) { DrawInBands(p, QPoint(5, 9), picture, QRect(17, 40, 150, 250)); },
