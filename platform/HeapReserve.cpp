@@ -38,13 +38,14 @@ bool reserveHeap(std::size_t bytes) {
         DebugPrintf("the heap is not reserved ahead: the allocator refused the settings");
         return false;
     }
-    const long page = sysconf(_SC_PAGESIZE) > 0 ? sysconf(_SC_PAGESIZE) : 4096;
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    const auto page = static_cast<std::size_t>(pageSize > 0 ? pageSize : 4096);
     std::vector<char*> blocks;
     for (std::size_t taken = 0; taken < bytes; taken += kBlock) {
         auto* block = static_cast<char*>(std::malloc(kBlock));
         if (!block)
             break;
-        for (std::size_t at = 0; at < kBlock; at += static_cast<std::size_t>(page))
+        for (std::size_t at = 0; at < kBlock; at += page)
             block[at] = 0;
         blocks.push_back(block);
     }
