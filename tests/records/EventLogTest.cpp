@@ -108,6 +108,13 @@ protected:
     // Waits (bounded) until the writer has ended an attempt at every event queued so far, and delivers
     // what it posted to the view.
     static void Settle() { EXPECT_TRUE(SettleEventLog()) << "the event-log writer did not answer"; }
+    // A failure's box comes with the writer's notice, posted a moment after the batch counts as settled.
+    void AwaitBoxes(std::size_t count) {
+        QElapsedTimer waited;
+        waited.start();
+        while (prompter.texts().size() < count && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
 
     // Every row of a query as the readers see it (VariantToString of each cell), once the events queued
     // so far have settled.
@@ -410,6 +417,7 @@ TEST_F(LocalEventLog, ThePeersHearOfAScoreChangeOnlyOnceItIsInTheDatabase) {
     view->AddGamJeom(0);
     Settle();
     EXPECT_FALSE(order.rowsAtSend.empty());
+    AwaitBoxes(1);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
     order.rowsAtSend.clear();
     view->AddGamJeom(0);
@@ -583,6 +591,7 @@ TEST_F(LocalEventLog, AnotherProgramHoldingTheWriteLockHoldsUpNoEvent) {
     }
     Settle();
     EXPECT_TRUE(TheEventLogWriter().Failing());
+    AwaitBoxes(1);
     EXPECT_EQ(prompter.texts(), std::vector<std::string>{"DB Error!"});
     ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(other);
