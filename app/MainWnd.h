@@ -10,6 +10,7 @@
 #include "match/JudgeWindows.h"
 #include "platform/WindowMessages.h"
 #include "registration/RegDlgHandle.h"
+#include "screens/FontsKept.h"
 
 #include <QPointer>
 #include <QRect>
@@ -181,6 +182,7 @@ public:
     struct PaintImages;
     std::shared_ptr<PaintImages> m_pImages;
     std::vector<QFont> m_fonts; // the eighteen fonts of the screen, font n at index n - 1
+    CFontsKept m_fontsKept;     // every font the view and its controls paint with, kept loaded
     // The area the paint handler repaints; empty outside it, when a part draws everything. An item is
     // drawn when its rectangle, widened by what an outline may spill over it, meets that area.
     QRegion m_paintArea;

@@ -152,6 +152,7 @@ void CExtScrDlg::LayoutAll() {
     for (int row = 0; row < 3; ++row)
         m_roundWinnerMark[0][row] = m_roundWinnerMark[1][row] = 0;
     m_digitsWarmup = std::make_unique<COutlinedDigitsWarmup>(m_outlined, DigitStyles());
+    KeepFonts();
     update();
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/WindowMessages.h"
 #include "screens/FittedText.h"
+#include "screens/FontsKept.h"
 #include "screens/GlyphPictureCache.h"
 #include "screens/OutlinedDigitsWarmup.h"
 #include "screens/OutlinedTextCache.h"
@@ -191,6 +192,8 @@ private:
     ShownScore ScoreShown(const MatchData& md, bool right) const;
     // The styles of the numbers a hit changes: the scores' and the hit levels' of the layout.
     std::vector<COutlinedTextCache::Style> DigitStyles() const;
+    // Keeps the layout's fonts loaded (m_fontsKept).
+    void KeepFonts();
     void PaintRoundWins(QPainter& p, const MatchData& md);
     // The word over a number of the bottom band that says what it counts.
     void PaintBandCaption(QPainter& p, const QRect& number, const QString& caption);
@@ -250,6 +253,7 @@ private:
     bool m_bFlagFrame[2] = {};
     COutlinedTextCache m_outlined;                         // the scores' and levels' outlined texts
     std::unique_ptr<COutlinedDigitsWarmup> m_digitsWarmup; // their digits, prepared for the layout
+    CFontsKept m_fontsKept;                                // the layout's fonts
     CGlyphPictureCache m_clockGlyphs;
     struct ClockShape {
         QString text;

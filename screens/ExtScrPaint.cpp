@@ -44,6 +44,11 @@ constexpr FontRole kTimeOutFont{60, 90, true};
 constexpr FontRole kCounterFont{185, 280, true};
 constexpr FontRole kBandCaptionFont{19, 28, true}; // what the numbers of the bottom band count
 
+constexpr const FontRole* kFontRoles[] = {&kTitleFont,   &kNameFont,    &kNationFont,      &kCaptionFont,
+                                          &kContestFont, &kCardFont,    &kRoundNumberFont, &kClockFont,
+                                          &kSlotFont,    &kNumberFont,  &kJudgeFont,       &kTagFont,
+                                          &kTimeOutFont, &kCounterFont, &kBandCaptionFont};
+
 QFont FontOf(Layout layout, const FontRole& role) {
     const bool small = layout == Layout::Small;
     QFont font = DisplayFont(small ? role.small : role.large);
@@ -393,6 +398,17 @@ CExtScrDlg::ShownScore CExtScrDlg::ScoreShown(const MatchData& md, bool right) c
     const QRect area = Area(right ? ScoreRight : ScoreLeft);
     shown.at = QPointF(area.center().x() + 0.5 + place.dx, area.top() + place.dy);
     return shown;
+}
+
+void CExtScrDlg::KeepFonts() {
+    m_fontsKept.Clear();
+    // Painted on the board, and laid out without a device (the clock's glyphs).
+    for (const FontRole* role : kFontRoles) {
+        m_fontsKept.Keep(FontOf(m_layout, *role), this);
+        m_fontsKept.Keep(FontOf(m_layout, *role));
+    }
+    for (const COutlinedTextCache::Style& style : DigitStyles())
+        m_fontsKept.Keep(COutlinedTextCache::Face(style.size));
 }
 
 std::vector<COutlinedTextCache::Style> CExtScrDlg::DigitStyles() const {

@@ -187,6 +187,9 @@ COutlinedTextCache::Style OutlinedNumberStyle(const QString& text, int size, Tex
 
 // The size of the last hits' levels, which every hit changes.
 constexpr int kLastHitSize = 20;
+// Every size the view's outlined numbers take: the last hits, the warning, the batteries, the replay counts
+// and the judges' counts.
+constexpr int kOutlinedSizes[] = {kLastHitSize, 15, 22, 24};
 
 void OutlinedNumber(QPainter& painter, const QRect& rect, const QString& text, int size,
                     TextOutline::Argb colour = 0xFFFFFFFF) {
@@ -439,6 +442,14 @@ void CMainWnd::SetupControls() {
         m_pExtScrDlg->ApplyReverseScreen(md.nReverseScreen);
         m_pExtScrDlg->setVisible(md.nMonitorCount >= 2);
     }
+    m_fontsKept.Clear();
+    for (const QFont& font : m_fonts)
+        m_fontsKept.Keep(font, this);
+    for (QWidget* control : findChildren<QWidget*>())
+        if (control->window() == this)
+            m_fontsKept.Keep(control->font(), control);
+    for (const int size : kOutlinedSizes)
+        m_fontsKept.Keep(COutlinedTextCache::Face(size));
 }
 
 void CMainWnd::ShowTeamControls() {

@@ -18,13 +18,6 @@
 
 namespace {
 
-QFont DisplayFaceBold(int size) {
-    QFont font(QString::fromLatin1(kDisplayFace));
-    font.setPixelSize(std::max(1, size));
-    font.setBold(true);
-    return font;
-}
-
 // The whole text's path stroked and filled by the outline text.
 void DrawWhole(QImage& picture, const COutlinedTextCache::Style& style, QPointF anchor) {
     QPainter p(&picture);
@@ -264,8 +257,15 @@ QRect PaddedFrame(const COutlinedTextCache::Style& style, const QFontMetricsF& m
 
 } // namespace
 
+QFont COutlinedTextCache::Face(int size) {
+    QFont font(QString::fromLatin1(kDisplayFace));
+    font.setPixelSize(std::max(1, size));
+    font.setBold(true);
+    return font;
+}
+
 QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
-    const QFont font = DisplayFaceBold(style.size);
+    const QFont font = COutlinedTextCache::Face(style.size);
     QImage picture(PaddedFrame(style, QFontMetricsF(font), anchor).size(),
                    QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
@@ -276,7 +276,7 @@ QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
 void COutlinedTextCache::Prepare(const Style& style) {
     if (style.text.isEmpty())
         return;
-    const QFont font = DisplayFaceBold(style.size);
+    const QFont font = COutlinedTextCache::Face(style.size);
     const QFontMetricsF metrics(font);
     QPointF anchor;
     const QRect padded = PaddedFrame(style, metrics, &anchor);
@@ -306,7 +306,7 @@ bool COutlinedTextCache::PrepareCanvas() {
 }
 
 void COutlinedTextCache::DrawPicture(Entry& entry) {
-    const QFont font = DisplayFaceBold(entry.style.size);
+    const QFont font = COutlinedTextCache::Face(entry.style.size);
     const QFontMetricsF metrics(font);
     const QRect padded = PaddedFrame(entry.style, metrics, &entry.anchor);
     if (Compose(entry.style, font, metrics, padded, entry))

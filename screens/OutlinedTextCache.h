@@ -37,6 +37,8 @@ public:
         bool operator==(const Style&) const = default;
     };
 
+    // The face an outlined text of the size is drawn in.
+    static QFont Face(int size);
     // The text centred horizontally on at.x() with its top at at.y(), as the outline text draws it there.
     void Draw(QPainter& painter, const Style& style, QPointF at);
     // Where Draw puts the picture of the text: what a repaint of it has to cover.
