@@ -10,7 +10,6 @@
 #include <QFont>
 #include <QFontMetricsF>
 
-#include <cstddef>
 #include <vector>
 
 class QPaintDevice;
@@ -21,7 +20,6 @@ public:
     // font), or as a text layout without a device does.
     void Keep(const QFont& font, const QPaintDevice* device = nullptr);
     void Clear();
-    std::size_t Size() const { return m_kept.size(); }
 
 private:
     struct Kept {

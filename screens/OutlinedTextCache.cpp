@@ -265,7 +265,7 @@ QFont COutlinedTextCache::Face(int size) {
 }
 
 QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
-    const QFont font = COutlinedTextCache::Face(style.size);
+    const QFont font = Face(style.size);
     QImage picture(PaddedFrame(style, QFontMetricsF(font), anchor).size(),
                    QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::transparent);
@@ -276,7 +276,7 @@ QImage COutlinedTextCache::WholePicture(const Style& style, QPointF* anchor) {
 void COutlinedTextCache::Prepare(const Style& style) {
     if (style.text.isEmpty())
         return;
-    const QFont font = COutlinedTextCache::Face(style.size);
+    const QFont font = Face(style.size);
     const QFontMetricsF metrics(font);
     QPointF anchor;
     const QRect padded = PaddedFrame(style, metrics, &anchor);
@@ -306,7 +306,7 @@ bool COutlinedTextCache::PrepareCanvas() {
 }
 
 void COutlinedTextCache::DrawPicture(Entry& entry) {
-    const QFont font = COutlinedTextCache::Face(entry.style.size);
+    const QFont font = Face(entry.style.size);
     const QFontMetricsF metrics(font);
     const QRect padded = PaddedFrame(entry.style, metrics, &entry.anchor);
     if (Compose(entry.style, font, metrics, padded, entry))
